@@ -1,0 +1,18 @@
+#pragma once
+// Charset conversion over iconv.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+// Converts `input` from one charset to another. A character the target cannot hold becomes "?";
+// bytes that are not valid in the source charset become the target's replacement character
+// (U+FFFD where the target has it, "?" otherwise). Yields nothing only when a charset is unknown.
+std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to);
+
+// True when iconv knows the charset name.
+bool charsetKnown(const char* name);
+
+}  // namespace pw

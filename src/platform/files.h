@@ -1,0 +1,95 @@
+#pragma once
+// The Files port. Paths are code-page text; every failure is returned, nothing is thrown.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace pw {
+
+inline constexpr char kPathSeparator = '/';
+
+class FileHandle {
+public:
+    virtual ~FileHandle() = default;
+    // Bytes read (0 at the end), -1 on error.
+    virtual int64_t read(void* buffer, size_t size) = 0;
+    // All of it or false: a short write is an error.
+    virtual bool write(const void* data, size_t size) = 0;
+    virtual bool seek(int64_t position) = 0;
+    virtual int64_t position() const = 0;
+    virtual int64_t length() = 0;  // -1 on error
+    // False when the data may not have reached the file.
+    virtual bool close() = 0;
+    // Appends `length` bytes of `source` starting at `offset`; leaves the source's position alone.
+    virtual bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // Reads up to `size` bytes from the current position into a buffer.
+    ByteBuffer readBytes(int64_t size);
+};
+
+enum class OpenMode {
+    Read,
+    ReadWrite,   // an existing file, shared
+    Write,       // created or truncated
+    CreateNew,   // created; fails when the path exists
+};
+
+struct FolderEntry {
+    Text name;
+    bool isFolder;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) = 0;
+    virtual bool exists(const Text& path) = 0;  // files and folders
+    virtual bool isFolder(const Text& path) = 0;
+    virtual bool createFolder(const Text& path) = 0;
+    virtual bool remove(const Text& path) = 0;
+    // Moves `from` to `to`, replacing a file at `to`.
+    virtual bool rename(const Text& from, const Text& to) = 0;
+    // True when both paths name the same existing file.
+    virtual bool sameFile(const Text& a, const Text& b) = 0;
+    // Entries of one folder (without "." and ".."); nothing when the folder cannot be read.
+    virtual std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) = 0;
+    // Longest file name the folder's file system takes, in bytes of its native names.
+    virtual size_t maxNameBytes() const { return 255; }
+    // Bytes a code-page file name takes as a native name.
+    virtual size_t nativeNameBytes(std::string_view name) const;
+};
+
+// The local file system; native names are UTF-8.
+FileSystem& posixFileSystem();
+
+// A file held in memory, with the operations of a file on disk.
+std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
+
+// Writes a new file beside its final place and moves it there only when everything was written,
+// so a failure never leaves a half-written file under the final name nor harms one already there.
+class SafeWriter {
+public:
+    SafeWriter(FileSystem& fs, const Text& finalPath);
+    ~SafeWriter();  // drops the temporary file unless committed
+    SafeWriter(const SafeWriter&) = delete;
+    SafeWriter& operator=(const SafeWriter&) = delete;
+
+    bool ok() const { return ok_; }
+    bool write(std::string_view bytes);
+    bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // Closes and moves the file into place; false when any step failed.
+    bool commit();
+
+private:
+    FileSystem& fs_;
+    Text finalPath_;
+    Text tempPath_;
+    std::unique_ptr<FileHandle> file_;
+    bool ok_ = false;
+};
+
+}  // namespace pw

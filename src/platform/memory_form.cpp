@@ -1,0 +1,80 @@
+#include "platform/memory_form.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pw {
+
+const ControlSpec* WindowSpec::find(std::string_view name) const {
+    for (const auto& c : controls)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+MemoryForm::MemoryForm(const WindowSpec& spec) : spec_(spec) {
+    controls_.reserve(spec.controls.size());
+    for (const auto& c : spec.controls) {
+        index_.emplace(std::string(c.name), controls_.size());
+        controls_.push_back({&c, c.checked, fromUtf8(c.text), {}, c.selected, true, !c.hidden});
+    }
+}
+
+MemoryForm::Control& MemoryForm::at(std::string_view name) {
+    auto it = index_.find(name);
+    if (it == index_.end()) {
+        // A misspelt control name is a programming error; stop loudly so a test shows it.
+        std::fprintf(stderr, "no control named %.*s\n", int(name.size()), name.data());
+        std::abort();
+    }
+    return controls_[it->second];
+}
+
+const MemoryForm::Control& MemoryForm::at(std::string_view name) const {
+    return const_cast<MemoryForm*>(this)->at(name);
+}
+
+void MemoryForm::setChecked(std::string_view name, bool on) {
+    Control& c = at(name);
+    if (on && c.spec->kind == ControlKind::Radio) {
+        for (auto& other : controls_)
+            if (other.spec->kind == ControlKind::Radio && other.spec->container == c.spec->container)
+                other.checked = false;
+    }
+    c.checked = on;
+}
+
+void MemoryForm::setSelectedIndex(std::string_view name, int index) {
+    Control& c = at(name);
+    c.selected = index >= 0 && index < int(c.spec->items.size()) ? index : -1;
+}
+
+void MemoryForm::setFocus(std::string_view name) {
+    at(name);
+    focus = std::string(name);
+}
+
+std::vector<std::string> MemoryForm::controlNames() const {
+    std::vector<std::string> names;
+    for (const auto& c : spec_.controls) names.emplace_back(c.name);
+    return names;
+}
+
+Answer MemoryForm::message(const Text& text, Buttons buttons, const Text& title) {
+    Answer answer = buttons == Buttons::Ok         ? Answer::Ok
+                    : buttons == Buttons::OkCancel ? Answer::Cancel
+                                                   : Answer::No;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    messages.push_back({text, buttons, title, answer});
+    if (onMessage) onMessage(messages.back());
+    return answer;
+}
+
+void MemoryForm::processEvents() {
+    ++eventRounds;
+    if (onProcessEvents) onProcessEvents();
+}
+
+}  // namespace pw

@@ -1,0 +1,78 @@
+#pragma once
+// A window without a display: the controls of a WindowSpec held in memory. Tests and the
+// command-line tool run the jobs against it; message boxes are answered from a queue.
+
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/form.h"
+
+namespace pw {
+
+class MemoryForm : public Form {
+public:
+    struct Control {
+        const ControlSpec* spec;
+        bool checked;
+        Text text;
+        Text tag;
+        int selected;
+        bool enabled = true;
+        bool visible;
+    };
+    struct Message {
+        Text text;
+        Buttons buttons;
+        Text title;
+        Answer answer;
+    };
+
+    explicit MemoryForm(const WindowSpec& spec);
+
+    bool checked(std::string_view name) const override { return at(name).checked; }
+    void setChecked(std::string_view name, bool on) override;
+    Text text(std::string_view name) const override { return at(name).text; }
+    void setText(std::string_view name, const Text& text) override { at(name).text = text; }
+    Text tag(std::string_view name) const override { return at(name).tag; }
+    void setTag(std::string_view name, const Text& tag) override { at(name).tag = tag; }
+    int selectedIndex(std::string_view name) const override { return at(name).selected; }
+    void setSelectedIndex(std::string_view name, int index) override;
+    bool enabled(std::string_view name) const override { return at(name).enabled; }
+    void setEnabled(std::string_view name, bool on) override { at(name).enabled = on; }
+    bool visible(std::string_view name) const override { return at(name).visible; }
+    void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
+    void setFocus(std::string_view name) override;
+    std::vector<std::string> controlNames() const override;
+    void setProgressMaximum(int64_t maximum) override { progressMaximum = maximum; }
+    void setProgressPosition(int64_t position) override { progressPosition = position; }
+    Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
+    void processEvents() override;
+
+    const Control& control(std::string_view name) const { return at(name); }
+
+    // What the engines did to the window.
+    std::vector<Message> messages;
+    std::string focus;
+    int64_t progressMaximum = 0;
+    int64_t progressPosition = 0;
+    int eventRounds = 0;
+
+    // Answers for the next message boxes; when empty, OK for OK boxes and the cautious answer
+    // (Cancel, No) for questions.
+    std::deque<Answer> answers;
+    // Runs at every event point, as a pending click would.
+    std::function<void()> onProcessEvents;
+    // Sees every message box before it is answered.
+    std::function<void(const Message&)> onMessage;
+
+private:
+    Control& at(std::string_view name);
+    const Control& at(std::string_view name) const;
+
+    const WindowSpec& spec_;
+    std::vector<Control> controls_;
+    std::map<std::string, size_t, std::less<>> index_;
+};
+
+}  // namespace pw

@@ -1,0 +1,166 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/files.h"
+
+namespace pw {
+namespace {
+
+std::string native(const Text& path) { return toUtf8(path); }
+
+class PosixFile : public FileHandle {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    int64_t read(void* buffer, size_t size) override {
+        for (;;) {
+            ssize_t got = ::read(fd_, buffer, size);
+            if (got >= 0) {
+                position_ += got;
+                return got;
+            }
+            if (errno != EINTR) return -1;
+        }
+    }
+
+    bool write(const void* data, size_t size) override {
+        const char* p = static_cast<const char*>(data);
+        while (size > 0) {
+            ssize_t put = ::write(fd_, p, size);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            p += put;
+            size -= size_t(put);
+            position_ += put;
+        }
+        return true;
+    }
+
+    bool seek(int64_t position) override {
+        if (::lseek(fd_, position, SEEK_SET) < 0) return false;
+        position_ = position;
+        return true;
+    }
+
+    int64_t position() const override { return position_; }
+
+    int64_t length() override {
+        struct stat st;
+        return ::fstat(fd_, &st) == 0 ? int64_t(st.st_size) : -1;
+    }
+
+    bool close() override {
+        int fd = fd_;
+        fd_ = -1;
+        return fd >= 0 && ::close(fd) == 0;
+    }
+
+    // In-kernel copy where the file systems allow it; the buffered copy otherwise.
+    bool copyFrom(FileHandle& source, int64_t offset, int64_t length) override {
+        auto* src = dynamic_cast<PosixFile*>(&source);
+        if (!src) return FileHandle::copyFrom(source, offset, length);
+        loff_t in = offset;
+        while (length > 0) {
+            ssize_t n = ::copy_file_range(src->fd_, &in, fd_, nullptr, size_t(length), 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                              errno == EOPNOTSUPP)) {
+                    return FileHandle::copyFrom(source, in, length);
+                }
+                return false;  // an error, or the source ended early
+            }
+            length -= n;
+            position_ += n;
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+    int64_t position_ = 0;
+};
+
+class PosixFileSystem : public FileSystem {
+public:
+    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
+        int flags = O_CLOEXEC;
+        switch (mode) {
+            case OpenMode::Read: flags |= O_RDONLY; break;
+            case OpenMode::ReadWrite: flags |= O_RDWR; break;
+            case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+            case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+        }
+        int fd = ::open(native(path).c_str(), flags, 0666);
+        if (fd < 0) return nullptr;
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    bool exists(const Text& path) override {
+        struct stat st;
+        return ::stat(native(path).c_str(), &st) == 0;
+    }
+
+    bool isFolder(const Text& path) override {
+        struct stat st;
+        return ::stat(native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool createFolder(const Text& path) override {
+        return ::mkdir(native(path).c_str(), 0777) == 0;
+    }
+
+    bool remove(const Text& path) override { return ::unlink(native(path).c_str()) == 0; }
+
+    bool rename(const Text& from, const Text& to) override {
+        return ::rename(native(from).c_str(), native(to).c_str()) == 0;
+    }
+
+    bool sameFile(const Text& a, const Text& b) override {
+        struct stat sa, sb;
+        return ::stat(native(a).c_str(), &sa) == 0 && ::stat(native(b).c_str(), &sb) == 0 &&
+               sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+
+    std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {
+        const std::string base = native(folder);
+        DIR* dir = ::opendir(base.empty() ? "." : base.c_str());
+        if (!dir) return std::nullopt;
+        std::vector<FolderEntry> entries;
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            bool folder = e->d_type == DT_DIR;
+            if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+                struct stat st;
+                std::string full = base + (base.ends_with('/') ? "" : "/") + name;
+                folder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            }
+            entries.push_back({fromUtf8(name), folder});
+        }
+        ::closedir(dir);
+        return entries;
+    }
+};
+
+}  // namespace
+
+FileSystem& posixFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+}  // namespace pw

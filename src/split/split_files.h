@@ -1,0 +1,30 @@
+#pragma once
+// The split job: every source of a list is cut by the mode the split area selects.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/engine_context.h"
+
+namespace pw {
+
+enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter };
+
+// What a split job did, for the completion question and the command line's exit status.
+struct SplitSummary {
+    int64_t sourcesDone = 0;       // sources whose mode routine ran to its end
+    int64_t partsWritten = 0;
+    int64_t failedOutputs = 0;     // parts that could not be written
+    int64_t unreadableSources = 0;  // sources that could not be opened or read
+    bool aborted = false;          // an option was refused
+    bool stopped = false;
+};
+
+SplitMode selectedSplitMode(const Form& form);
+
+SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files);
+
+// Creates every missing folder of `path` (which ends in a separator); false at the first failure.
+bool ensureFolder(FileSystem& fs, const Text& path);
+
+}  // namespace pw

@@ -1,0 +1,27 @@
+#pragma once
+// The program code page: every text the program keeps is GB18030, a superset of GBK that can
+// hold any Unicode character. UTF-8 exists only at the edges (native file names, Qt strings).
+
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+// Text in the program code page; holds no NUL.
+using Text = std::string;
+// Any bytes: file contents, parts, conversion results.
+using ByteBuffer = std::string;
+
+inline constexpr const char* kCodePage = "GB18030";
+
+// The one way the program's own texts (written in UTF-8 in the source) become code-page text.
+Text lit(std::string_view utf8);
+
+// Between the edges' UTF-8 and the code page. Nothing is lost in either direction for valid input.
+Text fromUtf8(std::string_view utf8);
+std::string toUtf8(std::string_view text);
+
+// Bytes read as text: everything before the first NUL.
+Text bytesAsText(std::string_view bytes);
+
+}  // namespace pw
