@@ -1,1 +1,19 @@
-int main() { return 0; }
+#include <cstdio>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "text/system_texts.h"
+
+int main(int argc, char** argv) {
+    using namespace pw;
+    const std::string_view command = argc > 1 ? argv[1] : "";
+    if (command == "split") return cli::runSplit(argc - 1, argv + 1);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fwrite(texts::cli::kUsage.data(), 1, texts::cli::kUsage.size(), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "%.*s%s\n%.*s", int(texts::cli::kUnknownCommand.size()),
+                 texts::cli::kUnknownCommand.data(), argc > 1 ? argv[1] : "",
+                 int(texts::cli::kUsage.size()), texts::cli::kUsage.data());
+    return 2;
+}

@@ -38,6 +38,11 @@ enum class OpenMode {
     CreateNew,   // created; fails when the path exists
 };
 
+struct FileId {
+    uint64_t device = 0, inode = 0;
+    auto operator<=>(const FileId&) const = default;
+};
+
 struct FolderEntry {
     Text name;
     bool isFolder;
@@ -53,8 +58,8 @@ public:
     virtual bool remove(const Text& path) = 0;
     // Moves `from` to `to`, replacing a file at `to`.
     virtual bool rename(const Text& from, const Text& to) = 0;
-    // True when both paths name the same existing file.
-    virtual bool sameFile(const Text& a, const Text& b) = 0;
+    // Identifies an existing file across its names (device and inode); nothing when it is missing.
+    virtual std::optional<FileId> fileId(const Text& path) = 0;
     // Entries of one folder (without "." and ".."); nothing when the folder cannot be read.
     virtual std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) = 0;
     // Longest file name the folder's file system takes, in bytes of its native names.

@@ -129,10 +129,10 @@ public:
         return ::rename(native(from).c_str(), native(to).c_str()) == 0;
     }
 
-    bool sameFile(const Text& a, const Text& b) override {
-        struct stat sa, sb;
-        return ::stat(native(a).c_str(), &sa) == 0 && ::stat(native(b).c_str(), &sb) == 0 &&
-               sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::optional<FileId> fileId(const Text& path) override {
+        struct stat st;
+        if (::stat(native(path).c_str(), &st) != 0) return std::nullopt;
+        return FileId{uint64_t(st.st_dev), uint64_t(st.st_ino)};
     }
 
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {

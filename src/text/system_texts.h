@@ -23,3 +23,44 @@ inline constexpr std::string_view kMergeRunning = "正在合并，点击停止";
 inline constexpr std::string_view kMergeStopping = "正在停止中     ";
 
 }  // namespace pw::texts
+
+namespace pw::texts::cli {
+
+inline constexpr std::string_view kUsage =
+    "Usage: partwell-cli COMMAND [OPTIONS] PATH...\n"
+    "\n"
+    "Commands:\n"
+    "  split    cut files into parts\n"
+    "  detect   tell the text encoding of files\n"
+    "\n"
+    "Run 'partwell-cli COMMAND --help' for a command's options.\n";
+
+inline constexpr std::string_view kSplitUsage =
+    "Usage: partwell-cli split [OPTIONS] PATH...\n"
+    "\n"
+    "Cuts every file into parts. A PATH that is a folder stands for the files in it that match\n"
+    "--types (subfolders are not entered). Parts go into a subfolder named after the file.\n"
+    "\n"
+    "Options (the last of --parts and --size wins):\n"
+    "  --parts N              N parts of equal size, the last takes the rest (default: 100)\n"
+    "  --size NUMBER[UNIT]    parts of NUMBER units; UNIT is B, KB, MB or GB (default GB);\n"
+    "                         NUMBER may have a fraction, e.g. 1.5MB\n"
+    "  --no-subfolder         write the parts beside the file\n"
+    "  --delete-source        delete each file once all of it is in parts that were written\n"
+    "  --rename-by-content    name each part after a phrase of its own text\n"
+    "  --types PATTERNS       file-name patterns for folders, separated by '|' (default *.*)\n"
+    "  --help                 show this text\n"
+    "\n"
+    "Exit status: 0 when every part was written, 1 when a file could not be read or a part\n"
+    "could not be written, 2 when an option was refused.\n";
+
+inline constexpr std::string_view kUnknownCommand = "partwell-cli: unknown command: ";
+inline constexpr std::string_view kUnknownOption = "partwell-cli: unknown option: ";
+inline constexpr std::string_view kMissingValue = "partwell-cli: the option needs a value: ";
+inline constexpr std::string_view kBadUnit = "partwell-cli: the unit must be B, KB, MB or GB: ";
+inline constexpr std::string_view kNoPaths = "partwell-cli: no file or folder given\n";
+inline constexpr std::string_view kSplitSummary = "parts written: ";
+inline constexpr std::string_view kFailedParts = ", parts that could not be written: ";
+inline constexpr std::string_view kUnreadable = ", files that could not be read: ";
+
+}  // namespace pw::texts::cli

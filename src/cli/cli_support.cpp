@@ -1,0 +1,49 @@
+#include "cli/cli_support.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace pw::cli {
+namespace {
+
+bool progressShown = false;
+
+}  // namespace
+
+void printOut(std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
+void printErr(std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stderr); }
+
+Text absolutePath(const char* argument) {
+    std::string path = argument;
+    if (!path.starts_with('/')) {
+        std::string cwd(4096, '\0');
+        if (::getcwd(cwd.data(), cwd.size())) path = std::string(cwd.c_str()) + "/" + path;
+    }
+    while (path.size() > 1 && path.ends_with('/')) path.pop_back();
+    return fromUtf8(path);
+}
+
+void attachConsole(MemoryForm& form) {
+    form.onMessage = [](const MemoryForm::Message& m) {
+        finishConsole();
+        printErr(toUtf8(m.text) + "\n");
+    };
+    if (!::isatty(STDERR_FILENO)) return;
+    form.onProcessEvents = [&form, last = std::chrono::steady_clock::time_point()]() mutable {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last < std::chrono::milliseconds(100)) return;
+        last = now;
+        printErr("\r\x1b[K" + toUtf8(form.text("透明标签")));
+        progressShown = true;
+    };
+}
+
+void finishConsole() {
+    if (progressShown) printErr("\r\x1b[K");
+    progressShown = false;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,112 @@
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/control_table.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "split/folder_lister.h"
+#include "split/split_files.h"
+#include "text/system_texts.h"
+
+namespace pw::cli {
+namespace {
+
+namespace t = texts::cli;
+
+// "1.5MB" → number text "1.5" and unit index 2; false for an unknown unit.
+bool parseSize(std::string_view arg, std::string& number, int& unit) {
+    size_t end = arg.size();
+    while (end > 0 && ((arg[end - 1] >= 'A' && arg[end - 1] <= 'Z') ||
+                       (arg[end - 1] >= 'a' && arg[end - 1] <= 'z')))
+        --end;
+    number = std::string(arg.substr(0, end));
+    std::string u(arg.substr(end));
+    for (char& c : u) c = char(std::toupper(static_cast<unsigned char>(c)));
+    static const char* const kUnits[] = {"B", "KB", "MB", "GB"};
+    if (u.empty()) {
+        unit = 3;
+        return true;
+    }
+    for (int i = 0; i < 4; ++i)
+        if (u == kUnits[i]) {
+            unit = i;
+            return true;
+        }
+    return false;
+}
+
+int refuse(std::string_view message, std::string_view detail) {
+    printErr(std::string(message) + std::string(detail) + "\n");
+    return 2;
+}
+
+}  // namespace
+
+int runSplit(int argc, char** argv) {
+    MemoryForm form(mainWindowSpec());
+    std::vector<const char*> paths;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--help" || arg == "-h") {
+            printOut(t::kSplitUsage);
+            return 0;
+        } else if (arg == "--parts" || arg == "--size" || arg == "--types") {
+            const char* v = value();
+            if (!v) return refuse(t::kMissingValue, arg);
+            if (arg == "--parts") {
+                form.setChecked("单选框按份数", true);
+                form.setText("编辑框份数", fromUtf8(v));
+            } else if (arg == "--size") {
+                std::string number;
+                int unit = 0;
+                if (!parseSize(v, number, unit)) return refuse(t::kBadUnit, v);
+                form.setChecked("单选框按字节", true);
+                form.setText("编辑框字节", fromUtf8(number));
+                form.setSelectedIndex("组合框字节单位", unit);
+            } else {
+                form.setText("编辑框文件类型", fromUtf8(v));
+            }
+        } else if (arg == "--no-subfolder") {
+            form.setChecked("选择框子目录保存", false);
+        } else if (arg == "--delete-source") {
+            form.setChecked("选择框分割后删除文件", true);
+        } else if (arg == "--rename-by-content") {
+            form.setChecked("选择框随机改名", true);
+        } else if (arg.starts_with("--")) {
+            return refuse(t::kUnknownOption, arg);
+        } else {
+            paths.push_back(argv[i]);
+        }
+    }
+    if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
+
+    FileSystem& fs = posixFileSystem();
+    std::vector<Text> files;
+    for (const char* p : paths) {
+        const Text path = absolutePath(p);
+        if (fs.isFolder(path)) {
+            auto listed = FolderLister(form, fs, path, form.text("编辑框文件类型"), false);
+            files.insert(files.end(), listed.begin(), listed.end());
+        } else {
+            files.push_back(path);
+        }
+    }
+
+    attachConsole(form);
+    int stop = 0;
+    EngineContext ctx{form, fs, systemClock(), stop};
+    const SplitSummary summary = splitFiles(ctx, files);
+    finishConsole();
+    if (summary.aborted) return 2;
+
+    std::string report = std::string(t::kSplitSummary) + std::to_string(summary.partsWritten);
+    if (summary.failedOutputs) report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
+    if (summary.unreadableSources)
+        report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    printErr(report + "\n");
+    return summary.failedOutputs || summary.unreadableSources ? 1 : 0;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,113 @@
+#include "split/folder_lister.h"
+
+#include <algorithm>
+
+#include "text/chars.h"
+
+namespace pw {
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::vector<Text> splitPatterns(const Text& patterns) {
+    std::vector<Text> out;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = patterns.find('|', start);
+        out.push_back(patterns.substr(start, bar == Text::npos ? Text::npos : bar - start));
+        if (bar == Text::npos) return out;
+        start = bar + 1;
+    }
+}
+
+bool endsWithNoCase(std::string_view s, std::string_view tail) {
+    if (s.size() < tail.size()) return false;
+    return std::equal(tail.begin(), tail.end(), s.end() - tail.size(),
+                      [](char a, char b) { return lower(a) == lower(b); });
+}
+
+// Matches character by character so that "?" takes one whole double-byte character.
+bool matchFrom(std::string_view p, std::string_view n) {
+    while (!p.empty()) {
+        if (p[0] == '*') {
+            p.remove_prefix(1);
+            if (p.empty()) return true;
+            for (size_t i = 0; i <= n.size(); i += i < n.size() ? charLengthAt(n, i) : 1)
+                if (matchFrom(p, n.substr(i))) return true;
+            return false;
+        }
+        if (n.empty()) return false;
+        const size_t pl = charLengthAt(p, 0), nl = charLengthAt(n, 0);
+        if (p[0] == '?') {
+            p.remove_prefix(1);
+        } else {
+            if (pl != nl || !std::equal(p.begin(), p.begin() + pl, n.begin(),
+                                        [](char a, char b) { return lower(a) == lower(b); }))
+                return false;
+            p.remove_prefix(pl);
+        }
+        n.remove_prefix(nl);
+    }
+    return n.empty();
+}
+
+}  // namespace
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    // "x.*" also takes "x", as the Windows search does.
+    if (pattern.size() >= 2 && pattern.ends_with(".*") && matchFrom(pattern.substr(0, pattern.size() - 2), name))
+        return true;
+    return matchFrom(pattern, name);
+}
+
+bool naturalLess(std::string_view a, std::string_view b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            size_t ei = i, ej = j;
+            while (ei < a.size() && isDigit(a[ei])) ++ei;
+            while (ej < b.size() && isDigit(b[ej])) ++ej;
+            std::string_view da = a.substr(i, ei - i), db = b.substr(j, ej - j);
+            while (da.size() > 1 && da[0] == '0') da.remove_prefix(1);
+            while (db.size() > 1 && db[0] == '0') db.remove_prefix(1);
+            if (da.size() != db.size()) return da.size() < db.size();
+            if (da != db) return da < db;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const auto ca = static_cast<unsigned char>(lower(a[i]));
+        const auto cb = static_cast<unsigned char>(lower(b[j]));
+        if (ca != cb) return ca < cb;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+    return a < b;  // equal but for case or leading zeros: a stable, total order
+}
+
+std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder,
+                               const Text& patterns, bool foldersMode) {
+    Text base = folder;
+    if (!base.ends_with(kPathSeparator)) base += kPathSeparator;
+    std::vector<Text> result;
+    auto entries = fs.listFolder(base);
+    if (!entries) return result;
+    std::sort(entries->begin(), entries->end(),
+              [](const FolderEntry& x, const FolderEntry& y) { return naturalLess(x.name, y.name); });
+
+    for (const Text& pattern : splitPatterns(patterns.empty() ? Text("*.*") : patterns)) {
+        const bool htmOnly = endsWithNoCase(pattern, "*.htm");
+        for (const FolderEntry& e : *entries) {
+            form.processEvents();
+            if (e.isFolder != foldersMode || !wildcardMatch(pattern, e.name)) continue;
+            if (!foldersMode && htmOnly && !endsWithNoCase(e.name, ".htm")) continue;
+            result.push_back(base + e.name);
+        }
+    }
+    return result;
+}
+
+}  // namespace pw

@@ -1,0 +1,21 @@
+#pragma once
+// Lists the files (or the subfolders) of one folder whose names match wildcard patterns.
+
+#include <vector>
+
+#include "platform/engine_context.h"
+
+namespace pw {
+
+// `patterns` are separated by "|" ("*.*" when empty). The result holds full paths, pattern after
+// pattern, each pattern's names in natural order; nothing is de-duplicated, no subfolder entered.
+std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder,
+                               const Text& patterns, bool foldersMode);
+
+// Wildcard match as on Windows: "*" and "?", ASCII case ignored, "*.*" matches every name.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Natural order: digit runs compare by value, other characters without regard to ASCII case.
+bool naturalLess(std::string_view a, std::string_view b);
+
+}  // namespace pw

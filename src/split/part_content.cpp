@@ -1,0 +1,14 @@
+#include "split/split_job_state.h"
+
+namespace pw {
+
+std::optional<ByteBuffer> PartContent::load() const {
+    if (!source) return bytes;
+    const int64_t saved = source->position();
+    if (!source->seek(offset)) return std::nullopt;
+    ByteBuffer b = source->readBytes(length);
+    if (!source->seek(saved) || int64_t(b.size()) != length) return std::nullopt;
+    return b;
+}
+
+}  // namespace pw

@@ -1,0 +1,21 @@
+#pragma once
+// Naming and writing one part of a split source.
+
+#include "split/split_job_state.h"
+
+namespace pw {
+
+// Writes the current part of `source` into the output folder and shows it in the progress text.
+// False when the part could not be written (the failure is counted in the state).
+bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source);
+
+// A name the file system takes: the eight characters it refuses become their full-width forms,
+// double quotes, CR, LF and TAB are removed.
+Text cleanFileName(std::string_view text);
+
+// Cuts `stem` (keeping `suffix` whole) to at most 100 characters and then until
+// stem + suffix + "." + extension fits the file system's name limit.
+Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
+                 std::string_view extension);
+
+}  // namespace pw

@@ -1,0 +1,41 @@
+#include "split/path_ops.h"
+
+#include "platform/files.h"
+#include "text/chars.h"
+
+namespace pw {
+namespace {
+
+// Position of the last `c` that starts a character, or npos.
+size_t lastChar(std::string_view text, char c) {
+    size_t found = std::string_view::npos;
+    for (size_t pos = 0; pos < text.size(); pos += charLengthAt(text, pos))
+        if (text[pos] == c) found = pos;
+    return found;
+}
+
+}  // namespace
+
+Text folderOf(std::string_view path) {
+    size_t sep = lastChar(path, kPathSeparator);
+    return sep == std::string_view::npos ? Text() : Text(path.substr(0, sep));
+}
+
+Text fileNameOf(std::string_view path) {
+    size_t sep = lastChar(path, kPathSeparator);
+    return Text(sep == std::string_view::npos ? path : path.substr(sep + 1));
+}
+
+Text baseNameOf(std::string_view path) {
+    Text name = fileNameOf(path);
+    size_t dot = lastChar(name, '.');
+    return dot == Text::npos ? name : name.substr(0, dot);
+}
+
+Text extensionOf(std::string_view path) {
+    Text name = fileNameOf(path);
+    size_t dot = lastChar(name, '.');
+    return dot == Text::npos ? Text() : name.substr(dot + 1);
+}
+
+}  // namespace pw

@@ -1,0 +1,13 @@
+#pragma once
+// Path operations on code-page text; the separator is kPathSeparator.
+
+#include "text/codepage.h"
+
+namespace pw {
+
+Text folderOf(std::string_view path);     // before the last separator; empty when none
+Text fileNameOf(std::string_view path);   // after the last separator; the whole path when none
+Text baseNameOf(std::string_view path);   // the file name before its last "."
+Text extensionOf(std::string_view path);  // after the last "." of the file name, without the dot
+
+}  // namespace pw

@@ -1,0 +1,101 @@
+#include "split/split_by_bytes.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "split/part_writer.h"
+#include "text/numeric_text.h"
+#include "text/system_texts.h"
+
+namespace pw {
+namespace {
+
+constexpr int kDefaultUnit = 3;  // GB, the unit the box starts with
+// Larger sizes than any file can have; keeps the arithmetic clear of overflow.
+constexpr double kMaxPartSize = 9.0e18;
+
+std::unique_ptr<FileHandle> openSource(EngineContext& ctx, const Text& source, int64_t& length) {
+    auto file = ctx.files.open(source, OpenMode::Read);
+    length = file ? file->length() : -1;
+    if (length < 0) return nullptr;
+    return file;
+}
+
+// Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
+void runPartLoop(EngineContext& ctx, SplitJobState& state, const Text& source, FileHandle& file,
+                 int64_t length, int64_t size, int64_t n) {
+    int64_t position = 0;
+    for (int64_t k = 1; k <= n; ++k) {
+        state.partNumber = k;
+        const int64_t take = k == n ? length - position : std::min(size, length - position);
+        state.partContent.setRange(file, position, take);
+        position += take;
+        writePart(ctx, state, source);
+        ctx.form.processEvents();
+        if (ctx.stopRequested) break;
+    }
+    if (position < length || n < 1) state.sourceIntact = false;
+}
+
+ModeResult refuse(EngineContext& ctx, std::string_view message, std::string_view box) {
+    ctx.form.message(lit(message), Buttons::Ok);
+    ctx.form.setFocus(box);
+    return ModeResult::Abort;
+}
+
+}  // namespace
+
+int64_t partCountForQuotient(float q) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, double(q),
+                                std::chars_format::general, 6);
+    const std::string_view printed(buffer, size_t(result.ptr - buffer));
+    const double whole = printed.find('.') != std::string_view::npos ? double(q) + 1 : double(q);
+    return int64_t(std::trunc(std::min(whole, kMaxPartSize)));
+}
+
+int64_t partSizeBytes(float number, int unitIndex) {
+    if (unitIndex < 0 || unitIndex > 3) unitIndex = kDefaultUnit;
+    const double bytes = double(number) * std::pow(1024.0, unitIndex);
+    return int64_t(std::trunc(std::min(bytes, kMaxPartSize)));
+}
+
+ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    const int32_t count = textToInt(ctx.form.text("编辑框份数"));
+    if (count <= 0) return refuse(ctx, texts::kPartCountMustBePositive, "编辑框份数");
+
+    int64_t length = 0;
+    auto file = openSource(ctx, source, length);
+    if (!file) {
+        state.sourceIntact = false;
+        state.sourceUnreadable = true;
+        return ModeResult::Done;
+    }
+    const int64_t size = length / count;
+    runPartLoop(ctx, state, source, *file, length, size, count);
+    return ModeResult::Done;
+}
+
+ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    const float number = textToFloat(ctx.form.text("编辑框字节"));
+    // A size below one byte (0.5 B, a negative number) is as unusable as 0.
+    if (!(std::fabs(double(number)) > 1e-7) ||
+        partSizeBytes(number, ctx.form.selectedIndex("组合框字节单位")) < 1)
+        return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
+
+    int64_t length = 0;
+    auto file = openSource(ctx, source, length);
+    if (!file) {
+        state.sourceIntact = false;
+        state.sourceUnreadable = true;
+        return ModeResult::Done;
+    }
+    const int64_t size =
+        partSizeBytes(textToFloat(ctx.form.text("编辑框字节")), ctx.form.selectedIndex("组合框字节单位"));
+    if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
+    const int64_t n = partCountForQuotient(float(double(length) / double(size)));
+    runPartLoop(ctx, state, source, *file, length, size, n);
+    return ModeResult::Done;
+}
+
+}  // namespace pw

@@ -1,0 +1,20 @@
+#pragma once
+// The byte modes: a given number of equal parts, or parts of a given size.
+
+#include "split/split_job_state.h"
+
+namespace pw {
+
+enum class ModeResult { Done, Abort };
+
+ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source);
+ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source);
+
+// Part count for a quotient of file length and part size: a quotient that prints with a point
+// in six significant digits ("%.6g") takes one more part.
+int64_t partCountForQuotient(float q);
+
+// Part size in bytes for a size number and a unit index (0 B, 1 KB, 2 MB, 3 GB).
+int64_t partSizeBytes(float number, int unitIndex);
+
+}  // namespace pw

@@ -1,0 +1,109 @@
+#include "split/split_files.h"
+
+#include "split/path_ops.h"
+#include "split/split_by_bytes.h"
+
+namespace pw {
+namespace {
+
+constexpr int kFolderAttempts = 3;
+
+ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    switch (selectedSplitMode(ctx.form)) {
+        case SplitMode::Parts: return splitByCount(ctx, state, source);
+        case SplitMode::Bytes: return splitBySize(ctx, state, source);
+        case SplitMode::Lines:
+        case SplitMode::Characters:
+        case SplitMode::Delimiter: break;
+    }
+    return ModeResult::Done;
+}
+
+Text outputFolderFor(const Form& form, const Text& source) {
+    const Text folder = folderOf(source) + kPathSeparator;
+    if (!form.checked("选择框子目录保存")) return folder;
+    return folder + baseNameOf(source) + kPathSeparator;
+}
+
+// The folder the parts go to. A source without extension has a subfolder name that is taken by
+// the source itself; its parts then go beside it.
+Text prepareFolder(EngineContext& ctx, const Text& source) {
+    const Text folder = outputFolderFor(ctx.form, source);
+    for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
+        if (ensureFolder(ctx.files, folder)) return folder;
+        ctx.form.processEvents();
+    }
+    const Text beside = folderOf(source) + kPathSeparator;
+    const Text taken = folder.substr(0, folder.size() - 1);
+    return ctx.files.exists(taken) && !ctx.files.isFolder(taken) ? beside : folder;
+}
+
+}  // namespace
+
+SplitMode selectedSplitMode(const Form& form) {
+    if (form.checked("单选框按份数")) return SplitMode::Parts;
+    if (form.checked("单选框按字节")) return SplitMode::Bytes;
+    if (form.checked("单选框按行数")) return SplitMode::Lines;
+    if (form.checked("单选框按字符数")) return SplitMode::Characters;
+    if (form.checked("单选框按字符串")) return SplitMode::Delimiter;
+    return SplitMode::Parts;
+}
+
+bool ensureFolder(FileSystem& fs, const Text& path) {
+    for (size_t sep = path.find(kPathSeparator); sep != Text::npos;
+         sep = path.find(kPathSeparator, sep + 1)) {
+        const Text prefix = path.substr(0, sep);
+        if (prefix.empty() || fs.isFolder(prefix)) continue;
+        if (!fs.createFolder(prefix)) return false;
+    }
+    return true;
+}
+
+SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
+    SplitSummary summary;
+    SplitJobState state;
+    state.rng.seed(ctx.clock);
+    for (const Text& f : files)
+        if (auto id = ctx.files.fileId(f)) state.jobSources.insert(*id);
+
+    const int64_t n = int64_t(files.size());
+    ctx.form.setProgressPosition(0);
+    ctx.form.setProgressMaximum(n);
+    ctx.stopRequested = 0;
+
+    for (int64_t i = 1; i <= n; ++i) {
+        const Text& source = files[size_t(i - 1)];
+        state.progressText =
+            "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
+        ctx.form.setProgressPosition(i);
+        ctx.form.setText("透明标签", state.progressText);
+
+        state.outputFolder = prepareFolder(ctx, source);
+        state.sourceEncoding = kEncodingUnknown;
+        state.sourceIntact = true;
+        state.partsOfSource = 0;
+        state.sourceUnreadable = false;
+
+        if (runMode(ctx, state, source) == ModeResult::Abort) {
+            summary.aborted = true;
+            break;
+        }
+        ++summary.sourcesDone;
+        if (state.sourceUnreadable) ++summary.unreadableSources;
+
+        // A source goes only when every byte of it is in parts that were written and closed.
+        if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
+            state.partsOfSource > 0)
+            ctx.files.remove(source);
+        ctx.form.processEvents();
+        if (ctx.stopRequested) {
+            summary.stopped = true;
+            break;
+        }
+    }
+    summary.partsWritten = state.partsWritten;
+    summary.failedOutputs = state.failedOutputs;
+    return summary;
+}
+
+}  // namespace pw

@@ -1,0 +1,53 @@
+#pragma once
+// What the split job knows about the source and the part it is working on.
+
+#include <cstdint>
+#include <set>
+
+#include "platform/engine_context.h"
+#include "split/random_draw.h"
+#include "text/encoding_code.h"
+
+namespace pw {
+
+// The bytes of one part: either held in memory, or a range of the open source that is copied
+// straight to the part file (byte modes never hold a part in memory unless its text is needed).
+struct PartContent {
+    ByteBuffer bytes;
+    FileHandle* source = nullptr;
+    int64_t offset = 0;
+    int64_t length = 0;
+
+    void setBytes(ByteBuffer b) {
+        bytes = std::move(b);
+        source = nullptr;
+    }
+    void setRange(FileHandle& file, int64_t from, int64_t count) {
+        bytes.clear();
+        source = &file;
+        offset = from;
+        length = count;
+    }
+    // The bytes themselves, read from the source if the part is a range; nothing on a read error.
+    std::optional<ByteBuffer> load() const;
+};
+
+struct SplitJobState {
+    Text outputFolder;  // ends in a separator
+    EncodingCode sourceEncoding = kEncodingUnknown;
+    int64_t partNumber = 0;
+    PartContent partContent;
+    Text progressText;
+    RandomSource rng;
+    // Every source of the job: no part may replace one of them.
+    std::set<FileId> jobSources;
+
+    // Safety accounting of the current source and of the whole job.
+    bool sourceIntact = true;  // false once any of the source failed to reach a written part
+    bool sourceUnreadable = false;
+    int64_t partsOfSource = 0;
+    int64_t partsWritten = 0;
+    int64_t failedOutputs = 0;
+};
+
+}  // namespace pw

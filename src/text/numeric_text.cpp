@@ -1,0 +1,83 @@
+#include "text/numeric_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "text/chars.h"
+
+namespace pw {
+namespace {
+
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+size_t skipSpace(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) ++i;
+    return i;
+}
+
+}  // namespace
+
+Text foldFullWidth(std::string_view text) {
+    Text out;
+    out.reserve(text.size());
+    for (size_t pos = 0; pos < text.size();) {
+        size_t len = charLengthAt(text, pos);
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        const auto trail = len == 2 ? static_cast<unsigned char>(text[pos + 1]) : 0;
+        if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE)
+            out += char(trail - 0x80);  // full-width ！ to ～
+        else if (lead == 0xA1 && trail == 0xA1)
+            out += ' ';  // ideographic space
+        else
+            out.append(text.substr(pos, len));
+        pos += len;
+    }
+    return out;
+}
+
+int32_t textToInt(std::string_view text) {
+    const Text folded = foldFullWidth(text);
+    std::string_view s = folded;
+    s.remove_prefix(skipSpace(s));
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int64_t value = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') break;
+        value = std::min<int64_t>(value * 10 + (c - '0'), int64_t(1) << 32);
+    }
+    if (negative) value = -value;
+    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                       std::numeric_limits<int32_t>::max()));
+}
+
+float textToFloat(std::string_view text) {
+    const Text folded = foldFullWidth(text);
+    std::string_view s = folded;
+    s.remove_prefix(skipSpace(s));
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    // from_chars takes no sign and ignores the locale, unlike strtod.
+    double value = 0;
+    if (s.empty() || s[0] == '-' || s[0] == '+') return 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        const bool tiny = s.substr(0, size_t(end - s.data())).find_first_of("eE") != s.npos &&
+                          s.find('-') != s.npos;
+        value = tiny ? 0 : std::numeric_limits<double>::infinity();
+    } else if (ec != std::errc()) {
+        value = 0;
+    }
+    return float(negative ? -value : value);
+}
+
+}  // namespace pw
