@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/control_table.h"
+#include "platform/charset.h"
+#include "platform/files.h"
+#include "platform/memory_form.h"
+#include "support/temp_dir.h"
+
+namespace pw::test {
+namespace {
+
+TEST(Charset, SubstitutesInsteadOfDropping) {
+    // 😀 has no Big5 form: a question mark stands in for it, the rest converts.
+    auto big5 = convertCharset("a\xF0\x9F\x98\x80" "\xE4\xB8\xAD", "UTF-8", "BIG5");
+    ASSERT_TRUE(big5);
+    EXPECT_EQ(*big5, "a?\xA4\xA4");
+    // A byte that is no UTF-8 becomes the replacement character.
+    auto utf16 = convertCharset("x\xFFy", "UTF-8", "UTF-16LE");
+    ASSERT_TRUE(utf16);
+    EXPECT_EQ(*utf16, std::string("x\0\xFD\xFFy\0", 6));
+    EXPECT_FALSE(convertCharset("x", "UTF-8", "NO-SUCH-CHARSET"));
+    EXPECT_EQ(convertCharset("", "UTF-8", "GB18030"), std::optional<std::string>(""));
+    // Large input grows the output as needed.
+    std::string many;
+    for (int i = 0; i < 100000; ++i) many += "\xE4\xB8\xAD";
+    auto back = convertCharset(*convertCharset(many, "UTF-8", "UTF-16BE"), "UTF-16BE", "UTF-8");
+    EXPECT_EQ(back, many);
+}
+
+TEST(SafeWriter, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    FileSystem& fs = posixFileSystem();
+    const Text target = fromUtf8(dir.path("out.txt"));
+    writeFile(dir.path("out.txt"), "old");
+    {
+        SafeWriter w(fs, target);
+        ASSERT_TRUE(w.write("new, but never committed"));
+    }
+    EXPECT_EQ(readFile(dir.path("out.txt")), "old");
+    EXPECT_EQ(listing(dir.path()), "out.txt");
+
+    SafeWriter w(fs, target);
+    ASSERT_TRUE(w.write("new"));
+    EXPECT_TRUE(w.commit());
+    EXPECT_EQ(readFile(dir.path("out.txt")), "new");
+
+    SafeWriter missing(fs, fromUtf8(dir.path("no/such/folder.txt")));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.commit());
+
+    ::mkdir(dir.path("taken").c_str(), 0777);  // a folder cannot be replaced by a file
+    SafeWriter onFolder(fs, fromUtf8(dir.path("taken")));
+    onFolder.write("x");
+    EXPECT_FALSE(onFolder.commit());
+    EXPECT_EQ(listing(dir.path()), "out.txt taken/");
+}
+
+TEST(Files, CopyRangesAndMemoryFiles) {
+    TempDir dir;
+    FileSystem& fs = posixFileSystem();
+    std::string data(3 << 20, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = char(i * 7);
+    writeFile(dir.path("src"), data);
+    auto src = fs.open(fromUtf8(dir.path("src")), OpenMode::Read);
+    ASSERT_TRUE(src);
+    auto dst = fs.open(fromUtf8(dir.path("dst")), OpenMode::Write);
+    ASSERT_TRUE(dst->copyFrom(*src, 5, int64_t(data.size()) - 10));
+    ASSERT_TRUE(dst->close());
+    EXPECT_EQ(readFile(dir.path("dst")), data.substr(5, data.size() - 10));
+    EXPECT_FALSE(dst->copyFrom(*src, int64_t(data.size()) - 2, 10));  // past the end
+
+    auto mem = makeMemoryFile("hello");
+    ASSERT_TRUE(mem->seek(5));
+    ASSERT_TRUE(mem->write(" world", 6));
+    ASSERT_TRUE(mem->seek(0));
+    EXPECT_EQ(mem->readBytes(100), "hello world");
+    auto copy = makeMemoryFile();
+    ASSERT_TRUE(copy->copyFrom(*mem, 6, 5));
+    ASSERT_TRUE(copy->seek(0));
+    EXPECT_EQ(copy->readBytes(100), "world");
+    EXPECT_EQ(mem->position(), 11);  // the source's position is kept
+    EXPECT_FALSE(fs.open(fromUtf8(dir.path()), OpenMode::Read));  // a folder is no file
+    EXPECT_TRUE(fs.fileId(fromUtf8(dir.path("src"))) == fs.fileId(fromUtf8(dir.path("src"))));
+    EXPECT_FALSE(fs.fileId(fromUtf8(dir.path("nothing"))));
+}
+
+TEST(MemoryForm, StartsAsTheWindowAndAnswersFromItsQueue) {
+    MemoryForm form(mainWindowSpec());
+    EXPECT_TRUE(form.checked("单选框按份数"));
+    EXPECT_EQ(form.text("编辑框份数"), "100");
+    EXPECT_EQ(form.text("编辑框字符串"), lit("我是中间字符串"));
+    EXPECT_EQ(form.selectedIndex("组合框字节单位"), 3);
+    EXPECT_FALSE(form.visible("选择框识别编码"));
+    EXPECT_TRUE(form.checked("选择框子目录保存"));
+    EXPECT_TRUE(form.checked("选择框父目录保存"));
+    EXPECT_EQ(form.controlNames().size(), mainWindowSpec().controls.size());
+    EXPECT_EQ(form.controlNames().front(), "图片框1");
+
+    form.setChecked("单选框按字节", true);  // one radio per group
+    EXPECT_FALSE(form.checked("单选框按份数"));
+    EXPECT_TRUE(form.checked("单选框使用字符串"));  // the merge group is another group
+    form.setSelectedIndex("组合框字节单位", 7);
+    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
+
+    EXPECT_EQ(form.message("q", Buttons::YesNo), Answer::No);
+    EXPECT_EQ(form.message("q", Buttons::OkCancel), Answer::Cancel);
+    form.answers = {Answer::Yes};
+    EXPECT_EQ(form.message("q", Buttons::YesNo), Answer::Yes);
+    EXPECT_EQ(form.messages.size(), 3u);
+}
+
+}  // namespace
+}  // namespace pw::test
