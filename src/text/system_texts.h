@@ -64,3 +64,53 @@ inline constexpr std::string_view kFailedParts = ", parts that could not be writ
 inline constexpr std::string_view kUnreadable = ", files that could not be read: ";
 
 }  // namespace pw::texts::cli
+
+namespace pw::texts {
+
+// Text between markers: stand-ins for the start and the end of a text when a marker is empty.
+inline constexpr std::string_view kHeadSentinel = "#Corvane头#";
+inline constexpr std::string_view kTailSentinel = "#Corvane尾#";
+
+// The HTML charset check: the spans it looks in, and the declarations it knows. Items of a list
+// are separated by kListSeparator; two apostrophes stand for a double quote.
+inline constexpr std::string_view kListSeparator = "[fg]";
+inline constexpr std::string_view kHeadOpen = "<head>";
+inline constexpr std::string_view kHeadClose = "</head>";
+inline constexpr std::string_view kMetaOpen = "<meta";
+inline constexpr std::string_view kMetaClose = ">";
+inline constexpr std::string_view kUtf8Declarations =
+    "charset=UTF-8[fg]charset=''UTF-8''[fg]charset='UTF-8'";
+inline constexpr std::string_view kBig5Declarations =
+    "charset=Big5[fg]charset=''Big5''[fg]charset='Big5'";
+inline constexpr std::string_view kBig5HkscsDeclarations =
+    "charset=Big5-HKSCS[fg]charset=''Big5-HKSCS''[fg]charset='Big5-HKSCS'";
+
+// Blank lines with their CR LF, and the blanks at both ends of every line.
+inline constexpr std::string_view kBlankTrimPattern = R"(^[　 \t]*$(\r\n)|^[ 　\t]+|[ 　\t]+$)";
+
+// Part names taken from the part's text: the characters that end a phrase, and the marker that
+// stands for them while the text is cut.
+inline constexpr std::string_view kTitleSeparators =
+    ",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n";
+inline constexpr std::string_view kPhraseMarker = "[⊥]";
+inline constexpr std::string_view kFullWidthSpace = "　";
+
+// partwell-cli detect.
+inline constexpr std::string_view kDetectUsage =
+    "Usage: partwell-cli detect [--decode] PATH...\n"
+    "\n"
+    "Prints the text encoding of every file: the name (GBK, UTF-8, UTF-16LE, UTF-16BE, BIG5 or\n"
+    "BIG5-HKSCS), a tab and the path. gzip-compressed files are looked into.\n"
+    "\n"
+    "Options:\n"
+    "  --decode   write the text of the one file given to standard output in UTF-8; the\n"
+    "             encoding line then goes to standard error\n"
+    "  --help     show this text\n"
+    "\n"
+    "Exit status: 0 when every file was read, 1 when a file could not be read, 2 when an\n"
+    "option was refused.\n";
+inline constexpr std::string_view kDecodeNeedsOneFile =
+    "partwell-cli: --decode takes exactly one file\n";
+inline constexpr std::string_view kCannotRead = "partwell-cli: cannot read: ";
+
+}  // namespace pw::texts

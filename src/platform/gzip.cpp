@@ -1,0 +1,68 @@
+#include "platform/gzip.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+namespace pw {
+namespace {
+
+class Inflater {
+  public:
+    Inflater() { ok_ = inflateInit2(&stream_, 16 + MAX_WBITS) == Z_OK; }
+    ~Inflater() {
+        if (ok_) inflateEnd(&stream_);
+    }
+    bool ok() const { return ok_; }
+    z_stream& stream() { return stream_; }
+
+  private:
+    z_stream stream_{};
+    bool ok_ = false;
+};
+
+constexpr size_t kChunk = 256 * 1024;
+
+}  // namespace
+
+std::optional<std::string> gunzip(std::string_view input, size_t limit) {
+    Inflater inflater;
+    if (!inflater.ok()) return std::nullopt;
+    z_stream& z = inflater.stream();
+    std::string out;
+    size_t consumed = 0;
+    bool outputFull = false;  // zlib may still hold output for a full window
+    bool decodedAny = false;
+    while (consumed < input.size() || outputFull) {
+        const size_t piece = std::min<size_t>(input.size() - consumed, 1u << 30);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data() + consumed));
+        z.avail_in = uInt(piece);
+        // One byte of room past the limit tells a stream that overflows from one that fits.
+        const size_t before = out.size();
+        const size_t room = std::min(kChunk, limit + 1 - before);
+        out.resize(before + room);
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + before);
+        z.avail_out = uInt(room);
+        const int rc = inflate(&z, Z_NO_FLUSH);
+        outputFull = z.avail_out == 0;
+        out.resize(out.size() - z.avail_out);
+        consumed += piece - z.avail_in;
+        if (out.size() > limit) return std::nullopt;
+        if (rc == Z_OK || (rc == Z_BUF_ERROR && outputFull)) {
+            decodedAny = true;
+            continue;
+        }
+        if (rc == Z_STREAM_END) {
+            // Another member may follow; bytes after the last one that are no member end it.
+            decodedAny = true;
+            outputFull = false;
+            if (inflateReset(&z) != Z_OK) break;
+            continue;
+        }
+        if (!decodedAny) return std::nullopt;  // not gzip at all
+        break;                                 // damaged here: keep what came before
+    }
+    return out;
+}
+
+}  // namespace pw

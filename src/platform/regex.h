@@ -1,0 +1,32 @@
+#pragma once
+// Regular expressions over PCRE2 in UTF mode. Patterns and subjects are UTF-8.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+class CompiledRegex {
+  public:
+    // Nothing when the pattern does not compile. In multi-line mode CR and LF (and CR LF) end
+    // lines for ^ and $.
+    static std::unique_ptr<CompiledRegex> compile(std::string_view pattern, bool ignoreCase,
+                                                  bool multiLine);
+    ~CompiledRegex();
+    CompiledRegex(const CompiledRegex&) = delete;
+    CompiledRegex& operator=(const CompiledRegex&) = delete;
+
+    // Replaces the first match, or every match when `global`, by `replacement` taken literally.
+    // Nothing when matching fails (for example on a subject that is not UTF-8).
+    std::optional<std::string> replace(std::string_view subject, std::string_view replacement,
+                                       bool global) const;
+
+  private:
+    struct Code;
+    explicit CompiledRegex(Code* code) : code_(code) {}
+    Code* code_;
+};
+
+}  // namespace pw

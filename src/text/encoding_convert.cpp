@@ -1,0 +1,59 @@
+#include "text/encoding_convert.h"
+
+#include "platform/charset.h"
+
+namespace pw {
+
+const char* charsetNameOf(EncodingCode code) {
+    switch (code) {
+        case kEncodingUtf8:
+            return "UTF-8";
+        case kEncodingUtf16Le:
+            return "UTF-16LE";
+        case kEncodingUtf16Be:
+            return "UTF-16BE";
+        case kEncodingBig5:
+            return "BIG5";
+        case kEncodingBig5Hkscs:
+            return "BIG5-HKSCS";
+        default:
+            return nullptr;
+    }
+}
+
+std::string_view byteOrderMarkOf(EncodingCode code) {
+    switch (code) {
+        case kEncodingUtf8:
+            return "\xEF\xBB\xBF";
+        case kEncodingUtf16Le:
+            return "\xFF\xFE";
+        case kEncodingUtf16Be:
+            return "\xFE\xFF";
+        default:
+            return {};
+    }
+}
+
+ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to) {
+    if (bytes.empty()) return ByteBuffer();
+    return convertCharset(bytes, from, to).value_or(ByteBuffer());
+}
+
+ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark) {
+    text = text.substr(0, text.find('\0'));
+    const char* charset = charsetNameOf(code);
+    if (!charset) return ByteBuffer(text);
+    ByteBuffer converted = convertEncoding(text, kCodePage, charset);
+    if (converted.empty()) return ByteBuffer(text);
+    if (writeMark) converted.insert(0, byteOrderMarkOf(code));
+    return converted;
+}
+
+bool writeTextInEncoding(FileSystem& fs, const Text& path, std::string_view text, EncodingCode code,
+                         bool writeMark) {
+    SafeWriter out(fs, path);
+    out.write(encodeText(text, code, writeMark));
+    return out.commit();
+}
+
+}  // namespace pw

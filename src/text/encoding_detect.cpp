@@ -1,0 +1,186 @@
+#include "text/encoding_detect.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gzip.h"
+#include "text/encoding_convert.h"
+#include "text/html_charset.h"
+
+namespace pw {
+namespace {
+
+// How much of the UTF-8 test runs between two event points.
+constexpr size_t kEventStride = 256 * 1024;
+constexpr size_t kGzipCeiling = size_t(1) << 30;
+constexpr size_t kGzipFloor = size_t(64) << 20;
+constexpr size_t kGzipRatio = 100;
+
+bool isContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+bool allAscii8(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return (word & 0x8080808080808080ull) == 0;
+}
+
+// Length of the UTF-8 sequence at `p` (with `left` bytes available), 0 when it is not one.
+size_t sequenceLength(const unsigned char* p, size_t left) {
+    const unsigned char b = p[0];
+    if ((b & 0xE0) == 0xC0) return left >= 2 && isContinuation(p[1]) ? 2 : 0;
+    if ((b & 0xF0) == 0xE0)
+        return left >= 3 && isContinuation(p[1]) && isContinuation(p[2]) ? 3 : 0;
+    if (b >= 0xF0 && b <= 0xF4)
+        return left >= 4 && isContinuation(p[1]) && isContinuation(p[2]) && isContinuation(p[3])
+                   ? 4
+                   : 0;
+    return 0;
+}
+
+std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return std::nullopt;
+    const int64_t length = file->length();
+    if (length < 0) return std::nullopt;
+    ByteBuffer content(size_t(length), '\0');
+    size_t filled = 0;
+    for (;;) {
+        if (filled == content.size()) content.resize(content.size() + 64 * 1024);
+        const int64_t got = file->read(content.data() + filled, content.size() - filled);
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        filled += size_t(got);
+    }
+    content.resize(filled);
+    return content;
+}
+
+EncodingCode markedEncoding(std::string_view content, size_t& dataStart) {
+    for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Le, kEncodingUtf16Be}) {
+        const std::string_view mark = byteOrderMarkOf(code);
+        if (content.starts_with(mark)) {
+            dataStart = mark.size();
+            return code;
+        }
+    }
+    dataStart = 0;
+    return kEncodingUnknown;
+}
+
+EncodingCode declaredEncoding(std::string_view content) {
+    switch (htmlDeclaredCharset(content.substr(0, declarationTextLength(content)))) {
+        case DeclaredCharset::Utf8:
+            return kEncodingUtf8;
+        case DeclaredCharset::Big5:
+            return kEncodingBig5;
+        case DeclaredCharset::Big5Hkscs:
+            return kEncodingBig5Hkscs;
+        default:
+            return kEncodingUnknown;
+    }
+}
+
+void cutAtNul(ByteBuffer& bytes) {
+    const size_t nul = bytes.find('\0');
+    if (nul != ByteBuffer::npos) bytes.resize(nul);
+}
+
+}  // namespace
+
+size_t gzipLimitFor(size_t compressedSize) {
+    const size_t scaled =
+        compressedSize > kGzipCeiling / kGzipRatio ? kGzipCeiling : compressedSize * kGzipRatio;
+    return std::min(kGzipCeiling, std::max(kGzipFloor, scaled));
+}
+
+std::optional<ByteBuffer> unwrapGzip(std::string_view bytes) {
+    return gunzip(bytes, gzipLimitFor(bytes.size()));
+}
+
+bool looksLikeUtf8(std::string_view bytes, Form* form) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    bool sawLong = false;
+    size_t i = 0;
+    while (i < n) {
+        const size_t stop = std::min(n, i + kEventStride);
+        while (i < stop) {
+            if (stop - i >= 16 && allAscii8(p + i) && allAscii8(p + i + 8)) {
+                i += 16;
+            } else if (p[i] < 0x80) {
+                ++i;
+            } else {
+                const size_t len = sequenceLength(p + i, n - i);
+                if (len == 0) return false;
+                sawLong = true;
+                i += len;
+            }
+        }
+        if (form) form->processEvents();
+    }
+    return sawLong;
+}
+
+size_t declarationTextLength(std::string_view content) {
+    // Only a 1A byte needs the character walk: a NUL ends the text either way, at its own
+    // position or one byte earlier when it follows a lead byte.
+    const size_t nul = std::min(content.find('\0'), content.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    size_t i = 0;
+    for (size_t sub = content.find('\x1A'); sub < nul; sub = content.find('\x1A', sub + 1)) {
+        while (i < sub) {
+            if (sub - i >= 8 && allAscii8(p + i))
+                i += 8;
+            else
+                i += p[i] >= 0x80 ? 2 : 1;
+        }
+        if (i == sub) return sub;
+    }
+    if (nul == content.size()) return nul;
+    // The walk decides whether the byte before the NUL is a lead byte.
+    while (i + 1 < nul) {
+        if (nul - i >= 9 && allAscii8(p + i))
+            i += 8;
+        else
+            i += p[i] >= 0x80 ? 2 : 1;
+    }
+    return i + 1 == nul && p[i] >= 0x80 ? i : nul;
+}
+
+DecodedText decodeContent(ByteBuffer content, Form* form) {
+    if (content.size() >= 2 && content[0] == '\x1F' && content[1] == '\x8B') {
+        if (auto unwrapped = unwrapGzip(content)) content = std::move(*unwrapped);
+    }
+    size_t dataStart = 0;
+    EncodingCode code = markedEncoding(content, dataStart);
+    if (code == kEncodingUnknown) code = declaredEncoding(content);
+    const std::string_view data = std::string_view(content).substr(dataStart);
+    if (code == kEncodingUnknown && looksLikeUtf8(data, form)) code = kEncodingUtf8;
+
+    DecodedText result;
+    if (const char* charset = charsetNameOf(code); charset && !data.empty()) {
+        result.text = convertEncoding(data, charset, kCodePage);
+        cutAtNul(result.text);
+    }
+    if (result.text.empty()) {
+        result.text = std::move(content);
+        cutAtNul(result.text);
+        code = kEncodingCodePage;
+    }
+    result.code = code;
+    return result;
+}
+
+Text decodeBytes(std::string_view bytes, Form* form) {
+    return decodeContent(ByteBuffer(bytes), form).text;
+}
+
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form) {
+    auto content = readWholeFile(fs, path);
+    if (!content) return std::nullopt;
+    return decodeContent(std::move(*content), form);
+}
+
+}  // namespace pw

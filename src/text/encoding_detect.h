@@ -1,0 +1,40 @@
+#pragma once
+// Reading text of any supported encoding into the code page, and telling which encoding it was.
+// The cascade: gzip unwrapping, byte-order marks, an HTML charset declaration, a UTF-8 test, and
+// the code page itself as the fallback.
+
+#include <optional>
+
+#include "platform/files.h"
+#include "platform/form.h"
+#include "text/encoding_code.h"
+
+namespace pw {
+
+struct DecodedText {
+    Text text;
+    EncodingCode code = kEncodingUnknown;
+};
+
+// The file's text and the encoding found; nothing when the file cannot be opened or read.
+// `form`, when given, lets pending window events run during long tests.
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form = nullptr);
+
+// The same cascade over bytes already in memory.
+DecodedText decodeContent(ByteBuffer content, Form* form = nullptr);
+Text decodeBytes(std::string_view bytes, Form* form = nullptr);
+
+// True when the bytes are well-formed UTF-8 sequences of one to four bytes and at least one of
+// them is longer than one byte.
+bool looksLikeUtf8(std::string_view bytes, Form* form = nullptr);
+
+// The decompressed bytes of every member of a gzip stream; nothing when the bytes are not gzip or
+// would unpack to more than gzipLimitFor(their size).
+std::optional<ByteBuffer> unwrapGzip(std::string_view bytes);
+size_t gzipLimitFor(size_t compressedSize);
+
+// Length of the content read as text for the declaration check: up to a NUL or 1A byte at a
+// character start, or a lead byte followed by NUL.
+size_t declarationTextLength(std::string_view content);
+
+}  // namespace pw

@@ -1,0 +1,15 @@
+#pragma once
+// Whole-text clean-ups: line breaks brought to CR LF, blank lines and line-end blanks removed.
+
+#include "text/codepage.h"
+
+namespace pw {
+
+// Every CR not followed by LF and every LF not preceded by CR becomes CR LF.
+Text fixLineBreaks(std::string_view text);
+
+// Removes every blank line (spaces, full-width spaces and tabs only) together with the CR LF
+// that ends it, and the blanks at the start and end of every line.
+Text trimBlankLinesAndEdges(std::string_view text);
+
+}  // namespace pw
