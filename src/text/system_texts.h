@@ -95,6 +95,10 @@ inline constexpr std::string_view kTitleSeparators =
 inline constexpr std::string_view kPhraseMarker = "[⊥]";
 inline constexpr std::string_view kFullWidthSpace = "　";
 
+}  // namespace pw::texts
+
+namespace pw::texts::cli {
+
 // partwell-cli detect.
 inline constexpr std::string_view kDetectUsage =
     "Usage: partwell-cli detect [--decode] PATH...\n"
@@ -113,4 +117,4 @@ inline constexpr std::string_view kDecodeNeedsOneFile =
     "partwell-cli: --decode takes exactly one file\n";
 inline constexpr std::string_view kCannotRead = "partwell-cli: cannot read: ";
 
-}  // namespace pw::texts
+}  // namespace pw::texts::cli

@@ -1,0 +1,88 @@
+#include <string>
+#include <vector>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "platform/charset.h"
+#include "text/encoding_detect.h"
+#include "text/system_texts.h"
+
+namespace pw::cli {
+namespace {
+
+namespace t = texts::cli;
+
+std::string_view encodingName(EncodingCode code) {
+    switch (code) {
+        case kEncodingUtf8: return "UTF-8";
+        case kEncodingUtf16Le: return "UTF-16LE";
+        case kEncodingUtf16Be: return "UTF-16BE";
+        case kEncodingBig5: return "BIG5";
+        case kEncodingBig5Hkscs: return "BIG5-HKSCS";
+        default: return "GBK";  // the bytes were taken as code-page text
+    }
+}
+
+// The decoded text in UTF-8, converted in slices so that the whole file is never held twice.
+void printText(const Text& text) {
+    constexpr size_t kSlice = 4 << 20;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = std::min(text.size(), pos + kSlice);
+        // Cut only after a byte below 30, which is never part of a multi-byte character.
+        while (end < text.size() && static_cast<unsigned char>(text[end - 1]) >= 0x30) ++end;
+        printOut(toUtf8(std::string_view(text).substr(pos, end - pos)));
+        pos = end;
+    }
+}
+
+}  // namespace
+
+int runDetect(int argc, char** argv) {
+    bool decode = false;
+    std::vector<const char*> paths;
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsDone && (arg == "--help" || arg == "-h")) {
+            printOut(t::kDetectUsage);
+            return 0;
+        }
+        if (!optionsDone && arg == "--decode") {
+            decode = true;
+        } else if (!optionsDone && arg == "--") {
+            optionsDone = true;
+        } else if (!optionsDone && arg.starts_with("-") && arg.size() > 1) {
+            printErr(std::string(t::kUnknownOption) + std::string(arg) + "\n");
+            return 2;
+        } else {
+            paths.push_back(argv[i]);
+        }
+    }
+    if (paths.empty()) {
+        printErr(t::kNoPaths);
+        return 2;
+    }
+    if (decode && paths.size() != 1) {
+        printErr(t::kDecodeNeedsOneFile);
+        return 2;
+    }
+    int status = 0;
+    for (const char* path : paths) {
+        auto decoded = detectAndDecode(posixFileSystem(), fromUtf8(path));
+        if (!decoded) {
+            printErr(std::string(t::kCannotRead) + path + "\n");
+            status = 1;
+            continue;
+        }
+        const std::string line = std::string(encodingName(decoded->code)) + "\t" + path + "\n";
+        if (decode) {
+            printErr(line);
+            printText(decoded->text);
+        } else {
+            printOut(line);
+        }
+    }
+    return status;
+}
+
+}  // namespace pw::cli
