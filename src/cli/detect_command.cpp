@@ -14,12 +14,18 @@ namespace t = texts::cli;
 
 std::string_view encodingName(EncodingCode code) {
     switch (code) {
-        case kEncodingUtf8: return "UTF-8";
-        case kEncodingUtf16Le: return "UTF-16LE";
-        case kEncodingUtf16Be: return "UTF-16BE";
-        case kEncodingBig5: return "BIG5";
-        case kEncodingBig5Hkscs: return "BIG5-HKSCS";
-        default: return "GBK";  // the bytes were taken as code-page text
+        case kEncodingUtf8:
+            return "UTF-8";
+        case kEncodingUtf16Le:
+            return "UTF-16LE";
+        case kEncodingUtf16Be:
+            return "UTF-16BE";
+        case kEncodingBig5:
+            return "BIG5";
+        case kEncodingBig5Hkscs:
+            return "BIG5-HKSCS";
+        default:
+            return "GBK";  // the bytes were taken as code-page text
     }
 }
 

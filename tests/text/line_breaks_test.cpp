@@ -36,7 +36,8 @@ TEST(LineBreaks, ScanAgreesWithThePattern) {
     const std::vector<Text> pieces = {"\r", "\n", "\r\n", "a", lit("中"), " "};
     for (int round = 0; round < 500; ++round) {
         const Text text = randomText(gen, pieces, round % 12);
-        ASSERT_EQ(fixLineBreaks(text), pattern.replace(text, "\r\n")) << testing::PrintToString(text);
+        ASSERT_EQ(fixLineBreaks(text), pattern.replace(text, "\r\n"))
+            << testing::PrintToString(text);
     }
 }
 
