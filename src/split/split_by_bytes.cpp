@@ -47,8 +47,8 @@ ModeResult refuse(EngineContext& ctx, std::string_view message, std::string_view
 
 int64_t partCountForQuotient(float q) {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, double(q),
-                                std::chars_format::general, 6);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, double(q), std::chars_format::general, 6);
     const std::string_view printed(buffer, size_t(result.ptr - buffer));
     const double whole = printed.find('.') != std::string_view::npos ? double(q) + 1 : double(q);
     return int64_t(std::trunc(std::min(whole, kMaxPartSize)));
@@ -90,8 +90,8 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
         state.sourceUnreadable = true;
         return ModeResult::Done;
     }
-    const int64_t size =
-        partSizeBytes(textToFloat(ctx.form.text("编辑框字节")), ctx.form.selectedIndex("组合框字节单位"));
+    const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
+                                       ctx.form.selectedIndex("组合框字节单位"));
     if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
     const int64_t n = partCountForQuotient(float(double(length) / double(size)));
     runPartLoop(ctx, state, source, *file, length, size, n);

@@ -10,7 +10,9 @@
 namespace pw {
 namespace {
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 size_t skipSpace(std::string_view s) {
     size_t i = 0;

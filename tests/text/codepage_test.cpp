@@ -9,9 +9,10 @@ namespace pw {
 namespace {
 
 TEST(CodePage, LiteralsBecomeGbkBytes) {
-    EXPECT_EQ(lit("我是中间字符串"),
-              "\xCE\xD2\xCA\xC7\xD6\xD0\xBC\xE4\xD7\xD6\xB7\xFB\xB4\xAE");
-    EXPECT_EQ(lit(texts::kPartCountMustBePositive), "\xB7\xDD\xCA\xFD\xB1\xD8\xD0\xEB\xB4\xF3\xD3\xDA" "0");
+    EXPECT_EQ(lit("我是中间字符串"), "\xCE\xD2\xCA\xC7\xD6\xD0\xBC\xE4\xD7\xD6\xB7\xFB\xB4\xAE");
+    EXPECT_EQ(lit(texts::kPartCountMustBePositive),
+              "\xB7\xDD\xCA\xFD\xB1\xD8\xD0\xEB\xB4\xF3\xD3\xDA"
+              "0");
     EXPECT_EQ(lit("plain"), "plain");
 }
 
