@@ -13,8 +13,12 @@ bool progressShown = false;
 
 }  // namespace
 
-void printOut(std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
-void printErr(std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stderr); }
+void printOut(std::string_view utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+void printErr(std::string_view utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+}
 
 Text absolutePath(const char* argument) {
     std::string path = argument;

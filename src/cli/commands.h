@@ -1,5 +1,6 @@
 #pragma once
-// The commands of partwell-cli. Each takes the arguments after its name and returns the exit status.
+// The commands of partwell-cli. Each takes the arguments after its name and returns the exit
+// status.
 
 namespace pw::cli {
 

@@ -102,7 +102,8 @@ int runSplit(int argc, char** argv) {
     if (summary.aborted) return 2;
 
     std::string report = std::string(t::kSplitSummary) + std::to_string(summary.partsWritten);
-    if (summary.failedOutputs) report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
+    if (summary.failedOutputs)
+        report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
     printErr(report + "\n");

@@ -13,7 +13,7 @@ const iconv_t kInvalid = iconv_t(-1);
 
 // iconv_open is costly next to converting a file name, so descriptors are kept per pair.
 class DescriptorCache {
-public:
+  public:
     ~DescriptorCache() {
         for (auto& [key, cd] : cache_)
             if (cd != kInvalid) iconv_close(cd);
@@ -26,7 +26,7 @@ public:
         return it->second;
     }
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, iconv_t> cache_;
 };
 
@@ -56,9 +56,12 @@ size_t unitSize(std::string_view charset) {
 
 }  // namespace
 
-bool charsetKnown(const char* name) { return descriptors().get(name, "UTF-8") != kInvalid; }
+bool charsetKnown(const char* name) {
+    return descriptors().get(name, "UTF-8") != kInvalid;
+}
 
-std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to) {
+std::optional<std::string> convertCharset(std::string_view input, const char* from,
+                                          const char* to) {
     iconv_t cd = descriptors().get(from, to);
     if (cd == kInvalid) return std::nullopt;
 
@@ -94,7 +97,8 @@ std::optional<std::string> convertCharset(std::string_view input, const char* fr
         std::string probe;
         size_t charLength = 0;
         for (size_t n = unit; n <= 4 * unit && n <= inLeft; n += unit) {
-            if (convertExactly(std::string_view(in, n), from, "UTF-32LE", probe) && probe.size() == 4) {
+            if (convertExactly(std::string_view(in, n), from, "UTF-32LE", probe) &&
+                probe.size() == 4) {
                 charLength = n;
                 break;
             }

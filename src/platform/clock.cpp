@@ -6,10 +6,11 @@ namespace pw {
 namespace {
 
 class SteadyClock : public Clock {
-public:
+  public:
     uint64_t tickMs() override {
         using namespace std::chrono;
-        return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        return uint64_t(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
 };
 

@@ -5,7 +5,7 @@
 namespace pw {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since some fixed moment, like the system's tick count.
     virtual uint64_t tickMs() = 0;

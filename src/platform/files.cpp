@@ -33,7 +33,9 @@ ByteBuffer FileHandle::readBytes(int64_t size) {
     return bytes;
 }
 
-size_t FileSystem::nativeNameBytes(std::string_view name) const { return toUtf8(name).size(); }
+size_t FileSystem::nativeNameBytes(std::string_view name) const {
+    return toUtf8(name).size();
+}
 
 SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPath_(finalPath) {
     static std::atomic<unsigned> counter{0};

@@ -14,7 +14,7 @@ namespace pw {
 inline constexpr char kPathSeparator = '/';
 
 class FileHandle {
-public:
+  public:
     virtual ~FileHandle() = default;
     // Bytes read (0 at the end), -1 on error.
     virtual int64_t read(void* buffer, size_t size) = 0;
@@ -33,9 +33,9 @@ public:
 
 enum class OpenMode {
     Read,
-    ReadWrite,   // an existing file, shared
-    Write,       // created or truncated
-    CreateNew,   // created; fails when the path exists
+    ReadWrite,  // an existing file, shared
+    Write,      // created or truncated
+    CreateNew,  // created; fails when the path exists
 };
 
 struct FileId {
@@ -49,7 +49,7 @@ struct FolderEntry {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) = 0;
     virtual bool exists(const Text& path) = 0;  // files and folders
@@ -77,7 +77,7 @@ std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
 // Writes a new file beside its final place and moves it there only when everything was written,
 // so a failure never leaves a half-written file under the final name nor harms one already there.
 class SafeWriter {
-public:
+  public:
     SafeWriter(FileSystem& fs, const Text& finalPath);
     ~SafeWriter();  // drops the temporary file unless committed
     SafeWriter(const SafeWriter&) = delete;
@@ -89,7 +89,7 @@ public:
     // Closes and moves the file into place; false when any step failed.
     bool commit();
 
-private:
+  private:
     FileSystem& fs_;
     Text finalPath_;
     Text tempPath_;

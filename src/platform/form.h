@@ -35,8 +35,8 @@ struct Rect {
 // Input restrictions and looks of an edit box.
 enum EditStyle : unsigned {
     kEditPlain = 0,
-    kEditInteger = 1,   // digits only
-    kEditDecimal = 2,   // a decimal number
+    kEditInteger = 1,  // digits only
+    kEditDecimal = 2,  // a decimal number
     kEditCentred = 4,
     kEditMultiLine = 8,  // with a vertical scroll bar
 };
@@ -54,7 +54,7 @@ struct ControlSpec {
     bool bold = false;
     unsigned editStyle = kEditPlain;
     std::vector<std::string_view> items = {};  // combo box items
-    int selected = -1;                    // combo box selection
+    int selected = -1;                         // combo box selection
     bool handCursor = false;
     int intervalMs = 0;  // timers
 };
@@ -72,7 +72,7 @@ enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Form {
-public:
+  public:
     virtual ~Form() = default;
 
     virtual bool checked(std::string_view name) const = 0;

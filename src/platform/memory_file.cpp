@@ -8,7 +8,7 @@ namespace pw {
 namespace {
 
 class MemoryFile : public FileHandle {
-public:
+  public:
     explicit MemoryFile(ByteBuffer bytes) : bytes_(std::move(bytes)) {}
 
     int64_t read(void* buffer, size_t size) override {
@@ -37,7 +37,7 @@ public:
     int64_t length() override { return closed_ ? -1 : int64_t(bytes_.size()); }
     bool close() override { return !std::exchange(closed_, true); }
 
-private:
+  private:
     ByteBuffer bytes_;
     size_t position_ = 0;
     bool closed_ = false;

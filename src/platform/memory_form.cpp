@@ -37,7 +37,8 @@ void MemoryForm::setChecked(std::string_view name, bool on) {
     Control& c = at(name);
     if (on && c.spec->kind == ControlKind::Radio) {
         for (auto& other : controls_)
-            if (other.spec->kind == ControlKind::Radio && other.spec->container == c.spec->container)
+            if (other.spec->kind == ControlKind::Radio &&
+                other.spec->container == c.spec->container)
                 other.checked = false;
     }
     c.checked = on;

@@ -11,7 +11,7 @@
 namespace pw {
 
 class MemoryForm : public Form {
-public:
+  public:
     struct Control {
         const ControlSpec* spec;
         bool checked;
@@ -66,7 +66,7 @@ public:
     // Sees every message box before it is answered.
     std::function<void(const Message&)> onMessage;
 
-private:
+  private:
     Control& at(std::string_view name);
     const Control& at(std::string_view name) const;
 

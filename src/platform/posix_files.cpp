@@ -11,10 +11,12 @@
 namespace pw {
 namespace {
 
-std::string native(const Text& path) { return toUtf8(path); }
+std::string native(const Text& path) {
+    return toUtf8(path);
+}
 
 class PosixFile : public FileHandle {
-public:
+  public:
     explicit PosixFile(int fd) : fd_(fd) {}
     ~PosixFile() override {
         if (fd_ >= 0) ::close(fd_);
@@ -72,8 +74,8 @@ public:
             ssize_t n = ::copy_file_range(src->fd_, &in, fd_, nullptr, size_t(length), 0);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                              errno == EOPNOTSUPP)) {
+                if (n < 0 &&
+                    (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                     return FileHandle::copyFrom(source, in, length);
                 }
                 return false;  // an error, or the source ended early
@@ -84,20 +86,28 @@ public:
         return true;
     }
 
-private:
+  private:
     int fd_;
     int64_t position_ = 0;
 };
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
         int flags = O_CLOEXEC;
         switch (mode) {
-            case OpenMode::Read: flags |= O_RDONLY; break;
-            case OpenMode::ReadWrite: flags |= O_RDWR; break;
-            case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-            case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+            case OpenMode::Read:
+                flags |= O_RDONLY;
+                break;
+            case OpenMode::ReadWrite:
+                flags |= O_RDWR;
+                break;
+            case OpenMode::Write:
+                flags |= O_WRONLY | O_CREAT | O_TRUNC;
+                break;
+            case OpenMode::CreateNew:
+                flags |= O_WRONLY | O_CREAT | O_EXCL;
+                break;
         }
         int fd = ::open(native(path).c_str(), flags, 0666);
         if (fd < 0) return nullptr;

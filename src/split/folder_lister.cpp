@@ -7,8 +7,12 @@
 namespace pw {
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::vector<Text> splitPatterns(const Text& patterns) {
     std::vector<Text> out;
@@ -57,7 +61,8 @@ bool matchFrom(std::string_view p, std::string_view n) {
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*" || pattern == "*") return true;
     // "x.*" also takes "x", as the Windows search does.
-    if (pattern.size() >= 2 && pattern.ends_with(".*") && matchFrom(pattern.substr(0, pattern.size() - 2), name))
+    if (pattern.size() >= 2 && pattern.ends_with(".*") &&
+        matchFrom(pattern.substr(0, pattern.size() - 2), name))
         return true;
     return matchFrom(pattern, name);
 }
@@ -88,15 +93,16 @@ bool naturalLess(std::string_view a, std::string_view b) {
     return a < b;  // equal but for case or leading zeros: a stable, total order
 }
 
-std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder,
-                               const Text& patterns, bool foldersMode) {
+std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
+                               bool foldersMode) {
     Text base = folder;
     if (!base.ends_with(kPathSeparator)) base += kPathSeparator;
     std::vector<Text> result;
     auto entries = fs.listFolder(base);
     if (!entries) return result;
-    std::sort(entries->begin(), entries->end(),
-              [](const FolderEntry& x, const FolderEntry& y) { return naturalLess(x.name, y.name); });
+    std::sort(entries->begin(), entries->end(), [](const FolderEntry& x, const FolderEntry& y) {
+        return naturalLess(x.name, y.name);
+    });
 
     for (const Text& pattern : splitPatterns(patterns.empty() ? Text("*.*") : patterns)) {
         const bool htmOnly = endsWithNoCase(pattern, "*.htm");

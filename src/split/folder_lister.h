@@ -9,8 +9,8 @@ namespace pw {
 
 // `patterns` are separated by "|" ("*.*" when empty). The result holds full paths, pattern after
 // pattern, each pattern's names in natural order; nothing is de-duplicated, no subfolder entered.
-std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder,
-                               const Text& patterns, bool foldersMode);
+std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
+                               bool foldersMode);
 
 // Wildcard match as on Windows: "*" and "?", ASCII case ignored, "*.*" matches every name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);

@@ -8,10 +8,16 @@ namespace {
 
 constexpr size_t kMaxNameChars = 100;
 
-Text numberedStem(const Text& source) { return baseNameOf(source); }
-Text numberSuffix(int64_t partNumber) { return "_" + std::to_string(partNumber); }
+Text numberedStem(const Text& source) {
+    return baseNameOf(source);
+}
+Text numberSuffix(int64_t partNumber) {
+    return "_" + std::to_string(partNumber);
+}
 
-bool usableName(const Text& name) { return !name.empty() && name != "." && name != ".."; }
+bool usableName(const Text& name) {
+    return !name.empty() && name != "." && name != "..";
+}
 
 Text withExtension(const Text& name, const Text& extension) {
     return extension.empty() ? name : name + "." + extension;
@@ -68,8 +74,8 @@ bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
     Text name;
 
     if (!usableName(name)) {
-        name = fitPartName(ctx.files, numberedStem(source), numberSuffix(state.partNumber),
-                           extension);
+        name =
+            fitPartName(ctx.files, numberedStem(source), numberSuffix(state.partNumber), extension);
     }
     Text path = state.outputFolder + withExtension(name, extension);
 

@@ -1,5 +1,6 @@
 #pragma once
-// Random numbers for part lengths and phrase picking: a generator of 0..32767 seeded from the clock.
+// Random numbers for part lengths and phrase picking: a generator of 0..32767 seeded from the
+// clock.
 
 #include <cstdint>
 #include <vector>
@@ -9,12 +10,12 @@
 namespace pw {
 
 class RandomSource {
-public:
+  public:
     // Seeds from the tick count plus a counter, so two seedings in one millisecond still differ.
     void seed(Clock& clock);
     int next();  // 0 .. 32767
 
-private:
+  private:
     uint32_t state_ = 1;
     uint32_t seedings_ = 0;
 };
@@ -24,10 +25,10 @@ int64_t random(RandomSource& rng, int64_t a, int64_t b);
 
 // Draws every number of a range once, in random order, then starts over.
 class NonRepeatingDraw {
-public:
+  public:
     int64_t draw(RandomSource& rng, Clock& clock, int64_t low, int64_t high);
 
-private:
+  private:
     std::vector<int64_t> pool_;
 };
 

@@ -14,11 +14,14 @@ constexpr int kDefaultUnit = 3;  // GB, the unit the box starts with
 // Larger sizes than any file can have; keeps the arithmetic clear of overflow.
 constexpr double kMaxPartSize = 9.0e18;
 
-std::unique_ptr<FileHandle> openSource(EngineContext& ctx, const Text& source, int64_t& length) {
+std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+                                       int64_t& length) {
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
-    if (length < 0) return nullptr;
-    return file;
+    if (length >= 0) return file;
+    state.sourceIntact = false;
+    state.sourceUnreadable = true;
+    return nullptr;
 }
 
 // Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
@@ -47,8 +50,8 @@ ModeResult refuse(EngineContext& ctx, std::string_view message, std::string_view
 
 int64_t partCountForQuotient(float q) {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, double(q),
-                                std::chars_format::general, 6);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, double(q), std::chars_format::general, 6);
     const std::string_view printed(buffer, size_t(result.ptr - buffer));
     const double whole = printed.find('.') != std::string_view::npos ? double(q) + 1 : double(q);
     return int64_t(std::trunc(std::min(whole, kMaxPartSize)));
@@ -65,12 +68,8 @@ ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& so
     if (count <= 0) return refuse(ctx, texts::kPartCountMustBePositive, "编辑框份数");
 
     int64_t length = 0;
-    auto file = openSource(ctx, source, length);
-    if (!file) {
-        state.sourceIntact = false;
-        state.sourceUnreadable = true;
-        return ModeResult::Done;
-    }
+    auto file = openSource(ctx, state, source, length);
+    if (!file) return ModeResult::Done;
     const int64_t size = length / count;
     runPartLoop(ctx, state, source, *file, length, size, count);
     return ModeResult::Done;
@@ -84,14 +83,10 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
         return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
 
     int64_t length = 0;
-    auto file = openSource(ctx, source, length);
-    if (!file) {
-        state.sourceIntact = false;
-        state.sourceUnreadable = true;
-        return ModeResult::Done;
-    }
-    const int64_t size =
-        partSizeBytes(textToFloat(ctx.form.text("编辑框字节")), ctx.form.selectedIndex("组合框字节单位"));
+    auto file = openSource(ctx, state, source, length);
+    if (!file) return ModeResult::Done;
+    const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
+                                       ctx.form.selectedIndex("组合框字节单位"));
     if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
     const int64_t n = partCountForQuotient(float(double(length) / double(size)));
     runPartLoop(ctx, state, source, *file, length, size, n);

@@ -10,11 +10,14 @@ constexpr int kFolderAttempts = 3;
 
 ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
     switch (selectedSplitMode(ctx.form)) {
-        case SplitMode::Parts: return splitByCount(ctx, state, source);
-        case SplitMode::Bytes: return splitBySize(ctx, state, source);
+        case SplitMode::Parts:
+            return splitByCount(ctx, state, source);
+        case SplitMode::Bytes:
+            return splitBySize(ctx, state, source);
         case SplitMode::Lines:
         case SplitMode::Characters:
-        case SplitMode::Delimiter: break;
+        case SplitMode::Delimiter:
+            break;
     }
     return ModeResult::Done;
 }

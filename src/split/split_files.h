@@ -12,11 +12,11 @@ enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter };
 
 // What a split job did, for the completion question and the command line's exit status.
 struct SplitSummary {
-    int64_t sourcesDone = 0;       // sources whose mode routine ran to its end
+    int64_t sourcesDone = 0;  // sources whose mode routine ran to its end
     int64_t partsWritten = 0;
-    int64_t failedOutputs = 0;     // parts that could not be written
+    int64_t failedOutputs = 0;      // parts that could not be written
     int64_t unreadableSources = 0;  // sources that could not be opened or read
-    bool aborted = false;          // an option was refused
+    bool aborted = false;           // an option was refused
     bool stopped = false;
 };
 

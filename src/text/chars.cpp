@@ -3,8 +3,12 @@
 namespace pw {
 namespace {
 
-bool isDigitByte(unsigned char c) { return c >= 0x30 && c <= 0x39; }
-bool isHighByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool isDigitByte(unsigned char c) {
+    return c >= 0x30 && c <= 0x39;
+}
+bool isHighByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 }  // namespace
 

@@ -8,12 +8,15 @@ namespace pw {
 namespace {
 
 bool isAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
 
-Text lit(std::string_view utf8) { return fromUtf8(utf8); }
+Text lit(std::string_view utf8) {
+    return fromUtf8(utf8);
+}
 
 Text fromUtf8(std::string_view utf8) {
     if (isAscii(utf8)) return Text(utf8);
@@ -25,6 +28,8 @@ std::string toUtf8(std::string_view text) {
     return convertCharset(text, kCodePage, "UTF-8").value_or(std::string());
 }
 
-Text bytesAsText(std::string_view bytes) { return Text(bytes.substr(0, bytes.find('\0'))); }
+Text bytesAsText(std::string_view bytes) {
+    return Text(bytes.substr(0, bytes.find('\0')));
+}
 
 }  // namespace pw

@@ -12,7 +12,10 @@ namespace {
 
 TEST(Charset, SubstitutesInsteadOfDropping) {
     // 😀 has no Big5 form: a question mark stands in for it, the rest converts.
-    auto big5 = convertCharset("a\xF0\x9F\x98\x80" "\xE4\xB8\xAD", "UTF-8", "BIG5");
+    auto big5 = convertCharset(
+        "a\xF0\x9F\x98\x80"
+        "\xE4\xB8\xAD",
+        "UTF-8", "BIG5");
     ASSERT_TRUE(big5);
     EXPECT_EQ(*big5, "a?\xA4\xA4");
     // A byte that is no UTF-8 becomes the replacement character.
@@ -79,7 +82,7 @@ TEST(Files, CopyRangesAndMemoryFiles) {
     ASSERT_TRUE(copy->copyFrom(*mem, 6, 5));
     ASSERT_TRUE(copy->seek(0));
     EXPECT_EQ(copy->readBytes(100), "world");
-    EXPECT_EQ(mem->position(), 11);  // the source's position is kept
+    EXPECT_EQ(mem->position(), 11);                               // the source's position is kept
     EXPECT_FALSE(fs.open(fromUtf8(dir.path()), OpenMode::Read));  // a folder is no file
     EXPECT_TRUE(fs.fileId(fromUtf8(dir.path("src"))) == fs.fileId(fromUtf8(dir.path("src"))));
     EXPECT_FALSE(fs.fileId(fromUtf8(dir.path("nothing"))));

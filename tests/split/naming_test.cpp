@@ -60,7 +60,7 @@ TEST(StripTags, RemovesInnermostSpansInOnePass) {
 }
 
 class FixedClock : public Clock {
-public:
+  public:
     uint64_t tickMs() override { return 42; }
 };
 

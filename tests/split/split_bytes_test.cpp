@@ -12,8 +12,8 @@ std::string sizesOf(const std::string& folder, const std::string& base, int part
                     const std::string& ext = ".txt") {
     std::string out;
     for (int k = 1; k <= parts; ++k)
-        out += (k > 1 ? "," : "") + std::to_string(readFile(folder + "/" + base + "_" +
-                                                            std::to_string(k) + ext).size());
+        out += (k > 1 ? "," : "") +
+               std::to_string(readFile(folder + "/" + base + "_" + std::to_string(k) + ext).size());
     return out;
 }
 

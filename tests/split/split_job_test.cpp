@@ -80,7 +80,7 @@ TEST_F(Job, AFailedWriteIsCountedAndKeepsTheSource) {
     EXPECT_EQ(summary.partsWritten, 2);
     EXPECT_EQ(summary.unreadableSources, 1);
     EXPECT_EQ(readFile(dir.path("a.txt")), "0123456789");
-    EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "012");  // replaced, as a re-run does
+    EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "012");              // replaced, as a re-run does
     EXPECT_EQ(listing(dir.path("a")), "a_1.txt a_2.txt/ a_3.txt");  // no temporary left
 }
 

@@ -11,7 +11,7 @@
 namespace pw::test {
 
 class SplitFixture : public ::testing::Test {
-protected:
+  protected:
     SplitFixture() : form(mainWindowSpec()) {}
 
     SplitSummary split(const std::vector<std::string>& nativePaths) {

@@ -40,7 +40,9 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-bool fileExists(const std::string& path) { return fs::exists(path); }
+bool fileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::string listing(const std::string& folder) {
     std::vector<std::string> names;

@@ -6,7 +6,7 @@
 namespace pw::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,7 +15,7 @@ public:
     // Native (UTF-8) path of a name inside the folder.
     std::string path(const std::string& name = "") const;
 
-private:
+  private:
     std::string root_;
 };
 
