@@ -1,12 +1,16 @@
 #include "split/part_writer.h"
 
 #include "split/path_ops.h"
+#include "split/title_phrase.h"
 #include "text/chars.h"
+#include "text/encoding_convert.h"
+#include "text/encoding_detect.h"
 
 namespace pw {
 namespace {
 
 constexpr size_t kMaxNameChars = 100;
+constexpr int kPhraseAttempts = 10;
 
 Text numberedStem(const Text& source) {
     return baseNameOf(source);
@@ -28,14 +32,48 @@ bool isJobSource(FileSystem& fs, const SplitJobState& state, const Text& path) {
     return id && state.jobSources.contains(*id);
 }
 
-bool writeContent(EngineContext& ctx, const SplitJobState& state, const Text& path) {
-    SafeWriter out(ctx.files, path);
+bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
     const PartContent& part = state.partContent;
+    if (state.sourceEncoding >= kEncodingUtf8) {
+        // Text parts go back into the source's encoding.
+        auto bytes = part.load();
+        if (!bytes) return false;
+        const Text text = bytesAsText(*bytes);
+        if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
+        return writeTextInEncoding(ctx.files, path, text, state.sourceEncoding, true);
+    }
+    SafeWriter out(ctx.files, path);
     if (part.source)
         out.copyFrom(*part.source, part.offset, part.length);
     else
         out.write(part.bytes);
     return out.commit();
+}
+
+// The part's text: as it is when the source was decoded, else decoded on its own.
+Text partText(const SplitJobState& state) {
+    auto bytes = state.partContent.load();
+    if (!bytes) return Text();
+    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes) : decodeBytes(*bytes);
+}
+
+// A name after a phrase of the part's text, settling for shorter phrases when longer ones give
+// names already taken. Empty when no attempt gives a free name: the numbered name is used then,
+// so a part never replaces an earlier one, nor a source of the job.
+Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension) {
+    const std::vector<Text> phrases = titlePhrases(partText(state));
+    PhrasePicker picker{state.rng, ctx.clock, ctx.form};
+    for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
+        const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;
+        const Text candidate =
+            cleanFileName(trimSpaces(pickTitlePhrase(phrases, minChars, picker)));
+        if (!usableName(candidate)) continue;
+        const Text name = fitPartName(ctx.files, candidate, "", extension);
+        if (usableName(name) &&
+            !ctx.files.exists(state.outputFolder + withExtension(name, extension)))
+            return name;
+    }
+    return Text();
 }
 
 }  // namespace
@@ -72,7 +110,7 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
     const Text extension = extensionOf(source);
     Text name;
-
+    if (ctx.form.checked("选择框随机改名")) name = phraseName(ctx, state, extension);
     if (!usableName(name)) {
         name =
             fitPartName(ctx.files, numberedStem(source), numberSuffix(state.partNumber), extension);

@@ -1,0 +1,77 @@
+#include <set>
+
+#include "platform/charset.h"
+#include "split/part_writer.h"
+#include "support/split_fixture.h"
+
+namespace pw::test {
+namespace {
+
+using PartText = SplitFixture;
+
+TEST_F(PartText, PartsAreNamedAfterAPhraseOfTheirText) {
+    writeFile(dir.path("book.txt"), "第一章 开始\r\n他说：你好。");  // UTF-8 without a mark
+    form.setChecked("选择框随机改名", true);
+    byCount("1");
+    const SplitSummary summary = split({dir.path("book.txt")});
+    EXPECT_EQ(summary.partsWritten, 1);
+    const std::set<std::string> phrases = {"第一章.txt", "开始.txt", "他说.txt", "你好.txt"};
+    EXPECT_TRUE(phrases.contains(listing(dir.path("book")))) << listing(dir.path("book"));
+    EXPECT_EQ(readFile(dir.path("book/" + listing(dir.path("book")))),
+              "第一章 开始\r\n他说：你好。");
+}
+
+TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
+    // Both parts hold the same phrase: the second may not replace the first.
+    writeFile(dir.path("same.txt"), "Chapter/Chapter");
+    form.setChecked("选择框随机改名", true);
+    form.setChecked("选择框子目录保存", false);
+    byCount("2");
+    split({dir.path("same.txt")});
+    EXPECT_EQ(listing(dir.path()), "Chapter.txt same.txt same_2.txt");
+    EXPECT_EQ(readFile(dir.path("Chapter.txt")) + readFile(dir.path("same_2.txt")),
+              "Chapter/Chapter");
+
+    // A phrase naming the source itself never replaces it.
+    writeFile(dir.path("self/self.txt"), "self");
+    byCount("1");
+    split({dir.path("self/self.txt")});
+    EXPECT_EQ(listing(dir.path("self")), "self.txt self_1.txt");
+    EXPECT_EQ(readFile(dir.path("self/self.txt")), "self");
+
+    // Characters a file name may not hold become their full-width forms.
+    writeFile(dir.path("odd/odd.txt"), "a*b|c\\d");
+    split({dir.path("odd/odd.txt")});
+    EXPECT_EQ(listing(dir.path("odd")), "a＊b｜c＼d.txt odd.txt");
+}
+
+TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
+    EngineContext ctx{form, posixFileSystem(), systemClock(), stop};
+    SplitJobState state;
+    state.outputFolder = fromUtf8(dir.path()) + "/";
+    state.partNumber = 3;
+    state.progressText = "(1/1)src.txt";
+    const Text text = fromUtf8("文字 \xF0\x9F\x98\x80");
+    for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Be, kEncodingBig5}) {
+        state.sourceEncoding = code;
+        state.partContent.setBytes(text);
+        ASSERT_TRUE(writePart(ctx, state, fromUtf8(dir.path("src.txt"))));
+        const std::string written = readFile(dir.path("src_3.txt"));
+        const std::string expected =
+            code == kEncodingUtf8 ? "\xEF\xBB\xBF" + toUtf8(text)
+            : code == kEncodingUtf16Be
+                ? "\xFE\xFF" + *convertCharset(text, "GB18030", "UTF-16BE")
+                : *convertCharset(text, "GB18030", "BIG5");  // no mark; the emoji becomes "?"
+        EXPECT_EQ(written, expected);
+    }
+    EXPECT_EQ(form.text("透明标签"), "[3] (1/1)src.txt");
+    EXPECT_EQ(state.partsWritten, 3);
+
+    state.outputFolder = fromUtf8(dir.path("missing")) + "/";
+    EXPECT_FALSE(writePart(ctx, state, fromUtf8(dir.path("src.txt"))));
+    EXPECT_EQ(state.failedOutputs, 1);
+    EXPECT_FALSE(state.sourceIntact);
+}
+
+}  // namespace
+}  // namespace pw::test
