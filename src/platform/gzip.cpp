@@ -29,10 +29,12 @@ std::optional<std::string> gunzip(std::string_view input, size_t limit) {
     Inflater inflater;
     if (!inflater.ok()) return std::nullopt;
     z_stream& z = inflater.stream();
+    // The first member's header tells gzip from other bytes that begin like it.
+    gz_header header{};
+    inflateGetHeader(&z, &header);
     std::string out;
     size_t consumed = 0;
     bool outputFull = false;  // zlib may still hold output for a full window
-    bool decodedAny = false;
     while (consumed < input.size() || outputFull) {
         const size_t piece = std::min<size_t>(input.size() - consumed, 1u << 30);
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data() + consumed));
@@ -48,20 +50,16 @@ std::optional<std::string> gunzip(std::string_view input, size_t limit) {
         out.resize(out.size() - z.avail_out);
         consumed += piece - z.avail_in;
         if (out.size() > limit) return std::nullopt;
-        if (rc == Z_OK || (rc == Z_BUF_ERROR && outputFull)) {
-            decodedAny = true;
-            continue;
-        }
+        if (rc == Z_OK || (rc == Z_BUF_ERROR && outputFull)) continue;
         if (rc == Z_STREAM_END) {
             // Another member may follow; bytes after the last one that are no member end it.
-            decodedAny = true;
             outputFull = false;
             if (inflateReset(&z) != Z_OK) break;
             continue;
         }
-        if (!decodedAny) return std::nullopt;  // not gzip at all
-        break;                                 // damaged here: keep what came before
+        break;  // damaged here: keep what came before
     }
+    if (header.done != 1) return std::nullopt;
     return out;
 }
 
