@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/charset.h"
+#include "support/temp_dir.h"
+
+namespace pw::test {
+namespace {
+
+struct DetectRun {
+    int status;
+    std::string out, err;
+};
+
+DetectRun detect(const TempDir& dir, const std::string& args) {
+    const std::string outFile = dir.path("stdout.log"), errFile = dir.path("stderr.log");
+    const std::string command = "cd '" + dir.path() + "' && '" + std::string(PARTWELL_CLI) +
+                                "' detect " + args + " >'" + outFile + "' 2>'" + errFile + "'";
+    const int raw = std::system(command.c_str());
+    DetectRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(outFile), readFile(errFile)};
+    std::remove(outFile.c_str());
+    std::remove(errFile.c_str());
+    return r;
+}
+
+std::string encoded(const char* charset, const std::string& utf8) {
+    return *convertCharset(utf8, "UTF-8", charset);
+}
+
+std::string gzipped(const std::string& bytes) {
+    std::string out(compressBound(uLong(bytes.size())) + 64, '\0');
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    z.avail_in = uInt(bytes.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+class CliDetect : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (detect(dir, "--help").err.find("unknown command") != std::string::npos)
+            GTEST_SKIP() << "partwell-cli does not dispatch detect yet";
+    }
+    TempDir dir;
+};
+
+TEST_F(CliDetect, OneLinePerFileWithTheEncodingName) {
+    const std::string text = "繁體中文";
+    writeFile(dir.path("u8.txt"), text);
+    writeFile(dir.path("gbk.txt"), encoded("GB18030", text));
+    writeFile(dir.path("le.txt"), "\xFF\xFE" + encoded("UTF-16LE", text));
+    writeFile(dir.path("be.txt"), "\xFE\xFF" + encoded("UTF-16BE", text));
+    writeFile(dir.path("b5.htm"), "<meta charset=big5>" + encoded("BIG5", text));
+    writeFile(dir.path("hk.htm"), "<meta charset=big5-hkscs>" + encoded("BIG5-HKSCS", text));
+    writeFile(dir.path("名字.gz"), gzipped("\xEF\xBB\xBF" + text));
+    const DetectRun r = detect(dir, "u8.txt gbk.txt le.txt be.txt b5.htm hk.htm 名字.gz");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "UTF-8\tu8.txt\nGBK\tgbk.txt\nUTF-16LE\tle.txt\nUTF-16BE\tbe.txt\n"
+              "BIG5\tb5.htm\nBIG5-HKSCS\thk.htm\nUTF-8\t名字.gz\n");
+}
+
+TEST_F(CliDetect, DecodeWritesTheTextInUtf8) {
+    const std::string text = std::string(5 << 20, 'a') + "繁體 \xF0\x9F\x98\x80\n";
+    writeFile(dir.path("be.txt"), "\xFE\xFF" + encoded("UTF-16BE", text));
+    DetectRun r = detect(dir, "--decode be.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out == text);
+    EXPECT_EQ(r.err, "UTF-16BE\tbe.txt\n");
+
+    writeFile(dir.path("gbk.txt"), encoded("GB18030", "简体"));
+    EXPECT_EQ(detect(dir, "--decode gbk.txt").out, "简体");
+}
+
+TEST_F(CliDetect, RefusalsAndUnreadableFiles) {
+    writeFile(dir.path("a.txt"), "abc");
+    DetectRun r = detect(dir, "missing.txt a.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "GBK\ta.txt\n");
+    EXPECT_NE(r.err.find("missing.txt"), std::string::npos);
+    EXPECT_EQ(detect(dir, "").status, 2);
+    EXPECT_EQ(detect(dir, "--bogus a.txt").status, 2);
+    EXPECT_EQ(detect(dir, "--decode a.txt a.txt").status, 2);
+    EXPECT_EQ(detect(dir, "-- --decode").status, 1);  // a file of that name, which is missing
+}
+
+}  // namespace
+}  // namespace pw::test
