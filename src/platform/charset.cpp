@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace pw {
@@ -60,60 +62,99 @@ bool charsetKnown(const char* name) {
     return descriptors().get(name, "UTF-8") != kInvalid;
 }
 
-std::optional<std::string> convertCharset(std::string_view input, const char* from,
-                                          const char* to) {
-    iconv_t cd = descriptors().get(from, to);
-    if (cd == kInvalid) return std::nullopt;
+namespace {
 
-    std::string question, replacement;
-    auto substitutes = [&] {
-        if (!question.empty()) return;
+constexpr size_t kPiece = 256 * 1024;
+
+// Bytes the converter puts in place of what it cannot convert.
+struct Substitutes {
+    std::string question;     // a character the target cannot hold
+    std::string replacement;  // input that is not valid in the source charset
+    explicit Substitutes(const char* to) {
         convertExactly("?", "UTF-8", to, question);
         if (!convertExactly("\xEF\xBF\xBD", "UTF-8", to, replacement)) replacement = question;
-    };
+    }
+};
 
-    std::string out(input.size() + input.size() / 2 + 16, '\0');
+// Length of the character at the start of `in` when it is a valid one of `from`; 0 otherwise.
+size_t validCharLength(const char* in, size_t inLeft, const char* from) {
+    const size_t unit = unitSize(from);
+    std::string probe;
+    for (size_t n = unit; n <= 4 * unit && n <= inLeft; n += unit)
+        if (convertExactly(std::string_view(in, n), from, "UTF-32LE", probe) && probe.size() == 4)
+            return n;
+    return 0;
+}
+
+// Converts the input a piece at a time. `sink` gets each piece of output with the count of input
+// bytes consumed up to the end of that piece. False only for an unknown charset.
+template <typename Sink>
+bool convertPieces(std::string_view input, const char* from, const char* to, Sink&& sink) {
+    iconv_t cd = descriptors().get(from, to);
+    if (cd == kInvalid) return false;
+    std::optional<Substitutes> substitutes;
+    std::string piece(std::min(kPiece, input.size() * 4 + 64), '\0');
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
-    size_t used = 0;
-    const size_t unit = unitSize(from);
-    for (;;) {
-        char* o = out.data() + used;
-        size_t outLeft = out.size() - used;
-        size_t r = inLeft ? iconv(cd, &in, &inLeft, &o, &outLeft)
-                          : iconv(cd, nullptr, nullptr, &o, &outLeft);
-        used = out.size() - outLeft;
-        if (r != static_cast<size_t>(-1)) {
-            if (inLeft == 0) break;
-            continue;
-        }
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
+    for (bool flushed = false; !flushed;) {
+        char* o = piece.data();
+        size_t outLeft = piece.size();
+        flushed = inLeft == 0;
+        const size_t r = flushed ? iconv(cd, nullptr, nullptr, &o, &outLeft)
+                                 : iconv(cd, &in, &inLeft, &o, &outLeft);
+        const int error = r == static_cast<size_t>(-1) ? errno : 0;
+        const size_t consumed = input.size() - inLeft;
+        if (outLeft < piece.size())
+            sink(std::string_view(piece.data(), piece.size() - outLeft), consumed);
+        if (error == 0 || error == E2BIG) {
+            flushed = flushed && error == 0;
             continue;
         }
         // EILSEQ or EINVAL: either the source bytes are invalid, or the target lacks the character.
         // A character that decodes on its own is one the target cannot hold.
-        substitutes();
-        std::string probe;
-        size_t charLength = 0;
-        for (size_t n = unit; n <= 4 * unit && n <= inLeft; n += unit) {
-            if (convertExactly(std::string_view(in, n), from, "UTF-32LE", probe) &&
-                probe.size() == 4) {
-                charLength = n;
-                break;
-            }
-        }
-        const std::string& sub = charLength ? question : replacement;
-        size_t skip = charLength ? charLength : std::min(unit, inLeft);
-        if (out.size() - used < sub.size()) out.resize(out.size() * 2 + sub.size());
-        out.replace(used, sub.size(), sub);
-        used += sub.size();
+        if (inLeft == 0) break;
+        flushed = false;
+        if (!substitutes) substitutes.emplace(to);
+        const size_t charLength = validCharLength(in, inLeft, from);
+        const std::string& sub = charLength ? substitutes->question : substitutes->replacement;
+        const size_t skip = charLength ? charLength : std::min(unitSize(from), inLeft);
         in += skip;
         inLeft -= skip;
+        sink(std::string_view(sub), input.size() - inLeft);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    out.resize(used);
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> convertCharset(std::string_view input, const char* from,
+                                          const char* to) {
+    std::string out;
+    out.reserve(input.size() + input.size() / 2 + 16);  // address space only, until written
+    if (!convertPieces(input, from, to, [&](std::string_view piece, size_t) { out += piece; }))
+        return std::nullopt;
     return out;
+}
+
+bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to) {
+    // Output goes over input already read while it fits there; past that point it is collected
+    // aside and appended at the end.
+    size_t written = 0;
+    std::string overflow;
+    const std::string_view input = std::string_view(buffer).substr(std::min(start, buffer.size()));
+    const bool ok = convertPieces(input, from, to, [&](std::string_view piece, size_t consumed) {
+        if (overflow.empty() && written + piece.size() <= start + consumed) {
+            std::memcpy(buffer.data() + written, piece.data(), piece.size());
+            written += piece.size();
+        } else {
+            overflow += piece;
+        }
+    });
+    if (!ok) return false;
+    buffer.resize(written);
+    buffer += overflow;
+    return true;
 }
 
 }  // namespace pw

@@ -12,6 +12,11 @@ namespace pw {
 // (U+FFFD where the target has it, "?" otherwise). Yields nothing only when a charset is unknown.
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to);
 
+// The same conversion with the result put in place of the whole buffer, of which the bytes from
+// `start` on are converted. The buffer's memory is reused, so a large text is not held twice.
+// False, with the buffer unchanged, only when a charset is unknown.
+bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to);
+
 // True when iconv knows the charset name.
 bool charsetKnown(const char* name);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/charset.h"
 #include "platform/gzip.h"
 #include "text/encoding_convert.h"
 #include "text/html_charset.h"
@@ -26,17 +27,26 @@ bool allAscii8(const unsigned char* p) {
     return (word & 0x8080808080808080ull) == 0;
 }
 
+// Four bytes, the first in the lowest bits (one load on little-endian machines).
+uint32_t load32(const unsigned char* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
 // Length of the UTF-8 sequence at `p` (with `left` bytes available), 0 when it is not one.
 size_t sequenceLength(const unsigned char* p, size_t left) {
+    if (left >= 4) {
+        // Lead and continuation bits of all the bytes at once.
+        const uint32_t w = load32(p);
+        if ((w & 0xC0F0) == 0x80E0) return (w & 0xC00000) == 0x800000 ? 3 : 0;
+        if ((w & 0xC0E0) == 0x80C0) return 2;
+        if ((w & 0xC0C0C0F8) == 0x808080F0) return p[0] <= 0xF4 ? 4 : 0;
+        return 0;
+    }
     const unsigned char b = p[0];
     if ((b & 0xE0) == 0xC0) return left >= 2 && isContinuation(p[1]) ? 2 : 0;
     if ((b & 0xF0) == 0xE0)
         return left >= 3 && isContinuation(p[1]) && isContinuation(p[2]) ? 3 : 0;
-    if (b >= 0xF0 && b <= 0xF4)
-        return left >= 4 && isContinuation(p[1]) && isContinuation(p[2]) && isContinuation(p[3])
-                   ? 4
-                   : 0;
-    return 0;
+    return 0;  // four bytes do not fit
 }
 
 std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
@@ -46,12 +56,18 @@ std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
     if (length < 0) return std::nullopt;
     ByteBuffer content(size_t(length), '\0');
     size_t filled = 0;
-    for (;;) {
-        if (filled == content.size()) content.resize(content.size() + 64 * 1024);
+    while (filled < content.size()) {
         const int64_t got = file->read(content.data() + filled, content.size() - filled);
         if (got < 0) return std::nullopt;
         if (got == 0) break;
         filled += size_t(got);
+    }
+    // The length is only a hint: a file that grew meanwhile is read to its end.
+    char more[64 * 1024];
+    for (int64_t got; filled == content.size() && (got = file->read(more, sizeof more)) != 0;) {
+        if (got < 0) return std::nullopt;
+        content.append(more, size_t(got));
+        filled = content.size();
     }
     content.resize(filled);
     return content;
@@ -82,6 +98,13 @@ EncodingCode declaredEncoding(std::string_view content) {
     }
 }
 
+// Whether the text converted from `data` would begin with a NUL, which ends it at once. The first
+// character is at most four bytes long in every charset used here.
+bool startsWithNul(std::string_view data, const char* charset) {
+    const ByteBuffer first = convertEncoding(data.substr(0, 8), charset, kCodePage);
+    return first.empty() || first[0] == '\0';
+}
+
 void cutAtNul(ByteBuffer& bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != ByteBuffer::npos) bytes.resize(nul);
@@ -107,16 +130,16 @@ bool looksLikeUtf8(std::string_view bytes, Form* form) {
     while (i < n) {
         const size_t stop = std::min(n, i + kEventStride);
         while (i < stop) {
-            if (stop - i >= 16 && allAscii8(p + i) && allAscii8(p + i + 8)) {
-                i += 16;
-            } else if (p[i] < 0x80) {
+            if (p[i] < 0x80) {
+                // Runs of ASCII are passed eight bytes at a time.
                 ++i;
-            } else {
-                const size_t len = sequenceLength(p + i, n - i);
-                if (len == 0) return false;
-                sawLong = true;
-                i += len;
+                while (stop - i >= 8 && allAscii8(p + i)) i += 8;
+                continue;
             }
+            const size_t len = sequenceLength(p + i, n - i);
+            if (len == 0) return false;
+            sawLong = true;
+            i += len;
         }
         if (form) form->processEvents();
     }
@@ -160,15 +183,15 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
     if (code == kEncodingUnknown && looksLikeUtf8(data, form)) code = kEncodingUtf8;
 
     DecodedText result;
-    if (const char* charset = charsetNameOf(code); charset && !data.empty()) {
-        result.text = convertEncoding(data, charset, kCodePage);
-        cutAtNul(result.text);
-    }
-    if (result.text.empty()) {
-        result.text = std::move(content);
-        cutAtNul(result.text);
+    const char* charset = charsetNameOf(code);
+    if (charset && !data.empty() && !startsWithNul(data, charset)) {
+        // The text cannot come out empty now, so the raw content is no longer needed.
+        convertCharsetInPlace(content, dataStart, charset, kCodePage);
+    } else {
         code = kEncodingCodePage;
     }
+    result.text = std::move(content);
+    cutAtNul(result.text);
     result.code = code;
     return result;
 }

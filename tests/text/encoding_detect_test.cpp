@@ -67,6 +67,9 @@ TEST_F(Detect, ByteOrderMarksWin) {
     expect("\xEF\xBB\xBF", kEncodingCodePage, "\xEF\xBB\xBF");
     expect("\xFF\xFE", kEncodingCodePage, "\xFF\xFE");
     expect("", kEncodingCodePage, "");
+    // Text that starts with U+0000 is empty, so the bytes are taken as they are.
+    expect(std::string("\xFF\xFE\0\0a\0", 6), kEncodingCodePage, "\xFF\xFE");
+    expect(std::string("\xEF\xBB\xBF\0abc", 7), kEncodingCodePage, "\xEF\xBB\xBF");
     // UTF-16 text that holds U+0000 ends there.
     expect("\xFF\xFE" + in("UTF-16LE", "ab") + std::string(2, '\0') + "c\0", kEncodingUtf16Le,
            "ab");

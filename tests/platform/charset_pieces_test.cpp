@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "platform/charset.h"
+
+namespace pw {
+namespace {
+
+// Texts long enough to take many pieces of the converter, with substitutions across their edges.
+std::string repeated(std::string_view unit, size_t bytes) {
+    std::string s;
+    while (s.size() < bytes) s += unit;
+    return s;
+}
+
+std::string times(std::string_view unit, size_t count) {
+    std::string s;
+    for (size_t i = 0; i < count; ++i) s += unit;
+    return s;
+}
+
+TEST(Charset, LongConversionsMatchPieceByPiece) {
+    const std::string line = times("ab中文 ", 100) + "\xF0\x9F\x98\x80";
+    const std::string utf8 = times(line + "\xFF", 500);
+    const auto gb = convertCharset(utf8, "UTF-8", "GB18030");
+    ASSERT_TRUE(gb);
+    EXPECT_TRUE(convertCharset(*gb, "GB18030", "UTF-8") == times(line + "\xEF\xBF\xBD", 500));
+    // Big5 lacks the emoji but has 文: each emoji becomes one "?".
+    const auto big5 = convertCharset(*gb, "GB18030", "BIG5");
+    ASSERT_TRUE(big5);
+    EXPECT_EQ(std::count(big5->begin(), big5->end(), '?'), 500 + 500);
+}
+
+TEST(Charset, InPlaceGivesTheSameBytesAsACopy) {
+    struct Case {
+        std::string input;
+        size_t start;
+        const char* from;
+        const char* to;
+    };
+    const std::vector<Case> cases = {
+        // Shrinking: the result fits behind what was read.
+        {"\xEF\xBB\xBF" + repeated("中文 text，", 2 << 20), 3, "UTF-8", "GB18030"},
+        // Growing: Arabic takes four bytes in GB18030 for two in UTF-8; ASCII doubles in UTF-16.
+        {repeated("\xD8\xA7\xD8\xA8", 1 << 20), 0, "UTF-8", "GB18030"},
+        {repeated("ascii ", 1 << 20), 0, "UTF-8", "UTF-16LE"},
+        // Invalid input in the middle, and a cut-off character at the end.
+        {"x" + repeated("a\xFF\xE4\xB8\xAD", 100000) + "\xE4\xB8", 1, "UTF-8", "GB18030"},
+        {"", 0, "UTF-8", "GB18030"},
+        {"abc", 3, "UTF-8", "GB18030"},
+    };
+    for (const Case& c : cases) {
+        const auto copy = convertCharset(std::string_view(c.input).substr(c.start), c.from, c.to);
+        std::string buffer = c.input;
+        ASSERT_TRUE(convertCharsetInPlace(buffer, c.start, c.from, c.to));
+        EXPECT_TRUE(buffer == *copy) << c.from << " -> " << c.to << ", " << c.input.size();
+    }
+    std::string unchanged = "abc";
+    EXPECT_FALSE(convertCharsetInPlace(unchanged, 0, "UTF-8", "NO-SUCH-CHARSET"));
+    EXPECT_EQ(unchanged, "abc");
+}
+
+}  // namespace
+}  // namespace pw
