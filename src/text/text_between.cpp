@@ -130,7 +130,10 @@ Text textBetween(std::string_view text, std::string_view left, std::string_view 
     Text enclosed;
     if (findBetween(text, l, r, position, enclosed)) return enclosed;
     position = entry;
-    if (findBetween(text, withoutQuotes(l), withoutQuotes(r), position, enclosed)) return enclosed;
+    const Text bareLeft = withoutQuotes(l), bareRight = withoutQuotes(r);
+    // Markers without quotes would only repeat the search that just failed.
+    const bool differ = bareLeft.size() != l.size() || bareRight.size() != r.size();
+    if (differ && findBetween(text, bareLeft, bareRight, position, enclosed)) return enclosed;
     if (position == entry) position = kSearchExhausted;
     return Text();
 }
