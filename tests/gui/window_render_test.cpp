@@ -1,0 +1,73 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+
+#include "app/control_table.h"
+#include "app/qt/control_widgets.h"
+#include "gui_fixture.h"
+
+namespace pw::test {
+namespace {
+
+// Room a caption has inside its control, after the check mark of check and radio boxes.
+int captionRoom(QWidget* w) {
+    int room = w->width();
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isCheckable()) {
+        const bool radio = qobject_cast<QRadioButton*>(w);
+        room -= w->style()->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth
+                                              : QStyle::PM_IndicatorWidth) +
+                w->style()->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                              : QStyle::PM_CheckBoxLabelSpacing);
+    }
+    return room;
+}
+
+int opaquePixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += qAlpha(image.pixel(x, y)) > 0;
+    return n;
+}
+
+using WindowRender = GuiTest;
+
+TEST_F(WindowRender, CaptionsFitAndRenderInAChineseFace) {
+    for (const ControlSpec& c : mainWindowSpec().controls) {
+        if (c.text.empty() || c.kind == ControlKind::Edit) continue;
+        SCOPED_TRACE(std::string(c.name));
+        auto* w = widget(c.name.data());
+        const QString caption = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
+        const QFontMetrics metrics(w->font());
+        for (const uint ch : caption.toUcs4()) EXPECT_TRUE(metrics.inFontUcs4(ch)) << ch;
+        EXPECT_LE(metrics.horizontalAdvance(caption.trimmed()), captionRoom(w));
+        EXPECT_LE(metrics.height(), w->height());
+    }
+}
+
+TEST_F(WindowRender, BannerPicturesAreDrawn) {
+    for (const char* name : {"图片Corvane软件", "图片保存配置", "图片软件主页"}) {
+        auto* picture = widget<PictureControl>(name);
+        QImage image(picture->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        picture->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        // A real picture covers a good part of its box, and not all of it.
+        const int area = image.width() * image.height();
+        EXPECT_GT(opaquePixels(image), area / 5) << name;
+        EXPECT_LT(opaquePixels(image), area) << name;
+    }
+
+    // PARTWELL_SNAPSHOT=file.png keeps a picture of the whole window for a look.
+    const QString snapshot = qEnvironmentVariable("PARTWELL_SNAPSHOT");
+    if (!snapshot.isEmpty()) {
+        program.window.show();
+        EXPECT_TRUE(program.window.grab().save(snapshot));
+        program.window.close();
+    }
+}
+
+}  // namespace
+}  // namespace pw::test
