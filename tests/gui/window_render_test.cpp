@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
+#include <string>
 
 #include "app/control_table.h"
 #include "app/qt/control_widgets.h"
@@ -67,6 +68,19 @@ TEST_F(WindowRender, BannerPicturesAreDrawn) {
         EXPECT_TRUE(program.window.grab().save(snapshot));
         program.window.close();
     }
+}
+
+TEST_F(WindowRender, SmallControlsLieOverTheControlsThatHoldThem) {
+    program.window.show();
+    // The widget drawn at a point is the topmost one there.
+    auto topAt = [&](const char* container, QPoint p) {
+        return widget(container)->childAt(p)->objectName().toStdString();
+    };
+    EXPECT_EQ(topAt("分组框合并", QPoint(660, 160)), "编辑框文件类型1");
+    EXPECT_EQ(topAt("分组框合并", QPoint(400, 160)), "按钮开始合并");
+    EXPECT_EQ(topAt("分组框合并", QPoint(220, 100)), "按钮选择文件");
+    EXPECT_EQ(topAt("分组框合并", QPoint(100, 100)), "编辑框文件路径");
+    program.window.close();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ MainWindow::MainWindow(const WindowSpec& spec) : QWidget(nullptr), spec_(spec) {
     buildControls();
     groupRadioButtons();
     drawPictures();
+    raiseContainedControls();
 }
 
 QObject* MainWindow::control(std::string_view name) const {
@@ -65,6 +66,23 @@ void MainWindow::drawPictures() {
     if (auto* link = find<LinkLabel>("链接软件主页"))
         link->setAddress(QString::fromUtf8(texts::kHomepageAddress.data(),
                                            qsizetype(texts::kHomepageAddress.size())));
+}
+
+// A control lying wholly on a larger sibling is drawn over it: the ".." button on its path box,
+// the merge pattern box on the merge button.
+void MainWindow::raiseContainedControls() {
+    for (const ControlSpec& c : spec_.controls) {
+        auto* w = find<QWidget>(c.name);
+        if (!w || !w->parentWidget()) continue;
+        for (QWidget* sibling :
+             w->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (sibling != w && sibling->geometry().contains(w->geometry()) &&
+                sibling->geometry() != w->geometry()) {
+                w->raise();
+                break;
+            }
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

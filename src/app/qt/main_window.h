@@ -36,6 +36,7 @@ class MainWindow : public QWidget {
     void buildControls();
     void groupRadioButtons();
     void drawPictures();
+    void raiseContainedControls();
     // Sizes the client area so that the window with its frame has the table's outer size.
     void fitOuterSize();
 
