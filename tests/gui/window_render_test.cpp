@@ -10,6 +10,7 @@
 #include "app/control_table.h"
 #include "app/qt/control_widgets.h"
 #include "gui_fixture.h"
+#include "text/system_texts.h"
 
 namespace pw::test {
 namespace {
@@ -66,6 +67,12 @@ TEST_F(WindowRender, BannerPicturesAreDrawn) {
     if (!snapshot.isEmpty()) {
         program.window.show();
         EXPECT_TRUE(program.window.grab().save(snapshot));
+        // And once more as a split in progress looks.
+        program.form.setProgressMaximum(3);
+        program.form.setProgressPosition(2);
+        program.form.setText("透明标签", fromUtf8("[7] (2/3)第二卷 · 长篇小说.txt"));
+        program.form.setText("按钮开始分割", lit(texts::kSplitRunning));
+        EXPECT_TRUE(program.window.grab().save(QString(snapshot).replace(".png", "-running.png")));
         program.window.close();
     }
 }

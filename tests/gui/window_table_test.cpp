@@ -141,6 +141,13 @@ TEST_F(WindowTable, FormReadsAndWritesTheWidgets) {
     EXPECT_EQ(widget<QPlainTextEdit>("编辑框字符串")->toPlainText(), qs("第一行\n第二行"));
     EXPECT_EQ(text("编辑框字符串"), "第一行\r\n第二行");
 
+    // Captions read back exactly, "&" included, whatever shortcut markers the widget shows.
+    form.setText("按钮开始分割", fromUtf8("A&B"));
+    EXPECT_EQ(text("按钮开始分割"), "A&B");
+    EXPECT_EQ(widget<QPushButton>("按钮开始分割")->text(), "A&&B");
+    widget<QPushButton>("按钮开始分割")->setText(qs("&开始分割"));
+    EXPECT_EQ(text("按钮开始分割"), "开始分割");
+
     form.setTag("按钮开始分割", fromUtf8("/数据/书"));
     EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), "/数据/书");
     EXPECT_TRUE(form.tag("按钮开始合并").empty());

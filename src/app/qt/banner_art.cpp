@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include "app/qt/control_fonts.h"
+#include "app/qt/control_looks.h"
 
 namespace pw {
 namespace {

@@ -13,7 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
-#include "app/qt/control_fonts.h"
+#include "app/qt/control_looks.h"
 
 namespace pw {
 namespace {
@@ -72,11 +72,11 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
         case K::Hyperlink:
             return new LinkLabel(qs(spec.text), parent);
         case K::GroupBox:
-            return new QGroupBox(qs(spec.text), parent);
+            return new QGroupBox(captionToQt(qs(spec.text)), parent);
         case K::Radio:
-            return new QRadioButton(qs(spec.text), parent);
+            return new QRadioButton(captionToQt(qs(spec.text)), parent);
         case K::Checkbox:
-            return new QCheckBox(qs(spec.text), parent);
+            return new QCheckBox(captionToQt(qs(spec.text)), parent);
         case K::Edit:
             return createEdit(spec, parent);
         case K::Combo: {
@@ -86,12 +86,15 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
             return combo;
         }
         case K::Button:
-            return new QPushButton(qs(spec.text), parent);
+            return new QPushButton(captionToQt(qs(spec.text)), parent);
         case K::ProgressBar: {
             auto* bar = new QProgressBar(parent);
             bar->setRange(0, 1);
             bar->setValue(0);
             bar->setTextVisible(false);  // the transparent label shows the text
+            QPalette pal = bar->palette();
+            pal.setColor(QPalette::Highlight, QColor(140, 200, 250));  // dark text stays legible
+            bar->setPalette(pal);
             return bar;
         }
         case K::Timer:

@@ -9,7 +9,7 @@
 
 #include "app/control_table.h"
 #include "app/option_states.h"
-#include "app/qt/control_fonts.h"
+#include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "app/split_job.h"
 

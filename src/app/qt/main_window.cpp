@@ -7,7 +7,7 @@
 #include <QWindow>
 
 #include "app/qt/banner_art.h"
-#include "app/qt/control_fonts.h"
+#include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "text/system_texts.h"
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/qt/control_looks.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -67,11 +68,11 @@ void QtForm::setChecked(std::string_view name, bool on) {
 
 Text QtForm::text(std::string_view name) const {
     QObject* o = object(name);
-    if (auto* b = qobject_cast<QAbstractButton*>(o)) return fromQt(b->text());
+    if (auto* b = qobject_cast<QAbstractButton*>(o)) return fromQt(captionFromQt(b->text()));
     if (auto* e = qobject_cast<QLineEdit*>(o)) return fromQt(e->text());
     if (auto* e = qobject_cast<QPlainTextEdit*>(o)) return withCrLf(e->toPlainText());
     if (auto* l = qobject_cast<QLabel*>(o)) return fromQt(l->text());
-    if (auto* g = qobject_cast<QGroupBox*>(o)) return fromQt(g->title());
+    if (auto* g = qobject_cast<QGroupBox*>(o)) return fromQt(captionFromQt(g->title()));
     if (auto* c = qobject_cast<QComboBox*>(o)) return fromQt(c->currentText());
     return {};
 }
@@ -80,7 +81,7 @@ void QtForm::setText(std::string_view name, const Text& text) {
     QObject* o = object(name);
     const QString s = qt(text);
     if (auto* b = qobject_cast<QAbstractButton*>(o)) {
-        b->setText(s);
+        b->setText(captionToQt(s));
     } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
         e->setText(s);
     } else if (auto* e = qobject_cast<QPlainTextEdit*>(o)) {
@@ -89,7 +90,7 @@ void QtForm::setText(std::string_view name, const Text& text) {
     } else if (auto* l = qobject_cast<QLabel*>(o)) {
         l->setText(s);
     } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
-        g->setTitle(s);
+        g->setTitle(captionToQt(s));
     } else if (auto* c = qobject_cast<QComboBox*>(o); c && c->isEditable()) {
         c->setEditText(s);
     }

@@ -1,4 +1,4 @@
-#include "app/qt/control_fonts.h"
+#include "app/qt/control_looks.h"
 
 #include <QStringList>
 
@@ -12,6 +12,21 @@ QFont uiFont(int pixelSize, bool bold) {
     font.setBold(bold);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
+}
+
+QString captionToQt(const QString& caption) {
+    QString s = caption;
+    return s.replace('&', QLatin1String("&&"));
+}
+
+QString captionFromQt(const QString& shown) {
+    QString out;
+    out.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i] == '&' && i + 1 < shown.size()) ++i;
+        out += shown[i];
+    }
+    return out;
 }
 
 }  // namespace pw
