@@ -14,11 +14,14 @@ constexpr int kDefaultUnit = 3;  // GB, the unit the box starts with
 // Larger sizes than any file can have; keeps the arithmetic clear of overflow.
 constexpr double kMaxPartSize = 9.0e18;
 
-std::unique_ptr<FileHandle> openSource(EngineContext& ctx, const Text& source, int64_t& length) {
+std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+                                       int64_t& length) {
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
-    if (length < 0) return nullptr;
-    return file;
+    if (length >= 0) return file;
+    state.sourceIntact = false;
+    state.sourceUnreadable = true;
+    return nullptr;
 }
 
 // Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
@@ -65,12 +68,8 @@ ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& so
     if (count <= 0) return refuse(ctx, texts::kPartCountMustBePositive, "编辑框份数");
 
     int64_t length = 0;
-    auto file = openSource(ctx, source, length);
-    if (!file) {
-        state.sourceIntact = false;
-        state.sourceUnreadable = true;
-        return ModeResult::Done;
-    }
+    auto file = openSource(ctx, state, source, length);
+    if (!file) return ModeResult::Done;
     const int64_t size = length / count;
     runPartLoop(ctx, state, source, *file, length, size, count);
     return ModeResult::Done;
@@ -84,12 +83,8 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
         return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
 
     int64_t length = 0;
-    auto file = openSource(ctx, source, length);
-    if (!file) {
-        state.sourceIntact = false;
-        state.sourceUnreadable = true;
-        return ModeResult::Done;
-    }
+    auto file = openSource(ctx, state, source, length);
+    if (!file) return ModeResult::Done;
     const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
                                        ctx.form.selectedIndex("组合框字节单位"));
     if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");

@@ -14,10 +14,12 @@ bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-size_t skipSpace(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) ++i;
-    return i;
+// What follows the leading white space and an optional sign.
+std::string_view unsignedPart(std::string_view s, bool& negative) {
+    while (!s.empty() && isSpace(s[0])) s.remove_prefix(1);
+    negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) s.remove_prefix(1);
+    return s;
 }
 
 }  // namespace
@@ -42,13 +44,8 @@ Text foldFullWidth(std::string_view text) {
 
 int32_t textToInt(std::string_view text) {
     const Text folded = foldFullWidth(text);
-    std::string_view s = folded;
-    s.remove_prefix(skipSpace(s));
     bool negative = false;
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
+    std::string_view s = unsignedPart(folded, negative);
     int64_t value = 0;
     for (char c : s) {
         if (c < '0' || c > '9') break;
@@ -61,13 +58,8 @@ int32_t textToInt(std::string_view text) {
 
 float textToFloat(std::string_view text) {
     const Text folded = foldFullWidth(text);
-    std::string_view s = folded;
-    s.remove_prefix(skipSpace(s));
     bool negative = false;
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
+    std::string_view s = unsignedPart(folded, negative);
     // from_chars takes no sign and ignores the locale, unlike strtod.
     double value = 0;
     if (s.empty() || s[0] == '-' || s[0] == '+') return 0;
