@@ -38,7 +38,7 @@ void MainProgram::windowCreated() {
 void MainProgram::placeProgressText() {
     auto* bar = window.find<QProgressBar>("进度条");
     auto* label = window.find<QLabel>("透明标签");
-    const bool shown = !label->isHidden();
+    const bool shown = label->isVisibleTo(&window);
     label->setParent(bar);
     label->setGeometry(10, 0, bar->width() - 10, bar->height());
     label->setVisible(shown);
