@@ -17,6 +17,22 @@ struct AppState {
     std::vector<Text> pendingSplitDrops;
     std::vector<Text> pendingMergeFiles;
     std::vector<Text> pendingMergeFolders;
+    // Jobs running now (a job started inside another one's event processing counts too).
+    int jobsRunning = 0;
+    // The window was asked to close while a job ran; it closes once the job has returned.
+    bool closePending = false;
+};
+
+// Counts a job as running for as long as it lives.
+class RunningJob {
+  public:
+    explicit RunningJob(AppState& state) : state_(state) { ++state_.jobsRunning; }
+    ~RunningJob() { --state_.jobsRunning; }
+    RunningJob(const RunningJob&) = delete;
+    RunningJob& operator=(const RunningJob&) = delete;
+
+  private:
+    AppState& state_;
 };
 
 }  // namespace pw

@@ -22,6 +22,21 @@ inline constexpr std::string_view kMergeIdle = "开始合并（选择文件夹�
 inline constexpr std::string_view kMergeRunning = "正在合并，点击停止";
 inline constexpr std::string_view kMergeStopping = "正在停止中     ";
 
+// The split job's file chooser.
+inline constexpr std::string_view kChooseSplitFilesTitle = "选择多个文件进行分割：";
+inline constexpr std::string_view kChooseSplitFilesFilter =
+    "TXT文档(*.txt)|*.txt|HTML文档(*.htm;*.html)|*.htm;*.html|所有文件(*.*)|*.*";
+
+// The split job's completion question: the text, the save folder, then what failed, if anything.
+inline constexpr std::string_view kSplitDoneOpenFolder = "分割完毕！是否打开保存目录：";
+inline constexpr std::string_view kFailedPartsBefore = "有 ";
+inline constexpr std::string_view kFailedPartsAfter = " 个分割文件未能写入。";
+inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
+inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
+
+// The maker's homepage, opened from the banner.
+inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";
+
 }  // namespace pw::texts
 
 namespace pw::texts::cli {

@@ -1,0 +1,18 @@
+#pragma once
+// How controls show their texts: the face and the captions.
+
+#include <QFont>
+#include <QString>
+
+namespace pw {
+
+// The face the window was laid out for, with CJK faces found on Linux behind it.
+QFont uiFont(int pixelSize, bool bold);
+
+// Button and group box captions treat "&" as a shortcut marker. Captions are the jobs' run
+// states and must read back exactly, so "&" is doubled on the way in, and markers (also those a
+// desktop adds by itself) are dropped on the way out.
+QString captionToQt(const QString& caption);
+QString captionFromQt(const QString& shown);
+
+}  // namespace pw

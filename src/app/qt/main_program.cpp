@@ -1,0 +1,100 @@
+#include "app/qt/main_program.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include "app/control_table.h"
+#include "app/option_states.h"
+#include "app/qt/control_looks.h"
+#include "app/qt/control_widgets.h"
+#include "app/split_job.h"
+
+namespace pw {
+
+void applyApplicationLook(QApplication& app) {
+    if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
+    app.setFont(uiFont(15, false));
+}
+
+MainProgram::MainProgram(FileSystem& files, Clock& clock)
+    : window(mainWindowSpec()),
+      form(window, clock),
+      shell(&window),
+      jobs{form, shell, files, clock, state} {
+    windowCreated();
+    bindEvents();
+}
+
+void MainProgram::windowCreated() {
+    onWindowCreated(form);
+    placeProgressText();
+}
+
+// The progress text lies over the bar, inside it, 10 px from its left edge.
+void MainProgram::placeProgressText() {
+    auto* bar = window.find<QProgressBar>("进度条");
+    auto* label = window.find<QLabel>("透明标签");
+    const bool shown = label->isVisibleTo(&window);
+    label->setParent(bar);
+    label->setGeometry(10, 0, bar->width() - 10, bar->height());
+    label->setVisible(shown);
+}
+
+void MainProgram::bindEvents() {
+    window.closeHandler = [this] { return onCloseRequest(form, state); };
+    bindOptionRules();
+
+    QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
+                     &window, [this] { onSplitClicked(); });
+
+    auto* timer = window.find<QTimer>("时钟官网");
+    QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
+    timer->start();
+
+    QObject::connect(window.find<PictureControl>("图片Corvane软件"), &PictureControl::clicked,
+                     &window, [this] { openHomepage(shell); });
+    auto* homepageLink = window.find<LinkLabel>("链接软件主页");
+    auto openLink = [this, homepageLink] {
+        shell.openAddress(fromUtf8(homepageLink->address().toStdString()));
+    };
+    QObject::connect(homepageLink, &LinkLabel::pressed, &window, openLink);
+    QObject::connect(window.find<PictureControl>("图片软件主页"), &PictureControl::clicked, &window,
+                     openLink);
+    // 链接保存配置 and 图片保存配置 save the settings once the settings store exists.
+}
+
+void MainProgram::bindOptionRules() {
+    const char* const split[] = {"单选框按份数",   "单选框按字节",   "单选框按行数",
+                                 "单选框按字符数", "单选框按字符串", "选择框识别编码"};
+    for (const char* name : split)
+        QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
+                         [this] { applySplitOptionStates(form); });
+    const char* const merge[] = {"选择框合并中间", "单选框使用文件", "单选框使用字符串"};
+    for (const char* name : merge)
+        QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
+                         [this] { applyMergeOptionStates(form); });
+}
+
+void MainProgram::onSplitClicked() {
+    splitJob(jobs, {}, {});
+    afterJob();
+}
+
+// A close asked for while the job ran happens now that it has returned.
+void MainProgram::afterJob() {
+    if (closeDueAfterJob(state)) window.close();
+}
+
+void MainProgram::animateLogo() {
+    auto* picture = window.find<QWidget>("图片Corvane软件");
+    const QRect home = window.find<QWidget>("图片软件主页")->geometry();
+    const int left =
+        logo_.step(picture->x(), picture->width(), window.width(), home.x() + home.width());
+    picture->move(left, picture->y());
+}
+
+}  // namespace pw

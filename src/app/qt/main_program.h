@@ -1,0 +1,43 @@
+#pragma once
+// The running program: the process-wide state, the main window and the ports over it, and the
+// window's event bindings. main() builds one; GUI tests build their own.
+
+#include "app/app_state.h"
+#include "app/job_context.h"
+#include "app/qt/main_window.h"
+#include "app/qt/qt_form.h"
+#include "app/qt/qt_shell.h"
+#include "app/window_events.h"
+
+class QApplication;
+
+namespace pw {
+
+// Style and fonts for the whole application, message boxes and dialogs included.
+void applyApplicationLook(QApplication& app);
+
+class MainProgram {
+  public:
+    explicit MainProgram(FileSystem& files = posixFileSystem(), Clock& clock = systemClock());
+    MainProgram(const MainProgram&) = delete;
+    MainProgram& operator=(const MainProgram&) = delete;
+
+    AppState state;
+    MainWindow window;
+    QtForm form;
+    QtShell shell;
+    JobContext jobs;
+
+  private:
+    void windowCreated();
+    void placeProgressText();
+    void bindEvents();
+    void bindOptionRules();
+    void onSplitClicked();
+    void afterJob();
+    void animateLogo();
+
+    LogoAnimation logo_;
+};
+
+}  // namespace pw

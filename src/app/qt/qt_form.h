@@ -1,0 +1,74 @@
+#pragma once
+// The Form port over the Qt main window. Pending events are pumped at most once per 15 ms, so
+// the engines' per-line and per-byte event points cost next to nothing.
+
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "app/qt/main_window.h"
+#include "platform/clock.h"
+#include "platform/form.h"
+
+class QWidget;
+
+namespace pw {
+
+// Test hook: while set on a QtForm, message boxes are answered from `answers` instead of shown.
+struct MessageScript {
+    struct Shown {
+        Text text;
+        Buttons buttons;
+        Text title;
+        Answer answer;
+    };
+    // An empty queue answers OK for OK boxes and Cancel or No for questions.
+    std::deque<Answer> answers;
+    std::vector<Shown> shown;
+    std::function<void(const Shown&)> onMessage;
+};
+
+class QtForm : public Form {
+  public:
+    static constexpr uint64_t kPumpIntervalMs = 15;
+
+    QtForm(MainWindow& window, Clock& clock);
+
+    bool checked(std::string_view name) const override;
+    void setChecked(std::string_view name, bool on) override;
+    Text text(std::string_view name) const override;
+    void setText(std::string_view name, const Text& text) override;
+    Text tag(std::string_view name) const override;
+    void setTag(std::string_view name, const Text& tag) override;
+    int selectedIndex(std::string_view name) const override;
+    void setSelectedIndex(std::string_view name, int index) override;
+    bool enabled(std::string_view name) const override;
+    void setEnabled(std::string_view name, bool on) override;
+    bool visible(std::string_view name) const override;
+    void setVisible(std::string_view name, bool on) override;
+    void setFocus(std::string_view name) override;
+    std::vector<std::string> controlNames() const override;
+    void setProgressMaximum(int64_t maximum) override;
+    void setProgressPosition(int64_t position) override;
+    Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
+    void processEvents() override;
+
+    // How often pending events were actually pumped.
+    int pumps() const { return pumps_; }
+
+    MessageScript* messageScript = nullptr;
+
+  private:
+    QObject* object(std::string_view name) const;
+    QWidget* widget(std::string_view name) const;
+    Answer showMessageBox(const Text& text, Buttons buttons, const Text& title);
+
+    MainWindow& window_;
+    Clock& clock_;
+    std::map<std::string, Text, std::less<>> tags_;
+    bool pumpedOnce_ = false;
+    uint64_t lastPumpMs_ = 0;
+    int pumps_ = 0;
+};
+
+}  // namespace pw

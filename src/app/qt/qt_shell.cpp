@@ -1,0 +1,93 @@
+#include "app/qt/qt_shell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include "split/path_ops.h"
+
+namespace pw {
+namespace {
+
+QString qt(const Text& text) {
+    return QString::fromStdString(toUtf8(text));
+}
+
+Text fromQt(const QString& s) {
+    return fromUtf8(s.toStdString());
+}
+
+// Dialogs must not leave the process in the folder the user browsed to.
+class KeepCurrentFolder {
+  public:
+    KeepCurrentFolder() : saved_(QDir::currentPath()) {}
+    ~KeepCurrentFolder() { QDir::setCurrent(saved_); }
+
+  private:
+    QString saved_;
+};
+
+}  // namespace
+
+QString qtNameFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        // The description repeats the patterns in brackets; Qt wants its own form of them.
+        description.remove(QRegularExpression("\\s*\\([^()]*\\)\\s*$"));
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == "*.*") p = "*";  // every name, with or without a dot
+        }
+        filters << description + " (" + patterns.join(' ') + ")";
+    }
+    return filters.join(";;");
+}
+
+std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter) {
+    if (script) return script->chooseFiles(title, filter);
+    KeepCurrentFolder keep;
+    const QStringList names = QFileDialog::getOpenFileNames(owner_, qt(title), QDir::currentPath(),
+                                                            qtNameFilter(qt(filter)));
+    std::vector<Text> paths;
+    for (const QString& n : names) paths.push_back(fromQt(QDir::toNativeSeparators(n)));
+    return paths;
+}
+
+Text QtShell::chooseFile(const Text& title, const Text& filter, const Text& initialFolder) {
+    if (script) return script->chooseFile(title, filter, initialFolder);
+    KeepCurrentFolder keep;
+    return fromQt(QFileDialog::getOpenFileName(owner_, qt(title), qt(initialFolder),
+                                               qtNameFilter(qt(filter))));
+}
+
+Text QtShell::chooseFolder(const Text& preselected, const Text& title) {
+    if (script) return script->chooseFolder(preselected, title);
+    KeepCurrentFolder keep;
+    return fromQt(QFileDialog::getExistingDirectory(nullptr, qt(title), qt(preselected),
+                                                    QFileDialog::ShowDirsOnly));
+}
+
+void QtShell::openAddress(const Text& address) {
+    if (script) return script->openAddress(address);
+    QDesktopServices::openUrl(QUrl(qt(address)));
+}
+
+void QtShell::openInFileManager(const Text& path, bool newWindow, bool asFolder, bool atParent) {
+    if (script) return script->openInFileManager(path, newWindow, asFolder, atParent);
+    const FileManagerTarget target = fileManagerTarget(path, asFolder, atParent);
+    if (target.startProgram) {
+        QProcess::startDetached(qt(target.path), {});
+        return;
+    }
+    // File managers opened by address cannot select an item: show the folder that holds it.
+    const Text folder = target.selectItem ? folderOf(target.path) : target.path;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(qt(folder)));
+}
+
+}  // namespace pw

@@ -1,0 +1,71 @@
+#include "app/split_job.h"
+
+#include <string>
+
+#include "split/folder_lister.h"
+#include "split/path_ops.h"
+#include "text/system_texts.h"
+
+namespace pw {
+namespace {
+
+constexpr std::string_view kButton = "按钮开始分割";
+
+std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
+    ctx.form.setTag(kButton, folder);
+    ctx.state.splitSaveFolder = folder;
+    // A stop clicked while the folder is listed must not be lost: the split would clear it.
+    ctx.state.stopRequested = 0;
+    return FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型"), false);
+}
+
+}  // namespace
+
+Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
+    Text text = lit(texts::kSplitDoneOpenFolder) + folder;
+    if (summary.failedOutputs > 0 || summary.unreadableSources > 0) text += "\n";
+    if (summary.failedOutputs > 0)
+        text += "\n" + lit(texts::kFailedPartsBefore) + std::to_string(summary.failedOutputs) +
+                lit(texts::kFailedPartsAfter);
+    if (summary.unreadableSources > 0)
+        text += "\n" + lit(texts::kUnreadableSourcesBefore) +
+                std::to_string(summary.unreadableSources) + lit(texts::kUnreadableSourcesAfter);
+    return text;
+}
+
+void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
+    Form& form = ctx.form;
+    if (form.text(kButton) != lit(texts::kSplitIdle)) {
+        ctx.state.stopRequested = 1;
+        form.setText(kButton, lit(texts::kSplitStopping));
+        return;
+    }
+    RunningJob running(ctx.state);
+    form.setText(kButton, lit(texts::kSplitRunning));
+
+    EngineContext engine{form, ctx.files, ctx.clock, ctx.state.stopRequested};
+    SplitSummary summary;
+    if (!sources.empty()) {
+        ctx.state.splitSaveFolder = folderOf(sources.front());
+        summary = splitFiles(engine, sources);
+    } else if (!folder.empty()) {
+        sources = gatherFromFolder(ctx, folder);
+        if (!ctx.state.stopRequested) summary = splitFiles(engine, sources);
+    } else {
+        sources = ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                                        lit(texts::kChooseSplitFilesFilter));
+        if (!sources.empty()) {
+            ctx.state.splitSaveFolder = folderOf(sources.front());
+            summary = splitFiles(engine, sources);
+        }
+    }
+    form.setText(kButton, lit(texts::kSplitIdle));
+
+    // Nobody is left to answer when the window is closing.
+    if (sources.empty() || ctx.state.closePending) return;
+    const Text saveFolder = ctx.state.splitSaveFolder;
+    if (form.message(splitCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
+        ctx.shell.openInFileManager(saveFolder, true, true, false);
+}
+
+}  // namespace pw

@@ -1,0 +1,46 @@
+#include "app/window_events.h"
+
+#include "app/option_states.h"
+#include "text/system_texts.h"
+
+namespace pw {
+
+void onWindowCreated(Form& form) {
+    // Saved control states are restored here once the settings store exists.
+    applySplitOptionStates(form);
+    applyMergeOptionStates(form);
+}
+
+bool onCloseRequest(Form& form, AppState& state) {
+    if (state.jobsRunning > 0) {
+        state.stopRequested = 1;
+        state.closePending = true;
+        if (form.text("按钮开始分割") != lit(texts::kSplitIdle))
+            form.setText("按钮开始分割", lit(texts::kSplitStopping));
+        if (form.text("按钮开始合并") != lit(texts::kMergeIdle))
+            form.setText("按钮开始合并", lit(texts::kMergeStopping));
+        return false;
+    }
+    return true;
+}
+
+bool closeDueAfterJob(const AppState& state) {
+    return state.closePending && state.jobsRunning == 0;
+}
+
+void openHomepage(Shell& shell) {
+    shell.openAddress(lit(texts::kHomepageAddress));
+}
+
+int LogoAnimation::step(int left, int width, int clientWidth, int homepageRight) {
+    if (!movingLeft_) {
+        ++left;
+        if (left + width > clientWidth - 20) movingLeft_ = true;
+    } else {
+        --left;
+        if (left < homepageRight + 20) movingLeft_ = false;
+    }
+    return left;
+}
+
+}  // namespace pw

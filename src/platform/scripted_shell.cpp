@@ -1,0 +1,43 @@
+#include "platform/scripted_shell.h"
+
+namespace pw {
+namespace {
+
+template <class T>
+T next(std::deque<T>& queue) {
+    if (queue.empty()) return T();
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+std::vector<Text> ScriptedShell::chooseFiles(const Text& title, const Text& filter) {
+    requests.push_back({Request::Files, title, filter, {}});
+    if (onRequest) onRequest(requests.back());
+    return next(fileAnswers);
+}
+
+Text ScriptedShell::chooseFile(const Text& title, const Text& filter, const Text& initialFolder) {
+    requests.push_back({Request::File, title, filter, initialFolder});
+    if (onRequest) onRequest(requests.back());
+    return next(pathAnswers);
+}
+
+Text ScriptedShell::chooseFolder(const Text& preselected, const Text& title) {
+    requests.push_back({Request::Folder, title, {}, preselected});
+    if (onRequest) onRequest(requests.back());
+    return next(folderAnswers);
+}
+
+void ScriptedShell::openAddress(const Text& address) {
+    opened.push_back({address, false, false, false, true});
+}
+
+void ScriptedShell::openInFileManager(const Text& path, bool newWindow, bool asFolder,
+                                      bool atParent) {
+    opened.push_back({path, newWindow, asFolder, atParent, false});
+}
+
+}  // namespace pw

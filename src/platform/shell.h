@@ -1,0 +1,40 @@
+#pragma once
+// The Shell port: file and folder choosers, and handing addresses and folders to the desktop.
+// Titles, filters and paths are code-page text.
+
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace pw {
+
+class Shell {
+  public:
+    virtual ~Shell() = default;
+
+    // Filters are pairs of a description and patterns, all separated by "|":
+    // "TXT文档(*.txt)|*.txt|所有文件(*.*)|*.*". The first pair is selected at the start.
+
+    // Full paths of the chosen files; nothing on cancel.
+    virtual std::vector<Text> chooseFiles(const Text& title, const Text& filter) = 0;
+    // The chosen path, or empty text.
+    virtual Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) = 0;
+    // The chosen folder, or empty text.
+    virtual Text chooseFolder(const Text& preselected, const Text& title) = 0;
+
+    // Opens a web address; failures are not reported.
+    virtual void openAddress(const Text& address) = 0;
+    // Shows a path in the file manager; failures are not reported.
+    virtual void openInFileManager(const Text& path, bool newWindow, bool asFolder,
+                                   bool atParent) = 0;
+};
+
+// What openInFileManager does with its arguments.
+struct FileManagerTarget {
+    Text path;
+    bool startProgram = false;  // run the path itself instead of showing a folder
+    bool selectItem = false;    // show the folder holding the path, the path selected
+};
+FileManagerTarget fileManagerTarget(const Text& path, bool asFolder, bool atParent);
+
+}  // namespace pw

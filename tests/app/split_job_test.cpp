@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/control_table.h"
+#include "app/split_job.h"
+#include "app/window_events.h"
+#include "platform/memory_form.h"
+#include "platform/scripted_shell.h"
+#include "support/temp_dir.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Refuses to create any file, as a full disk or a read-only folder would.
+class RefusingFiles : public FileSystem {
+  public:
+    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
+        if (mode != OpenMode::Read) return nullptr;
+        return real.open(path, mode);
+    }
+    bool exists(const Text& p) override { return real.exists(p); }
+    bool isFolder(const Text& p) override { return real.isFolder(p); }
+    bool createFolder(const Text& p) override { return real.createFolder(p); }
+    bool remove(const Text& p) override { return real.remove(p); }
+    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
+    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
+    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
+        return real.listFolder(f);
+    }
+    FileSystem& real = posixFileSystem();
+};
+
+class SplitJobTest : public ::testing::Test {
+  protected:
+    SplitJobTest() : form(mainWindowSpec()) { form.setText("编辑框份数", "2"); }
+
+    void run(const std::string& folder = {}, const std::vector<std::string>& natives = {}) {
+        std::vector<Text> sources;
+        for (const auto& n : natives) sources.push_back(fromUtf8(n));
+        splitJob(ctx, fromUtf8(folder), sources);
+    }
+    std::string caption() const { return toUtf8(form.text("按钮开始分割")); }
+    std::string question(const std::string& folder) const {
+        return std::string(texts::kSplitDoneOpenFolder) + folder;
+    }
+
+    TempDir dir;
+    MemoryForm form;
+    ScriptedShell shell;
+    AppState state;
+    RefusingFiles refusing;
+    JobContext ctx{form, shell, posixFileSystem(), systemClock(), state};
+};
+
+TEST_F(SplitJobTest, ChooserAsksWithItsTitleAndCancelEndsQuietly) {
+    std::string captionWhileAsked;
+    shell.onRequest = [&](const ScriptedShell::Request&) { captionWhileAsked = caption(); };
+    form.setProgressMaximum(7);
+    run();
+
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::Files);
+    EXPECT_EQ(toUtf8(shell.requests[0].title), "选择多个文件进行分割：");
+    EXPECT_EQ(toUtf8(shell.requests[0].filter),
+              "TXT文档(*.txt)|*.txt|HTML文档(*.htm;*.html)|*.htm;*.html|所有文件(*.*)|*.*");
+    EXPECT_EQ(captionWhileAsked, texts::kSplitRunning);
+    EXPECT_EQ(caption(), texts::kSplitIdle);
+    EXPECT_TRUE(form.messages.empty());
+    EXPECT_EQ(form.progressMaximum, 7);  // no engine work was done
+    EXPECT_EQ(state.jobsRunning, 0);
+}
+
+TEST_F(SplitJobTest, ChosenFilesAreSplitAndTheFolderOpensOnYes) {
+    writeFile(dir.path("a.txt"), "abcdef");
+    shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt"))});
+    form.answers = {Answer::Yes};
+    std::string captionAtQuestion;
+    form.onMessage = [&](const MemoryForm::Message&) { captionAtQuestion = caption(); };
+    run();
+
+    EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "abc");
+    EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "def");
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path()));
+    EXPECT_EQ(form.messages[0].buttons, Buttons::YesNo);
+    EXPECT_TRUE(form.messages[0].title.empty());  // the default "信息："
+    EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path());
+    EXPECT_TRUE(shell.opened[0].newWindow);
+    EXPECT_TRUE(shell.opened[0].asFolder);
+    EXPECT_FALSE(shell.opened[0].atParent);
+
+    // Given sources skip the chooser; No opens nothing.
+    run({}, {dir.path("a/a_1.txt")});
+    EXPECT_EQ(shell.requests.size(), 1u);
+    ASSERT_EQ(form.messages.size(), 2u);
+    EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a")));
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(SplitJobTest, SecondClickStopsTheRunningSplit) {
+    writeFile(dir.path("a.txt"), "aaaa");
+    writeFile(dir.path("b.txt"), "bbbb");
+    std::vector<std::string> captions;
+    form.onProcessEvents = [&] {
+        if (!captions.empty()) return;
+        run();  // the click arrives while the job lets events run
+        captions.push_back(caption());
+    };
+    run({}, {dir.path("a.txt"), dir.path("b.txt")});
+
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0], texts::kSplitStopping);
+    EXPECT_TRUE(shell.requests.empty());  // the nested call only asked for a stop
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    EXPECT_EQ(caption(), texts::kSplitIdle);
+    ASSERT_EQ(form.messages.size(), 1u);  // asked although stopped
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path()));
+    EXPECT_EQ(state.jobsRunning, 0);
+}
+
+TEST_F(SplitJobTest, FolderIsListedByTheTypePatterns) {
+    writeFile(dir.path("in/1.txt"), "11");
+    writeFile(dir.path("in/2.log"), "22");
+    form.setText("编辑框文件类型", "*.txt");
+    run(dir.path("in"));
+
+    EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
+    EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), dir.path("in"));
+    EXPECT_EQ(toUtf8(state.splitSaveFolder), dir.path("in"));
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in")));
+
+    // A folder with nothing to split ends without a question.
+    writeFile(dir.path("none/x.log"), "x");
+    run(dir.path("none"));
+    EXPECT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(caption(), texts::kSplitIdle);
+}
+
+TEST_F(SplitJobTest, StopWhileTheFolderIsListedSplitsNothing) {
+    writeFile(dir.path("in/1.txt"), "11");
+    writeFile(dir.path("in/2.txt"), "22");
+    state.stopRequested = 1;  // left over from an earlier job: must not count
+    run(dir.path("in"));
+    EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.txt 2/");
+
+    fs::remove_all(dir.path("in/1"));
+    fs::remove_all(dir.path("in/2"));
+    form.setText("透明标签", "");  // the split writes its progress here once listing is over
+    bool clicked = false;
+    form.onProcessEvents = [&] {
+        if (!clicked && form.text("透明标签").empty()) {
+            clicked = true;
+            run();
+        }
+    };
+    run(dir.path("in"));
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(listing(dir.path("in")), "1.txt 2.txt");
+    EXPECT_EQ(form.messages.size(), 2u);  // asked although stopped
+}
+
+TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
+    writeFile(dir.path("a.txt"), "abcd");
+    JobContext refusingCtx{form, shell, refusing, systemClock(), state};
+    splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("missing.txt"))});
+
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text),
+              question(dir.path()) + "\n\n有 2 个分割文件未能写入。\n有 1 个源文件无法读取。");
+    EXPECT_EQ(readFile(dir.path("a.txt")), "abcd");
+
+    SplitSummary clean;
+    EXPECT_EQ(toUtf8(splitCompletionText(fromUtf8("/x"), clean)), question("/x"));
+}
+
+TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
+    writeFile(dir.path("a.txt"), "aaaa");
+    writeFile(dir.path("b.txt"), "bbbb");
+    EXPECT_TRUE(onCloseRequest(form, state));  // idle: closes at once
+
+    bool closeNow = true;
+    form.onProcessEvents = [&] {
+        if (state.closePending) return;
+        closeNow = onCloseRequest(form, state);
+        EXPECT_EQ(caption(), texts::kSplitStopping);
+        EXPECT_FALSE(closeDueAfterJob(state));
+    };
+    run({}, {dir.path("a.txt"), dir.path("b.txt")});
+
+    EXPECT_FALSE(closeNow);
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    EXPECT_TRUE(form.messages.empty());  // no question for a window that is closing
+    EXPECT_TRUE(closeDueAfterJob(state));
+    EXPECT_TRUE(onCloseRequest(form, state));
+}
+
+}  // namespace
+}  // namespace pw::test

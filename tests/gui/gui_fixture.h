@@ -1,0 +1,37 @@
+#pragma once
+// The real program's window on the offscreen platform, with message boxes and choosers answered
+// by the adapters' test hooks.
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "app/qt/main_program.h"
+#include "platform/scripted_shell.h"
+#include "support/temp_dir.h"
+
+namespace pw::test {
+
+class GuiTest : public ::testing::Test {
+  protected:
+    GuiTest() {
+        program.form.messageScript = &messages;
+        program.shell.script = &shell;
+    }
+
+    // Found the way any Qt code would: by objectName.
+    template <class T = QWidget>
+    T* widget(const char* name) {
+        T* w = program.window.findChild<T*>(QString::fromUtf8(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    std::string text(const char* name) { return toUtf8(program.form.text(name)); }
+
+    MainProgram program;
+    MessageScript messages;
+    ScriptedShell shell;
+    TempDir dir;
+};
+
+}  // namespace pw::test

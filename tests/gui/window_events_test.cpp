@@ -1,0 +1,176 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+
+#include "app/control_table.h"
+#include "app/qt/control_widgets.h"
+#include "gui_fixture.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+using WindowEvents = GuiTest;
+
+void postClick(QAbstractButton* button) {
+    QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+}
+
+TEST_F(WindowEvents, ClicksRederiveTheOptionStates) {
+    Form& form = program.form;
+    // As the window opens.
+    EXPECT_TRUE(form.enabled("编辑框份数"));
+    for (const char* name :
+         {"编辑框字节", "组合框字节单位", "编辑框行数1", "编辑框字数1", "按钮输入字符串",
+          "编辑框字符串", "编辑框文件路径", "按钮选择文件", "单选框使用文件", "单选框使用字符串"})
+        EXPECT_FALSE(form.enabled(name)) << name;
+    EXPECT_FALSE(form.visible("选择框识别编码"));
+
+    widget<QRadioButton>("单选框按行数")->click();
+    EXPECT_TRUE(form.visible("选择框识别编码"));
+    EXPECT_TRUE(form.visible("选择框矫正换行"));
+    EXPECT_FALSE(form.enabled("选择框矫正换行"));
+    EXPECT_TRUE(form.enabled("编辑框行数2"));
+    EXPECT_FALSE(form.enabled("编辑框份数"));
+    widget<QCheckBox>("选择框识别编码")->click();
+    EXPECT_TRUE(form.enabled("选择框矫正换行"));
+    widget<QRadioButton>("单选框按字符串")->click();
+    EXPECT_FALSE(form.visible("选择框识别编码"));
+    EXPECT_TRUE(form.checked("选择框识别编码"));
+    EXPECT_TRUE(form.enabled("按钮输入字符串"));
+
+    widget<QCheckBox>("选择框合并中间")->click();
+    EXPECT_TRUE(form.enabled("单选框使用文件"));
+    EXPECT_TRUE(form.enabled("编辑框字符串"));
+    EXPECT_FALSE(form.enabled("编辑框文件路径"));
+    widget<QRadioButton>("单选框使用文件")->click();
+    EXPECT_FALSE(form.enabled("编辑框字符串"));
+    EXPECT_TRUE(form.enabled("编辑框文件路径"));
+    EXPECT_TRUE(form.enabled("按钮选择文件"));
+}
+
+TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
+    writeFile(dir.path("书.txt"), "0123456789");
+    program.form.setText("编辑框份数", "2");
+    std::string captionAtChooser, captionAtQuestion;
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        captionAtChooser = text("按钮开始分割");
+    };
+    shell.fileAnswers.push_back({fromUtf8(dir.path("书.txt"))});
+    messages.onMessage = [&](const MessageScript::Shown&) {
+        captionAtQuestion = text("按钮开始分割");
+    };
+    messages.answers = {Answer::Yes};
+    widget<QAbstractButton>("按钮开始分割")->click();
+
+    EXPECT_EQ(captionAtChooser, texts::kSplitRunning);
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(toUtf8(shell.requests[0].title), texts::kChooseSplitFilesTitle);
+    EXPECT_EQ(readFile(dir.path("书/书_1.txt")), "01234");
+    EXPECT_EQ(text("透明标签"), "[2] (1/1)书.txt");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(toUtf8(messages.shown[0].text),
+              std::string(texts::kSplitDoneOpenFolder) + dir.path());
+    EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
+    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path());
+    EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
+}
+
+TEST_F(WindowEvents, SecondClickInsideTheJobStopsIt) {
+    writeFile(dir.path("a.txt"), std::string(400, 'a'));
+    writeFile(dir.path("b.txt"), std::string(400, 'b'));
+    auto* button = widget<QAbstractButton>("按钮开始分割");
+    std::string captionAfterStop;
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        // Waits in the queue until the job lets events run.
+        postClick(button);
+        QMetaObject::invokeMethod(
+            &program.window, [&] { captionAfterStop = text("按钮开始分割"); },
+            Qt::QueuedConnection);
+    };
+    shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("b.txt"))});
+    button->click();
+
+    EXPECT_EQ(captionAfterStop, texts::kSplitStopping);
+    EXPECT_EQ(shell.requests.size(), 1u);
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    EXPECT_FALSE(fileExists(dir.path("a/a_100.txt")));
+    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
+    EXPECT_EQ(messages.shown.size(), 1u);  // asked although stopped
+    EXPECT_TRUE(shell.opened.empty());     // answered No
+}
+
+TEST_F(WindowEvents, ClosingDuringAJobStopsItThenCloses) {
+    writeFile(dir.path("a.txt"), std::string(400, 'a'));
+    writeFile(dir.path("b.txt"), std::string(400, 'b'));
+    program.window.show();
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        QMetaObject::invokeMethod(&program.window, &QWidget::close, Qt::QueuedConnection);
+    };
+    shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("b.txt"))});
+    widget<QAbstractButton>("按钮开始分割")->click();
+
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(program.window.isVisible());
+    EXPECT_EQ(program.state.jobsRunning, 0);
+}
+
+TEST_F(WindowEvents, BannerOpensTheHomepage) {
+    emit widget<PictureControl>("图片Corvane软件")->clicked();
+    emit widget<PictureControl>("图片软件主页")->clicked();
+    emit widget<LinkLabel>("链接软件主页")->pressed();
+    ASSERT_EQ(shell.opened.size(), 3u);
+    for (const auto& o : shell.opened) {
+        EXPECT_TRUE(o.isAddress);
+        EXPECT_EQ(toUtf8(o.path), texts::kHomepageAddress);
+    }
+    // Settings are not saved yet, so nothing may claim they were.
+    emit widget<PictureControl>("图片保存配置")->clicked();
+    emit widget<LinkLabel>("链接保存配置")->pressed();
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+class SteppedClock : public Clock {
+  public:
+    uint64_t tickMs() override { return now; }
+    uint64_t now = 1000;
+};
+
+TEST(QtFormEvents, PendingEventsArePumpedAtMostEvery15Ms) {
+    MainWindow window(mainWindowSpec());
+    SteppedClock clock;
+    QtForm form(window, clock);
+    int ran = 0;
+    auto post = [&] {
+        QMetaObject::invokeMethod(
+            &window, [&] { ++ran; }, Qt::QueuedConnection);
+    };
+
+    post();
+    form.processEvents();
+    EXPECT_EQ(ran, 1);
+    post();
+    clock.now += 14;
+    form.processEvents();
+    EXPECT_EQ(ran, 1);
+    clock.now += 1;
+    form.processEvents();
+    EXPECT_EQ(ran, 2);
+    EXPECT_EQ(form.pumps(), 2);
+}
+
+TEST(QtShellFilters, WindowsFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(qtNameFilter(QString::fromUtf8(
+                  "TXT文档(*.txt)|*.txt|HTML文档(*.htm;*.html)|*.htm;*.html|所有文件(*.*)|*.*")),
+              QString::fromUtf8("TXT文档 (*.txt);;HTML文档 (*.htm *.html);;所有文件 (*)"));
+    EXPECT_EQ(qtNameFilter(QString::fromUtf8("全部文件(*.*)|*.*")),
+              QString::fromUtf8("全部文件 (*)"));
+}
+
+}  // namespace
+}  // namespace pw::test

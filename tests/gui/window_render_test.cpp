@@ -1,0 +1,94 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <string>
+
+#include "app/control_table.h"
+#include "app/qt/control_widgets.h"
+#include "gui_fixture.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+// Room a caption has inside its control, after the check mark of check and radio boxes.
+int captionRoom(QWidget* w) {
+    int room = w->width();
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isCheckable()) {
+        const bool radio = qobject_cast<QRadioButton*>(w);
+        room -= w->style()->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth
+                                              : QStyle::PM_IndicatorWidth) +
+                w->style()->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                              : QStyle::PM_CheckBoxLabelSpacing);
+    }
+    return room;
+}
+
+int opaquePixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += qAlpha(image.pixel(x, y)) > 0;
+    return n;
+}
+
+using WindowRender = GuiTest;
+
+TEST_F(WindowRender, CaptionsFitAndRenderInAChineseFace) {
+    for (const ControlSpec& c : mainWindowSpec().controls) {
+        if (c.text.empty() || c.kind == ControlKind::Edit) continue;
+        SCOPED_TRACE(std::string(c.name));
+        auto* w = widget(c.name.data());
+        const QString caption = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
+        const QFontMetrics metrics(w->font());
+        for (const uint ch : caption.toUcs4()) EXPECT_TRUE(metrics.inFontUcs4(ch)) << ch;
+        EXPECT_LE(metrics.horizontalAdvance(caption.trimmed()), captionRoom(w));
+        EXPECT_LE(metrics.height(), w->height());
+    }
+}
+
+TEST_F(WindowRender, BannerPicturesAreDrawn) {
+    for (const char* name : {"图片Corvane软件", "图片保存配置", "图片软件主页"}) {
+        auto* picture = widget<PictureControl>(name);
+        QImage image(picture->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        picture->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        // A real picture covers a good part of its box, and not all of it.
+        const int area = image.width() * image.height();
+        EXPECT_GT(opaquePixels(image), area / 5) << name;
+        EXPECT_LT(opaquePixels(image), area) << name;
+    }
+
+    // PARTWELL_SNAPSHOT=file.png keeps a picture of the whole window for a look.
+    const QString snapshot = qEnvironmentVariable("PARTWELL_SNAPSHOT");
+    if (!snapshot.isEmpty()) {
+        program.window.show();
+        EXPECT_TRUE(program.window.grab().save(snapshot));
+        // And once more as a split in progress looks.
+        program.form.setProgressMaximum(3);
+        program.form.setProgressPosition(2);
+        program.form.setText("透明标签", fromUtf8("[7] (2/3)第二卷 · 长篇小说.txt"));
+        program.form.setText("按钮开始分割", lit(texts::kSplitRunning));
+        EXPECT_TRUE(program.window.grab().save(QString(snapshot).replace(".png", "-running.png")));
+        program.window.close();
+    }
+}
+
+TEST_F(WindowRender, SmallControlsLieOverTheControlsThatHoldThem) {
+    program.window.show();
+    // The widget drawn at a point is the topmost one there.
+    auto topAt = [&](const char* container, QPoint p) {
+        return widget(container)->childAt(p)->objectName().toStdString();
+    };
+    EXPECT_EQ(topAt("分组框合并", QPoint(660, 160)), "编辑框文件类型1");
+    EXPECT_EQ(topAt("分组框合并", QPoint(400, 160)), "按钮开始合并");
+    EXPECT_EQ(topAt("分组框合并", QPoint(220, 100)), "按钮选择文件");
+    EXPECT_EQ(topAt("分组框合并", QPoint(100, 100)), "编辑框文件路径");
+    program.window.close();
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,178 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "app/control_table.h"
+#include "app/qt/control_widgets.h"
+#include "gui_fixture.h"
+
+namespace pw::test {
+namespace {
+
+QString qs(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+bool hasKind(QObject* o, const ControlSpec& c) {
+    using K = ControlKind;
+    switch (c.kind) {
+        case K::PictureBox:
+            return qobject_cast<BannerBox*>(o);
+        case K::Timer:
+            return qobject_cast<QTimer*>(o);
+        case K::Label:
+        case K::TransparentLabel:
+            return qobject_cast<QLabel*>(o) && !qobject_cast<LinkLabel*>(o);
+        case K::Picture:
+            return qobject_cast<PictureControl*>(o);
+        case K::Hyperlink:
+            return qobject_cast<LinkLabel*>(o);
+        case K::GroupBox:
+            return qobject_cast<QGroupBox*>(o);
+        case K::Radio:
+            return qobject_cast<QRadioButton*>(o);
+        case K::Checkbox:
+            return qobject_cast<QCheckBox*>(o);
+        case K::Edit:
+            return (c.editStyle & kEditMultiLine) ? bool(qobject_cast<QPlainTextEdit*>(o))
+                                                  : bool(qobject_cast<QLineEdit*>(o));
+        case K::Combo:
+            return qobject_cast<QComboBox*>(o);
+        case K::Button:
+            return qobject_cast<QPushButton*>(o);
+        case K::ProgressBar:
+            return qobject_cast<QProgressBar*>(o);
+    }
+    return false;
+}
+
+using WindowTable = GuiTest;
+
+TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
+    const WindowSpec& spec = mainWindowSpec();
+    MainWindow& window = program.window;
+    EXPECT_EQ(window.objectName(), qs(spec.formName));
+    EXPECT_EQ(window.windowTitle(), qs(spec.title));
+
+    for (const ControlSpec& c : spec.controls) {
+        SCOPED_TRACE(std::string(c.name));
+        QObject* o = window.findChild<QObject*>(qs(c.name));
+        ASSERT_NE(o, nullptr);
+        EXPECT_TRUE(hasKind(o, c));
+        const std::string_view expectedParent = c.name == "透明标签"  ? "进度条"
+                                                : c.container.empty() ? spec.formName
+                                                                      : c.container;
+        EXPECT_EQ(o->parent()->objectName(), qs(expectedParent));
+        EXPECT_EQ(program.form.checked(c.name), c.checked);
+        EXPECT_EQ(program.form.visible(c.name), !c.hidden);
+        if (c.kind == ControlKind::Timer) {
+            auto* timer = qobject_cast<QTimer*>(o);
+            EXPECT_EQ(timer->interval(), c.intervalMs);
+            EXPECT_TRUE(timer->isActive());
+            continue;
+        }
+        auto* w = qobject_cast<QWidget*>(o);
+        if (c.name != "透明标签") {
+            const Rect& g = c.geometry;
+            EXPECT_EQ(w->geometry(), QRect(g.left, g.top, g.width, g.height));
+        }
+        if (c.kind != ControlKind::Combo) {
+            EXPECT_EQ(text(c.name.data()), c.text);
+        }
+        EXPECT_EQ(w->font().pixelSize(), c.fontPx);
+        EXPECT_EQ(w->font().bold(), c.bold);
+        if (c.handCursor) {
+            EXPECT_EQ(w->cursor().shape(), Qt::PointingHandCursor);
+        }
+    }
+
+    auto* units = widget<QComboBox>("组合框字节单位");
+    EXPECT_EQ(units->count(), 4);
+    EXPECT_EQ(units->itemText(0), "B");
+    EXPECT_EQ(units->currentText(), "GB");
+    EXPECT_EQ(program.form.selectedIndex("组合框字节单位"), 3);
+    EXPECT_EQ(widget<QLineEdit>("编辑框份数")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+TEST_F(WindowTable, WindowHasItsOuterGeometryAndFixedLayout) {
+    program.window.show();
+    EXPECT_EQ(program.window.frameGeometry(), QRect(50, 50, 783, 605));
+    EXPECT_EQ(program.window.minimumSize(), program.window.maximumSize());
+    program.window.close();
+}
+
+TEST_F(WindowTable, RadioButtonsAreExclusiveWithinTheirArea) {
+    widget<QRadioButton>("单选框按字符串")->click();
+    EXPECT_TRUE(program.form.checked("单选框按字符串"));
+    EXPECT_FALSE(program.form.checked("单选框按份数"));
+    EXPECT_TRUE(program.form.checked("单选框使用字符串"));  // the merge area's own group
+
+    widget<QAbstractButton>("选择框合并中间")->click();  // the radio buttons take clicks now
+    widget<QRadioButton>("单选框使用文件")->click();
+    EXPECT_TRUE(program.form.checked("单选框按字符串"));
+    EXPECT_FALSE(program.form.checked("单选框使用字符串"));
+}
+
+TEST_F(WindowTable, ProgressTextLiesInsideTheBar) {
+    auto* bar = widget<QProgressBar>("进度条");
+    auto* label = widget<QLabel>("透明标签");
+    EXPECT_EQ(label->parentWidget(), bar);
+    EXPECT_EQ(label->geometry(), QRect(10, 0, 734, 24));
+    EXPECT_TRUE(label->isVisibleTo(bar));
+    EXPECT_FALSE(bar->isTextVisible());
+
+    // File names are shown as they are, never as markup.
+    program.form.setText("透明标签", fromUtf8("(1/2)<b>报告</b>.txt"));
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(text("透明标签"), "(1/2)<b>报告</b>.txt");
+}
+
+TEST_F(WindowTable, FormReadsAndWritesTheWidgets) {
+    Form& form = program.form;
+    // A multi-line box hands out CR LF line ends and takes them back.
+    form.setText("编辑框字符串", fromUtf8("第一行\r\n第二行"));
+    EXPECT_EQ(widget<QPlainTextEdit>("编辑框字符串")->toPlainText(), qs("第一行\n第二行"));
+    EXPECT_EQ(text("编辑框字符串"), "第一行\r\n第二行");
+
+    // Captions read back exactly, "&" included, whatever shortcut markers the widget shows.
+    form.setText("按钮开始分割", fromUtf8("A&B"));
+    EXPECT_EQ(text("按钮开始分割"), "A&B");
+    EXPECT_EQ(widget<QPushButton>("按钮开始分割")->text(), "A&&B");
+    widget<QPushButton>("按钮开始分割")->setText(qs("&开始分割"));
+    EXPECT_EQ(text("按钮开始分割"), "开始分割");
+
+    form.setTag("按钮开始分割", fromUtf8("/数据/书"));
+    EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), "/数据/书");
+    EXPECT_TRUE(form.tag("按钮开始合并").empty());
+
+    form.setSelectedIndex("组合框字节单位", 9);
+    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
+    form.setSelectedIndex("组合框字节单位", 1);
+    EXPECT_EQ(widget<QComboBox>("组合框字节单位")->currentText(), "KB");
+
+    // An empty job must not turn the bar into a busy indicator.
+    form.setProgressMaximum(0);
+    form.setProgressPosition(0);
+    auto* bar = widget<QProgressBar>("进度条");
+    EXPECT_GT(bar->maximum(), bar->minimum());
+    form.setProgressMaximum(3);
+    form.setProgressPosition(2);
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(bar->value(), 2);
+
+    // Own states count, not those of a hidden window.
+    EXPECT_FALSE(program.window.isVisible());
+    EXPECT_TRUE(form.visible("按钮开始分割"));
+    form.setVisible("编辑框文件类型1", false);
+    EXPECT_FALSE(form.visible("编辑框文件类型1"));
+}
+
+}  // namespace
+}  // namespace pw::test
