@@ -4,6 +4,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "platform/charset.h"
+#include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
 #include "text/system_texts.h"
 
@@ -13,20 +14,8 @@ namespace {
 namespace t = texts::cli;
 
 std::string_view encodingName(EncodingCode code) {
-    switch (code) {
-        case kEncodingUtf8:
-            return "UTF-8";
-        case kEncodingUtf16Le:
-            return "UTF-16LE";
-        case kEncodingUtf16Be:
-            return "UTF-16BE";
-        case kEncodingBig5:
-            return "BIG5";
-        case kEncodingBig5Hkscs:
-            return "BIG5-HKSCS";
-        default:
-            return "GBK";  // the bytes were taken as code-page text
-    }
+    const char* name = charsetNameOf(code);
+    return name ? name : "GBK";  // the bytes were taken as code-page text
 }
 
 // The decoded text in UTF-8, converted in slices so that the whole file is never held twice.
