@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <zlib.h>
+#include "support/gzip_bytes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,19 +34,7 @@ std::string encoded(const char* charset, const std::string& utf8) {
     return *convertCharset(utf8, "UTF-8", charset);
 }
 
-std::string gzipped(const std::string& bytes) {
-    std::string out(compressBound(uLong(bytes.size())) + 64, '\0');
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    z.avail_in = uInt(bytes.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
+using pw::test::gzipped;
 
 class CliDetect : public ::testing::Test {
   protected:

@@ -1,24 +1,14 @@
 #include "platform/gzip.h"
 
 #include <gtest/gtest.h>
+
 #include <zlib.h>
+#include "support/gzip_bytes.h"
 
 namespace pw {
 namespace {
 
-std::string gzipped(std::string_view bytes) {
-    z_stream z{};
-    deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, uLong(bytes.size())) + 64, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    z.avail_in = uInt(bytes.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
+using pw::test::gzipped;
 
 TEST(Gunzip, LimitIsExactAndEveryMemberCounts) {
     const std::string data(1 << 20, 'z');  // far more than one output window

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <zlib.h>
+#include "support/gzip_bytes.h"
 
 #include "app/control_table.h"
 #include "platform/charset.h"
@@ -16,20 +18,7 @@ ByteBuffer in(const char* charset, std::string_view utf8) {
     return convertCharset(utf8, "UTF-8", charset).value();
 }
 
-// A gzip member of the bytes; level 0 stores them without compressing.
-ByteBuffer gzipped(std::string_view bytes, int level = Z_BEST_COMPRESSION) {
-    z_stream z{};
-    EXPECT_EQ(deflateInit2(&z, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    ByteBuffer out(deflateBound(&z, uLong(bytes.size())) + 64, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    z.avail_in = uInt(bytes.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
+using pw::test::gzipped;
 
 class Detect : public ::testing::Test {
   protected:

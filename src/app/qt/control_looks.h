@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QString>
 
+#include "text/codepage.h"
+
 namespace pw {
 
 // The face the window was laid out for, with CJK faces found on Linux behind it.
@@ -14,5 +16,13 @@ QFont uiFont(int pixelSize, bool bold);
 // desktop adds by itself) are dropped on the way out.
 QString captionToQt(const QString& caption);
 QString captionFromQt(const QString& shown);
+
+// Code-page text to and from Qt strings.
+inline QString qt(const Text& text) {
+    return QString::fromStdString(toUtf8(text));
+}
+inline Text fromQt(const QString& s) {
+    return fromUtf8(s.toStdString());
+}
 
 }  // namespace pw

@@ -19,14 +19,6 @@
 namespace pw {
 namespace {
 
-QString qt(const Text& text) {
-    return QString::fromStdString(toUtf8(text));
-}
-
-Text fromQt(const QString& s) {
-    return fromUtf8(s.toStdString());
-}
-
 // A multi-line box keeps CR LF line ends, as the engines write them.
 Text withCrLf(const QString& s) {
     QString out = s;

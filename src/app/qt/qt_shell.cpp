@@ -7,18 +7,11 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include "app/qt/control_looks.h"
 #include "split/path_ops.h"
 
 namespace pw {
 namespace {
-
-QString qt(const Text& text) {
-    return QString::fromStdString(toUtf8(text));
-}
-
-Text fromQt(const QString& s) {
-    return fromUtf8(s.toStdString());
-}
 
 // Dialogs must not leave the process in the folder the user browsed to.
 class KeepCurrentFolder {
