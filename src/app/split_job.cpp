@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "split/folder_lister.h"
-#include "split/path_ops.h"
+#include "files/folder_lister.h"
+#include "files/path_ops.h"
 #include "text/system_texts.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 #include "app/control_table.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "split/folder_lister.h"
+#include "files/folder_lister.h"
 #include "split/split_files.h"
 #include "text/system_texts.h"
 

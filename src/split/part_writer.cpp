@@ -1,6 +1,6 @@
 #include "split/part_writer.h"
 
-#include "split/path_ops.h"
+#include "files/path_ops.h"
 #include "split/title_phrase.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"

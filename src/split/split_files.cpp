@@ -1,6 +1,6 @@
 #include "split/split_files.h"
 
-#include "split/path_ops.h"
+#include "files/path_ops.h"
 #include "split/split_by_bytes.h"
 
 namespace pw {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "files/path_ops.h"
 #include "platform/files.h"
 #include "split/part_writer.h"
-#include "split/path_ops.h"
 #include "split/random_draw.h"
 #include "split/strip_tags.h"
 

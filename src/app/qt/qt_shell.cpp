@@ -8,7 +8,7 @@
 #include <QUrl>
 
 #include "app/qt/control_looks.h"
-#include "split/path_ops.h"
+#include "files/path_ops.h"
 
 namespace pw {
 namespace {

@@ -1,4 +1,4 @@
-#include "split/path_ops.h"
+#include "files/path_ops.h"
 
 #include "platform/files.h"
 #include "text/chars.h"

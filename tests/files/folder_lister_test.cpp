@@ -1,4 +1,4 @@
-#include "split/folder_lister.h"
+#include "files/folder_lister.h"
 
 #include <gtest/gtest.h>
 
