@@ -27,7 +27,7 @@ Text absolutePath(const char* argument) {
         if (::getcwd(cwd.data(), cwd.size())) path = std::string(cwd.c_str()) + "/" + path;
     }
     while (path.size() > 1 && path.ends_with('/')) path.pop_back();
-    return fromUtf8(path);
+    return fromNativeName(path);
 }
 
 void attachConsole(MemoryForm& form) {

@@ -63,7 +63,7 @@ int runDetect(int argc, char** argv) {
     }
     int status = 0;
     for (const char* path : paths) {
-        auto decoded = detectAndDecode(posixFileSystem(), fromUtf8(path));
+        auto decoded = detectAndDecode(posixFileSystem(), fromNativeName(path));
         if (!decoded) {
             printErr(std::string(t::kCannotRead) + path + "\n");
             status = 1;

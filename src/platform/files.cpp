@@ -34,7 +34,7 @@ ByteBuffer FileHandle::readBytes(int64_t size) {
 }
 
 size_t FileSystem::nativeNameBytes(std::string_view name) const {
-    return toUtf8(name).size();
+    return toNativeName(name).size();
 }
 
 SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPath_(finalPath) {

@@ -12,7 +12,7 @@ namespace pw {
 namespace {
 
 std::string native(const Text& path) {
-    return toUtf8(path);
+    return toNativeName(path);
 }
 
 class PosixFile : public FileHandle {
@@ -159,7 +159,7 @@ class PosixFileSystem : public FileSystem {
                 std::string full = base + (base.ends_with('/') ? "" : "/") + name;
                 folder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
             }
-            entries.push_back({fromUtf8(name), folder});
+            entries.push_back({fromNativeName(name), folder});
         }
         ::closedir(dir);
         return entries;

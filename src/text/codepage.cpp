@@ -28,6 +28,14 @@ std::string toUtf8(std::string_view text) {
     return convertCharset(text, kCodePage, "UTF-8").value_or(std::string());
 }
 
+Text fromNativeName(std::string_view native) {
+    return fromUtf8(native);
+}
+
+std::string toNativeName(std::string_view text) {
+    return toUtf8(text);
+}
+
 Text bytesAsText(std::string_view bytes) {
     return Text(bytes.substr(0, bytes.find('\0')));
 }

@@ -21,6 +21,11 @@ Text lit(std::string_view utf8);
 Text fromUtf8(std::string_view utf8);
 std::string toUtf8(std::string_view text);
 
+// Between native file names (bytes, normally UTF-8) and the code page; used for every path that
+// crosses the edge: arguments, folder listings, choosers, drops, the names of outputs.
+Text fromNativeName(std::string_view native);
+std::string toNativeName(std::string_view text);
+
 // Bytes read as text: everything before the first NUL.
 Text bytesAsText(std::string_view bytes);
 

@@ -1,6 +1,7 @@
 #pragma once
 // How controls show their texts: the face and the captions.
 
+#include <QFile>
 #include <QFont>
 #include <QString>
 
@@ -23,6 +24,14 @@ inline QString qt(const Text& text) {
 }
 inline Text fromQt(const QString& s) {
     return fromUtf8(s.toStdString());
+}
+
+// File paths to and from Qt go through the native name bytes, so no name is changed on the way.
+inline QString qtPath(const Text& path) {
+    return QFile::decodeName(QByteArray::fromStdString(toNativeName(path)));
+}
+inline Text fromQtPath(const QString& path) {
+    return fromNativeName(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace pw

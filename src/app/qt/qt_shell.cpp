@@ -48,22 +48,22 @@ std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter) {
     const QStringList names = QFileDialog::getOpenFileNames(owner_, qt(title), QDir::currentPath(),
                                                             qtNameFilter(qt(filter)));
     std::vector<Text> paths;
-    for (const QString& n : names) paths.push_back(fromQt(QDir::toNativeSeparators(n)));
+    for (const QString& n : names) paths.push_back(fromQtPath(QDir::toNativeSeparators(n)));
     return paths;
 }
 
 Text QtShell::chooseFile(const Text& title, const Text& filter, const Text& initialFolder) {
     if (script) return script->chooseFile(title, filter, initialFolder);
     KeepCurrentFolder keep;
-    return fromQt(QFileDialog::getOpenFileName(owner_, qt(title), qt(initialFolder),
-                                               qtNameFilter(qt(filter))));
+    return fromQtPath(QFileDialog::getOpenFileName(owner_, qt(title), qtPath(initialFolder),
+                                                   qtNameFilter(qt(filter))));
 }
 
 Text QtShell::chooseFolder(const Text& preselected, const Text& title) {
     if (script) return script->chooseFolder(preselected, title);
     KeepCurrentFolder keep;
-    return fromQt(QFileDialog::getExistingDirectory(nullptr, qt(title), qt(preselected),
-                                                    QFileDialog::ShowDirsOnly));
+    return fromQtPath(QFileDialog::getExistingDirectory(nullptr, qt(title), qtPath(preselected),
+                                                        QFileDialog::ShowDirsOnly));
 }
 
 void QtShell::openAddress(const Text& address) {
@@ -75,12 +75,12 @@ void QtShell::openInFileManager(const Text& path, bool newWindow, bool asFolder,
     if (script) return script->openInFileManager(path, newWindow, asFolder, atParent);
     const FileManagerTarget target = fileManagerTarget(path, asFolder, atParent);
     if (target.startProgram) {
-        QProcess::startDetached(qt(target.path), {});
+        QProcess::startDetached(qtPath(target.path), {});
         return;
     }
     // File managers opened by address cannot select an item: show the folder that holds it.
     const Text folder = target.selectItem ? folderOf(target.path) : target.path;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qt(folder)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(qtPath(folder)));
 }
 
 }  // namespace pw
