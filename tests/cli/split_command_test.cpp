@@ -66,5 +66,29 @@ TEST(CliSplit, RefusalsAndFailures) {
     EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "56789");
 }
 
+TEST(CliSplit, NamesThatAreNotUtf8PickTheirOwnFile) {
+    TempDir dir;
+    writeFile(dir.path("bad\xFF.txt"), "abcd");
+    writeFile(dir.path("\xFF\xFE.txt"), "mine");
+    writeFile(dir.path("\xEF\xBF\xBD\xEF\xBF\xBD.txt"), "other");
+
+    CliRun r = cli(dir, "split --parts 2 \"$(printf 'bad\\377.txt')\"");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("bad\xFF/bad\xFF_1.txt")), "ab");
+    EXPECT_EQ(readFile(dir.path("bad\xFF/bad\xFF_2.txt")), "cd");
+
+    r = cli(dir, "split --parts 2 --no-subfolder --delete-source \"$(printf '\\377\\376.txt')\"");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("\xFF\xFE.txt")));
+    EXPECT_EQ(readFile(dir.path("\xFF\xFE_1.txt")) + readFile(dir.path("\xFF\xFE_2.txt")), "mine");
+    EXPECT_EQ(readFile(dir.path("\xEF\xBF\xBD\xEF\xBF\xBD.txt")), "other");
+
+    // A folder listing hands the same bytes on.
+    writeFile(dir.path("in/\xB0\xA1.txt"), "xy");
+    r = cli(dir, "split --parts 2 in");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("in/\xB0\xA1")), "\xB0\xA1_1.txt \xB0\xA1_2.txt");
+}
+
 }  // namespace
 }  // namespace pw::test
