@@ -1,6 +1,7 @@
 #include "split/part_writer.h"
 
 #include "files/path_ops.h"
+#include "split/split_files.h"
 #include "split/title_phrase.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"
@@ -11,6 +12,22 @@ namespace {
 
 constexpr size_t kMaxNameChars = 100;
 constexpr int kPhraseAttempts = 10;
+constexpr int kFolderAttempts = 3;
+
+// Creates the output folder before the first part goes in. A source without extension has a
+// subfolder name that is taken by the source itself; its parts then go beside it.
+void prepareFolder(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    if (state.outputFolderReady) return;
+    state.outputFolderReady = true;
+    const Text& folder = state.outputFolder;
+    for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
+        if (ensureFolder(ctx.files, folder)) return;
+        ctx.form.processEvents();
+    }
+    const Text taken = folder.substr(0, folder.size() - 1);
+    if (ctx.files.exists(taken) && !ctx.files.isFolder(taken))
+        state.outputFolder = folderOf(source) + kPathSeparator;
+}
 
 Text numberedStem(const Text& source) {
     return baseNameOf(source);
@@ -108,6 +125,7 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
 }
 
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    prepareFolder(ctx, state, source);
     const Text extension = extensionOf(source);
     Text name;
     if (ctx.form.checked("选择框随机改名")) name = phraseName(ctx, state, extension);

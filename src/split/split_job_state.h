@@ -34,6 +34,7 @@ struct PartContent {
 
 struct SplitJobState {
     Text outputFolder;  // ends in a separator
+    bool outputFolderReady = true;  // false until the folder was created (or found taken)
     EncodingCode sourceEncoding = kEncodingUnknown;
     int64_t partNumber = 0;
     PartContent partContent;
