@@ -44,9 +44,21 @@ Text withExtension(const Text& name, const Text& extension) {
     return extension.empty() ? name : name + "." + extension;
 }
 
-bool isJobSource(FileSystem& fs, const SplitJobState& state, const Text& path) {
+// A file the job read or wrote; no part may replace one.
+bool isJobFile(FileSystem& fs, const SplitJobState& state, const Text& path) {
     auto id = fs.fileId(path);
-    return id && state.jobSources.contains(*id);
+    return id && (state.jobSources.contains(*id) || state.jobParts.contains(*id));
+}
+
+// The first of "stem suffix", "stem suffix (2)", "stem suffix (3)" … that names no file of the job.
+Text freePartPath(EngineContext& ctx, const SplitJobState& state, const Text& stem,
+                  const Text& suffix, const Text& extension) {
+    for (int variant = 1;; ++variant) {
+        const Text tail = variant == 1 ? suffix : suffix + " (" + std::to_string(variant) + ")";
+        const Text path = state.outputFolder +
+                          withExtension(fitPartName(ctx.files, stem, tail, extension), extension);
+        if (!isJobFile(ctx.files, state, path)) return path;
+    }
 }
 
 bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
@@ -127,18 +139,19 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
     prepareFolder(ctx, state, source);
     const Text extension = extensionOf(source);
-    Text name;
-    if (ctx.form.checked("选择框随机改名")) name = phraseName(ctx, state, extension);
-    if (!usableName(name)) {
-        name =
-            fitPartName(ctx.files, numberedStem(source), numberSuffix(state.partNumber), extension);
+    Text stem, suffix;
+    if (ctx.form.checked("选择框随机改名")) stem = phraseName(ctx, state, extension);
+    if (!usableName(stem)) {
+        stem = numberedStem(source);
+        suffix = numberSuffix(state.partNumber);
     }
-    Text path = state.outputFolder + withExtension(name, extension);
+    const Text path = freePartPath(ctx, state, stem, suffix, extension);
 
-    bool ok = !isJobSource(ctx.files, state, path) && writeContent(ctx, state, path);
+    const bool ok = writeContent(ctx, state, path);
     if (ok) {
         ++state.partsWritten;
         ++state.partsOfSource;
+        if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
     } else {
         ++state.failedOutputs;
         state.sourceIntact = false;
