@@ -44,6 +44,12 @@ TEST(CliSplit, OptionsFillTheWindowAndExitStatusTellsTheOutcome) {
               "0123456789");
     EXPECT_FALSE(fileExists(dir.path("a.txt")));
 
+    // Full-width forms fold, the unit's too: １．５ＫＢ is 1536 bytes.
+    writeFile(dir.path("k.bin"), std::string(4000, 'k'));
+    r = cli(dir, "split --size '１．５ＫＢ' k.bin");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("k")), "k_1.bin k_2.bin k_3.bin");
+
     r = cli(dir, "split --size 0.002kb --types '*.log' in");  // a folder: its matching files
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listing(dir.path("in")), "x.log x/ y.txt");
@@ -57,6 +63,10 @@ TEST(CliSplit, RefusalsAndFailures) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("份数必须大于0"), std::string::npos) << r.err;  // UTF-8 on stderr
     EXPECT_EQ(cli(dir, "split --size 1TB a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size 1.5K a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size 1.5% a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size -1e30 a.txt").status, 2);
+    EXPECT_EQ(listing(dir.path()), "a.txt");
     EXPECT_EQ(cli(dir, "split --bogus a.txt").status, 2);
     EXPECT_EQ(cli(dir, "split").status, 2);
     EXPECT_EQ(cli(dir, "frobnicate").status, 2);
