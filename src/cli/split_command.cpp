@@ -112,8 +112,10 @@ int runSplit(int argc, char** argv) {
         report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    if (summary.undeletedSources)
+        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
     printErr(report + "\n");
-    return summary.failedOutputs || summary.unreadableSources ? 1 : 0;
+    return summary.failedOutputs || summary.unreadableSources || summary.undeletedSources ? 1 : 0;
 }
 
 }  // namespace pw::cli
