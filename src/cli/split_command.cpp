@@ -88,6 +88,8 @@ int runSplit(int argc, char** argv) {
     }
     if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
 
+    int stop = 0;
+    installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
     std::vector<Text> files;
     for (const char* p : paths) {
@@ -101,9 +103,9 @@ int runSplit(int argc, char** argv) {
     }
 
     attachConsole(form);
-    int stop = 0;
     EngineContext ctx{form, fs, systemClock(), stop};
-    const SplitSummary summary = splitFiles(ctx, files);
+    // A signal while the folders were listed stops the job before it starts.
+    const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     finishConsole();
     if (summary.aborted) return 2;
 
@@ -115,6 +117,7 @@ int runSplit(int argc, char** argv) {
     if (summary.undeletedSources)
         report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
     printErr(report + "\n");
+    if (stopSignal()) return 128 + stopSignal();
     return summary.failedOutputs || summary.unreadableSources || summary.undeletedSources ? 1 : 0;
 }
 
