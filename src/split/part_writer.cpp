@@ -1,5 +1,8 @@
 #include "split/part_writer.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "files/path_ops.h"
 #include "split/split_files.h"
 #include "split/title_phrase.h"
@@ -90,7 +93,14 @@ Text partText(const SplitJobState& state) {
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job.
 Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension) {
-    const std::vector<Text> phrases = titlePhrases(partText(state));
+    std::vector<Text> phrases;
+    try {
+        phrases = titlePhrases(partText(state));
+    } catch (const std::bad_alloc&) {
+        return Text();  // a part too large to hold as text is named by its number
+    } catch (const std::length_error&) {
+        return Text();
+    }
     PhrasePicker picker{state.rng, ctx.clock, ctx.form};
     for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;

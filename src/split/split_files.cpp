@@ -1,12 +1,15 @@
 #include "split/split_files.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
 
 namespace pw {
 namespace {
 
-ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& source) {
     switch (selectedSplitMode(ctx.form)) {
         case SplitMode::Parts:
             return splitByCount(ctx, state, source);
@@ -17,6 +20,18 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
         case SplitMode::Delimiter:
             break;
     }
+    return ModeResult::Done;
+}
+
+// A source whose text cannot be held counts as unreadable; the job goes on with the next.
+ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    try {
+        return runModeRoutine(ctx, state, source);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    state.sourceUnreadable = true;
+    state.sourceIntact = false;
     return ModeResult::Done;
 }
 

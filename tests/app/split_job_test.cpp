@@ -192,6 +192,21 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     EXPECT_EQ(toUtf8(splitCompletionText(fromUtf8("/x"), clean)), question("/x"));
 }
 
+TEST_F(SplitJobTest, PartsTooLargeToHoldAreNamedByNumberWithoutAborting) {
+    writeFile(dir.path("huge.txt"), "");
+    std::error_code error;
+    std::filesystem::resize_file(dir.path("huge.txt"), uintmax_t(8) << 40, error);
+    if (error) GTEST_SKIP() << "no sparse file of 8 TiB here";
+    form.setChecked("选择框随机改名", true);
+    form.setChecked("选择框分割后删除文件", true);
+    JobContext refusingCtx{form, shell, refusing, systemClock(), state};  // writes nothing
+    splitJob(refusingCtx, {}, {fromUtf8(dir.path("huge.txt"))});
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text),
+              question(dir.path()) + "\n\n有 2 个分割文件未能写入。");
+    EXPECT_TRUE(fileExists(dir.path("huge.txt")));
+}
+
 TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
     writeFile(dir.path("a.txt"), "aaaa");
     writeFile(dir.path("b.txt"), "bbbb");
