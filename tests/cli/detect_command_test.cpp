@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 #include "support/gzip_bytes.h"
 
@@ -83,6 +85,29 @@ TEST_F(CliDetect, RefusalsAndUnreadableFiles) {
     EXPECT_EQ(detect(dir, "--bogus a.txt").status, 2);
     EXPECT_EQ(detect(dir, "--decode a.txt a.txt").status, 2);
     EXPECT_EQ(detect(dir, "-- --decode").status, 1);  // a file of that name, which is missing
+}
+
+// Peak memory of one `partwell-cli detect PATH`, in KiB.
+long detectPeakKiB(const std::string& path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(PARTWELL_CLI, PARTWELL_CLI, "detect", path.c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
+}
+
+TEST_F(CliDetect, AGzipBombPeaksNearItsLimitNotTwice) {
+    // 100 MB of zeros in 100 KB: past the 64 MiB limit, so the bytes are taken as they are.
+    writeFile(dir.path("bomb.gz"), gzipped(std::string(100'000'000, '\0'), 1));
+    const long peak = detectPeakKiB(dir.path("bomb.gz"));
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, (64 + 24) << 10);
 }
 
 }  // namespace
