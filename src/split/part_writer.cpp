@@ -93,7 +93,7 @@ Text partText(const SplitJobState& state) {
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job.
 Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension) {
-    std::vector<Text> phrases;
+    TitlePhrases phrases;
     try {
         phrases = titlePhrases(partText(state));
     } catch (const std::bad_alloc&) {
@@ -105,7 +105,7 @@ Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension)
     for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;
         const Text candidate =
-            cleanFileName(trimSpaces(pickTitlePhrase(phrases, minChars, picker)));
+            cleanFileName(trimmedSpaces(pickTitlePhrase(phrases, minChars, picker)), kMaxNameChars);
         if (!usableName(candidate)) continue;
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&
@@ -117,19 +117,22 @@ Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension)
 
 }  // namespace
 
-Text cleanFileName(std::string_view text) {
+Text cleanFileName(std::string_view text, size_t maxChars) {
     static constexpr std::string_view kRefused = "\\/:*?|<>";
     Text out;
-    out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) {
+    out.reserve(std::min(text.size(), maxChars * 4));
+    size_t chars = 0;
+    for (size_t pos = 0; pos < text.size() && chars < maxChars;) {
         const size_t len = charLengthAt(text, pos);
         const char c = text[pos];
         if (len == 1 && kRefused.find(c) != std::string_view::npos) {
             out += '\xA3';
             out += char(static_cast<unsigned char>(c) + 0x80);
+            ++chars;
         } else if (!(len == 1 && (c == '"' || c == '\r' || c == '\n' || c == '\t')) &&
                    !(len == 2 && c == '\r')) {
             out.append(text.substr(pos, len));
+            ++chars;
         }
         pos += len;
     }
