@@ -76,10 +76,12 @@ int runMerge(int argc, char** argv) {
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
     attachConsole(form);
     int stop = 0;
+    installStopSignals(stop);
     EngineContext ctx{form, fs, systemClock(), stop};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
-    for (const Text& folder : folders) mergeFolder(ctx, folder, summary);
+    for (const Text& folder : folders)
+        if (!stop) mergeFolder(ctx, folder, summary);
     finishConsole();
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
@@ -89,6 +91,7 @@ int runMerge(int argc, char** argv) {
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
     printErr(report + "\n");
+    if (stopSignal()) return 128 + stopSignal();
     return summary.anyFailed() ? 1 : 0;
 }
 

@@ -86,7 +86,9 @@ bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
 Text partText(const SplitJobState& state) {
     auto bytes = state.partContent.load();
     if (!bytes) return Text();
-    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes) : decodeBytes(*bytes);
+    // The loaded bytes are decoded in place: a large part is not held twice.
+    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes)
+                                                    : decodeContent(std::move(*bytes)).text;
 }
 
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
