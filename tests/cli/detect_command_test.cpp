@@ -103,6 +103,9 @@ long detectPeakKiB(const std::string& path) {
 }
 
 TEST_F(CliDetect, AGzipBombPeaksNearItsLimitNotTwice) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's own memory hides the peak";
+#endif
     // 100 MB of zeros in 100 KB: past the 64 MiB limit, so the bytes are taken as they are.
     writeFile(dir.path("bomb.gz"), gzipped(std::string(100'000'000, '\0'), 1));
     const long peak = detectPeakKiB(dir.path("bomb.gz"));
