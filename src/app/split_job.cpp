@@ -25,7 +25,7 @@ std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
     return lit(texts::kSplitDoneOpenFolder) + folder +
            failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
-                       summary.unreadableSources);
+                       summary.unreadableSources, summary.undeletedSources);
 }
 
 void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
