@@ -95,8 +95,8 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
 
 void chooseMergeDataFile(JobContext& ctx) {
     const Text chosen =
-        ctx.shell.chooseFile(lit(texts::kChooseMergeDataTitle),
-                             lit(texts::kChooseMergeDataFilter), ctx.form.text("编辑框文件路径"));
+        ctx.shell.chooseFile(lit(texts::kChooseMergeDataTitle), lit(texts::kChooseMergeDataFilter),
+                             ctx.form.text("编辑框文件路径"));
     if (!chosen.empty()) ctx.form.setText("编辑框文件路径", chosen);
 }
 

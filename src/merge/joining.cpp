@@ -47,8 +47,8 @@ SourceOutcome appendSource(EngineContext& ctx, SafeWriter& out, const Text& path
     return decoded->cutAtNul ? SourceOutcome::Cut : SourceOutcome::Whole;
 }
 
-std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath,
-                                          EncodingCode code, size_t& textLength) {
+std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath, EncodingCode code,
+                                          size_t& textLength) {
     auto bytes = readAll(fs, joinedPath);
     if (!bytes) return std::nullopt;
     textLength = std::min(bytes->find('\0'), bytes->size());

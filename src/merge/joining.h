@@ -27,7 +27,7 @@ SourceOutcome appendSource(EngineContext& ctx, SafeWriter& out, const Text& path
 
 // The output's final content when its text must go back into the encoding `code`: the bytes read
 // back up to their first NUL (`textLength`), converted, with a byte-order mark where it has one.
-std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath,
-                                          EncodingCode code, size_t& textLength);
+std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath, EncodingCode code,
+                                          size_t& textLength);
 
 }  // namespace pw

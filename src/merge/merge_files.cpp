@@ -18,8 +18,7 @@ struct BatchSource {
 
 // True unless the output would replace an input of the batch that did not reach it whole (one
 // left unread after a stop, unreadable, or cut): that input would be lost.
-bool replacesOnlyWhatWasRead(FileSystem& fs, const Text& outputPath,
-                             const std::vector<Text>& files,
+bool replacesOnlyWhatWasRead(FileSystem& fs, const Text& outputPath, const std::vector<Text>& files,
                              const std::vector<BatchSource>& sources) {
     const auto outputId = fs.fileId(outputPath);
     if (!outputId) return true;
@@ -52,9 +51,8 @@ bool placeOutput(EngineContext& ctx, SafeWriter& out, const Text& outputPath, En
 
 // Sources go only once the output holding all of them is in place; the output itself stays even
 // when an input had its name.
-void deleteMergedSources(EngineContext& ctx, const Text& outputPath,
-                         const std::vector<Text>& files, const std::vector<BatchSource>& sources,
-                         MergeSummary& summary) {
+void deleteMergedSources(EngineContext& ctx, const Text& outputPath, const std::vector<Text>& files,
+                         const std::vector<BatchSource>& sources, MergeSummary& summary) {
     if (!ctx.form.checked("选择框合并后删除文件")) return;
     const auto outputId = ctx.files.fileId(outputPath);
     for (size_t i = 0; i < files.size(); ++i) {
@@ -69,7 +67,8 @@ void mergeTree(EngineContext& ctx, const Text& folder, MergeSummary& summary,
                std::set<FileId>& visited) {
     // A link back to a folder already merged would lead round in circles.
     if (auto id = ctx.files.fileId(folder); id && !visited.insert(*id).second) return;
-    mergeBatch(ctx, FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型1"), false),
+    mergeBatch(ctx,
+               FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型1"), false),
                summary);
     if (!ctx.form.checked("选择框遍历子目录") || ctx.stopRequested) return;
     const auto subfolders =
@@ -116,8 +115,8 @@ void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary
     int64_t written = 0;
     for (int64_t i = 1; i <= n && out.ok(); ++i) {
         const Text& file = files[size_t(i - 1)];
-        form.setText("透明标签", "(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
-                                     fileNameOf(file));
+        form.setText("透明标签",
+                     "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(file));
         form.setProgressPosition(i);
 
         BatchSource& source = sources[size_t(i - 1)];

@@ -37,7 +37,8 @@ inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
 inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
 
 // The merge job's folder chooser: its title holds the text of 编辑框文件类型1 between these two.
-inline constexpr std::string_view kChooseMergeFolderTitleBefore = "选择一个文件夹，将读入文件夹下的所有 ";
+inline constexpr std::string_view kChooseMergeFolderTitleBefore =
+    "选择一个文件夹，将读入文件夹下的所有 ";
 inline constexpr std::string_view kChooseMergeFolderTitleAfter =
     " 文件进行合并。你也可以直接拖放要合并的文件或文件夹到软件";
 // The merge area's chooser of the intermediate data file.
@@ -162,7 +163,8 @@ inline constexpr std::string_view kMergeUsage =
     "\n"
     "Joins files into one. The FILE paths given form one batch, joined in the order given; each\n"
     "FOLDER is merged on its own: its files that match --types, in natural order (book_2 before\n"
-    "book_10), and with --recursive each matching subfolder the same way. An output is named after\n"
+    "book_10), and with --recursive each matching subfolder the same way. An output is named "
+    "after\n"
     "its batch's first file and the count of files (a.txt, b.txt -> a等2个文件.txt) and goes into\n"
     "the folder above the first file's folder; its path is printed on standard output.\n"
     "\n"
@@ -172,7 +174,8 @@ inline constexpr std::string_view kMergeUsage =
     "  --recursive            also merge every matching subfolder, each into an output of its own\n"
     "  --no-parent-folder     write each output beside its first file\n"
     "  --delete-sources       delete every file once the output holding all of it is in place\n"
-    "  --handle-encoding      join the files' texts (UTF-8, UTF-16, BIG5, GBK; gzip too) and write\n"
+    "  --handle-encoding      join the files' texts (UTF-8, UTF-16, BIG5, GBK; gzip too) and "
+    "write\n"
     "                         the output in the encoding of the last file; a text ends at a NUL\n"
     "  --separator TEXT       put TEXT between two files (in GB18030; a line break becomes CR LF)\n"
     "  --separator-file PATH  put the bytes of the file PATH between two files\n"

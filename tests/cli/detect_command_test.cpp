@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/charset.h"
 #include "cli/cli_run.h"
+#include "platform/charset.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {

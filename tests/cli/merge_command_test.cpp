@@ -26,11 +26,14 @@ TEST(CliMerge, FilesFormOneBatchFoldersAreMergedEachOnItsOwn) {
 
     r = cli(dir, "merge --types '*.log' --recursive --no-parent-folder --separator '-\n' p/y");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, dir.path("p/y/book_9等2个文件.log") + "\n" + dir.path("p/y/more.log/s等1个文件.log") + "\n");
+    EXPECT_EQ(r.out, dir.path("p/y/book_9等2个文件.log") + "\n" +
+                         dir.path("p/y/more.log/s等1个文件.log") + "\n");
     EXPECT_EQ(readFile(dir.path("p/y/book_9等2个文件.log")), "9-\r\n10");
 
     writeFile(dir.path("sep.bin"), std::string("\0", 1));
-    r = cli(dir, "merge --separator-file sep.bin --delete-sources --no-parent-folder p/x/a.txt p/x/b.txt");
+    r = cli(
+        dir,
+        "merge --separator-file sep.bin --delete-sources --no-parent-folder p/x/a.txt p/x/b.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.path("p/x/a等2个文件.txt")), std::string("a\0b", 3));
     EXPECT_EQ(listing(dir.path("p/x")), "a等2个文件.txt");
@@ -38,7 +41,7 @@ TEST(CliMerge, FilesFormOneBatchFoldersAreMergedEachOnItsOwn) {
 
 TEST(CliMerge, EncodingHandlingRefusalsAndFailures) {
     TempDir dir;
-    writeFile(dir.path("d/1.txt"), "\xB0\xA1");                // 啊 in GBK
+    writeFile(dir.path("d/1.txt"), "\xB0\xA1");                  // 啊 in GBK
     writeFile(dir.path("d/2.txt"), "\xEF\xBB\xBF\xE5\x95\x8A");  // 啊 in UTF-8 with its mark
     CliRun r = cli(dir, "merge --handle-encoding --no-parent-folder d/1.txt d/2.txt");
     EXPECT_EQ(r.status, 0) << r.err;
@@ -62,10 +65,15 @@ TEST(CliMerge, EncodingHandlingRefusalsAndFailures) {
     writeFile(dir.path("ro/a.txt"), "a");
     ::chmod(dir.path("ro").c_str(), 0555);
     r = cli(dir, "merge --no-parent-folder --delete-sources ro/a.txt");
+    // One folder up the output is written, but the source cannot be deleted.
+    CliRun kept = cli(dir, "merge --delete-sources ro/a.txt");
     ::chmod(dir.path("ro").c_str(), 0755);
     if (::geteuid() != 0) {
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(kept.status, 1);
+        EXPECT_NE(kept.err.find("files that could not be deleted: 1"), std::string::npos);
+        EXPECT_EQ(readFile(dir.path("a等1个文件.txt")), "a");
         EXPECT_EQ(listing(dir.path("ro")), "a.txt");
     }
 }

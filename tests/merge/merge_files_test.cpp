@@ -63,9 +63,9 @@ TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
     for (const Text& o : s.outputs) outputs.push_back(toUtf8(o));
     // The upper folder first, a subfolder's own files before its subfolders; notes is not a
     // *.txt name and the link back to the top is not followed again.
-    EXPECT_EQ(outputs, (std::vector<std::string>{dir.path("top/a等1个文件.txt"),
-                                                 dir.path("top/more.txt/m1等2个文件.txt"),
-                                                 dir.path("top/more.txt/deep.txt/d等1个文件.txt")}));
+    EXPECT_EQ(outputs, (std::vector<std::string>{
+                           dir.path("top/a等1个文件.txt"), dir.path("top/more.txt/m1等2个文件.txt"),
+                           dir.path("top/more.txt/deep.txt/d等1个文件.txt")}));
     EXPECT_EQ(readFile(outputs[1]), "m1m2");
     EXPECT_FALSE(fileExists(dir.path("top/notes/n等1个文件.txt")));
 
@@ -75,7 +75,10 @@ TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
     s = mergeDir(dir.path("top"));
     ASSERT_EQ(s.outputs.size(), 1u);
     EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("top/b等3个文件.log"));
-    EXPECT_EQ(readFile(dir.path("top/b等3个文件.log")), "b" "a" "a");
+    EXPECT_EQ(readFile(dir.path("top/b等3个文件.log")),
+              "b"
+              "a"
+              "a");
 
     // 合并到父目录: one folder up.
     form.setChecked("选择框父目录保存", true);
@@ -98,7 +101,8 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
             form.setChecked("选择框父目录保存", parent);
             const MergeSummary s = mergeDir(dir.path("src/book"));
             ASSERT_EQ(s.outputs.size(), 1u);
-            const std::string out = parent ? "src/book_1等12个文件.bin" : "src/book/book_1等12个文件.bin";
+            const std::string out =
+                parent ? "src/book_1等12个文件.bin" : "src/book/book_1等12个文件.bin";
             EXPECT_EQ(readFile(dir.path(out)), content) << content.size() << parent;
             fsys::remove(dir.path(out));
         }
@@ -116,7 +120,10 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsReadBeforeItIsReplaced) {
     MergeSummary s = mergeDir(dir.path("d"));  // x.txt, x等3个文件.txt, y.txt
 
     EXPECT_EQ(s.failedOutputs, 0);
-    EXPECT_EQ(readFile(dir.path("d/x等3个文件.txt")), "x" "xyz" "y");
+    EXPECT_EQ(readFile(dir.path("d/x等3个文件.txt")),
+              "x"
+              "xyz"
+              "y");
     EXPECT_EQ(listing(dir.path("d")), "x等3个文件.txt");  // sources gone, the output kept
 
     // Stopped before the earlier output was read: it is not replaced, and that is said.

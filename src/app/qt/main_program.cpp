@@ -8,10 +8,10 @@
 #include <QTimer>
 
 #include "app/control_table.h"
+#include "app/merge_job.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
-#include "app/merge_job.h"
 #include "app/split_job.h"
 
 namespace pw {
