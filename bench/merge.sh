@@ -20,15 +20,7 @@ lines=$(((text_mib << 20) / 8 / $(printf '%s\n' "$line" | wc -c)))
 for i in $(seq 8); do yes "$line" | head -n "$lines" > "$work/text/t_$i.txt"; done
 cat "$work"/bin/* "$work"/text/* > /dev/null
 
-seconds() {
-    local start end
-    sync
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+source bench/timing.bash
 
 # compare LABEL OTHER_TOOL OUTPUT OURS THEIRS: medians of both and their ratio; outputs removed
 compare() {
