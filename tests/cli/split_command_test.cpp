@@ -11,26 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "cli/cli_run.h"
 
 namespace pw::test {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-// Runs partwell-cli with a shell command line; standard error is captured.
-CliRun cli(const TempDir& dir, const std::string& args) {
-    const std::string errFile = dir.path("stderr.log");
-    const std::string command = "cd '" + dir.path() + "' && '" + std::string(PARTWELL_CLI) + "' " +
-                                args + " 2>'" + errFile + "' >/dev/null";
-    const int raw = std::system(command.c_str());
-    CliRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(errFile)};
-    std::remove(errFile.c_str());
-    return r;
-}
 
 TEST(CliSplit, OptionsFillTheWindowAndExitStatusTellsTheOutcome) {
     TempDir dir;
