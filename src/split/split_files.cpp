@@ -2,6 +2,8 @@
 
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
+#include "split/split_by_chars.h"
+#include "split/split_by_lines.h"
 
 namespace pw {
 namespace {
@@ -15,7 +17,9 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
         case SplitMode::Bytes:
             return splitBySize(ctx, state, source);
         case SplitMode::Lines:
+            return splitByLines(ctx, state, source);
         case SplitMode::Characters:
+            return splitByCharacters(ctx, state, source);
         case SplitMode::Delimiter:
             break;
     }
