@@ -25,7 +25,7 @@ class LineReader {
     void skipByte();
     bool failed() const { return failed_; }
 
-    static constexpr size_t kDefaultBufferSize = size_t(1) << 20;
+    static constexpr size_t kDefaultBufferSize = size_t(128) << 10;
 
   private:
     bool fill();

@@ -17,6 +17,29 @@ void showStage(EngineContext& ctx, std::string_view caption) {
     ctx.form.setText(kButton, lit(caption));
 }
 
+// A checkbox read for every line. The window is asked again only after events ran, as nothing
+// else changes a control, and asking by name for each of millions of lines would cost more than
+// the line itself.
+class LiveCheckbox {
+  public:
+    LiveCheckbox(const Form& form, std::string_view name) : form_(form), name_(name) {}
+    bool operator()() {
+        const uint64_t runs = form_.eventRuns();
+        if (!known_ || runs != runs_) {
+            value_ = form_.checked(name_);
+            runs_ = runs;
+            known_ = true;
+        }
+        return value_;
+    }
+
+  private:
+    const Form& form_;
+    std::string_view name_;
+    uint64_t runs_ = 0;
+    bool known_ = false, value_ = false;
+};
+
 // The lines to split: the decoded (and perhaps corrected) text held in memory, or the file
 // itself. Nothing when the source cannot be read.
 std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& state,
@@ -48,10 +71,13 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
     ByteBuffer lines;
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
+    LiveCheckbox skipBlankLines(ctx.form, "选择框忽略空行");
     const auto writeLines = [&] {
         state.partContent.setBytes(std::move(lines));
-        lines = ByteBuffer();
         writePart(ctx, state, source);
+        // The next part reuses the memory of this one.
+        lines = std::move(state.partContent.bytes);
+        lines.clear();
     };
     while (!reader.atEnd()) {
         ctx.form.processEvents();
@@ -67,7 +93,7 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
             whole = false;
         }
         previous = position;
-        if (ctx.form.checked("选择框忽略空行") && isBlankLine(line)) continue;
+        if (skipBlankLines() && isBlankLine(line)) continue;
         if (linesInPart == 0) {
             target = random(state.rng, textToInt(ctx.form.text("编辑框行数1")),
                             textToInt(ctx.form.text("编辑框行数2")));

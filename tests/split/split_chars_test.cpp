@@ -98,7 +98,7 @@ TEST_F(Chars, RefusalsAndUnreadableSources) {
     EXPECT_EQ(form.focus, "编辑框字数1");
     EXPECT_EQ(listing(dir.path("a")), "");
 
-    byChars("4", "2");
+    byChars("4", "3");
     summary = split({dir.path("missing.txt"), dir.path("a.txt")});
     EXPECT_FALSE(summary.aborted);
     EXPECT_EQ(summary.unreadableSources, 1);
