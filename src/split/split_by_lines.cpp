@@ -1,5 +1,7 @@
 #include "split/split_by_lines.h"
 
+#include <new>
+
 #include "split/decode_source.h"
 #include "split/line_reader.h"
 #include "split/part_writer.h"
@@ -131,11 +133,17 @@ ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& so
     if (textToInt(ctx.form.text("编辑框行数1")) < 1 || textToInt(ctx.form.text("编辑框行数2")) < 1)
         return refuseOption(ctx, texts::kLineCountAtLeastOne, "编辑框行数1");
 
-    std::unique_ptr<FileHandle> file = openLineSource(ctx, state, source);
-    showStage(ctx, texts::kStageSplitting);
-    state.rng.seed(ctx.clock);
-    state.partNumber = 0;
-    if (file && !splitLineSource(ctx, state, source, *file)) state.sourceIntact = false;
+    try {
+        std::unique_ptr<FileHandle> file = openLineSource(ctx, state, source);
+        showStage(ctx, texts::kStageSplitting);
+        state.rng.seed(ctx.clock);
+        state.partNumber = 0;
+        if (file && !splitLineSource(ctx, state, source, *file)) state.sourceIntact = false;
+    } catch (const std::bad_alloc&) {
+        // A text or a line too large for memory: the parts written so far stay, the source too.
+        state.sourceUnreadable = true;
+        state.sourceIntact = false;
+    }
     return ModeResult::Done;
 }
 
