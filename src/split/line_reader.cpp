@@ -1,5 +1,6 @@
 #include "split/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pw {
@@ -7,12 +8,10 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 
-// The first LF, NUL or Ctrl-Z in [p, end), or end. Each search is bounded by the previous hit, so
-// a line costs three scans of its own length, never of the whole buffer.
-const char* lineEnd(const char* p, const char* end) {
-    for (char c : {'\n', '\0', kCtrlZ})
-        if (auto* hit = static_cast<const char*>(std::memchr(p, c, size_t(end - p)))) end = hit;
-    return end;
+// Index of the first `c` in buffer[from, end), or end.
+size_t indexOf(const char* buffer, size_t from, size_t end, char c) {
+    const void* hit = std::memchr(buffer + from, c, end - from);
+    return hit ? size_t(static_cast<const char*>(hit) - buffer) : end;
 }
 
 }  // namespace
@@ -28,7 +27,17 @@ bool LineReader::fill() {
     if (got < 0) failed_ = true;
     if (got <= 0) return false;
     end_ = size_t(got);
+    nextNul_ = indexOf(buffer_.get(), 0, end_, '\0');
+    nextCtrlZ_ = indexOf(buffer_.get(), 0, end_, kCtrlZ);
     return true;
+}
+
+size_t LineReader::lineEnd() {
+    // NUL and Ctrl-Z are rare: each is looked for again only once the position has passed it,
+    // so a line costs one scan for its LF.
+    if (nextNul_ < begin_) nextNul_ = indexOf(buffer_.get(), begin_, end_, '\0');
+    if (nextCtrlZ_ < begin_) nextCtrlZ_ = indexOf(buffer_.get(), begin_, end_, kCtrlZ);
+    return indexOf(buffer_.get(), begin_, std::min(nextNul_, nextCtrlZ_), '\n');
 }
 
 bool LineReader::atEnd() {
@@ -39,7 +48,7 @@ std::string_view LineReader::readLine() {
     carry_.clear();
     while (begin_ < end_ || fill()) {
         const char* p = buffer_.get() + begin_;
-        const char* stop = lineEnd(p, buffer_.get() + end_);
+        const char* stop = buffer_.get() + lineEnd();
         if (stop == buffer_.get() + end_) {
             carry_.append(p, size_t(stop - p));
             begin_ = end_;

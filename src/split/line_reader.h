@@ -29,11 +29,13 @@ class LineReader {
 
   private:
     bool fill();
+    size_t lineEnd();  // index of the byte that ends the line at begin_, or end_
 
     FileHandle& file_;
     std::unique_ptr<char[]> buffer_;
     size_t capacity_;
     size_t begin_ = 0, end_ = 0;
+    size_t nextNul_ = 0, nextCtrlZ_ = 0;  // in the buffer, at or after begin_ (end_: none)
     int64_t bufferStart_ = 0;  // file position of buffer_[0]
     std::string carry_;        // a line that runs over the end of the buffer
     bool failed_ = false;
