@@ -36,8 +36,8 @@ class LineReader {
     size_t capacity_;
     size_t begin_ = 0, end_ = 0;
     size_t nextNul_ = 0, nextCtrlZ_ = 0;  // in the buffer, at or after begin_ (end_: none)
-    int64_t bufferStart_ = 0;  // file position of buffer_[0]
-    std::string carry_;        // a line that runs over the end of the buffer
+    int64_t bufferStart_ = 0;             // file position of buffer_[0]
+    std::string carry_;                   // a line that runs over the end of the buffer
     bool failed_ = false;
 };
 

@@ -133,7 +133,8 @@ TEST_F(WindowEvents, LineSplitShowsItsStagesOnTheButton) {
     shell.fileAnswers.push_back({fromUtf8(dir.path("u.txt"))});
     button->click();
 
-    const std::vector<std::string> stages = {"读入文件..", "矫正换行..", "写到内存..", "开始分割.."};
+    const std::vector<std::string> stages = {"读入文件..", "矫正换行..", "写到内存..",
+                                             "开始分割.."};
     auto at = std::search(captions.seen.begin(), captions.seen.end(), stages.begin(), stages.end());
     EXPECT_NE(at, captions.seen.end()) << testing::PrintToString(captions.seen);
     EXPECT_EQ(captions.seen.back(), texts::kSplitIdle);

@@ -37,8 +37,8 @@ TEST(LineReader, LineEndsWhateverTheBufferAndTheSource) {
         {"a\r\nb\nc", {"a@3", "b@5", "c@6"}},
         {"a\r\n", {"a@3"}},  // no empty last line
         {"\n\n", {"@1", "@2"}},
-        {"a\rb\r\n", {"a\rb@5"}},      // a lone CR is no line break
-        {"end\r", {"end\r@4"}},        // nor is a CR at the very end
+        {"a\rb\r\n", {"a\rb@5"}},        // a lone CR is no line break
+        {"end\r", {"end\r@4"}},          // nor is a CR at the very end
         {"a\r\r\nb", {"a\r@4", "b@5"}},  // only the CR right before the LF goes
         // NUL and Ctrl-Z end a line without being consumed.
         {std::string("ab\0cd\n", 6), {"ab@2", "@2", "<skip>", "cd@6"}},
@@ -54,8 +54,8 @@ TEST(LineReader, LineEndsWhateverTheBufferAndTheSource) {
         SCOPED_TRACE(testing::PrintToString(c.data));
         writeFile(dir.path("f"), c.data);
         // Buffers smaller than a line make lines run over refills, CR LF pairs be split apart.
-        for (size_t bufferSize : {size_t(1), size_t(2), size_t(3), size_t(7),
-                                  LineReader::kDefaultBufferSize}) {
+        for (size_t bufferSize :
+             {size_t(1), size_t(2), size_t(3), size_t(7), LineReader::kDefaultBufferSize}) {
             SCOPED_TRACE(bufferSize);
             auto memory = makeMemoryFile(c.data);
             EXPECT_EQ(readAll(*memory, bufferSize), c.lines);

@@ -67,7 +67,8 @@ TEST_F(Lines, CountIsReadFromTheBoxesWhenEachPartStarts) {
         if (events == 2) form.setText("编辑框行数1", "3");
     };
     split({dir.path("n.txt")});
-    EXPECT_EQ(parts("n", "n"), (Parts{"line1", "line2\r\nline3\r\nline4", "line5\r\nline6\r\nline7"}));
+    EXPECT_EQ(parts("n", "n"),
+              (Parts{"line1", "line2\r\nline3\r\nline4", "line5\r\nline6\r\nline7"}));
 }
 
 TEST_F(Lines, BlankLinesSkippedOrKept) {
@@ -85,7 +86,7 @@ TEST_F(Lines, BlankLinesSkippedOrKept) {
     EXPECT_TRUE(isBlankLine(""));
     EXPECT_TRUE(isBlankLine(lit("　\t　 ")));
     EXPECT_FALSE(isBlankLine(lit("　x")));
-    EXPECT_FALSE(isBlankLine("\xA1\xA2"));      // another character with the same lead byte
+    EXPECT_FALSE(isBlankLine("\xA1\xA2"));       // another character with the same lead byte
     EXPECT_FALSE(isBlankLine("\xB0\xA1\xA1 "));  // A1 A1 across two characters is no space
 }
 
