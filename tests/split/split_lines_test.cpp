@@ -185,19 +185,31 @@ TEST_F(Lines, UnreadableSourcesWriteNothingAndTheJobGoesOn) {
     }
 }
 
-TEST_F(Lines, RangeBelowOneEndsTheJob) {
+TEST_F(Lines, RangeBelowOneEndsTheJobInBothTextModes) {
     writeFile(dir.path("a.txt"), "a\r\nb");
-    for (auto [low, high] : {std::pair{"0", "5"}, {"5", "0"}, {"x", "5"}, {"3", ""}}) {
-        SCOPED_TRACE(std::string(low) + ".." + high);
+    writeFile(dir.path("b.txt"), "c");
+    struct Case {
+        bool lines;
+        const char *low, *high;
+    };
+    for (const Case& c : {Case{true, "0", "5"},
+                          {true, "5", "0"},
+                          {true, "x", "5"},
+                          {true, "3", ""},
+                          {false, "0", "3"},
+                          {false, "3", "-1"}}) {
+        SCOPED_TRACE(std::string(c.low) + ".." + c.high);
         form.messages.clear();
         form.focus.clear();
-        byLines(low, high);
-        auto summary = split({dir.path("a.txt")});
+        c.lines ? byLines(c.low, c.high) : byChars(c.low, c.high);
+        auto summary = split({dir.path("a.txt"), dir.path("b.txt")});
         EXPECT_TRUE(summary.aborted);
         ASSERT_EQ(form.messages.size(), 1u);
-        EXPECT_EQ(form.messages[0].text, lit(texts::kLineCountAtLeastOne));
-        EXPECT_EQ(form.focus, "编辑框行数1");
+        EXPECT_EQ(form.messages[0].text,
+                  lit(c.lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne));
+        EXPECT_EQ(form.focus, c.lines ? "编辑框行数1" : "编辑框字数1");
         EXPECT_FALSE(fileExists(dir.path("a")));
+        EXPECT_FALSE(fileExists(dir.path("b")));
     }
 }
 
