@@ -16,7 +16,8 @@ trap 'rm -rf "$work"' EXIT
 
 # ~100-byte ASCII lines, and Chinese prose with ASCII words in UTF-8.
 awk -v n=$(( (mib << 20) / 100 )) 'BEGIN {
-    for (i = 0; i < n; i++) printf "%09d The quick brown fox jumps over the lazy dog; 0123456789 abcdefghijklmnopqrstuvwxy\n", i }' \
+    for (i = 0; i < n; i++)
+        printf "%09d The quick brown fox jumps over the lazy dog; 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEF\n", i }' \
     > "$work/ascii.txt"
 line='第一章 开始。他说：“你好，世界！” The year was 2024; 天气很好，我们去了公园 (park) 散步。'
 bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
