@@ -20,7 +20,7 @@ std::optional<Text> decodeSource(EngineContext& ctx, SplitJobState& state, const
         return std::nullopt;
     }
     state.sourceEncoding = decoded->code;
-    if (decoded->endedAtNul) state.sourceIntact = false;
+    if (decoded->cutAtNul) state.sourceIntact = false;
     return std::move(decoded->text);
 }
 

@@ -105,7 +105,6 @@ bool startsWithNul(std::string_view data, const char* charset) {
     return first.empty() || first[0] == '\0';
 }
 
-// True when something was cut off.
 bool cutAtNul(ByteBuffer& bytes) {
     const size_t nul = bytes.find('\0');
     if (nul == ByteBuffer::npos) return false;
@@ -194,7 +193,7 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
         code = kEncodingCodePage;
     }
     result.text = std::move(content);
-    result.endedAtNul = cutAtNul(result.text);
+    result.cutAtNul = cutAtNul(result.text);
     result.code = code;
     return result;
 }
