@@ -5,6 +5,8 @@
 
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
+#include "split/split_by_chars.h"
+#include "split/split_by_lines.h"
 
 namespace pw {
 namespace {
@@ -16,7 +18,9 @@ ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& 
         case SplitMode::Bytes:
             return splitBySize(ctx, state, source);
         case SplitMode::Lines:
+            return splitByLines(ctx, state, source);
         case SplitMode::Characters:
+            return splitByCharacters(ctx, state, source);
         case SplitMode::Delimiter:
             break;
     }

@@ -10,26 +10,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/cli_run.h"
 #include "platform/charset.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
 
-struct DetectRun {
-    int status;
-    std::string out, err;
-};
-
-DetectRun detect(const TempDir& dir, const std::string& args) {
-    const std::string outFile = dir.path("stdout.log"), errFile = dir.path("stderr.log");
-    const std::string command = "cd '" + dir.path() + "' && '" + std::string(PARTWELL_CLI) +
-                                "' detect " + args + " >'" + outFile + "' 2>'" + errFile + "'";
-    const int raw = std::system(command.c_str());
-    DetectRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(outFile), readFile(errFile)};
-    std::remove(outFile.c_str());
-    std::remove(errFile.c_str());
-    return r;
+CliRun detect(const TempDir& dir, const std::string& args) {
+    return cli(dir, "detect " + args);
 }
 
 std::string encoded(const char* charset, const std::string& utf8) {
@@ -56,7 +45,7 @@ TEST_F(CliDetect, OneLinePerFileWithTheEncodingName) {
     writeFile(dir.path("b5.htm"), "<meta charset=big5>" + encoded("BIG5", text));
     writeFile(dir.path("hk.htm"), "<meta charset=big5-hkscs>" + encoded("BIG5-HKSCS", text));
     writeFile(dir.path("名字.gz"), gzipped("\xEF\xBB\xBF" + text));
-    const DetectRun r = detect(dir, "u8.txt gbk.txt le.txt be.txt b5.htm hk.htm 名字.gz");
+    const CliRun r = detect(dir, "u8.txt gbk.txt le.txt be.txt b5.htm hk.htm 名字.gz");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "UTF-8\tu8.txt\nGBK\tgbk.txt\nUTF-16LE\tle.txt\nUTF-16BE\tbe.txt\n"
@@ -66,7 +55,7 @@ TEST_F(CliDetect, OneLinePerFileWithTheEncodingName) {
 TEST_F(CliDetect, DecodeWritesTheTextInUtf8) {
     const std::string text = std::string(5 << 20, 'a') + "繁體 \xF0\x9F\x98\x80\n";
     writeFile(dir.path("be.txt"), "\xFE\xFF" + encoded("UTF-16BE", text));
-    DetectRun r = detect(dir, "--decode be.txt");
+    CliRun r = detect(dir, "--decode be.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out == text);
     EXPECT_EQ(r.err, "UTF-16BE\tbe.txt\n");
@@ -77,7 +66,7 @@ TEST_F(CliDetect, DecodeWritesTheTextInUtf8) {
 
 TEST_F(CliDetect, RefusalsAndUnreadableFiles) {
     writeFile(dir.path("a.txt"), "abc");
-    DetectRun r = detect(dir, "missing.txt a.txt");
+    CliRun r = detect(dir, "missing.txt a.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "GBK\ta.txt\n");
     EXPECT_NE(r.err.find("missing.txt"), std::string::npos);
