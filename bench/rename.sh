@@ -5,6 +5,7 @@
 #   bench/rename.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/timing.bash
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
 mib=${1:-256}
 rounds=${2:-3}
@@ -23,7 +24,6 @@ measured() {
     /usr/bin/time -f '%e %M' -o "$work/time" "$@" > /dev/null 2>&1 || true
     cat "$work/time"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 a=() b=() pa=0 pb=0
 for _ in $(seq "$rounds"); do
