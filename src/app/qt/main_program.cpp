@@ -8,9 +8,11 @@
 #include <QTimer>
 
 #include "app/control_table.h"
+#include "app/drop_callbacks.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
+#include "app/qt/drop_target.h"
 #include "app/split_job.h"
 
 namespace pw {
@@ -32,6 +34,17 @@ MainProgram::MainProgram(FileSystem& files, Clock& clock)
 void MainProgram::windowCreated() {
     onWindowCreated(form);
     placeProgressText();
+    registerDropAreas();
+}
+
+// The registrations outlive the targets: they are kept in the process-wide registry.
+void MainProgram::registerDropAreas() {
+    DropTarget split(state.dropRegistry);
+    split.registerWindow(window.find<QWidget>("分组框分割"),
+                         [this](int count, int index, const Text& path, const Text& extension) {
+                             onSplitDrop(jobs, count, index, path, extension);
+                             afterJob();
+                         });
 }
 
 // The progress text lies over the bar, inside it, 10 px from its left edge.
