@@ -18,6 +18,8 @@ struct AppState {
     std::vector<Text> pendingSplitDrops;
     std::vector<Text> pendingMergeFiles;
     std::vector<Text> pendingMergeFolders;
+    // The drop (dropRegistry.drops()) whose paths the lists above hold.
+    unsigned pendingDrop = 0;
     // Jobs running now (a job started inside another one's event processing counts too).
     int jobsRunning = 0;
     // The window was asked to close while a job ran; it closes once the job has returned.

@@ -16,5 +16,8 @@ void onMergeDrop(JobContext& ctx, int count, int index, const Text& path, const 
 
 // True for a folder, and for a path whose kind cannot be read.
 bool droppedPathIsFolder(FileSystem& files, const Text& path);
+// True when the path at `index` is the first one an area sees of its drop; the area then
+// forgets what it collected before.
+bool startsNewDrop(AppState& state, int index);
 
 }  // namespace pw

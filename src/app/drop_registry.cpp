@@ -25,9 +25,10 @@ std::optional<DropRegistration> DropRegistry::remove(DropWindow window) {
     return removed;
 }
 
-int DropRegistry::deliver(DropWindow window, const std::vector<Text>& paths) const {
+int DropRegistry::deliver(DropWindow window, const std::vector<Text>& paths) {
     const DropRegistration* record = find(window);
     if (!record) return 1;
+    ++drops_;
     // A copy: the callback runs whole jobs, and the registry may change meanwhile.
     const DropCallback callback = record->callback;
     const int count = static_cast<int>(paths.size());

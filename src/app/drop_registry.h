@@ -37,10 +37,14 @@ class DropRegistry {
     // One drop onto `window`: its callback runs for each path in order, with the count and
     // indexes of the whole drop; an empty path (nothing the window system could name) is passed
     // over. 1 when the window has no record, else 0.
-    int deliver(DropWindow window, const std::vector<Text>& paths) const;
+    int deliver(DropWindow window, const std::vector<Text>& paths);
+    // Drops delivered so far; tells a callback whether a path belongs to a new drop when the
+    // drop's first path was passed over.
+    unsigned drops() const { return drops_; }
 
   private:
     std::vector<DropRegistration> records_;
+    unsigned drops_ = 0;
 };
 
 // What follows the last "." of the whole path; the whole path when it has none.

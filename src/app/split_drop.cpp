@@ -10,6 +10,15 @@ bool droppedPathIsFolder(FileSystem& files, const Text& path) {
     return !files.exists(path) || files.isFolder(path);
 }
 
+bool startsNewDrop(AppState& state, int index) {
+    // A drop whose first path was passed over starts at a later index; the registry's count of
+    // drops tells it from the rest of an earlier drop whose last path was passed over.
+    const unsigned drop = state.dropRegistry.drops();
+    if (index != 1 && drop == state.pendingDrop) return false;
+    state.pendingDrop = drop;
+    return true;
+}
+
 void onSplitDrop(JobContext& ctx, int count, int index, const Text& path, const Text&) {
     AppState& state = ctx.state;
     if (state.jobsRunning > 0) return;
@@ -19,7 +28,7 @@ void onSplitDrop(JobContext& ctx, int count, int index, const Text& path, const 
             splitJob(ctx, path, {});
         return;
     }
-    if (index == 1) state.pendingSplitDrops.clear();
+    if (startsNewDrop(state, index)) state.pendingSplitDrops.clear();
     if (!droppedPathIsFolder(ctx.files, path)) state.pendingSplitDrops.push_back(path);
     if (index != count) return;
 
