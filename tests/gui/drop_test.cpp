@@ -1,6 +1,7 @@
 // Drags from a file manager, as the window system hands them to the real window: the window
 // routes each event to the widget under the cursor, as it does for a real drag.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -154,6 +155,29 @@ TEST_F(DropGui, LongAndNonAsciiPathsArriveWhole) {
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(readFile(deep + "/书 名/书 名_2.txt"), "23");
     EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + deep);
+}
+
+TEST_F(DropGui, DropsWhileAJobRunsAreIgnored) {
+    writeFile(dir.path("a.txt"), "abcd");
+    writeFile(dir.path("b.txt"), "abcd");
+    DragResult during;
+    size_t questionsDuring = 99;
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        // The chooser is open inside the running job.
+        messages.answers = {Answer::Ok};
+        during = drag(files({dir.path("b.txt")}), bareSpotOf("分组框分割"));
+        questionsDuring = messages.shown.size();
+        messages.answers.clear();
+    };
+    shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt"))});
+    widget<QAbstractButton>("按钮开始分割")->click();
+
+    EXPECT_TRUE(during.dropped);  // taken, but it starts nothing
+    EXPECT_EQ(questionsDuring, 0u);
+    EXPECT_TRUE(fileExists(dir.path("a/a_2.txt")));
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(shown(0), std::string(texts::kSplitDoneOpenFolder) + dir.path());
 }
 
 TEST(DropTargetQt, RegistrationIsKeptOnceAndUndoneWhole) {
