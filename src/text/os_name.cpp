@@ -40,9 +40,8 @@ Text baseName(const OsVersion& v) {
 }
 
 bool knownEdition(unsigned edition) {
-    static constexpr std::array<unsigned, 24> kKnown = {1,  2,  3,  4,  6,  7,  8,  9,
-                                                        10, 11, 12, 13, 14, 15, 16, 17,
-                                                        18, 19, 20, 21, 22, 23, 25, 48};
+    static constexpr std::array<unsigned, 24> kKnown = {
+        1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 25, 48};
     return std::find(kKnown.begin(), kKnown.end(), edition) != kKnown.end();
 }
 

@@ -86,8 +86,7 @@ DropFilter::DropFilter(DropRegistry& registry, QWidget* area)
 
 bool DropFilter::eventFilter(QObject*, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
     auto& drag = static_cast<QDropEvent&>(*event);
     // Other drags (text from an editor) are left to whoever is under the cursor.
     if (!drag.mimeData() || !carriesLocalPaths(*drag.mimeData())) return false;
