@@ -2,7 +2,7 @@
 
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
-#include "app/split_job.h"
+#include "app/merge_job.h"
 #include "platform/memory_form.h"
 #include "platform/scripted_shell.h"
 #include "support/temp_dir.h"
@@ -59,35 +59,49 @@ TEST(DropRegistry, EveryPathArrivesWholeInOrderWithTheIndexesOfTheWholeDrop) {
     EXPECT_EQ(calls, expected);
 }
 
-// The split area's drops against the in-memory window and real files.
-class SplitDrop : public ::testing::Test {
+// Drops on both areas against the in-memory window and real files.
+class DropJobs : public ::testing::Test {
   protected:
-    SplitDrop() : form(mainWindowSpec()) {
+    DropJobs() : form(mainWindowSpec()) {
         form.setText("编辑框份数", "2");
-        state.dropRegistry.add({&form, [this](int count, int index, const Text& p, const Text& e) {
-                                    onSplitDrop(ctx, count, index, p, e);
-                                }});
+        state.dropRegistry.add(
+            {&splitArea, [this](int count, int index, const Text& p, const Text& e) {
+                 onSplitDrop(ctx, count, index, p, e);
+             }});
+        state.dropRegistry.add(
+            {&mergeArea, [this](int count, int index, const Text& p, const Text& e) {
+                 onMergeDrop(ctx, count, index, p, e);
+             }});
     }
 
-    void drop(const std::vector<std::string>& names) {
+    void dropOn(const int& area, const std::vector<std::string>& names) {
         std::vector<Text> paths;
         for (const auto& n : names) paths.push_back(n.empty() ? Text() : fromUtf8(dir.path(n)));
-        state.dropRegistry.deliver(&form, paths);
+        state.dropRegistry.deliver(&area, paths);
     }
+    void drop(const std::vector<std::string>& names) { dropOn(splitArea, names); }
+    void dropOnMerge(const std::vector<std::string>& names) { dropOn(mergeArea, names); }
     std::string message(size_t i) const { return toUtf8(form.messages.at(i).text); }
     static std::string completion(const std::string& folder) {
         return std::string(texts::kSplitDoneOpenFolder) + folder;
+    }
+    static std::string merged(const std::string& folder) {
+        return std::string(texts::kMergeDoneOpenFolder) + folder;
     }
     static std::string filesQuestion(int n) {
         return "确定分割被拖放的 " + std::to_string(n) + " 个文件吗？";
     }
 
+    const int splitArea = 0, mergeArea = 0;
     TempDir dir;
     MemoryForm form;
     ScriptedShell shell;
     AppState state;
     JobContext ctx{form, shell, posixFileSystem(), systemClock(), state};
 };
+
+using SplitDrop = DropJobs;
+using MergeDrop = DropJobs;
 
 TEST_F(SplitDrop, OneFileIsConfirmedThenSplitAndTheCompletionQuestionFollows) {
     writeFile(dir.path("a.txt"), "abcd");
@@ -210,6 +224,75 @@ TEST_F(SplitDrop, DropsWhileAJobRunsAreIgnoredWithoutAQuestion) {
     ASSERT_EQ(form.messages.size(), 2u);
     EXPECT_EQ(message(1), completion(dir.path()));
     EXPECT_EQ(state.jobsRunning, 0);
+}
+
+TEST_F(MergeDrop, FilesBecomeOneBatchWithoutAQuestionThenTheFoldersAreMerged) {
+    writeFile(dir.path("w/a.txt"), "A");
+    writeFile(dir.path("w/b.txt"), "B");
+    writeFile(dir.path("w/f/1.txt"), "1");
+    writeFile(dir.path("w/f/2.txt"), "2");
+    form.answers = {Answer::Ok};
+    dropOnMerge({"w/a.txt", "w/f", "w/b.txt"});
+
+    ASSERT_EQ(form.messages.size(), 2u);
+    EXPECT_EQ(message(0), "确定合并被拖放的 3 个吗？");
+    EXPECT_EQ(form.messages[0].buttons, Buttons::OkCancel);
+    // One folder up, as 选择框父目录保存 is checked.
+    EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AB");
+    EXPECT_EQ(readFile(dir.path("w/1等2个文件.txt")), "12");
+    EXPECT_EQ(message(1), merged(dir.path("w")));
+    EXPECT_EQ(form.messages[1].buttons, Buttons::YesNo);
+
+    // Without it, the question names the dropped folder; files alone get their own question.
+    form.setChecked("选择框父目录保存", false);
+    form.answers = {Answer::Ok};
+    dropOnMerge({"w/f"});
+    EXPECT_EQ(readFile(dir.path("w/f/1等2个文件.txt")), "12");
+    ASSERT_EQ(form.messages.size(), 4u);
+    EXPECT_EQ(message(2), "确定合并被拖放的 1 个吗？");
+    EXPECT_EQ(message(3), merged(dir.path("w/f")));
+    form.answers = {Answer::Ok};
+    dropOnMerge({"w/b.txt", "w/a.txt"});
+    EXPECT_EQ(readFile(dir.path("w/b等2个文件.txt")), "BA");
+    ASSERT_EQ(form.messages.size(), 6u);
+    EXPECT_EQ(message(5), merged(dir.path("w")));
+
+    // Cancel merges nothing.
+    dropOnMerge({"w/a.txt", "w/b.txt"});
+    EXPECT_EQ(form.messages.size(), 7u);
+    EXPECT_FALSE(fileExists(dir.path("w/a等2个文件.txt")));
+}
+
+TEST_F(MergeDrop, AStopDuringTheFilesPassesTheFoldersOverButAnOldStopDoesNot) {
+    writeFile(dir.path("w/a.txt"), "A");
+    writeFile(dir.path("w/b.txt"), "B");
+    writeFile(dir.path("w/f/1.txt"), "1");
+    writeFile(dir.path("c.txt"), "C");
+    bool clicked = false;
+    form.onProcessEvents = [&] {
+        if (clicked) return;
+        clicked = true;
+        // Drops on either area start nothing while the merge runs; the click stops it.
+        form.answers.push_front(Answer::Ok);
+        dropOnMerge({"c.txt"});
+        drop({"c.txt"});
+        mergeJob(ctx, {}, {}, false, false);
+    };
+    form.answers = {Answer::Ok};
+    dropOnMerge({"w/a.txt", "w/b.txt", "w/f"});
+
+    EXPECT_TRUE(clicked);
+    ASSERT_EQ(form.messages.size(), 1u);  // the drop's question only
+    EXPECT_FALSE(fileExists(dir.path("w/1等1个文件.txt")));
+    EXPECT_FALSE(fileExists(dir.path("c")));
+    EXPECT_EQ(toUtf8(form.text("按钮开始合并")), texts::kMergeIdle);
+
+    // The stop is left set; a later drop of folders alone is merged all the same.
+    form.onProcessEvents = nullptr;
+    form.answers = {Answer::Ok};
+    dropOnMerge({"w/f"});
+    EXPECT_EQ(readFile(dir.path("w/1等1个文件.txt")), "1");
+    EXPECT_EQ(form.messages.size(), 3u);
 }
 
 }  // namespace

@@ -180,6 +180,28 @@ TEST_F(DropGui, DropsWhileAJobRunsAreIgnored) {
     EXPECT_EQ(shown(0), std::string(texts::kSplitDoneOpenFolder) + dir.path());
 }
 
+TEST_F(DropGui, FilesAndAFolderOnTheMergeAreaAreAskedAboutOnce) {
+    writeFile(dir.path("w/a.txt"), "A");
+    writeFile(dir.path("w/b.txt"), "B");
+    writeFile(dir.path("w/f/1.txt"), "1");
+    messages.answers = {Answer::Ok};
+    // Over the multi-line box, which is disabled until 选择框合并中间 is checked.
+    const DragResult r = drag(files({dir.path("w/a.txt"), dir.path("w/b.txt"), dir.path("w/f")}),
+                              over("编辑框字符串"));
+    EXPECT_TRUE(r.entered && r.dropped);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(shown(0), "确定合并被拖放的 3 个吗？");
+    EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AB");
+    EXPECT_EQ(readFile(dir.path("w/1等1个文件.txt")), "1");
+    EXPECT_EQ(shown(1), std::string(texts::kMergeDoneOpenFolder) + dir.path("w"));
+    EXPECT_EQ(text("编辑框字符串"), "我是中间字符串");
+
+    // Text is not taken by the area.
+    auto* words = new QMimeData;
+    words->setText("plain words");
+    EXPECT_FALSE(drag(words, bareSpotOf("分组框合并")).entered);
+}
+
 TEST(DropTargetQt, RegistrationIsKeptOnceAndUndoneWhole) {
     DropRegistry registry;
     QWidget area;

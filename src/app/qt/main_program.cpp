@@ -9,6 +9,7 @@
 
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
+#include "app/merge_job.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
@@ -39,12 +40,18 @@ void MainProgram::windowCreated() {
 
 // The registrations outlive the targets: they are kept in the process-wide registry.
 void MainProgram::registerDropAreas() {
-    DropTarget split(state.dropRegistry);
-    split.registerWindow(window.find<QWidget>("分组框分割"),
-                         [this](int count, int index, const Text& path, const Text& extension) {
-                             onSplitDrop(jobs, count, index, path, extension);
-                             afterJob();
-                         });
+    using Callback = void (*)(JobContext&, int, int, const Text&, const Text&);
+    auto area = [this](const char* box, Callback callback) {
+        DropTarget(state.dropRegistry)
+            .registerWindow(
+                window.find<QWidget>(box),
+                [this, callback](int count, int index, const Text& path, const Text& extension) {
+                    callback(jobs, count, index, path, extension);
+                    afterJob();
+                });
+    };
+    area("分组框分割", onSplitDrop);
+    area("分组框合并", onMergeDrop);
 }
 
 // The progress text lies over the bar, inside it, 10 px from its left edge.
@@ -63,6 +70,13 @@ void MainProgram::bindEvents() {
 
     QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
                      &window, [this] { onSplitClicked(); });
+    QObject::connect(window.find<QAbstractButton>("按钮开始合并"), &QAbstractButton::clicked,
+                     &window, [this] {
+                         mergeJob(jobs, {}, {}, false, false);
+                         afterJob();
+                     });
+    QObject::connect(window.find<QAbstractButton>("按钮选择文件"), &QAbstractButton::clicked,
+                     &window, [this] { chooseMergeDataFile(jobs); });
 
     auto* timer = window.find<QTimer>("时钟官网");
     QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
