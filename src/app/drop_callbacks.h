@@ -11,13 +11,7 @@ namespace pw {
 // files; folders among several items are passed over.
 void onSplitDrop(JobContext& ctx, int count, int index, const Text& path, const Text& extension);
 
-// Merges the dropped files as one batch, then each dropped folder.
+// Merges the dropped files as one batch, then each dropped folder unless the batch was stopped.
 void onMergeDrop(JobContext& ctx, int count, int index, const Text& path, const Text& extension);
-
-// True for a folder, and for a path whose kind cannot be read.
-bool droppedPathIsFolder(FileSystem& files, const Text& path);
-// True when the path at `index` is the first one an area sees of its drop; the area then
-// forgets what it collected before.
-bool startsNewDrop(AppState& state, int index);
 
 }  // namespace pw

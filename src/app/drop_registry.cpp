@@ -3,10 +3,16 @@
 #include <algorithm>
 
 namespace pw {
+namespace {
+
+auto of(DropWindow window) {
+    return [window](const DropRegistration& r) { return r.window == window; };
+}
+
+}  // namespace
 
 const DropRegistration* DropRegistry::find(DropWindow window) const {
-    auto it = std::find_if(records_.begin(), records_.end(),
-                           [&](const DropRegistration& r) { return r.window == window; });
+    auto it = std::find_if(records_.begin(), records_.end(), of(window));
     return it == records_.end() ? nullptr : &*it;
 }
 
@@ -17,8 +23,7 @@ bool DropRegistry::add(DropRegistration registration) {
 }
 
 std::optional<DropRegistration> DropRegistry::remove(DropWindow window) {
-    auto it = std::find_if(records_.begin(), records_.end(),
-                           [&](const DropRegistration& r) { return r.window == window; });
+    auto it = std::find_if(records_.begin(), records_.end(), of(window));
     if (it == records_.end()) return std::nullopt;
     DropRegistration removed = std::move(*it);
     records_.erase(it);

@@ -8,7 +8,6 @@
 
 #include "app/drop_registry.h"
 
-class QDropEvent;
 class QMimeData;
 class QWidget;
 
