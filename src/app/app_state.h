@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/drop_registry.h"
 #include "text/codepage.h"
 
 namespace pw {
@@ -17,10 +18,14 @@ struct AppState {
     std::vector<Text> pendingSplitDrops;
     std::vector<Text> pendingMergeFiles;
     std::vector<Text> pendingMergeFolders;
+    // The drop (dropRegistry.drops()) whose paths the lists above hold.
+    unsigned pendingDrop = 0;
     // Jobs running now (a job started inside another one's event processing counts too).
     int jobsRunning = 0;
     // The window was asked to close while a job ran; it closes once the job has returned.
     bool closePending = false;
+    // The windows that take dropped files, with their callbacks.
+    DropRegistry dropRegistry;
 };
 
 // Counts a job as running for as long as it lives.

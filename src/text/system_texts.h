@@ -66,6 +66,17 @@ inline constexpr std::string_view kMergeNameCountAfter = "个文件";
 // The maker's homepage, opened from the banner.
 inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";
 
+// Confirmations of a drop onto an area; the counts go between the two halves.
+inline constexpr std::string_view kConfirmSplitDroppedFolder = "确定分割被拖放目录下的所有文件吗？";
+inline constexpr std::string_view kConfirmSplitDroppedBefore = "确定分割被拖放的 ";
+inline constexpr std::string_view kConfirmSplitDroppedAfter = " 个文件吗？";
+inline constexpr std::string_view kConfirmMergeDroppedBefore = "确定合并被拖放的 ";
+inline constexpr std::string_view kConfirmMergeDroppedAfter = " 个吗？";
+
+// The operating-system name when the system reports an edition the program does not know;
+// the version follows.
+inline constexpr std::string_view kOsNameUnknown = "获取失败，请检查版本:";
+
 }  // namespace pw::texts
 
 namespace pw::texts::cli {

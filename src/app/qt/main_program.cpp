@@ -8,10 +8,12 @@
 #include <QTimer>
 
 #include "app/control_table.h"
+#include "app/drop_callbacks.h"
 #include "app/merge_job.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
+#include "app/qt/drop_target.h"
 #include "app/split_job.h"
 
 namespace pw {
@@ -33,6 +35,23 @@ MainProgram::MainProgram(FileSystem& files, Clock& clock)
 void MainProgram::windowCreated() {
     onWindowCreated(form);
     placeProgressText();
+    registerDropAreas();
+}
+
+// The registrations outlive the targets: they are kept in the process-wide registry.
+void MainProgram::registerDropAreas() {
+    using Callback = void (*)(JobContext&, int, int, const Text&, const Text&);
+    auto area = [this](const char* box, Callback callback) {
+        DropTarget(state.dropRegistry)
+            .registerWindow(
+                window.find<QWidget>(box),
+                [this, callback](int count, int index, const Text& path, const Text& extension) {
+                    callback(jobs, count, index, path, extension);
+                    afterJob();
+                });
+    };
+    area("分组框分割", onSplitDrop);
+    area("分组框合并", onMergeDrop);
 }
 
 // The progress text lies over the bar, inside it, 10 px from its left edge.

@@ -31,6 +31,7 @@ class MainProgram {
   private:
     void windowCreated();
     void placeProgressText();
+    void registerDropAreas();
     void bindEvents();
     void bindOptionRules();
     void onSplitClicked();

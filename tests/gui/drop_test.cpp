@@ -1,0 +1,237 @@
+// Drags from a file manager, as the window system hands them to the real window: the window
+// routes each event to the widget under the cursor, as it does for a real drag.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/qt/drop_target.h"
+#include "gui_fixture.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+struct DragResult {
+    bool entered = false;
+    Qt::DropAction enterAction = Qt::IgnoreAction;
+    bool moved = false;
+    bool dropped = false;
+    Qt::DropAction dropAction = Qt::IgnoreAction;
+};
+
+// As file managers offer them: addresses, and the paths as plain text for editors.
+QMimeData* files(const std::vector<std::string>& paths) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    QStringList lines;
+    for (const auto& p : paths) {
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
+        lines.push_back(QString::fromStdString(p));
+    }
+    data->setUrls(urls);
+    data->setText(lines.join('\n'));
+    return data;
+}
+
+constexpr Qt::DropActions kAnyAction = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+
+// Enter, move and drop at `at` (in the window's coordinates), then lets the queued delivery run.
+DragResult dragOnto(QWidget& top, QMimeData* data, QPoint at, Qt::DropActions actions) {
+    std::unique_ptr<QMimeData> owned(data);
+    QWindow* window = top.windowHandle();
+    DragResult r;
+    QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    r.entered = enter.isAccepted();
+    r.enterAction = enter.dropAction();
+    QDragMoveEvent move(at + QPoint(1, 0), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    r.moved = move.isAccepted();
+    if (!r.entered) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(window, &leave);
+        return r;
+    }
+    QDropEvent drop(at + QPoint(1, 0), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    r.dropped = drop.isAccepted();
+    r.dropAction = drop.dropAction();
+    QApplication::processEvents();
+    return r;
+}
+
+class DropGui : public GuiTest {
+  protected:
+    DropGui() {
+        program.window.show();
+        program.form.setText("编辑框份数", "2");
+    }
+
+    DragResult drag(QMimeData* data, QPoint at, Qt::DropActions actions = kAnyAction) {
+        return dragOnto(program.window, data, at, actions);
+    }
+
+    // The centre of a control, in window coordinates.
+    QPoint over(const char* name) {
+        QWidget* w = widget(name);
+        return w->mapTo(&program.window, w->rect().center());
+    }
+    // A spot of a group box with no control on it.
+    QPoint bareSpotOf(const char* box) {
+        auto* group = widget<QGroupBox>(box);
+        const QPoint local(280, group->height() - 12);
+        EXPECT_EQ(group->childAt(local), nullptr);
+        return group->mapTo(&program.window, local);
+    }
+    std::string shown(size_t i) { return toUtf8(messages.shown.at(i).text); }
+};
+
+TEST_F(DropGui, FilesDroppedAnywhereOnTheSplitAreaAreAskedAboutAndSplit) {
+    writeFile(dir.path("a.txt"), "abcd");
+    messages.answers = {Answer::Ok};
+    DragResult r = drag(files({dir.path("a.txt")}), bareSpotOf("分组框分割"));
+    EXPECT_TRUE(r.entered && r.moved && r.dropped);
+    EXPECT_EQ(r.enterAction, Qt::CopyAction);  // never a move: the file manager would delete
+    EXPECT_EQ(r.dropAction, Qt::CopyAction);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(shown(0), "确定分割被拖放的 1 个文件吗？");
+    EXPECT_EQ(messages.shown[0].buttons, Buttons::OkCancel);
+    EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "ab");
+    EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + dir.path());
+
+    // Over an edit box (enabled or not), a button, a combo box: the area takes the drop, and no
+    // edit box takes the path as text.
+    for (const char* control :
+         {"编辑框份数", "编辑框字节", "按钮输入字符串", "组合框字节单位", "按钮开始分割"}) {
+        const size_t before = messages.shown.size();
+        r = drag(files({dir.path("a.txt"), dir.path("a")}), over(control));
+        EXPECT_TRUE(r.entered && r.dropped) << control;
+        ASSERT_EQ(messages.shown.size(), before + 1) << control;
+        EXPECT_EQ(shown(before), "确定分割被拖放的 1 个文件吗？") << control;
+    }
+    EXPECT_EQ(text("编辑框份数"), "2");
+    EXPECT_EQ(text("编辑框字节"), "3.12");
+}
+
+TEST_F(DropGui, OnlyLocalFilesAreTakenAndNeverAsAMove) {
+    writeFile(dir.path("a.txt"), "abcd");
+    const QPoint spot = bareSpotOf("分组框分割");
+    auto* words = new QMimeData;
+    words->setText("plain words");
+    EXPECT_FALSE(drag(words, spot).entered);
+    auto* web = new QMimeData;
+    web->setUrls({QUrl("https://example.org/a.txt")});
+    EXPECT_FALSE(drag(web, spot).entered);
+    // A source that offers nothing but a move is refused, also over an edit box.
+    EXPECT_FALSE(drag(files({dir.path("a.txt")}), spot, Qt::MoveAction).entered);
+    EXPECT_FALSE(drag(files({dir.path("a.txt")}), over("编辑框份数"), Qt::MoveAction).entered);
+    EXPECT_EQ(text("编辑框份数"), "2");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(fileExists(dir.path("a.txt")));
+
+    // A web address among local files is passed over; the indexes stay those of the whole drop.
+    auto* mixed = files({dir.path("a.txt")});
+    mixed->setUrls({QUrl("https://example.org/x"),
+                    QUrl::fromLocalFile(QString::fromStdString(dir.path("a.txt")))});
+    EXPECT_EQ(drag(mixed, spot, Qt::LinkAction).dropAction, Qt::LinkAction);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(shown(0), "确定分割被拖放的 1 个文件吗？");
+}
+
+TEST_F(DropGui, LongAndNonAsciiPathsArriveWhole) {
+    std::string deep = dir.path();
+    for (int i = 0; i < 6; ++i) deep += "/" + std::string(200, 'a' + i);
+    const std::string file = deep + "/书 名.txt";
+    writeFile(file, "0123");
+    ASSERT_GT(file.size(), 1000u);
+    messages.answers = {Answer::Ok};
+    drag(files({file}), bareSpotOf("分组框分割"));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(readFile(deep + "/书 名/书 名_2.txt"), "23");
+    EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + deep);
+}
+
+TEST_F(DropGui, DropsWhileAJobRunsAreIgnored) {
+    writeFile(dir.path("a.txt"), "abcd");
+    writeFile(dir.path("b.txt"), "abcd");
+    DragResult during;
+    size_t questionsDuring = 99;
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        // The chooser is open inside the running job.
+        messages.answers = {Answer::Ok};
+        during = drag(files({dir.path("b.txt")}), bareSpotOf("分组框分割"));
+        questionsDuring = messages.shown.size();
+        messages.answers.clear();
+    };
+    shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt"))});
+    widget<QAbstractButton>("按钮开始分割")->click();
+
+    EXPECT_TRUE(during.dropped);  // taken, but it starts nothing
+    EXPECT_EQ(questionsDuring, 0u);
+    EXPECT_TRUE(fileExists(dir.path("a/a_2.txt")));
+    EXPECT_FALSE(fileExists(dir.path("b")));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(shown(0), std::string(texts::kSplitDoneOpenFolder) + dir.path());
+}
+
+TEST_F(DropGui, FilesAndAFolderOnTheMergeAreaAreAskedAboutOnce) {
+    writeFile(dir.path("w/a.txt"), "A");
+    writeFile(dir.path("w/b.txt"), "B");
+    writeFile(dir.path("w/f/1.txt"), "1");
+    messages.answers = {Answer::Ok};
+    // Over the multi-line box, which is disabled until 选择框合并中间 is checked.
+    const DragResult r = drag(files({dir.path("w/a.txt"), dir.path("w/b.txt"), dir.path("w/f")}),
+                              over("编辑框字符串"));
+    EXPECT_TRUE(r.entered && r.dropped);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(shown(0), "确定合并被拖放的 3 个吗？");
+    EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AB");
+    EXPECT_EQ(readFile(dir.path("w/1等1个文件.txt")), "1");
+    EXPECT_EQ(shown(1), std::string(texts::kMergeDoneOpenFolder) + dir.path("w"));
+    EXPECT_EQ(text("编辑框字符串"), "我是中间字符串");
+
+    // Text is not taken by the area.
+    auto* words = new QMimeData;
+    words->setText("plain words");
+    EXPECT_FALSE(drag(words, bareSpotOf("分组框合并")).entered);
+}
+
+TEST(DropTargetQt, RegistrationIsKeptOnceAndUndoneWhole) {
+    DropRegistry registry;
+    QWidget area;
+    auto* edit = new QLineEdit(&area);
+    edit->setGeometry(10, 10, 100, 24);
+    area.resize(200, 100);
+    area.show();
+    const QPoint onEdit(20, 20);
+    std::vector<std::string> got;
+    DropTarget first(registry);
+    first.registerWindow(&area, [&](int, int, const Text& path, const Text&) {
+        got.push_back("first " + toUtf8(path));
+    });
+    DropTarget(registry).registerWindow(&area, [&](int, int, const Text& path, const Text&) {
+        got.push_back("second " + toUtf8(path));
+    });
+    EXPECT_TRUE(area.acceptDrops());
+
+    EXPECT_TRUE(dragOnto(area, files({"/tmp/x.txt"}), onEdit, kAnyAction).dropped);
+    EXPECT_EQ(got, std::vector<std::string>{"first /tmp/x.txt"});
+    EXPECT_TRUE(edit->text().isEmpty());
+
+    EXPECT_EQ(first.unregisterWindow(&area), 1);
+    EXPECT_EQ(first.unregisterWindow(&area), 0);
+    EXPECT_FALSE(area.acceptDrops());
+    EXPECT_EQ(registry.find(&area), nullptr);
+    // The edit box is on its own again: whatever it makes of the drag, the area sees nothing.
+    dragOnto(area, files({"/tmp/y.txt"}), onEdit, kAnyAction);
+    EXPECT_EQ(got.size(), 1u);
+}
+
+}  // namespace
+}  // namespace pw::test
