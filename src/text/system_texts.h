@@ -34,6 +34,9 @@ inline constexpr std::string_view kFailedPartsAfter = " 个分割文件未能写
 inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
 inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
 
+// `partwell --version`.
+inline constexpr std::string_view kProgramVersion = "partwell " PARTWELL_VERSION "\n";
+
 // The maker's homepage, opened from the banner.
 inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";
 
@@ -48,7 +51,9 @@ inline constexpr std::string_view kUsage =
     "  split    cut files into parts\n"
     "  detect   tell the text encoding of files\n"
     "\n"
-    "Run 'partwell-cli COMMAND --help' for a command's options.\n";
+    "Run 'partwell-cli COMMAND --help' for a command's options, 'partwell-cli --version' for\n"
+    "the version.\n";
+inline constexpr std::string_view kVersion = "partwell-cli " PARTWELL_VERSION "\n";
 
 inline constexpr std::string_view kSplitUsage =
     "Usage: partwell-cli split [OPTIONS] PATH...\n"

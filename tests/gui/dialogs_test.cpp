@@ -1,11 +1,16 @@
 // The real dialogs, answered from inside their own event loop.
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <memory>
 
 #include "gui_fixture.h"
 #include "text/system_texts.h"
@@ -75,6 +80,47 @@ TEST_F(Dialogs, FileChooserOffersTheFiltersAndReturnsFullPaths) {
         program.shell
             .chooseFiles(lit(texts::kChooseSplitFilesTitle), lit(texts::kChooseSplitFilesFilter))
             .empty());
+}
+
+// Qt's own texts come from its Chinese translations, whatever the desktop's language.
+TEST_F(Dialogs, QtOwnTextsAreChinese) {
+    program.form.messageScript = nullptr;
+    QString yes, no;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        yes = box->button(QMessageBox::Yes)->text();
+        no = box->button(QMessageBox::No)->text();
+        box->button(QMessageBox::No)->click();
+    });
+    program.form.message(fromUtf8("分割完毕！是否打开保存目录：/tmp"), Buttons::YesNo);
+    EXPECT_EQ(yes.toStdString(), "是(&Y)");
+    EXPECT_EQ(no.toStdString(), "否(&N)");
+    QString ok, cancel;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        ok = box->button(QMessageBox::Ok)->text();
+        cancel = box->button(QMessageBox::Cancel)->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    program.form.message(fromUtf8("确定？"), Buttons::OkCancel);
+    EXPECT_EQ(ok.toStdString(), "确定");
+    EXPECT_EQ(cancel.toStdString(), "取消");
+
+    program.shell.script = nullptr;
+    QString lookIn, open;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        lookIn = dialog->findChild<QLabel*>("lookInLabel")->text();
+        open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+        dialog->reject();
+    });
+    program.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                              lit(texts::kChooseSplitFilesFilter));
+    EXPECT_EQ(lookIn.toStdString(), "查找范围：");
+    EXPECT_EQ(open.toStdString(), "打开(&O)");
+
+    auto* box = widget<QLineEdit>("编辑框份数");
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    EXPECT_EQ(menu->actions().front()->text().toStdString(), "撤消(&U)\tCtrl+Z");
+    // The window's own texts are not Qt's to translate.
+    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
 }
 
 }  // namespace

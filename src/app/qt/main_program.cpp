@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QProgressBar>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/control_table.h"
 #include "app/option_states.h"
@@ -15,9 +17,20 @@
 
 namespace pw {
 
+// The window's texts are Chinese; Qt's file choosers, message-box buttons and context menus
+// follow, whatever the desktop's language. Without the translations they stay English.
+static void translateQtTexts(QApplication& app) {
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qtTexts);
+    else
+        delete qtTexts;
+}
+
 void applyApplicationLook(QApplication& app) {
     if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
     app.setFont(uiFont(15, false));
+    translateQtTexts(app);
 }
 
 MainProgram::MainProgram(FileSystem& files, Clock& clock)
