@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # What an installation puts on a machine: the installed tree, the menu entry and its validators,
-# the manual and the shell completion. Usage: desktop_test.sh CASE BUILD_DIR VERSION
+# the manual and the shell completion. Usage: desktop_test.sh CASE BUILD_DIR VERSION APP_ID
 set -uo pipefail
 
-case_name=$1 build=$2 version=$3
+case_name=$1 build=$2 version=$3 app_id=$4
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -16,7 +16,6 @@ trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
 share=$prefix/share
-app_id=example.corvane.Partwell
 
 # Width and height from a PNG's header.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
@@ -48,6 +47,7 @@ installed_tree() {
         local png=$share/icons/hicolor/${size}x$size/apps/$icon.png
         expect_eq "$(png_size "$png")" "${size}x$size" "$png"
     done
+    grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo's id is not $app_id"
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
         fail "the metainfo does not launch $app_id.desktop"
     # A new version needs its release in the metainfo.

@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Partwell");
     QApplication::setApplicationVersion(PARTWELL_VERSION);
-    // Lets the desktop match the window to its menu entry and icon.
-    QApplication::setDesktopFileName("example.corvane.Partwell");
+    QApplication::setDesktopFileName(PARTWELL_APP_ID);
     pw::applyApplicationLook(app);
     pw::MainProgram program;
     program.window.show();

@@ -16,16 +16,19 @@
 #include "app/split_job.h"
 
 namespace pw {
+namespace {
 
 // The window's texts are Chinese; Qt's file choosers, message-box buttons and context menus
 // follow, whatever the desktop's language. Without the translations they stay English.
-static void translateQtTexts(QApplication& app) {
+void translateQtTexts(QApplication& app) {
     auto* qtTexts = new QTranslator(&app);
     if (qtTexts->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qtTexts);
     else
         delete qtTexts;
 }
+
+}  // namespace
 
 void applyApplicationLook(QApplication& app) {
     if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
