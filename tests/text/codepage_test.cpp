@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <vector>
 
@@ -79,6 +80,9 @@ TEST(NumericText, IntegersAndDecimalsFromEditBoxes) {
     EXPECT_FLOAT_EQ(textToFloat("-0.25"), -0.25f);
     EXPECT_EQ(textToFloat("."), 0.0f);
     EXPECT_EQ(textToFloat("1e-999"), 0.0f);
+    // A "-" after the number does not make a huge exponent tiny.
+    EXPECT_EQ(textToFloat("1e999-"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(textToFloat("-1e999"), -std::numeric_limits<float>::infinity());
 }
 
 }  // namespace
