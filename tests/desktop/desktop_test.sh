@@ -57,12 +57,12 @@ installed_tree() {
 
 manual() {
     local page=$share/man/man1/partwell-cli.1
-    groff -man -ww -z -Tutf8 "$page" 2>"$scratch/groff.log" || fail "groff"
+    groff -k -man -ww -z -Tutf8 "$page" 2>"$scratch/groff.log" || fail "groff"
     [ -s "$scratch/groff.log" ] && fail "groff warns: $(cat "$scratch/groff.log")"
     grep -q "partwell-cli $version" "$page" || fail "the manual does not name version $version"
     # Every command and option the program knows is described.
     local text
-    text=$(groff -man -Tutf8 -P-cbou "$page" 2>/dev/null)
+    text=$(groff -k -man -Tutf8 -P-cbou "$page" 2>/dev/null)
     for command in $(commands); do
         grep -qw -- "$command" <<<"$text" || fail "the manual misses the command $command"
         for option in $("$prefix/bin/partwell-cli" "$command" --help | help_words); do
