@@ -22,6 +22,11 @@ sanitize: deps
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	ctest --test-dir $(BUILD)-asan --output-on-failure -j$(JOBS)
 
+# A Debian package of the Release build: $(BUILD)/partwell_<version>_<arch>.deb.
+.PHONY: package
+package: build
+	cd $(BUILD) && cpack
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libgtest-dev
-          fonts-wqy-microhei)
+          fonts-wqy-microhei qt6-translations-l10n
+          desktop-file-utils appstream groff-base dpkg-dev file)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -17,5 +18,12 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# apt's and dpkg's chatter goes to a log, shown only by its path when something fails.
+log=$(mktemp -t partwell-deps.XXXXXX.log)
+if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"; } >"$log" 2>&1; then
+    echo "Installing the packages failed; apt's output is in $log" >&2
+    exit 1
+fi
+rm -f "$log"
+echo "Installed."

@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
     if (command == "split") return cli::runSplit(argc - 1, argv + 1);
     if (command == "merge") return cli::runMerge(argc - 1, argv + 1);
     if (command == "detect") return cli::runDetect(argc - 1, argv + 1);
+    if (command == "--version") {
+        std::fwrite(texts::cli::kVersion.data(), 1, texts::cli::kVersion.size(), stdout);
+        return 0;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::fwrite(texts::cli::kUsage.data(), 1, texts::cli::kUsage.size(), stdout);
         return 0;

@@ -63,6 +63,9 @@ inline constexpr std::string_view kFailedMergeOutputsAfter = " 个合并文件�
 inline constexpr std::string_view kMergeNameCountBefore = "等";
 inline constexpr std::string_view kMergeNameCountAfter = "个文件";
 
+// `partwell --version`.
+inline constexpr std::string_view kProgramVersion = "partwell " PARTWELL_VERSION "\n";
+
 // The maker's homepage, opened from the banner.
 inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";
 
@@ -89,7 +92,9 @@ inline constexpr std::string_view kUsage =
     "  merge    join files into one\n"
     "  detect   tell the text encoding of files\n"
     "\n"
-    "Run 'partwell-cli COMMAND --help' for a command's options.\n";
+    "Run 'partwell-cli COMMAND --help' for a command's options, 'partwell-cli --version' for\n"
+    "the version.\n";
+inline constexpr std::string_view kVersion = "partwell-cli " PARTWELL_VERSION "\n";
 
 inline constexpr std::string_view kSplitUsage =
     "Usage: partwell-cli split [OPTIONS] PATH...\n"

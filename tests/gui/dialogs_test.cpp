@@ -1,11 +1,18 @@
 // The real dialogs, answered from inside their own event loop.
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "gui_fixture.h"
 #include "text/system_texts.h"
@@ -75,6 +82,42 @@ TEST_F(Dialogs, FileChooserOffersTheFiltersAndReturnsFullPaths) {
         program.shell
             .chooseFiles(lit(texts::kChooseSplitFilesTitle), lit(texts::kChooseSplitFilesFilter))
             .empty());
+}
+
+// Qt's own texts come from its Chinese translations, whatever the desktop's language.
+TEST_F(Dialogs, QtOwnTextsAreChinese) {
+    program.form.messageScript = nullptr;
+    // The captions of a real message box's buttons, read while it is up.
+    auto captions = [this](Buttons buttons) {
+        std::vector<std::string> texts;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons()) texts.push_back(b->text().toStdString());
+            box->buttons().front()->click();
+        });
+        program.form.message(fromUtf8("分割完毕！是否打开保存目录：/tmp"), buttons);
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    };
+    EXPECT_EQ(captions(Buttons::YesNo), (std::vector<std::string>{"否(&N)", "是(&Y)"}));
+    EXPECT_EQ(captions(Buttons::OkCancel), (std::vector<std::string>{"取消", "确定"}));
+
+    program.shell.script = nullptr;
+    QString lookIn, open;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        lookIn = dialog->findChild<QLabel*>("lookInLabel")->text();
+        open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+        dialog->reject();
+    });
+    program.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                              lit(texts::kChooseSplitFilesFilter));
+    EXPECT_EQ(lookIn.toStdString(), "查找范围：");
+    EXPECT_EQ(open.toStdString(), "打开(&O)");
+
+    auto* box = widget<QLineEdit>("编辑框份数");
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    EXPECT_EQ(menu->actions().front()->text().toStdString(), "撤消(&U)\tCtrl+Z");
+    // The window's own texts are not Qt's to translate.
+    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
 }
 
 }  // namespace

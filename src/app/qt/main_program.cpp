@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QProgressBar>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
@@ -17,10 +19,24 @@
 #include "app/split_job.h"
 
 namespace pw {
+namespace {
+
+// The window's texts are Chinese; Qt's file choosers, message-box buttons and context menus
+// follow, whatever the desktop's language. Without the translations they stay English.
+void translateQtTexts(QApplication& app) {
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qtTexts);
+    else
+        delete qtTexts;
+}
+
+}  // namespace
 
 void applyApplicationLook(QApplication& app) {
     if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
     app.setFont(uiFont(15, false));
+    translateQtTexts(app);
 }
 
 MainProgram::MainProgram(FileSystem& files, Clock& clock)

@@ -13,7 +13,8 @@ class QApplication;
 
 namespace pw {
 
-// Style and fonts for the whole application, message boxes and dialogs included.
+// Style, fonts and Qt's own texts in Chinese for the whole application, message boxes and
+// dialogs included.
 void applyApplicationLook(QApplication& app);
 
 class MainProgram {

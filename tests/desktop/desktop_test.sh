@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# What an installation puts on a machine: the installed tree, the menu entry and its validators,
+# the manual and the shell completion. Usage: desktop_test.sh CASE BUILD_DIR VERSION APP_ID
+set -uo pipefail
+
+case_name=$1 build=$2 version=$3 app_id=$4
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+expect_eq() { [ "$1" == "$2" ] || fail "$3: expected '$2', got '$1'"; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+share=$prefix/share
+
+# Width and height from a PNG's header.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
+
+# Every option and command a help text shows, one a line.
+help_words() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
+commands() { "$prefix/bin/partwell-cli" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p'; }
+
+installed_tree() {
+    for f in bin/partwell bin/partwell-cli; do
+        [ -x "$prefix/$f" ] || fail "$f is not installed"
+    done
+    # Both answer --version without a display, before Qt would look for one.
+    expect_eq "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/partwell" --version)" \
+        "partwell $version" "partwell --version"
+    expect_eq "$("$prefix/bin/partwell-cli" --version)" "partwell-cli $version" "partwell-cli --version"
+
+    local desktop=$share/applications/$app_id.desktop metainfo=$share/metainfo/$app_id.metainfo.xml
+    desktop-file-validate "$desktop" || fail "desktop-file-validate"
+    appstreamcli validate --no-net "$metainfo" >"$scratch/appstream.log" 2>&1 ||
+        fail "appstreamcli validate: $(cat "$scratch/appstream.log")"
+    # The entry starts an installed program and names an installed icon.
+    local exec icon
+    exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -x "$prefix/bin/$exec" ] || fail "Exec=$exec is not an installed program"
+    [ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon"
+    for size in 48 64 128 256; do
+        local png=$share/icons/hicolor/${size}x$size/apps/$icon.png
+        expect_eq "$(png_size "$png")" "${size}x$size" "$png"
+    done
+    grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo's id is not $app_id"
+    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+        fail "the metainfo does not launch $app_id.desktop"
+    # A new version needs its release in the metainfo.
+    expect_eq "$(grep -o '<release version="[^"]*"' "$metainfo" | head -1)" \
+        "<release version=\"$version\"" "newest release in the metainfo"
+}
+
+manual() {
+    local page=$share/man/man1/partwell-cli.1
+    groff -k -man -ww -z -Tutf8 "$page" 2>"$scratch/groff.log" || fail "groff"
+    [ -s "$scratch/groff.log" ] && fail "groff warns: $(cat "$scratch/groff.log")"
+    grep -q "partwell-cli $version" "$page" || fail "the manual does not name version $version"
+    # Every command and option the program knows is described.
+    local text
+    text=$(groff -k -man -Tutf8 -P-cbou "$page" 2>/dev/null)
+    for command in $(commands); do
+        grep -qw -- "$command" <<<"$text" || fail "the manual misses the command $command"
+        for option in $("$prefix/bin/partwell-cli" "$command" --help | help_words); do
+            grep -q -- "$option" <<<"$text" || fail "the manual misses $command $option"
+        done
+    done
+}
+
+# Runs the completion as bash would for the words given, the last being the one completed.
+complete_words() {
+    PATH=$prefix/bin:$PATH bash -c '
+        source "$1"; shift
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=()
+        _partwell_cli
+        printf "%s\n" "${COMPREPLY[@]}"' _ "$share/bash-completion/completions/partwell-cli" "$@"
+}
+
+completion() {
+    expect_eq "$(complete_words partwell-cli sp)" "split" "partwell-cli sp<TAB>"
+    expect_eq "$(complete_words partwell-cli --v)" "--version" "partwell-cli --v<TAB>"
+    expect_eq "$(complete_words partwell-cli split --no)" "--no-subfolder" "split --no<TAB>"
+    expect_eq "$(complete_words partwell-cli split --size 1MB --ty)" "--types" "split ... --ty<TAB>"
+    expect_eq "$(complete_words partwell-cli detect --d)" "--decode" "detect --d<TAB>"
+    expect_eq "$(complete_words partwell-cli split --parts '')" "" "a value after --parts"
+    expect_eq "$(complete_words partwell-cli frobnicate --)" "" "an unknown command"
+    # Whatever the program's help lists is offered.
+    expect_eq "$(complete_words partwell-cli '' | grep -v '^--' | sort)" "$(commands | sort)" \
+        "the commands"
+    for command in $(commands); do
+        expect_eq "$(complete_words partwell-cli "$command" -- | sort)" \
+            "$("$prefix/bin/partwell-cli" "$command" --help | help_words)" "the options of $command"
+    done
+}
+
+"$case_name"
+[ "$failures" -eq 0 ]
