@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Partwell needs, and only when something is missing.
+# Installs the Debian packages Partwell needs, and only when something is missing (clang and
+# its runtime libraries are for `make fuzz`).
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libgtest-dev
+          clang libclang-rt-14-dev
           fonts-wqy-microhei)
 
 missing=()
