@@ -15,8 +15,8 @@ using namespace pw;
 
 namespace {
 
-constexpr EncodingCode kCodes[] = {kEncodingUtf8, kEncodingUtf16Le, kEncodingUtf16Be,
-                                   kEncodingBig5, kEncodingBig5Hkscs};
+constexpr EncodingCode kCodes[] = {kEncodingUtf8, kEncodingUtf16Le, kEncodingUtf16Be, kEncodingBig5,
+                                   kEncodingBig5Hkscs};
 
 std::vector<std::string_view> codePageCharacters(std::string_view text) {
     std::vector<std::string_view> chars;
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Bytes of the charset, whatever they are, to the code page and back: stable from then on.
     const ByteBuffer decoded = convertEncoding(bytes, charset, kCodePage);
     const ByteBuffer encoded = convertEncoding(decoded, kCodePage, charset);
-    const ByteBuffer again = convertEncoding(convertEncoding(encoded, charset, kCodePage),
-                                             kCodePage, charset);
+    const ByteBuffer again =
+        convertEncoding(convertEncoding(encoded, charset, kCodePage), kCodePage, charset);
     FUZZ_EXPECT(again == encoded, {"charset", charset}, {"bytes", bytes}, {"encoded", encoded},
                 {"again", again});
 
@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (code != kEncodingBig5Hkscs) {
         ByteBuffer pieces;
         for (std::string_view c : codePageCharacters(text)) pieces += encodeText(c, code, false);
-        FUZZ_EXPECT(pieces == written, {"charset", charset}, {"text", text},
-                    {"whole", written}, {"pieces", pieces});
+        FUZZ_EXPECT(pieces == written, {"charset", charset}, {"text", text}, {"whole", written},
+                    {"pieces", pieces});
     }
     return 0;
 }

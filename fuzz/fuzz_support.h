@@ -16,8 +16,7 @@ namespace pw::fuzz {
 // that holds no NUL, as the program's texts never do.
 class Fields {
   public:
-    Fields(const uint8_t* data, size_t size)
-        : rest_(reinterpret_cast<const char*>(data), size) {}
+    Fields(const uint8_t* data, size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
     std::string_view next() {
         const size_t end = rest_.find('\0');
@@ -73,7 +72,7 @@ using Shown = std::initializer_list<std::pair<const char*, std::string_view>>;
 }  // namespace pw::fuzz
 
 // FUZZ_EXPECT(condition, {"name", value}, ...): the values are shown when the condition fails.
-#define FUZZ_EXPECT(condition, ...)                                                  \
-    do {                                                                             \
+#define FUZZ_EXPECT(condition, ...)                                                        \
+    do {                                                                                   \
         if (!(condition)) ::pw::fuzz::fail(__FILE__, __LINE__, #condition, {__VA_ARGS__}); \
     } while (0)

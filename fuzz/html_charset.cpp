@@ -1,9 +1,9 @@
 // The HTML charset check against the obvious walk over the head's meta tags, and the length of
 // content read as text for it against a byte-by-byte walk.
 
+#include "text/html_charset.h"
 #include "fuzz_support.h"
 #include "text/encoding_detect.h"
-#include "text/html_charset.h"
 #include "text/system_texts.h"
 #include "text_models.h"
 
@@ -26,8 +26,7 @@ bool modelContainsAny(std::string_view text, std::string_view declarations) {
 DeclaredCharset modelDeclared(std::string_view text) {
     const Text head = lit(texts::kHeadSentinel), tail = lit(texts::kTailSentinel);
     int64_t p = 0;
-    const Text headSection =
-        fuzz::modelTextBetween(text, "<head>", "</head>", p, true, head, tail);
+    const Text headSection = fuzz::modelTextBetween(text, "<head>", "</head>", p, true, head, tail);
     const std::string_view scope = headSection.empty() ? text : std::string_view(headSection);
     p = 0;
     for (;;) {

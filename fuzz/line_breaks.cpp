@@ -2,8 +2,8 @@
 // direct scan against the regular expression it stands for (on valid code-page text, which the
 // expression engine can take).
 
-#include "fuzz_support.h"
 #include "text/line_breaks.h"
+#include "fuzz_support.h"
 #include "text/regex_helper.h"
 #include "text/system_texts.h"
 #include "text_models.h"

@@ -3,8 +3,8 @@
 // nothing gives the subject back byte for byte, whatever bytes it holds.
 // Input: pattern, NUL, subject, NUL, replacement, NUL, one byte of options.
 
-#include "fuzz_support.h"
 #include "text/regex_helper.h"
+#include "fuzz_support.h"
 #include "text_models.h"
 
 using namespace pw;

@@ -3,9 +3,9 @@
 // Input: text, NUL, left marker, NUL, right marker, NUL, one
 // byte of flags (keep quotes; start below 1 or inside the text).
 
+#include "text/text_between.h"
 #include "fuzz_support.h"
 #include "text/system_texts.h"
-#include "text/text_between.h"
 #include "text_models.h"
 
 using namespace pw;

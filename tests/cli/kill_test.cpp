@@ -115,8 +115,26 @@ TEST(CliKill, SigkillAtAnyMomentLosesNothing) {
     EXPECT_GT(killedMidway, 0) << "every job ended before its signal";
 }
 
+TEST(CliKill, TheNextJobRemovesTheTemporaryFileOfAKilledOne) {
+    const std::string source = bigSource();
+    TempDir dir;
+    writeFile(dir.path("big.txt"), source);
+    const pid_t killed = startSplit(dir);
+    signalWhen(dir, killed, 300, SIGKILL);
+    // Whether or not the kill caught a part being written, a file of the dead process is there.
+    writeFile(dir.path("big/.~partwell-" + std::to_string(killed) + "-0.tmp"), "half a part");
+    int status = 0;
+    ::waitpid(startSplit(dir), &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const Leftovers left = checkParts(dir, source);
+    EXPECT_EQ(left.parts, kParts);
+    EXPECT_TRUE(left.temporaries.empty()) << left.temporaries.front();
+}
+
 TEST(CliKill, InterruptStopsAfterThePartAndCleansUp) {
     const std::string source = bigSource();
+    int stoppedMidway = 0;
     for (int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
         TempDir dir;
@@ -128,7 +146,9 @@ TEST(CliKill, InterruptStopsAfterThePartAndCleansUp) {
         ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
         EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
         EXPECT_TRUE(fileExists(dir.path("big.txt")));
+        ++stoppedMidway;
     }
+    EXPECT_GT(stoppedMidway, 0) << "every job ended before its signal";
 }
 
 }  // namespace

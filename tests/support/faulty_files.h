@@ -13,12 +13,27 @@ namespace pw::test {
 enum class FaultCall { Open, Read, Write, Close, Rename, Remove, CreateFolder };
 enum class FaultError { NoSpace, NoPermission, NameTooLong, Io };
 
-inline constexpr FaultCall kFaultCalls[] = {FaultCall::Open,   FaultCall::Read,
-                                            FaultCall::Write,  FaultCall::Close,
-                                            FaultCall::Rename, FaultCall::Remove,
-                                            FaultCall::CreateFolder};
-inline constexpr FaultError kFaultErrors[] = {FaultError::NoSpace, FaultError::NoPermission,
-                                              FaultError::NameTooLong, FaultError::Io};
+struct Fault {
+    FaultCall call;
+    FaultError error;
+};
+// Every kind of call, each with the errors the system really gives it.
+inline constexpr Fault kFaults[] = {
+    {FaultCall::Open, FaultError::NoPermission},
+    {FaultCall::Open, FaultError::NameTooLong},
+    {FaultCall::Open, FaultError::NoSpace},
+    {FaultCall::Read, FaultError::Io},
+    {FaultCall::Write, FaultError::NoSpace},
+    {FaultCall::Write, FaultError::Io},
+    {FaultCall::Close, FaultError::Io},
+    {FaultCall::Close, FaultError::NoSpace},
+    {FaultCall::Rename, FaultError::NameTooLong},
+    {FaultCall::Rename, FaultError::NoPermission},
+    {FaultCall::Remove, FaultError::NoPermission},
+    {FaultCall::Remove, FaultError::Io},
+    {FaultCall::CreateFolder, FaultError::NoSpace},
+    {FaultCall::CreateFolder, FaultError::NoPermission},
+};
 
 std::string faultName(FaultCall call, FaultError error);
 
