@@ -88,6 +88,8 @@ int runMerge(int argc, char** argv) {
         report += std::string(t::kFailedOutputs) + std::to_string(summary.failedOutputs);
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    if (summary.undeletedSources)
+        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
     printErr(report + "\n");
     return summary.anyFailed() ? 1 : 0;
 }
