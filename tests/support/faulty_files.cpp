@@ -1,6 +1,12 @@
 #include "support/faulty_files.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
+
+#include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
@@ -85,6 +91,38 @@ bool FaultyFiles::remove(const Text& path) {
 
 bool FaultyFiles::rename(const Text& from, const Text& to) {
     return !failsNow(FaultCall::Rename, to) && real_.rename(from, to);
+}
+
+int64_t forEveryFault(const std::function<void(FaultyFiles& files)>& attempt) {
+    int64_t runs = 0;
+    for (const auto [call, error] : kFaults) {
+        for (int64_t k = 1;; ++k) {
+            SCOPED_TRACE("call " + std::to_string(k) + ": " + faultName(call, error));
+            FaultyFiles files(posixFileSystem(), call, k, error);
+            attempt(files);
+            ++runs;
+            if (!files.fired() || ::testing::Test::HasFailure()) break;
+        }
+        if (::testing::Test::HasFailure()) break;
+    }
+    return runs;
+}
+
+bool isTemporaryName(const std::string& name) {
+    return name.starts_with(".~partwell-");
+}
+
+std::vector<std::string> treeContents(const TempDir& dir, bool withNames) {
+    namespace stdfs = std::filesystem;
+    std::vector<std::string> out;
+    for (const auto& e : stdfs::recursive_directory_iterator(dir.path())) {
+        if (!e.is_regular_file() || isTemporaryName(e.path().filename().string())) continue;
+        const stdfs::path shown = withNames ? e.path() : e.path().parent_path();
+        out.push_back(shown.string().substr(dir.path().size()) + "\t" +
+                      readFile(e.path().string()));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 }  // namespace pw::test

@@ -4,7 +4,9 @@
 // a close after such a write may have lost data, the other calls change nothing.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -70,5 +72,18 @@ class FaultyFiles : public FileSystem {
     int64_t calls_ = 0;
     Text failedPath_;
 };
+
+// Calls `attempt` with a file system whose k-th call of one kind of kFaults fails, for every kind
+// and k = 1, 2, ... until an attempt no longer reaches that call; stops at the first failed
+// expectation. Returns the number of attempts.
+int64_t forEveryFault(const std::function<void(FaultyFiles& files)>& attempt);
+
+// The temporary files that outputs are written to before they take their final name.
+bool isTemporaryName(const std::string& name);
+
+// Every regular file below the folder but temporaries, as "path<TAB>content" (or, without
+// names, "folder<TAB>content": what a user finds whatever the files are called), sorted.
+class TempDir;
+std::vector<std::string> treeContents(const TempDir& dir, bool withNames);
 
 }  // namespace pw::test
