@@ -13,16 +13,12 @@ trap 'rm -rf "$work"' EXIT
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
+source bench/timing.bash
 # seconds of one run; the output folder is emptied first, outside the timing
 timed() {
-    rm -rf "$work/out" && mkdir "$work/out" && sync
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
+    rm -rf "$work/out" && mkdir "$work/out"
+    seconds "$@"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 compare() {
     local label=$1 ours=$2 theirs=$3

@@ -57,8 +57,9 @@ void deleteMergedSources(EngineContext& ctx, const Text& outputPath, const std::
     const auto outputId = ctx.files.fileId(outputPath);
     for (size_t i = 0; i < files.size(); ++i) {
         if (!sources[i].read || sources[i].outcome != SourceOutcome::Whole) continue;
-        if (ctx.files.fileId(files[i]) != outputId && !ctx.files.remove(files[i]))
-            ++summary.undeletedSources;
+        const auto id = ctx.files.fileId(files[i]);
+        // A file listed twice is gone by its second turn.
+        if (id && id != outputId && !ctx.files.remove(files[i])) ++summary.undeletedSources;
     }
 }
 

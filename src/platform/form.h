@@ -100,6 +100,10 @@ class Form {
 
     // Lets pending window events run (a click on a start button may arrive here).
     virtual void processEvents() = 0;
+
+    // How many times events have run so far, by processEvents or inside a message box. Controls
+    // change only then, so a state read from one stays current while this count stands still.
+    virtual uint64_t eventRuns() const = 0;
 };
 
 }  // namespace pw

@@ -75,7 +75,10 @@ Answer MemoryForm::message(const Text& text, Buttons buttons, const Text& title)
 
 void MemoryForm::processEvents() {
     ++eventRounds;
-    if (onProcessEvents) onProcessEvents();
+    if (onProcessEvents) {
+        ++hookRuns_;
+        onProcessEvents();
+    }
 }
 
 }  // namespace pw

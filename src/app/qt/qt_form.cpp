@@ -74,6 +74,8 @@ void QtForm::setText(std::string_view name, const Text& text) {
     const QString s = qt(text);
     if (auto* b = qobject_cast<QAbstractButton*>(o)) {
         b->setText(captionToQt(s));
+        // A job's stages appear on its button between event points: paint them now.
+        if (b->isVisible()) b->repaint();
     } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
         e->setText(s);
     } else if (auto* e = qobject_cast<QPlainTextEdit*>(o)) {
@@ -151,6 +153,7 @@ void QtForm::setProgressPosition(int64_t position) {
 }
 
 Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
+    ++messagesShown_;
     if (!messageScript) return showMessageBox(text, buttons, title);
     Answer answer = buttons == Buttons::Ok         ? Answer::Ok
                     : buttons == Buttons::OkCancel ? Answer::Cancel

@@ -55,6 +55,7 @@ class QtForm : public Form {
 
     // How often pending events were actually pumped.
     int pumps() const { return pumps_; }
+    uint64_t eventRuns() const override { return uint64_t(pumps_) + messagesShown_; }
 
     MessageScript* messageScript = nullptr;
 
@@ -69,6 +70,7 @@ class QtForm : public Form {
     bool pumpedOnce_ = false;
     uint64_t lastPumpMs_ = 0;
     int pumps_ = 0;
+    uint64_t messagesShown_ = 0;
 };
 
 }  // namespace pw
