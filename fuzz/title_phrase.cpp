@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int minChars = int(fields.byte() % 20) - 2;
     const std::string_view text = fields.next();
 
-    const std::vector<Text> phrases = titlePhrases(text);
+    const std::vector<Text> phrases = titlePhrases(text).list();
     const Text cleaned = trimBlankLinesAndEdges(stripTags(text));
     std::vector<Text> separators = charactersOf(lit(texts::kTitleSeparators));
     std::erase(separators, "\r\n");
