@@ -1,7 +1,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test sanitize format bench
+.PHONY: deps build run test sanitize fuzz format bench
+FUZZ_SECONDS ?= 60
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,6 +27,13 @@ sanitize: deps
 .PHONY: package
 package: build
 	cd $(BUILD) && cpack
+
+# The fuzz targets under ASan and UBSan (clang and libFuzzer), each run for FUZZ_SECONDS.
+fuzz: deps
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DPARTWELL_GUI=OFF -DPARTWELL_FUZZ=ON
+	cmake --build $(BUILD)-fuzz --target fuzz_targets -j$(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh $(BUILD)-fuzz
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Partwell needs, and only when something is missing.
+# Installs the Debian packages Partwell needs, and only when something is missing (clang and
+# its runtime libraries are for `make fuzz`).
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libgtest-dev
           fonts-wqy-microhei qt6-translations-l10n
-          desktop-file-utils appstream groff-base dpkg-dev file)
+          desktop-file-utils appstream groff-base dpkg-dev file
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

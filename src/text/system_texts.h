@@ -221,7 +221,7 @@ inline constexpr std::string_view kMergeUsage =
     "  --help                 show this text\n"
     "\n"
     "Exit status: 0 when every output was written, 1 when an output could not be written or a\n"
-    "file could not be read, 2 when an option was refused.\n";
+    "file could not be read or deleted, 2 when an option was refused.\n";
 inline constexpr std::string_view kMergeSummary = "files written: ";
 inline constexpr std::string_view kFailedOutputs = ", files that could not be written: ";
 
