@@ -1,0 +1,33 @@
+#include "settings/settings_location.h"
+
+#include "text/system_texts.h"
+
+namespace pw {
+namespace {
+
+Text inFolder(const Text& folder, std::string_view name) {
+    return folder + kPathSeparator + lit(name);
+}
+
+// Tried by creating a file there, as the first save will.
+bool takesNewFiles(FileSystem& fs, const Text& folder) {
+    SafeWriter probe(fs, inFolder(folder, texts::kSettingsFileName));
+    return probe.ok();  // the probe file goes when the writer does
+}
+
+}  // namespace
+
+Text settingsFilePath(FileSystem& fs, const Text& programFolder, const ConfigFolders& config) {
+    if (!programFolder.empty() && takesNewFiles(fs, programFolder))
+        return inFolder(programFolder, texts::kSettingsFileName);
+    // Relative values of XDG_CONFIG_HOME are to be ignored.
+    const Text base = config.xdgConfigHome.starts_with(kPathSeparator)
+                          ? config.xdgConfigHome
+                          : config.home + kPathSeparator + ".config";
+    const Text folder = base + kPathSeparator + "Partwell";
+    if (!fs.isFolder(base)) fs.createFolder(base);
+    if (!fs.isFolder(folder)) fs.createFolder(folder);
+    return inFolder(folder, texts::kSettingsFileName);
+}
+
+}  // namespace pw
