@@ -23,13 +23,18 @@ std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
 
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
     Text text = lit(texts::kSplitDoneOpenFolder) + folder;
-    if (summary.failedOutputs > 0 || summary.unreadableSources > 0) text += "\n";
+    if (summary.failedOutputs > 0 || summary.unreadableSources > 0 ||
+        summary.undeletedSources > 0)
+        text += "\n";
     if (summary.failedOutputs > 0)
         text += "\n" + lit(texts::kFailedPartsBefore) + std::to_string(summary.failedOutputs) +
                 lit(texts::kFailedPartsAfter);
     if (summary.unreadableSources > 0)
         text += "\n" + lit(texts::kUnreadableSourcesBefore) +
                 std::to_string(summary.unreadableSources) + lit(texts::kUnreadableSourcesAfter);
+    if (summary.undeletedSources > 0)
+        text += "\n" + lit(texts::kUndeletedSourcesBefore) +
+                std::to_string(summary.undeletedSources) + lit(texts::kUndeletedSourcesAfter);
     return text;
 }
 

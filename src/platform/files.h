@@ -74,6 +74,9 @@ FileSystem& posixFileSystem();
 // A file held in memory, with the operations of a file on disk.
 std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
 
+// Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
+void removeOpenTemporaryFile();
+
 // Writes a new file beside its final place and moves it there only when everything was written,
 // so a failure never leaves a half-written file under the final name nor harms one already there.
 class SafeWriter {
@@ -94,6 +97,7 @@ class SafeWriter {
     Text finalPath_;
     Text tempPath_;
     std::unique_ptr<FileHandle> file_;
+    bool registered_ = false;
     bool ok_ = false;
 };
 

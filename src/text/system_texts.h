@@ -33,6 +33,8 @@ inline constexpr std::string_view kFailedPartsBefore = "有 ";
 inline constexpr std::string_view kFailedPartsAfter = " 个分割文件未能写入。";
 inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
 inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
+inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
+inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
 
 // The settings file, its side files of byte values and the main window's section.
 inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
@@ -87,8 +89,9 @@ inline constexpr std::string_view kSplitUsage =
     "  --types PATTERNS       file-name patterns for folders, separated by '|' (default *.*)\n"
     "  --help                 show this text\n"
     "\n"
-    "Exit status: 0 when every part was written, 1 when a file could not be read or a part\n"
-    "could not be written, 2 when an option was refused.\n";
+    "Exit status: 0 when every part was written, 1 when a file could not be read or deleted or\n"
+    "a part could not be written, 2 when an option was refused; 130 or 143 when stopped by\n"
+    "Ctrl-C or SIGTERM (a second one ends at once).\n";
 
 inline constexpr std::string_view kUnknownCommand = "partwell-cli: unknown command: ";
 inline constexpr std::string_view kUnknownOption = "partwell-cli: unknown option: ";
@@ -98,6 +101,7 @@ inline constexpr std::string_view kNoPaths = "partwell-cli: no file or folder gi
 inline constexpr std::string_view kSplitSummary = "parts written: ";
 inline constexpr std::string_view kFailedParts = ", parts that could not be written: ";
 inline constexpr std::string_view kUnreadable = ", files that could not be read: ";
+inline constexpr std::string_view kUndeleted = ", files that could not be deleted: ";
 
 }  // namespace pw::texts::cli
 
