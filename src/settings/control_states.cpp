@@ -18,7 +18,7 @@ struct KindWord {
 
 // Tested in this order; the first word a name begins with decides.
 constexpr KindWord kKindWords[] = {
-    {"按钮", Stored::Tag},   {"编辑框", Stored::EditText},      {"选择框", Stored::Check},
+    {"按钮", Stored::Tag},     {"编辑框", Stored::EditText},      {"选择框", Stored::Check},
     {"单选框", Stored::Check}, {"组合框", Stored::SelectedIndex},
 };
 
@@ -74,7 +74,8 @@ bool saveControls(SettingsStore& store, Form& form, const Text& section,
             switch (c.stored) {
                 case Stored::Tag:
                 case Stored::EditText: {
-                    const Text value = c.stored == Stored::Tag ? form.tag(c.name) : form.text(c.name);
+                    const Text value =
+                        c.stored == Stored::Tag ? form.tag(c.name) : form.text(c.name);
                     c.asBytes ? store.writeBytes(c.key, value) : store.writeText(c.key, value);
                     break;
                 }
@@ -108,8 +109,8 @@ void restoreControls(SettingsStore& store, Form& form, const Text& section,
                 form.setChecked(c.name, store.readFlag(c.key, form.checked(c.name)));
                 break;
             case Stored::SelectedIndex:
-                form.setSelectedIndex(
-                    c.name, toIndex(store.readNumber(c.key, form.selectedIndex(c.name))));
+                form.setSelectedIndex(c.name,
+                                      toIndex(store.readNumber(c.key, form.selectedIndex(c.name))));
                 break;
         }
     });

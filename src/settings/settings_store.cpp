@@ -238,8 +238,8 @@ ByteBuffer SettingsStore::readBytes(const Text& key, const ByteBuffer& fallback)
 bool SettingsStore::writeBytes(const Text& key, const ByteBuffer& bytes) {
     const Text path = sideFilePath(key);
     const Text folder = folderOf(path);
-    const bool written =
-        canWrite() && (fs_.isFolder(folder) || fs_.createFolder(folder)) && writeWhole(fs_, path, bytes);
+    const bool written = canWrite() && (fs_.isFolder(folder) || fs_.createFolder(folder)) &&
+                         writeWhole(fs_, path, bytes);
     if (!written) ++failures_;
     return written;
 }

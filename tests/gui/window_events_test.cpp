@@ -134,8 +134,7 @@ TEST_F(WindowEvents, BannerOpensTheHomepage) {
     emit widget<PictureControl>("图片保存配置")->clicked();
     emit widget<LinkLabel>("链接保存配置")->pressed();
     ASSERT_EQ(messages.shown.size(), 2u);
-    for (const auto& m : messages.shown)
-        EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
+    for (const auto& m : messages.shown) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
 }
 
 class SteppedClock : public Clock {

@@ -38,17 +38,19 @@ TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
     store.openFile(ini());
     form.setTag("按钮开始合并", fromUtf8("/最后的/文件夹"));
     EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
-    EXPECT_EQ(onDisk(),
-              "[主界面]\r\n单选框按份数=真\r\n编辑框份数=100\r\n单选框按字节=假\r\n编辑框字节=3.12\r\n"
-              "组合框字节单位=3\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2=10\r\n"
-              "单选框按字符数=假\r\n编辑框字数1=200\r\n编辑框字数2=500\r\n单选框按字符串=假\r\n"
-              "按钮输入字符串.标记=\r\n选择框识别编码=假\r\n选择框矫正换行=假\r\n"
-              "选择框子目录保存=真\r\n选择框分割后删除文件=假\r\n选择框忽略空行=假\r\n"
-              "选择框随机改名=假\r\n编辑框文件类型=*.*\r\n按钮开始分割.标记=\r\n"
-              "选择框合并中间=假\r\n单选框使用文件=假\r\n编辑框文件路径=C:\\1.txt\r\n按钮选择文件.标记=\r\n"
-              "单选框使用字符串=真\r\n编辑框字符串=我是中间字符串\r\n选择框合并后删除文件=假\r\n"
-              "选择框父目录保存=真\r\n选择框遍历子目录=假\r\n选择框处理文本编码=假\r\n"
-              "编辑框文件类型1=*.*\r\n按钮开始合并.标记=/最后的/文件夹");
+    EXPECT_EQ(
+        onDisk(),
+        "[主界面]\r\n单选框按份数=真\r\n编辑框份数=100\r\n单选框按字节=假\r\n编辑框字节=3.12\r\n"
+        "组合框字节单位=3\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2=10\r\n"
+        "单选框按字符数=假\r\n编辑框字数1=200\r\n编辑框字数2=500\r\n单选框按字符串=假\r\n"
+        "按钮输入字符串.标记=\r\n选择框识别编码=假\r\n选择框矫正换行=假\r\n"
+        "选择框子目录保存=真\r\n选择框分割后删除文件=假\r\n选择框忽略空行=假\r\n"
+        "选择框随机改名=假\r\n编辑框文件类型=*.*\r\n按钮开始分割.标记=\r\n"
+        "选择框合并中间=假\r\n单选框使用文件=假\r\n编辑框文件路径=C:\\1.txt\r\n按钮选择文件.标记="
+        "\r\n"
+        "单选框使用字符串=真\r\n编辑框字符串=我是中间字符串\r\n选择框合并后删除文件=假\r\n"
+        "选择框父目录保存=真\r\n选择框遍历子目录=假\r\n选择框处理文本编码=假\r\n"
+        "编辑框文件类型1=*.*\r\n按钮开始合并.标记=/最后的/文件夹");
     // A second save changes values in place and adds nothing.
     form.setChecked("选择框合并中间", true);
     const size_t length = store.text().size();
@@ -126,10 +128,11 @@ TEST_F(ControlStatesTest, TagsAndSkipListsKeepControlsOutOrMoveThemToSideFiles) 
 }
 
 TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
-    writeFile(dir.path("Partwell.ini"),
-              fromUtf8("[主界面]\r\n选择框合并中间=真 \r\n选择框子目录保存=否\r\n组合框字节单位=99\r\n"
-                       "编辑框份数=\r\n编辑框字节=") +
-                  "\xff\xff");
+    writeFile(
+        dir.path("Partwell.ini"),
+        fromUtf8("[主界面]\r\n选择框合并中间=真 \r\n选择框子目录保存=否\r\n组合框字节单位=99\r\n"
+                 "编辑框份数=\r\n编辑框字节=") +
+            "\xff\xff");
     SettingsStore store;
     store.openFile(ini());
     form.setChecked("选择框合并中间", true);

@@ -76,8 +76,8 @@ TEST_F(SettingsStoreTest, EmptyValuesKeepTheirKeyAndReadAsMissing) {
 
 TEST_F(SettingsStoreTest, HeadersCountOnlyAtLineStartsAndKeysOnlyInTheirOwnSection) {
     writeFile(ini(), gb("junk[主界面]\r\nk=wrong\r\n"
-                               "[主界面]\r\nflag=真 \r\nyes=真\r\n"
-                               "[later]\r\nk=later\r\nonly=below\r\nx=y"));
+                        "[主界面]\r\nflag=真 \r\nyes=真\r\n"
+                        "[later]\r\nk=later\r\nonly=below\r\nx=y"));
     SettingsStore store;
     open(store);
     EXPECT_EQ(store.readText("k", "dflt"), "dflt");  // under the false header, then a later one

@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     const pw::Text settingsPath = pw::settingsFilePath(
         pw::posixFileSystem(),
         pw::fromNativeName(QCoreApplication::applicationDirPath().toStdString()),
-        {pw::fromNativeName(environment("XDG_CONFIG_HOME")), pw::fromNativeName(environment("HOME"))});
+        {pw::fromNativeName(environment("XDG_CONFIG_HOME")),
+         pw::fromNativeName(environment("HOME"))});
     pw::MainProgram program(settingsPath);
     program.window.show();
     app.exec();
