@@ -2,9 +2,10 @@
 // The main window's own events, apart from the jobs: creation, close requests, the banner.
 
 #include "app/job_context.h"
-#include "settings/settings_store.h"
 
 namespace pw {
+
+class SettingsStore;
 
 // Restores the saved control states (when there is a store), then derives the enabled and
 // visible states from them.
@@ -13,10 +14,10 @@ void onWindowCreated(Form& form, SettingsStore* settings = nullptr);
 // True when the window may close now; the control states are saved then. While a job runs, the
 // job is asked to stop and the close waits until it has returned (closeDueAfterJob).
 bool onCloseRequest(Form& form, AppState& state, SettingsStore* settings = nullptr);
+bool closeDueAfterJob(const AppState& state);
 
 // The save link and picture: saves the control states and says whether they reached the disk.
 void onSaveSettingsClicked(Form& form, SettingsStore& settings);
-bool closeDueAfterJob(const AppState& state);
 
 void openHomepage(Shell& shell);
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "files/path_ops.h"
 #include "settings/settings_format.h"
