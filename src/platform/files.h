@@ -89,6 +89,8 @@ class SafeWriter {
     bool ok() const { return ok_; }
     bool write(std::string_view bytes);
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // Where the bytes go until the commit; they may be read back from there meanwhile.
+    const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
     bool commit();
 
