@@ -1,17 +1,19 @@
 #include "app/window_events.h"
 
 #include "app/option_states.h"
+#include "settings/control_states.h"
 #include "text/system_texts.h"
 
 namespace pw {
 
-void onWindowCreated(Form& form) {
-    // Saved control states are restored here once the settings store exists.
+void onWindowCreated(Form& form, SettingsStore* settings) {
+    // The enabling rules read the restored ticks, so they come second.
+    if (settings) restoreControls(*settings, form, lit(texts::kMainSection));
     applySplitOptionStates(form);
     applyMergeOptionStates(form);
 }
 
-bool onCloseRequest(Form& form, AppState& state) {
+bool onCloseRequest(Form& form, AppState& state, SettingsStore* settings) {
     if (state.jobsRunning > 0) {
         state.stopRequested = 1;
         state.closePending = true;
@@ -21,7 +23,15 @@ bool onCloseRequest(Form& form, AppState& state) {
             form.setText("按钮开始合并", lit(texts::kMergeStopping));
         return false;
     }
+    if (settings) saveControls(*settings, form, lit(texts::kMainSection));
     return true;
+}
+
+void onSaveSettingsClicked(Form& form, SettingsStore& settings) {
+    if (saveControls(settings, form, lit(texts::kMainSection)))
+        form.message(lit(texts::kSettingsSaved), Buttons::Ok);
+    else
+        form.message(lit(texts::kSettingsNotSaved) + settings.path(), Buttons::Ok);
 }
 
 bool closeDueAfterJob(const AppState& state) {

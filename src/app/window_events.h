@@ -5,13 +5,19 @@
 
 namespace pw {
 
-// Derives the enabled and visible states once the window's controls exist.
-void onWindowCreated(Form& form);
+class SettingsStore;
 
-// True when the window may close now. While a job runs, the job is asked to stop and the close
-// waits until it has returned (closeDueAfterJob).
-bool onCloseRequest(Form& form, AppState& state);
+// Restores the saved control states (when there is a store), then derives the enabled and
+// visible states from them.
+void onWindowCreated(Form& form, SettingsStore* settings = nullptr);
+
+// True when the window may close now; the control states are saved then. While a job runs, the
+// job is asked to stop and the close waits until it has returned (closeDueAfterJob).
+bool onCloseRequest(Form& form, AppState& state, SettingsStore* settings = nullptr);
 bool closeDueAfterJob(const AppState& state);
+
+// The save link and picture: saves the control states and says whether they reached the disk.
+void onSaveSettingsClicked(Form& form, SettingsStore& settings);
 
 void openHomepage(Shell& shell);
 

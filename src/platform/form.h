@@ -91,6 +91,8 @@ class Form {
 
     // Control names in window order.
     virtual std::vector<std::string> controlNames() const = 0;
+    // The name of the control directly holding this one; empty for the window itself.
+    virtual std::string containerOf(std::string_view name) const = 0;
 
     virtual void setProgressMaximum(int64_t maximum) = 0;
     virtual void setProgressPosition(int64_t position) = 0;

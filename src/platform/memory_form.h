@@ -44,6 +44,9 @@ class MemoryForm : public Form {
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
     void setFocus(std::string_view name) override;
     std::vector<std::string> controlNames() const override;
+    std::string containerOf(std::string_view name) const override {
+        return std::string(at(name).spec->container);
+    }
     void setProgressMaximum(int64_t maximum) override { progressMaximum = maximum; }
     void setProgressPosition(int64_t position) override { progressPosition = position; }
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;

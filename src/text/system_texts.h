@@ -43,6 +43,27 @@ inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法
 inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
 inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
 
+// The settings file, its side files of byte values and the main window's section.
+inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
+inline constexpr std::string_view kSettingsSideFolder = "inibin";
+inline constexpr std::string_view kSideFileExtension = ".ibn";
+inline constexpr std::string_view kMainSection = "主界面";
+// How values are written: line breaks inside a text, and the two flag values.
+inline constexpr std::string_view kLineBreakMarker = "┊*┊";
+inline constexpr std::string_view kFlagTrue = "真";
+inline constexpr std::string_view kFlagFalse = "假";
+// Control tags that steer the saving of control states, and the key suffix of a button's tag.
+inline constexpr std::string_view kTagNoSave = "禁止保存";
+inline constexpr std::string_view kTagAsBytes = "字节集方式";
+inline constexpr std::string_view kTagKeySuffix = ".标记";
+// The settings store's own message boxes.
+inline constexpr std::string_view kSettingsErrorTitle = "Corvane：";
+inline constexpr std::string_view kSettingsBroken =
+    "配置模块出现意外，可能导致无法正常保存！详情请咨询Corvane。";
+// After a save on request.
+inline constexpr std::string_view kSettingsSaved = "保存完毕！";
+inline constexpr std::string_view kSettingsNotSaved = "配置未能保存！应保存到：";
+
 // The merge job's folder chooser: its title holds the text of 编辑框文件类型1 between these two.
 inline constexpr std::string_view kChooseMergeFolderTitleBefore =
     "选择一个文件夹，将读入文件夹下的所有 ";

@@ -166,10 +166,11 @@ TEST_F(WindowEvents, BannerOpensTheHomepage) {
         EXPECT_TRUE(o.isAddress);
         EXPECT_EQ(toUtf8(o.path), texts::kHomepageAddress);
     }
-    // Settings are not saved yet, so nothing may claim they were.
+    // This program has no settings file, so nothing may claim the settings were saved.
     emit widget<PictureControl>("图片保存配置")->clicked();
     emit widget<LinkLabel>("链接保存配置")->pressed();
-    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    for (const auto& m : messages.shown) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
 }
 
 class SteppedClock : public Clock {

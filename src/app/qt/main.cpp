@@ -2,10 +2,21 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "app/qt/main_program.h"
+#include "settings/settings_location.h"
 #include "text/system_texts.h"
+
+namespace {
+
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so that it works without a display.
@@ -19,7 +30,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(PARTWELL_VERSION);
     QApplication::setDesktopFileName(PARTWELL_APP_ID);
     pw::applyApplicationLook(app);
-    pw::MainProgram program;
+    const pw::Text settingsPath = pw::settingsFilePath(
+        pw::posixFileSystem(),
+        pw::fromNativeName(QCoreApplication::applicationDirPath().toStdString()),
+        {pw::fromNativeName(environment("XDG_CONFIG_HOME")),
+         pw::fromNativeName(environment("HOME"))});
+    pw::MainProgram program(settingsPath);
     program.window.show();
     app.exec();
     return 0;

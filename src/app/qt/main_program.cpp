@@ -39,17 +39,20 @@ void applyApplicationLook(QApplication& app) {
     translateQtTexts(app);
 }
 
-MainProgram::MainProgram(FileSystem& files, Clock& clock)
-    : window(mainWindowSpec()),
+MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clock)
+    : settings(files),
+      window(mainWindowSpec()),
       form(window, clock),
       shell(&window),
       jobs{form, shell, files, clock, state} {
+    settings.setForm(&form);
+    if (!settingsPath.empty()) settings.openFile(settingsPath);
     windowCreated();
     bindEvents();
 }
 
 void MainProgram::windowCreated() {
-    onWindowCreated(form);
+    onWindowCreated(form, &settings);
     placeProgressText();
     registerDropAreas();
 }
@@ -81,7 +84,7 @@ void MainProgram::placeProgressText() {
 }
 
 void MainProgram::bindEvents() {
-    window.closeHandler = [this] { return onCloseRequest(form, state); };
+    window.closeHandler = [this] { return onCloseRequest(form, state, &settings); };
     bindOptionRules();
 
     QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
@@ -107,7 +110,11 @@ void MainProgram::bindEvents() {
     QObject::connect(homepageLink, &LinkLabel::pressed, &window, openLink);
     QObject::connect(window.find<PictureControl>("图片软件主页"), &PictureControl::clicked, &window,
                      openLink);
-    // 链接保存配置 and 图片保存配置 save the settings once the settings store exists.
+
+    auto save = [this] { onSaveSettingsClicked(form, settings); };
+    QObject::connect(window.find<LinkLabel>("链接保存配置"), &LinkLabel::pressed, &window, save);
+    QObject::connect(window.find<PictureControl>("图片保存配置"), &PictureControl::clicked, &window,
+                     save);
 }
 
 void MainProgram::bindOptionRules() {

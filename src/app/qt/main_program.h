@@ -8,6 +8,7 @@
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_shell.h"
 #include "app/window_events.h"
+#include "settings/settings_store.h"
 
 class QApplication;
 
@@ -19,11 +20,14 @@ void applyApplicationLook(QApplication& app);
 
 class MainProgram {
   public:
-    explicit MainProgram(FileSystem& files = posixFileSystem(), Clock& clock = systemClock());
+    // Without a settings path the control states live in memory only.
+    explicit MainProgram(const Text& settingsPath = {}, FileSystem& files = posixFileSystem(),
+                         Clock& clock = systemClock());
     MainProgram(const MainProgram&) = delete;
     MainProgram& operator=(const MainProgram&) = delete;
 
     AppState state;
+    SettingsStore settings;
     MainWindow window;
     QtForm form;
     QtShell shell;

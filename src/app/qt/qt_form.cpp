@@ -141,6 +141,11 @@ std::vector<std::string> QtForm::controlNames() const {
     return names;
 }
 
+std::string QtForm::containerOf(std::string_view name) const {
+    object(name);
+    return std::string(window_.spec().find(name)->container);
+}
+
 void QtForm::setProgressMaximum(int64_t maximum) {
     // A range of 0..0 would make the bar a busy indicator.
     if (auto* bar = window_.find<QProgressBar>("进度条"))

@@ -48,6 +48,7 @@ class QtForm : public Form {
     void setVisible(std::string_view name, bool on) override;
     void setFocus(std::string_view name) override;
     std::vector<std::string> controlNames() const override;
+    std::string containerOf(std::string_view name) const override;
     void setProgressMaximum(int64_t maximum) override;
     void setProgressPosition(int64_t position) override;
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;

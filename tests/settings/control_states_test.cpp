@@ -1,0 +1,174 @@
+#include "settings/control_states.h"
+
+#include <gtest/gtest.h>
+
+#include "app/control_table.h"
+#include "app/window_events.h"
+#include "platform/memory_form.h"
+#include "support/temp_dir.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+class ControlStatesTest : public ::testing::Test {
+  protected:
+    ControlStatesTest() : form(mainWindowSpec()) {}
+
+    Text ini() const { return fromUtf8(dir.path("Partwell.ini")); }
+    // Saves `from` with a store of its own, then restores a window as it opens from the file.
+    void saveAndRestart(MemoryForm& from, MemoryForm& to) {
+        {
+            SettingsStore store;
+            store.openFile(ini());
+            EXPECT_TRUE(saveControls(store, from, lit(texts::kMainSection)));
+        }
+        SettingsStore store;
+        store.openFile(ini());
+        onWindowCreated(to, &store);
+    }
+    std::string onDisk() const { return toUtf8(readFile(dir.path("Partwell.ini"))); }
+
+    TempDir dir;
+    MemoryForm form;
+};
+
+TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
+    SettingsStore store;
+    store.openFile(ini());
+    form.setTag("按钮开始合并", fromUtf8("/最后的/文件夹"));
+    EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
+    EXPECT_EQ(
+        onDisk(),
+        "[主界面]\r\n单选框按份数=真\r\n编辑框份数=100\r\n单选框按字节=假\r\n编辑框字节=3.12\r\n"
+        "组合框字节单位=3\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2=10\r\n"
+        "单选框按字符数=假\r\n编辑框字数1=200\r\n编辑框字数2=500\r\n单选框按字符串=假\r\n"
+        "按钮输入字符串.标记=\r\n选择框识别编码=假\r\n选择框矫正换行=假\r\n"
+        "选择框子目录保存=真\r\n选择框分割后删除文件=假\r\n选择框忽略空行=假\r\n"
+        "选择框随机改名=假\r\n编辑框文件类型=*.*\r\n按钮开始分割.标记=\r\n"
+        "选择框合并中间=假\r\n单选框使用文件=假\r\n编辑框文件路径=C:\\1.txt\r\n按钮选择文件.标记="
+        "\r\n"
+        "单选框使用字符串=真\r\n编辑框字符串=我是中间字符串\r\n选择框合并后删除文件=假\r\n"
+        "选择框父目录保存=真\r\n选择框遍历子目录=假\r\n选择框处理文本编码=假\r\n"
+        "编辑框文件类型1=*.*\r\n按钮开始合并.标记=/最后的/文件夹");
+    // A second save changes values in place and adds nothing.
+    form.setChecked("选择框合并中间", true);
+    const size_t length = store.text().size();
+    EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
+    EXPECT_EQ(store.text().size(), length);
+    EXPECT_NE(onDisk().find("选择框合并中间=真\r\n"), std::string::npos);
+}
+
+TEST_F(ControlStatesTest, ARestartBringsBackTheStatesAndTheEnablingFollowsThem) {
+    form.setChecked("选择框合并中间", true);
+    form.setChecked("单选框按行数", true);
+    form.setText("编辑框行数1", "3");
+    form.setText("编辑框行数2", "7");
+    form.setText("编辑框字符串", fromUtf8("第一行\r\n第二行"));
+    form.setSelectedIndex("组合框字节单位", 1);
+    form.setTag("按钮输入字符串", fromUtf8("分隔\r\n符"));
+    form.setTag("按钮开始分割", fromUtf8("/某/文件夹"));
+    form.setText("编辑框文件类型", "");  // saved empty: the design-time text comes back
+
+    MemoryForm restarted(mainWindowSpec());
+    saveAndRestart(form, restarted);
+    EXPECT_TRUE(restarted.checked("选择框合并中间"));
+    EXPECT_TRUE(restarted.checked("单选框按行数"));
+    EXPECT_FALSE(restarted.checked("单选框按份数"));
+    EXPECT_EQ(restarted.text("编辑框行数1"), "3");
+    EXPECT_EQ(restarted.text("编辑框行数2"), "7");
+    EXPECT_EQ(toUtf8(restarted.text("编辑框字符串")), "第一行\r\n第二行");
+    EXPECT_EQ(restarted.selectedIndex("组合框字节单位"), 1);
+    EXPECT_EQ(toUtf8(restarted.tag("按钮输入字符串")), "分隔\r\n符");
+    EXPECT_EQ(toUtf8(restarted.tag("按钮开始分割")), "/某/文件夹");
+    EXPECT_EQ(toUtf8(restarted.text("编辑框文件类型")), "*.*");
+    // The enabling rules ran on the restored ticks.
+    EXPECT_TRUE(restarted.enabled("编辑框字符串"));
+    EXPECT_TRUE(restarted.enabled("单选框使用文件"));
+    EXPECT_TRUE(restarted.enabled("编辑框行数1"));
+    EXPECT_FALSE(restarted.enabled("编辑框份数"));
+    EXPECT_TRUE(restarted.visible("选择框识别编码"));
+
+    // Cleared, saved and restarted: the box shows its design-time text again.
+    restarted.setText("编辑框字符串", "");
+    MemoryForm third(mainWindowSpec());
+    saveAndRestart(restarted, third);
+    EXPECT_EQ(toUtf8(third.text("编辑框字符串")), "我是中间字符串");
+    EXPECT_TRUE(third.checked("选择框合并中间"));
+}
+
+TEST_F(ControlStatesTest, TagsAndSkipListsKeepControlsOutOrMoveThemToSideFiles) {
+    form.setTag("按钮输入字符串", lit(texts::kTagNoSave));
+    form.setTag("编辑框字符串", lit(texts::kTagAsBytes));
+    form.setText("编辑框字符串", fromUtf8("原样\r\n字节"));
+    form.setTag("按钮开始分割", lit(texts::kTagAsBytes));
+    SettingsStore store;
+    store.openFile(ini());
+    const ControlSkips skips{{"编辑框份数"}, {"分组框合并"}};
+    EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection), skips));
+    const std::string disk = onDisk();
+    for (const char* absent : {"按钮输入字符串", "编辑框字符串", "编辑框份数", "选择框合并中间",
+                               "编辑框文件类型1", "按钮开始分割"})
+        EXPECT_EQ(disk.find(absent), std::string::npos) << absent;
+    EXPECT_NE(disk.find("单选框按份数=真"), std::string::npos);
+    EXPECT_EQ(listing(dir.path("inibin")), "主界面-按钮开始分割.标记.ibn");  // in 分组框合并
+    EXPECT_EQ(toUtf8(readFile(dir.path("inibin/主界面-按钮开始分割.标记.ibn"))), "字节集方式");
+
+    // Restoring reads the same places; a skipped control keeps its state.
+    MemoryForm restarted(mainWindowSpec());
+    restarted.setTag("编辑框字符串", lit(texts::kTagAsBytes));
+    restarted.setTag("按钮输入字符串", lit(texts::kTagNoSave));
+    writeFile(dir.path("inibin/主界面-编辑框字符串.ibn"), fromUtf8("原样\r\n字节"));
+    store.writeText(fromUtf8("按钮输入字符串.标记"), "ignored");
+    store.writeText(fromUtf8("编辑框份数"), "5");
+    restoreControls(store, restarted, lit(texts::kMainSection), {{"编辑框份数"}, {}});
+    EXPECT_EQ(toUtf8(restarted.text("编辑框字符串")), "原样\r\n字节");
+    EXPECT_EQ(restarted.tag("按钮输入字符串"), lit(texts::kTagNoSave));
+    EXPECT_EQ(restarted.text("编辑框份数"), "100");
+}
+
+TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
+    writeFile(
+        dir.path("Partwell.ini"),
+        fromUtf8("[主界面]\r\n选择框合并中间=真 \r\n选择框子目录保存=否\r\n组合框字节单位=99\r\n"
+                 "编辑框份数=\r\n编辑框字节=") +
+            "\xff\xff");
+    SettingsStore store;
+    store.openFile(ini());
+    form.setChecked("选择框合并中间", true);
+    restoreControls(store, form, lit(texts::kMainSection));
+    EXPECT_FALSE(form.checked("选择框合并中间"));
+    EXPECT_FALSE(form.checked("选择框子目录保存"));
+    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
+    EXPECT_EQ(form.text("编辑框份数"), "100");
+}
+
+TEST_F(ControlStatesTest, TheSaveLinkSaysWhetherTheSettingsReachedTheDisk) {
+    SettingsStore store;
+    store.setForm(&form);
+    store.openFile(ini());
+    onSaveSettingsClicked(form, store);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), "保存完毕！");
+    EXPECT_NE(onDisk().find("单选框按份数=真"), std::string::npos);
+
+    // A second instance keeps its changes in memory and says where they should have gone.
+    SettingsStore second;
+    second.setForm(&form);
+    second.openFile(ini());
+    form.setChecked("单选框按份数", false);
+    form.setChecked("单选框按字节", true);
+    onSaveSettingsClicked(form, second);
+    ASSERT_EQ(form.messages.size(), 2u);
+    EXPECT_EQ(toUtf8(form.messages[1].text), "配置未能保存！应保存到：" + dir.path("Partwell.ini"));
+    EXPECT_NE(onDisk().find("单选框按份数=真"), std::string::npos);
+
+    // A close saves silently.
+    AppState state;
+    EXPECT_TRUE(onCloseRequest(form, state, &store));
+    EXPECT_NE(onDisk().find("单选框按字节=真"), std::string::npos);
+    EXPECT_EQ(form.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace pw::test
