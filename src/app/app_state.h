@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/input_dialog.h"
 #include "text/codepage.h"
 
 namespace pw {
@@ -21,6 +22,8 @@ struct AppState {
     int jobsRunning = 0;
     // The window was asked to close while a job ran; it closes once the job has returned.
     bool closePending = false;
+    // The input dialog's last request and outcome.
+    InputDialogState inputDialog;
 };
 
 // Counts a job as running for as long as it lives.

@@ -2,6 +2,7 @@
 
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
+#include "split/split_by_delimiter.h"
 
 namespace pw {
 namespace {
@@ -14,9 +15,10 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
             return splitByCount(ctx, state, source);
         case SplitMode::Bytes:
             return splitBySize(ctx, state, source);
+        case SplitMode::Delimiter:
+            return splitByDelimiter(ctx, state, source);
         case SplitMode::Lines:
         case SplitMode::Characters:
-        case SplitMode::Delimiter:
             break;
     }
     return ModeResult::Done;

@@ -105,9 +105,12 @@ bool startsWithNul(std::string_view data, const char* charset) {
     return first.empty() || first[0] == '\0';
 }
 
-void cutAtNul(ByteBuffer& bytes) {
+// True when the bytes held a NUL (they now end before it).
+bool cutAtNul(ByteBuffer& bytes) {
     const size_t nul = bytes.find('\0');
-    if (nul != ByteBuffer::npos) bytes.resize(nul);
+    if (nul == ByteBuffer::npos) return false;
+    bytes.resize(nul);
+    return true;
 }
 
 }  // namespace
@@ -191,7 +194,7 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
         code = kEncodingCodePage;
     }
     result.text = std::move(content);
-    cutAtNul(result.text);
+    result.cutAtNul = cutAtNul(result.text);
     result.code = code;
     return result;
 }

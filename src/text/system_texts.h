@@ -11,6 +11,26 @@ inline constexpr std::string_view kInfoTitle = "信息：";
 // Split options refused.
 inline constexpr std::string_view kPartCountMustBePositive = "份数必须大于0";
 inline constexpr std::string_view kByteLengthNotZero = "字节长度不能等于0";
+inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
+
+// The delimiter prompt's title.
+inline constexpr std::string_view kDelimiterPromptTitle =
+    "请输入用于分割的字符串，这些字符串必然多次出现在目标文件中，这样才能以此为分割点";
+
+// The input dialog: default hints and titles, its message boxes, the close caption of
+// information mode, and the import chooser (its title is the start and one of the two ends).
+inline constexpr std::string_view kInputHint = "请输入数据：";
+inline constexpr std::string_view kInformationHint = "以下为信息详情：";
+inline constexpr std::string_view kInputTitle = "输入：";
+inline constexpr std::string_view kDialogMessageTitle = "Corvane：";
+inline constexpr std::string_view kRestoreEmpty = "启动值为空！";
+inline constexpr std::string_view kDiscardChanges = "内容已被改动，是否要放弃？";
+inline constexpr std::string_view kCloseCaption = "关闭(&G)";
+inline constexpr std::string_view kImportTitle = "选择多个文件，将导入其";
+inline constexpr std::string_view kImportContents = "文件内容";
+inline constexpr std::string_view kImportPaths = "文件路径";
+inline constexpr std::string_view kImportFilter =
+    "文本文本|*.txt;*.text;*.ini;*.htn;*.html|全部文件|*.*";
 
 // Captions of the split start button.
 inline constexpr std::string_view kSplitIdle = "开始分割（选择文件）..";

@@ -26,6 +26,10 @@ inline Text fromQt(const QString& s) {
     return fromUtf8(s.toStdString());
 }
 
+// The text of a multi-line box: CR LF line breaks outside, LF inside the widget.
+Text multiLineFromQt(const QString& s);
+QString multiLineToQt(const Text& text);
+
 // File paths to and from Qt go through the native name bytes, so no name is changed on the way.
 inline QString qtPath(const Text& path) {
     return QFile::decodeName(QByteArray::fromStdString(toNativeName(path)));

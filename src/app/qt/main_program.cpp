@@ -12,6 +12,7 @@
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "app/split_job.h"
+#include "split/split_by_delimiter.h"
 
 namespace pw {
 
@@ -25,6 +26,7 @@ MainProgram::MainProgram(FileSystem& files, Clock& clock)
       form(window, clock),
       shell(&window),
       jobs{form, shell, files, clock, state} {
+    form.attachInputDialog(state.inputDialog, shell, files);
     windowCreated();
     bindEvents();
 }
@@ -50,6 +52,8 @@ void MainProgram::bindEvents() {
 
     QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
                      &window, [this] { onSplitClicked(); });
+    QObject::connect(window.find<QAbstractButton>("按钮输入字符串"), &QAbstractButton::clicked,
+                     &window, [this] { promptDelimiter(form); });
 
     auto* timer = window.find<QTimer>("时钟官网");
     QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
