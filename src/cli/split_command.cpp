@@ -7,12 +7,16 @@
 #include "cli/commands.h"
 #include "files/folder_lister.h"
 #include "split/split_files.h"
+#include "text/encoding_detect.h"
+#include "text/line_breaks.h"
 #include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
 
 namespace t = texts::cli;
+
+constexpr std::string_view kDelimiterButton = "按钮输入字符串";
 
 // "1.5MB" → number text "1.5" and unit index 2; false for an unknown unit.
 bool parseSize(std::string_view arg, std::string& number, int& unit) {
@@ -52,6 +56,17 @@ int runSplit(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             printOut(t::kSplitUsage);
             return 0;
+        } else if (arg == "--delimiter" || arg == "--delimiter-file") {
+            const char* v = value();
+            if (!v) return refuse(t::kMissingValue, arg);
+            Text delimiter = fixLineBreaks(fromUtf8(v));
+            if (arg == "--delimiter-file") {
+                auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
+                if (!decoded) return refuse(t::kCannotRead, v);
+                delimiter = std::move(decoded->text);
+            }
+            form.setChecked("单选框按字符串", true);
+            form.setTag(kDelimiterButton, delimiter);
         } else if (arg == "--parts" || arg == "--size" || arg == "--types") {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);
@@ -81,6 +96,9 @@ int runSplit(int argc, char** argv) {
         }
     }
     if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
+    // Refused before any folder is made; the window would ask for one instead.
+    if (selectedSplitMode(form) == SplitMode::Delimiter && form.tag(kDelimiterButton).empty())
+        return refuse(texts::kEnterDelimiter, "");
 
     FileSystem& fs = posixFileSystem();
     std::vector<Text> files;
