@@ -96,9 +96,6 @@ int runSplit(int argc, char** argv) {
         }
     }
     if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
-    // Refused before any folder is made; the window would ask for one instead.
-    if (selectedSplitMode(form) == SplitMode::Delimiter && form.tag(kDelimiterButton).empty())
-        return refuse(texts::kEnterDelimiter, "");
 
     FileSystem& fs = posixFileSystem();
     std::vector<Text> files;

@@ -31,35 +31,56 @@ bool endsWithNoCase(std::string_view s, std::string_view tail) {
                       [](char a, char b) { return lower(a) == lower(b); });
 }
 
-// Matches character by character so that "?" takes one whole double-byte character.
+// ASCII letters fold only where they start a character: the second byte of a double-byte
+// character is not a letter.
+bool sameChar(std::string_view p, std::string_view n, size_t length) {
+    if (length == 1) return lower(p[0]) == lower(n[0]);
+    return p.substr(0, length) == n.substr(0, length);
+}
+
+// The usual glob with one backtrack point, character by character so that "?" takes one whole
+// double-byte character: linear in the name for each star of the pattern.
 bool matchFrom(std::string_view p, std::string_view n) {
-    while (!p.empty()) {
-        if (p[0] == '*') {
-            p.remove_prefix(1);
-            if (p.empty()) return true;
-            for (size_t i = 0; i <= n.size(); i += i < n.size() ? charLengthAt(n, i) : 1)
-                if (matchFrom(p, n.substr(i))) return true;
-            return false;
+    size_t pi = 0, ni = 0;
+    size_t starP = std::string_view::npos, starN = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && p[pi] == '*') {
+            starP = ++pi;
+            starN = ni;
+            continue;
         }
-        if (n.empty()) return false;
-        const size_t pl = charLengthAt(p, 0), nl = charLengthAt(n, 0);
-        if (p[0] == '?') {
-            p.remove_prefix(1);
-        } else {
-            if (pl != nl || !std::equal(p.begin(), p.begin() + pl, n.begin(),
-                                        [](char a, char b) { return lower(a) == lower(b); }))
-                return false;
-            p.remove_prefix(pl);
+        const size_t nl = charLengthAt(n, ni);
+        if (pi < p.size()) {
+            const size_t pl = charLengthAt(p, pi);
+            if (p[pi] == '?' || (pl == nl && sameChar(p.substr(pi), n.substr(ni), pl))) {
+                pi += pl;
+                ni += nl;
+                continue;
+            }
         }
-        n.remove_prefix(nl);
+        if (starP == std::string_view::npos) return false;
+        // The last star takes one more character; everything after it is tried again.
+        starN += charLengthAt(n, starN);
+        ni = starN;
+        pi = starP;
     }
-    return n.empty();
+    while (pi < p.size() && p[pi] == '*') ++pi;
+    return pi == p.size();
+}
+
+bool hasDot(std::string_view name) {
+    for (size_t pos = 0; pos < name.size(); pos += charLengthAt(name, pos))
+        if (name[pos] == '.') return true;
+    return false;
 }
 
 }  // namespace
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*" || pattern == "*") return true;
+    // A final "." stands for the end of a name without extension: "*." takes "README".
+    if (pattern.ends_with('.') && !hasDot(name))
+        return matchFrom(pattern.substr(0, pattern.size() - 1), name);
     // "x.*" also takes "x", as the Windows search does.
     if (pattern.size() >= 2 && pattern.ends_with(".*") &&
         matchFrom(pattern.substr(0, pattern.size() - 2), name))

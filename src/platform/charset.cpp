@@ -56,6 +56,11 @@ size_t unitSize(std::string_view charset) {
     return charset.starts_with("UTF-16") ? 2 : charset.starts_with("UTF-32") ? 4 : 1;
 }
 
+// Targets that hold every character: whatever they refuse is invalid input.
+bool holdsEveryCharacter(std::string_view charset) {
+    return charset.starts_with("UTF-") || charset == "GB18030";
+}
+
 }  // namespace
 
 bool charsetKnown(const char* name) {
@@ -70,6 +75,7 @@ constexpr size_t kPiece = 256 * 1024;
 struct Substitutes {
     std::string question;     // a character the target cannot hold
     std::string replacement;  // input that is not valid in the source charset
+    std::string custom;       // what the caller's handler made of invalid input
     explicit Substitutes(const char* to) {
         convertExactly("?", "UTF-8", to, question);
         if (!convertExactly("\xEF\xBF\xBD", "UTF-8", to, replacement)) replacement = question;
@@ -89,7 +95,8 @@ size_t validCharLength(const char* in, size_t inLeft, const char* from) {
 // Converts the input a piece at a time. `sink` gets each piece of output with the count of input
 // bytes consumed up to the end of that piece. False only for an unknown charset.
 template <typename Sink>
-bool convertPieces(std::string_view input, const char* from, const char* to, Sink&& sink) {
+bool convertPieces(std::string_view input, const char* from, const char* to, Sink&& sink,
+                   InvalidInput onInvalid = nullptr) {
     iconv_t cd = descriptors().get(from, to);
     if (cd == kInvalid) return false;
     std::optional<Substitutes> substitutes;
@@ -115,9 +122,16 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
         if (inLeft == 0) break;
         flushed = false;
         if (!substitutes) substitutes.emplace(to);
-        const size_t charLength = validCharLength(in, inLeft, from);
-        const std::string& sub = charLength ? substitutes->question : substitutes->replacement;
-        const size_t skip = charLength ? charLength : std::min(unitSize(from), inLeft);
+        // Probing costs several conversions; skip it where the answer is known.
+        const size_t charLength = holdsEveryCharacter(to) ? 0 : validCharLength(in, inLeft, from);
+        size_t skip = charLength ? charLength : std::min(unitSize(from), inLeft);
+        if (charLength == 0 && onInvalid) {
+            substitutes->custom.clear();
+            skip = std::min(inLeft, std::max<size_t>(1, onInvalid({in, inLeft}, substitutes->custom)));
+        }
+        const std::string& sub = charLength             ? substitutes->question
+                                 : onInvalid ? substitutes->custom
+                                             : substitutes->replacement;
         in += skip;
         inLeft -= skip;
         sink(std::string_view(sub), input.size() - inLeft);
@@ -130,9 +144,15 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
 
 std::optional<std::string> convertCharset(std::string_view input, const char* from,
                                           const char* to) {
+    return convertCharset(input, from, to, nullptr);
+}
+
+std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
+                                          InvalidInput onInvalid) {
     std::string out;
     out.reserve(input.size() + input.size() / 2 + 16);  // address space only, until written
-    if (!convertPieces(input, from, to, [&](std::string_view piece, size_t) { out += piece; }))
+    if (!convertPieces(
+            input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid))
         return std::nullopt;
     return out;
 }

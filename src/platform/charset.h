@@ -12,6 +12,14 @@ namespace pw {
 // (U+FFFD where the target has it, "?" otherwise). Yields nothing only when a charset is unknown.
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to);
 
+// Stands in for input that is not valid in the source charset: appends its substitute for the
+// bytes at the start of `rest` to `out` and returns how many of them it took (at least one).
+using InvalidInput = size_t (*)(std::string_view rest, std::string& out);
+
+// The same conversion with invalid input replaced by what `onInvalid` makes of it.
+std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
+                                          InvalidInput onInvalid);
+
 // The same conversion with the result put in place of the whole buffer, of which the bytes from
 // `start` on are converted. The buffer's memory is reused, so a large text is not held twice.
 // False, with the buffer unchanged, only when a charset is unknown.

@@ -109,10 +109,13 @@ class PosixFileSystem : public FileSystem {
                 flags |= O_WRONLY | O_CREAT | O_EXCL;
                 break;
         }
-        int fd = ::open(native(path).c_str(), flags, 0666);
+        // Without blocking, so a named pipe cannot hold the job; only regular files (a link to
+        // one is followed) are files here: a pipe or a device gives no stable length and no parts.
+        int fd = ::open(native(path).c_str(), flags | O_NONBLOCK, 0666);
         if (fd < 0) return nullptr;
         struct stat st;
-        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
             ::close(fd);
             return nullptr;
         }

@@ -1,6 +1,7 @@
 #include "split/part_writer.h"
 
 #include "files/path_ops.h"
+#include "split/split_files.h"
 #include "split/title_phrase.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"
@@ -11,6 +12,22 @@ namespace {
 
 constexpr size_t kMaxNameChars = 100;
 constexpr int kPhraseAttempts = 10;
+constexpr int kFolderAttempts = 3;
+
+// Creates the output folder before the first part goes in. A source without extension has a
+// subfolder name that is taken by the source itself; its parts then go beside it.
+void prepareFolder(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    if (state.outputFolderReady) return;
+    state.outputFolderReady = true;
+    const Text& folder = state.outputFolder;
+    for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
+        if (ensureFolder(ctx.files, folder)) return;
+        ctx.form.processEvents();
+    }
+    const Text taken = folder.substr(0, folder.size() - 1);
+    if (ctx.files.exists(taken) && !ctx.files.isFolder(taken))
+        state.outputFolder = folderOf(source) + kPathSeparator;
+}
 
 Text numberedStem(const Text& source) {
     return baseNameOf(source);
@@ -27,9 +44,21 @@ Text withExtension(const Text& name, const Text& extension) {
     return extension.empty() ? name : name + "." + extension;
 }
 
-bool isJobSource(FileSystem& fs, const SplitJobState& state, const Text& path) {
+// A file the job read or wrote; no part may replace one.
+bool isJobFile(FileSystem& fs, const SplitJobState& state, const Text& path) {
     auto id = fs.fileId(path);
-    return id && state.jobSources.contains(*id);
+    return id && (state.jobSources.contains(*id) || state.jobParts.contains(*id));
+}
+
+// The first of "stem suffix", "stem suffix (2)", "stem suffix (3)" … that names no file of the job.
+Text freePartPath(EngineContext& ctx, const SplitJobState& state, const Text& stem,
+                  const Text& suffix, const Text& extension) {
+    for (int variant = 1;; ++variant) {
+        const Text tail = variant == 1 ? suffix : suffix + " (" + std::to_string(variant) + ")";
+        const Text path = state.outputFolder +
+                          withExtension(fitPartName(ctx.files, stem, tail, extension), extension);
+        if (!isJobFile(ctx.files, state, path)) return path;
+    }
 }
 
 bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
@@ -108,19 +137,21 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
 }
 
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    prepareFolder(ctx, state, source);
     const Text extension = extensionOf(source);
-    Text name;
-    if (ctx.form.checked("选择框随机改名")) name = phraseName(ctx, state, extension);
-    if (!usableName(name)) {
-        name =
-            fitPartName(ctx.files, numberedStem(source), numberSuffix(state.partNumber), extension);
+    Text stem, suffix;
+    if (ctx.form.checked("选择框随机改名")) stem = phraseName(ctx, state, extension);
+    if (!usableName(stem)) {
+        stem = numberedStem(source);
+        suffix = numberSuffix(state.partNumber);
     }
-    Text path = state.outputFolder + withExtension(name, extension);
+    const Text path = freePartPath(ctx, state, stem, suffix, extension);
 
-    bool ok = !isJobSource(ctx.files, state, path) && writeContent(ctx, state, path);
+    const bool ok = writeContent(ctx, state, path);
     if (ok) {
         ++state.partsWritten;
         ++state.partsOfSource;
+        if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
     } else {
         ++state.failedOutputs;
         state.sourceIntact = false;

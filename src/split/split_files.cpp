@@ -7,8 +7,6 @@
 namespace pw {
 namespace {
 
-constexpr int kFolderAttempts = 3;
-
 ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
     switch (selectedSplitMode(ctx.form)) {
         case SplitMode::Parts:
@@ -27,20 +25,9 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
 Text outputFolderFor(const Form& form, const Text& source) {
     const Text folder = folderOf(source) + kPathSeparator;
     if (!form.checked("选择框子目录保存")) return folder;
-    return folder + baseNameOf(source) + kPathSeparator;
-}
-
-// The folder the parts go to. A source without extension has a subfolder name that is taken by
-// the source itself; its parts then go beside it.
-Text prepareFolder(EngineContext& ctx, const Text& source) {
-    const Text folder = outputFolderFor(ctx.form, source);
-    for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
-        if (ensureFolder(ctx.files, folder)) return folder;
-        ctx.form.processEvents();
-    }
-    const Text beside = folderOf(source) + kPathSeparator;
-    const Text taken = folder.substr(0, folder.size() - 1);
-    return ctx.files.exists(taken) && !ctx.files.isFolder(taken) ? beside : folder;
+    // "..." and "." as names would leave the source's folder, or not enter one.
+    const Text base = baseNameOf(source);
+    return folder + (base == "." || base == ".." ? "_" + base : base) + kPathSeparator;
 }
 
 }  // namespace
@@ -83,7 +70,9 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         ctx.form.setProgressPosition(i);
         ctx.form.setText("透明标签", state.progressText);
 
-        state.outputFolder = prepareFolder(ctx, source);
+        // Created when the first part is written: a source that gives none leaves no folder.
+        state.outputFolder = outputFolderFor(ctx.form, source);
+        state.outputFolderReady = false;
         state.sourceEncoding = kEncodingUnknown;
         state.sourceIntact = true;
         state.partsOfSource = 0;

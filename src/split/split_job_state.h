@@ -33,14 +33,16 @@ struct PartContent {
 };
 
 struct SplitJobState {
-    Text outputFolder;  // ends in a separator
+    Text outputFolder;              // ends in a separator
+    bool outputFolderReady = true;  // false until the folder was created (or found taken)
     EncodingCode sourceEncoding = kEncodingUnknown;
     int64_t partNumber = 0;
     PartContent partContent;
     Text progressText;
     RandomSource rng;
-    // Every source of the job: no part may replace one of them.
+    // Every source of the job, and every part it wrote: no part may replace one of them.
     std::set<FileId> jobSources;
+    std::set<FileId> jobParts;
 
     // Safety accounting of the current source and of the whole job.
     bool sourceIntact = true;  // false once any of the source failed to reach a written part

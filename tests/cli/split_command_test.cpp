@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -64,6 +65,58 @@ TEST(CliSplit, RefusalsAndFailures) {
     r = cli(dir, "split --parts 2 missing.txt a.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "56789");
+}
+
+TEST(CliSplit, PipesAreUnreadableSourcesNeverDeletedNorWaitedFor) {
+    TempDir dir;
+    writeFile(dir.path("d/a.txt"), "abcd");
+    ASSERT_EQ(::mkfifo(dir.path("d/p.txt").c_str(), 0600), 0);
+    CliRun r = cli(dir, "split --parts 2 --delete-source d");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("files that could not be read: 1"), std::string::npos) << r.err;
+    EXPECT_EQ(listing(dir.path("d")), "a/ p.txt");
+    EXPECT_EQ(listing(dir.path("d/a")), "a_1.txt a_2.txt");
+    EXPECT_EQ(cli(dir, "detect d/p.txt").status, 1);
+}
+
+TEST(CliSplit, AJobThatWritesNothingLeavesNothingAndPartsStayInTheFolder) {
+    TempDir dir;
+    writeFile(dir.path("a.txt"), "abcd");
+    ASSERT_EQ(::symlink("gone.txt", dir.path("dangling.txt").c_str()), 0);
+    EXPECT_EQ(cli(dir, "split --size 0 a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --parts 2 missing.txt dangling.txt").status, 1);
+    EXPECT_EQ(listing(dir.path()), "a.txt dangling.txt");
+
+    // A base name ".." must not send the parts to the parent folder.
+    writeFile(dir.path("in/...txt"), "xy");
+    EXPECT_EQ(cli(dir, "split --parts 2 in/...txt").status, 0);
+    EXPECT_EQ(listing(dir.path("in")), "...txt _../");
+    EXPECT_EQ(listing(dir.path("in/_..")), ".._1.txt .._2.txt");
+    EXPECT_EQ(listing(dir.path()), "a.txt dangling.txt in/");
+}
+
+TEST(CliSplit, NamesThatAreNotUtf8PickTheirOwnFile) {
+    TempDir dir;
+    writeFile(dir.path("bad\xFF.txt"), "abcd");
+    writeFile(dir.path("\xFF\xFE.txt"), "mine");
+    writeFile(dir.path("\xEF\xBF\xBD\xEF\xBF\xBD.txt"), "other");
+
+    CliRun r = cli(dir, "split --parts 2 \"$(printf 'bad\\377.txt')\"");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("bad\xFF/bad\xFF_1.txt")), "ab");
+    EXPECT_EQ(readFile(dir.path("bad\xFF/bad\xFF_2.txt")), "cd");
+
+    r = cli(dir, "split --parts 2 --no-subfolder --delete-source \"$(printf '\\377\\376.txt')\"");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("\xFF\xFE.txt")));
+    EXPECT_EQ(readFile(dir.path("\xFF\xFE_1.txt")) + readFile(dir.path("\xFF\xFE_2.txt")), "mine");
+    EXPECT_EQ(readFile(dir.path("\xEF\xBF\xBD\xEF\xBF\xBD.txt")), "other");
+
+    // A folder listing hands the same bytes on.
+    writeFile(dir.path("in/\xB0\xA1.txt"), "xy");
+    r = cli(dir, "split --parts 2 in");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("in/\xB0\xA1")), "\xB0\xA1_1.txt \xB0\xA1_2.txt");
 }
 
 }  // namespace

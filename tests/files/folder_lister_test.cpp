@@ -48,6 +48,24 @@ TEST(FolderLister, WildcardsAndNaturalOrder) {
     EXPECT_FALSE(wildcardMatch("*.txt", "a.txt.bak"));
     EXPECT_TRUE(wildcardMatch("?.txt", lit("字.txt")));  // one character, two bytes
     EXPECT_FALSE(wildcardMatch("??.txt", lit("字.txt")));
+    EXPECT_TRUE(wildcardMatch("a*b*c", "aXbYbZc"));  // the star backtracks past a false start
+    EXPECT_FALSE(wildcardMatch("a*b?c", "abcbc0"));
+    EXPECT_TRUE(wildcardMatch("*?", "x"));
+    EXPECT_FALSE(wildcardMatch("*?", ""));
+
+    // Only a byte that starts a character folds: 癆 and 癮 differ in the case of a second byte.
+    EXPECT_FALSE(wildcardMatch(lit("癆*.txt"), lit("癮x.txt")));
+    EXPECT_TRUE(wildcardMatch(lit("癮*.TXT"), lit("癮x.txt")));
+
+    // "*." takes the names without an extension.
+    EXPECT_TRUE(wildcardMatch("*.", "README"));
+    EXPECT_FALSE(wildcardMatch("*.", "a.txt"));
+    EXPECT_TRUE(wildcardMatch("read?e.", "readme"));
+
+    // Stars that cannot match cost time linear in the name, not exponential.
+    const std::string name(64, 'a');
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_FALSE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*b", name + std::to_string(i)));
 
     EXPECT_TRUE(naturalLess("part_2", "part_10"));
     EXPECT_TRUE(naturalLess("Apple", "banana"));

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 
 #include "app/control_table.h"
+#include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "gui_fixture.h"
 #include "text/system_texts.h"
@@ -170,6 +171,17 @@ TEST(QtShellFilters, WindowsFiltersBecomeQtNameFilters) {
               QString::fromUtf8("TXT文档 (*.txt);;HTML文档 (*.htm *.html);;所有文件 (*)"));
     EXPECT_EQ(qtNameFilter(QString::fromUtf8("全部文件(*.*)|*.*")),
               QString::fromUtf8("全部文件 (*)"));
+}
+
+TEST(QtPaths, NamesThatAreNotUtf8ComeBackFromQtUnchanged) {
+    for (const std::string native : {"/tmp/bad\xFF.txt", "/tmp/\xC4\xE3 x", "/tmp/中文 a%b.txt"}) {
+        const Text path = fromNativeName(native);
+        EXPECT_EQ(fromQtPath(qtPath(path)), path);
+        const QUrl url = qtFileUrl(path);
+        EXPECT_EQ(fromQtUrl(url), path) << url.toString().toStdString();
+        // A drop carries the address as text; it names the same bytes.
+        EXPECT_EQ(fromQtUrl(QUrl(url.toString(QUrl::FullyEncoded))), path);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/control_table.h"
 #include "platform/charset.h"
@@ -57,6 +58,24 @@ TEST(SafeWriter, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     onFolder.write("x");
     EXPECT_FALSE(onFolder.commit());
     EXPECT_EQ(listing(dir.path()), "out.txt taken/");
+}
+
+TEST(Files, OnlyRegularFilesOpenAndPipesNeverBlock) {
+    TempDir dir;
+    FileSystem& fs = posixFileSystem();
+    writeFile(dir.path("real.txt"), "data");
+    ASSERT_EQ(::symlink(dir.path("real.txt").c_str(), dir.path("link.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.path("pipe.txt").c_str(), 0600), 0);
+
+    auto linked = fs.open(fromUtf8(dir.path("link.txt")), OpenMode::Read);
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->readBytes(10), "data");
+    // No writer ever comes: opening must neither wait for one nor hand out the pipe.
+    for (OpenMode mode : {OpenMode::Read, OpenMode::ReadWrite, OpenMode::Write})
+        EXPECT_FALSE(fs.open(fromUtf8(dir.path("pipe.txt")), mode));
+    EXPECT_FALSE(fs.open("/dev/zero", OpenMode::Read));
+    EXPECT_FALSE(fs.open("/dev/null", OpenMode::Write));
+    EXPECT_FALSE(fs.open(fromUtf8(dir.path()), OpenMode::Read));
 }
 
 TEST(Files, CopyRangesAndMemoryFiles) {

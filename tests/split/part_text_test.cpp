@@ -55,6 +55,7 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
     for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Be, kEncodingBig5}) {
         state.sourceEncoding = code;
         state.partContent.setBytes(text);
+        state.jobParts.clear();  // each round stands for a job of its own
         ASSERT_TRUE(writePart(ctx, state, fromUtf8(dir.path("src.txt"))));
         const std::string written = readFile(dir.path("src_3.txt"));
         const std::string expected =

@@ -84,19 +84,34 @@ TEST_F(Job, AFailedWriteIsCountedAndKeepsTheSource) {
     EXPECT_EQ(listing(dir.path("a")), "a_1.txt a_2.txt/ a_3.txt");  // no temporary left
 }
 
-TEST_F(Job, APartNeverReplacesASourceOfTheJob) {
+TEST_F(Job, APartNeverReplacesAFileTheJobReadOrWrote) {
     writeFile(dir.path("a.txt"), "0123");
     writeFile(dir.path("a_1.txt"), "keep me");
     byCount("2");
     form.setChecked("选择框子目录保存", false);
     form.setChecked("选择框分割后删除文件", true);
     auto summary = split({dir.path("a.txt"), dir.path("a_1.txt")});
-    EXPECT_EQ(summary.failedOutputs, 1);
-    EXPECT_TRUE(fileExists(dir.path("a.txt")));  // not all of it reached parts
-    EXPECT_EQ(readFile(dir.path("a_2.txt")), "23");
-    // a_1.txt was split itself after surviving, then deleted as a whole split source.
-    EXPECT_EQ(readFile(dir.path("a_1_1.txt")), "kee");
-    EXPECT_FALSE(fileExists(dir.path("a_1.txt")));
+    EXPECT_EQ(summary.failedOutputs, 0);
+    // a_1.txt is a source: the part takes the next free name, and every byte is kept.
+    EXPECT_EQ(readFile(dir.path("a_1 (2).txt")) + readFile(dir.path("a_2.txt")), "0123");
+    EXPECT_EQ(readFile(dir.path("a_1_1.txt")) + readFile(dir.path("a_1_2.txt")), "keep me");
+    EXPECT_EQ(listing(dir.path()), "a_1 (2).txt a_1_1.txt a_1_2.txt a_2.txt");
+
+    // A part named after its text ("y_2") is not replaced by the numbered part 2 after it.
+    writeFile(dir.path("y/y.txt"), "y_2...");
+    form.setChecked("选择框随机改名", true);
+    split({dir.path("y/y.txt")});
+    EXPECT_EQ(listing(dir.path("y")), "y_2 (2).txt y_2.txt");
+    EXPECT_EQ(readFile(dir.path("y/y_2.txt")) + readFile(dir.path("y/y_2 (2).txt")), "y_2...");
+
+    // Two sources: a phrase of one names a part of the other.
+    writeFile(dir.path("z/notes.txt"), "log_1");
+    writeFile(dir.path("z/log.txt"), "...");  // no phrase: numbered
+    byCount("1");
+    split({dir.path("z/notes.txt"), dir.path("z/log.txt")});
+    EXPECT_EQ(listing(dir.path("z")), "log_1 (2).txt log_1.txt");
+    EXPECT_EQ(readFile(dir.path("z/log_1.txt")) + readFile(dir.path("z/log_1 (2).txt")),
+              "log_1...");
 }
 
 TEST_F(Job, WholeSourcesAreDeletedOnlyOnRequest) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "text/chars.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"
@@ -23,6 +26,32 @@ TEST(CodePage, EveryCharacterSurvivesTheRoundTrip) {
     EXPECT_EQ(toUtf8(text), utf8);
     EXPECT_EQ(countChars(text), 8u);
     EXPECT_EQ(bytesAsText(std::string("ab\0cd", 5)), "ab");
+}
+
+TEST(CodePage, EveryNativeNameRoundTripsByteForByte) {
+    const std::vector<std::string> names = {
+        "bad\xFF.txt",
+        "\xFF\xFE.txt",
+        "\xEF\xBF\xBD\xEF\xBF\xBD.txt",  // two U+FFFD: another name than the one above
+        "gbk\xC4\xE3\xBA\xC3.txt",         // a GBK name from an archive
+        "\xE4\xB8",                          // a character cut off at the end
+        "\xC0\xAF \xED\xA0\x80 \xF5\x80\x80\x80",  // overlong, surrogate, beyond Unicode
+        "\x80\xBF lone continuations",
+        "\xF4\x8F\xB2\x80 \xF4\x8F\xB3\xBF",  // the escape characters themselves, valid UTF-8
+        "\xF4\x8F\xB2\xF4\x8F\xB2\x80",         // one cut off just before a whole one
+        "中文 \xF0\x9F\x98\x80 name",
+    };
+    std::set<Text> seen;
+    for (const std::string& native : names) {
+        const Text text = fromNativeName(native);
+        EXPECT_EQ(toNativeName(text), native) << native;
+        EXPECT_TRUE(seen.insert(text).second) << "two names became one: " << native;
+        // Escapes are whole characters, so cutting names never splits one.
+        EXPECT_EQ(countChars(text), countChars(fromNativeName(toNativeName(text))));
+    }
+    // Valid names are plain code-page text, as before.
+    EXPECT_EQ(fromNativeName("中文.txt"), lit("中文.txt"));
+    EXPECT_EQ(countChars(fromNativeName("a\xFF")), 2u);
 }
 
 TEST(Chars, CountingAndCutting) {

@@ -1,9 +1,10 @@
 #pragma once
 // How controls show their texts: the face and the captions.
 
-#include <QFile>
+#include <QByteArray>
 #include <QFont>
 #include <QString>
+#include <QUrl>
 
 #include "text/codepage.h"
 
@@ -30,12 +31,23 @@ inline Text fromQt(const QString& s) {
 Text multiLineFromQt(const QString& s);
 QString multiLineToQt(const Text& text);
 
-// File paths to and from Qt go through the native name bytes, so no name is changed on the way.
+// File paths to and from Qt strings. A byte of a native name that is no UTF-8 stays the
+// private-use character that stands for it, so every path comes back exactly as it went.
 inline QString qtPath(const Text& path) {
-    return QFile::decodeName(QByteArray::fromStdString(toNativeName(path)));
+    return QString::fromStdString(toUtf8(path));
 }
 inline Text fromQtPath(const QString& path) {
-    return fromNativeName(QFile::encodeName(path).toStdString());
+    return fromUtf8(path.toStdString());
+}
+
+// File addresses carry the native name's bytes (a dropped file's, or one Qt opens).
+inline QUrl qtFileUrl(const Text& path) {
+    return QUrl::fromEncoded("file://" +
+                             QByteArray::fromStdString(toNativeName(path)).toPercentEncoding("/"));
+}
+inline Text fromQtUrl(const QUrl& url) {
+    return fromNativeName(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
 }
 
 }  // namespace pw

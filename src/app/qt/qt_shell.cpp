@@ -82,7 +82,7 @@ void QtShell::openInFileManager(const Text& path, bool newWindow, bool asFolder,
     }
     // File managers opened by address cannot select an item: show the folder that holds it.
     const Text folder = target.selectItem ? folderOf(target.path) : target.path;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qtPath(folder)));
+    QDesktopServices::openUrl(qtFileUrl(folder));
 }
 
 }  // namespace pw

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs every benchmark of this folder in turn; each prints its ratios against the tool a user
+# would pick instead, measured in the same run. Arguments are passed to every benchmark.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+export PARTWELL_CLI=${PARTWELL_CLI:-$here/../build/bin/partwell-cli}
+export PARTWELL_ENGINE_LIB=${PARTWELL_ENGINE_LIB:-$here/../build/libpartwell_engine.a}
+status=0
+for script in "$here"/*.sh; do
+    [ "$(basename "$script")" = run.sh ] && continue
+    echo "== $(basename "$script" .sh)"
+    bash "$script" "$@" || status=1
+done
+exit $status
