@@ -24,9 +24,9 @@ Text fileTextUpToNul(FileSystem& files, const Text& path) {
 InputDialogRequest makeInputDialogRequest(const InputDialogArgs& args) {
     InputDialogRequest r;
     if (args.hintGiven)
-        r.hint = !args.hint.empty()  ? args.hint
-                 : args.inputMode ? lit(texts::kInputHint)
-                                  : lit(texts::kInformationHint);
+        r.hint = !args.hint.empty() ? args.hint
+                 : args.inputMode   ? lit(texts::kInputHint)
+                                    : lit(texts::kInformationHint);
     r.title = !args.title.empty() ? args.title
               : args.inputMode    ? lit(texts::kInputTitle)
                                   : lit(texts::kInfoTitle);

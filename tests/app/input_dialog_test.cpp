@@ -40,9 +40,9 @@ TEST(InputDialogLayout, HintRowsAreCountedInSixByTwelveCells) {
     EXPECT_EQ(hintHeight(line130 + "\r\n" + line130, 390), 48);  // 2 + 2 rows of 65
     EXPECT_EQ(hintHeight(std::string(131, 'x'), 390), 36);
     EXPECT_EQ(hintHeight("", 390), 0);
-    EXPECT_EQ(hintHeight("a\r\n\r\nb", 390), 36);  // an empty line is a row too
+    EXPECT_EQ(hintHeight("a\r\n\r\nb", 390), 36);       // an empty line is a row too
     EXPECT_EQ(hintHeight(fromUtf8("一二三"), 12), 36);  // bytes, two to a Chinese character
-    EXPECT_EQ(hintHeight("abc", 3), 36);  // narrower than a cell: a character a row
+    EXPECT_EQ(hintHeight("abc", 3), 36);                // narrower than a cell: a character a row
 }
 
 TEST(InputDialogLayout, ControlsFollowTheClientArea) {

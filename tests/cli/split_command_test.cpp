@@ -142,7 +142,9 @@ TEST(CliSplit, DelimiterFromTheCommandLineOrAFile) {
     writeFile(dir.path("two.txt"), "1甲第2甲第3");
     r = cli(dir, "split --parts 3 --delimiter-file mark.txt --no-subfolder two.txt");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(readFile(dir.path("two_3.txt")), "\xEF\xBB\xBF" "3");
+    EXPECT_EQ(readFile(dir.path("two_3.txt")),
+              "\xEF\xBB\xBF"
+              "3");
 }
 
 TEST(CliSplit, AnEmptyOrUnreadableDelimiterIsRefused) {

@@ -20,7 +20,7 @@ TEST(DelimiterScan, EmptyPiecesAreKeptExceptAnEmptyLastOne) {
     EXPECT_EQ(pieces("###", "##"), (Pieces{"", "#"}));  // taken from the left, no overlap
     EXPECT_EQ(pieces("", "##"), Pieces{});
     EXPECT_EQ(pieces("no mark", "##"), Pieces{"no mark"});
-    EXPECT_EQ(pieces("ab", "abc"), Pieces{"ab"});  // a delimiter cut off by the end
+    EXPECT_EQ(pieces("ab", "abc"), Pieces{"ab"});           // a delimiter cut off by the end
     EXPECT_EQ(pieces("aXbxc", "x"), (Pieces{"aXb", "c"}));  // case counts
 }
 
@@ -108,9 +108,8 @@ TEST_F(DelimiterSplit, SourcesAreDeletedOnlyWhenAllTheirTextReachedParts) {
     writeFile(dir.path("empty.txt"), "");
     byDelimiter("##");
     form.setChecked("选择框分割后删除文件", true);
-    const SplitSummary summary =
-        split({dir.path("whole.txt"), dir.path("missing.txt"), dir.path("nul.txt"),
-               dir.path("empty.txt")});
+    const SplitSummary summary = split({dir.path("whole.txt"), dir.path("missing.txt"),
+                                        dir.path("nul.txt"), dir.path("empty.txt")});
     EXPECT_EQ(summary.sourcesDone, 4);
     EXPECT_EQ(summary.unreadableSources, 1);
     EXPECT_FALSE(fileExists(dir.path("whole.txt")));

@@ -94,8 +94,8 @@ void InputDialogWindow::applyRequest() {
         bold.setBold(true);
         hint->setFont(bold);
         auto* close = find<QPushButton>("按钮取消");
-        close->setText(QString::fromUtf8(texts::kCloseCaption.data(),
-                                         qsizetype(texts::kCloseCaption.size())));
+        close->setText(
+            QString::fromUtf8(texts::kCloseCaption.data(), qsizetype(texts::kCloseCaption.size())));
         find<QPushButton>("按钮确定")->setDefault(false);
         close->setDefault(true);
     }

@@ -63,7 +63,6 @@ class InputDialogWindow : public QDialog {
 
 // showInputDialog over the Qt dialog: fills the request, runs the dialog modally and hands back
 // the body's text when it was closed with OK. False at once while a dialog is open.
-bool runInputDialog(const InputDialogServices& services, const InputDialogArgs& args,
-                    Text& result);
+bool runInputDialog(const InputDialogServices& services, const InputDialogArgs& args, Text& result);
 
 }  // namespace pw
