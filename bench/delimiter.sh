@@ -5,6 +5,7 @@
 #   bench/delimiter.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.bash
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
 mib=${1:-256}
 rounds=${2:-3}
@@ -17,22 +18,16 @@ line='他说：“这是一段用来测试分割速度的中文文本，其中�
 block=$(for _ in $(seq 44); do printf '%s\r\n' "$line"; done; printf '%s\r\n' "$delimiter")
 printf '%s' "$block" | iconv -f UTF-8 -t GBK > "$work/block.txt"
 block_bytes=$(stat -c %s "$work/block.txt")
-for _ in $(seq $(( (mib << 20) / block_bytes ))); do cat "$work/block.txt"; done \
-    > "$work/input.txt"
+whole=$(( (mib << 20) / block_bytes * block_bytes ))
+cp "$work/block.txt" "$work/input.txt"
+while [ "$(stat -c %s "$work/input.txt")" -lt "$whole" ]; do
+    cat "$work/input.txt" "$work/input.txt" > "$work/doubled.txt"
+    mv "$work/doubled.txt" "$work/input.txt"
+done
+truncate -s "$whole" "$work/input.txt"
 gbk_delimiter=$(printf '%s' "$delimiter" | iconv -f UTF-8 -t GBK)
 size_kib=$(( $(stat -c %s "$work/input.txt") >> 10 ))
 cat "$work/input.txt" > /dev/null
-
-# seconds of one run; the output folder is emptied first, outside the timing
-timed() {
-    rm -rf "$work/out" && mkdir "$work/out" && sync
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # Each round times, in turn: partwell at the delimiter, csplit at it, partwell at a delimiter that
 # never occurs (decoding, the scan and one part: the same work as a conversion), and iconv.
@@ -41,10 +36,10 @@ ours() {
 }
 times=("" "" "" "")
 for _ in $(seq "$rounds"); do
-    times[0]+="$(timed bash -c "$(ours "$delimiter")") "
-    times[1]+="$(timed bash -c "cd '$work/out' && LC_ALL=C csplit -s -z -n 6 '$work/input.txt' '/$gbk_delimiter/' '{*}'") "
-    times[2]+="$(timed bash -c "$(ours '【未见】')") "
-    times[3]+="$(timed bash -c "iconv -f GBK -t UTF-8 '$work/input.txt' > '$work/out/converted.txt'") "
+    times[0]+="$(timed_fresh bash -c "$(ours "$delimiter")") "
+    times[1]+="$(timed_fresh bash -c "cd '$work/out' && LC_ALL=C csplit -s -z -n 6 '$work/input.txt' '/$gbk_delimiter/' '{*}'") "
+    times[2]+="$(timed_fresh bash -c "$(ours '【未见】')") "
+    times[3]+="$(timed_fresh bash -c "iconv -f GBK -t UTF-8 '$work/input.txt' > '$work/out/converted.txt'") "
 done
 med() { printf '%s\n' $1 | median; }
 many=$(med "${times[0]}") csplit_s=$(med "${times[1]}") none=$(med "${times[2]}") iconv_s=$(med "${times[3]}")

@@ -4,6 +4,7 @@
 #   bench/split.sh [SIZE_MIB] [ROUNDS]      (defaults: 1024 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.bash
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
 mib=${1:-1024}
 rounds=${2:-3}
@@ -13,23 +14,13 @@ trap 'rm -rf "$work"' EXIT
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
-# seconds of one run; the output folder is emptied first, outside the timing
-timed() {
-    rm -rf "$work/out" && mkdir "$work/out" && sync
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 compare() {
     local label=$1 ours=$2 theirs=$3
     local a=() b=()
     for _ in $(seq "$rounds"); do
-        a+=("$(timed bash -c "$ours")")
-        b+=("$(timed bash -c "$theirs")")
+        a+=("$(timed_fresh bash -c "$ours")")
+        b+=("$(timed_fresh bash -c "$theirs")")
     done
     local ma mb
     ma=$(printf '%s\n' "${a[@]}" | median)
