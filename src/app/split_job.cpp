@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/job_outcome.h"
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
 #include "text/system_texts.h"
@@ -22,15 +23,9 @@ std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
 }  // namespace
 
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
-    Text text = lit(texts::kSplitDoneOpenFolder) + folder;
-    if (summary.failedOutputs > 0 || summary.unreadableSources > 0) text += "\n";
-    if (summary.failedOutputs > 0)
-        text += "\n" + lit(texts::kFailedPartsBefore) + std::to_string(summary.failedOutputs) +
-                lit(texts::kFailedPartsAfter);
-    if (summary.unreadableSources > 0)
-        text += "\n" + lit(texts::kUnreadableSourcesBefore) +
-                std::to_string(summary.unreadableSources) + lit(texts::kUnreadableSourcesAfter);
-    return text;
+    return lit(texts::kSplitDoneOpenFolder) + folder +
+           failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
+                       summary.unreadableSources, summary.undeletedSources);
 }
 
 void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
@@ -41,6 +36,7 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
         return;
     }
     RunningJob running(ctx.state);
+    OtherJobBlocked blocked(form, "按钮开始合并");
     form.setText(kButton, lit(texts::kSplitRunning));
 
     EngineContext engine{form, ctx.files, ctx.clock, ctx.state.stopRequested};

@@ -1,15 +1,29 @@
 #include "cli/cli_support.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
+
 namespace pw::cli {
 namespace {
 
 bool progressShown = false;
+volatile sig_atomic_t stopSignalSeen = 0;
+int* stopFlag = nullptr;
+
+void onStopSignal(int signal) {
+    if (stopSignalSeen) {
+        removeOpenTemporaryFile();
+        ::_exit(128 + signal);
+    }
+    stopSignalSeen = signal;
+    if (stopFlag) *stopFlag = 1;
+}
 
 }  // namespace
 
@@ -18,6 +32,20 @@ void printOut(std::string_view utf8) {
 }
 void printErr(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+}
+
+void installStopSignals(int& stop) {
+    stopFlag = &stop;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int stopSignal() {
+    return stopSignalSeen;
 }
 
 Text absolutePath(const char* argument) {

@@ -6,5 +6,6 @@ namespace pw::cli {
 
 int runSplit(int argc, char** argv);
 int runDetect(int argc, char** argv);
+int runMerge(int argc, char** argv);
 
 }  // namespace pw::cli

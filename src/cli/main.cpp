@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     using namespace pw;
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "split") return cli::runSplit(argc - 1, argv + 1);
+    if (command == "merge") return cli::runMerge(argc - 1, argv + 1);
     if (command == "detect") return cli::runDetect(argc - 1, argv + 1);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fwrite(texts::cli::kUsage.data(), 1, texts::cli::kUsage.size(), stdout);

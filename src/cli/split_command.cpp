@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "split/split_files.h"
 #include "text/encoding_detect.h"
 #include "text/line_breaks.h"
+#include "text/numeric_text.h"
 #include "text/system_texts.h"
 
 namespace pw::cli {
@@ -18,19 +21,22 @@ namespace t = texts::cli;
 
 constexpr std::string_view kDelimiterButton = "按钮输入字符串";
 
-// "1.5MB" → number text "1.5" and unit index 2; false for an unknown unit.
-bool parseSize(std::string_view arg, std::string& number, int& unit) {
-    size_t end = arg.size();
-    while (end > 0 && ((arg[end - 1] >= 'A' && arg[end - 1] <= 'Z') ||
-                       (arg[end - 1] >= 'a' && arg[end - 1] <= 'z')))
-        --end;
-    number = std::string(arg.substr(0, end));
-    std::string u(arg.substr(end));
+// "1.5MB" → number text "1.5" and unit index 2; false for any unit but B, KB, MB and GB (ASCII
+// case ignored). Full-width forms fold first, the unit's as well as the number's.
+bool parseSize(std::string_view arg, Text& number, int& unit) {
+    const Text folded = foldFullWidth(fromUtf8(arg));
+    size_t end = folded.size();
+    while (end > 0 && std::isalpha(static_cast<unsigned char>(folded[end - 1]))) --end;
+    number = folded.substr(0, end);
+    std::string u = folded.substr(end);
     for (char& c : u) c = char(std::toupper(static_cast<unsigned char>(c)));
     static const char* const kUnits[] = {"B", "KB", "MB", "GB"};
     if (u.empty()) {
         unit = 3;
-        return true;
+        // Without a unit the number must end the argument: "1.5%" or "1.5千" is no size.
+        return std::all_of(number.begin(), number.end(), [](char c) {
+            return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == ' ';
+        });
     }
     for (int i = 0; i < 4; ++i)
         if (u == kUnits[i]) {
@@ -74,11 +80,11 @@ int runSplit(int argc, char** argv) {
                 form.setChecked("单选框按份数", true);
                 form.setText("编辑框份数", fromUtf8(v));
             } else if (arg == "--size") {
-                std::string number;
+                Text number;
                 int unit = 0;
                 if (!parseSize(v, number, unit)) return refuse(t::kBadUnit, v);
                 form.setChecked("单选框按字节", true);
-                form.setText("编辑框字节", fromUtf8(number));
+                form.setText("编辑框字节", number);
                 form.setSelectedIndex("组合框字节单位", unit);
             } else {
                 form.setText("编辑框文件类型", fromUtf8(v));
@@ -97,6 +103,8 @@ int runSplit(int argc, char** argv) {
     }
     if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
 
+    int stop = 0;
+    installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
     std::vector<Text> files;
     for (const char* p : paths) {
@@ -110,9 +118,9 @@ int runSplit(int argc, char** argv) {
     }
 
     attachConsole(form);
-    int stop = 0;
     EngineContext ctx{form, fs, systemClock(), stop};
-    const SplitSummary summary = splitFiles(ctx, files);
+    // A signal while the folders were listed stops the job before it starts.
+    const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     finishConsole();
     if (summary.aborted) return 2;
 
@@ -121,8 +129,11 @@ int runSplit(int argc, char** argv) {
         report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    if (summary.undeletedSources)
+        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
     printErr(report + "\n");
-    return summary.failedOutputs || summary.unreadableSources ? 1 : 0;
+    if (stopSignal()) return 128 + stopSignal();
+    return summary.failedOutputs || summary.unreadableSources || summary.undeletedSources ? 1 : 0;
 }
 
 }  // namespace pw::cli

@@ -38,4 +38,11 @@ Text extensionOf(std::string_view path) {
     return dot == Text::npos ? Text() : name.substr(dot + 1);
 }
 
+Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail) {
+    Text cut(stem);
+    while (!cut.empty() && fs.nativeNameBytes(cut + Text(tail)) > fs.maxNameBytes())
+        cut = leftChars(cut, countChars(cut) - 1);
+    return cut;
+}
+
 }  // namespace pw

@@ -4,10 +4,18 @@
 #include "text/codepage.h"
 
 namespace pw {
+class FileSystem;
+}
+
+namespace pw {
 
 Text folderOf(std::string_view path);     // before the last separator; empty when none
 Text fileNameOf(std::string_view path);   // after the last separator; the whole path when none
 Text baseNameOf(std::string_view path);   // the file name before its last "."
 Text extensionOf(std::string_view path);  // after the last "." of the file name, without the dot
+
+// `stem` cut on character boundaries until stem + tail fits the file system's name limit as a
+// native name; empty when even the tail alone does not fit.
+Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail);
 
 }  // namespace pw

@@ -127,9 +127,10 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
         size_t skip = charLength ? charLength : std::min(unitSize(from), inLeft);
         if (charLength == 0 && onInvalid) {
             substitutes->custom.clear();
-            skip = std::min(inLeft, std::max<size_t>(1, onInvalid({in, inLeft}, substitutes->custom)));
+            skip =
+                std::min(inLeft, std::max<size_t>(1, onInvalid({in, inLeft}, substitutes->custom)));
         }
-        const std::string& sub = charLength             ? substitutes->question
+        const std::string& sub = charLength  ? substitutes->question
                                  : onInvalid ? substitutes->custom
                                              : substitutes->replacement;
         in += skip;

@@ -1,12 +1,67 @@
 #include "platform/files.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace pw {
+namespace {
+
+constexpr std::string_view kTempPrefix = ".~partwell-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+// The native path of the temporary file being written, for a signal handler to remove.
+char openTemporary[4096];
+std::atomic<bool> openTemporarySet{false};
+
+void registerTemporary(const std::string& native) {
+    if (native.size() >= sizeof openTemporary) return;
+    openTemporarySet = false;
+    std::memcpy(openTemporary, native.c_str(), native.size() + 1);
+    openTemporarySet = true;
+}
+
+// The process that named a temporary file "<prefix><pid>-<n><suffix>"; 0 when it is no such name.
+pid_t ownerOf(std::string_view name) {
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return 0;
+    name.remove_prefix(kTempPrefix.size());
+    long pid = 0;
+    size_t i = 0;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 1 << 30; ++i)
+        pid = pid * 10 + (name[i] - '0');
+    return i > 0 && i < name.size() && name[i] == '-' ? pid_t(pid) : 0;
+}
+
+// Temporary files left by processes that were killed are removed the first time this process
+// writes into their folder.
+void removeStaleTemporaries(FileSystem& fs, const Text& folder) {
+    static std::mutex lock;
+    static std::set<Text> cleaned;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!cleaned.insert(folder).second) return;
+    }
+    auto entries = fs.listFolder(folder.empty() ? Text(".") : folder);
+    if (!entries) return;
+    for (const FolderEntry& e : *entries) {
+        const pid_t pid = ownerOf(e.name);
+        if (!e.isFolder && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            fs.remove(folder + e.name);
+    }
+}
+
+}  // namespace
+
+void removeOpenTemporaryFile() {
+    if (openTemporarySet) ::unlink(openTemporary);
+}
 
 bool FileHandle::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
     const int64_t saved = source.position();
@@ -41,13 +96,19 @@ SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPa
     static std::atomic<unsigned> counter{0};
     const size_t slash = finalPath.rfind(kPathSeparator);
     const Text folder = slash == Text::npos ? Text() : finalPath.substr(0, slash + 1);
+    removeStaleTemporaries(fs_, folder);
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-        tempPath_ = folder + ".~partwell-" + std::to_string(getpid()) + "-" +
-                    std::to_string(counter++) + ".tmp";
+        // The process id in the name tells a later job whether the writer is still alive.
+        tempPath_ = folder + Text(kTempPrefix) + std::to_string(getpid()) + "-" +
+                    std::to_string(counter++) + Text(kTempSuffix);
         file_ = fs_.open(tempPath_, OpenMode::CreateNew);
         if (!file_ && !fs_.exists(tempPath_)) break;  // the folder refuses files: no use retrying
     }
     ok_ = file_ != nullptr;
+    if (ok_ && &fs_ == &posixFileSystem()) {
+        registerTemporary(toNativeName(tempPath_));
+        registered_ = true;
+    }
 }
 
 SafeWriter::~SafeWriter() {
@@ -55,6 +116,7 @@ SafeWriter::~SafeWriter() {
         file_->close();
         fs_.remove(tempPath_);
     }
+    if (registered_) openTemporarySet = false;
 }
 
 bool SafeWriter::write(std::string_view bytes) {
@@ -73,6 +135,8 @@ bool SafeWriter::commit() {
     file_.reset();
     if (ok_) ok_ = fs_.rename(tempPath_, finalPath_);
     if (!ok_) fs_.remove(tempPath_);
+    if (registered_) openTemporarySet = false;
+    registered_ = false;
     return ok_;
 }
 

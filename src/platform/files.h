@@ -74,6 +74,9 @@ FileSystem& posixFileSystem();
 // A file held in memory, with the operations of a file on disk.
 std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
 
+// Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
+void removeOpenTemporaryFile();
+
 // Writes a new file beside its final place and moves it there only when everything was written,
 // so a failure never leaves a half-written file under the final name nor harms one already there.
 class SafeWriter {
@@ -86,6 +89,8 @@ class SafeWriter {
     bool ok() const { return ok_; }
     bool write(std::string_view bytes);
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // Where the bytes go until the commit; they may be read back from there meanwhile.
+    const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
     bool commit();
 
@@ -94,6 +99,7 @@ class SafeWriter {
     Text finalPath_;
     Text tempPath_;
     std::unique_ptr<FileHandle> file_;
+    bool registered_ = false;
     bool ok_ = false;
 };
 

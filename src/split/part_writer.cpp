@@ -129,11 +129,9 @@ Text cleanFileName(std::string_view text) {
 Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
                  std::string_view extension) {
     const size_t suffixChars = countChars(suffix);
-    Text cut = leftChars(stem, kMaxNameChars > suffixChars ? kMaxNameChars - suffixChars : 0);
+    const Text cut = leftChars(stem, kMaxNameChars > suffixChars ? kMaxNameChars - suffixChars : 0);
     const Text tail = Text(suffix) + (extension.empty() ? "" : "." + Text(extension));
-    while (!cut.empty() && fs.nativeNameBytes(cut + tail) > fs.maxNameBytes())
-        cut = leftChars(cut, countChars(cut) - 1);
-    return cut + Text(suffix);
+    return fitFileName(fs, cut, tail) + Text(suffix);
 }
 
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {

@@ -14,6 +14,12 @@ constexpr int kDefaultUnit = 3;  // GB, the unit the box starts with
 // Larger sizes than any file can have; keeps the arithmetic clear of overflow.
 constexpr double kMaxPartSize = 9.0e18;
 
+// Clamped at both ends before the cast: a negative, huge or NaN value has no integer form.
+int64_t toWholeBytes(double value) {
+    if (!(value > 0)) return 0;
+    return int64_t(std::trunc(std::min(value, kMaxPartSize)));
+}
+
 std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state, const Text& source,
                                        int64_t& length) {
     auto file = ctx.files.open(source, OpenMode::Read);
@@ -54,13 +60,12 @@ int64_t partCountForQuotient(float q) {
         std::to_chars(buffer, buffer + sizeof buffer, double(q), std::chars_format::general, 6);
     const std::string_view printed(buffer, size_t(result.ptr - buffer));
     const double whole = printed.find('.') != std::string_view::npos ? double(q) + 1 : double(q);
-    return int64_t(std::trunc(std::min(whole, kMaxPartSize)));
+    return toWholeBytes(whole);
 }
 
 int64_t partSizeBytes(float number, int unitIndex) {
     if (unitIndex < 0 || unitIndex > 3) unitIndex = kDefaultUnit;
-    const double bytes = double(number) * std::pow(1024.0, unitIndex);
-    return int64_t(std::trunc(std::min(bytes, kMaxPartSize)));
+    return toWholeBytes(double(number) * std::pow(1024.0, unitIndex));
 }
 
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source) {
@@ -88,7 +93,10 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
     const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
                                        ctx.form.selectedIndex("组合框字节单位"));
     if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
-    const int64_t n = partCountForQuotient(float(double(length) / double(size)));
+    // A quotient below 1e-4 prints in exponent form without a "."; one part still holds it all.
+    const int64_t n = length > 0 && length <= size
+                          ? 1
+                          : partCountForQuotient(float(double(length) / double(size)));
     runPartLoop(ctx, state, source, *file, length, size, n);
     return ModeResult::Done;
 }

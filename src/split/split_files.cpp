@@ -87,8 +87,8 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
 
         // A source goes only when every byte of it is in parts that were written and closed.
         if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
-            state.partsOfSource > 0)
-            ctx.files.remove(source);
+            state.partsOfSource > 0 && !ctx.files.remove(source))
+            ++summary.undeletedSources;
         ctx.form.processEvents();
         if (ctx.stopRequested) {
             summary.stopped = true;

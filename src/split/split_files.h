@@ -16,6 +16,7 @@ struct SplitSummary {
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;      // parts that could not be written
     int64_t unreadableSources = 0;  // sources that could not be opened or read
+    int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
     bool aborted = false;           // an option was refused
     bool stopped = false;
 };

@@ -35,8 +35,8 @@ int escapedByteAt(std::string_view text, size_t pos, size_t length) {
     if (length != kEscapeLength) return -1;
     const auto b = [&](size_t i) { return uint32_t(static_cast<unsigned char>(text[pos + i])); };
     if (b(0) < 0x90) return -1;
-    const uint32_t cp = (((b(0) - 0x90) * 10 + (b(1) - 0x30)) * 126 + (b(2) - 0x81)) * 10 +
-                        (b(3) - 0x30) + 0x10000;
+    const uint32_t cp =
+        (((b(0) - 0x90) * 10 + (b(1) - 0x30)) * 126 + (b(2) - 0x81)) * 10 + (b(3) - 0x30) + 0x10000;
     return cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF ? int(cp - kEscapeBase) : -1;
 }
 
@@ -77,14 +77,15 @@ Text fromNativeName(std::string_view native) {
     for (size_t pos = native.find('\xF4'); pos != std::string_view::npos;
          pos = native.find('\xF4', pos + 1)) {
         if (!isNativeEscapeAt(native, pos)) continue;
-        out += convertCharset(native.substr(done, pos - done), "UTF-8", kCodePage, escapeInvalidByte)
-                   .value_or(Text());
+        out +=
+            convertCharset(native.substr(done, pos - done), "UTF-8", kCodePage, escapeInvalidByte)
+                .value_or(Text());
         for (size_t i = 0; i < 4; ++i) out += escapeOf(static_cast<unsigned char>(native[pos + i]));
         done = pos + 4;
         pos += 3;
     }
-    out += convertCharset(native.substr(done), "UTF-8", kCodePage, escapeInvalidByte)
-               .value_or(Text());
+    out +=
+        convertCharset(native.substr(done), "UTF-8", kCodePage, escapeInvalidByte).value_or(Text());
     return out;
 }
 

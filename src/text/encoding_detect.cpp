@@ -105,7 +105,6 @@ bool startsWithNul(std::string_view data, const char* charset) {
     return first.empty() || first[0] == '\0';
 }
 
-// True when the bytes held a NUL (they now end before it).
 bool cutAtNul(ByteBuffer& bytes) {
     const size_t nul = bytes.find('\0');
     if (nul == ByteBuffer::npos) return false;

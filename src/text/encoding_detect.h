@@ -14,7 +14,7 @@ namespace pw {
 struct DecodedText {
     Text text;
     EncodingCode code = kEncodingUnknown;
-    bool cutAtNul = false;  // the text ended at a NUL byte before the end of the content
+    bool cutAtNul = false;  // the text ends at a NUL before the end of the content
 };
 
 // The file's text and the encoding found; nothing when the file cannot be opened or read.

@@ -65,8 +65,10 @@ float textToFloat(std::string_view text) {
     if (s.empty() || s[0] == '-' || s[0] == '+') return 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        const bool tiny = s.substr(0, size_t(end - s.data())).find_first_of("eE") != s.npos &&
-                          s.find('-') != s.npos;
+        // Out of range downwards only when the exponent itself is negative.
+        const std::string_view number = s.substr(0, size_t(end - s.data()));
+        const size_t e = number.find_first_of("eE");
+        const bool tiny = e != number.npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0 : std::numeric_limits<double>::infinity();
     } else if (ec != std::errc()) {
         value = 0;

@@ -53,6 +53,28 @@ inline constexpr std::string_view kFailedPartsBefore = "有 ";
 inline constexpr std::string_view kFailedPartsAfter = " 个分割文件未能写入。";
 inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
 inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
+inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
+inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
+
+// The merge job's folder chooser: its title holds the text of 编辑框文件类型1 between these two.
+inline constexpr std::string_view kChooseMergeFolderTitleBefore =
+    "选择一个文件夹，将读入文件夹下的所有 ";
+inline constexpr std::string_view kChooseMergeFolderTitleAfter =
+    " 文件进行合并。你也可以直接拖放要合并的文件或文件夹到软件";
+// The merge area's chooser of the intermediate data file.
+inline constexpr std::string_view kChooseMergeDataTitle = "选择一个文件作为合并中间数据";
+inline constexpr std::string_view kChooseMergeDataFilter = "全部文件(*.*)|*.*";
+
+// The merge job's completion question, and its message when no question is asked but something
+// failed; what failed follows as in the split's question.
+inline constexpr std::string_view kMergeDoneOpenFolder = "合并完毕！是否打开保存目录：";
+inline constexpr std::string_view kMergeDone = "合并完毕！";
+inline constexpr std::string_view kFailedMergeOutputsBefore = "有 ";
+inline constexpr std::string_view kFailedMergeOutputsAfter = " 个合并文件未能写入。";
+
+// A merge output is named after its first file: base name + "等" + count + "个文件." + extension.
+inline constexpr std::string_view kMergeNameCountBefore = "等";
+inline constexpr std::string_view kMergeNameCountAfter = "个文件";
 
 // The maker's homepage, opened from the banner.
 inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";
@@ -66,6 +88,7 @@ inline constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  split    cut files into parts\n"
+    "  merge    join files into one\n"
     "  detect   tell the text encoding of files\n"
     "\n"
     "Run 'partwell-cli COMMAND --help' for a command's options.\n";
@@ -91,8 +114,9 @@ inline constexpr std::string_view kSplitUsage =
     "  --types PATTERNS       file-name patterns for folders, separated by '|' (default *.*)\n"
     "  --help                 show this text\n"
     "\n"
-    "Exit status: 0 when every part was written, 1 when a file could not be read or a part\n"
-    "could not be written, 2 when an option was refused.\n";
+    "Exit status: 0 when every part was written, 1 when a file could not be read or deleted or\n"
+    "a part could not be written, 2 when an option was refused; 130 or 143 when stopped by\n"
+    "Ctrl-C or SIGTERM (a second one ends at once).\n";
 
 inline constexpr std::string_view kUnknownCommand = "partwell-cli: unknown command: ";
 inline constexpr std::string_view kUnknownOption = "partwell-cli: unknown option: ";
@@ -102,6 +126,7 @@ inline constexpr std::string_view kNoPaths = "partwell-cli: no file or folder gi
 inline constexpr std::string_view kSplitSummary = "parts written: ";
 inline constexpr std::string_view kFailedParts = ", parts that could not be written: ";
 inline constexpr std::string_view kUnreadable = ", files that could not be read: ";
+inline constexpr std::string_view kUndeleted = ", files that could not be deleted: ";
 
 }  // namespace pw::texts::cli
 
@@ -156,5 +181,34 @@ inline constexpr std::string_view kDetectUsage =
 inline constexpr std::string_view kDecodeNeedsOneFile =
     "partwell-cli: --decode takes exactly one file\n";
 inline constexpr std::string_view kCannotRead = "partwell-cli: cannot read: ";
+
+// partwell-cli merge.
+inline constexpr std::string_view kMergeUsage =
+    "Usage: partwell-cli merge [OPTIONS] PATH...\n"
+    "\n"
+    "Joins files into one. The FILE paths given form one batch, joined in the order given; each\n"
+    "FOLDER is merged on its own: its files that match --types, in natural order (book_2 before\n"
+    "book_10), and with --recursive each matching subfolder the same way. An output is named "
+    "after\n"
+    "its batch's first file and the count of files (a.txt, b.txt -> a等2个文件.txt) and goes into\n"
+    "the folder above the first file's folder; its path is printed on standard output.\n"
+    "\n"
+    "Options:\n"
+    "  --types PATTERNS       file-name patterns for folders, separated by '|' (default *.*);\n"
+    "                         with --recursive only subfolders that match them are entered\n"
+    "  --recursive            also merge every matching subfolder, each into an output of its own\n"
+    "  --no-parent-folder     write each output beside its first file\n"
+    "  --delete-sources       delete every file once the output holding all of it is in place\n"
+    "  --handle-encoding      join the files' texts (UTF-8, UTF-16, BIG5, GBK; gzip too) and "
+    "write\n"
+    "                         the output in the encoding of the last file; a text ends at a NUL\n"
+    "  --separator TEXT       put TEXT between two files (in GB18030; a line break becomes CR LF)\n"
+    "  --separator-file PATH  put the bytes of the file PATH between two files\n"
+    "  --help                 show this text\n"
+    "\n"
+    "Exit status: 0 when every output was written, 1 when an output could not be written or a\n"
+    "file could not be read, 2 when an option was refused.\n";
+inline constexpr std::string_view kMergeSummary = "files written: ";
+inline constexpr std::string_view kFailedOutputs = ", files that could not be written: ";
 
 }  // namespace pw::texts::cli

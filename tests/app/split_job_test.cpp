@@ -15,23 +15,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Refuses to create any file, as a full disk or a read-only folder would.
+// Refuses to create any file, as a full disk or a read-only folder would; or, as a read-only
+// mount holding the sources would, refuses to delete.
 class RefusingFiles : public FileSystem {
   public:
     std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
-        if (mode != OpenMode::Read) return nullptr;
+        if (refuseWrites && mode != OpenMode::Read) return nullptr;
         return real.open(path, mode);
     }
     bool exists(const Text& p) override { return real.exists(p); }
     bool isFolder(const Text& p) override { return real.isFolder(p); }
     bool createFolder(const Text& p) override { return real.createFolder(p); }
-    bool remove(const Text& p) override { return real.remove(p); }
+    bool remove(const Text& p) override { return !refuseRemoves && real.remove(p); }
     bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
     std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
         return real.listFolder(f);
     }
     FileSystem& real = posixFileSystem();
+    bool refuseWrites = true;
+    bool refuseRemoves = false;
 };
 
 class SplitJobTest : public ::testing::Test {
@@ -175,6 +178,15 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     EXPECT_EQ(toUtf8(form.messages[0].text),
               question(dir.path()) + "\n\n有 2 个分割文件未能写入。\n有 1 个源文件无法读取。");
     EXPECT_EQ(readFile(dir.path("a.txt")), "abcd");
+
+    // Parts written elsewhere, deletion refused: the source stays and the question says so.
+    refusing.refuseWrites = false;
+    refusing.refuseRemoves = true;
+    form.setChecked("选择框分割后删除文件", true);
+    splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt"))});
+    ASSERT_EQ(form.messages.size(), 2u);
+    EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path()) + "\n\n有 1 个源文件未能删除。");
+    EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + readFile(dir.path("a/a_2.txt")), "abcd");
 
     SplitSummary clean;
     EXPECT_EQ(toUtf8(splitCompletionText(fromUtf8("/x"), clean)), question("/x"));

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +49,12 @@ TEST(CliSplit, OptionsFillTheWindowAndExitStatusTellsTheOutcome) {
               "0123456789");
     EXPECT_FALSE(fileExists(dir.path("a.txt")));
 
+    // Full-width forms fold, the unit's too: １．５ＫＢ is 1536 bytes.
+    writeFile(dir.path("k.bin"), std::string(4000, 'k'));
+    r = cli(dir, "split --size '１．５ＫＢ' k.bin");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("k")), "k_1.bin k_2.bin k_3.bin");
+
     r = cli(dir, "split --size 0.002kb --types '*.log' in");  // a folder: its matching files
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listing(dir.path("in")), "x.log x/ y.txt");
@@ -57,6 +68,10 @@ TEST(CliSplit, RefusalsAndFailures) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("份数必须大于0"), std::string::npos) << r.err;  // UTF-8 on stderr
     EXPECT_EQ(cli(dir, "split --size 1TB a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size 1.5K a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size 1.5% a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --size -1e30 a.txt").status, 2);
+    EXPECT_EQ(listing(dir.path()), "a.txt");
     EXPECT_EQ(cli(dir, "split --bogus a.txt").status, 2);
     EXPECT_EQ(cli(dir, "split").status, 2);
     EXPECT_EQ(cli(dir, "frobnicate").status, 2);
@@ -93,6 +108,43 @@ TEST(CliSplit, AJobThatWritesNothingLeavesNothingAndPartsStayInTheFolder) {
     EXPECT_EQ(listing(dir.path("in")), "...txt _../");
     EXPECT_EQ(listing(dir.path("in/_..")), ".._1.txt .._2.txt");
     EXPECT_EQ(listing(dir.path()), "a.txt dangling.txt in/");
+}
+
+// Starts partwell-cli on a file of 1 GiB of zeros in 1 MB parts, sends `signal` `count` times
+// once it has written some parts, and returns its exit status.
+int splitInterrupted(const TempDir& dir, int signal, int count) {
+    const std::string big = dir.path("big.bin");
+    writeFile(big, "");
+    std::filesystem::resize_file(big, 1 << 30);  // sparse: no disk until written
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(PARTWELL_CLI, PARTWELL_CLI, "split", "--size", "1MB", big.c_str(), nullptr);
+        ::_exit(127);
+    }
+    while (!fileExists(dir.path("big/big_3.bin"))) ::usleep(1000);
+    for (int i = 0; i < count; ++i) {
+        ::kill(pid, signal);
+        ::usleep(1000);
+    }
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(CliSplit, SignalsStopTheJobAndLeaveNoTemporaryFile) {
+    TempDir dir;
+    EXPECT_EQ(splitInterrupted(dir, SIGINT, 1), 130);
+    std::string parts = listing(dir.path("big"));
+    EXPECT_EQ(parts.find(".~"), std::string::npos) << parts;
+    EXPECT_LT(std::count(parts.begin(), parts.end(), ' '), 1023);
+    std::filesystem::remove_all(dir.path("big"));
+
+    EXPECT_EQ(splitInterrupted(dir, SIGTERM, 2), 143);  // the second ends it at once
+    parts = listing(dir.path("big"));
+    EXPECT_EQ(parts.find(".~"), std::string::npos) << parts;
+    std::filesystem::remove_all(dir.path("big"));
+    std::filesystem::remove(dir.path("big.bin"));
 }
 
 TEST(CliSplit, NamesThatAreNotUtf8PickTheirOwnFile) {

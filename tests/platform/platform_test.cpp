@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/control_table.h"
@@ -76,6 +77,25 @@ TEST(Files, OnlyRegularFilesOpenAndPipesNeverBlock) {
     EXPECT_FALSE(fs.open("/dev/zero", OpenMode::Read));
     EXPECT_FALSE(fs.open("/dev/null", OpenMode::Write));
     EXPECT_FALSE(fs.open(fromUtf8(dir.path()), OpenMode::Read));
+}
+
+TEST(SafeWriter, TemporariesOfDeadProcessesAreRemovedByTheNextWriter) {
+    TempDir dir;
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string stale = ".~partwell-" + std::to_string(dead) + "-0.tmp";
+    const std::string live = ".~partwell-" + std::to_string(::getppid()) + "-0.tmp";
+    writeFile(dir.path(stale), std::string(1000, 's'));
+    writeFile(dir.path(live), "still being written");
+    writeFile(dir.path(".~partwell-notes.tmp"), "not ours");
+
+    SafeWriter w(posixFileSystem(), fromUtf8(dir.path("out.txt")));
+    ASSERT_TRUE(w.write("new"));
+    ASSERT_TRUE(w.commit());
+    EXPECT_EQ(listing(dir.path()),
+              ".~partwell-" + std::to_string(::getppid()) + "-0.tmp .~partwell-notes.tmp out.txt");
 }
 
 TEST(Files, CopyRangesAndMemoryFiles) {

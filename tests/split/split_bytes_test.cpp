@@ -1,5 +1,7 @@
 #include "split/split_by_bytes.h"
 
+#include <limits>
+
 #include "support/split_fixture.h"
 #include "text/system_texts.h"
 
@@ -64,6 +66,12 @@ TEST_F(Split, PartsAtLeastAsLargeAsTheFileGiveOnePartHoldingAllOfIt) {
     EXPECT_EQ(listing(dir.path("d")), "d_1.txt");
     EXPECT_EQ(readFile(dir.path("d/d_1.txt")), data);
     EXPECT_EQ(partSizeBytes(3.12f, 3), 3350074368);
+
+    // A quotient that prints in exponent form (1e-05) still gives the one part.
+    writeFile(dir.path("ten.txt"), "0123456789");
+    bySize("1000000", 0);
+    EXPECT_EQ(split({dir.path("ten.txt")}).partsWritten, 1);
+    EXPECT_EQ(readFile(dir.path("ten/ten_1.txt")), "0123456789");
 }
 
 TEST_F(Split, PartSizeArithmetic) {
@@ -71,6 +79,11 @@ TEST_F(Split, PartSizeArithmetic) {
     EXPECT_EQ(partSizeBytes(3.12f, 0), 3);
     EXPECT_EQ(partSizeBytes(0.1f, 2), 104857);
     EXPECT_EQ(partSizeBytes(1.5f, 1), 1536);
+    // Out of range at either end, or no number at all: clamped before the cast.
+    EXPECT_EQ(partSizeBytes(-1e30f, 3), 0);
+    EXPECT_EQ(partSizeBytes(std::numeric_limits<float>::infinity(), 3), 9000000000000000000);
+    EXPECT_EQ(partSizeBytes(std::numeric_limits<float>::quiet_NaN(), 0), 0);
+    EXPECT_EQ(partCountForQuotient(std::numeric_limits<float>::infinity()), 9000000000000000000);
 
     EXPECT_EQ(partCountForQuotient(10.0f / 3.0f), 4);
     EXPECT_EQ(partCountForQuotient(3.0f), 3);

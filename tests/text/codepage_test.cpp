@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <vector>
 
@@ -32,13 +33,13 @@ TEST(CodePage, EveryNativeNameRoundTripsByteForByte) {
     const std::vector<std::string> names = {
         "bad\xFF.txt",
         "\xFF\xFE.txt",
-        "\xEF\xBF\xBD\xEF\xBF\xBD.txt",  // two U+FFFD: another name than the one above
-        "gbk\xC4\xE3\xBA\xC3.txt",         // a GBK name from an archive
-        "\xE4\xB8",                          // a character cut off at the end
+        "\xEF\xBF\xBD\xEF\xBF\xBD.txt",            // two U+FFFD: another name than the one above
+        "gbk\xC4\xE3\xBA\xC3.txt",                 // a GBK name from an archive
+        "\xE4\xB8",                                // a character cut off at the end
         "\xC0\xAF \xED\xA0\x80 \xF5\x80\x80\x80",  // overlong, surrogate, beyond Unicode
         "\x80\xBF lone continuations",
         "\xF4\x8F\xB2\x80 \xF4\x8F\xB3\xBF",  // the escape characters themselves, valid UTF-8
-        "\xF4\x8F\xB2\xF4\x8F\xB2\x80",         // one cut off just before a whole one
+        "\xF4\x8F\xB2\xF4\x8F\xB2\x80",       // one cut off just before a whole one
         "中文 \xF0\x9F\x98\x80 name",
     };
     std::set<Text> seen;
@@ -79,6 +80,9 @@ TEST(NumericText, IntegersAndDecimalsFromEditBoxes) {
     EXPECT_FLOAT_EQ(textToFloat("-0.25"), -0.25f);
     EXPECT_EQ(textToFloat("."), 0.0f);
     EXPECT_EQ(textToFloat("1e-999"), 0.0f);
+    // A "-" after the number does not make a huge exponent tiny.
+    EXPECT_EQ(textToFloat("1e999-"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(textToFloat("-1e999"), -std::numeric_limits<float>::infinity());
 }
 
 }  // namespace

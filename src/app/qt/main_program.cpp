@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/control_table.h"
+#include "app/merge_job.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
@@ -54,6 +55,13 @@ void MainProgram::bindEvents() {
                      &window, [this] { onSplitClicked(); });
     QObject::connect(window.find<QAbstractButton>("按钮输入字符串"), &QAbstractButton::clicked,
                      &window, [this] { promptDelimiter(form); });
+    QObject::connect(window.find<QAbstractButton>("按钮开始合并"), &QAbstractButton::clicked,
+                     &window, [this] {
+                         mergeJob(jobs, {}, {}, false, false);
+                         afterJob();
+                     });
+    QObject::connect(window.find<QAbstractButton>("按钮选择文件"), &QAbstractButton::clicked,
+                     &window, [this] { chooseMergeDataFile(jobs); });
 
     auto* timer = window.find<QTimer>("时钟官网");
     QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });

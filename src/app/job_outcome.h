@@ -1,0 +1,32 @@
+#pragma once
+// What the split and merge jobs share around their engines: one job at a time, and the lines
+// that tell what failed.
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/form.h"
+
+namespace pw {
+
+// While a job runs, the other area's start button is disabled, so that no second job clears the
+// stop flag or replaces what the running one works on.
+class OtherJobBlocked {
+  public:
+    OtherJobBlocked(Form& form, std::string_view otherButton);
+    ~OtherJobBlocked();
+    OtherJobBlocked(const OtherJobBlocked&) = delete;
+    OtherJobBlocked& operator=(const OtherJobBlocked&) = delete;
+
+  private:
+    Form& form_;
+    std::string_view button_;
+    bool wasEnabled_;
+};
+
+// Empty when nothing failed; else a blank line and one line for each kind of failure.
+Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
+                 std::string_view outputsAfter, int64_t unreadableSources,
+                 int64_t undeletedSources = 0);
+
+}  // namespace pw

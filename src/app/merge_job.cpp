@@ -1,0 +1,102 @@
+#include "app/merge_job.h"
+
+#include "app/job_outcome.h"
+#include "files/path_ops.h"
+#include "text/system_texts.h"
+
+namespace pw {
+namespace {
+
+constexpr std::string_view kButton = "按钮开始合并";
+constexpr std::string_view kTypes = "编辑框文件类型1";
+
+Text mergeFailureNote(const MergeSummary& summary) {
+    return failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
+                       texts::kFailedMergeOutputsAfter, summary.unreadableSources);
+}
+
+// The folder last merged through the chooser, else the folder last split as a whole.
+Text chooseFolder(JobContext& ctx) {
+    Text preselected = ctx.form.tag(kButton);
+    if (preselected.empty()) preselected = ctx.form.tag("按钮开始分割");
+    const Text title = lit(texts::kChooseMergeFolderTitleBefore) + ctx.form.text(kTypes) +
+                       lit(texts::kChooseMergeFolderTitleAfter);
+    return ctx.shell.chooseFolder(preselected, title);
+}
+
+MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
+                      bool itemsAreFolders) {
+    EngineContext engine{ctx.form, ctx.files, ctx.clock, ctx.state.stopRequested};
+    MergeSummary summary;
+    if (items.empty()) {
+        if (folder.empty()) folder = chooseFolder(ctx);
+        if (folder.empty()) return summary;
+        ctx.form.setTag(kButton, folder);
+        mergeFolder(engine, folder, summary);
+    } else if (itemsAreFolders) {
+        ctx.state.mergeSaveFolder = items.front();
+        for (const Text& item : items) {
+            mergeFolder(engine, item, summary);
+            if (ctx.state.stopRequested) break;
+        }
+    } else {
+        mergeBatch(engine, items, summary);
+        ctx.state.mergeSaveFolder = folderOf(items.front());
+    }
+    return summary;
+}
+
+}  // namespace
+
+Text mergeCompletionText(const Text& folder, const MergeSummary& summary) {
+    return lit(texts::kMergeDoneOpenFolder) + folder + mergeFailureNote(summary);
+}
+
+void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool itemsAreFolders,
+              bool suppressQuestion) {
+    Form& form = ctx.form;
+    if (form.text(kButton) != lit(texts::kMergeIdle)) {
+        ctx.state.stopRequested = 1;
+        form.setText(kButton, lit(texts::kMergeStopping));
+        return;
+    }
+    MergeSummary summary;
+    {
+        RunningJob running(ctx.state);
+        OtherJobBlocked blocked(form, "按钮开始分割");
+        form.setText(kButton, lit(texts::kMergeRunning));
+        form.setVisible(kTypes, false);
+        // Cleared once here rather than per batch, so a stop clicked while folders are listed
+        // is not lost.
+        ctx.state.stopRequested = 0;
+        summary = runMerge(ctx, folder, items, itemsAreFolders);
+        form.setText(kButton, lit(texts::kMergeIdle));
+        form.setVisible(kTypes, true);
+    }
+    // Nobody is left to answer when the window is closing.
+    if (ctx.state.closePending) return;
+
+    // A merge from the chooser, or the files of a drop that also held folders, asks no
+    // question; what failed is said all the same.
+    if (items.empty() || suppressQuestion) {
+        if (summary.anyFailed())
+            form.message(lit(texts::kMergeDone) + mergeFailureNote(summary), Buttons::Ok);
+        return;
+    }
+    Text saveFolder = ctx.state.mergeSaveFolder;
+    if (form.checked("选择框父目录保存") && !folderOf(saveFolder).empty()) {
+        saveFolder = folderOf(saveFolder);
+        ctx.state.mergeSaveFolder = saveFolder;
+    }
+    if (form.message(mergeCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
+        ctx.shell.openInFileManager(saveFolder, true, true, false);
+}
+
+void chooseMergeDataFile(JobContext& ctx) {
+    const Text chosen =
+        ctx.shell.chooseFile(lit(texts::kChooseMergeDataTitle), lit(texts::kChooseMergeDataFilter),
+                             ctx.form.text("编辑框文件路径"));
+    if (!chosen.empty()) ctx.form.setText("编辑框文件路径", chosen);
+}
+
+}  // namespace pw

@@ -1,0 +1,95 @@
+#include <string>
+#include <vector>
+
+#include "app/control_table.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "merge/merge_files.h"
+#include "text/system_texts.h"
+
+namespace pw::cli {
+namespace {
+
+namespace t = texts::cli;
+
+int refuse(std::string_view message, std::string_view detail) {
+    printErr(std::string(message) + std::string(detail) + "\n");
+    return 2;
+}
+
+// A line break typed on the command line is LF; the window's box holds CR LF.
+Text withCrLf(std::string_view text) {
+    Text out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+int runMerge(int argc, char** argv) {
+    MemoryForm form(mainWindowSpec());
+    FileSystem& fs = posixFileSystem();
+    std::vector<Text> files, folders;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--help" || arg == "-h") {
+            printOut(t::kMergeUsage);
+            return 0;
+        } else if (arg == "--types" || arg == "--separator" || arg == "--separator-file") {
+            const char* v = value();
+            if (!v) return refuse(t::kMissingValue, arg);
+            if (arg == "--types") {
+                form.setText("编辑框文件类型1", fromUtf8(v));
+                continue;
+            }
+            form.setChecked("选择框合并中间", true);
+            if (arg == "--separator") {
+                form.setChecked("单选框使用字符串", true);
+                form.setText("编辑框字符串", withCrLf(fromUtf8(v)));
+            } else {
+                const Text path = absolutePath(v);
+                if (!fs.open(path, OpenMode::Read)) return refuse(t::kCannotRead, v);
+                form.setChecked("单选框使用文件", true);
+                form.setText("编辑框文件路径", path);
+            }
+        } else if (arg == "--recursive") {
+            form.setChecked("选择框遍历子目录", true);
+        } else if (arg == "--no-parent-folder") {
+            form.setChecked("选择框父目录保存", false);
+        } else if (arg == "--delete-sources") {
+            form.setChecked("选择框合并后删除文件", true);
+        } else if (arg == "--handle-encoding") {
+            form.setChecked("选择框处理文本编码", true);
+        } else if (arg.starts_with("--")) {
+            return refuse(t::kUnknownOption, arg);
+        } else {
+            const Text path = absolutePath(argv[i]);
+            (fs.isFolder(path) ? folders : files).push_back(path);
+        }
+    }
+    if (files.empty() && folders.empty()) return refuse(t::kNoPaths, t::kMergeUsage);
+
+    // As a drop onto the merge area: the files form one batch, then each folder is merged.
+    attachConsole(form);
+    int stop = 0;
+    EngineContext ctx{form, fs, systemClock(), stop};
+    MergeSummary summary;
+    mergeBatch(ctx, files, summary);
+    for (const Text& folder : folders) mergeFolder(ctx, folder, summary);
+    finishConsole();
+
+    for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
+    std::string report = std::string(t::kMergeSummary) + std::to_string(summary.outputs.size());
+    if (summary.failedOutputs)
+        report += std::string(t::kFailedOutputs) + std::to_string(summary.failedOutputs);
+    if (summary.unreadableSources)
+        report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    printErr(report + "\n");
+    return summary.anyFailed() ? 1 : 0;
+}
+
+}  // namespace pw::cli

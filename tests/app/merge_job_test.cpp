@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include "app/control_table.h"
+#include "app/merge_job.h"
+#include "app/split_job.h"
+#include "platform/memory_form.h"
+#include "platform/scripted_shell.h"
+#include "support/temp_dir.h"
+#include "text/system_texts.h"
+
+namespace pw::test {
+namespace {
+
+// Takes no new file: every output fails.
+class NoNewFiles : public FileSystem {
+  public:
+    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
+        return mode == OpenMode::Read ? real.open(path, mode) : nullptr;
+    }
+    bool exists(const Text& p) override { return real.exists(p); }
+    bool isFolder(const Text& p) override { return real.isFolder(p); }
+    bool createFolder(const Text& p) override { return real.createFolder(p); }
+    bool remove(const Text& p) override { return real.remove(p); }
+    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
+    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
+    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
+        return real.listFolder(f);
+    }
+    FileSystem& real = posixFileSystem();
+};
+
+class MergeJobTest : public ::testing::Test {
+  protected:
+    MergeJobTest() : form(mainWindowSpec()) {}
+
+    void run(const std::vector<std::string>& natives = {}, bool folders = false,
+             bool suppress = false) {
+        std::vector<Text> items;
+        for (const auto& n : natives) items.push_back(fromUtf8(n));
+        mergeJob(ctx, {}, items, folders, suppress);
+    }
+    std::string caption() const { return toUtf8(form.text("按钮开始合并")); }
+    std::string question(const std::string& folder) const {
+        return std::string(texts::kMergeDoneOpenFolder) + folder;
+    }
+
+    TempDir dir;
+    MemoryForm form;
+    ScriptedShell shell;
+    AppState state;
+    JobContext ctx{form, shell, posixFileSystem(), systemClock(), state};
+};
+
+TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
+    writeFile(dir.path("d/1.txt"), "1");
+    writeFile(dir.path("d/2.txt"), "2");
+    form.setTag("按钮开始分割", fromUtf8(dir.path("split")));
+    form.setText("编辑框文件类型1", "*.txt");
+    std::string captionWhileAsked;
+    bool typesShownWhileAsked = true, splitEnabledWhileAsked = true;
+    shell.onRequest = [&](const ScriptedShell::Request&) {
+        captionWhileAsked = caption();
+        typesShownWhileAsked = form.visible("编辑框文件类型1");
+        splitEnabledWhileAsked = form.enabled("按钮开始分割");
+    };
+    run();  // cancelled
+
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::Folder);
+    EXPECT_EQ(toUtf8(shell.requests[0].folder), dir.path("split"));
+    EXPECT_EQ(toUtf8(shell.requests[0].title),
+              "选择一个文件夹，将读入文件夹下的所有 *.txt "
+              "文件进行合并。你也可以直接拖放要合并的文件或文件夹到软件");
+    EXPECT_EQ(captionWhileAsked, texts::kMergeRunning);
+    EXPECT_FALSE(typesShownWhileAsked);
+    EXPECT_FALSE(splitEnabledWhileAsked);
+    EXPECT_EQ(caption(), texts::kMergeIdle);
+    EXPECT_TRUE(form.visible("编辑框文件类型1"));
+    EXPECT_TRUE(form.enabled("按钮开始分割"));
+    EXPECT_TRUE(form.messages.empty());
+
+    shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
+    run();
+    EXPECT_EQ(readFile(dir.path("1等2个文件.txt")), "12");
+    EXPECT_EQ(toUtf8(form.tag("按钮开始合并")), dir.path("d"));
+    EXPECT_TRUE(form.messages.empty());  // no question from the chooser
+
+    // The next chooser starts from the folder last merged.
+    run();
+    EXPECT_EQ(toUtf8(shell.requests[2].folder), dir.path("d"));
+
+    // Without a question, a failure is still said, with OK.
+    NoNewFiles noNewFiles;
+    JobContext failing{form, shell, noNewFiles, systemClock(), state};
+    shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
+    mergeJob(failing, {}, {}, false, false);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), "合并完毕！\n\n有 1 个合并文件未能写入。");
+    EXPECT_EQ(form.messages[0].buttons, Buttons::Ok);
+}
+
+TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
+    writeFile(dir.path("a/b/1.txt"), "1");
+    writeFile(dir.path("a/b/2.txt"), "2");
+    form.answers = {Answer::Yes};
+    std::string captionAtQuestion;
+    form.onMessage = [&](const MemoryForm::Message&) { captionAtQuestion = caption(); };
+    run({dir.path("a/b/1.txt"), dir.path("a/b/2.txt")});
+
+    EXPECT_TRUE(fileExists(dir.path("a/1等2个文件.txt")));
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("a")));
+    EXPECT_EQ(form.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(captionAtQuestion, texts::kMergeIdle);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path("a"));
+    EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
+
+    // Without the parent rule, beside the files; a dropped folder names itself.
+    form.setChecked("选择框父目录保存", false);
+    run({dir.path("a/b/1.txt"), dir.path("a/b/2.txt")});
+    EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a/b")));
+    EXPECT_TRUE(fileExists(dir.path("a/b/1等2个文件.txt")));
+    run({dir.path("a/b")}, true);
+    EXPECT_EQ(toUtf8(form.messages[2].text), question(dir.path("a/b")));
+    EXPECT_EQ(shell.opened.size(), 1u);  // answered No
+
+    // Suppressed: no question, and nothing failed, so no message either.
+    run({dir.path("a/b/1.txt")}, false, true);
+    EXPECT_EQ(form.messages.size(), 3u);
+    EXPECT_TRUE(fileExists(dir.path("a/b/1等1个文件.txt")));
+
+    // Failures are added to the question.
+    run({dir.path("a/b/1.txt"), dir.path("a/b/none.txt")});
+    EXPECT_EQ(toUtf8(form.messages[3].text),
+              question(dir.path("a/b")) + "\n\n有 1 个源文件无法读取。");
+}
+
+TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
+    writeFile(dir.path("x/1.txt"), "1");
+    writeFile(dir.path("x/2.txt"), "2");
+    writeFile(dir.path("y/3.txt"), "3");
+    form.setChecked("选择框父目录保存", false);
+    std::string captionAfterClick;
+    bool splitButtonEnabled = true;
+    form.onProcessEvents = [&] {
+        if (!captionAfterClick.empty()) return;
+        splitButtonEnabled = form.enabled("按钮开始分割");
+        run();  // the click arrives while the job lets events run
+        captionAfterClick = caption();
+    };
+    run({dir.path("x"), dir.path("y")}, true);
+
+    EXPECT_EQ(captionAfterClick, texts::kMergeStopping);
+    EXPECT_FALSE(splitButtonEnabled);
+    EXPECT_TRUE(shell.requests.empty());  // the nested call only asked for a stop
+    EXPECT_EQ(readFile(dir.path("x/1等2个文件.txt")), "1");  // stopped after the first file
+    EXPECT_EQ(listing(dir.path("y")), "3.txt");              // the next folder never started
+    EXPECT_EQ(caption(), texts::kMergeIdle);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("x")));
+    EXPECT_EQ(state.jobsRunning, 0);
+
+    // A stop left over from earlier does not stop the next merge.
+    form.onProcessEvents = nullptr;
+    state.stopRequested = 1;
+    run({dir.path("y")}, true);
+    EXPECT_TRUE(fileExists(dir.path("y/3等1个文件.txt")));
+}
+
+TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
+    writeFile(dir.path("s.txt"), "abcd");
+    form.setText("编辑框份数", "2");
+    bool mergeEnabledDuringSplit = true;
+    form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled("按钮开始合并"); };
+    splitJob(ctx, {}, {fromUtf8(dir.path("s.txt"))});
+    EXPECT_FALSE(mergeEnabledDuringSplit);
+    EXPECT_TRUE(form.enabled("按钮开始合并"));
+
+    form.onProcessEvents = [&] { state.closePending = true; };
+    const size_t asked = form.messages.size();
+    run({dir.path("s.txt")});
+    EXPECT_EQ(form.messages.size(), asked);
+}
+
+TEST_F(MergeJobTest, FileChooserFillsTheIntermediateDataPath) {
+    form.setText("编辑框文件路径", fromUtf8(dir.path("old.bin")));
+    chooseMergeDataFile(ctx);  // cancelled
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::File);
+    EXPECT_EQ(toUtf8(shell.requests[0].title), "选择一个文件作为合并中间数据");
+    EXPECT_EQ(toUtf8(shell.requests[0].filter), "全部文件(*.*)|*.*");
+    EXPECT_EQ(toUtf8(shell.requests[0].folder), dir.path("old.bin"));
+    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("old.bin"));
+
+    shell.pathAnswers.push_back(fromUtf8(dir.path("新.bin")));
+    chooseMergeDataFile(ctx);
+    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("新.bin"));
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "split/split_files.h"
+#include "support/merge_fixture.h"
+
+namespace pw::test {
+namespace {
+
+namespace fsys = std::filesystem;
+
+// Refuses to create any file, as a full disk or a read-only folder would.
+class RefusingFiles : public FileSystem {
+  public:
+    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
+        return mode == OpenMode::Read ? real.open(path, mode) : nullptr;
+    }
+    bool exists(const Text& p) override { return real.exists(p); }
+    bool isFolder(const Text& p) override { return real.isFolder(p); }
+    bool createFolder(const Text& p) override { return real.createFolder(p); }
+    bool remove(const Text& p) override { return real.remove(p); }
+    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
+    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
+    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
+        return real.listFolder(f);
+    }
+    FileSystem& real = posixFileSystem();
+};
+
+using MergeDriver = MergeFixture;
+
+TEST_F(MergeDriver, StopAfterTheSecondOfFiveKeepsWhatWasJoined) {
+    for (int i = 1; i <= 5; ++i) writeFile(dir.path("in/" + std::to_string(i) + ".txt"), "f");
+    useText("|");
+    form.setChecked("选择框合并后删除文件", true);
+    form.onProcessEvents = [&] {
+        if (toUtf8(form.text("透明标签")) == "(2/5)2.txt") stop = 1;
+    };
+    const MergeSummary s = mergeDir(dir.path("in"));
+
+    EXPECT_TRUE(s.stopped);
+    EXPECT_EQ(readFile(dir.path("in/1等5个文件.txt")), "f|f|");
+    // Only what reached the output is deleted, once the output is in place.
+    EXPECT_EQ(listing(dir.path("in")), "1等5个文件.txt 3.txt 4.txt 5.txt");
+    EXPECT_EQ(form.progressPosition, 2);
+}
+
+TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
+    writeFile(dir.path("top/a.txt"), "a");
+    writeFile(dir.path("top/b.log"), "b");
+    writeFile(dir.path("top/notes/n.txt"), "n");
+    writeFile(dir.path("top/more.txt/m1.txt"), "m1");
+    writeFile(dir.path("top/more.txt/m2.txt"), "m2");
+    writeFile(dir.path("top/more.txt/deep.txt/d.txt"), "d");
+    writeFile(dir.path("top/empty.txt/x.log"), "x");
+    form.setText("编辑框文件类型1", "*.txt");
+    form.setChecked("选择框遍历子目录", true);
+    fsys::create_directory_symlink(dir.path("top"), dir.path("top/more.txt/loop.txt"));
+
+    MergeSummary s = mergeDir(dir.path("top"));
+    std::vector<std::string> outputs;
+    for (const Text& o : s.outputs) outputs.push_back(toUtf8(o));
+    // The upper folder first, a subfolder's own files before its subfolders; notes is not a
+    // *.txt name and the link back to the top is not followed again.
+    EXPECT_EQ(outputs, (std::vector<std::string>{
+                           dir.path("top/a等1个文件.txt"), dir.path("top/more.txt/m1等2个文件.txt"),
+                           dir.path("top/more.txt/deep.txt/d等1个文件.txt")}));
+    EXPECT_EQ(readFile(outputs[1]), "m1m2");
+    EXPECT_FALSE(fileExists(dir.path("top/notes/n等1个文件.txt")));
+
+    // Several patterns: each pattern's files in turn; the first listed file names the output.
+    form.setChecked("选择框遍历子目录", false);
+    form.setText("编辑框文件类型1", "*.log|*.txt");
+    s = mergeDir(dir.path("top"));
+    ASSERT_EQ(s.outputs.size(), 1u);
+    EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("top/b等3个文件.log"));
+    EXPECT_EQ(readFile(dir.path("top/b等3个文件.log")),
+              "b"
+              "a"
+              "a");
+
+    // 合并到父目录: one folder up.
+    form.setChecked("选择框父目录保存", true);
+    form.setText("编辑框文件类型1", "m?.txt");
+    mergeDir(dir.path("top/more.txt"));
+    EXPECT_EQ(readFile(dir.path("top/m1等2个文件.txt")), "m1m2");
+}
+
+TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
+    std::string big;
+    for (int i = 0; i < 5000; ++i) big += char(i * 7 + i / 256);
+    for (const std::string& content : {std::string(), std::string("x"), big}) {
+        writeFile(dir.path("src/book.bin"), content);
+        form.setChecked("单选框按份数", true);
+        form.setText("编辑框份数", "12");  // book_1 ... book_12: natural order matters
+        EngineContext ctx{form, *fs, systemClock(), stop};
+        splitFiles(ctx, {fromUtf8(dir.path("src/book.bin"))});
+
+        for (bool parent : {false, true}) {
+            form.setChecked("选择框父目录保存", parent);
+            const MergeSummary s = mergeDir(dir.path("src/book"));
+            ASSERT_EQ(s.outputs.size(), 1u);
+            const std::string out =
+                parent ? "src/book_1等12个文件.bin" : "src/book/book_1等12个文件.bin";
+            EXPECT_EQ(readFile(dir.path(out)), content) << content.size() << parent;
+            fsys::remove(dir.path(out));
+        }
+        fsys::remove_all(dir.path("src"));
+    }
+}
+
+TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsReadBeforeItIsReplaced) {
+    writeFile(dir.path("d/x.txt"), "x");
+    writeFile(dir.path("d/y.txt"), "y");
+    writeFile(dir.path("d/z.txt"), "z");
+    mergeDir(dir.path("d"));
+    fsys::remove(dir.path("d/z.txt"));
+    form.setChecked("选择框合并后删除文件", true);
+    MergeSummary s = mergeDir(dir.path("d"));  // x.txt, x等3个文件.txt, y.txt
+
+    EXPECT_EQ(s.failedOutputs, 0);
+    EXPECT_EQ(readFile(dir.path("d/x等3个文件.txt")),
+              "x"
+              "xyz"
+              "y");
+    EXPECT_EQ(listing(dir.path("d")), "x等3个文件.txt");  // sources gone, the output kept
+
+    // Stopped before the earlier output was read: it is not replaced, and that is said.
+    writeFile(dir.path("e/x.txt"), "x");
+    writeFile(dir.path("e/x等3个文件.txt"), "old");
+    writeFile(dir.path("e/y.txt"), "y");
+    form.onProcessEvents = [&] { stop = 1; };
+    s = mergeDir(dir.path("e"));
+    EXPECT_EQ(s.failedOutputs, 1);
+    EXPECT_TRUE(s.outputs.empty());
+    EXPECT_EQ(listing(dir.path("e")), "x.txt x等3个文件.txt y.txt");
+    EXPECT_EQ(readFile(dir.path("e/x等3个文件.txt")), "old");
+}
+
+TEST_F(MergeDriver, FailuresAreCountedAndNothingIsDeleted) {
+    writeFile(dir.path("a.txt"), "a");
+    writeFile(dir.path("b.txt"), "b");
+    form.setChecked("选择框合并后删除文件", true);
+    useText("-");
+
+    // An unreadable source gives nothing; what stands around it is still written.
+    MergeSummary s = mergeFiles({dir.path("a.txt"), dir.path("gone.txt"), dir.path("b.txt")});
+    EXPECT_EQ(s.unreadableSources, 1);
+    EXPECT_EQ(readFile(dir.path("a等3个文件.txt")), "a--b");
+    EXPECT_FALSE(fileExists(dir.path("a.txt")));
+
+    writeFile(dir.path("a.txt"), "a");
+    RefusingFiles refusing;
+    fs = &refusing;
+    s = mergeFiles({dir.path("a.txt"), dir.path("b.txt")});
+    EXPECT_EQ(s.failedOutputs, 1);
+    EXPECT_TRUE(s.outputs.empty());
+    EXPECT_EQ(listing(dir.path()), "a.txt a等3个文件.txt");  // no source deleted
+
+    // With encoding handling, a source cut at a NUL stays.
+    fs = &posixFileSystem();
+    form.setChecked("选择框处理文本编码", true);
+    writeFile(dir.path("bin.txt"), std::string("ok\0rest", 7));
+    s = mergeFiles({dir.path("a.txt"), dir.path("bin.txt")});
+    EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "a-ok");
+    EXPECT_EQ(listing(dir.path()), "a等2个文件.txt a等3个文件.txt bin.txt");
+}
+
+TEST_F(MergeDriver, LongNamesAreCutToFitKeepingCountAndExtension) {
+    std::string base;
+    for (int i = 0; i < 90; ++i) base += "长";  // 270 bytes of UTF-8
+    writeFile(dir.path(base.substr(0, 240) + ".txt"), "1");
+    const std::string first = dir.path(base.substr(0, 240) + ".txt");
+    const MergeSummary s = mergeFiles({first, first});
+    ASSERT_EQ(s.outputs.size(), 1u);
+    const std::string name = toUtf8(s.outputs[0]).substr(dir.path().size() + 1);
+    // 等2个文件.txt takes 17 bytes: 79 characters of the base (237 bytes) remain.
+    EXPECT_EQ(name, base.substr(0, 237) + "等2个文件.txt");
+    EXPECT_EQ(readFile(toUtf8(s.outputs[0])), "11");
+}
+
+}  // namespace
+}  // namespace pw::test

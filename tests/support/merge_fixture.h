@@ -1,0 +1,49 @@
+#pragma once
+// A merge against the in-memory window and real files in a temporary folder.
+
+#include <gtest/gtest.h>
+
+#include "app/control_table.h"
+#include "merge/merge_files.h"
+#include "platform/memory_form.h"
+#include "support/temp_dir.h"
+
+namespace pw::test {
+
+class MergeFixture : public ::testing::Test {
+  protected:
+    // Outputs go beside their files unless a test asks for the parent folder.
+    MergeFixture() : form(mainWindowSpec()) { form.setChecked("选择框父目录保存", false); }
+
+    MergeSummary mergeFiles(const std::vector<std::string>& nativePaths) {
+        std::vector<Text> files;
+        for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
+        MergeSummary summary;
+        EngineContext ctx{form, *fs, systemClock(), stop};
+        mergeBatch(ctx, files, summary);
+        return summary;
+    }
+    MergeSummary mergeDir(const std::string& nativeFolder) {
+        MergeSummary summary;
+        EngineContext ctx{form, *fs, systemClock(), stop};
+        mergeFolder(ctx, fromUtf8(nativeFolder), summary);
+        return summary;
+    }
+    void useText(const std::string& utf8) {
+        form.setChecked("选择框合并中间", true);
+        form.setChecked("单选框使用字符串", true);
+        form.setText("编辑框字符串", fromUtf8(utf8));
+    }
+    void useFile(const std::string& nativePath) {
+        form.setChecked("选择框合并中间", true);
+        form.setChecked("单选框使用文件", true);
+        form.setText("编辑框文件路径", fromUtf8(nativePath));
+    }
+
+    TempDir dir;
+    MemoryForm form;
+    FileSystem* fs = &posixFileSystem();
+    int stop = 0;
+};
+
+}  // namespace pw::test
