@@ -5,7 +5,7 @@
 #   bench/delimiter.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/lib.bash
+source bench/timing.bash
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
 mib=${1:-256}
 rounds=${2:-3}
@@ -28,6 +28,12 @@ truncate -s "$whole" "$work/input.txt"
 gbk_delimiter=$(printf '%s' "$delimiter" | iconv -f UTF-8 -t GBK)
 size_kib=$(( $(stat -c %s "$work/input.txt") >> 10 ))
 cat "$work/input.txt" > /dev/null
+
+# seconds of one run; the output folder is emptied first, outside the timing
+timed_fresh() {
+    rm -rf "$work/out" && mkdir "$work/out"
+    seconds "$@"
+}
 
 # Each round times, in turn: partwell at the delimiter, csplit at it, partwell at a delimiter that
 # never occurs (decoding, the scan and one part: the same work as a conversion), and iconv.

@@ -5,7 +5,6 @@
 #   bench/detect.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 5 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/lib.bash
 cli=${PARTWELL_CLI:-build-release/bin/partwell-cli}
 lib=${PARTWELL_ENGINE_LIB:-build-release/libpartwell_engine.a}
 mib=${1:-256}
@@ -20,6 +19,14 @@ awk -v l="$line" -v n=$(( (mib << 20) / bytes )) 'BEGIN { for (i = 0; i < n; i++
     > "$work/input.txt"
 cat "$work/input.txt" > /dev/null
 
+timed() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" > /dev/null 2>&1
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc
+}
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # detect runs the whole cascade and decodes into the code page; --decode also writes UTF-8 out
 ours=() decode=() theirs=()

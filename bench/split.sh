@@ -4,7 +4,6 @@
 #   bench/split.sh [SIZE_MIB] [ROUNDS]      (defaults: 1024 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/lib.bash
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
 mib=${1:-1024}
 rounds=${2:-3}
@@ -14,13 +13,19 @@ trap 'rm -rf "$work"' EXIT
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
+source bench/timing.bash
+# seconds of one run; the output folder is emptied first, outside the timing
+timed() {
+    rm -rf "$work/out" && mkdir "$work/out"
+    seconds "$@"
+}
 
 compare() {
     local label=$1 ours=$2 theirs=$3
     local a=() b=()
     for _ in $(seq "$rounds"); do
-        a+=("$(timed_fresh bash -c "$ours")")
-        b+=("$(timed_fresh bash -c "$theirs")")
+        a+=("$(timed bash -c "$ours")")
+        b+=("$(timed bash -c "$theirs")")
     done
     local ma mb
     ma=$(printf '%s\n' "${a[@]}" | median)

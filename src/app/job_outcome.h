@@ -27,6 +27,6 @@ class OtherJobBlocked {
 // Empty when nothing failed; else a blank line and one line for each kind of failure.
 Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
                  std::string_view outputsAfter, int64_t unreadableSources,
-                 int64_t undeletedSources = 0);
+                 int64_t undeletedSources);
 
 }  // namespace pw

@@ -12,7 +12,8 @@ constexpr std::string_view kTypes = "编辑框文件类型1";
 
 Text mergeFailureNote(const MergeSummary& summary) {
     return failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
-                       texts::kFailedMergeOutputsAfter, summary.unreadableSources);
+                       texts::kFailedMergeOutputsAfter, summary.unreadableSources,
+                       summary.undeletedSources);
 }
 
 // The folder last merged through the chooser, else the folder last split as a whole.

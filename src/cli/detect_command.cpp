@@ -4,6 +4,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "platform/charset.h"
+#include "text/chars.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
 #include "text/system_texts.h"
@@ -22,9 +23,9 @@ std::string_view encodingName(EncodingCode code) {
 void printText(const Text& text) {
     constexpr size_t kSlice = 4 << 20;
     for (size_t pos = 0; pos < text.size();) {
-        size_t end = std::min(text.size(), pos + kSlice);
-        // Cut only after a byte below 30, which is never part of a multi-byte character.
-        while (end < text.size() && static_cast<unsigned char>(text[end - 1]) >= 0x30) ++end;
+        // Cut at a character boundary, so that a slice never grows past its size.
+        size_t end = pos;
+        while (end < text.size() && end - pos < kSlice) end += charLengthAt(text, end);
         printOut(toUtf8(std::string_view(text).substr(pos, end - pos)));
         pos = end;
     }

@@ -74,12 +74,16 @@ int runMerge(int argc, char** argv) {
     if (files.empty() && folders.empty()) return refuse(t::kNoPaths, t::kMergeUsage);
 
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
-    attachConsole(form);
     int stop = 0;
+    installStopSignals(stop);
+    attachConsole(form);
     EngineContext ctx{form, fs, systemClock(), stop};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
-    for (const Text& folder : folders) mergeFolder(ctx, folder, summary);
+    for (const Text& folder : folders) {
+        if (stop) break;
+        mergeFolder(ctx, folder, summary);
+    }
     finishConsole();
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
@@ -88,7 +92,10 @@ int runMerge(int argc, char** argv) {
         report += std::string(t::kFailedOutputs) + std::to_string(summary.failedOutputs);
     if (summary.unreadableSources)
         report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
+    if (summary.undeletedSources)
+        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
     printErr(report + "\n");
+    if (stopSignal()) return 128 + stopSignal();
     return summary.anyFailed() ? 1 : 0;
 }
 

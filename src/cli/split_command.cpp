@@ -46,6 +46,17 @@ bool parseSize(std::string_view arg, Text& number, int& unit) {
     return false;
 }
 
+// "5" → 5 and 5; "5-10" → 5 and 10. False unless both are digits.
+bool parseRange(std::string_view arg, std::string& low, std::string& high) {
+    const size_t dash = arg.find('-');
+    low = std::string(arg.substr(0, dash));
+    high = dash == std::string_view::npos ? low : std::string(arg.substr(dash + 1));
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return digits(low) && digits(high);
+}
+
 int refuse(std::string_view message, std::string_view detail) {
     printErr(std::string(message) + std::string(detail) + "\n");
     return 2;
@@ -73,6 +84,15 @@ int runSplit(int argc, char** argv) {
             }
             form.setChecked("单选框按字符串", true);
             form.setTag(kDelimiterButton, delimiter);
+        } else if (arg == "--lines" || arg == "--chars") {
+            const char* v = value();
+            if (!v) return refuse(t::kMissingValue, arg);
+            std::string low, high;
+            if (!parseRange(v, low, high)) return refuse(t::kBadRange, v);
+            const bool lines = arg == "--lines";
+            form.setChecked(lines ? "单选框按行数" : "单选框按字符数", true);
+            form.setText(lines ? "编辑框行数1" : "编辑框字数1", low);
+            form.setText(lines ? "编辑框行数2" : "编辑框字数2", high);
         } else if (arg == "--parts" || arg == "--size" || arg == "--types") {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);
@@ -95,6 +115,12 @@ int runSplit(int argc, char** argv) {
             form.setChecked("选择框分割后删除文件", true);
         } else if (arg == "--rename-by-content") {
             form.setChecked("选择框随机改名", true);
+        } else if (arg == "--detect-encoding") {
+            form.setChecked("选择框识别编码", true);
+        } else if (arg == "--fix-line-breaks") {
+            form.setChecked("选择框矫正换行", true);
+        } else if (arg == "--skip-blank-lines") {
+            form.setChecked("选择框忽略空行", true);
         } else if (arg.starts_with("--")) {
             return refuse(t::kUnknownOption, arg);
         } else {
@@ -102,6 +128,9 @@ int runSplit(int argc, char** argv) {
         }
     }
     if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
+    // As in the window, where the box is enabled only while detection is ticked.
+    if (form.checked("选择框矫正换行") && !form.checked("选择框识别编码"))
+        return refuse(t::kFixNeedsDetect, "");
 
     int stop = 0;
     installStopSignals(stop);

@@ -52,12 +52,14 @@ bool placeOutput(EngineContext& ctx, SafeWriter& out, const Text& outputPath, En
 // Sources go only once the output holding all of them is in place; the output itself stays even
 // when an input had its name.
 void deleteMergedSources(EngineContext& ctx, const Text& outputPath, const std::vector<Text>& files,
-                         const std::vector<BatchSource>& sources) {
+                         const std::vector<BatchSource>& sources, MergeSummary& summary) {
     if (!ctx.form.checked("选择框合并后删除文件")) return;
     const auto outputId = ctx.files.fileId(outputPath);
     for (size_t i = 0; i < files.size(); ++i) {
         if (!sources[i].read || sources[i].outcome != SourceOutcome::Whole) continue;
-        if (ctx.files.fileId(files[i]) != outputId) ctx.files.remove(files[i]);
+        const auto id = ctx.files.fileId(files[i]);
+        // A file listed twice is gone by its second turn.
+        if (id && id != outputId && !ctx.files.remove(files[i])) ++summary.undeletedSources;
     }
 }
 
@@ -136,7 +138,7 @@ void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary
         return;
     }
     summary.outputs.push_back(outputPath);
-    deleteMergedSources(ctx, outputPath, files, sources);
+    deleteMergedSources(ctx, outputPath, files, sources, summary);
 }
 
 void mergeFolder(EngineContext& ctx, const Text& folder, MergeSummary& summary) {

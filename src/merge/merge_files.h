@@ -13,9 +13,12 @@ struct MergeSummary {
     std::vector<Text> outputs;      // the files written, in order
     int64_t failedOutputs = 0;      // batches whose output could not be written
     int64_t unreadableSources = 0;  // sources that could not be opened or read
+    int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
     bool stopped = false;
 
-    bool anyFailed() const { return failedOutputs > 0 || unreadableSources > 0; }
+    bool anyFailed() const {
+        return failedOutputs > 0 || unreadableSources > 0 || undeletedSources > 0;
+    }
 };
 
 // Joins `files` in order into one output named after the first of them, beside it or, with

@@ -75,7 +75,7 @@ constexpr size_t kPiece = 256 * 1024;
 struct Substitutes {
     std::string question;     // a character the target cannot hold
     std::string replacement;  // input that is not valid in the source charset
-    std::string custom;       // what the caller's handler made of invalid input
+    std::string custom;       // what stands for the input skipped last
     explicit Substitutes(const char* to) {
         convertExactly("?", "UTF-8", to, question);
         if (!convertExactly("\xEF\xBF\xBD", "UTF-8", to, replacement)) replacement = question;
@@ -90,6 +90,37 @@ size_t validCharLength(const char* in, size_t inLeft, const char* from) {
         if (convertExactly(std::string_view(in, n), from, "UTF-32LE", probe) && probe.size() == 4)
             return n;
     return 0;
+}
+
+enum class Family { Other, Gb18030, Utf8 };
+
+// Whether the byte at `p` surely starts no character; false where iconv has to decide.
+bool surelyInvalid(Family family, const unsigned char* p, size_t left) {
+    const unsigned char b = p[0];
+    if (family == Family::Gb18030) {
+        if (b == 0x80 || b == 0xFF) return true;
+        if (b < 0x81 || left < 2) return false;
+        const unsigned char t = p[1];
+        return t < 0x30 || (t > 0x39 && t < 0x40) || t == 0x7F || t == 0xFF;
+    }
+    if (family == Family::Utf8) {
+        if ((b >= 0x80 && b <= 0xC1) || b >= 0xF5) return true;
+        return b >= 0xC2 && left >= 2 && (p[1] & 0xC0) != 0x80;
+    }
+    return false;
+}
+
+// Bytes from `in` on that are not valid input, the first known to be so; at most one piece.
+size_t invalidRunLength(const char* from, const char* in, size_t inLeft) {
+    const std::string_view name = from;
+    const Family family = name == "GB18030" ? Family::Gb18030
+                          : name == "UTF-8" ? Family::Utf8
+                                            : Family::Other;
+    const auto* p = reinterpret_cast<const unsigned char*>(in);
+    size_t n = std::min(unitSize(from), inLeft);
+    const size_t limit = std::min(inLeft, kPiece / 4);
+    while (n < limit && surelyInvalid(family, p + n, inLeft - n)) ++n;
+    return n;
 }
 
 // Converts the input a piece at a time. `sink` gets each piece of output with the count of input
@@ -124,15 +155,29 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
         if (!substitutes) substitutes.emplace(to);
         // Probing costs several conversions; skip it where the answer is known.
         const size_t charLength = holdsEveryCharacter(to) ? 0 : validCharLength(in, inLeft, from);
-        size_t skip = charLength ? charLength : std::min(unitSize(from), inLeft);
-        if (charLength == 0 && onInvalid) {
-            substitutes->custom.clear();
-            skip =
-                std::min(inLeft, std::max<size_t>(1, onInvalid({in, inLeft}, substitutes->custom)));
+        std::string& sub = substitutes->custom;
+        size_t skip = 0;
+        if (charLength) {
+            sub = substitutes->question;
+            skip = charLength;
+        } else {
+            // A run of invalid bytes goes in one step: a conversion for each byte would be slow.
+            const size_t run = invalidRunLength(from, in, inLeft);
+            sub.clear();
+            if (onInvalid) {
+                while (skip < run)
+                    skip += std::max<size_t>(1, onInvalid({in + skip, inLeft - skip}, sub));
+            } else {
+                // One replacement per unit, written by doubling what is there.
+                const size_t unit = unitSize(from);
+                const size_t total = (run + unit - 1) / unit * substitutes->replacement.size();
+                sub = substitutes->replacement;
+                while (sub.size() * 2 <= total) sub += sub;
+                sub.append(sub, 0, total - sub.size());
+                skip = run;
+            }
+            skip = std::min(skip, inLeft);
         }
-        const std::string& sub = charLength  ? substitutes->question
-                                 : onInvalid ? substitutes->custom
-                                             : substitutes->replacement;
         in += skip;
         inLeft -= skip;
         sink(std::string_view(sub), input.size() - inLeft);

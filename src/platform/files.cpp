@@ -59,6 +59,11 @@ void removeStaleTemporaries(FileSystem& fs, const Text& folder) {
 
 }  // namespace
 
+bool fitsInMemory(int64_t bytes) {
+    static const int64_t physical = int64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+    return bytes <= physical || physical <= 0;
+}
+
 void removeOpenTemporaryFile() {
     if (openTemporarySet) ::unlink(openTemporary);
 }

@@ -74,6 +74,10 @@ FileSystem& posixFileSystem();
 // A file held in memory, with the operations of a file on disk.
 std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
 
+// Whether `bytes` could be held in memory at all (no more than the machine's physical memory): a
+// larger file is not read whole, it counts as unreadable.
+bool fitsInMemory(int64_t bytes);
+
 // Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
 void removeOpenTemporaryFile();
 

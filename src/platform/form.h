@@ -109,6 +109,10 @@ class Form {
     // The modal input dialog. True when it was closed with OK; `result` then holds the body's
     // text. False at once while the dialog is already open.
     virtual bool showInputDialog(const InputDialogArgs& args, Text& result) = 0;
+
+    // How many times events have run so far, by processEvents or inside a message box. Controls
+    // change only then, so a state read from one stays current while this count stands still.
+    virtual uint64_t eventRuns() const = 0;
 };
 
 }  // namespace pw

@@ -33,6 +33,9 @@ std::optional<std::string> gunzip(std::string_view input, size_t limit) {
     gz_header header{};
     inflateGetHeader(&z, &header);
     std::string out;
+    // Address space for the whole limit at once: memory is taken only as it is written, and the
+    // string never doubles past the limit nor copies itself while growing.
+    out.reserve(limit + 1);
     size_t consumed = 0;
     bool outputFull = false;  // zlib may still hold output for a full window
     while (consumed < input.size() || outputFull) {

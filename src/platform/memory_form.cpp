@@ -86,7 +86,10 @@ bool MemoryForm::showInputDialog(const InputDialogArgs& args, Text& result) {
 
 void MemoryForm::processEvents() {
     ++eventRounds;
-    if (onProcessEvents) onProcessEvents();
+    if (onProcessEvents) {
+        ++hookRuns_;
+        onProcessEvents();
+    }
 }
 
 }  // namespace pw

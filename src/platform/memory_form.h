@@ -50,6 +50,8 @@ class MemoryForm : public Form {
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
     void processEvents() override;
     bool showInputDialog(const InputDialogArgs& args, Text& result) override;
+    // Only the hooks below can change a control here.
+    uint64_t eventRuns() const override { return hookRuns_ + messages.size() + inputDialogs.size(); }
 
     const Control& control(std::string_view name) const { return at(name); }
 
@@ -78,6 +80,7 @@ class MemoryForm : public Form {
     const Control& at(std::string_view name) const;
 
     const WindowSpec& spec_;
+    uint64_t hookRuns_ = 0;
     std::vector<Control> controls_;
     std::map<std::string, size_t, std::less<>> index_;
 };

@@ -4,6 +4,7 @@ namespace pw {
 
 std::optional<ByteBuffer> PartContent::load() const {
     if (!source) return bytes;
+    if (!fitsInMemory(length)) return std::nullopt;
     const int64_t saved = source->position();
     if (!source->seek(offset)) return std::nullopt;
     ByteBuffer b = source->readBytes(length);

@@ -1,5 +1,8 @@
 #include "split/part_writer.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "files/path_ops.h"
 #include "split/split_files.h"
 #include "split/title_phrase.h"
@@ -83,19 +86,28 @@ bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
 Text partText(const SplitJobState& state) {
     auto bytes = state.partContent.load();
     if (!bytes) return Text();
-    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes) : decodeBytes(*bytes);
+    // The loaded bytes are decoded in place: a large part is not held twice.
+    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes)
+                                                    : decodeContent(std::move(*bytes)).text;
 }
 
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job.
 Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension) {
-    const std::vector<Text> phrases = titlePhrases(partText(state));
+    TitlePhrases phrases;
+    try {
+        phrases = titlePhrases(partText(state));
+    } catch (const std::bad_alloc&) {
+        return Text();  // a part too large to hold as text is named by its number
+    } catch (const std::length_error&) {
+        return Text();
+    }
     PhrasePicker picker{state.rng, ctx.clock, ctx.form};
     for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;
         const Text candidate =
-            cleanFileName(trimSpaces(pickTitlePhrase(phrases, minChars, picker)));
+            cleanFileName(trimmedSpaces(pickTitlePhrase(phrases, minChars, picker)), kMaxNameChars);
         if (!usableName(candidate)) continue;
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&
@@ -107,19 +119,22 @@ Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension)
 
 }  // namespace
 
-Text cleanFileName(std::string_view text) {
+Text cleanFileName(std::string_view text, size_t maxChars) {
     static constexpr std::string_view kRefused = "\\/:*?|<>";
     Text out;
-    out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) {
+    out.reserve(std::min(text.size(), maxChars * 4));
+    size_t chars = 0;
+    for (size_t pos = 0; pos < text.size() && chars < maxChars;) {
         const size_t len = charLengthAt(text, pos);
         const char c = text[pos];
         if (len == 1 && kRefused.find(c) != std::string_view::npos) {
             out += '\xA3';
             out += char(static_cast<unsigned char>(c) + 0x80);
+            ++chars;
         } else if (!(len == 1 && (c == '"' || c == '\r' || c == '\n' || c == '\t')) &&
                    !(len == 2 && c == '\r')) {
             out.append(text.substr(pos, len));
+            ++chars;
         }
         pos += len;
     }

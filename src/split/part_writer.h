@@ -1,6 +1,8 @@
 #pragma once
 // Naming and writing one part of a split source.
 
+#include <cstdint>
+
 #include "split/split_job_state.h"
 
 namespace pw {
@@ -10,8 +12,8 @@ namespace pw {
 bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source);
 
 // A name the file system takes: the eight characters it refuses become their full-width forms,
-// double quotes, CR, LF and TAB are removed.
-Text cleanFileName(std::string_view text);
+// double quotes, CR, LF and TAB are removed. At most `maxChars` characters are made.
+Text cleanFileName(std::string_view text, size_t maxChars = SIZE_MAX);
 
 // Cuts `stem` (keeping `suffix` whole) to at most 100 characters and then until
 // stem + suffix + "." + extension fits the file system's name limit.

@@ -46,13 +46,13 @@ void runPartLoop(EngineContext& ctx, SplitJobState& state, const Text& source, F
     if (position < length || n < 1) state.sourceIntact = false;
 }
 
-ModeResult refuse(EngineContext& ctx, std::string_view message, std::string_view box) {
+}  // namespace
+
+ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box) {
     ctx.form.message(lit(message), Buttons::Ok);
     ctx.form.setFocus(box);
     return ModeResult::Abort;
 }
-
-}  // namespace
 
 int64_t partCountForQuotient(float q) {
     char buffer[64];
@@ -70,7 +70,7 @@ int64_t partSizeBytes(float number, int unitIndex) {
 
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source) {
     const int32_t count = textToInt(ctx.form.text("编辑框份数"));
-    if (count <= 0) return refuse(ctx, texts::kPartCountMustBePositive, "编辑框份数");
+    if (count <= 0) return refuseOption(ctx, texts::kPartCountMustBePositive, "编辑框份数");
 
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
@@ -85,14 +85,14 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
     // A size below one byte (0.5 B, a negative number) is as unusable as 0.
     if (!(std::fabs(double(number)) > 1e-7) ||
         partSizeBytes(number, ctx.form.selectedIndex("组合框字节单位")) < 1)
-        return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
+        return refuseOption(ctx, texts::kByteLengthNotZero, "编辑框字节");
 
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
     if (!file) return ModeResult::Done;
     const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
                                        ctx.form.selectedIndex("组合框字节单位"));
-    if (size < 1) return refuse(ctx, texts::kByteLengthNotZero, "编辑框字节");
+    if (size < 1) return refuseOption(ctx, texts::kByteLengthNotZero, "编辑框字节");
     // A quotient below 1e-4 prints in exponent form without a "."; one part still holds it all.
     const int64_t n = length > 0 && length <= size
                           ? 1

@@ -7,6 +7,9 @@ namespace pw {
 
 enum class ModeResult { Done, Abort };
 
+// An option refused: the message, the focus on its box, and the job ends.
+ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box);
+
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source);
 ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source);
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "split/part_writer.h"
-#include "split/source_text.h"
+#include "split/decode_source.h"
 #include "text/chars.h"
 #include "text/system_texts.h"
 

@@ -1,13 +1,18 @@
 #include "split/split_files.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
 #include "split/split_by_delimiter.h"
+#include "split/split_by_chars.h"
+#include "split/split_by_lines.h"
 
 namespace pw {
 namespace {
 
-ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& source) {
     switch (selectedSplitMode(ctx.form)) {
         case SplitMode::Parts:
             return splitByCount(ctx, state, source);
@@ -16,9 +21,22 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
         case SplitMode::Delimiter:
             return splitByDelimiter(ctx, state, source);
         case SplitMode::Lines:
+            return splitByLines(ctx, state, source);
         case SplitMode::Characters:
-            break;
+            return splitByCharacters(ctx, state, source);
     }
+    return ModeResult::Done;
+}
+
+// A source whose text cannot be held counts as unreadable; the job goes on with the next.
+ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+    try {
+        return runModeRoutine(ctx, state, source);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    state.sourceUnreadable = true;
+    state.sourceIntact = false;
     return ModeResult::Done;
 }
 

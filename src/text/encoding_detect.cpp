@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "platform/charset.h"
 #include "platform/gzip.h"
@@ -53,7 +55,7 @@ std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
     auto file = fs.open(path, OpenMode::Read);
     if (!file) return std::nullopt;
     const int64_t length = file->length();
-    if (length < 0) return std::nullopt;
+    if (length < 0 || !fitsInMemory(length)) return std::nullopt;
     ByteBuffer content(size_t(length), '\0');
     size_t filled = 0;
     while (filled < content.size()) {
@@ -203,9 +205,15 @@ Text decodeBytes(std::string_view bytes, Form* form) {
 }
 
 std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form) {
-    auto content = readWholeFile(fs, path);
-    if (!content) return std::nullopt;
-    return decodeContent(std::move(*content), form);
+    try {
+        auto content = readWholeFile(fs, path);
+        if (!content) return std::nullopt;
+        return decodeContent(std::move(*content), form);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;  // a text too large to hold is as unreadable as a missing one
+    } catch (const std::length_error&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace pw

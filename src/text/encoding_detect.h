@@ -17,7 +17,8 @@ struct DecodedText {
     bool cutAtNul = false;  // the text ends at a NUL before the end of the content
 };
 
-// The file's text and the encoding found; nothing when the file cannot be opened or read.
+// The file's text and the encoding found; nothing when the file cannot be opened or read, or its
+// text is too large to hold.
 // `form`, when given, lets pending window events run during long tests.
 std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form = nullptr);
 

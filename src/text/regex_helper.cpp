@@ -1,9 +1,42 @@
 #include "text/regex_helper.h"
 
+#include "platform/charset.h"
 #include "platform/regex.h"
 #include "text/chars.h"
 
 namespace pw {
+namespace {
+
+// A code-page byte that forms no character crosses to UTF-8 as an overlong two-byte form (C0 or
+// C1, then a continuation byte): never valid UTF-8, so no match takes it, and it comes back as
+// the same byte. Only matched text may change.
+size_t escapeStrayByte(std::string_view rest, std::string& out) {
+    const auto b = static_cast<unsigned char>(rest[0]);
+    out += char(0xC0 | ((b >> 6) & 1));
+    out += char(0x80 | (b & 0x3F));
+    return 1;
+}
+
+size_t unescapeStrayByte(std::string_view rest, std::string& out) {
+    const auto lead = static_cast<unsigned char>(rest[0]);
+    if ((lead == 0xC0 || lead == 0xC1) && rest.size() >= 2 &&
+        (static_cast<unsigned char>(rest[1]) & 0xC0) == 0x80) {
+        out += char(((lead & 1) << 6) | 0x80 | (rest[1] & 0x3F));
+        return 2;
+    }
+    out += "\x84\x31\xA4\x37";  // U+FFFD
+    return 1;
+}
+
+std::string toMatchable(const Text& text) {
+    return convertCharset(text, kCodePage, "UTF-8", escapeStrayByte).value_or(std::string());
+}
+
+Text fromMatchable(const std::string& utf8) {
+    return convertCharset(utf8, "UTF-8", kCodePage, unescapeStrayByte).value_or(Text());
+}
+
+}  // namespace
 
 Text RegexHelper::wildcardToPattern(std::string_view text) {
     // Multi-byte characters are copied whole: their later bytes are never pattern characters.
@@ -34,8 +67,8 @@ void RegexHelper::create(const Text& pattern, bool ignoreCase, bool multiLine, b
 
 Text RegexHelper::replace(const Text& subject, const Text& replacement) const {
     if (!regex_) return Text();
-    auto replaced = regex_->replace(toUtf8(subject), toUtf8(replacement), global_);
-    return replaced ? fromUtf8(*replaced) : Text();
+    auto replaced = regex_->replace(toMatchable(subject), toMatchable(replacement), global_);
+    return replaced ? fromMatchable(*replaced) : Text();
 }
 
 }  // namespace pw

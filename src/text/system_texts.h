@@ -11,6 +11,8 @@ inline constexpr std::string_view kInfoTitle = "信息：";
 // Split options refused.
 inline constexpr std::string_view kPartCountMustBePositive = "份数必须大于0";
 inline constexpr std::string_view kByteLengthNotZero = "字节长度不能等于0";
+inline constexpr std::string_view kLineCountAtLeastOne = "行数至少 1";
+inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
 
 // The delimiter prompt's title.
@@ -36,6 +38,11 @@ inline constexpr std::string_view kImportFilter =
 inline constexpr std::string_view kSplitIdle = "开始分割（选择文件）..";
 inline constexpr std::string_view kSplitRunning = "正在分割，点击停止";
 inline constexpr std::string_view kSplitStopping = "正在停止中";
+// The stages of a line split, shown on the same button.
+inline constexpr std::string_view kStageReading = "读入文件..";
+inline constexpr std::string_view kStageFixingBreaks = "矫正换行..";
+inline constexpr std::string_view kStageToMemory = "写到内存..";
+inline constexpr std::string_view kStageSplitting = "开始分割..";
 
 // Captions of the merge start button (each ends in five spaces).
 inline constexpr std::string_view kMergeIdle = "开始合并（选择文件夹）..     ";
@@ -99,15 +106,27 @@ inline constexpr std::string_view kSplitUsage =
     "Cuts every file into parts. A PATH that is a folder stands for the files in it that match\n"
     "--types (subfolders are not entered). Parts go into a subfolder named after the file.\n"
     "\n"
-    "Options (the last of --parts, --size, --delimiter and --delimiter-file wins):\n"
+    "Modes (the last of --parts, --size, --lines, --chars and --delimiter(-file) wins):\n"
     "  --parts N              N parts of equal size, the last takes the rest (default: 100)\n"
     "  --size NUMBER[UNIT]    parts of NUMBER units; UNIT is B, KB, MB or GB (default GB);\n"
     "                         NUMBER may have a fraction, e.g. 1.5MB\n"
+    "  --lines LOW[-HIGH]     parts of LOW to HIGH lines, drawn anew for every part; lines\n"
+    "                         are joined by CR LF, with no line break after a part's last line\n"
+    "  --chars LOW[-HIGH]     parts of LOW to HIGH characters of the decoded text, drawn anew\n"
+    "                         for every part; a CR LF or a multi-byte character is never cut\n"
     "  --delimiter TEXT       cut the file's text at every occurrence of TEXT, which is left\n"
     "                         out; a line break in TEXT matches CR LF. The text is decoded\n"
     "                         first (GBK, UTF-8, UTF-16, Big5) and parts keep its encoding\n"
     "  --delimiter-file PATH  the same, with the whole text of that file (line breaks as they\n"
     "                         are in it) as the delimiter\n"
+    "\n"
+    "Text options:\n"
+    "  --detect-encoding      with --lines: read the file in its own encoding (held in memory)\n"
+    "                         and write the parts back in it; --chars always does\n"
+    "  --fix-line-breaks      with --detect-encoding: a lone CR or LF is a line break too\n"
+    "  --skip-blank-lines     with --lines: lines of only spaces and tabs are left out\n"
+    "\n"
+    "Other options:\n"
     "  --no-subfolder         write the parts beside the file\n"
     "  --delete-source        delete each file once all of it is in parts that were written\n"
     "  --rename-by-content    name each part after a phrase of its own text\n"
@@ -122,6 +141,10 @@ inline constexpr std::string_view kUnknownCommand = "partwell-cli: unknown comma
 inline constexpr std::string_view kUnknownOption = "partwell-cli: unknown option: ";
 inline constexpr std::string_view kMissingValue = "partwell-cli: the option needs a value: ";
 inline constexpr std::string_view kBadUnit = "partwell-cli: the unit must be B, KB, MB or GB: ";
+inline constexpr std::string_view kBadRange =
+    "partwell-cli: a count must be a whole number N or a range LOW-HIGH: ";
+inline constexpr std::string_view kFixNeedsDetect =
+    "partwell-cli: --fix-line-breaks needs --detect-encoding";
 inline constexpr std::string_view kNoPaths = "partwell-cli: no file or folder given\n";
 inline constexpr std::string_view kSplitSummary = "parts written: ";
 inline constexpr std::string_view kFailedParts = ", parts that could not be written: ";

@@ -5,29 +5,12 @@
 #include "app/split_job.h"
 #include "platform/memory_form.h"
 #include "platform/scripted_shell.h"
+#include "support/refusing_files.h"
 #include "support/temp_dir.h"
 #include "text/system_texts.h"
 
 namespace pw::test {
 namespace {
-
-// Takes no new file: every output fails.
-class NoNewFiles : public FileSystem {
-  public:
-    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
-        return mode == OpenMode::Read ? real.open(path, mode) : nullptr;
-    }
-    bool exists(const Text& p) override { return real.exists(p); }
-    bool isFolder(const Text& p) override { return real.isFolder(p); }
-    bool createFolder(const Text& p) override { return real.createFolder(p); }
-    bool remove(const Text& p) override { return real.remove(p); }
-    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
-    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
-    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
-        return real.listFolder(f);
-    }
-    FileSystem& real = posixFileSystem();
-};
 
 class MergeJobTest : public ::testing::Test {
   protected:
@@ -90,7 +73,7 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     EXPECT_EQ(toUtf8(shell.requests[2].folder), dir.path("d"));
 
     // Without a question, a failure is still said, with OK.
-    NoNewFiles noNewFiles;
+    RefusingFiles noNewFiles;
     JobContext failing{form, shell, noNewFiles, systemClock(), state};
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
     mergeJob(failing, {}, {}, false, false);

@@ -7,6 +7,7 @@
 #include "app/window_events.h"
 #include "platform/memory_form.h"
 #include "platform/scripted_shell.h"
+#include "support/refusing_files.h"
 #include "support/temp_dir.h"
 #include "text/system_texts.h"
 
@@ -14,28 +15,6 @@ namespace pw::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Refuses to create any file, as a full disk or a read-only folder would; or, as a read-only
-// mount holding the sources would, refuses to delete.
-class RefusingFiles : public FileSystem {
-  public:
-    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
-        if (refuseWrites && mode != OpenMode::Read) return nullptr;
-        return real.open(path, mode);
-    }
-    bool exists(const Text& p) override { return real.exists(p); }
-    bool isFolder(const Text& p) override { return real.isFolder(p); }
-    bool createFolder(const Text& p) override { return real.createFolder(p); }
-    bool remove(const Text& p) override { return !refuseRemoves && real.remove(p); }
-    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
-    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
-    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
-        return real.listFolder(f);
-    }
-    FileSystem& real = posixFileSystem();
-    bool refuseWrites = true;
-    bool refuseRemoves = false;
-};
 
 class SplitJobTest : public ::testing::Test {
   protected:
@@ -190,6 +169,21 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
 
     SplitSummary clean;
     EXPECT_EQ(toUtf8(splitCompletionText(fromUtf8("/x"), clean)), question("/x"));
+}
+
+TEST_F(SplitJobTest, PartsTooLargeToHoldAreNamedByNumberWithoutAborting) {
+    writeFile(dir.path("huge.txt"), "");
+    std::error_code error;
+    std::filesystem::resize_file(dir.path("huge.txt"), uintmax_t(8) << 40, error);
+    if (error) GTEST_SKIP() << "no sparse file of 8 TiB here";
+    form.setChecked("选择框随机改名", true);
+    form.setChecked("选择框分割后删除文件", true);
+    JobContext refusingCtx{form, shell, refusing, systemClock(), state};  // writes nothing
+    splitJob(refusingCtx, {}, {fromUtf8(dir.path("huge.txt"))});
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text),
+              question(dir.path()) + "\n\n有 2 个分割文件未能写入。");
+    EXPECT_TRUE(fileExists(dir.path("huge.txt")));
 }
 
 TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 #include "support/gzip_bytes.h"
 
@@ -8,26 +10,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/cli_run.h"
 #include "platform/charset.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
 
-struct DetectRun {
-    int status;
-    std::string out, err;
-};
-
-DetectRun detect(const TempDir& dir, const std::string& args) {
-    const std::string outFile = dir.path("stdout.log"), errFile = dir.path("stderr.log");
-    const std::string command = "cd '" + dir.path() + "' && '" + std::string(PARTWELL_CLI) +
-                                "' detect " + args + " >'" + outFile + "' 2>'" + errFile + "'";
-    const int raw = std::system(command.c_str());
-    DetectRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(outFile), readFile(errFile)};
-    std::remove(outFile.c_str());
-    std::remove(errFile.c_str());
-    return r;
+CliRun detect(const TempDir& dir, const std::string& args) {
+    return cli(dir, "detect " + args);
 }
 
 std::string encoded(const char* charset, const std::string& utf8) {
@@ -54,7 +45,7 @@ TEST_F(CliDetect, OneLinePerFileWithTheEncodingName) {
     writeFile(dir.path("b5.htm"), "<meta charset=big5>" + encoded("BIG5", text));
     writeFile(dir.path("hk.htm"), "<meta charset=big5-hkscs>" + encoded("BIG5-HKSCS", text));
     writeFile(dir.path("名字.gz"), gzipped("\xEF\xBB\xBF" + text));
-    const DetectRun r = detect(dir, "u8.txt gbk.txt le.txt be.txt b5.htm hk.htm 名字.gz");
+    const CliRun r = detect(dir, "u8.txt gbk.txt le.txt be.txt b5.htm hk.htm 名字.gz");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "UTF-8\tu8.txt\nGBK\tgbk.txt\nUTF-16LE\tle.txt\nUTF-16BE\tbe.txt\n"
@@ -64,7 +55,7 @@ TEST_F(CliDetect, OneLinePerFileWithTheEncodingName) {
 TEST_F(CliDetect, DecodeWritesTheTextInUtf8) {
     const std::string text = std::string(5 << 20, 'a') + "繁體 \xF0\x9F\x98\x80\n";
     writeFile(dir.path("be.txt"), "\xFE\xFF" + encoded("UTF-16BE", text));
-    DetectRun r = detect(dir, "--decode be.txt");
+    CliRun r = detect(dir, "--decode be.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out == text);
     EXPECT_EQ(r.err, "UTF-16BE\tbe.txt\n");
@@ -75,7 +66,7 @@ TEST_F(CliDetect, DecodeWritesTheTextInUtf8) {
 
 TEST_F(CliDetect, RefusalsAndUnreadableFiles) {
     writeFile(dir.path("a.txt"), "abc");
-    DetectRun r = detect(dir, "missing.txt a.txt");
+    CliRun r = detect(dir, "missing.txt a.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "GBK\ta.txt\n");
     EXPECT_NE(r.err.find("missing.txt"), std::string::npos);
@@ -83,6 +74,29 @@ TEST_F(CliDetect, RefusalsAndUnreadableFiles) {
     EXPECT_EQ(detect(dir, "--bogus a.txt").status, 2);
     EXPECT_EQ(detect(dir, "--decode a.txt a.txt").status, 2);
     EXPECT_EQ(detect(dir, "-- --decode").status, 1);  // a file of that name, which is missing
+}
+
+// Peak memory of one `partwell-cli detect PATH`, in KiB.
+long detectPeakKiB(const std::string& path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(PARTWELL_CLI, PARTWELL_CLI, "detect", path.c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
+}
+
+TEST_F(CliDetect, AGzipBombPeaksNearItsLimitNotTwice) {
+    // 100 MB of zeros in 100 KB: past the 64 MiB limit, so the bytes are taken as they are.
+    writeFile(dir.path("bomb.gz"), gzipped(std::string(100'000'000, '\0'), 1));
+    const long peak = detectPeakKiB(dir.path("bomb.gz"));
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, (64 + 24) << 10);
 }
 
 }  // namespace

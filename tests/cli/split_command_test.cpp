@@ -11,26 +11,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "cli/cli_run.h"
 
 namespace pw::test {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-// Runs partwell-cli with a shell command line; standard error is captured.
-CliRun cli(const TempDir& dir, const std::string& args) {
-    const std::string errFile = dir.path("stderr.log");
-    const std::string command = "cd '" + dir.path() + "' && '" + std::string(PARTWELL_CLI) + "' " +
-                                args + " 2>'" + errFile + "' >/dev/null";
-    const int raw = std::system(command.c_str());
-    CliRun r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(errFile)};
-    std::remove(errFile.c_str());
-    return r;
-}
 
 TEST(CliSplit, OptionsFillTheWindowAndExitStatusTellsTheOutcome) {
     TempDir dir;
@@ -80,6 +64,39 @@ TEST(CliSplit, RefusalsAndFailures) {
     r = cli(dir, "split --parts 2 missing.txt a.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "56789");
+}
+
+TEST(CliSplit, TextModes) {
+    TempDir dir;
+    writeFile(dir.path("t.txt"), "a\rb\n\t \nc\nd\n");
+    CliRun r = cli(dir, "split --lines 2 --skip-blank-lines t.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("t/t_1.txt")), "a\rb\r\nc");
+    EXPECT_EQ(readFile(dir.path("t/t_2.txt")), "d");
+
+    r = cli(dir, "split --lines 3-2 --detect-encoding --fix-line-breaks --no-subfolder t.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("t_1.txt")).substr(0, 3), "a\r\n");
+
+    writeFile(dir.path("c.txt"), "一二三");
+    r = cli(dir, "split --chars 2 c.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("c/c_2.txt")), "\xEF\xBB\xBF三");
+
+    r = cli(dir, "split --fix-line-breaks --lines 2 t.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--detect-encoding"), std::string::npos) << r.err;
+    r = cli(dir, "split --lines 0 t.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("行数至少 1"), std::string::npos) << r.err;
+    r = cli(dir, "split --chars 5-0 t.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("字数至少 1 个"), std::string::npos) << r.err;
+    for (const char* bad : {"--lines x", "--lines 3-", "--chars -3", "--chars 1-2-3", "--lines"}) {
+        r = cli(dir, std::string("split ") + bad + " t.txt");
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_FALSE(r.err.empty()) << bad;
+    }
 }
 
 TEST(CliSplit, PipesAreUnreadableSourcesNeverDeletedNorWaitedFor) {

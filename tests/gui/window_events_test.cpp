@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "app/control_table.h"
 #include "app/qt/control_looks.h"
@@ -103,6 +104,41 @@ TEST_F(WindowEvents, SecondClickInsideTheJobStopsIt) {
     EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
     EXPECT_EQ(messages.shown.size(), 1u);  // asked although stopped
     EXPECT_TRUE(shell.opened.empty());     // answered No
+}
+
+// Records the caption of a button every time it is painted.
+class PaintedCaptions : public QObject {
+  public:
+    explicit PaintedCaptions(QAbstractButton* button) { button->installEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            const std::string caption = static_cast<QAbstractButton*>(o)->text().toStdString();
+            if (seen.empty() || seen.back() != caption) seen.push_back(caption);
+        }
+        return false;
+    }
+    std::vector<std::string> seen;
+};
+
+TEST_F(WindowEvents, LineSplitShowsItsStagesOnTheButton) {
+    writeFile(dir.path("u.txt"), "第一行\r第二行\n");
+    program.window.show();
+    widget<QRadioButton>("单选框按行数")->click();
+    widget<QCheckBox>("选择框识别编码")->click();
+    widget<QCheckBox>("选择框矫正换行")->click();
+    program.form.setText("编辑框行数1", "1");
+    program.form.setText("编辑框行数2", "1");
+    auto* button = widget<QAbstractButton>("按钮开始分割");
+    PaintedCaptions captions(button);
+    shell.fileAnswers.push_back({fromUtf8(dir.path("u.txt"))});
+    button->click();
+
+    const std::vector<std::string> stages = {"读入文件..", "矫正换行..", "写到内存..",
+                                             "开始分割.."};
+    auto at = std::search(captions.seen.begin(), captions.seen.end(), stages.begin(), stages.end());
+    EXPECT_NE(at, captions.seen.end()) << testing::PrintToString(captions.seen);
+    EXPECT_EQ(captions.seen.back(), texts::kSplitIdle);
+    EXPECT_EQ(readFile(dir.path("u/u_2.txt")), "\xEF\xBB\xBF第二行");
 }
 
 TEST_F(WindowEvents, ClosingDuringAJobStopsItThenCloses) {

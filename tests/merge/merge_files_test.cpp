@@ -4,29 +4,12 @@
 
 #include "split/split_files.h"
 #include "support/merge_fixture.h"
+#include "support/refusing_files.h"
 
 namespace pw::test {
 namespace {
 
 namespace fsys = std::filesystem;
-
-// Refuses to create any file, as a full disk or a read-only folder would.
-class RefusingFiles : public FileSystem {
-  public:
-    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
-        return mode == OpenMode::Read ? real.open(path, mode) : nullptr;
-    }
-    bool exists(const Text& p) override { return real.exists(p); }
-    bool isFolder(const Text& p) override { return real.isFolder(p); }
-    bool createFolder(const Text& p) override { return real.createFolder(p); }
-    bool remove(const Text& p) override { return real.remove(p); }
-    bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
-    std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
-    std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
-        return real.listFolder(f);
-    }
-    FileSystem& real = posixFileSystem();
-};
 
 using MergeDriver = MergeFixture;
 

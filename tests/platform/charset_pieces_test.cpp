@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/charset.h"
 
 namespace pw {
@@ -57,6 +59,25 @@ TEST(Charset, InPlaceGivesTheSameBytesAsACopy) {
     std::string unchanged = "abc";
     EXPECT_FALSE(convertCharsetInPlace(unchanged, 0, "UTF-8", "NO-SUCH-CHARSET"));
     EXPECT_EQ(unchanged, "abc");
+}
+
+TEST(Charset, RunsOfInvalidBytesAreReplacedOneByOneInLinearTime) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    // Runs end where a valid character starts, whatever bytes it begins with.
+    EXPECT_EQ(convertCharset("\x80\xFF\x81\x20\x81\x30\x81\x30\xB0\xA1\x80", "GB18030", "UTF-8"),
+              times(fffd, 2) + fffd + " " + "\xC2\x80" + "\xE5\x95\x8A" + fffd);
+    EXPECT_EQ(convertCharset("\x80\xBF\xC0\xC3\xA9\xF5\xE4\xB8\xAD\xE4", "UTF-8", "GB18030"),
+              times("\x84\x31\xA4\x37", 3) + "\xA8\xA6" + "\x84\x31\xA4\x37" + "\xD6\xD0" +
+                  "\x84\x31\xA4\x37");
+
+    // 32 MiB of bytes that are no character: seconds at most, not one conversion per byte.
+    const std::string invalid(32 << 20, '\x80');
+    const auto start = std::chrono::steady_clock::now();
+    const auto utf8 = convertCharset(invalid, "GB18030", "UTF-8");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(utf8->size(), invalid.size() * 3);
+    EXPECT_EQ(utf8->substr(utf8->size() - 6), times(fffd, 2));
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 
 #include "app/control_table.h"
 #include "platform/memory_form.h"
+#include "split/strip_tags.h"
+#include "text/line_breaks.h"
+#include "text/regex_helper.h"
 
 namespace pw {
 namespace {
@@ -23,15 +26,33 @@ TEST(TitlePhrase, SeparatorPatternIsBuiltFromTheSeparatorSet) {
 }
 
 TEST(TitlePhrase, TextIsCleanedAndCutIntoPhrases) {
-    EXPECT_EQ(titlePhrases(lit("第一章 开始\r\n他说：你好。")),
+    EXPECT_EQ(titlePhrases(lit("第一章 开始\r\n他说：你好。")).list(),
               gb({"第一章", "开始", "他说", "你好"}));
     // Tags go first; blank lines and line-edge blanks never become phrases.
-    EXPECT_EQ(titlePhrases(lit("<p>Hello</p>\r\n   \r\n\t世界  ")), gb({"Hello", "世界"}));
+    EXPECT_EQ(titlePhrases(lit("<p>Hello</p>\r\n   \r\n\t世界  ")).list(), gb({"Hello", "世界"}));
     // Empty pieces between separators stay, "." alone is a separator, full-width spaces are not.
-    EXPECT_EQ(titlePhrases(lit("a..b《书　名》")), gb({"a", "", "b", "书　名"}));
-    EXPECT_EQ(titlePhrases("x\ny\rz"), gb({"x", "y", "z"}));
+    EXPECT_EQ(titlePhrases(lit("a..b《书　名》")).list(), gb({"a", "", "b", "书　名"}));
+    EXPECT_EQ(titlePhrases("x\ny\rz").list(), gb({"x", "y", "z"}));
     EXPECT_TRUE(titlePhrases("").empty());
     EXPECT_TRUE(titlePhrases("<b></b>").empty());
+}
+
+TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
+    // The pattern, replaced by the marker and cut there, is what the one pass must give.
+    RegexHelper separators;
+    separators.create(titleSeparatorPattern());
+    const Text marker = lit("[⊥]");
+    const Text text = lit("甲,乙，丙。丁！戊!己？庚?辛;壬；癸<a>b/c:d：e(f)g=h'i.j "
+                          "k{l}m《n》o（p）q、r‘s’t-u v\"w“x”y\r\nz\rA\nB. C[⊥]D[⊥E[F]") +
+                      "\xB0\xA1\xA3\xA3 end" + lit("，");
+    const Text replaced = separators.replace(trimBlankLinesAndEdges(stripTags(text)), marker);
+    std::vector<Text> expected;
+    size_t pos = 0;
+    for (size_t hit; (hit = replaced.find(marker, pos)) != Text::npos; pos = hit + marker.size())
+        expected.push_back(replaced.substr(pos, hit - pos));
+    if (pos < replaced.size()) expected.push_back(replaced.substr(pos));
+    EXPECT_EQ(titlePhrases(text).list(), expected);
+    EXPECT_GE(expected.size(), 40u);
 }
 
 class Picker : public ::testing::Test {
@@ -61,7 +82,7 @@ TEST_F(Picker, FallsBackToAnyPhraseAsItIsAfterLookingAtEachOnce) {
         EXPECT_EQ(form.eventRounds, 3);  // one event point per phrase looked at
     }
     EXPECT_EQ(seen, (std::set<Text>{lit("甲"), lit(" 乙"), ""}));
-    EXPECT_EQ(pickTitlePhrase(std::vector<Text>{}, 5, picker), "");
+    EXPECT_EQ(pickTitlePhrase(TitlePhrases{}, 5, picker), "");
     EXPECT_EQ(pickTitlePhrase(lit("一二三四五六，七"), 6, picker), lit("一二三四五六"));
 }
 

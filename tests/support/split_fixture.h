@@ -30,6 +30,28 @@ class SplitFixture : public ::testing::Test {
         form.setSelectedIndex("组合框字节单位", unit);
     }
 
+    void byLines(const std::string& low, const std::string& high) {
+        form.setChecked("单选框按行数", true);
+        form.setText("编辑框行数1", fromUtf8(low));
+        form.setText("编辑框行数2", fromUtf8(high));
+    }
+    void byChars(const std::string& low, const std::string& high) {
+        form.setChecked("单选框按字符数", true);
+        form.setText("编辑框字数1", fromUtf8(low));
+        form.setText("编辑框字数2", fromUtf8(high));
+    }
+    // The contents of base_1.ext, base_2.ext, ... in `folder` (a name inside the temporary
+    // folder), up to the first number that is missing.
+    std::vector<std::string> parts(const std::string& folder, const std::string& base,
+                                   const std::string& ext = ".txt") {
+        std::vector<std::string> out;
+        for (int k = 1;; ++k) {
+            const std::string p = dir.path(folder + "/" + base + "_" + std::to_string(k) + ext);
+            if (!fileExists(p)) return out;
+            out.push_back(readFile(p));
+        }
+    }
+
     TempDir dir;
     MemoryForm form;
     int stop = 0;

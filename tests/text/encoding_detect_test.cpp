@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <zlib.h>
+
+#include <filesystem>
 #include "support/gzip_bytes.h"
 
 #include "app/control_table.h"
@@ -125,6 +127,13 @@ TEST_F(Detect, GzipThatUnpacksTooFarCountsAsNotCompressed) {
 TEST_F(Detect, UnreadableFilesAndBuffers) {
     EXPECT_FALSE(detectAndDecode(posixFileSystem(), fromUtf8(dir.path("none.txt"))));
     EXPECT_FALSE(detectAndDecode(posixFileSystem(), fromUtf8(dir.path())));  // a folder
+    // A file larger than memory (sparse: it takes no disk) is not read, nor does it abort.
+    test::writeFile(dir.path("huge.txt"), "");
+    std::error_code error;
+    std::filesystem::resize_file(dir.path("huge.txt"), uintmax_t(8) << 40, error);
+    if (!error) {
+        EXPECT_FALSE(detectAndDecode(posixFileSystem(), fromUtf8(dir.path("huge.txt"))));
+    }
     EXPECT_EQ(decodeBytes("\xEF\xBB\xBF" + kChinese), fromUtf8(kChinese));
     EXPECT_EQ(decodeBytes(gzipped(in("UTF-16BE",
                                      "\xEF\xBB\xBF"

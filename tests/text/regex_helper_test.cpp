@@ -63,6 +63,25 @@ TEST(RegexHelper, LookAroundClassesOfChineseAndLiteralReplacements) {
     EXPECT_EQ(r.replace(lit("a中"), "-"), lit("-a-中-"));
 }
 
+TEST(RegexHelper, BytesThatFormNoCharacterStayAsTheyAre) {
+    RegexHelper r;
+    r.create("a");
+    EXPECT_EQ(r.replace("a\xFF"
+                        "a",
+                        "b"),
+              "b\xFF"
+              "b");
+    EXPECT_EQ(r.replace("\x80\xC0\xC1\x81 a\xFE", "b"), "\x80\xC0\xC1\x81 b\xFE");
+    // No match takes such a byte, not even "anything".
+    r.create(".+");
+    EXPECT_EQ(r.replace("xy\x80z\xFF", "-"), "-\x80-\xFF");
+    // The escape of a stray byte is no character the text could hold itself.
+    r.create("q");
+    const Text text = fromUtf8("\xC3\x80 q \xF4\x8F\xB2\x80");
+    EXPECT_EQ(r.replace(text, "\xFF"),
+              fromUtf8("\xC3\x80 ") + "\xFF" + fromUtf8(" \xF4\x8F\xB2\x80"));
+}
+
 TEST(RegexHelper, BrokenPatternsGiveTheEmptyTextAndCopiesKeepTheirPattern) {
     RegexHelper r;
     EXPECT_EQ(r.replace("abc", "x"), "");  // nothing created yet

@@ -68,6 +68,8 @@ void QtForm::setText(std::string_view name, const Text& text) {
     const QString s = qt(text);
     if (auto* b = qobject_cast<QAbstractButton*>(o)) {
         b->setText(captionToQt(s));
+        // A job's stages appear on its button between event points: paint them now.
+        if (b->isVisible()) b->repaint();
     } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
         e->setText(s);
     } else if (auto* e = qobject_cast<QPlainTextEdit*>(o)) {
@@ -149,6 +151,7 @@ Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
 }
 
 Answer QtForm::ask(const Text& text, Buttons buttons, const Text& title, QMessageBox::Icon icon) {
+    ++messagesShown_;
     if (!messageScript) return showMessageBox(text, buttons, title, icon);
     Answer answer = buttons == Buttons::Ok         ? Answer::Ok
                     : buttons == Buttons::OkCancel ? Answer::Cancel
@@ -205,6 +208,7 @@ void QtForm::attachInputDialog(InputDialogState& state, Shell& shell, FileSystem
 
 bool QtForm::showInputDialog(const InputDialogArgs& args, Text& result) {
     if (!dialogState_) return false;
+    ++messagesShown_;  // its event loop runs events as a message box's does
     return runInputDialog({*this, *dialogState_, *shell_, *files_}, args, result);
 }
 

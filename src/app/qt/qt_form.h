@@ -67,6 +67,7 @@ class QtForm : public Form {
 
     // How often pending events were actually pumped.
     int pumps() const { return pumps_; }
+    uint64_t eventRuns() const override { return uint64_t(pumps_) + messagesShown_; }
 
     MessageScript* messageScript = nullptr;
 
@@ -85,6 +86,7 @@ class QtForm : public Form {
     InputDialogState* dialogState_ = nullptr;
     Shell* shell_ = nullptr;
     FileSystem* files_ = nullptr;
+    uint64_t messagesShown_ = 0;
 };
 
 }  // namespace pw

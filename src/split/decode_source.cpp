@@ -1,4 +1,4 @@
-#include "split/source_text.h"
+#include "split/decode_source.h"
 
 #include <new>
 
@@ -11,7 +11,7 @@ std::optional<Text> decodeSource(EngineContext& ctx, SplitJobState& state, const
     try {
         decoded = detectAndDecode(ctx.files, source, &ctx.form);
     } catch (const std::bad_alloc&) {
-        // A source too large to hold in memory is as unreadable as a missing one.
+        // A file too large to hold in memory is as unreadable as a missing one.
         decoded.reset();
     }
     if (!decoded) {

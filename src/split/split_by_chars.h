@@ -1,0 +1,21 @@
+#pragma once
+// Parts of a number of characters drawn anew for every part from the range of two boxes.
+
+#include <string_view>
+
+#include "split/split_by_bytes.h"
+
+namespace pw {
+
+ModeResult splitByCharacters(EngineContext& ctx, SplitJobState& state, const Text& source);
+
+struct TakenChars {
+    std::string_view part;
+    bool more;  // content is left after the part
+};
+
+// The `n` characters of `content` that start at byte `position`, which moves past them; a CR LF
+// pair and a multi-byte character are never cut. Nothing, and no more, when n < 1.
+TakenChars takeChars(std::string_view content, int64_t n, size_t& position);
+
+}  // namespace pw

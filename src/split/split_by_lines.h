@@ -1,0 +1,15 @@
+#pragma once
+// Parts of a number of lines drawn anew for every part from the range of two boxes.
+
+#include <string_view>
+
+#include "split/split_by_bytes.h"
+
+namespace pw {
+
+ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& source);
+
+// A line skipped by "ignore blank lines": nothing but tabs, spaces and full-width spaces.
+bool isBlankLine(std::string_view line);
+
+}  // namespace pw
