@@ -51,7 +51,9 @@ class MemoryForm : public Form {
     void processEvents() override;
     bool showInputDialog(const InputDialogArgs& args, Text& result) override;
     // Only the hooks below can change a control here.
-    uint64_t eventRuns() const override { return hookRuns_ + messages.size() + inputDialogs.size(); }
+    uint64_t eventRuns() const override {
+        return hookRuns_ + messages.size() + inputDialogs.size();
+    }
 
     const Control& control(std::string_view name) const { return at(name); }
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "split/part_writer.h"
 #include "split/decode_source.h"
+#include "split/part_writer.h"
 #include "text/chars.h"
 #include "text/system_texts.h"
 

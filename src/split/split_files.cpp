@@ -5,8 +5,8 @@
 
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
-#include "split/split_by_delimiter.h"
 #include "split/split_by_chars.h"
+#include "split/split_by_delimiter.h"
 #include "split/split_by_lines.h"
 
 namespace pw {
