@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/drop_registry.h"
+#include "app/input_dialog.h"
 #include "text/codepage.h"
 
 namespace pw {
@@ -26,6 +27,8 @@ struct AppState {
     bool closePending = false;
     // The windows that take dropped files, with their callbacks.
     DropRegistry dropRegistry;
+    // The input dialog's last request and outcome.
+    InputDialogState inputDialog;
 };
 
 // Counts a job as running for as long as it lives.

@@ -272,10 +272,68 @@ WindowSpec buildMainWindow() {
     return w;
 }
 
+WindowSpec buildInputDialog() {
+    WindowSpec w;
+    w.formName = "InputDialog";
+    w.geometry = {50, 50, 495, 393};
+    auto add = [&](ControlSpec c) { w.controls.push_back(std::move(c)); };
+
+    add({.name = "编辑框提示",
+         .kind = K::Edit,
+         .geometry = {13, 8, 395, 33},
+         .fontPx = 0,
+         .editStyle = kEditMultiLine | kEditReadOnly | kEditBorderless});
+    add({.name = "编辑框正文",
+         .kind = K::Edit,
+         .geometry = {5, 56, 411, 168},
+         .editStyle = kEditMultiLine});
+    const std::string_view tools = "外形框";
+    add({.name = tools, .kind = K::ShapeBox, .geometry = {8, 320, 336, 34}});
+    add({.name = "按钮恢复",
+         .kind = K::Button,
+         .container = tools,
+         .geometry = {0, 5, 51, 24},
+         .text = "恢复"});
+    add({.name = "按钮清空",
+         .kind = K::Button,
+         .container = tools,
+         .geometry = {54, 5, 51, 24},
+         .text = "清空"});
+    add({.name = "按钮粘贴",
+         .kind = K::Button,
+         .container = tools,
+         .geometry = {107, 5, 85, 24},
+         .text = "粘贴"});
+    add({.name = "按钮文件",
+         .kind = K::Button,
+         .container = tools,
+         .geometry = {208, 5, 51, 24},
+         .text = "内容",
+         .hidden = true});
+    add({.name = "按钮文件名",
+         .kind = K::Button,
+         .container = tools,
+         .geometry = {259, 5, 69, 24},
+         .text = "文件名",
+         .hidden = true});
+    add({.name = "按钮确定",
+         .kind = K::Button,
+         .geometry = {351, 328, 64, 24},
+         .text = "确定",
+         .defaultButton = true});
+    add({.name = "按钮取消", .kind = K::Button, .geometry = {414, 328, 64, 24}, .text = "取消"});
+    return w;
+}
+
 }  // namespace
 
 const WindowSpec& mainWindowSpec() {
     static const WindowSpec spec = buildMainWindow();
+    return spec;
+}
+
+const WindowSpec& inputDialogSpec() {
+    static const WindowSpec spec = buildInputDialog();
     return spec;
 }
 

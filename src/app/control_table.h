@@ -1,10 +1,11 @@
 #pragma once
-// The main window's controls as data: the Qt window and the in-memory form are both built from it.
+// The windows' controls as data: the Qt windows and the in-memory form are built from them.
 
 #include "platform/form.h"
 
 namespace pw {
 
 const WindowSpec& mainWindowSpec();
+const WindowSpec& inputDialogSpec();
 
 }  // namespace pw

@@ -9,6 +9,8 @@
 #include "cli/commands.h"
 #include "files/folder_lister.h"
 #include "split/split_files.h"
+#include "text/encoding_detect.h"
+#include "text/line_breaks.h"
 #include "text/numeric_text.h"
 #include "text/system_texts.h"
 
@@ -16,6 +18,8 @@ namespace pw::cli {
 namespace {
 
 namespace t = texts::cli;
+
+constexpr std::string_view kDelimiterButton = "按钮输入字符串";
 
 // "1.5MB" → number text "1.5" and unit index 2; false for any unit but B, KB, MB and GB (ASCII
 // case ignored). Full-width forms fold first, the unit's as well as the number's.
@@ -69,6 +73,17 @@ int runSplit(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             printOut(t::kSplitUsage);
             return 0;
+        } else if (arg == "--delimiter" || arg == "--delimiter-file") {
+            const char* v = value();
+            if (!v) return refuse(t::kMissingValue, arg);
+            Text delimiter = fixLineBreaks(fromUtf8(v));
+            if (arg == "--delimiter-file") {
+                auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
+                if (!decoded) return refuse(t::kCannotRead, v);
+                delimiter = std::move(decoded->text);
+            }
+            form.setChecked("单选框按字符串", true);
+            form.setTag(kDelimiterButton, delimiter);
         } else if (arg == "--lines" || arg == "--chars") {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/input_dialog_args.h"
 #include "text/codepage.h"
 
 namespace pw {
@@ -16,6 +17,7 @@ enum class ControlKind {
     Timer,
     Label,
     TransparentLabel,
+    ShapeBox,
     Picture,
     Hyperlink,
     GroupBox,
@@ -39,6 +41,8 @@ enum EditStyle : unsigned {
     kEditDecimal = 2,  // a decimal number
     kEditCentred = 4,
     kEditMultiLine = 8,  // with a vertical scroll bar
+    kEditReadOnly = 16,
+    kEditBorderless = 32,  // no frame and no scroll bar, the window's background
 };
 
 // One control of a window, as it is when the window opens. Texts are UTF-8.
@@ -50,13 +54,14 @@ struct ControlSpec {
     std::string_view text = {};  // caption or default text
     bool checked = false;
     bool hidden = false;
-    int fontPx = 15;
+    int fontPx = 15;  // 0: the window's default font
     bool bold = false;
     unsigned editStyle = kEditPlain;
     std::vector<std::string_view> items = {};  // combo box items
     int selected = -1;                         // combo box selection
     bool handCursor = false;
     int intervalMs = 0;  // timers
+    bool defaultButton = false;
 };
 
 // A window's title, outer geometry, form name and controls in window order.
@@ -102,6 +107,10 @@ class Form {
 
     // Lets pending window events run (a click on a start button may arrive here).
     virtual void processEvents() = 0;
+
+    // The modal input dialog. True when it was closed with OK; `result` then holds the body's
+    // text. False at once while the dialog is already open.
+    virtual bool showInputDialog(const InputDialogArgs& args, Text& result) = 0;
 
     // How many times events have run so far, by processEvents or inside a message box. Controls
     // change only then, so a state read from one stays current while this count stands still.

@@ -73,6 +73,17 @@ Answer MemoryForm::message(const Text& text, Buttons buttons, const Text& title)
     return answer;
 }
 
+bool MemoryForm::showInputDialog(const InputDialogArgs& args, Text& result) {
+    inputDialogs.push_back(args);
+    std::optional<Text> answer;
+    if (!inputAnswers.empty()) {
+        answer = std::move(inputAnswers.front());
+        inputAnswers.pop_front();
+    }
+    if (answer) result = *answer;
+    return answer.has_value();
+}
+
 void MemoryForm::processEvents() {
     ++eventRounds;
     if (onProcessEvents) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "platform/form.h"
 
@@ -51,8 +52,11 @@ class MemoryForm : public Form {
     void setProgressPosition(int64_t position) override { progressPosition = position; }
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
     void processEvents() override;
+    bool showInputDialog(const InputDialogArgs& args, Text& result) override;
     // Only the hooks below can change a control here.
-    uint64_t eventRuns() const override { return hookRuns_ + messages.size(); }
+    uint64_t eventRuns() const override {
+        return hookRuns_ + messages.size() + inputDialogs.size();
+    }
 
     const Control& control(std::string_view name) const { return at(name); }
 
@@ -70,6 +74,11 @@ class MemoryForm : public Form {
     std::function<void()> onProcessEvents;
     // Sees every message box before it is answered.
     std::function<void(const Message&)> onMessage;
+
+    // Answers for the next input dialogs: a text is OK with that body, nothing is Cancel. When
+    // empty, the dialog is cancelled.
+    std::deque<std::optional<Text>> inputAnswers;
+    std::vector<InputDialogArgs> inputDialogs;
 
   private:
     Control& at(std::string_view name);

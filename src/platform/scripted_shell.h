@@ -28,6 +28,7 @@ class ScriptedShell : public Shell {
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
     void openInFileManager(const Text& path, bool newWindow, bool asFolder, bool atParent) override;
+    Text clipboardText() override { return clipboard; }
 
     // Answers for the next choosers; an empty queue answers as a cancel.
     std::deque<std::vector<Text>> fileAnswers;
@@ -35,6 +36,8 @@ class ScriptedShell : public Shell {
     std::deque<Text> folderAnswers;  // chooseFolder
     // Runs when a chooser is shown, before it is answered.
     std::function<void(const Request&)> onRequest;
+
+    Text clipboard;
 
     std::vector<Request> requests;
     std::vector<Opened> opened;

@@ -27,6 +27,9 @@ class Shell {
     // Shows a path in the file manager; failures are not reported.
     virtual void openInFileManager(const Text& path, bool newWindow, bool asFolder,
                                    bool atParent) = 0;
+
+    // The clipboard's text with CR LF line breaks; empty when it holds no text.
+    virtual Text clipboardText() = 0;
 };
 
 // What openInFileManager does with its arguments.

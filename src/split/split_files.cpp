@@ -6,6 +6,7 @@
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
 #include "split/split_by_chars.h"
+#include "split/split_by_delimiter.h"
 #include "split/split_by_lines.h"
 
 namespace pw {
@@ -17,12 +18,12 @@ ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& 
             return splitByCount(ctx, state, source);
         case SplitMode::Bytes:
             return splitBySize(ctx, state, source);
+        case SplitMode::Delimiter:
+            return splitByDelimiter(ctx, state, source);
         case SplitMode::Lines:
             return splitByLines(ctx, state, source);
         case SplitMode::Characters:
             return splitByCharacters(ctx, state, source);
-        case SplitMode::Delimiter:
-            break;
     }
     return ModeResult::Done;
 }

@@ -13,6 +13,26 @@ inline constexpr std::string_view kPartCountMustBePositive = "份数必须大于
 inline constexpr std::string_view kByteLengthNotZero = "字节长度不能等于0";
 inline constexpr std::string_view kLineCountAtLeastOne = "行数至少 1";
 inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
+inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
+
+// The delimiter prompt's title.
+inline constexpr std::string_view kDelimiterPromptTitle =
+    "请输入用于分割的字符串，这些字符串必然多次出现在目标文件中，这样才能以此为分割点";
+
+// The input dialog: default hints and titles, its message boxes, the close caption of
+// information mode, and the import chooser (its title is the start and one of the two ends).
+inline constexpr std::string_view kInputHint = "请输入数据：";
+inline constexpr std::string_view kInformationHint = "以下为信息详情：";
+inline constexpr std::string_view kInputTitle = "输入：";
+inline constexpr std::string_view kDialogMessageTitle = "Corvane：";
+inline constexpr std::string_view kRestoreEmpty = "启动值为空！";
+inline constexpr std::string_view kDiscardChanges = "内容已被改动，是否要放弃？";
+inline constexpr std::string_view kCloseCaption = "关闭(&G)";
+inline constexpr std::string_view kImportTitle = "选择多个文件，将导入其";
+inline constexpr std::string_view kImportContents = "文件内容";
+inline constexpr std::string_view kImportPaths = "文件路径";
+inline constexpr std::string_view kImportFilter =
+    "文本文本|*.txt;*.text;*.ini;*.htn;*.html|全部文件|*.*";
 
 // Captions of the split start button.
 inline constexpr std::string_view kSplitIdle = "开始分割（选择文件）..";
@@ -123,7 +143,7 @@ inline constexpr std::string_view kSplitUsage =
     "Cuts every file into parts. A PATH that is a folder stands for the files in it that match\n"
     "--types (subfolders are not entered). Parts go into a subfolder named after the file.\n"
     "\n"
-    "Modes (the last of --parts, --size, --lines and --chars wins):\n"
+    "Modes (the last of --parts, --size, --lines, --chars and --delimiter(-file) wins):\n"
     "  --parts N              N parts of equal size, the last takes the rest (default: 100)\n"
     "  --size NUMBER[UNIT]    parts of NUMBER units; UNIT is B, KB, MB or GB (default GB);\n"
     "                         NUMBER may have a fraction, e.g. 1.5MB\n"
@@ -131,6 +151,11 @@ inline constexpr std::string_view kSplitUsage =
     "                         are joined by CR LF, with no line break after a part's last line\n"
     "  --chars LOW[-HIGH]     parts of LOW to HIGH characters of the decoded text, drawn anew\n"
     "                         for every part; a CR LF or a multi-byte character is never cut\n"
+    "  --delimiter TEXT       cut the file's text at every occurrence of TEXT, which is left\n"
+    "                         out; a line break in TEXT matches CR LF. The text is decoded\n"
+    "                         first (GBK, UTF-8, UTF-16, Big5) and parts keep its encoding\n"
+    "  --delimiter-file PATH  the same, with the whole text of that file (line breaks as they\n"
+    "                         are in it) as the delimiter\n"
     "\n"
     "Text options:\n"
     "  --detect-encoding      with --lines: read the file in its own encoding (held in memory)\n"

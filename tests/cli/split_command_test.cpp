@@ -190,3 +190,44 @@ TEST(CliSplit, NamesThatAreNotUtf8PickTheirOwnFile) {
 
 }  // namespace
 }  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+TEST(CliSplit, DelimiterFromTheCommandLineOrAFile) {
+    TempDir dir;
+    writeFile(dir.path("crlf.txt"), "a\r\nb\nc\r\nd");
+    CliRun r = cli(dir, "split --delimiter '\n' crlf.txt");  // a line break means CR LF
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("crlf")), "crlf_1.txt crlf_2.txt crlf_3.txt");
+    EXPECT_EQ(readFile(dir.path("crlf/crlf_2.txt")), "b\nc");
+
+    // UTF-8 on the command line, UTF-8 in the delimiter file, UTF-8 parts.
+    writeFile(dir.path("book.txt"), "序第一章甲第一章乙");
+    r = cli(dir, "split --delimiter 第一章 book.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("book/book_2.txt")), "\xEF\xBB\xBF甲");
+    writeFile(dir.path("mark.txt"), "甲第");
+    writeFile(dir.path("two.txt"), "1甲第2甲第3");
+    r = cli(dir, "split --parts 3 --delimiter-file mark.txt --no-subfolder two.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("two_3.txt")),
+              "\xEF\xBB\xBF"
+              "3");
+}
+
+TEST(CliSplit, AnEmptyOrUnreadableDelimiterIsRefused) {
+    TempDir dir;
+    writeFile(dir.path("a.txt"), "a|b");
+    CliRun r = cli(dir, "split --delimiter '' a.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("请输入用于分割的字符串！"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("a")));  // no folder made
+    EXPECT_EQ(cli(dir, "split --delimiter-file missing.txt a.txt").status, 2);
+    EXPECT_EQ(cli(dir, "split --delimiter").status, 2);
+    // The last mode given wins.
+    EXPECT_EQ(cli(dir, "split --delimiter '' --parts 2 a.txt").status, 0);
+}
+
+}  // namespace
+}  // namespace pw::test

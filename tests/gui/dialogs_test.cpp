@@ -20,16 +20,6 @@
 namespace pw::test {
 namespace {
 
-// Runs `answer` on the modal dialog once it is up.
-template <class Dialog, class F>
-void whenShown(F answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
-}
-
 using Dialogs = GuiTest;
 
 TEST_F(Dialogs, MessageBoxesAreOwnerlessAndApplicationModal) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/qt/main_program.h"
@@ -11,6 +13,16 @@
 #include "support/temp_dir.h"
 
 namespace pw::test {
+
+// Runs `answer` on the modal dialog once it is up.
+template <class Dialog, class F>
+void whenShown(F answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+}
 
 class GuiTest : public ::testing::Test {
   protected:

@@ -25,6 +25,8 @@ bool hasKind(QObject* o, const ControlSpec& c) {
     switch (c.kind) {
         case K::PictureBox:
             return qobject_cast<BannerBox*>(o);
+        case K::ShapeBox:
+            return qobject_cast<QFrame*>(o);
         case K::Timer:
             return qobject_cast<QTimer*>(o);
         case K::Label:

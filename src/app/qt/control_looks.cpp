@@ -14,6 +14,15 @@ QFont uiFont(int pixelSize, bool bold) {
     return font;
 }
 
+Text multiLineFromQt(const QString& s) {
+    QString out = s;
+    return fromQt(out.replace(QLatin1String("\n"), QLatin1String("\r\n")));
+}
+
+QString multiLineToQt(const Text& text) {
+    return qt(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
 QString captionToQt(const QString& caption) {
     QString s = caption;
     return s.replace('&', QLatin1String("&&"));

@@ -27,6 +27,10 @@ inline Text fromQt(const QString& s) {
     return fromUtf8(s.toStdString());
 }
 
+// The text of a multi-line box: CR LF line breaks outside, LF inside the widget.
+Text multiLineFromQt(const QString& s);
+QString multiLineToQt(const Text& text);
+
 // File paths to and from Qt strings. A byte of a native name that is no UTF-8 stays the
 // private-use character that stands for it, so every path comes back exactly as it went.
 inline QString qtPath(const Text& path) {

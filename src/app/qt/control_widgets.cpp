@@ -29,9 +29,19 @@ constexpr const char* kDecimalInput = "[0-9０-９]*([.．][0-9０-９]*)?";
 QWidget* createEdit(const ControlSpec& spec, QWidget* parent) {
     if (spec.editStyle & kEditMultiLine) {
         auto* edit = new QPlainTextEdit(qs(spec.text), parent);
-        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        const bool borderless = spec.editStyle & kEditBorderless;
+        edit->setVerticalScrollBarPolicy(borderless ? Qt::ScrollBarAlwaysOff
+                                                    : Qt::ScrollBarAlwaysOn);
         edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->setTabChangesFocus(true);
+        edit->setReadOnly(spec.editStyle & kEditReadOnly);
+        if (borderless) {
+            edit->setFrameStyle(QFrame::NoFrame);
+            edit->document()->setDocumentMargin(0);
+            QPalette pal = edit->palette();
+            pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+            edit->setPalette(pal);
+        }
         return edit;
     }
     auto* edit = new QLineEdit(qs(spec.text), parent);
@@ -64,6 +74,8 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
         case K::PictureBox:
             return new BannerBox(parent);
+        case K::ShapeBox:
+            return new QFrame(parent);
         case K::Label:
         case K::TransparentLabel:
             return createLabel(spec, parent);
@@ -85,8 +97,11 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
             combo->setCurrentIndex(spec.selected);
             return combo;
         }
-        case K::Button:
-            return new QPushButton(captionToQt(qs(spec.text)), parent);
+        case K::Button: {
+            auto* button = new QPushButton(captionToQt(qs(spec.text)), parent);
+            button->setDefault(spec.defaultButton);
+            return button;
+        }
         case K::ProgressBar: {
             auto* bar = new QProgressBar(parent);
             bar->setRange(0, 1);
@@ -175,9 +190,11 @@ QObject* createControl(const ControlSpec& spec, QWidget* parent) {
     }
     QWidget* w = createWidget(spec, parent);
     w->setObjectName(qs(spec.name));
-    QFont font = uiFont(spec.fontPx, spec.bold);
-    if (spec.kind == ControlKind::Hyperlink) font.setUnderline(true);
-    w->setFont(font);
+    if (spec.fontPx > 0) {
+        QFont font = uiFont(spec.fontPx, spec.bold);
+        if (spec.kind == ControlKind::Hyperlink) font.setUnderline(true);
+        w->setFont(font);
+    }
     w->setGeometry(spec.geometry.left, spec.geometry.top, spec.geometry.width,
                    spec.geometry.height);
     if (spec.handCursor) w->setCursor(Qt::PointingHandCursor);

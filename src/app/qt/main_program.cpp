@@ -17,6 +17,7 @@
 #include "app/qt/control_widgets.h"
 #include "app/qt/drop_target.h"
 #include "app/split_job.h"
+#include "split/split_by_delimiter.h"
 
 namespace pw {
 namespace {
@@ -47,6 +48,7 @@ MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clo
       jobs{form, shell, files, clock, state} {
     settings.setForm(&form);
     if (!settingsPath.empty()) settings.openFile(settingsPath);
+    form.attachInputDialog(state.inputDialog, shell, files);
     windowCreated();
     bindEvents();
 }
@@ -89,6 +91,8 @@ void MainProgram::bindEvents() {
 
     QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
                      &window, [this] { onSplitClicked(); });
+    QObject::connect(window.find<QAbstractButton>("按钮输入字符串"), &QAbstractButton::clicked,
+                     &window, [this] { promptDelimiter(form); });
     QObject::connect(window.find<QAbstractButton>("按钮开始合并"), &QAbstractButton::clicked,
                      &window, [this] {
                          mergeJob(jobs, {}, {}, false, false);

@@ -14,17 +14,11 @@
 #include <cstdlib>
 
 #include "app/qt/control_looks.h"
+#include "app/qt/input_dialog_window.h"
 #include "text/system_texts.h"
 
 namespace pw {
 namespace {
-
-// A multi-line box keeps CR LF line ends, as the engines write them.
-Text withCrLf(const QString& s) {
-    QString out = s;
-    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
-    return fromQt(out);
-}
 
 int clampToInt(int64_t v) {
     return v > INT_MAX ? INT_MAX : v < 0 ? 0 : int(v);
@@ -62,7 +56,7 @@ Text QtForm::text(std::string_view name) const {
     QObject* o = object(name);
     if (auto* b = qobject_cast<QAbstractButton*>(o)) return fromQt(captionFromQt(b->text()));
     if (auto* e = qobject_cast<QLineEdit*>(o)) return fromQt(e->text());
-    if (auto* e = qobject_cast<QPlainTextEdit*>(o)) return withCrLf(e->toPlainText());
+    if (auto* e = qobject_cast<QPlainTextEdit*>(o)) return multiLineFromQt(e->toPlainText());
     if (auto* l = qobject_cast<QLabel*>(o)) return fromQt(l->text());
     if (auto* g = qobject_cast<QGroupBox*>(o)) return fromQt(captionFromQt(g->title()));
     if (auto* c = qobject_cast<QComboBox*>(o)) return fromQt(c->currentText());
@@ -79,8 +73,7 @@ void QtForm::setText(std::string_view name, const Text& text) {
     } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
         e->setText(s);
     } else if (auto* e = qobject_cast<QPlainTextEdit*>(o)) {
-        QString plain = s;
-        e->setPlainText(plain.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        e->setPlainText(multiLineToQt(text));
     } else if (auto* l = qobject_cast<QLabel*>(o)) {
         l->setText(s);
     } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
@@ -158,8 +151,13 @@ void QtForm::setProgressPosition(int64_t position) {
 }
 
 Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
+    return ask(text, buttons, title,
+               buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question);
+}
+
+Answer QtForm::ask(const Text& text, Buttons buttons, const Text& title, QMessageBox::Icon icon) {
     ++messagesShown_;
-    if (!messageScript) return showMessageBox(text, buttons, title);
+    if (!messageScript) return showMessageBox(text, buttons, title, icon);
     Answer answer = buttons == Buttons::Ok         ? Answer::Ok
                     : buttons == Buttons::OkCancel ? Answer::Cancel
                                                    : Answer::No;
@@ -172,13 +170,14 @@ Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
     return answer;
 }
 
-Answer QtForm::showMessageBox(const Text& text, Buttons buttons, const Text& title) {
+Answer QtForm::showMessageBox(const Text& text, Buttons buttons, const Text& title,
+                              QMessageBox::Icon icon) {
     const QMessageBox::StandardButtons set =
         buttons == Buttons::Ok         ? QMessageBox::StandardButtons(QMessageBox::Ok)
         : buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                        : QMessageBox::Yes | QMessageBox::No;
-    QMessageBox box(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question,
-                    qt(title.empty() ? lit(texts::kInfoTitle) : title), qt(text), set, nullptr);
+    QMessageBox box(icon, qt(title.empty() ? lit(texts::kInfoTitle) : title), qt(text), set,
+                    nullptr);
     box.setTextFormat(Qt::PlainText);  // paths may hold "<"
     box.setWindowModality(Qt::ApplicationModal);
     switch (box.exec()) {
@@ -200,6 +199,22 @@ void QtForm::processEvents() {
     lastPumpMs_ = now;
     ++pumps_;
     QCoreApplication::processEvents();
+}
+
+}  // namespace pw
+
+namespace pw {
+
+void QtForm::attachInputDialog(InputDialogState& state, Shell& shell, FileSystem& files) {
+    dialogState_ = &state;
+    shell_ = &shell;
+    files_ = &files;
+}
+
+bool QtForm::showInputDialog(const InputDialogArgs& args, Text& result) {
+    if (!dialogState_) return false;
+    ++messagesShown_;  // its event loop runs events as a message box's does
+    return runInputDialog({*this, *dialogState_, *shell_, *files_}, args, result);
 }
 
 }  // namespace pw

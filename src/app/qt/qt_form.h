@@ -6,6 +6,9 @@
 #include <functional>
 #include <map>
 
+#include <QMessageBox>
+
+#include "app/input_dialog.h"
 #include "app/qt/main_window.h"
 #include "platform/clock.h"
 #include "platform/form.h"
@@ -53,6 +56,15 @@ class QtForm : public Form {
     void setProgressPosition(int64_t position) override;
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
     void processEvents() override;
+    bool showInputDialog(const InputDialogArgs& args, Text& result) override;
+
+    // A message box with the given icon; message() picks the icon by the buttons.
+    Answer ask(const Text& text, Buttons buttons, const Text& title, QMessageBox::Icon icon);
+
+    // What the input dialog works with; without it, showInputDialog answers false.
+    void attachInputDialog(InputDialogState& state, Shell& shell, FileSystem& files);
+
+    MainWindow& window() { return window_; }
 
     // How often pending events were actually pumped.
     int pumps() const { return pumps_; }
@@ -63,7 +75,8 @@ class QtForm : public Form {
   private:
     QObject* object(std::string_view name) const;
     QWidget* widget(std::string_view name) const;
-    Answer showMessageBox(const Text& text, Buttons buttons, const Text& title);
+    Answer showMessageBox(const Text& text, Buttons buttons, const Text& title,
+                          QMessageBox::Icon icon);
 
     MainWindow& window_;
     Clock& clock_;
@@ -71,6 +84,9 @@ class QtForm : public Form {
     bool pumpedOnce_ = false;
     uint64_t lastPumpMs_ = 0;
     int pumps_ = 0;
+    InputDialogState* dialogState_ = nullptr;
+    Shell* shell_ = nullptr;
+    FileSystem* files_ = nullptr;
     uint64_t messagesShown_ = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "app/qt/qt_shell.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
@@ -81,6 +83,15 @@ void QtShell::openInFileManager(const Text& path, bool newWindow, bool asFolder,
     // File managers opened by address cannot select an item: show the folder that holds it.
     const Text folder = target.selectItem ? folderOf(target.path) : target.path;
     QDesktopServices::openUrl(qtFileUrl(folder));
+}
+
+}  // namespace pw
+
+namespace pw {
+
+Text QtShell::clipboardText() {
+    if (script) return script->clipboardText();
+    return multiLineFromQt(QGuiApplication::clipboard()->text());
 }
 
 }  // namespace pw

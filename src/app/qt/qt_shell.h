@@ -18,6 +18,7 @@ class QtShell : public Shell {
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
     void openInFileManager(const Text& path, bool newWindow, bool asFolder, bool atParent) override;
+    Text clipboardText() override;
 
     // Test hook: while set, every request goes here instead of to the desktop.
     Shell* script = nullptr;
