@@ -29,6 +29,7 @@ class GuiTest : public ::testing::Test {
     GuiTest() {
         program.form.messageScript = &messages;
         program.shell.script = &shell;
+        program.form.pumpAtNextEventPoint();
     }
 
     // Found the way any Qt code would: by objectName.
