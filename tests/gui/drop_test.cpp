@@ -157,6 +157,18 @@ TEST_F(DropGui, LongAndNonAsciiPathsArriveWhole) {
     EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + deep);
 }
 
+TEST(DroppedPaths, NativeNamesArriveByteForByte) {
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file:///tmp/x/bad%FF%FE.txt"),
+                  QUrl::fromEncoded("file:///tmp/x/%E4%B9%A6%20dir/"),
+                  QUrl("https://example.org/a.txt")});
+    const std::vector<Text> paths = droppedPaths(data);
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(toNativeName(paths[0]), "/tmp/x/bad\xFF\xFE.txt");
+    EXPECT_EQ(toNativeName(paths[1]), "/tmp/x/书 dir");
+    EXPECT_EQ(paths[2], "");
+}
+
 TEST_F(DropGui, DropsWhileAJobRunsAreIgnored) {
     writeFile(dir.path("a.txt"), "abcd");
     writeFile(dir.path("b.txt"), "abcd");

@@ -11,11 +11,13 @@
 namespace pw {
 namespace {
 
-QString localPath(const QUrl& url) {
+// The dropped path with its native name's bytes (an address carries them percent-encoded, also
+// those of a name that is no UTF-8); empty for anything but a local file.
+Text localPath(const QUrl& url) {
     if (!url.isLocalFile()) return {};
-    QString path = url.toLocalFile();
+    Text path = fromQtUrl(url);
     // Some file managers end a folder's address with a slash; a path never does.
-    while (path.size() > 1 && path.endsWith('/')) path.chop(1);
+    while (path.size() > 1 && path.ends_with('/')) path.pop_back();
     return path;
 }
 
@@ -46,16 +48,13 @@ void allowDropsFromLowerPrivilege() {}
 
 std::vector<Text> droppedPaths(const QMimeData& data) {
     std::vector<Text> paths;
-    for (const QUrl& url : data.urls()) {
-        const QString path = localPath(url);
-        paths.push_back(path.isEmpty() ? Text() : fromQtPath(path));
-    }
+    for (const QUrl& url : data.urls()) paths.push_back(localPath(url));
     return paths;
 }
 
 bool carriesLocalPaths(const QMimeData& data) {
     for (const QUrl& url : data.urls())
-        if (!localPath(url).isEmpty()) return true;
+        if (!localPath(url).empty()) return true;
     return false;
 }
 
