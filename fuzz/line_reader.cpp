@@ -2,8 +2,8 @@
 // ends at LF (consumed, a CR just before it dropped) or before a NUL or Ctrl-Z byte, which the
 // caller steps over. Input: one byte choosing the buffer size, then the bytes.
 
-#include "fuzz_support.h"
 #include "split/line_reader.h"
+#include "fuzz_support.h"
 
 using namespace pw;
 

@@ -25,8 +25,7 @@ bool installed(FileSystem& fs, const Text& folder) {
 }  // namespace
 
 Text settingsFilePath(FileSystem& fs, const Text& programFolder, const ConfigFolders& config) {
-    if (!programFolder.empty() && !installed(fs, programFolder) &&
-        takesNewFiles(fs, programFolder))
+    if (!programFolder.empty() && !installed(fs, programFolder) && takesNewFiles(fs, programFolder))
         return inFolder(programFolder, texts::kSettingsFileName);
     // Relative values of XDG_CONFIG_HOME are to be ignored.
     const Text base = config.xdgConfigHome.starts_with(kPathSeparator)
