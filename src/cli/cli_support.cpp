@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
@@ -32,6 +33,25 @@ void printOut(std::string_view utf8) {
 }
 void printErr(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+}
+
+int refuse(std::string_view message, std::string_view detail) {
+    printErr(std::string(message) + std::string(detail) + "\n");
+    return 2;
+}
+
+int finishJob(std::string_view headline, int64_t written, std::string_view failedLabel,
+              const JobCounts& counts) {
+    std::string report = std::string(headline) + std::to_string(written);
+    const auto add = [&](std::string_view label, int64_t n) {
+        if (n) report += std::string(label) + std::to_string(n);
+    };
+    add(failedLabel, counts.failedOutputs);
+    add(texts::cli::kUnreadable, counts.unreadableSources);
+    add(texts::cli::kUndeleted, counts.undeletedSources);
+    printErr(report + "\n");
+    if (stopSignal()) return 128 + stopSignal();
+    return counts.failedOutputs || counts.unreadableSources || counts.undeletedSources ? 1 : 0;
 }
 
 void installStopSignals(int& stop) {

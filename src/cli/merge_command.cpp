@@ -12,11 +12,6 @@ namespace {
 
 namespace t = texts::cli;
 
-int refuse(std::string_view message, std::string_view detail) {
-    printErr(std::string(message) + std::string(detail) + "\n");
-    return 2;
-}
-
 // A line break typed on the command line is LF; the window's box holds CR LF.
 Text withCrLf(std::string_view text) {
     Text out;
@@ -87,16 +82,8 @@ int runMerge(int argc, char** argv) {
     finishConsole();
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
-    std::string report = std::string(t::kMergeSummary) + std::to_string(summary.outputs.size());
-    if (summary.failedOutputs)
-        report += std::string(t::kFailedOutputs) + std::to_string(summary.failedOutputs);
-    if (summary.unreadableSources)
-        report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
-    if (summary.undeletedSources)
-        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
-    printErr(report + "\n");
-    if (stopSignal()) return 128 + stopSignal();
-    return summary.anyFailed() ? 1 : 0;
+    return finishJob(t::kMergeSummary, int64_t(summary.outputs.size()), t::kFailedOutputs,
+                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
 }
 
 }  // namespace pw::cli

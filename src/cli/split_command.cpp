@@ -57,11 +57,6 @@ bool parseRange(std::string_view arg, std::string& low, std::string& high) {
     return digits(low) && digits(high);
 }
 
-int refuse(std::string_view message, std::string_view detail) {
-    printErr(std::string(message) + std::string(detail) + "\n");
-    return 2;
-}
-
 }  // namespace
 
 int runSplit(int argc, char** argv) {
@@ -153,16 +148,8 @@ int runSplit(int argc, char** argv) {
     finishConsole();
     if (summary.aborted) return 2;
 
-    std::string report = std::string(t::kSplitSummary) + std::to_string(summary.partsWritten);
-    if (summary.failedOutputs)
-        report += std::string(t::kFailedParts) + std::to_string(summary.failedOutputs);
-    if (summary.unreadableSources)
-        report += std::string(t::kUnreadable) + std::to_string(summary.unreadableSources);
-    if (summary.undeletedSources)
-        report += std::string(t::kUndeleted) + std::to_string(summary.undeletedSources);
-    printErr(report + "\n");
-    if (stopSignal()) return 128 + stopSignal();
-    return summary.failedOutputs || summary.unreadableSources || summary.undeletedSources ? 1 : 0;
+    return finishJob(t::kSplitSummary, summary.partsWritten, t::kFailedParts,
+                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
 }
 
 }  // namespace pw::cli
