@@ -58,7 +58,8 @@ bool givesTextBack(std::string_view text, std::string_view delimiter,
 
 Text shownSpans(const std::vector<Span>& spans) {
     Text out;
-    for (const Span& s : spans) out += std::to_string(s.start) + "+" + std::to_string(s.length) + " ";
+    for (const Span& s : spans)
+        out += std::to_string(s.start) + "+" + std::to_string(s.length) + " ";
     return out;
 }
 

@@ -109,7 +109,11 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
             linesInPart = 0;
         }
     }
-    if (reader.failed()) whole = false;
+    if (reader.failed()) {
+        // Counted like a source that could not be opened: the rest of it is in no part.
+        state.sourceUnreadable = true;
+        whole = false;
+    }
     file.close();
     if (linesInPart > 0) writeLines();
     return whole;

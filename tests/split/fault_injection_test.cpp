@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "app/control_table.h"
 #include "platform/memory_form.h"
@@ -167,6 +168,204 @@ TEST_F(SplitFaults, EveryFailingCallInEveryModeLeavesNothingLostOrHalfWritten) {
             // A fault the job got over, or one it did not reach, leaves what a clean run does.
             if (failuresIn(summary) == 0) {
                 EXPECT_EQ(treeContents(dir, false), clean) << "a failure went unreported";
+            }
+        });
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(runs, 300);
+}
+
+// The text modes cut decoded text and write parts back in the source's encoding (lines rejoined
+// with CR LF, the delimiter dropped), so a part is not a byte range of its source. What a faulty
+// run leaves is held against a clean run of the same job instead: each part under a final name
+// is one the clean run wrote, in the same folder (and under the same name, unless named after its
+// text), and a deleted source has every part a clean run of it alone wrote.
+
+// Records of seven characters, a "|" after every ninth: ASCII, UTF-8 with a Chinese character,
+// and UTF-16LE with its mark (no extension: parts beside it).
+struct TextSource {
+    std::string name;
+    char letter;
+    int records;
+};
+const TextSource kTextSources[] = {{"a.txt", 'a', 60}, {"b.log", 'b', 45}, {"c", 'c', 30}};
+
+std::string bytesOf(const TextSource& s) {
+    std::string text;
+    for (int i = 0; i < s.records; ++i) {
+        char record[16];
+        std::snprintf(record, sizeof record, "%c%05d", s.letter, i);
+        text += record;
+        if (s.letter == 'b') text += "\xE4\xB9\x99";  // 乙
+        if (i % 9 == 8) text += "|";
+        text += s.letter == 'c' ? "\r\n" : "\n";
+    }
+    if (s.letter != 'c') return text;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) utf16 += std::string{c, '\0'};
+    return utf16;
+}
+
+enum class TextMode { Lines, Chars, Delimiter };
+struct TextSetup {
+    const char* name;
+    TextMode mode;
+    const char* count;  // lines or characters a part, or the delimiter
+    bool decode;        // lines only: detect the encoding and fix line breaks first, else take
+                        // the bytes as they are (the UTF-16 source is left out then: every NUL
+                        // byte would end a line)
+    bool subfolder;
+    bool renameByContent;
+};
+const TextSetup kTextSetups[] = {
+    {"7 decoded lines a part", TextMode::Lines, "7", true, true, false},
+    {"5 lines a part as they are, named after their text, beside the sources", TextMode::Lines, "5",
+     false, false, true},
+    {"40 characters a part, named after their text", TextMode::Chars, "40", true, true, true},
+    {"33 characters a part beside the sources", TextMode::Chars, "33", true, false, false},
+    {"cut at every |", TextMode::Delimiter, "|", true, true, false},
+    {"cut at every |, named after their text, beside the sources", TextMode::Delimiter, "|", true,
+     false, true},
+};
+
+// What a run left: its parts as "folder<TAB>content" and as "path<TAB>content", the sources it
+// kept, and the temporary files.
+struct TextTree {
+    std::multiset<std::string> partsByFolder, partsByName;
+    std::vector<std::string> sourcesKept, temporaries;
+};
+
+class TextSplitFaults : public ::testing::Test {
+  protected:
+    std::vector<Text> plantSources(const TempDir& dir, const std::vector<TextSource>& sources) {
+        std::vector<Text> files;
+        for (const TextSource& s : sources) {
+            writeFile(dir.path("src/" + s.name), bytesOf(s));
+            files.push_back(fromUtf8(dir.path("src/" + s.name)));
+        }
+        return files;
+    }
+
+    SplitSummary run(const TextSetup& setup, FileSystem& files, const std::vector<Text>& sources) {
+        MemoryForm form(mainWindowSpec());
+        const Text count = setup.count;
+        switch (setup.mode) {
+            case TextMode::Lines:
+                form.setChecked("单选框按行数", true);
+                form.setText("编辑框行数1", count);
+                form.setText("编辑框行数2", count);
+                form.setChecked("选择框识别编码", setup.decode);
+                form.setChecked("选择框矫正换行", setup.decode);
+                break;
+            case TextMode::Chars:
+                form.setChecked("单选框按字符数", true);
+                form.setText("编辑框字数1", count);
+                form.setText("编辑框字数2", count);
+                break;
+            case TextMode::Delimiter:
+                form.setChecked("单选框按字符串", true);
+                form.setTag("按钮输入字符串", count);
+                break;
+        }
+        form.setChecked("选择框子目录保存", setup.subfolder);
+        form.setChecked("选择框随机改名", setup.renameByContent);
+        form.setChecked("选择框分割后删除文件", true);
+        StepClock clock;
+        int stop = 0;
+        EngineContext ctx{form, files, clock, stop};
+        return splitFiles(ctx, sources);
+    }
+
+    TextTree treeOf(const TempDir& dir) {
+        TextTree tree;
+        for (const auto& e : stdfs::recursive_directory_iterator(dir.path())) {
+            if (!e.is_regular_file()) continue;
+            const std::string path = e.path().string(), name = e.path().filename().string();
+            if (isTemporaryName(name)) {
+                tree.temporaries.push_back(path);
+                continue;
+            }
+            const std::string content = readFile(path);
+            const auto source =
+                std::find_if(std::begin(kTextSources), std::end(kTextSources),
+                             [&](auto& s) { return dir.path("src/" + s.name) == path; });
+            if (source != std::end(kTextSources)) {
+                EXPECT_EQ(content, bytesOf(*source)) << "a source changed: " << name;
+                tree.sourcesKept.push_back(source->name);
+                continue;
+            }
+            const std::string folder = e.path().parent_path().string().substr(dir.path().size());
+            tree.partsByFolder.insert(folder + "\t" + content);
+            tree.partsByName.insert(folder + "/" + name + "\t" + content);
+        }
+        std::sort(tree.sourcesKept.begin(), tree.sourcesKept.end());
+        return tree;
+    }
+
+    // The parts a clean run writes: of the whole job, and of each source alone.
+    void runClean(const TextSetup& setup) {
+        sources_.clear();
+        for (const TextSource& s : kTextSources)
+            if (setup.decode || s.letter != 'c') sources_.push_back(s);
+        TempDir dir;
+        ASSERT_EQ(failuresIn(run(setup, posixFileSystem(), plantSources(dir, sources_))), 0);
+        clean_ = treeOf(dir);
+        ASSERT_GT(clean_.partsByFolder.size(), 10u);
+        for (const TextSource& s : sources_) {
+            TempDir alone;
+            run(setup, posixFileSystem(), plantSources(alone, {s}));
+            cleanOfSource_[s.name] = treeOf(alone).partsByFolder;
+        }
+    }
+
+    // Parts are known by name, unless named after a phrase picked at random.
+    static const std::multiset<std::string>& partsOf(const TextSetup& setup, const TextTree& t) {
+        return setup.renameByContent ? t.partsByFolder : t.partsByName;
+    }
+
+    void checkTree(const TextSetup& setup, const TempDir& dir, const FaultyFiles& files) {
+        const TextTree tree = treeOf(dir);
+        // Only a removal that itself failed may leave a temporary file.
+        for (const std::string& t : tree.temporaries) EXPECT_EQ(fromUtf8(t), files.failedPath());
+        const auto& got = partsOf(setup, tree);
+        const auto& want = partsOf(setup, clean_);
+        for (const std::string& part : got)
+            EXPECT_LE(got.count(part), want.count(part))
+                << "a part the clean run does not write: " << part.substr(0, 80);
+        for (const TextSource& s : sources_) {
+            if (std::find(tree.sourcesKept.begin(), tree.sourcesKept.end(), s.name) !=
+                tree.sourcesKept.end())
+                continue;
+            for (const std::string& part : cleanOfSource_[s.name])
+                EXPECT_EQ(tree.partsByFolder.count(part), 1u)
+                    << s.name << " was deleted without its part " << part.substr(0, 80);
+        }
+    }
+
+    std::vector<TextSource> sources_;
+    TextTree clean_;
+    std::map<std::string, std::multiset<std::string>> cleanOfSource_;
+};
+
+TEST_F(TextSplitFaults, EveryFailingCallInEveryTextModeLeavesNothingLostOrHalfWritten) {
+    int64_t runs = 0;
+    for (const TextSetup& setup : kTextSetups) {
+        SCOPED_TRACE(setup.name);
+        runClean(setup);
+        if (HasFailure()) return;
+        runs += forEveryFault([&](FaultyFiles& files) {
+            TempDir dir;
+            const SplitSummary summary = run(setup, files, plantSources(dir, sources_));
+            if (files.fired())
+                checkTree(setup, dir, files);
+            else
+                EXPECT_TRUE(failuresIn(summary) == 0) << "a failure without a fault";
+            // A fault the job got over, or one it did not reach, leaves what a clean run does.
+            if (failuresIn(summary) == 0) {
+                const TextTree tree = treeOf(dir);
+                EXPECT_TRUE(partsOf(setup, tree) == partsOf(setup, clean_) &&
+                            tree.sourcesKept == clean_.sourcesKept)
+                    << "a failure went unreported: " << toUtf8(files.failedPath());
             }
         });
         if (HasFailure()) return;
