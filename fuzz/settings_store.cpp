@@ -203,6 +203,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     const Text want = model.read(op.section, op.key, "fallback", emptyIsMissing);
                     FUZZ_EXPECT(got == want, {"file", file}, {"section", op.section},
                                 {"key", op.key}, {"read", got}, {"model", want});
+                    // Typed reads of whatever the file holds.
+                    const bool stored =
+                        model.read(op.section, op.key, "", true) == lit(texts::kFlagTrue);
+                    FUZZ_EXPECT(store.readFlag(op.key, false) == stored, {"value", want});
+                    FUZZ_EXPECT(std::isfinite(store.readNumber(op.key, 7)), {"value", want});
                     break;
                 }
                 case 1: {
