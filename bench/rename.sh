@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Names a large text part after a phrase of its text (split --rename-by-content) with partwell-cli
+# Names large text parts after a phrase of their text (split --rename-by-content) with partwell-cli
 # and converts the same file with iconv(1), in the same run, and prints the time ratio and both
-# peak memories. Naming reads and decodes the part once, so iconv over it is the yardstick.
+# peak memories. Naming reads and decodes the part once, so iconv over it is the yardstick. Two
+# inputs: Chinese prose in one part, and one line without a separator split in two.
 #   bench/rename.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,21 +20,31 @@ awk -v l="$line" -v n=$(( (mib << 20) / bytes )) 'BEGIN { for (i = 0; i < n; i++
     > "$work/input.txt"
 cat "$work/input.txt" > /dev/null
 
+# One line of ASCII without a separator: a single phrase as large as the part.
+head -c $((mib << 20)) /dev/zero | tr '\0' 'a' > "$work/oneline.txt"
+
 # "seconds peak-KiB" of one run
 measured() {
     /usr/bin/time -f '%e %M' -o "$work/time" "$@" > /dev/null 2>&1 || true
     cat "$work/time"
 }
 
-a=() b=() pa=0 pb=0
-for _ in $(seq "$rounds"); do
-    rm -rf "$work/input"
-    read -r t m < <(measured "$cli" split --parts 1 --rename-by-content "$work/input.txt")
-    a+=("$t"); pa=$m
-    read -r t m < <(measured iconv -f UTF-8 -t GB18030 "$work/input.txt")
-    b+=("$t"); pb=$m
-done
-ma=$(printf '%s\n' "${a[@]}" | median)
-mb=$(printf '%s\n' "${b[@]}" | median)
-printf 'rename-by-content %d MiB   partwell %6.2fs %5d MiB   iconv %6.2fs %5d MiB   ratio %.2f\n' \
-    "$mib" "$ma" $((pa >> 10)) "$mb" $((pb >> 10)) "$(echo "$ma / $mb" | bc -l)"
+# compare NAME PARTS: partwell names PARTS parts of NAME.txt after their text; iconv converts it.
+compare() {
+    local a=() b=() pa=0 pb=0 t m
+    for _ in $(seq "$rounds"); do
+        rm -rf "${work:?}/$1"
+        read -r t m < <(measured "$cli" split --parts "$2" --rename-by-content "$work/$1.txt")
+        a+=("$t"); pa=$m
+        read -r t m < <(measured iconv -f UTF-8 -t GB18030 "$work/$1.txt")
+        b+=("$t"); pb=$m
+    done
+    local ma mb
+    ma=$(printf '%s\n' "${a[@]}" | median)
+    mb=$(printf '%s\n' "${b[@]}" | median)
+    printf 'rename-by-content %-8s %d MiB in %d   partwell %6.2fs %5d MiB   iconv %6.2fs %5d MiB   ratio %.2f\n' \
+        "$1" "$mib" "$2" "$ma" $((pa >> 10)) "$mb" $((pb >> 10)) "$(echo "$ma / $mb" | bc -l)"
+}
+
+compare input 1
+compare oneline 2

@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int minChars = int(fields.byte() % 20) - 2;
     const std::string_view text = fields.next();
 
-    const std::vector<Text> phrases = titlePhrases(text).list();
+    const TitlePhrases indexed = titlePhrases(Text(text));
+    const std::vector<Text> phrases = indexed.list();
     const Text cleaned = trimBlankLinesAndEdges(stripTags(text));
     std::vector<Text> separators = charactersOf(lit(texts::kTitleSeparators));
     std::erase(separators, "\r\n");
@@ -65,14 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SteppingClock clock;
     RandomSource rng;
     PhrasePicker picker{rng, clock, form};
-    const Text picked = pickTitlePhrase(phrases, minChars, picker);
-    const bool anyQualifies = std::any_of(phrases.begin(), phrases.end(), [&](const Text& p) {
-        return qualifies(trimSpaces(p), minChars);
-    });
+    const Text picked = pickTitlePhrase(indexed, minChars, picker);
+    const size_t longEnough =
+        size_t(std::count_if(phrases.begin(), phrases.end(),
+                             [&](const Text& p) { return qualifies(trimSpaces(p), minChars); }));
+    FUZZ_EXPECT(indexed.countLongEnough(minChars) == longEnough, {"text", text},
+                {"minChars", std::to_string(minChars)});
     const auto isTrimmedPhrase = [&](const Text& p) { return trimSpaces(p) == picked; };
     const auto isPhrase = [&](const Text& p) { return p == picked; };
     const std::string shownMin = std::to_string(minChars);
-    if (anyQualifies)
+    if (longEnough > 0)
         FUZZ_EXPECT(qualifies(picked, minChars) &&
                         std::any_of(phrases.begin(), phrases.end(), isTrimmedPhrase),
                     {"text", text}, {"picked", picked}, {"minChars", shownMin});

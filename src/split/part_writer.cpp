@@ -1,6 +1,7 @@
 #include "split/part_writer.h"
 
 #include <new>
+#include <set>
 #include <stdexcept>
 
 #include "files/path_ops.h"
@@ -104,10 +105,12 @@ Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension)
         return Text();
     }
     PhrasePicker picker{state.rng, ctx.clock, ctx.form};
+    std::set<size_t> tried;
     for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;
-        const Text candidate =
-            cleanFileName(trimmedSpaces(pickTitlePhrase(phrases, minChars, picker)), kMaxNameChars);
+        const size_t number = pickTitlePhraseNumber(phrases, minChars, picker);
+        if (!tried.insert(number).second) continue;  // a phrase drawn again gives the same name
+        const Text candidate = cleanFileName(trimmedSpaces(phrases[number]), kMaxNameChars);
         if (!usableName(candidate)) continue;
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&

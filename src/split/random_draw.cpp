@@ -21,19 +21,4 @@ int64_t random(RandomSource& rng, int64_t a, int64_t b) {
     return low + rng.next() % (high - low + 1);
 }
 
-int64_t NonRepeatingDraw::draw(RandomSource& rng, Clock& clock, int64_t low, int64_t high) {
-    if (pool_.empty()) {
-        for (int64_t v = high; v >= low; --v) pool_.push_back(v);
-        if (pool_.empty()) return low;
-    }
-    rng.seed(clock);
-    // The pool is kept reversed so that taking from its end is cheap; any index is as good.
-    const size_t index = size_t(random(rng, 1, int64_t(pool_.size())) - 1);
-    const size_t at = pool_.size() - 1 - index;
-    const int64_t value = pool_[at];
-    pool_[at] = pool_.back();
-    pool_.pop_back();
-    return value;
-}
-
 }  // namespace pw

@@ -3,7 +3,6 @@
 // clock.
 
 #include <cstdint>
-#include <vector>
 
 #include "platform/clock.h"
 
@@ -22,14 +21,5 @@ class RandomSource {
 
 // An integer between the smaller and the larger bound, negative bounds counting as 0.
 int64_t random(RandomSource& rng, int64_t a, int64_t b);
-
-// Draws every number of a range once, in random order, then starts over.
-class NonRepeatingDraw {
-  public:
-    int64_t draw(RandomSource& rng, Clock& clock, int64_t low, int64_t high);
-
-  private:
-    std::vector<int64_t> pool_;
-};
 
 }  // namespace pw

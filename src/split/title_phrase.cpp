@@ -1,5 +1,8 @@
 #include "split/title_phrase.h"
 
+#include <algorithm>
+#include <bitset>
+
 #include "split/strip_tags.h"
 #include "text/chars.h"
 #include "text/line_breaks.h"
@@ -32,22 +35,78 @@ std::vector<Text> separatorChars() {
     return chars;
 }
 
-// Length of the separator at `pos`, 0 when none starts there: a character of the set, a line
-// break (CR LF as one), ". ", or the marker that stands for a separator.
-size_t separatorAt(std::string_view text, size_t pos, const bool (&single)[128],
-                   const std::vector<Text>& wide, std::string_view marker) {
-    const size_t len = charLengthAt(text, pos);
-    const auto c = static_cast<unsigned char>(text[pos]);
-    if (len == 1 && c < 128) {
-        if (single[c]) return 1;
-        if (c == '\r' || c == '\n') return 1;
-        if (c == '[' && text.substr(pos, marker.size()) == marker) return marker.size();
-        return 0;
+constexpr size_t kStartEvery = 64;
+constexpr size_t kLengthCap = 255;
+
+// Which characters end a phrase: ASCII bytes by value, double-byte characters by their two bytes.
+// Plain bytes are ASCII characters that neither end a phrase, nor are spaces, nor may start the
+// marker: runs of them are skipped at once.
+struct SeparatorTable {
+    std::array<bool, 128> single{};
+    std::array<bool, 256> plain{};
+    std::bitset<65536> wide;
+
+    SeparatorTable() {
+        for (const Text& c : separatorChars()) {
+            const auto b = [&](size_t i) { return static_cast<unsigned char>(c[i]); };
+            if (c.size() == 1 && b(0) < 128) single[b(0)] = true;
+            if (c.size() == 2) wide.set(size_t(b(0)) << 8 | b(1));
+        }
+        single['\r'] = single['\n'] = true;
+        for (size_t c = 0; c < 128; ++c) plain[c] = !single[c] && c != ' ' && c != '[';
     }
-    if (len == 2 && c == '\r') return 2;  // CR LF
-    for (const Text& w : wide)
-        if (w.size() == len && text.compare(pos, len, w) == 0) return len;
-    return 0;
+};
+
+// Where the phrase that starts at `pos` ends and how long the separator there is: a character of
+// the set, a line break (CR LF as one) or the marker that stands for a separator; 0 at the end of
+// the text. Also counts the phrase's characters without its outer spaces, up to kLengthCap.
+struct Cut {
+    size_t end;
+    size_t separator;
+    size_t chars;
+};
+
+Cut cutAt(std::string_view text, size_t pos) {
+    static const SeparatorTable table;
+    static const Text marker = lit(texts::kPhraseMarker);
+    const size_t n = text.size();
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t chars = 0;
+    size_t spaces = 0;  // spaces since the last other character, counted once one follows
+    const auto count = [&](bool space) {
+        if (space) {
+            spaces += chars > 0;
+        } else {
+            chars = std::min(chars + spaces + 1, kLengthCap);
+            spaces = 0;
+        }
+    };
+    while (pos < n) {
+        if (table.plain[byte(pos)]) {
+            const size_t from = pos;
+            while (++pos < n && table.plain[byte(pos)]) {
+            }
+            chars = std::min(chars + spaces + (pos - from), kLengthCap);
+            spaces = 0;
+            continue;
+        }
+        const unsigned char c = byte(pos);
+        if (c < 0x80) {
+            if (table.single[c])
+                return {pos, c == '\r' && pos + 1 < n && text[pos + 1] == '\n' ? 2u : 1u, chars};
+            if (c == '[' && text.substr(pos, marker.size()) == marker)
+                return {pos, marker.size(), chars};
+            count(c == ' ');
+            ++pos;
+            continue;
+        }
+        const size_t len = charLengthAt(text, pos);
+        const size_t pair = len == 2 ? size_t(c) << 8 | byte(pos + 1) : 0;
+        if (table.wide[pair]) return {pos, 2, chars};
+        count(pair == 0xA1A1);
+        pos += len;
+    }
+    return {n, 0, chars};
 }
 
 // Whether the text has at least n characters; stops counting there.
@@ -74,11 +133,23 @@ Text titleSeparatorPattern() {
     return pattern;
 }
 
-TitlePhrases::TitlePhrases(const std::vector<Text>& phrases) {
-    for (const Text& p : phrases) {
-        spans_.emplace_back(text_.size(), p.size());
-        text_ += p;
+TitlePhrases::TitlePhrases(Text cleaned) : text_(std::move(cleaned)) {
+    for (size_t pos = 0; pos < text_.size();) {
+        if (lengths_.size() % kStartEvery == 0) starts_.push_back(pos);
+        const Cut cut = cutAt(text_, pos);
+        lengths_.push_back(uint8_t(cut.chars));
+        ++perLength_[cut.chars];
+        pos = cut.end + cut.separator;
     }
+}
+
+std::string_view TitlePhrases::operator[](size_t i) const {
+    size_t pos = starts_[i / kStartEvery];
+    for (size_t k = i % kStartEvery; k > 0; --k) {
+        const Cut cut = cutAt(text_, pos);
+        pos = cut.end + cut.separator;
+    }
+    return std::string_view(text_).substr(pos, cutAt(text_, pos).end - pos);
 }
 
 std::vector<Text> TitlePhrases::list() const {
@@ -87,37 +158,50 @@ std::vector<Text> TitlePhrases::list() const {
     return out;
 }
 
-TitlePhrases titlePhrases(std::string_view text) {
-    static const std::vector<Text> chars = separatorChars();
-    static const Text marker = lit(texts::kPhraseMarker);
-    bool single[128] = {};
-    std::vector<Text> wide;
-    for (const Text& c : chars) {
-        if (c.size() == 1 && static_cast<unsigned char>(c[0]) < 128)
-            single[static_cast<unsigned char>(c[0])] = true;
-        else
-            wide.push_back(c);
+bool TitlePhrases::isLongEnough(size_t phrase, size_t minChars) const {
+    // Lengths are exact below the cap; a phrase at the cap is counted again when that is too few.
+    if (lengths_[phrase] < kLengthCap || minChars <= kLengthCap)
+        return lengths_[phrase] >= minChars;
+    return hasChars(trimmedSpaces((*this)[phrase]), minChars);
+}
+
+size_t TitlePhrases::countLongEnough(int minChars) const {
+    const size_t least = size_t(std::max(minChars, 1));
+    if (least <= kLengthCap) {
+        size_t count = 0;
+        for (size_t len = least; len <= kLengthCap; ++len) count += perLength_[len];
+        return count;
     }
-    Text cleaned = trimBlankLinesAndEdges(stripTags(text));
-    std::vector<std::pair<size_t, size_t>> spans;
-    size_t start = 0;
-    for (size_t pos = 0; pos < cleaned.size();) {
-        const size_t sep = separatorAt(cleaned, pos, single, wide, marker);
-        if (sep == 0) {
-            pos += charLengthAt(cleaned, pos);
-            continue;
-        }
-        spans.emplace_back(start, pos - start);
-        pos += sep;
-        start = pos;
-    }
-    if (start < cleaned.size()) spans.emplace_back(start, cleaned.size() - start);
-    return TitlePhrases(std::move(cleaned), std::move(spans));
+    size_t count = 0;
+    for (size_t i = 0; i < size(); ++i) count += isLongEnough(i, least);
+    return count;
+}
+
+size_t TitlePhrases::nthLongEnough(int minChars, size_t i) const {
+    const size_t least = size_t(std::max(minChars, 1));
+    for (size_t phrase = 0; phrase < size(); ++phrase)
+        if (isLongEnough(phrase, least) && i-- == 0) return phrase;
+    return Text::npos;
+}
+
+TitlePhrases titlePhrases(Text text) {
+    stripTagsInPlace(text);
+    trimBlankLinesAndEdgesInPlace(text);
+    return TitlePhrases(std::move(text));
 }
 
 std::string_view trimmedSpaces(std::string_view text) {
     size_t first = text.size(), end = 0;
     for (size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80 && text[pos] != ' ') {
+            // A run of ASCII that holds no space, line breaks included, at once.
+            first = std::min(first, pos);
+            while (++pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80 &&
+                   text[pos] != ' ') {
+            }
+            end = pos;
+            continue;
+        }
         const size_t len = charLengthAt(text, pos);
         if (!isSpaceAt(text, pos, len)) {
             first = std::min(first, pos);
@@ -132,23 +216,26 @@ Text trimSpaces(std::string_view text) {
     return Text(trimmedSpaces(text));
 }
 
-Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
+size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
     picker.rng.seed(picker.clock);
-    if (phrases.empty()) return Text();
-    const int64_t count = int64_t(phrases.size());
-    NonRepeatingDraw draw;
-    for (int64_t i = 0; i < count; ++i) {
-        picker.form.processEvents();
-        const size_t k = size_t(draw.draw(picker.rng, picker.clock, 1, count) - 1);
-        const std::string_view phrase = trimmedSpaces(phrases[k]);
-        if (!phrase.empty() && (minChars < 1 || hasChars(phrase, size_t(minChars))))
-            return Text(phrase);
-    }
-    return Text(phrases[size_t(random(picker.rng, 1, count) - 1)]);
+    if (phrases.empty()) return Text::npos;
+    picker.form.processEvents();
+    // The first phrase long enough in a random order of all is any of them with equal chance.
+    const int64_t longEnough = int64_t(phrases.countLongEnough(minChars));
+    if (longEnough > 0)
+        return phrases.nthLongEnough(minChars, size_t(random(picker.rng, 1, longEnough) - 1));
+    return size_t(random(picker.rng, 1, int64_t(phrases.size())) - 1);
+}
+
+Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
+    const size_t number = pickTitlePhraseNumber(phrases, minChars, picker);
+    if (number == Text::npos) return Text();
+    const std::string_view phrase = phrases[number];
+    return Text(phrases.countLongEnough(minChars) > 0 ? trimmedSpaces(phrase) : phrase);
 }
 
 Text pickTitlePhrase(std::string_view text, int minChars, PhrasePicker& picker) {
-    return pickTitlePhrase(titlePhrases(text), minChars, picker);
+    return pickTitlePhrase(titlePhrases(Text(text)), minChars, picker);
 }
 
 }  // namespace pw

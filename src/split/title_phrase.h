@@ -1,6 +1,8 @@
 #pragma once
 // Picking a phrase of a part's own text to name the part after.
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -14,31 +16,37 @@ namespace pw {
 // a full stop followed by a space.
 Text titleSeparatorPattern();
 
-// The phrases of a text, as spans of one cleaned copy of it: a large text is held once, not once
-// more per phrase.
+// The phrases of a text, cut in one pass. Held as the cleaned text, one byte per phrase (its
+// length in characters without its outer spaces, up to 255) and the start of every 64th phrase,
+// so a large text is held once and any phrase is found again by cutting from the nearest start.
 class TitlePhrases {
   public:
     TitlePhrases() = default;
-    TitlePhrases(const std::vector<Text>& phrases);  // NOLINT: a list is phrases as they are
-    TitlePhrases(Text text, std::vector<std::pair<size_t, size_t>> spans)
-        : text_(std::move(text)), spans_(std::move(spans)) {}
+    explicit TitlePhrases(Text cleaned);
 
-    size_t size() const { return spans_.size(); }
-    bool empty() const { return spans_.empty(); }
-    std::string_view operator[](size_t i) const {
-        return std::string_view(text_).substr(spans_[i].first, spans_[i].second);
-    }
+    size_t size() const { return lengths_.size(); }
+    bool empty() const { return lengths_.empty(); }
+    std::string_view operator[](size_t i) const;
     std::vector<Text> list() const;
 
+    // How many phrases have, without their outer spaces, at least minChars characters (at least
+    // one when minChars < 1); and the number of the i-th of them, from 0.
+    size_t countLongEnough(int minChars) const;
+    size_t nthLongEnough(int minChars, size_t i) const;
+
   private:
+    bool isLongEnough(size_t phrase, size_t minChars) const;
+
     Text text_;
-    std::vector<std::pair<size_t, size_t>> spans_;  // offset and length
+    std::vector<uint8_t> lengths_;
+    std::vector<size_t> starts_;  // of phrases 0, 64, 128, ...
+    std::array<size_t, 256> perLength_{};
 };
 
 // The phrases of a text: tags stripped, blank lines and the blanks at line ends removed, then cut
 // at every separator (and at the phrase marker itself). Empty phrases are kept, except an empty
-// last one. One pass over the text.
-TitlePhrases titlePhrases(std::string_view text);
+// last one. The text is cleaned in place.
+TitlePhrases titlePhrases(Text text);
 
 struct PhrasePicker {
     RandomSource& rng;
@@ -46,8 +54,12 @@ struct PhrasePicker {
     Form& form;  // pending events run once per phrase looked at
 };
 
-// A phrase drawn at random that, without its outer spaces, has at least `minChars` characters
-// (any length when minChars < 1); when none has, any phrase as it is. Empty when there are none.
+// The number of a phrase drawn at random that, without its outer spaces, has at least `minChars`
+// characters (any length when minChars < 1); when none has, of any phrase. npos when there are
+// none. Pending events run once per pick.
+size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePicker& picker);
+
+// That phrase: without its outer spaces when it is long enough, else as it is.
 Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker);
 Text pickTitlePhrase(std::string_view text, int minChars, PhrasePicker& picker);
 

@@ -1,5 +1,8 @@
 #include "text/line_breaks.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "text/chars.h"
 
 namespace pw {
@@ -9,17 +12,20 @@ bool isLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
+// An ASCII character that is neither blank nor a line break.
+bool isPlainAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != ' ' && c != '\t' && !isLineBreak(c);
+}
+
+// Whether a space, a tab or a full-width space starts at `pos`.
+bool isBlankAt(std::string_view text, size_t pos) {
+    return text[pos] == ' ' || text[pos] == '\t' || text.substr(pos, 2) == "\xA1\xA1";
+}
+
 // End of the run of spaces, tabs and full-width spaces that starts at `pos`.
 size_t blankRunEnd(std::string_view text, size_t pos) {
-    const std::string_view wide = "\xA1\xA1";  // U+3000 in the code page
-    for (;;) {
-        if (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-            ++pos;
-        else if (text.substr(pos, 2) == wide)
-            pos += 2;
-        else
-            return pos;
-    }
+    while (pos < text.size() && isBlankAt(text, pos)) pos += text[pos] == '\xA1' ? 2 : 1;
+    return pos;
 }
 
 }  // namespace
@@ -52,32 +58,49 @@ Text fixLineBreaks(std::string_view text) {
     return out;
 }
 
-Text trimBlankLinesAndEdges(std::string_view text) {
+void trimBlankLinesAndEdgesInPlace(Text& text) {
     // A direct scan with the outcome of the pattern kBlankTrimPattern replaced globally by
     // nothing: at each position, a blank line with its CR LF, else the blanks opening a line,
-    // else blanks closing one.
+    // else blanks closing one. What is kept moves down; the bytes ahead are still as they were.
     const size_t n = text.size();
     const auto lineStart = [&](size_t i) { return i == 0 || isLineBreak(text[i - 1]); };
     const auto lineEnd = [&](size_t i) { return i == n || isLineBreak(text[i]); };
-    Text out;
-    out.reserve(n);
+    size_t out = 0;
+    const auto keep = [&](size_t from, size_t to) {
+        if (out != from)
+            std::copy(text.begin() + std::ptrdiff_t(from), text.begin() + std::ptrdiff_t(to),
+                      text.begin() + std::ptrdiff_t(out));
+        out += to - from;
+    };
     for (size_t i = 0; i < n;) {
         const size_t run = blankRunEnd(text, i);
         const bool atStart = lineStart(i);
-        if (atStart && lineEnd(run) && text.substr(run, 2) == "\r\n") {
+        if (atStart && lineEnd(run) && std::string_view(text).substr(run, 2) == "\r\n") {
             i = run + 2;
         } else if (run > i && (atStart || lineEnd(run))) {
             i = run;
         } else if (run > i) {
             // Blanks inside a line: no later position of the run starts a match either.
-            out.append(text.substr(i, run - i));
+            keep(i, run);
             i = run;
         } else {
-            const size_t len = charLengthAt(text, i);
-            out.append(text.substr(i, len));
-            i += len;
+            // Inside a line no match starts at a character that is not blank: keep all of them
+            // up to the next blank or line start in one move.
+            size_t end = i;
+            do {
+                end += charLengthAt(text, end);
+                while (end < n && isPlainAscii(text[end])) ++end;
+            } while (end < n && !isBlankAt(text, end) && !lineStart(end));
+            keep(i, end);
+            i = end;
         }
     }
+    text.resize(out);
+}
+
+Text trimBlankLinesAndEdges(std::string_view text) {
+    Text out(text);
+    trimBlankLinesAndEdgesInPlace(out);
     return out;
 }
 

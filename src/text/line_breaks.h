@@ -11,5 +11,6 @@ Text fixLineBreaks(std::string_view text);
 // Removes every blank line (spaces, full-width spaces and tabs only) together with the CR LF
 // that ends it, and the blanks at the start and end of every line.
 Text trimBlankLinesAndEdges(std::string_view text);
+void trimBlankLinesAndEdgesInPlace(Text& text);
 
 }  // namespace pw

@@ -7,6 +7,7 @@
 #include "app/control_table.h"
 #include "platform/memory_form.h"
 #include "split/strip_tags.h"
+#include "text/chars.h"
 #include "text/line_breaks.h"
 #include "text/regex_helper.h"
 
@@ -64,26 +65,60 @@ class Picker : public ::testing::Test {
 };
 
 TEST_F(Picker, PrefersPhrasesLongEnoughWithoutTheirOuterSpaces) {
-    const std::vector<Text> phrases = gb({"短", " 　这是一个足够长的句子　 ", "又短", ""});
+    const TitlePhrases phrases = titlePhrases(lit("短，　这是一个足够长的句子　，又短，，"));
+    ASSERT_EQ(phrases.list(), gb({"短", "　这是一个足够长的句子　", "又短", ""}));
     for (int round = 0; round < 20; ++round)
         EXPECT_EQ(pickTitlePhrase(phrases, 5, picker), lit("这是一个足够长的句子"));
     // With minChars below 1 any non-empty phrase will do.
-    const Text any = pickTitlePhrase(phrases, 0, picker);
-    EXPECT_FALSE(any.empty());
-    EXPECT_NE(any.front(), ' ');
+    for (int round = 0; round < 20; ++round) {
+        const Text any = pickTitlePhrase(phrases, 0, picker);
+        EXPECT_FALSE(any.empty());
+        EXPECT_NE(any.substr(0, 2), lit("　"));
+    }
 }
 
-TEST_F(Picker, FallsBackToAnyPhraseAsItIsAfterLookingAtEachOnce) {
-    const std::vector<Text> phrases = gb({"甲", " 乙", ""});
+TEST_F(Picker, FallsBackToAnyPhraseAsItIsWithOneEventPointPerPick) {
+    const TitlePhrases phrases = titlePhrases(lit("甲，　乙，，"));
     std::set<Text> seen;
     for (int round = 0; round < 200; ++round) {
         form.eventRounds = 0;
         seen.insert(pickTitlePhrase(phrases, 15, picker));
-        EXPECT_EQ(form.eventRounds, 3);  // one event point per phrase looked at
+        EXPECT_EQ(form.eventRounds, 1);
     }
-    EXPECT_EQ(seen, (std::set<Text>{lit("甲"), lit(" 乙"), ""}));
+    EXPECT_EQ(seen, (std::set<Text>{lit("甲"), lit("　乙"), ""}));
     EXPECT_EQ(pickTitlePhrase(TitlePhrases{}, 5, picker), "");
     EXPECT_EQ(pickTitlePhrase(lit("一二三四五六，七"), 6, picker), lit("一二三四五六"));
+}
+
+TEST_F(Picker, LargeTextsAreIndexedWithoutLosingAPhrase) {
+    // Phrases of every length from 0 to 299 characters, some with outer full-width spaces, cut
+    // at every kind of separator: more than the 64 phrases between two stored starts, and
+    // lengths beyond the 255 the index tells apart.
+    const std::vector<Text> separators = gb({",", "。", "；", "[⊥]", "（", "“"});
+    std::vector<Text> expected;
+    Text text;
+    for (size_t i = 0; i < 300; ++i) {
+        Text phrase = i % 7 == 3 ? lit("　") : "";
+        for (size_t c = 0; c < i; ++c) phrase += c % 3 ? "x" : lit("字");
+        if (i % 7 == 3) phrase += lit("　");
+        expected.push_back(phrase);
+        text += phrase + separators[i % separators.size()];
+    }
+    const TitlePhrases phrases = titlePhrases(text);
+    ASSERT_EQ(phrases.list(), expected);
+    for (const int minChars : {-3, 0, 1, 5, 10, 15, 254, 255, 256, 299, 300}) {
+        std::vector<Text> longEnough;
+        for (const Text& p : expected)
+            if (countChars(trimSpaces(p)) >= size_t(std::max(minChars, 1))) longEnough.push_back(p);
+        ASSERT_EQ(phrases.countLongEnough(minChars), longEnough.size()) << minChars;
+        for (size_t i = 0; i < longEnough.size(); ++i)
+            ASSERT_EQ(phrases[phrases.nthLongEnough(minChars, i)], longEnough[i])
+                << minChars << " " << i;
+    }
+    // Picks are spread over the whole text, not only its start.
+    std::set<Text> seen;
+    for (int round = 0; round < 2000; ++round) seen.insert(pickTitlePhrase(phrases, 100, picker));
+    EXPECT_GT(seen.size(), 150u);
 }
 
 TEST(TitlePhrase, TrimSpacesKeepsCharactersWhole) {
