@@ -30,14 +30,43 @@ struct Source {
 // source. "c" has no extension: its parts go beside it.
 const Source kSources[] = {{"a.txt", 'a', 60}, {"b.log", 'b', 40}, {"c", 'c', 30}};
 
-std::string contentOf(const Source& s) {
+// Its records, one a line; for the text modes "b" has a Chinese character in each, every ninth
+// ends in "|", and "c" has CR LF line breaks.
+std::string recordsOf(const Source& s, bool forText) {
     std::string out;
     for (int i = 0; i < s.records; ++i) {
         char record[16];
-        std::snprintf(record, sizeof record, "%c%05d\n", s.letter, i);
+        std::snprintf(record, sizeof record, "%c%05d", s.letter, i);
         out += record;
+        if (forText && s.letter == 'b') out += "\xE4\xB9\x99";  // 乙
+        if (forText && i % 9 == 8) out += "|";
+        out += forText && s.letter == 'c' ? "\r\n" : "\n";
     }
     return out;
+}
+
+std::string contentOf(const Source& s) {
+    return recordsOf(s, false);
+}
+
+// For the text modes: ASCII, UTF-8, and UTF-16LE with its mark.
+std::string bytesOf(const Source& s) {
+    const std::string text = recordsOf(s, true);
+    if (s.letter != 'c') return text;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) utf16 += std::string{c, '\0'};
+    return utf16;
+}
+
+// A fresh tree of the sources; the sources as the job gets them.
+std::vector<Text> plantSources(const TempDir& dir, const std::vector<Source>& sources,
+                               bool forText) {
+    std::vector<Text> files;
+    for (const Source& s : sources) {
+        writeFile(dir.path("src/" + s.name), forText ? bytesOf(s) : contentOf(s));
+        files.push_back(fromUtf8(dir.path("src/" + s.name)));
+    }
+    return files;
 }
 
 struct SplitSetup {
@@ -74,16 +103,22 @@ class StepClock : public Clock {
     uint64_t now_ = 1000;
 };
 
+// The job of a form set up for a mode, its sources deleted when split.
+SplitSummary runJob(MemoryForm& form, FileSystem& files, const std::vector<Text>& sources,
+                    bool subfolder, bool renameByContent) {
+    form.setChecked("选择框子目录保存", subfolder);
+    form.setChecked("选择框随机改名", renameByContent);
+    form.setChecked("选择框分割后删除文件", true);
+    StepClock clock;
+    int stop = 0;
+    EngineContext ctx{form, files, clock, stop};
+    return splitFiles(ctx, sources);
+}
+
 class SplitFaults : public ::testing::Test {
   protected:
-    // A fresh tree; the sources as the job gets them.
     std::vector<Text> plantTree(const TempDir& dir) {
-        std::vector<Text> files;
-        for (const Source& s : kSources) {
-            writeFile(dir.path("src/" + s.name), contentOf(s));
-            files.push_back(fromUtf8(dir.path("src/" + s.name)));
-        }
-        return files;
+        return plantSources(dir, {std::begin(kSources), std::end(kSources)}, false);
     }
 
     SplitSummary run(const SplitSetup& setup, FileSystem& files, const std::vector<Text>& sources) {
@@ -96,13 +131,7 @@ class SplitFaults : public ::testing::Test {
             form.setChecked("单选框按份数", true);
             form.setText("编辑框份数", "3");
         }
-        form.setChecked("选择框子目录保存", setup.subfolder);
-        form.setChecked("选择框随机改名", setup.renameByContent);
-        form.setChecked("选择框分割后删除文件", true);
-        StepClock clock;
-        int stop = 0;
-        EngineContext ctx{form, files, clock, stop};
-        return splitFiles(ctx, sources);
+        return runJob(form, files, sources, setup.subfolder, setup.renameByContent);
     }
 
     // The safety rules, checked on the tree a faulty run left.
@@ -181,31 +210,6 @@ TEST_F(SplitFaults, EveryFailingCallInEveryModeLeavesNothingLostOrHalfWritten) {
 // is one the clean run wrote, in the same folder (and under the same name, unless named after its
 // text), and a deleted source has every part a clean run of it alone wrote.
 
-// Records of seven characters, a "|" after every ninth: ASCII, UTF-8 with a Chinese character,
-// and UTF-16LE with its mark (no extension: parts beside it).
-struct TextSource {
-    std::string name;
-    char letter;
-    int records;
-};
-const TextSource kTextSources[] = {{"a.txt", 'a', 60}, {"b.log", 'b', 45}, {"c", 'c', 30}};
-
-std::string bytesOf(const TextSource& s) {
-    std::string text;
-    for (int i = 0; i < s.records; ++i) {
-        char record[16];
-        std::snprintf(record, sizeof record, "%c%05d", s.letter, i);
-        text += record;
-        if (s.letter == 'b') text += "\xE4\xB9\x99";  // 乙
-        if (i % 9 == 8) text += "|";
-        text += s.letter == 'c' ? "\r\n" : "\n";
-    }
-    if (s.letter != 'c') return text;
-    std::string utf16 = "\xFF\xFE";
-    for (char c : text) utf16 += std::string{c, '\0'};
-    return utf16;
-}
-
 enum class TextMode { Lines, Chars, Delimiter };
 struct TextSetup {
     const char* name;
@@ -237,15 +241,6 @@ struct TextTree {
 
 class TextSplitFaults : public ::testing::Test {
   protected:
-    std::vector<Text> plantSources(const TempDir& dir, const std::vector<TextSource>& sources) {
-        std::vector<Text> files;
-        for (const TextSource& s : sources) {
-            writeFile(dir.path("src/" + s.name), bytesOf(s));
-            files.push_back(fromUtf8(dir.path("src/" + s.name)));
-        }
-        return files;
-    }
-
     SplitSummary run(const TextSetup& setup, FileSystem& files, const std::vector<Text>& sources) {
         MemoryForm form(mainWindowSpec());
         const Text count = setup.count;
@@ -267,13 +262,7 @@ class TextSplitFaults : public ::testing::Test {
                 form.setTag("按钮输入字符串", count);
                 break;
         }
-        form.setChecked("选择框子目录保存", setup.subfolder);
-        form.setChecked("选择框随机改名", setup.renameByContent);
-        form.setChecked("选择框分割后删除文件", true);
-        StepClock clock;
-        int stop = 0;
-        EngineContext ctx{form, files, clock, stop};
-        return splitFiles(ctx, sources);
+        return runJob(form, files, sources, setup.subfolder, setup.renameByContent);
     }
 
     TextTree treeOf(const TempDir& dir) {
@@ -287,9 +276,9 @@ class TextSplitFaults : public ::testing::Test {
             }
             const std::string content = readFile(path);
             const auto source =
-                std::find_if(std::begin(kTextSources), std::end(kTextSources),
+                std::find_if(std::begin(kSources), std::end(kSources),
                              [&](auto& s) { return dir.path("src/" + s.name) == path; });
-            if (source != std::end(kTextSources)) {
+            if (source != std::end(kSources)) {
                 EXPECT_EQ(content, bytesOf(*source)) << "a source changed: " << name;
                 tree.sourcesKept.push_back(source->name);
                 continue;
@@ -305,15 +294,15 @@ class TextSplitFaults : public ::testing::Test {
     // The parts a clean run writes: of the whole job, and of each source alone.
     void runClean(const TextSetup& setup) {
         sources_.clear();
-        for (const TextSource& s : kTextSources)
+        for (const Source& s : kSources)
             if (setup.decode || s.letter != 'c') sources_.push_back(s);
         TempDir dir;
-        ASSERT_EQ(failuresIn(run(setup, posixFileSystem(), plantSources(dir, sources_))), 0);
+        ASSERT_EQ(failuresIn(run(setup, posixFileSystem(), plantSources(dir, sources_, true))), 0);
         clean_ = treeOf(dir);
         ASSERT_GT(clean_.partsByFolder.size(), 10u);
-        for (const TextSource& s : sources_) {
+        for (const Source& s : sources_) {
             TempDir alone;
-            run(setup, posixFileSystem(), plantSources(alone, {s}));
+            run(setup, posixFileSystem(), plantSources(alone, {s}, true));
             cleanOfSource_[s.name] = treeOf(alone).partsByFolder;
         }
     }
@@ -332,7 +321,7 @@ class TextSplitFaults : public ::testing::Test {
         for (const std::string& part : got)
             EXPECT_LE(got.count(part), want.count(part))
                 << "a part the clean run does not write: " << part.substr(0, 80);
-        for (const TextSource& s : sources_) {
+        for (const Source& s : sources_) {
             if (std::find(tree.sourcesKept.begin(), tree.sourcesKept.end(), s.name) !=
                 tree.sourcesKept.end())
                 continue;
@@ -342,7 +331,7 @@ class TextSplitFaults : public ::testing::Test {
         }
     }
 
-    std::vector<TextSource> sources_;
+    std::vector<Source> sources_;
     TextTree clean_;
     std::map<std::string, std::multiset<std::string>> cleanOfSource_;
 };
@@ -355,7 +344,7 @@ TEST_F(TextSplitFaults, EveryFailingCallInEveryTextModeLeavesNothingLostOrHalfWr
         if (HasFailure()) return;
         runs += forEveryFault([&](FaultyFiles& files) {
             TempDir dir;
-            const SplitSummary summary = run(setup, files, plantSources(dir, sources_));
+            const SplitSummary summary = run(setup, files, plantSources(dir, sources_, true));
             if (files.fired())
                 checkTree(setup, dir, files);
             else
