@@ -353,7 +353,7 @@ TEST_F(TextSplitFaults, EveryFailingCallInEveryTextModeLeavesNothingLostOrHalfWr
             if (failuresIn(summary) == 0) {
                 const TextTree tree = treeOf(dir);
                 EXPECT_TRUE(partsOf(setup, tree) == partsOf(setup, clean_) &&
-                            tree.sourcesKept == clean_.sourcesKept)
+                            tree.sourcesKept == clean_.sourcesKept && tree.temporaries.empty())
                     << "a failure went unreported: " << toUtf8(files.failedPath());
             }
         });
