@@ -6,9 +6,9 @@
 // Input: one byte (the number of operations), then per operation one byte (its kind and flags)
 // and three fields (section, key, value); the rest is the file.
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -49,7 +49,8 @@ class LineModel {
         for (size_t i = 0; i < lines_.size(); ++i) out.append(i ? kBreak : "").append(lines_[i]);
         return out;
     }
-    Text read(const Text& section, const Text& key, const Text& fallback, bool emptyIsMissing) {
+    Text read(const Text& section, const Text& key, const Text& fallback,
+              bool emptyIsMissing) const {
         const size_t line = keyLine(sectionLine(section), key);
         if (line == npos) return fallback;
         const Text value = lines_[line].substr(key.size() + 1);
