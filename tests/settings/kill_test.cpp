@@ -44,17 +44,21 @@ TEST(SettingsKill, AKilledSaveLeavesTheOldOrTheNewVersion) {
 
     std::mt19937 random(12345);
     int seenA = 0, seenB = 0;
-    for (int round = 0; round < 150; ++round) {
+    // On a slow machine a save can outlast the shortest waits: more rounds with longer waits
+    // then, until the kills have fallen after saves of both versions.
+    for (int round = 0; round < 150 || ((seenA == 0 || seenB == 0) && round < 600); ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            // Saves the two versions in turn until killed.
+            // Saves the two versions in turn until killed, first the one not on disk, so every
+            // whole save changes the file.
             SettingsStore store;
             store.openFile(fromUtf8(ini));
-            for (bool flip = true;; flip = !flip)
+            for (bool flip = readFile(ini) != versionB;; flip = !flip)
                 saveControls(store, flip ? second : first, lit(texts::kMainSection));
         }
-        ::usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(random));
+        const useconds_t longest = useconds_t(4000) << (round / 150);
+        ::usleep(std::uniform_int_distribution<useconds_t>(0, longest)(random));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
