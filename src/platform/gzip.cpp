@@ -22,6 +22,8 @@ class Inflater {
 };
 
 constexpr size_t kChunk = 256 * 1024;
+constexpr size_t kFirstChunk = 16 * 1024;
+constexpr size_t kFirstRoom = kChunk;
 
 }  // namespace
 
@@ -33,9 +35,11 @@ std::optional<std::string> gunzip(std::string_view input, size_t limit) {
     gz_header header{};
     inflateGetHeader(&z, &header);
     std::string out;
-    // Address space for the whole limit at once: memory is taken only as it is written, and the
-    // string never doubles past the limit nor copies itself while growing.
-    out.reserve(limit + 1);
+    // Room for a small output first, then address space for the whole limit at once: memory is
+    // taken only as it is written, and the string never doubles past the limit nor copies more
+    // than the first piece while growing. Reserving the whole limit for every small stream costs
+    // more than inflating it.
+    out.reserve(std::min(limit + 1, kFirstRoom));
     size_t consumed = 0;
     bool outputFull = false;  // zlib may still hold output for a full window
     while (consumed < input.size() || outputFull) {
@@ -44,7 +48,9 @@ std::optional<std::string> gunzip(std::string_view input, size_t limit) {
         z.avail_in = uInt(piece);
         // One byte of room past the limit tells a stream that overflows from one that fits.
         const size_t before = out.size();
-        const size_t room = std::min(kChunk, limit + 1 - before);
+        // Pieces grow with the output, so a small stream fills little memory.
+        const size_t room = std::min({kChunk, limit + 1 - before, std::max(before, kFirstChunk)});
+        if (before + room > out.capacity()) out.reserve(limit + 1);
         out.resize(before + room);
         z.next_out = reinterpret_cast<Bytef*>(out.data() + before);
         z.avail_out = uInt(room);
