@@ -72,6 +72,7 @@ void stripTagsInPlace(Text& text) {
     text.resize(out);
     dropMarkRuns(text);
 }
+
 Text stripTags(std::string_view text) {
     Text out(text);
     stripTagsInPlace(out);

@@ -51,7 +51,7 @@ TitlePhrases titlePhrases(Text text);
 struct PhrasePicker {
     RandomSource& rng;
     Clock& clock;
-    Form& form;  // pending events run once per phrase looked at
+    Form& form;  // pending events run once per pick
 };
 
 // The number of a phrase drawn at random that, without its outer spaces, has at least `minChars`
