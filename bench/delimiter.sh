@@ -5,12 +5,9 @@
 #   bench/delimiter.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/timing.bash
-cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+source bench/common.bash
 mib=${1:-256}
 rounds=${2:-3}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
 # About 4 KiB of GBK prose with CR LF line ends, then the delimiter line; repeated to the size.
 delimiter='【分节】'

@@ -1,39 +1,24 @@
 #!/usr/bin/env bash
 # Detects and decodes a UTF-8 text with partwell-cli and converts it with iconv(1), in the same
 # run on the same input, and prints the time ratio, partwell-cli's peak memory and the speed of
-# the UTF-8 test. Build a Release tree first (cmake -B build-release -DCMAKE_BUILD_TYPE=Release).
+# the UTF-8 test.
 #   bench/detect.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 5 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${PARTWELL_CLI:-build-release/bin/partwell-cli}
-lib=${PARTWELL_ENGINE_LIB:-build-release/libpartwell_engine.a}
+source bench/common.bash
+lib=${PARTWELL_ENGINE_LIB:-build/libpartwell_engine.a}
 mib=${1:-256}
 rounds=${2:-5}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
-# Chinese prose with ASCII words and digits, in whole lines so no character is cut at the end.
-line='第一章 开始。他说：“你好，世界！” The year was 2024; 天气很好，我们去了公园 (park) 散步。'
-bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
-awk -v l="$line" -v n=$(( (mib << 20) / bytes )) 'BEGIN { for (i = 0; i < n; i++) print l }' \
-    > "$work/input.txt"
+chinese_prose "$work/input.txt" $((mib << 20))
 cat "$work/input.txt" > /dev/null
-
-timed() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # detect runs the whole cascade and decodes into the code page; --decode also writes UTF-8 out
 ours=() decode=() theirs=()
 for _ in $(seq "$rounds"); do
-    ours+=("$(timed "$cli" detect "$work/input.txt")")
-    decode+=("$(timed "$cli" detect --decode "$work/input.txt")")
-    theirs+=("$(timed iconv -f UTF-8 -t GB18030 "$work/input.txt")")
+    ours+=("$(seconds "$cli" detect "$work/input.txt")")
+    decode+=("$(seconds "$cli" detect --decode "$work/input.txt")")
+    theirs+=("$(seconds iconv -f UTF-8 -t GB18030 "$work/input.txt")")
 done
 mo=$(printf '%s\n' "${ours[@]}" | median)
 md=$(printf '%s\n' "${decode[@]}" | median)

@@ -8,21 +8,16 @@
 #                                         of UTF-8 text, 3 rounds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+source bench/common.bash
 mib=${1:-1024}
 rounds=${2:-3}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
 # ~100-byte ASCII lines, and Chinese prose with ASCII words in UTF-8.
 awk -v n=$(( (mib << 20) / 100 )) 'BEGIN {
     for (i = 0; i < n; i++)
         printf "%09d The quick brown fox jumps over the lazy dog; 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEF\n", i }' \
     > "$work/ascii.txt"
-line='第一章 开始。他说：“你好，世界！” The year was 2024; 天气很好，我们去了公园 (park) 散步。'
-bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
-awk -v l="$line" -v n=$(( (mib << 18) / bytes )) 'BEGIN { for (i = 0; i < n; i++) print l }' \
-    > "$work/utf8.txt"
+chinese_prose "$work/utf8.txt" $((mib << 18))
 cat "$work/ascii.txt" "$work/utf8.txt" > /dev/null
 
 # "elapsed cpu peak_kib" of one run; the output folder is emptied first, outside the timing.
@@ -31,7 +26,6 @@ measure() {
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
     awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$work/time"
 }
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # label, our command, their command, input (for the memory ratio)
 compare() {

@@ -5,11 +5,9 @@
 #   bench/merge.sh [TOTAL_MIB] [ROUNDS]     (defaults: 1000 MiB in ten files, 3 rounds; medians)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+source bench/common.bash
 mib=${1:-1000}
 rounds=${2:-3}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
 mkdir "$work/bin" "$work/text"
 for i in $(seq 10); do head -c $(((mib << 20) / 10)) /dev/urandom > "$work/bin/part_$i"; done
@@ -19,8 +17,6 @@ line='这是一行用来测试合并的中文文本，其中也有 ASCII text 01
 lines=$(((text_mib << 20) / 8 / $(printf '%s\n' "$line" | wc -c)))
 for i in $(seq 8); do { yes "$line" || true; } | head -n "$lines" > "$work/text/t_$i.txt"; done
 cat "$work"/bin/* "$work"/text/* > /dev/null
-
-source bench/timing.bash
 
 # compare LABEL OTHER_TOOL OUTPUT OURS THEIRS: medians of both and their ratio; outputs removed
 compare() {

@@ -6,18 +6,11 @@
 #   bench/rename.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/timing.bash
-cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+source bench/common.bash
 mib=${1:-256}
 rounds=${2:-3}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
-# Chinese prose in UTF-8, many short phrases per line.
-line='第一章 开始。他说：“你好，世界！” The year was 2024; 天气很好，我们去了公园 (park) 散步。'
-bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
-awk -v l="$line" -v n=$(( (mib << 20) / bytes )) 'BEGIN { for (i = 0; i < n; i++) print l }' \
-    > "$work/input.txt"
+chinese_prose "$work/input.txt" $((mib << 20))
 cat "$work/input.txt" > /dev/null
 
 # One line of ASCII without a separator: a single phrase as large as the part.

@@ -4,16 +4,13 @@
 #   bench/split.sh [SIZE_MIB] [ROUNDS]      (defaults: 1024 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+source bench/common.bash
 mib=${1:-1024}
 rounds=${2:-3}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
-source bench/timing.bash
 # seconds of one run; the output folder is emptied first, outside the timing
 timed() {
     rm -rf "$work/out" && mkdir "$work/out"

@@ -1,0 +1,25 @@
+# Sourced by the benchmarks (from the project's root): the program measured, a scratch folder
+# that goes when the benchmark ends, timing of one run and the median of several.
+
+cli=${PARTWELL_CLI:-build/bin/partwell-cli}
+work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# seconds one command takes, its output discarded
+seconds() {
+    local start end
+    sync
+    start=$(date +%s.%N)
+    "$@" > /dev/null 2>&1
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc
+}
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+# chinese_prose FILE BYTES: whole lines of Chinese prose with ASCII words and digits in UTF-8,
+# many short phrases a line, about BYTES long; no character is cut at the end.
+chinese_prose() {
+    local line='第一章 开始。他说：“你好，世界！” The year was 2024; 天气很好，我们去了公园 (park) 散步。'
+    local bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
+    awk -v l="$line" -v n=$(( $2 / bytes )) 'BEGIN { for (i = 0; i < n; i++) print l }' > "$1"
+}
