@@ -7,6 +7,7 @@
 
 #include "fuzz_support.h"
 #include "platform/charset.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
 #include "text_models.h"

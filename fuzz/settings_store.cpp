@@ -18,6 +18,7 @@
 #include "fuzz_support.h"
 #include "settings/settings_store.h"
 #include "text/chars.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace {

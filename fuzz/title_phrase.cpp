@@ -5,11 +5,12 @@
 #include <algorithm>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "fuzz_support.h"
-#include "platform/memory_form.h"
 #include "split/strip_tags.h"
 #include "split/title_phrase.h"
 #include "text/chars.h"
+#include "text/codepage.h"
 #include "text/line_breaks.h"
 #include "text/system_texts.h"
 #include "text_models.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw {

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/native_names.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::cli {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 
 namespace pw::cli {
 

@@ -5,6 +5,8 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "merge/merge_files.h"
+#include "platform/native_names.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::cli {

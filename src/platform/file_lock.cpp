@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/native_names.h"
+
 namespace pw {
 namespace {
 

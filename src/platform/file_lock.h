@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
 

@@ -11,6 +11,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/native_names.h"
+
 namespace pw {
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/input_dialog_args.h"
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
 

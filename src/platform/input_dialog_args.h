@@ -2,7 +2,7 @@
 // What a caller asks of the input dialog: the arguments of showInputDialog. Texts are code-page
 // text; line breaks are CR LF.
 
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/native_names.h"
 
 namespace pw {
 namespace {

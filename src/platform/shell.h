@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw {

@@ -5,6 +5,7 @@
 #include "split/decode_source.h"
 #include "split/part_writer.h"
 #include "text/chars.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw {

@@ -1,29 +1,12 @@
 #pragma once
-// The character rule: how many bytes make one character of code-page text.
+// Counting and cutting code-page text by the character rule.
 
 #include <cstddef>
 #include <string_view>
 
-#include "text/codepage.h"
+#include "platform/text_bytes.h"
 
 namespace pw {
-
-// Length in bytes of the character that starts at `pos`: 1 for ASCII and for a lone CR or LF,
-// 2 for CR LF and for a double-byte character, 4 for a GB18030 four-byte sequence. A lead byte
-// cut off by the end of the text is a character of its own.
-// Inline: every text scan calls it once per character.
-inline size_t charLengthAt(std::string_view text, size_t pos) {
-    const size_t left = text.size() - pos;
-    const auto at = [&](size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    const auto isHighByte = [](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
-    const auto isDigitByte = [](unsigned char c) { return c >= 0x30 && c <= 0x39; };
-    const unsigned char c = at(0);
-    if (c == '\r') return left >= 2 && at(1) == '\n' ? 2 : 1;
-    if (c < 0x80) return 1;
-    if (left >= 4 && isHighByte(c) && isDigitByte(at(1)) && isHighByte(at(2)) && isDigitByte(at(3)))
-        return 4;
-    return left >= 2 ? 2 : 1;
-}
 
 // Number of characters in the text.
 size_t countChars(std::string_view text);

@@ -2,9 +2,9 @@
 
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
+#include "app/memory_form.h"
 #include "app/merge_job.h"
-#include "platform/memory_form.h"
-#include "platform/scripted_shell.h"
+#include "support/scripted_shell.h"
 #include "support/temp_dir.h"
 #include "text/system_texts.h"
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/input_dialog.h"
-#include "platform/scripted_shell.h"
+#include "support/scripted_shell.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

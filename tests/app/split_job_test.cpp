@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "app/split_job.h"
 #include "app/window_events.h"
-#include "platform/memory_form.h"
-#include "platform/scripted_shell.h"
 #include "support/refusing_files.h"
+#include "support/scripted_shell.h"
 #include "support/temp_dir.h"
 #include "text/system_texts.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "app/option_states.h"
 #include "app/window_events.h"
-#include "platform/memory_form.h"
-#include "platform/scripted_shell.h"
+#include "support/scripted_shell.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

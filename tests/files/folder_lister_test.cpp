@@ -5,8 +5,9 @@
 #include <sys/stat.h>
 
 #include "app/control_table.h"
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

@@ -12,6 +12,7 @@
 
 #include "app/qt/drop_target.h"
 #include "gui_fixture.h"
+#include "platform/native_names.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

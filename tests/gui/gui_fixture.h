@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "app/qt/main_program.h"
-#include "platform/scripted_shell.h"
+#include "support/scripted_shell.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {

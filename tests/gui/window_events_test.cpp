@@ -8,6 +8,7 @@
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "gui_fixture.h"
+#include "platform/native_names.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

@@ -9,10 +9,11 @@
 #include <filesystem>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "merge/merge_files.h"
-#include "platform/memory_form.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

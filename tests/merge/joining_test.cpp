@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/merge_fixture.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 
 namespace pw::test {

@@ -5,6 +5,7 @@
 #include "split/split_files.h"
 #include "support/merge_fixture.h"
 #include "support/refusing_files.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

@@ -4,10 +4,11 @@
 #include <unistd.h>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "platform/charset.h"
 #include "platform/files.h"
-#include "platform/memory_form.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "app/window_events.h"
-#include "platform/memory_form.h"
 #include "support/temp_dir.h"
 #include "text/system_texts.h"
 

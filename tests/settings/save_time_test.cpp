@@ -7,9 +7,10 @@
 #include <cstdio>
 
 #include "app/control_table.h"
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 #include "settings/control_states.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

@@ -3,6 +3,7 @@
 #include "platform/charset.h"
 #include "split/part_writer.h"
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

@@ -4,6 +4,7 @@
 
 #include "support/split_fixture.h"
 #include "text/chars.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 
 namespace pw::test {

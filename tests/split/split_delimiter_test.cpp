@@ -1,6 +1,7 @@
 #include "platform/charset.h"
 #include "split/split_by_delimiter.h"
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

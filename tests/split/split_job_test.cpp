@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {

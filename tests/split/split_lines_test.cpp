@@ -5,6 +5,7 @@
 #include <set>
 
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/system_texts.h"
 

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/control_table.h"
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 #include "split/strip_tags.h"
 #include "text/chars.h"
 #include "text/line_breaks.h"

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 #include "split/split_files.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 

@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/native_names.h"
 #include "text/chars.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"

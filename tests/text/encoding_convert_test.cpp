@@ -2,6 +2,7 @@
 
 #include "platform/charset.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 
 namespace pw {

@@ -6,9 +6,10 @@
 #include "support/gzip_bytes.h"
 
 #include "app/control_table.h"
+#include "app/memory_form.h"
 #include "platform/charset.h"
-#include "platform/memory_form.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/encoding_detect.h"
 
 namespace pw {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/native_names.h"
 #include "text/codepage.h"
 
 namespace pw {

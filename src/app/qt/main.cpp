@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/qt/main_program.h"
+#include "platform/native_names.h"
 #include "settings/settings_location.h"
 #include "text/system_texts.h"
 

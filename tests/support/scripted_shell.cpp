@@ -1,4 +1,4 @@
-#include "platform/scripted_shell.h"
+#include "support/scripted_shell.h"
 
 namespace pw {
 namespace {

@@ -1,15 +1,11 @@
-#include "platform/memory_form.h"
+#include "app/memory_form.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace pw {
+#include "text/codepage.h"
 
-const ControlSpec* WindowSpec::find(std::string_view name) const {
-    for (const auto& c : controls)
-        if (c.name == name) return &c;
-    return nullptr;
-}
+namespace pw {
 
 MemoryForm::MemoryForm(const WindowSpec& spec) : spec_(spec) {
     controls_.reserve(spec.controls.size());
