@@ -45,4 +45,14 @@ Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail) {
     return cut;
 }
 
+bool ensureFolder(FileSystem& fs, const Text& path) {
+    for (size_t sep = path.find(kPathSeparator); sep != Text::npos;
+         sep = path.find(kPathSeparator, sep + 1)) {
+        const Text prefix = path.substr(0, sep);
+        if (prefix.empty() || fs.isFolder(prefix)) continue;
+        if (!fs.createFolder(prefix)) return false;
+    }
+    return true;
+}
+
 }  // namespace pw

@@ -18,4 +18,7 @@ Text extensionOf(std::string_view path);  // after the last "." of the file name
 // native name; empty when even the tail alone does not fit.
 Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail);
 
+// Creates every missing folder of `path` (which ends in a separator); false at the first failure.
+bool ensureFolder(FileSystem& fs, const Text& path);
+
 }  // namespace pw

@@ -1,22 +1,14 @@
 #include "split/decode_source.h"
 
-#include <new>
-
 #include "text/encoding_detect.h"
 
 namespace pw {
 
 std::optional<Text> decodeSource(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    std::optional<DecodedText> decoded;
-    try {
-        decoded = detectAndDecode(ctx.files, source, &ctx.form);
-    } catch (const std::bad_alloc&) {
-        // A file too large to hold in memory is as unreadable as a missing one.
-        decoded.reset();
-    }
+    // A file too large to hold in memory comes back as nothing, like a missing one.
+    std::optional<DecodedText> decoded = detectAndDecode(ctx.files, source, &ctx.form);
     if (!decoded) {
-        state.sourceUnreadable = true;
-        state.sourceIntact = false;
+        state.markUnreadable();
         return std::nullopt;
     }
     state.sourceEncoding = decoded->code;

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "files/path_ops.h"
-#include "split/split_files.h"
 #include "split/title_phrase.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"
@@ -20,7 +19,7 @@ constexpr int kFolderAttempts = 3;
 
 // Creates the output folder before the first part goes in. A source without extension has a
 // subfolder name that is taken by the source itself; its parts then go beside it.
-void prepareFolder(EngineContext& ctx, SplitJobState& state, const Text& source) {
+void prepareFolder(EngineContext& ctx, SplitJobState& state) {
     if (state.outputFolderReady) return;
     state.outputFolderReady = true;
     const Text& folder = state.outputFolder;
@@ -30,12 +29,9 @@ void prepareFolder(EngineContext& ctx, SplitJobState& state, const Text& source)
     }
     const Text taken = folder.substr(0, folder.size() - 1);
     if (ctx.files.exists(taken) && !ctx.files.isFolder(taken))
-        state.outputFolder = folderOf(source) + kPathSeparator;
+        state.outputFolder = state.source.folder + kPathSeparator;
 }
 
-Text numberedStem(const Text& source) {
-    return baseNameOf(source);
-}
 Text numberSuffix(int64_t partNumber) {
     return "_" + std::to_string(partNumber);
 }
@@ -152,13 +148,13 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
     return fitFileName(fs, cut, tail) + Text(suffix);
 }
 
-bool writePart(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    prepareFolder(ctx, state, source);
-    const Text extension = extensionOf(source);
+bool writePart(EngineContext& ctx, SplitJobState& state) {
+    prepareFolder(ctx, state);
+    const Text& extension = state.source.extension;
     Text stem, suffix;
     if (ctx.form.checked("选择框随机改名")) stem = phraseName(ctx, state, extension);
     if (!usableName(stem)) {
-        stem = numberedStem(source);
+        stem = state.source.stem;
         suffix = numberSuffix(state.partNumber);
     }
     const Text path = freePartPath(ctx, state, stem, suffix, extension);

@@ -25,21 +25,20 @@ std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state,
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
     if (length >= 0) return file;
-    state.sourceIntact = false;
-    state.sourceUnreadable = true;
+    state.markUnreadable();
     return nullptr;
 }
 
 // Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
-void runPartLoop(EngineContext& ctx, SplitJobState& state, const Text& source, FileHandle& file,
-                 int64_t length, int64_t size, int64_t n) {
+void runPartLoop(EngineContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
+                 int64_t size, int64_t n) {
     int64_t position = 0;
     for (int64_t k = 1; k <= n; ++k) {
         state.partNumber = k;
         const int64_t take = k == n ? length - position : std::min(size, length - position);
         state.partContent.setRange(file, position, take);
         position += take;
-        writePart(ctx, state, source);
+        writePart(ctx, state);
         ctx.form.processEvents();
         if (ctx.stopRequested) break;
     }
@@ -47,12 +46,6 @@ void runPartLoop(EngineContext& ctx, SplitJobState& state, const Text& source, F
 }
 
 }  // namespace
-
-ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box) {
-    ctx.form.message(lit(message), Buttons::Ok);
-    ctx.form.setFocus(box);
-    return ModeResult::Abort;
-}
 
 int64_t partCountForQuotient(float q) {
     char buffer[64];
@@ -76,7 +69,7 @@ ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& so
     auto file = openSource(ctx, state, source, length);
     if (!file) return ModeResult::Done;
     const int64_t size = length / count;
-    runPartLoop(ctx, state, source, *file, length, size, count);
+    runPartLoop(ctx, state, *file, length, size, count);
     return ModeResult::Done;
 }
 
@@ -97,7 +90,7 @@ ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& sou
     const int64_t n = length > 0 && length <= size
                           ? 1
                           : partCountForQuotient(float(double(length) / double(size)));
-    runPartLoop(ctx, state, source, *file, length, size, n);
+    runPartLoop(ctx, state, *file, length, size, n);
     return ModeResult::Done;
 }
 

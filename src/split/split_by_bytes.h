@@ -1,14 +1,9 @@
 #pragma once
 // The byte modes: a given number of equal parts, or parts of a given size.
 
-#include "split/split_job_state.h"
+#include "split/mode_result.h"
 
 namespace pw {
-
-enum class ModeResult { Done, Abort };
-
-// An option refused: the message, the focus on its box, and the job ends.
-ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box);
 
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source);
 ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source);

@@ -58,7 +58,7 @@ ModeResult splitByCharacters(EngineContext& ctx, SplitJobState& state, const Tex
         more = taken.more;
         ++state.partNumber;
         state.partContent.setBytes(ByteBuffer(taken.part));
-        writePart(ctx, state, source);
+        writePart(ctx, state);
         ctx.form.processEvents();
         if (ctx.stopRequested) break;
     }

@@ -99,7 +99,7 @@ ModeResult splitByDelimiter(EngineContext& ctx, SplitJobState& state, const Text
             break;
         }
         state.partContent.setBytes(ByteBuffer(pieces[k]));
-        writePart(ctx, state, source);
+        writePart(ctx, state);
     }
     return ModeResult::Done;
 }

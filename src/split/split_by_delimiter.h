@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "split/split_by_bytes.h"
+#include "split/mode_result.h"
 
 namespace pw {
 

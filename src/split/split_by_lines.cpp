@@ -1,7 +1,5 @@
 #include "split/split_by_lines.h"
 
-#include <new>
-
 #include "split/decode_source.h"
 #include "split/line_reader.h"
 #include "split/part_writer.h"
@@ -48,10 +46,7 @@ std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& st
                                            const Text& source) {
     if (!ctx.form.checked("选择框识别编码")) {
         auto file = ctx.files.open(source, OpenMode::Read);
-        if (!file) {
-            state.sourceUnreadable = true;
-            state.sourceIntact = false;
-        }
+        if (!file) state.markUnreadable();
         return file;
     }
     showStage(ctx, texts::kStageReading);
@@ -67,8 +62,7 @@ std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& st
 
 // Gathers lines into parts of a drawn count; the lines gathered when the data ends or a stop
 // arrives make one more part. False when some of the source is in no part.
-bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& source,
-                     FileHandle& file) {
+bool splitLineSource(EngineContext& ctx, SplitJobState& state, FileHandle& file) {
     LineReader reader(file);
     ByteBuffer lines;
     int64_t linesInPart = 0, target = 0, previous = 0;
@@ -76,7 +70,7 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
     LiveCheckbox skipBlankLines(ctx.form, "选择框忽略空行");
     const auto writeLines = [&] {
         state.partContent.setBytes(std::move(lines));
-        writePart(ctx, state, source);
+        writePart(ctx, state);
         // The next part reuses the memory of this one.
         lines = std::move(state.partContent.bytes);
         lines.clear();
@@ -111,7 +105,7 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
     }
     if (reader.failed()) {
         // Counted like a source that could not be opened: the rest of it is in no part.
-        state.sourceUnreadable = true;
+        state.markUnreadable();
         whole = false;
     }
     file.close();
@@ -137,17 +131,13 @@ ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& so
     if (textToInt(ctx.form.text("编辑框行数1")) < 1 || textToInt(ctx.form.text("编辑框行数2")) < 1)
         return refuseOption(ctx, texts::kLineCountAtLeastOne, "编辑框行数1");
 
-    try {
-        std::unique_ptr<FileHandle> file = openLineSource(ctx, state, source);
-        showStage(ctx, texts::kStageSplitting);
-        state.rng.seed(ctx.clock);
-        state.partNumber = 0;
-        if (file && !splitLineSource(ctx, state, source, *file)) state.sourceIntact = false;
-    } catch (const std::bad_alloc&) {
-        // A text or a line too large for memory: the parts written so far stay, the source too.
-        state.sourceUnreadable = true;
-        state.sourceIntact = false;
-    }
+    // A text or a line too large for memory ends the source as unreadable in the split driver;
+    // the parts written so far stay, the source too.
+    std::unique_ptr<FileHandle> file = openLineSource(ctx, state, source);
+    showStage(ctx, texts::kStageSplitting);
+    state.rng.seed(ctx.clock);
+    state.partNumber = 0;
+    if (file && !splitLineSource(ctx, state, *file)) state.sourceIntact = false;
     return ModeResult::Done;
 }
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "split/split_by_bytes.h"
+#include "split/mode_result.h"
 
 namespace pw {
 

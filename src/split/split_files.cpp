@@ -35,16 +35,15 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    state.sourceUnreadable = true;
-    state.sourceIntact = false;
+    state.markUnreadable();
     return ModeResult::Done;
 }
 
-Text outputFolderFor(const Form& form, const Text& source) {
-    const Text folder = folderOf(source) + kPathSeparator;
+Text outputFolderFor(const Form& form, const SourceNames& source) {
+    const Text folder = source.folder + kPathSeparator;
     if (!form.checked("选择框子目录保存")) return folder;
     // "..." and "." as names would leave the source's folder, or not enter one.
-    const Text base = baseNameOf(source);
+    const Text& base = source.stem;
     return folder + (base == "." || base == ".." ? "_" + base : base) + kPathSeparator;
 }
 
@@ -57,16 +56,6 @@ SplitMode selectedSplitMode(const Form& form) {
     if (form.checked("单选框按字符数")) return SplitMode::Characters;
     if (form.checked("单选框按字符串")) return SplitMode::Delimiter;
     return SplitMode::Parts;
-}
-
-bool ensureFolder(FileSystem& fs, const Text& path) {
-    for (size_t sep = path.find(kPathSeparator); sep != Text::npos;
-         sep = path.find(kPathSeparator, sep + 1)) {
-        const Text prefix = path.substr(0, sep);
-        if (prefix.empty() || fs.isFolder(prefix)) continue;
-        if (!fs.createFolder(prefix)) return false;
-    }
-    return true;
 }
 
 SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
@@ -88,13 +77,10 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         ctx.form.setProgressPosition(i);
         ctx.form.setText("透明标签", state.progressText);
 
+        state.startSource(source);
         // Created when the first part is written: a source that gives none leaves no folder.
-        state.outputFolder = outputFolderFor(ctx.form, source);
+        state.outputFolder = outputFolderFor(ctx.form, state.source);
         state.outputFolderReady = false;
-        state.sourceEncoding = kEncodingUnknown;
-        state.sourceIntact = true;
-        state.partsOfSource = 0;
-        state.sourceUnreadable = false;
 
         if (runMode(ctx, state, source) == ModeResult::Abort) {
             summary.aborted = true;

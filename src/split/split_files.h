@@ -25,7 +25,4 @@ SplitMode selectedSplitMode(const Form& form);
 
 SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files);
 
-// Creates every missing folder of `path` (which ends in a separator); false at the first failure.
-bool ensureFolder(FileSystem& fs, const Text& path);
-
 }  // namespace pw

@@ -32,7 +32,16 @@ struct PartContent {
     std::optional<ByteBuffer> load() const;
 };
 
+// The source's path and the pieces of it that part names and folders are made of.
+struct SourceNames {
+    Text path;
+    Text folder;  // without a separator at the end
+    Text stem;    // the file name before its last "."
+    Text extension;
+};
+
 struct SplitJobState {
+    SourceNames source;
     Text outputFolder;              // ends in a separator
     bool outputFolderReady = true;  // false until the folder was created (or found taken)
     EncodingCode sourceEncoding = kEncodingUnknown;
@@ -50,6 +59,14 @@ struct SplitJobState {
     int64_t partsOfSource = 0;
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;
+
+    // Takes up the next source: its names, and a clean account of what became of it.
+    void startSource(const Text& path);
+    // Some of the source could not be read: it is in no part and must stay.
+    void markUnreadable() {
+        sourceUnreadable = true;
+        sourceIntact = false;
+    }
 };
 
 }  // namespace pw

@@ -49,6 +49,7 @@ TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
 TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
     EngineContext ctx{form, posixFileSystem(), systemClock(), stop};
     SplitJobState state;
+    state.startSource(fromUtf8(dir.path("src.txt")));
     state.outputFolder = fromUtf8(dir.path()) + "/";
     state.partNumber = 3;
     state.progressText = "(1/1)src.txt";
@@ -57,7 +58,7 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
         state.sourceEncoding = code;
         state.partContent.setBytes(text);
         state.jobParts.clear();  // each round stands for a job of its own
-        ASSERT_TRUE(writePart(ctx, state, fromUtf8(dir.path("src.txt"))));
+        ASSERT_TRUE(writePart(ctx, state));
         const std::string written = readFile(dir.path("src_3.txt"));
         const std::string expected =
             code == kEncodingUtf8 ? "\xEF\xBB\xBF" + toUtf8(text)
@@ -70,7 +71,7 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
     EXPECT_EQ(state.partsWritten, 3);
 
     state.outputFolder = fromUtf8(dir.path("missing")) + "/";
-    EXPECT_FALSE(writePart(ctx, state, fromUtf8(dir.path("src.txt"))));
+    EXPECT_FALSE(writePart(ctx, state));
     EXPECT_EQ(state.failedOutputs, 1);
     EXPECT_FALSE(state.sourceIntact);
 }

@@ -1,0 +1,15 @@
+#include "split/split_job_state.h"
+
+#include "files/path_ops.h"
+
+namespace pw {
+
+void SplitJobState::startSource(const Text& path) {
+    source = {path, folderOf(path), baseNameOf(path), extensionOf(path)};
+    sourceEncoding = kEncodingUnknown;
+    sourceIntact = true;
+    sourceUnreadable = false;
+    partsOfSource = 0;
+}
+
+}  // namespace pw
