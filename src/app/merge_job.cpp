@@ -1,5 +1,6 @@
 #include "app/merge_job.h"
 
+#include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/path_ops.h"
 #include "text/system_texts.h"
@@ -27,7 +28,8 @@ Text chooseFolder(JobContext& ctx) {
 
 MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
                       bool itemsAreFolders) {
-    EngineContext engine{ctx.form, ctx.files, ctx.clock, ctx.state.stopRequested};
+    FormMergeOptions options(ctx.form);
+    MergeContext engine{{ctx.form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
     MergeSummary summary;
     if (items.empty()) {
         if (folder.empty()) folder = chooseFolder(ctx);

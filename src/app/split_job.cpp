@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
@@ -39,7 +40,8 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     OtherJobBlocked blocked(form, "按钮开始合并");
     form.setText(kButton, lit(texts::kSplitRunning));
 
-    EngineContext engine{form, ctx.files, ctx.clock, ctx.state.stopRequested};
+    FormSplitOptions options(form);
+    SplitContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
     SplitSummary summary;
     if (!sources.empty()) {
         ctx.state.splitSaveFolder = folderOf(sources.front());

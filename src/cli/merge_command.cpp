@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "merge/merge_files.h"
@@ -74,7 +75,8 @@ int runMerge(int argc, char** argv) {
     int stop = 0;
     installStopSignals(stop);
     attachConsole(form);
-    EngineContext ctx{form, fs, systemClock(), stop};
+    FormMergeOptions options(form);
+    MergeContext ctx{{form, fs, systemClock(), stop}, options};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
     for (const Text& folder : folders) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "files/folder_lister.h"
@@ -142,7 +143,8 @@ int runSplit(int argc, char** argv) {
     }
 
     attachConsole(form);
-    EngineContext ctx{form, fs, systemClock(), stop};
+    FormSplitOptions options(form);
+    SplitContext ctx{{form, fs, systemClock(), stop}, options};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     finishConsole();

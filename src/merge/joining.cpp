@@ -20,17 +20,22 @@ std::optional<ByteBuffer> readAll(FileSystem& fs, const Text& path) {
 
 }  // namespace
 
-ByteBuffer intermediateData(Form& form, FileSystem& fs) {
-    if (!form.checked("选择框合并中间")) return {};
-    if (form.checked("单选框使用字符串")) return form.text("编辑框字符串");
-    if (!form.checked("单选框使用文件")) return {};
-    return readAll(fs, form.text("编辑框文件路径")).value_or(ByteBuffer());
+ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs) {
+    switch (options.joinWith()) {
+        case JoinWith::Nothing:
+            return {};
+        case JoinWith::Text:
+            return options.joinText();
+        case JoinWith::File:
+            return readAll(fs, options.joinFilePath()).value_or(ByteBuffer());
+    }
+    return {};
 }
 
-SourceOutcome appendSource(EngineContext& ctx, SafeWriter& out, const Text& path,
-                           EncodingCode& code, int64_t& written) {
+SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path, EncodingCode& code,
+                           int64_t& written) {
     code = kEncodingUnknown;
-    if (!ctx.form.checked("选择框处理文本编码")) {
+    if (!ctx.options.handleEncoding()) {
         // Streamed: a source is never held in memory whole.
         auto file = ctx.files.open(path, OpenMode::Read);
         const int64_t length = file ? file->length() : -1;

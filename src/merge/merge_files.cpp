@@ -31,10 +31,10 @@ bool replacesOnlyWhatWasRead(FileSystem& fs, const Text& outputPath, const std::
 
 // Moves the joined bytes into place, through the final encoding step when it is due. Sources
 // whose text the step cuts off are marked so.
-bool placeOutput(EngineContext& ctx, SafeWriter& out, const Text& outputPath, EncodingCode code,
+bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, EncodingCode code,
                  const std::vector<Text>& files, std::vector<BatchSource>& sources) {
     if (!out.ok()) return false;
-    if (!ctx.form.checked("选择框处理文本编码") || code <= kEncodingCodePage)
+    if (!ctx.options.handleEncoding() || code <= kEncodingCodePage)
         return replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources) && out.commit();
 
     size_t textLength = 0;
@@ -51,9 +51,9 @@ bool placeOutput(EngineContext& ctx, SafeWriter& out, const Text& outputPath, En
 
 // Sources go only once the output holding all of them is in place; the output itself stays even
 // when an input had its name.
-void deleteMergedSources(EngineContext& ctx, const Text& outputPath, const std::vector<Text>& files,
+void deleteMergedSources(MergeContext& ctx, const Text& outputPath, const std::vector<Text>& files,
                          const std::vector<BatchSource>& sources, MergeSummary& summary) {
-    if (!ctx.form.checked("选择框合并后删除文件")) return;
+    if (!ctx.options.deleteSources()) return;
     const auto outputId = ctx.files.fileId(outputPath);
     for (size_t i = 0; i < files.size(); ++i) {
         if (!sources[i].read || sources[i].outcome != SourceOutcome::Whole) continue;
@@ -63,16 +63,15 @@ void deleteMergedSources(EngineContext& ctx, const Text& outputPath, const std::
     }
 }
 
-void mergeTree(EngineContext& ctx, const Text& folder, MergeSummary& summary,
+void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
                std::set<FileId>& visited) {
     // A link back to a folder already merged would lead round in circles.
     if (auto id = ctx.files.fileId(folder); id && !visited.insert(*id).second) return;
-    mergeBatch(ctx,
-               FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型1"), false),
+    mergeBatch(ctx, FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false),
                summary);
-    if (!ctx.form.checked("选择框遍历子目录") || ctx.stopRequested) return;
+    if (!ctx.options.includeSubfolders() || ctx.stopRequested) return;
     const auto subfolders =
-        FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型1"), true);
+        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), true);
     for (const Text& sub : subfolders) {
         if (ctx.stopRequested) break;
         ctx.form.processEvents();
@@ -84,8 +83,8 @@ void mergeTree(EngineContext& ctx, const Text& folder, MergeSummary& summary,
 
 }  // namespace
 
-Text mergeOutputPath(EngineContext& ctx, const Text& first, int64_t count) {
-    Text folder = ctx.form.checked("选择框父目录保存") ? folderOf(folderOf(first)) : Text();
+Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count) {
+    Text folder = ctx.options.intoParentFolder() ? folderOf(folderOf(first)) : Text();
     if (folder.empty()) folder = folderOf(first);
     if (!folder.empty() || first.starts_with(kPathSeparator)) folder += kPathSeparator;
     // Without an extension the name has no trailing dot.
@@ -95,7 +94,7 @@ Text mergeOutputPath(EngineContext& ctx, const Text& first, int64_t count) {
     return folder + fitFileName(ctx.files, baseNameOf(first), tail) + tail;
 }
 
-void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary& summary) {
+void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary) {
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
     Form& form = ctx.form;
@@ -108,15 +107,15 @@ void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary
         ++summary.failedOutputs;
         return;
     }
-    const ByteBuffer between = intermediateData(form, ctx.files);
+    const ByteBuffer between = intermediateData(ctx.options, ctx.files);
 
     std::vector<BatchSource> sources(files.size());
     EncodingCode code = kEncodingUnknown;
     int64_t written = 0;
     for (int64_t i = 1; i <= n && out.ok(); ++i) {
         const Text& file = files[size_t(i - 1)];
-        form.setText("透明标签",
-                     "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(file));
+        ctx.options.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
+                                     fileNameOf(file));
         form.setProgressPosition(i);
 
         BatchSource& source = sources[size_t(i - 1)];
@@ -141,7 +140,7 @@ void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary
     deleteMergedSources(ctx, outputPath, files, sources, summary);
 }
 
-void mergeFolder(EngineContext& ctx, const Text& folder, MergeSummary& summary) {
+void mergeFolder(MergeContext& ctx, const Text& folder, MergeSummary& summary) {
     std::set<FileId> visited;
     mergeTree(ctx, folder, summary, visited);
 }

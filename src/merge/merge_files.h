@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/engine_context.h"
+#include "merge/merge_options.h"
 
 namespace pw {
 
@@ -22,16 +22,16 @@ struct MergeSummary {
 };
 
 // Joins `files` in order into one output named after the first of them, beside it or, with
-// 选择框父目录保存, one folder up. Does nothing for an empty list. Leaves early on a stop, keeping
-// what was joined so far.
-void mergeBatch(EngineContext& ctx, const std::vector<Text>& files, MergeSummary& summary);
+// the parent-folder option, one folder up. Does nothing for an empty list. Leaves early on a stop,
+// keeping what was joined so far.
+void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary);
 
-// Merges the files of `folder` that match 编辑框文件类型1 and then, with 选择框遍历子目录, each
+// Merges the files of `folder` that match the file types and then, with subfolders included, each
 // matching subfolder the same way, depth first.
-void mergeFolder(EngineContext& ctx, const Text& folder, MergeSummary& summary);
+void mergeFolder(MergeContext& ctx, const Text& folder, MergeSummary& summary);
 
 // The output's path for a batch of `count` files whose first file is `first`, its base name cut
 // until the name fits the file system.
-Text mergeOutputPath(EngineContext& ctx, const Text& first, int64_t count);
+Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count);
 
 }  // namespace pw

@@ -4,7 +4,7 @@
 
 namespace pw {
 
-std::optional<Text> decodeSource(EngineContext& ctx, SplitJobState& state, const Text& source) {
+std::optional<Text> decodeSource(SplitContext& ctx, SplitJobState& state, const Text& source) {
     // A file too large to hold in memory comes back as nothing, like a missing one.
     std::optional<DecodedText> decoded = detectAndDecode(ctx.files, source, &ctx.form);
     if (!decoded) {

@@ -10,6 +10,6 @@ namespace pw {
 
 // The source's text; nothing when it cannot be read (counted as unreadable). A text that ended
 // at a NUL byte leaves the rest of the source out of every part, so the source is kept.
-std::optional<Text> decodeSource(EngineContext& ctx, SplitJobState& state, const Text& source);
+std::optional<Text> decodeSource(SplitContext& ctx, SplitJobState& state, const Text& source);
 
 }  // namespace pw

@@ -4,9 +4,9 @@
 
 namespace pw {
 
-ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box) {
+ModeResult refuseOption(SplitContext& ctx, std::string_view message, SplitOptionBox box) {
     ctx.form.message(lit(message), Buttons::Ok);
-    ctx.form.setFocus(box);
+    ctx.options.focus(box);
     return ModeResult::Abort;
 }
 

@@ -11,6 +11,6 @@ namespace pw {
 enum class ModeResult { Done, Abort };
 
 // An option refused: the message, the focus on its box, and the job ends.
-ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box);
+ModeResult refuseOption(SplitContext& ctx, std::string_view message, SplitOptionBox box);
 
 }  // namespace pw

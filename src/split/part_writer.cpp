@@ -19,7 +19,7 @@ constexpr int kFolderAttempts = 3;
 
 // Creates the output folder before the first part goes in. A source without extension has a
 // subfolder name that is taken by the source itself; its parts then go beside it.
-void prepareFolder(EngineContext& ctx, SplitJobState& state) {
+void prepareFolder(SplitContext& ctx, SplitJobState& state) {
     if (state.outputFolderReady) return;
     state.outputFolderReady = true;
     const Text& folder = state.outputFolder;
@@ -51,7 +51,7 @@ bool isJobFile(FileSystem& fs, const SplitJobState& state, const Text& path) {
 }
 
 // The first of "stem suffix", "stem suffix (2)", "stem suffix (3)" … that names no file of the job.
-Text freePartPath(EngineContext& ctx, const SplitJobState& state, const Text& stem,
+Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& stem,
                   const Text& suffix, const Text& extension) {
     for (int variant = 1;; ++variant) {
         const Text tail = variant == 1 ? suffix : suffix + " (" + std::to_string(variant) + ")";
@@ -61,7 +61,7 @@ Text freePartPath(EngineContext& ctx, const SplitJobState& state, const Text& st
     }
 }
 
-bool writeContent(EngineContext& ctx, SplitJobState& state, const Text& path) {
+bool writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
     const PartContent& part = state.partContent;
     if (state.sourceEncoding >= kEncodingUtf8) {
         // Text parts go back into the source's encoding.
@@ -91,7 +91,7 @@ Text partText(const SplitJobState& state) {
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job.
-Text phraseName(EngineContext& ctx, SplitJobState& state, const Text& extension) {
+Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
     TitlePhrases phrases;
     try {
         phrases = titlePhrases(partText(state));
@@ -148,11 +148,11 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
     return fitFileName(fs, cut, tail) + Text(suffix);
 }
 
-bool writePart(EngineContext& ctx, SplitJobState& state) {
+bool writePart(SplitContext& ctx, SplitJobState& state) {
     prepareFolder(ctx, state);
     const Text& extension = state.source.extension;
     Text stem, suffix;
-    if (ctx.form.checked("选择框随机改名")) stem = phraseName(ctx, state, extension);
+    if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, extension);
     if (!usableName(stem)) {
         stem = state.source.stem;
         suffix = numberSuffix(state.partNumber);
@@ -168,8 +168,8 @@ bool writePart(EngineContext& ctx, SplitJobState& state) {
         ++state.failedOutputs;
         state.sourceIntact = false;
     }
-    ctx.form.setText("透明标签",
-                     "[" + std::to_string(state.partNumber) + "] " + state.progressText);
+    ctx.options.showProgressText("[" + std::to_string(state.partNumber) + "] " +
+                                 state.progressText);
     return ok;
 }
 

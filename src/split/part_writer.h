@@ -9,7 +9,7 @@ namespace pw {
 
 // Writes the current part of the state's source into the output folder and shows it in the progress
 // text. False when the part could not be written (the failure is counted in the state).
-bool writePart(EngineContext& ctx, SplitJobState& state);
+bool writePart(SplitContext& ctx, SplitJobState& state);
 
 // A name the file system takes: the eight characters it refuses become their full-width forms,
 // double quotes, CR, LF and TAB are removed. At most `maxChars` characters are made.

@@ -20,7 +20,7 @@ int64_t toWholeBytes(double value) {
     return int64_t(std::trunc(std::min(value, kMaxPartSize)));
 }
 
-std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+std::unique_ptr<FileHandle> openSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                                        int64_t& length) {
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
@@ -30,7 +30,7 @@ std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state,
 }
 
 // Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
-void runPartLoop(EngineContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
+void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
                  int64_t size, int64_t n) {
     int64_t position = 0;
     for (int64_t k = 1; k <= n; ++k) {
@@ -61,9 +61,10 @@ int64_t partSizeBytes(float number, int unitIndex) {
     return toWholeBytes(double(number) * std::pow(1024.0, unitIndex));
 }
 
-ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    const int32_t count = textToInt(ctx.form.text("编辑框份数"));
-    if (count <= 0) return refuseOption(ctx, texts::kPartCountMustBePositive, "编辑框份数");
+ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    const int32_t count = ctx.options.partCount();
+    if (count <= 0)
+        return refuseOption(ctx, texts::kPartCountMustBePositive, SplitOptionBox::PartCount);
 
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
@@ -73,19 +74,18 @@ ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& so
     return ModeResult::Done;
 }
 
-ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    const float number = textToFloat(ctx.form.text("编辑框字节"));
+ModeResult splitBySize(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    const float number = ctx.options.partSizeNumber();
     // A size below one byte (0.5 B, a negative number) is as unusable as 0.
     if (!(std::fabs(double(number)) > 1e-7) ||
-        partSizeBytes(number, ctx.form.selectedIndex("组合框字节单位")) < 1)
-        return refuseOption(ctx, texts::kByteLengthNotZero, "编辑框字节");
+        partSizeBytes(number, ctx.options.partSizeUnit()) < 1)
+        return refuseOption(ctx, texts::kByteLengthNotZero, SplitOptionBox::PartSize);
 
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
     if (!file) return ModeResult::Done;
-    const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
-                                       ctx.form.selectedIndex("组合框字节单位"));
-    if (size < 1) return refuseOption(ctx, texts::kByteLengthNotZero, "编辑框字节");
+    const int64_t size = partSizeBytes(ctx.options.partSizeNumber(), ctx.options.partSizeUnit());
+    if (size < 1) return refuseOption(ctx, texts::kByteLengthNotZero, SplitOptionBox::PartSize);
     // A quotient below 1e-4 prints in exponent form without a "."; one part still holds it all.
     const int64_t n = length > 0 && length <= size
                           ? 1

@@ -5,8 +5,8 @@
 
 namespace pw {
 
-ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source);
-ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source);
+ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& source);
+ModeResult splitBySize(SplitContext& ctx, SplitJobState& state, const Text& source);
 
 // Part count for a quotient of file length and part size: a quotient that prints with a point
 // in six significant digits ("%.6g") takes one more part.

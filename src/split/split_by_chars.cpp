@@ -20,9 +20,9 @@ bool eightPlainChars(const char* p) {
     return (word & kHighs) == 0 && ((cr - kOnes) & ~cr & kHighs) == 0;
 }
 
-int64_t drawCount(EngineContext& ctx, SplitJobState& state) {
-    return random(state.rng, textToInt(ctx.form.text("编辑框字数1")),
-                  textToInt(ctx.form.text("编辑框字数2")));
+int64_t drawCount(SplitContext& ctx, SplitJobState& state) {
+    const CountRange range = ctx.options.charCountRange();
+    return random(state.rng, range.low, range.high);
 }
 
 }  // namespace
@@ -43,9 +43,10 @@ TakenChars takeChars(std::string_view content, int64_t n, size_t& position) {
     return {content.substr(start, pos - start), pos < content.size()};
 }
 
-ModeResult splitByCharacters(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    if (textToInt(ctx.form.text("编辑框字数1")) < 1 || textToInt(ctx.form.text("编辑框字数2")) < 1)
-        return refuseOption(ctx, texts::kCharCountAtLeastOne, "编辑框字数1");
+ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    const CountRange range = ctx.options.charCountRange();
+    if (range.low < 1 || range.high < 1)
+        return refuseOption(ctx, texts::kCharCountAtLeastOne, SplitOptionBox::CharCount);
 
     const std::optional<Text> text = decodeSource(ctx, state, source);
     if (!text || text->empty()) return ModeResult::Done;

@@ -7,7 +7,7 @@
 
 namespace pw {
 
-ModeResult splitByCharacters(EngineContext& ctx, SplitJobState& state, const Text& source);
+ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text& source);
 
 struct TakenChars {
     std::string_view part;

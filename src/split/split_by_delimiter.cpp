@@ -11,8 +11,6 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kDelimiterButton = "按钮输入字符串";
-
 // Bytes from one character start to the next. A CR is a character of its own here, so that a
 // delimiter that begins with LF is found after a CR.
 size_t stepAt(std::string_view text, size_t pos) {
@@ -71,25 +69,17 @@ std::vector<std::string_view> splitAtDelimiter(std::string_view text, std::strin
     return pieces;
 }
 
-void promptDelimiter(Form& form) {
-    InputDialogArgs args;
-    args.initialText = form.tag(kDelimiterButton);
-    args.title = lit(texts::kDelimiterPromptTitle);
-    Text result;
-    if (form.showInputDialog(args, result)) form.setTag(kDelimiterButton, result);
-}
-
-ModeResult splitByDelimiter(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    if (ctx.form.tag(kDelimiterButton).empty()) {
+ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    if (ctx.options.delimiter().empty()) {
         ctx.form.message(lit(texts::kEnterDelimiter), Buttons::Ok);
-        promptDelimiter(ctx.form);
+        ctx.options.askDelimiter();
         return ModeResult::Abort;
     }
     const std::optional<Text> text = decodeSource(ctx, state, source);
     if (!text) return ModeResult::Done;
 
     // Read again: the delimiter may have been changed while the text was decoded.
-    const Text delimiter = ctx.form.tag(kDelimiterButton);
+    const Text delimiter = ctx.options.delimiter();
     const std::vector<std::string_view> pieces = splitAtDelimiter(*text, delimiter);
     for (size_t k = 0; k < pieces.size(); ++k) {
         state.partNumber = int64_t(k) + 1;

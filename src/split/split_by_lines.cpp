@@ -11,22 +11,22 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始分割";
-
-void showStage(EngineContext& ctx, std::string_view caption) {
-    ctx.form.setText(kButton, lit(caption));
+void showStage(SplitContext& ctx, std::string_view caption) {
+    ctx.options.showStage(lit(caption));
 }
 
-// A checkbox read for every line. The window is asked again only after events ran, as nothing
-// else changes a control, and asking by name for each of millions of lines would cost more than
-// the line itself.
-class LiveCheckbox {
+// An option read for every line. It is read again only after events ran, as nothing else
+// changes it, and reading the window for each of millions of lines would cost more than the line
+// itself.
+class LiveOption {
   public:
-    LiveCheckbox(const Form& form, std::string_view name) : form_(form), name_(name) {}
+    using Reader = bool (SplitOptions::*)() const;
+    LiveOption(const Form& form, const SplitOptions& options, Reader read)
+        : form_(form), options_(options), read_(read) {}
     bool operator()() {
         const uint64_t runs = form_.eventRuns();
         if (!known_ || runs != runs_) {
-            value_ = form_.checked(name_);
+            value_ = (options_.*read_)();
             runs_ = runs;
             known_ = true;
         }
@@ -35,23 +35,24 @@ class LiveCheckbox {
 
   private:
     const Form& form_;
-    std::string_view name_;
+    const SplitOptions& options_;
+    Reader read_;
     uint64_t runs_ = 0;
     bool known_ = false, value_ = false;
 };
 
 // The lines to split: the decoded (and perhaps corrected) text held in memory, or the file
 // itself. Nothing when the source cannot be read.
-std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& state,
+std::unique_ptr<FileHandle> openLineSource(SplitContext& ctx, SplitJobState& state,
                                            const Text& source) {
-    if (!ctx.form.checked("选择框识别编码")) {
+    if (!ctx.options.detectEncoding()) {
         auto file = ctx.files.open(source, OpenMode::Read);
         if (!file) state.markUnreadable();
         return file;
     }
     showStage(ctx, texts::kStageReading);
     std::optional<Text> text = decodeSource(ctx, state, source);
-    if (text && ctx.form.checked("选择框矫正换行")) {
+    if (text && ctx.options.fixLineBreaks()) {
         showStage(ctx, texts::kStageFixingBreaks);
         *text = fixLineBreaks(*text);
     }
@@ -62,12 +63,12 @@ std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& st
 
 // Gathers lines into parts of a drawn count; the lines gathered when the data ends or a stop
 // arrives make one more part. False when some of the source is in no part.
-bool splitLineSource(EngineContext& ctx, SplitJobState& state, FileHandle& file) {
+bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) {
     LineReader reader(file);
     ByteBuffer lines;
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
-    LiveCheckbox skipBlankLines(ctx.form, "选择框忽略空行");
+    LiveOption skipBlankLines(ctx.form, ctx.options, &SplitOptions::skipBlankLines);
     const auto writeLines = [&] {
         state.partContent.setBytes(std::move(lines));
         writePart(ctx, state);
@@ -91,8 +92,8 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, FileHandle& file)
         previous = position;
         if (skipBlankLines() && isBlankLine(line)) continue;
         if (linesInPart == 0) {
-            target = random(state.rng, textToInt(ctx.form.text("编辑框行数1")),
-                            textToInt(ctx.form.text("编辑框行数2")));
+            const CountRange range = ctx.options.lineCountRange();
+            target = random(state.rng, range.low, range.high);
             ++state.partNumber;
         } else {
             lines += "\r\n";
@@ -127,9 +128,10 @@ bool isBlankLine(std::string_view line) {
     return trimSpaces(rest).empty();
 }
 
-ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    if (textToInt(ctx.form.text("编辑框行数1")) < 1 || textToInt(ctx.form.text("编辑框行数2")) < 1)
-        return refuseOption(ctx, texts::kLineCountAtLeastOne, "编辑框行数1");
+ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    const CountRange range = ctx.options.lineCountRange();
+    if (range.low < 1 || range.high < 1)
+        return refuseOption(ctx, texts::kLineCountAtLeastOne, SplitOptionBox::LineCount);
 
     // A text or a line too large for memory ends the source as unreadable in the split driver;
     // the parts written so far stay, the source too.

@@ -7,7 +7,7 @@
 
 namespace pw {
 
-ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& source);
+ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& source);
 
 // A line skipped by "ignore blank lines": nothing but tabs, spaces and full-width spaces.
 bool isBlankLine(std::string_view line);

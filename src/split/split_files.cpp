@@ -12,8 +12,8 @@
 namespace pw {
 namespace {
 
-ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& source) {
-    switch (selectedSplitMode(ctx.form)) {
+ModeResult runModeRoutine(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    switch (ctx.options.mode()) {
         case SplitMode::Parts:
             return splitByCount(ctx, state, source);
         case SplitMode::Bytes:
@@ -29,7 +29,7 @@ ModeResult runModeRoutine(EngineContext& ctx, SplitJobState& state, const Text& 
 }
 
 // A source whose text cannot be held counts as unreadable; the job goes on with the next.
-ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source) {
+ModeResult runMode(SplitContext& ctx, SplitJobState& state, const Text& source) {
     try {
         return runModeRoutine(ctx, state, source);
     } catch (const std::bad_alloc&) {
@@ -39,9 +39,9 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
     return ModeResult::Done;
 }
 
-Text outputFolderFor(const Form& form, const SourceNames& source) {
+Text outputFolderFor(const SplitOptions& options, const SourceNames& source) {
     const Text folder = source.folder + kPathSeparator;
-    if (!form.checked("选择框子目录保存")) return folder;
+    if (!options.intoSubfolder()) return folder;
     // "..." and "." as names would leave the source's folder, or not enter one.
     const Text& base = source.stem;
     return folder + (base == "." || base == ".." ? "_" + base : base) + kPathSeparator;
@@ -49,16 +49,7 @@ Text outputFolderFor(const Form& form, const SourceNames& source) {
 
 }  // namespace
 
-SplitMode selectedSplitMode(const Form& form) {
-    if (form.checked("单选框按份数")) return SplitMode::Parts;
-    if (form.checked("单选框按字节")) return SplitMode::Bytes;
-    if (form.checked("单选框按行数")) return SplitMode::Lines;
-    if (form.checked("单选框按字符数")) return SplitMode::Characters;
-    if (form.checked("单选框按字符串")) return SplitMode::Delimiter;
-    return SplitMode::Parts;
-}
-
-SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
+SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     SplitSummary summary;
     SplitJobState state;
     state.rng.seed(ctx.clock);
@@ -75,11 +66,11 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         state.progressText =
             "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
         ctx.form.setProgressPosition(i);
-        ctx.form.setText("透明标签", state.progressText);
+        ctx.options.showProgressText(state.progressText);
 
         state.startSource(source);
         // Created when the first part is written: a source that gives none leaves no folder.
-        state.outputFolder = outputFolderFor(ctx.form, state.source);
+        state.outputFolder = outputFolderFor(ctx.options, state.source);
         state.outputFolderReady = false;
 
         if (runMode(ctx, state, source) == ModeResult::Abort) {
@@ -90,8 +81,8 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         if (state.sourceUnreadable) ++summary.unreadableSources;
 
         // A source goes only when every byte of it is in parts that were written and closed.
-        if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
-            state.partsOfSource > 0 && !ctx.files.remove(source))
+        if (ctx.options.deleteSources() && state.sourceIntact && state.partsOfSource > 0 &&
+            !ctx.files.remove(source))
             ++summary.undeletedSources;
         ctx.form.processEvents();
         if (ctx.stopRequested) {

@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/engine_context.h"
+#include "split/split_options.h"
 
 namespace pw {
-
-enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter };
 
 // What a split job did, for the completion question and the command line's exit status.
 struct SplitSummary {
@@ -21,8 +19,6 @@ struct SplitSummary {
     bool stopped = false;
 };
 
-SplitMode selectedSplitMode(const Form& form);
-
-SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files);
+SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files);
 
 }  // namespace pw

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <set>
 
-#include "platform/engine_context.h"
 #include "split/random_draw.h"
+#include "split/split_options.h"
 #include "text/encoding_code.h"
 
 namespace pw {

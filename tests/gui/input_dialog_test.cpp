@@ -7,10 +7,10 @@
 #include <QScreen>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/input_dialog_window.h"
 #include "gui_fixture.h"
-#include "split/split_by_delimiter.h"
 #include "text/system_texts.h"
 
 namespace pw::test {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "merge/merge_files.h"
 #include "support/faulty_files.h"
@@ -74,7 +75,8 @@ class MergeFaults : public ::testing::Test {
         form.setChecked("单选框使用字符串", true);
         form.setText("编辑框字符串", Text(kBetween));
         int stop = 0;
-        EngineContext ctx{form, files, systemClock(), stop};
+        FormMergeOptions options(form);
+        MergeContext ctx{{form, files, systemClock(), stop}, options};
         MergeSummary summary;
         mergeFolder(ctx, fromUtf8(dir.path("m")), summary);
         return summary;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/form_options.h"
 #include "split/split_files.h"
 #include "support/merge_fixture.h"
 #include "support/refusing_files.h"
@@ -78,7 +79,8 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
         writeFile(dir.path("src/book.bin"), content);
         form.setChecked("单选框按份数", true);
         form.setText("编辑框份数", "12");  // book_1 ... book_12: natural order matters
-        EngineContext ctx{form, *fs, systemClock(), stop};
+        FormSplitOptions options(form);
+        SplitContext ctx{{form, *fs, systemClock(), stop}, options};
         splitFiles(ctx, {fromUtf8(dir.path("src/book.bin"))});
 
         for (bool parent : {false, true}) {

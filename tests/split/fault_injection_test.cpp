@@ -11,6 +11,7 @@
 #include <set>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "split/split_files.h"
 #include "support/faulty_files.h"
@@ -112,7 +113,8 @@ SplitSummary runJob(MemoryForm& form, FileSystem& files, const std::vector<Text>
     form.setChecked("选择框分割后删除文件", true);
     StepClock clock;
     int stop = 0;
-    EngineContext ctx{form, files, clock, stop};
+    FormSplitOptions options(form);
+    SplitContext ctx{{form, files, clock, stop}, options};
     return splitFiles(ctx, sources);
 }
 

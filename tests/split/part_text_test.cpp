@@ -1,5 +1,6 @@
 #include <set>
 
+#include "app/form_options.h"
 #include "platform/charset.h"
 #include "split/part_writer.h"
 #include "support/split_fixture.h"
@@ -47,7 +48,8 @@ TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
 }
 
 TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
-    EngineContext ctx{form, posixFileSystem(), systemClock(), stop};
+    FormSplitOptions options(form);
+    SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
     SplitJobState state;
     state.startSource(fromUtf8(dir.path("src.txt")));
     state.outputFolder = fromUtf8(dir.path()) + "/";

@@ -1,3 +1,4 @@
+#include "app/form_options.h"
 #include "platform/charset.h"
 #include "split/split_by_delimiter.h"
 #include "support/split_fixture.h"

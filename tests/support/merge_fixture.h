@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "merge/merge_files.h"
 #include "support/temp_dir.h"
@@ -20,13 +21,13 @@ class MergeFixture : public ::testing::Test {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
         MergeSummary summary;
-        EngineContext ctx{form, *fs, systemClock(), stop};
+        MergeContext ctx{{form, *fs, systemClock(), stop}, options};
         mergeBatch(ctx, files, summary);
         return summary;
     }
     MergeSummary mergeDir(const std::string& nativeFolder) {
         MergeSummary summary;
-        EngineContext ctx{form, *fs, systemClock(), stop};
+        MergeContext ctx{{form, *fs, systemClock(), stop}, options};
         mergeFolder(ctx, fromUtf8(nativeFolder), summary);
         return summary;
     }
@@ -43,6 +44,7 @@ class MergeFixture : public ::testing::Test {
 
     TempDir dir;
     MemoryForm form;
+    FormMergeOptions options{form};
     FileSystem* fs = &posixFileSystem();
     int stop = 0;
 };

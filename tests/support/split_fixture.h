@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "split/split_files.h"
 #include "support/temp_dir.h"
@@ -18,7 +19,7 @@ class SplitFixture : public ::testing::Test {
     SplitSummary split(const std::vector<std::string>& nativePaths) {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
-        EngineContext ctx{form, posixFileSystem(), systemClock(), stop};
+        SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
         return splitFiles(ctx, files);
     }
     void byCount(const std::string& count) {
@@ -55,6 +56,7 @@ class SplitFixture : public ::testing::Test {
 
     TempDir dir;
     MemoryForm form;
+    FormSplitOptions options{form};
     int stop = 0;
 };
 

@@ -11,13 +11,13 @@
 
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
+#include "app/form_options.h"
 #include "app/merge_job.h"
 #include "app/option_states.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
 #include "app/qt/drop_target.h"
 #include "app/split_job.h"
-#include "split/split_by_delimiter.h"
 
 namespace pw {
 namespace {

@@ -1,0 +1,53 @@
+#pragma once
+// What a split reads of its options, typed. Every value is read when it is asked for, so a
+// change made while a job runs (at one of its event points) counts from the next read.
+
+#include <cstdint>
+
+#include "platform/engine_context.h"
+
+namespace pw {
+
+enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter };
+
+// The option a refusal points the user to.
+enum class SplitOptionBox { PartCount, PartSize, LineCount, CharCount };
+
+// A count drawn at random between two bounds; either bound below 1 is refused.
+struct CountRange {
+    int32_t low = 0;
+    int32_t high = 0;
+};
+
+class SplitOptions {
+  public:
+    virtual ~SplitOptions() = default;
+
+    virtual SplitMode mode() const = 0;
+    virtual int32_t partCount() const = 0;
+    virtual float partSizeNumber() const = 0;
+    virtual int partSizeUnit() const = 0;  // 0 B, 1 KB, 2 MB, 3 GB
+    virtual CountRange lineCountRange() const = 0;
+    virtual CountRange charCountRange() const = 0;
+    virtual bool detectEncoding() const = 0;
+    virtual bool fixLineBreaks() const = 0;
+    virtual bool skipBlankLines() const = 0;
+    virtual bool nameAfterText() const = 0;
+    virtual bool intoSubfolder() const = 0;
+    virtual bool deleteSources() const = 0;
+    virtual Text delimiter() const = 0;
+
+    // Asks the user for the delimiter; an answer becomes the new delimiter.
+    virtual void askDelimiter() = 0;
+    virtual void focus(SplitOptionBox box) = 0;
+    // Where the split says what it is doing: the current part, and a long step's stage.
+    virtual void showProgressText(const Text& text) = 0;
+    virtual void showStage(const Text& caption) = 0;
+};
+
+// An engine context with the split's options.
+struct SplitContext : EngineContext {
+    SplitOptions& options;
+};
+
+}  // namespace pw
