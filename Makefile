@@ -34,12 +34,14 @@ sanitize:
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	ctest --test-dir $(BUILD)-asan --output-on-failure -j$(JOBS)
 
-# A Debian package of the Release build: $(BUILD)/partwell_<version>_<arch>.deb.
+# A Debian package of the Release build: $(BUILD)/partwell_<version>_<arch>.deb, which lintian
+# must pass without an error.
 package:
 	@bash scripts/install-deps.sh package
 	@$(configured)
 	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && cpack
+	lintian --fail-on error $(BUILD)/partwell_*.deb
 
 # The fuzz targets under ASan and UBSan (clang and libFuzzer), each run for FUZZ_SECONDS.
 fuzz:

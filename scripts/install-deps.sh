@@ -11,8 +11,9 @@ run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
 test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base)
 # The engine's tests without the window, under the sanitizers.
 sanitize=("${base[@]}" libgtest-dev)
-# cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on.
-package=("${run[@]}" dpkg-dev file)
+# cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian
+# checks the package.
+package=("${run[@]}" dpkg-dev file lintian)
 # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
 fuzz=("${base[@]}" clang libclang-rt-14-dev)
 
