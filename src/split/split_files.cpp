@@ -48,6 +48,16 @@ Text outputFolderFor(const Form& form, const Text& source) {
     return folder + (base == "." || base == ".." ? "_" + base : base) + kPathSeparator;
 }
 
+void notePartsFolder(SplitSummary& summary, const Text& outputFolder, bool& severalFolders) {
+    const Text folder = outputFolder.substr(0, outputFolder.size() - 1);
+    if (summary.partsFolder.empty() && !severalFolders) {
+        summary.partsFolder = folder;
+    } else if (summary.partsFolder != folder) {
+        summary.partsFolder.clear();
+        severalFolders = true;
+    }
+}
+
 }  // namespace
 
 SplitMode selectedSplitMode(const Form& form) {
@@ -76,6 +86,7 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
     for (const Text& f : files)
         if (auto id = ctx.files.fileId(f)) state.jobSources.insert(*id);
 
+    bool severalFolders = false;
     const int64_t n = int64_t(files.size());
     ctx.form.setProgressPosition(0);
     ctx.form.setProgressMaximum(n);
@@ -102,6 +113,7 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         }
         ++summary.sourcesDone;
         if (state.sourceUnreadable) ++summary.unreadableSources;
+        if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
 
         // A source goes only when every byte of it is in parts that were written and closed.
         if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
