@@ -62,7 +62,8 @@ void MainWindow::drawPictures() {
     if (auto* logo = find<PictureControl>("图片Corvane软件")) {
         const int bannerHeight = logo->parentWidget()->height();
         auto onBanner = [&](const QPixmap& art) {
-            QPixmap out(logo->size());
+            QPixmap out(logo->size() * art.devicePixelRatio());
+            out.setDevicePixelRatio(art.devicePixelRatio());
             QPainter p(&out);
             p.translate(0, -logo->y());
             p.fillRect(QRect(QPoint(0, logo->y()), logo->size()),
