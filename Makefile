@@ -1,35 +1,51 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test sanitize fuzz format bench
+.PHONY: build run test sanitize package fuzz format bench
 FUZZ_SECONDS ?= 60
 
-deps:
-	@bash scripts/install-deps.sh
+# Configured once; after that the build itself runs CMake again when a build file changed.
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+configured = [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE)
 
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+build:
+	@bash scripts/install-deps.sh test
+	@$(configured)
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Builds only the window's program.
+run:
+	@bash scripts/install-deps.sh run
+	@$(configured)
+	cmake --build $(BUILD) --target partwell -j$(JOBS)
 	$(BUILD)/bin/partwell
 
-test: build
+# A tree configured before GoogleTest was installed has no tests yet: configure it again.
+test:
+	@bash scripts/install-deps.sh test
+	@[ -f $(BUILD)/tests/CTestTestfile.cmake ] || $(CONFIGURE)
+	cmake --build $(BUILD) -j$(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
 # The engine and its tests under AddressSanitizer and UndefinedBehaviorSanitizer (no GUI).
-sanitize: deps
+sanitize:
+	@bash scripts/install-deps.sh sanitize
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DPARTWELL_GUI=OFF -DPARTWELL_SANITIZE=ON
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	ctest --test-dir $(BUILD)-asan --output-on-failure -j$(JOBS)
 
-# A Debian package of the Release build: $(BUILD)/partwell_<version>_<arch>.deb.
-.PHONY: package
-package: build
+# A Debian package of the Release build: $(BUILD)/partwell_<version>_<arch>.deb, which lintian
+# must pass without an error.
+package:
+	@bash scripts/install-deps.sh package
+	@$(configured)
+	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && cpack
+	lintian --fail-on error $(BUILD)/partwell_*.deb
 
 # The fuzz targets under ASan and UBSan (clang and libFuzzer), each run for FUZZ_SECONDS.
-fuzz: deps
+fuzz:
+	@bash scripts/install-deps.sh fuzz
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 		-DCMAKE_CXX_COMPILER=clang++ -DPARTWELL_GUI=OFF -DPARTWELL_FUZZ=ON
 	cmake --build $(BUILD)-fuzz --target fuzz_targets -j$(JOBS)

@@ -1,12 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Partwell needs, and only when something is missing (clang and
-# its runtime libraries are for `make fuzz`).
+# Installs the Debian packages that one make target needs, and only those that are missing.
+# Usage: install-deps.sh run|test|sanitize|package|fuzz
 set -euo pipefail
 
-packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libgtest-dev
-          fonts-wqy-microhei qt6-translations-l10n
-          desktop-file-utils appstream groff-base dpkg-dev file
-          clang libclang-rt-14-dev)
+# What every build needs: a compiler, CMake and the engine's libraries.
+base=(g++ make cmake pkg-config libpcre2-dev zlib1g-dev)
+# The window: Qt, a Chinese font and Qt's own texts in Chinese.
+run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
+# The tests, the validators of the menu entry and metainfo, and the manual's renderer.
+test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base)
+# The engine's tests without the window, under the sanitizers.
+sanitize=("${base[@]}" libgtest-dev)
+# cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian
+# checks the package.
+package=("${run[@]}" dpkg-dev file lintian)
+# The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
+fuzz=("${base[@]}" clang libclang-rt-14-dev)
+
+case ${1:-} in
+run) packages=("${run[@]}") ;;
+test) packages=("${test[@]}") ;;
+sanitize) packages=("${sanitize[@]}") ;;
+package) packages=("${package[@]}") ;;
+fuzz) packages=("${fuzz[@]}") ;;
+*)
+    echo "usage: $0 run|test|sanitize|package|fuzz" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,7 +37,12 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+list=$(printf '%s, ' "${missing[@]}")
+if [ ${#missing[@]} -eq 1 ]; then
+    echo "installing 1 Debian package: ${missing[0]}, this takes about a minute"
+else
+    echo "installing ${#missing[@]} Debian packages: ${list%, }, this takes about a minute"
+fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
@@ -28,4 +54,3 @@ if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recom
     exit 1
 fi
 rm -f "$log"
-echo "Installed."

@@ -213,7 +213,7 @@ WindowSpec buildMainWindow() {
          .kind = K::Edit,
          .container = m,
          .geometry = {16, 88, 225, 24},
-         .text = "C:\\1.txt"});
+         .text = "~/1.txt"});  // the window puts the home folder's path in
     add({.name = "按钮选择文件",
          .kind = K::Button,
          .container = m,

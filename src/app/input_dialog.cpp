@@ -99,7 +99,7 @@ void importFiles(Shell& shell, FileSystem& files, ImportMode mode, bool bodyWasE
     const Text title =
         lit(texts::kImportTitle) +
         lit(mode == ImportMode::Contents ? texts::kImportContents : texts::kImportPaths);
-    const std::vector<Text> chosen = shell.chooseFiles(title, lit(texts::kImportFilter));
+    const std::vector<Text> chosen = shell.chooseFiles(title, lit(texts::kImportFilter), {});
     for (size_t i = 0; i < chosen.size(); ++i) {
         const Text separator = i == 0 && bodyWasEmpty ? Text() : Text("\r\n");
         append(separator +

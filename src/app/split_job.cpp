@@ -50,14 +50,18 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
         sources = gatherFromFolder(ctx, folder);
         if (!ctx.state.stopRequested) summary = splitFiles(engine, sources);
     } else {
+        // The chooser starts where it was last used; the tag is saved with the settings.
         sources = ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
-                                        lit(texts::kChooseSplitFilesFilter));
+                                        lit(texts::kChooseSplitFilesFilter), form.tag(kButton));
         if (!sources.empty()) {
             ctx.state.splitSaveFolder = folderOf(sources.front());
+            form.setTag(kButton, ctx.state.splitSaveFolder);
             summary = splitFiles(engine, sources);
         }
     }
     form.setText(kButton, lit(texts::kSplitIdle));
+    // Offer the folder the parts are in when they all went into one.
+    if (!summary.partsFolder.empty()) ctx.state.splitSaveFolder = summary.partsFolder;
 
     // Nobody is left to answer when the window is closing.
     if (sources.empty() || ctx.state.closePending) return;

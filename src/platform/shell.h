@@ -15,8 +15,10 @@ class Shell {
     // Filters are pairs of a description and patterns, all separated by "|":
     // "TXT文档(*.txt)|*.txt|所有文件(*.*)|*.*". The first pair is selected at the start.
 
-    // Full paths of the chosen files; nothing on cancel.
-    virtual std::vector<Text> chooseFiles(const Text& title, const Text& filter) = 0;
+    // Full paths of the chosen files; nothing on cancel. An empty initial folder leaves the
+    // choice to the chooser.
+    virtual std::vector<Text> chooseFiles(const Text& title, const Text& filter,
+                                          const Text& initialFolder) = 0;
     // The chosen path, or empty text.
     virtual Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) = 0;
     // The chosen folder, or empty text.

@@ -47,6 +47,16 @@ Text outputFolderFor(const SplitOptions& options, const SourceNames& source) {
     return folder + (base == "." || base == ".." ? "_" + base : base) + kPathSeparator;
 }
 
+void notePartsFolder(SplitSummary& summary, const Text& outputFolder, bool& severalFolders) {
+    const Text folder = outputFolder.substr(0, outputFolder.size() - 1);
+    if (summary.partsFolder.empty() && !severalFolders) {
+        summary.partsFolder = folder;
+    } else if (summary.partsFolder != folder) {
+        summary.partsFolder.clear();
+        severalFolders = true;
+    }
+}
+
 }  // namespace
 
 SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
@@ -56,6 +66,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     for (const Text& f : files)
         if (auto id = ctx.files.fileId(f)) state.jobSources.insert(*id);
 
+    bool severalFolders = false;
     const int64_t n = int64_t(files.size());
     ctx.form.setProgressPosition(0);
     ctx.form.setProgressMaximum(n);
@@ -79,6 +90,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         }
         ++summary.sourcesDone;
         if (state.sourceUnreadable) ++summary.unreadableSources;
+        if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
 
         // A source goes only when every byte of it is in parts that were written and closed.
         if (ctx.options.deleteSources() && state.sourceIntact && state.partsOfSource > 0 &&

@@ -17,6 +17,9 @@ struct SplitSummary {
     int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
     bool aborted = false;           // an option was refused
     bool stopped = false;
+    // The one folder that holds every part written, without a trailing separator; empty when
+    // the parts went into several folders or none was written.
+    Text partsFolder;
 };
 
 SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files);

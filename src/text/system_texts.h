@@ -106,6 +106,11 @@ inline constexpr std::string_view kMergeNameCountAfter = "个文件";
 
 // `partwell --version`.
 inline constexpr std::string_view kProgramVersion = "partwell " PARTWELL_VERSION "\n";
+// `partwell --help`.
+inline constexpr std::string_view kProgramUsage =
+    "Usage: partwell [--help | --version]\n"
+    "Opens Partwell's window to split files into parts and join files into one.\n"
+    "partwell-cli does the same from the command line; see partwell(1) and partwell-cli(1).\n";
 
 // The maker's homepage, opened from the banner.
 inline constexpr std::string_view kHomepageAddress = "https://www.corvane.example/partwell/";

@@ -114,7 +114,7 @@ TEST_F(SplitDrop, OneFileIsConfirmedThenSplitAndTheCompletionQuestionFollows) {
     EXPECT_TRUE(form.messages[0].title.empty());
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "ab");
     EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "cd");
-    EXPECT_EQ(message(1), completion(dir.path()));
+    EXPECT_EQ(message(1), completion(dir.path("a")));
     EXPECT_TRUE(shell.requests.empty());
 
     // Cancel does nothing at all.
@@ -137,7 +137,7 @@ TEST_F(SplitDrop, OneFolderSplitsItsFilesOfTheChosenTypes) {
     EXPECT_EQ(form.messages[0].buttons, Buttons::OkCancel);
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
     EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), dir.path("in"));
-    EXPECT_EQ(message(1), completion(dir.path("in")));
+    EXPECT_EQ(message(1), completion(dir.path("in/1")));
 
     // Cancelled, the folder is left alone and not remembered.
     form.setTag("按钮开始分割", "");

@@ -152,18 +152,20 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
 }
 
 TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
-    writeFile(dir.path("s.txt"), "abcd");
+    // In a subfolder: the merge writes into the folder above the file's.
+    writeFile(dir.path("d/s.txt"), "abcd");
     form.setText("编辑框份数", "2");
     bool mergeEnabledDuringSplit = true;
     form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled("按钮开始合并"); };
-    splitJob(ctx, {}, {fromUtf8(dir.path("s.txt"))});
+    splitJob(ctx, {}, {fromUtf8(dir.path("d/s.txt"))});
     EXPECT_FALSE(mergeEnabledDuringSplit);
     EXPECT_TRUE(form.enabled("按钮开始合并"));
 
     form.onProcessEvents = [&] { state.closePending = true; };
     const size_t asked = form.messages.size();
-    run({dir.path("s.txt")});
+    run({dir.path("d/s.txt")});
     EXPECT_EQ(form.messages.size(), asked);
+    EXPECT_TRUE(fileExists(dir.path("s等1个文件.txt")));
 }
 
 TEST_F(MergeJobTest, FileChooserFillsTheIntermediateDataPath) {

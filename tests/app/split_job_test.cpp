@@ -67,22 +67,42 @@ TEST_F(SplitJobTest, ChosenFilesAreSplitAndTheFolderOpensOnYes) {
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "abc");
     EXPECT_EQ(readFile(dir.path("a/a_2.txt")), "def");
     ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path()));
+    // The question names the subfolder that holds the parts, and opens it.
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("a")));
     EXPECT_EQ(form.messages[0].buttons, Buttons::YesNo);
     EXPECT_TRUE(form.messages[0].title.empty());  // the default "信息："
     EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path());
+    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path("a"));
     EXPECT_TRUE(shell.opened[0].newWindow);
     EXPECT_TRUE(shell.opened[0].asFolder);
     EXPECT_FALSE(shell.opened[0].atParent);
 
-    // Given sources skip the chooser; No opens nothing.
+    // Given sources skip the chooser; No opens nothing. Beside the source, the parts are in
+    // its own folder.
+    form.setChecked("选择框子目录保存", false);
     run({}, {dir.path("a/a_1.txt")});
     EXPECT_EQ(shell.requests.size(), 1u);
     ASSERT_EQ(form.messages.size(), 2u);
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a")));
     EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(SplitJobTest, ChooserStartsWhereItWasLastUsedAndSeveralSubfoldersNameTheirFolder) {
+    writeFile(dir.path("in/a.txt"), "abcd");
+    writeFile(dir.path("in/b.txt"), "efgh");
+    run();  // nothing used yet: the chooser picks its own start
+    shell.fileAnswers.push_back({fromUtf8(dir.path("in/a.txt")), fromUtf8(dir.path("in/b.txt"))});
+    run();
+    run();
+    ASSERT_EQ(shell.requests.size(), 3u);
+    EXPECT_EQ(toUtf8(shell.requests[0].folder), "");
+    EXPECT_EQ(toUtf8(shell.requests[1].folder), "");
+    EXPECT_EQ(toUtf8(shell.requests[2].folder), dir.path("in"));
+    // Parts in a subfolder each: the question names the folder holding both.
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in")));
+    EXPECT_EQ(listing(dir.path("in")), "a.txt a/ b.txt b/");
 }
 
 TEST_F(SplitJobTest, SecondClickStopsTheRunningSplit) {
@@ -102,7 +122,7 @@ TEST_F(SplitJobTest, SecondClickStopsTheRunningSplit) {
     EXPECT_FALSE(fileExists(dir.path("b")));
     EXPECT_EQ(caption(), texts::kSplitIdle);
     ASSERT_EQ(form.messages.size(), 1u);  // asked although stopped
-    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path()));
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("a")));
     EXPECT_EQ(state.jobsRunning, 0);
 }
 
@@ -114,9 +134,9 @@ TEST_F(SplitJobTest, FolderIsListedByTheTypePatterns) {
 
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
     EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), dir.path("in"));
-    EXPECT_EQ(toUtf8(state.splitSaveFolder), dir.path("in"));
+    EXPECT_EQ(toUtf8(state.splitSaveFolder), dir.path("in/1"));
     ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in")));
+    EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in/1")));
 
     // A folder with nothing to split ends without a question.
     writeFile(dir.path("none/x.log"), "x");
@@ -164,7 +184,8 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     form.setChecked("选择框分割后删除文件", true);
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt"))});
     ASSERT_EQ(form.messages.size(), 2u);
-    EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path()) + "\n\n有 1 个源文件未能删除。");
+    EXPECT_EQ(toUtf8(form.messages[1].text),
+              question(dir.path("a")) + "\n\n有 1 个源文件未能删除。");
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + readFile(dir.path("a/a_2.txt")), "abcd");
 
     SplitSummary clean;

@@ -32,6 +32,7 @@ installed_tree() {
     expect_eq "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/partwell" --version)" \
         "partwell $version" "partwell --version"
     expect_eq "$("$prefix/bin/partwell-cli" --version)" "partwell-cli $version" "partwell-cli --version"
+    env -u DISPLAY "$prefix/bin/partwell" --help | grep -q '^Usage: partwell ' || fail "partwell --help"
 
     local desktop=$share/applications/$app_id.desktop metainfo=$share/metainfo/$app_id.metainfo.xml
     desktop-file-validate "$desktop" || fail "desktop-file-validate"
@@ -55,20 +56,40 @@ installed_tree() {
         "<release version=\"$version\"" "newest release in the metainfo"
 }
 
+# Checks a gzipped manual page with groff and renders its text into $scratch/PAGE.txt.
+render_manual() {
+    local page=$share/man/man1/$1.1.gz
+    : >"$scratch/$1.txt"
+    [ -f "$page" ] || { fail "$1.1.gz is not installed"; return; }
+    zcat "$page" >"$scratch/$1.1"
+    groff -k -man -ww -z -Tutf8 "$scratch/$1.1" 2>"$scratch/groff.log" || fail "groff $1.1"
+    [ -s "$scratch/groff.log" ] && fail "groff warns on $1.1: $(cat "$scratch/groff.log")"
+    grep -q "$1 $version" "$scratch/$1.1" || fail "the manual $1.1 does not name version $version"
+    groff -k -man -Tutf8 -rLL=1000n -rHY=0 -P-cbou "$scratch/$1.1" >"$scratch/$1.txt" 2>/dev/null
+}
+
 manual() {
-    local page=$share/man/man1/partwell-cli.1
-    groff -k -man -ww -z -Tutf8 "$page" 2>"$scratch/groff.log" || fail "groff"
-    [ -s "$scratch/groff.log" ] && fail "groff warns: $(cat "$scratch/groff.log")"
-    grep -q "partwell-cli $version" "$page" || fail "the manual does not name version $version"
+    render_manual partwell-cli
+    render_manual partwell
     # Every command and option the program knows is described.
     local text
-    text=$(groff -k -man -Tutf8 -P-cbou "$page" 2>/dev/null)
+    text=$(cat "$scratch/partwell-cli.txt")
     for command in $(commands); do
         grep -qw -- "$command" <<<"$text" || fail "the manual misses the command $command"
         for option in $("$prefix/bin/partwell-cli" "$command" --help | help_words); do
             grep -q -- "$option" <<<"$text" || fail "the manual misses $command $option"
         done
     done
+    grep -q 'partwell-cli(1)' "$scratch/partwell.txt" || fail "partwell.1 does not lead to partwell-cli"
+    for page in partwell partwell-cli; do
+        grep -q 'byte-order mark' "$scratch/$page.txt" ||
+            fail "$page.1 does not say which parts start with a byte-order mark"
+    done
+    # The package's documentation folder: the licence and a changelog naming this version.
+    local doc=$share/doc/partwell
+    grep -q '^License: GPL-3.0-or-later$' "$doc/copyright" || fail "no GPL-3.0-or-later in copyright"
+    zcat "$doc/changelog.gz" | head -1 | grep -q "^partwell ($version)" ||
+        fail "the changelog does not start with version $version"
 }
 
 # Runs the completion as bash would for the words given, the last being the one completed.

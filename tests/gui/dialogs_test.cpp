@@ -52,14 +52,17 @@ TEST_F(Dialogs, FileChooserOffersTheFiltersAndReturnsFullPaths) {
     program.shell.script = nullptr;
     const QString before = QDir::currentPath();
     QStringList filters;
+    QString startedIn;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
         filters = dialog->nameFilters();
-        dialog->setDirectory(QString::fromStdString(dir.path()));
+        startedIn = dialog->directory().absolutePath();
         dialog->selectFile("\"甲.txt\" \"乙.txt\"");
         static_cast<QDialog*>(dialog)->accept();
     });
-    const auto paths = program.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
-                                                 lit(texts::kChooseSplitFilesFilter));
+    const auto paths =
+        program.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                                  lit(texts::kChooseSplitFilesFilter), fromUtf8(dir.path()));
+    EXPECT_EQ(startedIn.toStdString(), dir.path());
     ASSERT_EQ(paths.size(), 2u);
     EXPECT_EQ(toUtf8(paths[0]), dir.path("甲.txt"));
     EXPECT_EQ(toUtf8(paths[1]), dir.path("乙.txt"));
@@ -67,11 +70,16 @@ TEST_F(Dialogs, FileChooserOffersTheFiltersAndReturnsFullPaths) {
     EXPECT_EQ(filters[0].toStdString(), "TXT文档 (*.txt)");
     EXPECT_EQ(QDir::currentPath(), before);
 
-    whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_TRUE(
-        program.shell
-            .chooseFiles(lit(texts::kChooseSplitFilesTitle), lit(texts::kChooseSplitFilesFilter))
-            .empty());
+    // Without a folder of its own the chooser starts in the current one.
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        startedIn = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    EXPECT_TRUE(program.shell
+                    .chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                                 lit(texts::kChooseSplitFilesFilter), {})
+                    .empty());
+    EXPECT_EQ(startedIn, QDir::currentPath());
 }
 
 // Qt's own texts come from its Chinese translations, whatever the desktop's language.
@@ -99,7 +107,7 @@ TEST_F(Dialogs, QtOwnTextsAreChinese) {
         dialog->reject();
     });
     program.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
-                              lit(texts::kChooseSplitFilesFilter));
+                              lit(texts::kChooseSplitFilesFilter), {});
     EXPECT_EQ(lookIn.toStdString(), "查找范围：");
     EXPECT_EQ(open.toStdString(), "打开(&O)");
 

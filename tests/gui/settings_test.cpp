@@ -1,5 +1,6 @@
 // The real window keeps its control states across runs of the program.
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -32,6 +33,7 @@ class SettingsRun {
   public:
     explicit SettingsRun(const std::string& ini) : program(fromUtf8(ini)) {
         program.form.messageScript = &messages;
+        program.shell.script = &shell;
     }
     template <class T = QWidget>
     T* widget(const char* name) {
@@ -40,6 +42,7 @@ class SettingsRun {
 
     MainProgram program;
     MessageScript messages;
+    ScriptedShell shell;
 };
 
 TEST(GuiSettings, ARestartedWindowShowsWhatTheLastRunLeft) {
@@ -74,6 +77,24 @@ TEST(GuiSettings, ARestartedWindowShowsWhatTheLastRunLeft) {
     EXPECT_TRUE(form.visible("选择框识别编码"));
     EXPECT_TRUE(form.visible("选择框矫正换行"));
     EXPECT_FALSE(form.enabled("编辑框份数"));
+}
+
+TEST(GuiSettings, TheSplitChooserStartsInTheFolderLastUsedAfterARestart) {
+    TempDir dir;
+    const std::string ini = dir.path("Partwell.ini");
+    writeFile(dir.path("书/a.txt"), "abcd");
+    {
+        SettingsRun run(ini);
+        run.shell.fileAnswers.push_back({fromUtf8(dir.path("书/a.txt"))});
+        run.widget<QAbstractButton>("按钮开始分割")->click();
+        ASSERT_EQ(run.shell.requests.size(), 1u);
+        EXPECT_TRUE(fileExists(dir.path("书/a/a_1.txt")));
+        EXPECT_TRUE(run.program.window.close());
+    }
+    SettingsRun next(ini);
+    next.widget<QAbstractButton>("按钮开始分割")->click();  // cancelled
+    ASSERT_EQ(next.shell.requests.size(), 1u);
+    EXPECT_EQ(toUtf8(next.shell.requests[0].folder), dir.path("书"));
 }
 
 TEST(GuiSettings, TheSaveLinkAndPictureSaveAndSaySo) {

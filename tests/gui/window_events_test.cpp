@@ -74,12 +74,12 @@ TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
     EXPECT_EQ(text("透明标签"), "[2] (1/1)书.txt");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(toUtf8(messages.shown[0].text),
-              std::string(texts::kSplitDoneOpenFolder) + dir.path());
+              std::string(texts::kSplitDoneOpenFolder) + dir.path("书"));
     EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
     EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path());
+    EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path("书"));
     EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
 }
 

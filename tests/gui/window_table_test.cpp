@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,7 +86,10 @@ TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
             const Rect& g = c.geometry;
             EXPECT_EQ(w->geometry(), QRect(g.left, g.top, g.width, g.height));
         }
-        if (c.kind != ControlKind::Combo) {
+        // The window puts the home folder in for the table's "~".
+        if (c.name == "编辑框文件路径") {
+            EXPECT_EQ(text(c.name.data()), QDir::homePath().toStdString() + "/1.txt");
+        } else if (c.kind != ControlKind::Combo) {
             EXPECT_EQ(text(c.name.data()), c.text);
         }
         EXPECT_EQ(w->font().pixelSize(), c.fontPx);
@@ -103,9 +107,14 @@ TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
     EXPECT_EQ(widget<QLineEdit>("编辑框份数")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
 }
 
-TEST_F(WindowTable, WindowHasItsOuterGeometryAndFixedLayout) {
+// No empty band under the progress bar: the margin at the bottom and right is the left one.
+TEST_F(WindowTable, WindowFitsItsControlsAndHasAFixedLayout) {
     program.window.show();
-    EXPECT_EQ(program.window.frameGeometry(), QRect(50, 50, 783, 605));
+    EXPECT_EQ(program.window.pos(), QPoint(50, 50));
+    const QRect bar = widget("进度条")->geometry();
+    EXPECT_EQ(program.window.height() - bar.bottom() - 1, bar.left());
+    EXPECT_EQ(program.window.width() - bar.right() - 1, bar.left());
+    EXPECT_EQ(program.window.size(), QSize(776, 576));
     EXPECT_EQ(program.window.minimumSize(), program.window.maximumSize());
     program.window.close();
 }

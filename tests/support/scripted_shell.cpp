@@ -13,8 +13,9 @@ T next(std::deque<T>& queue) {
 
 }  // namespace
 
-std::vector<Text> ScriptedShell::chooseFiles(const Text& title, const Text& filter) {
-    requests.push_back({Request::Files, title, filter, {}});
+std::vector<Text> ScriptedShell::chooseFiles(const Text& title, const Text& filter,
+                                             const Text& initialFolder) {
+    requests.push_back({Request::Files, title, filter, initialFolder});
     if (onRequest) onRequest(requests.back());
     return next(fileAnswers);
 }

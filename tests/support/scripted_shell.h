@@ -23,7 +23,8 @@ class ScriptedShell : public Shell {
         bool isAddress = false;
     };
 
-    std::vector<Text> chooseFiles(const Text& title, const Text& filter) override;
+    std::vector<Text> chooseFiles(const Text& title, const Text& filter,
+                                  const Text& initialFolder) override;
     Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) override;
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;

@@ -173,12 +173,16 @@ void LinkLabel::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) emit pressed();
 }
 
-void BannerBox::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
+QLinearGradient BannerBox::background(int height) {
+    QLinearGradient g(0, 0, 0, height);
     g.setColorAt(0, QColor(255, 255, 255));
     g.setColorAt(1, QColor(226, 236, 250));
-    p.fillRect(rect(), g);
+    return g;
+}
+
+void BannerBox::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.fillRect(event->rect(), background(height()));
 }
 
 QObject* createControl(const ControlSpec& spec, QWidget* parent) {

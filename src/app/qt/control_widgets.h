@@ -2,6 +2,7 @@
 // The widgets that stand for the control kinds Qt has no exact match for.
 
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPixmap>
 #include <QWidget>
 
@@ -54,7 +55,11 @@ class LinkLabel : public QLabel {
 class BannerBox : public QWidget {
     Q_OBJECT
   public:
-    explicit BannerBox(QWidget* parent) : QWidget(parent) {}
+    // It fills itself: nothing behind it needs painting.
+    explicit BannerBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+    // The background of a banner `height` pixels high, for pictures that paint it under
+    // themselves.
+    static QLinearGradient background(int height);
 
   protected:
     void paintEvent(QPaintEvent*) override;

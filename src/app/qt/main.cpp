@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "app/qt/main_program.h"
 #include "platform/native_names.h"
@@ -21,10 +22,12 @@ const char* environment(const char* name) {
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so that it works without a display.
-    if (argc > 1 && std::string_view(argv[1]) == "--version") {
-        std::fwrite(pw::texts::kProgramVersion.data(), 1, pw::texts::kProgramVersion.size(),
-                    stdout);
-        return 0;
+    for (const auto& [option, text] : {std::pair{"--version", pw::texts::kProgramVersion},
+                                       std::pair{"--help", pw::texts::kProgramUsage}}) {
+        if (argc > 1 && std::string_view(argv[1]) == option) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return 0;
+        }
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Partwell");

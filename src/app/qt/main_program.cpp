@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QProgressBar>
@@ -54,6 +55,9 @@ MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clo
 }
 
 void MainProgram::windowCreated() {
+    // A saved path is restored over this default.
+    const QString home = QDir::homePath();
+    form.setText("编辑框文件路径", fromNativeName(home.toStdString()) + "/1.txt");
     onWindowCreated(form, &settings);
     placeProgressText();
     registerDropAreas();
@@ -101,9 +105,16 @@ void MainProgram::bindEvents() {
     QObject::connect(window.find<QAbstractButton>("按钮选择文件"), &QAbstractButton::clicked,
                      &window, [this] { chooseMergeDataFile(jobs); });
 
+    // The logo rests while nobody can see it.
     auto* timer = window.find<QTimer>("时钟官网");
     QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
     timer->start();
+    window.sightHandler = [timer](bool inSight) {
+        if (!inSight)
+            timer->stop();
+        else if (!timer->isActive())
+            timer->start();
+    };
 
     QObject::connect(window.find<PictureControl>("图片Corvane软件"), &PictureControl::clicked,
                      &window, [this] { openHomepage(shell); });

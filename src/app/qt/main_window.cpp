@@ -2,9 +2,9 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QPainter>
 #include <QRadioButton>
-#include <QTimer>
-#include <QWindow>
+#include <algorithm>
 
 #include "app/qt/banner_art.h"
 #include "app/qt/control_looks.h"
@@ -18,12 +18,12 @@ MainWindow::MainWindow(const WindowSpec& spec) : QWidget(nullptr), spec_(spec) {
     setWindowTitle(QString::fromUtf8(spec.title.data(), qsizetype(spec.title.size())));
     setWindowIcon(QIcon(drawProgramIcon(64)));
     setFont(uiFont(15, false));
-    setFixedSize(spec.geometry.width, spec.geometry.height);
     move(spec.geometry.left, spec.geometry.top);
     buildControls();
     groupRadioButtons();
     drawPictures();
     raiseContainedControls();
+    fitClientSize();
 }
 
 QObject* MainWindow::control(std::string_view name) const {
@@ -56,9 +56,25 @@ void MainWindow::groupRadioButtons() {
             if (auto* box = find<QAbstractButton>(c.name)) box->setChecked(c.checked);
 }
 
+// The logo paints the banner's background under itself: an opaque widget that moves is
+// scrolled in place, so each step of its animation repaints only its own rectangle.
 void MainWindow::drawPictures() {
-    if (auto* logo = find<PictureControl>("图片Corvane软件"))
-        logo->setImages(drawMakerLogo(false), drawMakerLogo(true));
+    if (auto* logo = find<PictureControl>("图片Corvane软件")) {
+        const int bannerHeight = logo->parentWidget()->height();
+        auto onBanner = [&](const QPixmap& art) {
+            QPixmap out(logo->size() * art.devicePixelRatio());
+            out.setDevicePixelRatio(art.devicePixelRatio());
+            QPainter p(&out);
+            p.translate(0, -logo->y());
+            p.fillRect(QRect(QPoint(0, logo->y()), logo->size()),
+                       BannerBox::background(bannerHeight));
+            p.resetTransform();
+            p.drawPixmap(0, 0, art);
+            return out;
+        };
+        logo->setImages(onBanner(drawMakerLogo(false)), onBanner(drawMakerLogo(true)));
+        logo->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     if (auto* save = find<PictureControl>("图片保存配置"))
         save->setImages(drawSaveSettingsIcon(false), drawSaveSettingsIcon(true));
     if (auto* home = find<PictureControl>("图片软件主页"))
@@ -94,17 +110,36 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    fitOuterSize();
-    // Window managers often tell the frame's size only once the window is mapped.
-    QTimer::singleShot(100, this, &MainWindow::fitOuterSize);
+    tellSight(!isMinimized());
 }
 
-void MainWindow::fitOuterSize() {
-    if (!windowHandle()) return;
-    const QMargins frame = windowHandle()->frameMargins();
-    const QSize client(spec_.geometry.width - frame.left() - frame.right(),
-                       spec_.geometry.height - frame.top() - frame.bottom());
-    if (client != size()) setFixedSize(client);
+void MainWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    tellSight(false);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) tellSight(isVisible() && !isMinimized());
+}
+
+void MainWindow::tellSight(bool inSight) {
+    if (sightHandler) sightHandler(inSight);
+}
+
+// The outer size the table gives holds a Windows frame; window managers draw frames of any size,
+// so the client area is fitted to the controls instead: the left margin on every side.
+void MainWindow::fitClientSize() {
+    QRect content;
+    int margin = spec_.geometry.width;
+    for (const ControlSpec& c : spec_.controls) {
+        if (!c.container.empty() || c.kind == ControlKind::Timer) continue;
+        const Rect& g = c.geometry;
+        if (g.left + g.width > spec_.geometry.width) continue;  // banner strips run past the edge
+        content |= QRect(g.left, g.top, g.width, g.height);
+        margin = std::min(margin, g.left);
+    }
+    setFixedSize(content.right() + 1 + margin, content.bottom() + 1 + margin);
 }
 
 }  // namespace pw

@@ -27,18 +27,23 @@ class MainWindow : public QWidget {
 
     // Asked on every close request; false keeps the window open.
     std::function<bool()> closeHandler;
+    // Told whenever the window comes into sight (true) or leaves it: hidden or minimised.
+    std::function<void(bool)> sightHandler;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildControls();
     void groupRadioButtons();
     void drawPictures();
     void raiseContainedControls();
-    // Sizes the client area so that the window with its frame has the table's outer size.
-    void fitOuterSize();
+    // Sizes the client area to the controls with an even margin around them.
+    void fitClientSize();
+    void tellSight(bool inSight);
 
     const WindowSpec& spec_;
     std::map<std::string, QObject*, std::less<>> controls_;

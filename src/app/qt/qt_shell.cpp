@@ -44,11 +44,13 @@ QString qtNameFilter(const QString& filter) {
     return filters.join(";;");
 }
 
-std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter) {
-    if (script) return script->chooseFiles(title, filter);
+std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter,
+                                       const Text& initialFolder) {
+    if (script) return script->chooseFiles(title, filter, initialFolder);
     KeepCurrentFolder keep;
-    const QStringList names = QFileDialog::getOpenFileNames(owner_, qt(title), QDir::currentPath(),
-                                                            qtNameFilter(qt(filter)));
+    const QString start = initialFolder.empty() ? QDir::currentPath() : qtPath(initialFolder);
+    const QStringList names =
+        QFileDialog::getOpenFileNames(owner_, qt(title), start, qtNameFilter(qt(filter)));
     std::vector<Text> paths;
     for (const QString& n : names) paths.push_back(fromQtPath(QDir::toNativeSeparators(n)));
     return paths;

@@ -13,7 +13,8 @@ class QtShell : public Shell {
   public:
     explicit QtShell(QWidget* owner) : owner_(owner) {}
 
-    std::vector<Text> chooseFiles(const Text& title, const Text& filter) override;
+    std::vector<Text> chooseFiles(const Text& title, const Text& filter,
+                                  const Text& initialFolder) override;
     Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) override;
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
