@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <memory>
 
 #include "platform/codec_charsets.h"
 #include "platform/simd_text.h"
@@ -49,22 +50,25 @@ size_t invalidRunLength(Charset from, const unsigned char* p, size_t left) {
 // it, so that the in-place conversion may write over what was read.
 class Output {
   public:
-    explicit Output(const PieceSink& sink) : sink_(sink), buffer_(kPiece + kSlack, '\0') {
-        at = buffer_.data();
+    Output(const PieceSink& sink, size_t inputSize)
+        : sink_(sink),
+          size_(std::min(kPiece, inputSize * 2 + 16)),
+          buffer_(new char[size_ + kSlack]) {
+        at = buffer_.get();
     }
     char* at;
-    size_t room() const { return size_t(buffer_.data() + kPiece - at); }
-    void make_room(size_t consumed) {
-        if (at >= buffer_.data() + kPiece) flush(consumed);
+    size_t room() const { return size_t(buffer_.get() + size_ - at); }
+    void makeRoom(size_t consumed) {
+        if (at >= buffer_.get() + size_) flush(consumed);
     }
     void flush(size_t consumed) {
-        if (at != buffer_.data())
-            sink_(std::string_view(buffer_.data(), size_t(at - buffer_.data())), consumed);
-        at = buffer_.data();
+        if (at != buffer_.get())
+            sink_(std::string_view(buffer_.get(), size_t(at - buffer_.get())), consumed);
+        at = buffer_.get();
     }
     void append(std::string_view bytes, size_t consumed) {
         while (!bytes.empty()) {
-            make_room(consumed);
+            makeRoom(consumed);
             const size_t n = std::min(room(), bytes.size());
             std::memcpy(at, bytes.data(), n);
             at += n;
@@ -74,7 +78,8 @@ class Output {
 
   private:
     const PieceSink& sink_;
-    std::string buffer_;
+    const size_t size_;  // a piece, or less for a short input
+    std::unique_ptr<char[]> buffer_;
 };
 
 // Encoders keep no state except Big5-HKSCS's, which holds back Ê and ê to see whether a
@@ -136,14 +141,14 @@ template <typename From, typename To>
 size_t run(std::string_view input, Charset from, Charset to, const PieceSink& sink,
            InvalidInput onInvalid) {
     static const Substitutes<To> substitutes;
-    Output out(sink);
+    Output out(sink, input.size());
     Encoder<To> encoder;
     const auto* p = reinterpret_cast<const unsigned char*>(input.data());
     const size_t n = input.size();
     size_t replaced = 0;
     std::string custom;
     for (size_t i = 0; i < n;) {
-        out.make_room(i);
+        out.makeRoom(i);
         // Runs of ASCII go through vector loads, as many as the piece has room for.
         if constexpr (!kUtf16<From>) {
             if (p[i] < 0x80) {
@@ -247,9 +252,9 @@ std::optional<Charset> charsetNamed(std::string_view name) {
 }
 
 bool converts(Charset from, Charset to) {
-    // A Big5-HKSCS pair that the target cannot hold is judged by iconv in ways the codec does not
-    // copy; such targets never meet that source in the program.
-    return from != Charset::Big5Hkscs || holdsEveryCharacter(to);
+    // iconv passes some invalid UTF-8 through unchanged to UTF-8, and judges a Big5-HKSCS pair a
+    // target cannot hold in its own way; the program never converts either way.
+    return from != to && (from != Charset::Big5Hkscs || holdsEveryCharacter(to));
 }
 
 size_t convert(std::string_view input, Charset from, Charset to, const PieceSink& sink,
