@@ -207,8 +207,4 @@ void Utf8Structure::feed(const char* data, size_t n) {
     }
 }
 
-bool Utf8Structure::wellFormed() {
-    return !failed_ && needed_ == 0;
-}
-
 }  // namespace pw::simd

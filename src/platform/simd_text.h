@@ -25,8 +25,10 @@ class Utf8Structure {
   public:
     // Takes the next bytes; a sequence may continue into the next call.
     void feed(const char* p, size_t n);
+    // Whether a byte fed so far broke the rule; then nothing fed later mends it.
+    bool failed() const { return failed_; }
     // Whether everything fed so far is well formed and ends with a whole sequence.
-    bool wellFormed();
+    bool wellFormed() const { return !failed_ && needed_ == 0; }
     // Whether any byte of 80 or more was fed.
     bool sawNonAscii() const { return sawNonAscii_; }
 
