@@ -48,7 +48,7 @@ struct Gb18030 {
                                                   : -1;
     }
 
-    static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
+    [[gnu::always_inline]] static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
         const unsigned b = p[0];
         if (b < 0x80) {
             cp = b;
@@ -83,7 +83,7 @@ struct Gb18030 {
         o[0] = char(0x81 + linear / 10);
         return o + 4;
     }
-    static bool encode(uint32_t cp, char*& o) {
+    [[gnu::always_inline]] static bool encode(uint32_t cp, char*& o) {
         if (cp < 0x80) {
             *o++ = char(cp);
             return true;
@@ -108,7 +108,7 @@ struct Gb18030 {
 };
 
 struct Utf8 {
-    static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
+    [[gnu::always_inline]] static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
         const unsigned b = p[0];
         if (b < 0x80) {
             cp = b;
@@ -136,7 +136,7 @@ struct Utf8 {
         }
         return 0;
     }
-    static bool encode(uint32_t cp, char*& o) {
+    [[gnu::always_inline]] static bool encode(uint32_t cp, char*& o) {
         if (cp < 0x80) {
             *o++ = char(cp);
         } else if (cp < 0x800) {
@@ -168,7 +168,7 @@ struct Utf16 {
         *o++ = char(BigEndian ? u >> 8 : u & 0xFF);
         *o++ = char(BigEndian ? u & 0xFF : u >> 8);
     }
-    static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
+    [[gnu::always_inline]] static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
         if (left < 2) return 0;
         const unsigned u = unitAt(p);
         if (!isSurrogate(u)) {
@@ -181,7 +181,7 @@ struct Utf16 {
         cp = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
         return 4;
     }
-    static bool encode(uint32_t cp, char*& o) {
+    [[gnu::always_inline]] static bool encode(uint32_t cp, char*& o) {
         if (cp < 0x10000) {
             if (isSurrogate(cp)) return false;
             putUnit(cp, o);
@@ -202,7 +202,7 @@ constexpr uint32_t kPairBase = 0x110000;
 template <const uint32_t* Single, const uint32_t* TwoByte, const uint16_t* EncodeIndex,
           const uint16_t* EncodePages, uint32_t EncodeLimit>
 struct Big5Family {
-    static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
+    [[gnu::always_inline]] static size_t decode(const unsigned char* p, size_t left, uint32_t& cp) {
         const unsigned b = p[0];
         if (b < 0x80) {
             cp = b;
@@ -221,7 +221,7 @@ struct Big5Family {
         if (code > 0xFF) *o++ = char(code >> 8);
         *o++ = char(code);
     }
-    static bool encode(uint32_t cp, char*& o) {
+    [[gnu::always_inline]] static bool encode(uint32_t cp, char*& o) {
         if (cp < 0x80) {
             *o++ = char(cp);
             return true;
