@@ -106,7 +106,10 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
 }
 
 bool hasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = [] {
+        __builtin_cpu_init();  // a static constructor elsewhere may ask first
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return has;
 }
 
