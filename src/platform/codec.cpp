@@ -137,6 +137,26 @@ struct Substitutes {
     }
 };
 
+// Writes what stands for the invalid input at `at` and returns how many of its bytes that took.
+size_t replaceInvalid(std::string_view input, size_t at, Charset from, InvalidInput onInvalid,
+                      const std::string& replacement, Output& out, size_t& replaced) {
+    const auto* p = reinterpret_cast<const unsigned char*>(input.data());
+    const size_t left = input.size() - at;
+    const size_t invalid = invalidRunLength(from, p + at, left);
+    if (!onInvalid) {
+        const size_t units = (invalid + unitOf(from) - 1) / unitOf(from);
+        for (size_t u = 0; u < units; ++u) out.append(replacement, at);
+        replaced += units;
+        return invalid;
+    }
+    std::string custom;
+    size_t skip = 0;
+    while (skip < invalid)
+        skip += std::max<size_t>(1, onInvalid({input.data() + at + skip, left - skip}, custom));
+    out.append(custom, at);
+    return std::min(skip, left);
+}
+
 template <typename From, typename To>
 size_t run(std::string_view input, Charset from, Charset to, const PieceSink& sink,
            InvalidInput onInvalid) {
@@ -146,7 +166,6 @@ size_t run(std::string_view input, Charset from, Charset to, const PieceSink& si
     const auto* p = reinterpret_cast<const unsigned char*>(input.data());
     const size_t n = input.size();
     size_t replaced = 0;
-    std::string custom;
     for (size_t i = 0; i < n;) {
         out.makeRoom(i);
         // Runs of ASCII go through vector loads, as many as the piece has room for.
@@ -196,21 +215,7 @@ size_t run(std::string_view input, Charset from, Charset to, const PieceSink& si
             }
         }
         encoder.finish(out.at);
-        const size_t invalid = invalidRunLength(from, p + i, n - i);
-        if (onInvalid) {
-            custom.clear();
-            size_t skip = 0;
-            while (skip < invalid)
-                skip +=
-                    std::max<size_t>(1, onInvalid({input.data() + i + skip, n - i - skip}, custom));
-            out.append(custom, i);
-            i += std::min(skip, n - i);
-        } else {
-            const size_t units = (invalid + unitOf(from) - 1) / unitOf(from);
-            for (size_t u = 0; u < units; ++u) out.append(substitutes.replacement, i);
-            replaced += units;
-            i += invalid;
-        }
+        i += replaceInvalid(input, i, from, onInvalid, substitutes.replacement, out, replaced);
     }
     encoder.finish(out.at);
     out.flush(n);
