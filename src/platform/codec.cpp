@@ -145,7 +145,14 @@ size_t replaceInvalid(std::string_view input, size_t at, Charset from, InvalidIn
     const size_t invalid = invalidRunLength(from, p + at, left);
     if (!onInvalid) {
         const size_t units = (invalid + unitOf(from) - 1) / unitOf(from);
-        for (size_t u = 0; u < units; ++u) out.append(replacement, at);
+        // A long run goes in blocks of many replacements, not one call for each.
+        std::string block;
+        for (size_t k = 0; k < std::min<size_t>(units, 1024); ++k) block += replacement;
+        for (size_t left = units; left > 0;) {
+            const size_t k = std::min<size_t>(left, 1024);
+            out.append(std::string_view(block).substr(0, k * replacement.size()), at);
+            left -= k;
+        }
         replaced += units;
         return invalid;
     }
