@@ -14,6 +14,13 @@ seconds() {
     end=$(date +%s.%N)
     echo "$end - $start" | bc
 }
+# settle FILE...: the state each timed run starts from: earlier runs' outputs written out, so no
+# run pays for another's writeback, and the inputs in the page cache, so no run reads the disk
+# where the other read memory.
+settle() {
+    sync
+    cat "$@" > /dev/null
+}
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # chinese_prose FILE BYTES: whole lines of Chinese prose with ASCII words and digits in UTF-8,

@@ -29,6 +29,7 @@ cat "$work/input.txt" > /dev/null
 # seconds of one run; the output folder is emptied first, outside the timing
 timed_fresh() {
     rm -rf "$work/out" && mkdir "$work/out"
+    settle "$work/input.txt"
     seconds "$@"
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Detects and decodes a UTF-8 text with partwell-cli and converts it with iconv(1), in the same
 # run on the same input, and prints the time ratio, partwell-cli's peak memory and the speed of
-# the UTF-8 test.
+# the UTF-8 test, and the codec's own speed against the iconv path it replaced.
 #   bench/detect.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 5 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,4 +36,7 @@ if [[ -f $lib ]]; then
     g++ -std=c++20 -O2 -Isrc bench/utf8_speed.cpp "$lib" $(pkg-config --libs libpcre2-8) -lz \
         -o "$work/utf8_speed"
     "$work/utf8_speed"
+    g++ -std=c++20 -O2 -Isrc bench/codec_speed.cpp "$lib" $(pkg-config --libs libpcre2-8) -lz \
+        -o "$work/codec_speed"
+    "$work/codec_speed"
 fi

@@ -22,7 +22,7 @@ cat "$work/ascii.txt" "$work/utf8.txt" > /dev/null
 
 # "elapsed cpu peak_kib" of one run; the output folder is emptied first, outside the timing.
 measure() {
-    rm -rf "$work/out" && mkdir "$work/out" && sync
+    rm -rf "$work/out" && mkdir "$work/out" && settle "$work/ascii.txt" "$work/utf8.txt"
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
     awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$work/time"
 }
@@ -31,9 +31,15 @@ measure() {
 compare() {
     local label=$1 ours=$2 theirs=$3 input=$4
     local oe=() oc=() om=() te=() tc=()
-    for _ in $(seq "$rounds"); do
+    # The two take turns going first.
+    for round in $(seq "$rounds"); do
+        if [ $((round % 2)) -eq 0 ]; then
+            read -r e c m < <(measure "$theirs") && te+=("$e") tc+=("$c")
+        fi
         read -r e c m < <(measure "$ours") && oe+=("$e") oc+=("$c") om+=("$m")
-        read -r e c m < <(measure "$theirs") && te+=("$e") tc+=("$c")
+        if [ $((round % 2)) -eq 1 ]; then
+            read -r e c m < <(measure "$theirs") && te+=("$e") tc+=("$c")
+        fi
     done
     local a b ca cb mem
     a=$(printf '%s\n' "${oe[@]}" | median)

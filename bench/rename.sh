@@ -23,15 +23,21 @@ measured() {
 }
 
 # compare NAME PARTS: partwell names PARTS parts of NAME.txt after their text; iconv converts it.
+# Both write their output to the same disk (iconv to a file, not to /dev/null), each run starts
+# with the other's output gone and written out and the input cached.
 compare() {
     local a=() b=() pa=0 pb=0 t m
     for _ in $(seq "$rounds"); do
-        rm -rf "${work:?}/$1"
+        rm -rf "${work:?}/$1" "$work/theirs"
+        settle "$work/$1.txt"
         read -r t m < <(measured "$cli" split --parts "$2" --rename-by-content "$work/$1.txt")
         a+=("$t"); pa=$m
-        read -r t m < <(measured iconv -f UTF-8 -t GB18030 "$work/$1.txt")
+        rm -rf "${work:?}/$1" "$work/theirs"
+        settle "$work/$1.txt"
+        read -r t m < <(measured bash -c "iconv -f UTF-8 -t GB18030 '$work/$1.txt' > '$work/theirs'")
         b+=("$t"); pb=$m
     done
+    rm -rf "${work:?}/$1" "$work/theirs"
     local ma mb
     ma=$(printf '%s\n' "${a[@]}" | median)
     mb=$(printf '%s\n' "${b[@]}" | median)

@@ -11,18 +11,25 @@ rounds=${2:-3}
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
-# seconds of one run; the output folder is emptied first, outside the timing
+# seconds of one run; the output folder is emptied first and the input cached, outside the timing
 timed() {
     rm -rf "$work/out" && mkdir "$work/out"
+    settle "$work/input.bin"
     seconds "$@"
 }
 
 compare() {
     local label=$1 ours=$2 theirs=$3
     local a=() b=()
-    for _ in $(seq "$rounds"); do
-        a+=("$(timed bash -c "$ours")")
-        b+=("$(timed bash -c "$theirs")")
+    # The two take turns going first.
+    for round in $(seq "$rounds"); do
+        if [ $((round % 2)) -eq 1 ]; then
+            a+=("$(timed bash -c "$ours")")
+            b+=("$(timed bash -c "$theirs")")
+        else
+            b+=("$(timed bash -c "$theirs")")
+            a+=("$(timed bash -c "$ours")")
+        fi
     done
     local ma mb
     ma=$(printf '%s\n' "${a[@]}" | median)

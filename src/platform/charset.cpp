@@ -8,6 +8,9 @@
 #include <optional>
 #include <utility>
 
+#include "platform/charset_reference.h"
+#include "platform/codec.h"
+
 namespace pw {
 namespace {
 
@@ -123,11 +126,24 @@ size_t invalidRunLength(const char* from, const char* in, size_t inLeft) {
     return n;
 }
 
+// The table-driven codec takes the charsets it has tables for; false when it has none.
+template <typename Sink>
+bool convertByTables(std::string_view input, const char* from, const char* to, Sink&& sink,
+                     InvalidInput onInvalid) {
+    const auto source = codec::charsetNamed(from), target = codec::charsetNamed(to);
+    if (!source || !target || !codec::converts(*source, *target)) return false;
+    codec::convert(input, *source, *target, sink, onInvalid);
+    return true;
+}
+
+enum class Route { Tables, IconvOnly };
+
 // Converts the input a piece at a time. `sink` gets each piece of output with the count of input
 // bytes consumed up to the end of that piece. False only for an unknown charset.
 template <typename Sink>
 bool convertPieces(std::string_view input, const char* from, const char* to, Sink&& sink,
-                   InvalidInput onInvalid = nullptr) {
+                   InvalidInput onInvalid = nullptr, Route route = Route::Tables) {
+    if (route == Route::Tables && convertByTables(input, from, to, sink, onInvalid)) return true;
     iconv_t cd = descriptors().get(from, to);
     if (cd == kInvalid) return false;
     std::optional<Substitutes> substitutes;
@@ -199,6 +215,16 @@ std::optional<std::string> convertCharset(std::string_view input, const char* fr
     out.reserve(input.size() + input.size() / 2 + 16);  // address space only, until written
     if (!convertPieces(
             input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid))
+        return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> convertCharsetByIconv(std::string_view input, const char* from,
+                                                 const char* to, InvalidInput onInvalid) {
+    std::string out;
+    if (!convertPieces(
+            input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid,
+            Route::IconvOnly))
         return std::nullopt;
     return out;
 }

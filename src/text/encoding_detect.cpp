@@ -7,6 +7,7 @@
 
 #include "platform/charset.h"
 #include "platform/gzip.h"
+#include "platform/simd_text.h"
 #include "text/encoding_convert.h"
 #include "text/html_charset.h"
 
@@ -19,36 +20,10 @@ constexpr size_t kGzipCeiling = size_t(1) << 30;
 constexpr size_t kGzipFloor = size_t(64) << 20;
 constexpr size_t kGzipRatio = 100;
 
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 bool allAscii8(const unsigned char* p) {
     uint64_t word;
     std::memcpy(&word, p, 8);
     return (word & 0x8080808080808080ull) == 0;
-}
-
-// Four bytes, the first in the lowest bits (one load on little-endian machines).
-uint32_t load32(const unsigned char* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// Length of the UTF-8 sequence at `p` (with `left` bytes available), 0 when it is not one.
-size_t sequenceLength(const unsigned char* p, size_t left) {
-    if (left >= 4) {
-        // Lead and continuation bits of all the bytes at once.
-        const uint32_t w = load32(p);
-        if ((w & 0xC0F0) == 0x80E0) return (w & 0xC00000) == 0x800000 ? 3 : 0;
-        if ((w & 0xC0E0) == 0x80C0) return 2;
-        if ((w & 0xC0C0C0F8) == 0x808080F0) return p[0] <= 0xF4 ? 4 : 0;
-        return 0;
-    }
-    const unsigned char b = p[0];
-    if ((b & 0xE0) == 0xC0) return left >= 2 && isContinuation(p[1]) ? 2 : 0;
-    if ((b & 0xF0) == 0xE0)
-        return left >= 3 && isContinuation(p[1]) && isContinuation(p[2]) ? 3 : 0;
-    return 0;  // four bytes do not fit
 }
 
 std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
@@ -127,27 +102,14 @@ std::optional<ByteBuffer> unwrapGzip(std::string_view bytes) {
 }
 
 bool looksLikeUtf8(std::string_view bytes, Form* form) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    bool sawLong = false;
-    size_t i = 0;
-    while (i < n) {
-        const size_t stop = std::min(n, i + kEventStride);
-        while (i < stop) {
-            if (p[i] < 0x80) {
-                // Runs of ASCII are passed eight bytes at a time.
-                ++i;
-                while (stop - i >= 8 && allAscii8(p + i)) i += 8;
-                continue;
-            }
-            const size_t len = sequenceLength(p + i, n - i);
-            if (len == 0) return false;
-            sawLong = true;
-            i += len;
-        }
+    simd::Utf8Structure structure;
+    for (size_t i = 0; i < bytes.size(); i += kEventStride) {
+        structure.feed(bytes.data() + i, std::min(kEventStride, bytes.size() - i));
+        if (structure.failed()) return false;
         if (form) form->processEvents();
     }
-    return sawLong;
+    // Well-formed and not all ASCII: some sequence is longer than one byte.
+    return structure.wellFormed() && structure.sawNonAscii();
 }
 
 size_t declarationTextLength(std::string_view content) {

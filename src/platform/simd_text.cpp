@@ -1,0 +1,213 @@
+#include "platform/simd_text.h"
+
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define PW_X86 1
+#endif
+
+namespace pw::simd {
+namespace {
+
+#if PW_X86
+
+size_t asciiPrefixSse2(const char* p, size_t n) {
+    size_t i = 0;
+    for (; n - i >= 16; i += 16) {
+        const int high =
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+        if (high) return i + __builtin_ctz(unsigned(high));
+    }
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+    return i;
+}
+
+__attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) {
+    size_t i = 0;
+    for (; n - i >= 32; i += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const unsigned high = unsigned(_mm256_movemask_epi8(v));
+        if (high) return i + __builtin_ctz(high);
+    }
+    return i + asciiPrefixSse2(p + i, n - i);
+}
+
+// The lookup-table check of UTF-8 (three nibble tables and the continuation rule of the two
+// bytes before), here for the structural rule: no value checks, only leads F5-FF refused.
+constexpr char kTooShort = 1;  // a lead not followed by a continuation byte
+constexpr char kTooLong = 2;   // a continuation byte after ASCII
+constexpr char kTooLarge = 4;  // a continuation byte after F5-FF
+constexpr char kTwoConts = char(0x80);
+
+__attribute__((target("avx2"))) __m256i prevBytes(__m256i input, __m256i prev, int n) {
+    const __m256i joined = _mm256_permute2x128_si256(prev, input, 0x21);
+    switch (n) {
+        case 1:
+            return _mm256_alignr_epi8(input, joined, 15);
+        case 2:
+            return _mm256_alignr_epi8(input, joined, 14);
+        default:
+            return _mm256_alignr_epi8(input, joined, 13);
+    }
+}
+
+__attribute__((target("avx2"))) __m256i highNibbles(__m256i v) {
+    return _mm256_and_si256(_mm256_srli_epi16(v, 4), _mm256_set1_epi8(0x0F));
+}
+
+// Checks whole 32-byte blocks that start at a sequence boundary; false when one breaks the rule.
+// A sequence the last block leaves open is not an error here: the caller continues it.
+__attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p, size_t blocks,
+                                                         bool& nonAscii) {
+    const char s = kTooShort, l = kTooLong, g = kTooLarge, t = kTwoConts;
+    const __m256i byte1High = _mm256_setr_epi8(                    //
+        l, l, l, l, l, l, l, l, t, t, t, t, s, s, s, char(s | g),  //
+        l, l, l, l, l, l, l, l, t, t, t, t, s, s, s, char(s | g));
+    const char a = char(s | l | t), b = char(s | l | t | g);
+    const __m256i byte1Low = _mm256_setr_epi8(           //
+        a, a, a, a, a, b, b, b, b, b, b, b, b, b, b, b,  //
+        a, a, a, a, a, b, b, b, b, b, b, b, b, b, b, b);
+    const char c = char(l | g | t);
+    const __m256i byte2High = _mm256_setr_epi8(          //
+        s, s, s, s, s, s, s, s, c, c, c, c, s, s, s, s,  //
+        s, s, s, s, s, s, s, s, c, c, c, c, s, s, s, s);
+    const __m256i lastThree = _mm256_setr_epi8(                          //
+        -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  //
+        -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
+    __m256i prev = _mm256_setzero_si256(), error = prev, incomplete = prev, any = prev;
+    for (size_t k = 0; k < blocks; ++k) {
+        const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k));
+        any = _mm256_or_si256(any, in);
+        if (_mm256_movemask_epi8(in) == 0) {
+            error = _mm256_or_si256(error, incomplete);
+            incomplete = _mm256_setzero_si256();
+            prev = in;
+            continue;
+        }
+        const __m256i prev1 = prevBytes(in, prev, 1);
+        const __m256i special = _mm256_and_si256(
+            _mm256_and_si256(
+                _mm256_shuffle_epi8(byte1High, highNibbles(prev1)),
+                _mm256_shuffle_epi8(byte1Low, _mm256_and_si256(prev1, _mm256_set1_epi8(0x0F)))),
+            _mm256_shuffle_epi8(byte2High, highNibbles(in)));
+        const __m256i third =
+            _mm256_subs_epu8(prevBytes(in, prev, 2), _mm256_set1_epi8(char(0xE0 - 0x80)));
+        const __m256i fourth =
+            _mm256_subs_epu8(prevBytes(in, prev, 3), _mm256_set1_epi8(char(0xF0 - 0x80)));
+        const __m256i must =
+            _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(kTwoConts));
+        error = _mm256_or_si256(error, _mm256_xor_si256(special, must));
+        incomplete = _mm256_subs_epu8(in, lastThree);
+        prev = in;
+    }
+    if (_mm256_movemask_epi8(any)) nonAscii = true;
+    return _mm256_testz_si256(error, error);
+}
+
+bool hasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();  // a static constructor elsewhere may ask first
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
+#endif
+
+// Continuation bytes still due after a well-formed stretch whose last three bytes are given
+// (the latest last); -1 when the last byte is a lead no sequence has.
+int neededAfter(unsigned char b0, unsigned char b1, unsigned char b2) {
+    if (b2 >= 0xF5) return -1;
+    if (b2 >= 0xC0) return b2 >= 0xF0 ? 3 : b2 >= 0xE0 ? 2 : 1;
+    if (b1 >= 0xE0) return b1 >= 0xF0 ? 2 : 1;
+    return b0 >= 0xF0 ? 1 : 0;
+}
+
+}  // namespace
+
+size_t asciiPrefix(const char* p, size_t n) {
+#if PW_X86
+    return hasAvx2() ? asciiPrefixAvx2(p, n) : asciiPrefixSse2(p, n);
+#else
+    size_t i = 0;
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+    return i;
+#endif
+}
+
+size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {
+    size_t i = 0;
+#if PW_X86
+    // Eight units a load: each must be 00xx with xx below 80.
+    const __m128i high = _mm_set1_epi16(bigEndian ? int16_t(0x80FF) : int16_t(0xFF80));
+    for (; units - i >= 8; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high), _mm_setzero_si128())) !=
+            0xFFFF)
+            break;
+        if (bigEndian) v = _mm_srli_epi16(v, 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    for (; i < units; ++i) {
+        const unsigned lo = u[2 * i + (bigEndian ? 1 : 0)], hi = u[2 * i + (bigEndian ? 0 : 1)];
+        if (hi != 0 || lo >= 0x80) break;
+        out[i] = char(lo);
+    }
+    return i;
+}
+
+void widenAscii(const char* p, size_t n, bool bigEndian, char* out) {
+    size_t i = 0;
+#if PW_X86
+    for (; n - i >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i lo = bigEndian ? _mm_unpacklo_epi8(zero, v) : _mm_unpacklo_epi8(v, zero);
+        const __m128i hi = bigEndian ? _mm_unpackhi_epi8(zero, v) : _mm_unpackhi_epi8(v, zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 16), hi);
+    }
+#endif
+    for (; i < n; ++i) {
+        out[2 * i + (bigEndian ? 1 : 0)] = p[i];
+        out[2 * i + (bigEndian ? 0 : 1)] = 0;
+    }
+}
+
+void Utf8Structure::feed(const char* data, size_t n) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    size_t i = 0;
+    while (!failed_ && i < n) {
+        if (needed_ == 0) {
+#if PW_X86
+            if (hasAvx2() && n - i >= 64) {
+                const size_t blocks = (n - i) / 32;
+                if (!structureBlocksAvx2(p + i, blocks, sawNonAscii_)) {
+                    failed_ = true;
+                    break;
+                }
+                i += blocks * 32;
+                const int needed = neededAfter(p[i - 3], p[i - 2], p[i - 1]);
+                failed_ = needed < 0;
+                needed_ = size_t(needed < 0 ? 0 : needed);
+                continue;
+            }
+#endif
+            const size_t ascii = asciiPrefix(data + i, n - i);
+            i += ascii;
+            if (i == n) break;
+            const unsigned char lead = p[i++];
+            sawNonAscii_ = true;
+            if (lead < 0xC0 || lead > 0xF4) failed_ = true;
+            needed_ = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+        } else {
+            if ((p[i++] & 0xC0) != 0x80) failed_ = true;
+            --needed_;
+        }
+    }
+}
+
+}  // namespace pw::simd

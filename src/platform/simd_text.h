@@ -1,0 +1,41 @@
+#pragma once
+// Vector scans over text bytes: ASCII runs for the codec and the structural UTF-8 test. SSE2 is
+// the x86-64 baseline; AVX2 is used when the CPU has it, chosen once at run time. Other machines
+// take the plain loops, with the same answers.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace pw::simd {
+
+// How many bytes from `p` on are below 0x80 (at most `n`).
+size_t asciiPrefix(const char* p, size_t n);
+
+// How many 16-bit units from `p` on (at most `units`) hold a value below 0x80; each of them is
+// written to `out` as one byte.
+size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out);
+
+// Writes each of the `n` ASCII bytes at `p` as one 16-bit unit to `out`.
+void widenAscii(const char* p, size_t n, bool bigEndian, char* out);
+
+// The structural UTF-8 rule, fed in pieces: every byte of 80 or more belongs to a sequence whose
+// lead is C0-DF, E0-EF or F0-F4 followed by one, two or three bytes 80-BF. Values are not checked
+// (overlong forms and surrogates pass).
+class Utf8Structure {
+  public:
+    // Takes the next bytes; a sequence may continue into the next call.
+    void feed(const char* p, size_t n);
+    // Whether a byte fed so far broke the rule; then nothing fed later mends it.
+    bool failed() const { return failed_; }
+    // Whether everything fed so far is well formed and ends with a whole sequence.
+    bool wellFormed() const { return !failed_ && needed_ == 0; }
+    // Whether any byte of 80 or more was fed.
+    bool sawNonAscii() const { return sawNonAscii_; }
+
+  private:
+    bool failed_ = false;
+    bool sawNonAscii_ = false;
+    size_t needed_ = 0;  // continuation bytes the last sequence still needs
+};
+
+}  // namespace pw::simd

@@ -1,0 +1,124 @@
+// The vector scans against byte-at-a-time models, with the interesting bytes at every offset of
+// a vector block and the input fed whole or cut in two anywhere.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/simd_text.h"
+
+namespace pw {
+namespace {
+
+// The structural rule one byte at a time.
+bool modelWellFormed(std::string_view bytes, bool& nonAscii) {
+    nonAscii = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        const size_t len = lead >= 0xC0 && lead <= 0xDF   ? 2
+                           : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                          : 0;
+        if (len == 0 || len > bytes.size() - i) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+
+void expectAsModel(const std::string& bytes, size_t cut) {
+    bool modelNonAscii = false;
+    const bool expected = modelWellFormed(bytes, modelNonAscii);
+    simd::Utf8Structure s;
+    s.feed(bytes.data(), cut);
+    s.feed(bytes.data() + cut, bytes.size() - cut);
+    ASSERT_EQ(s.wellFormed(), expected) << "cut at " << cut << " of " << bytes.size();
+    if (expected) {
+        ASSERT_EQ(s.sawNonAscii(), modelNonAscii);
+    }
+}
+
+TEST(Utf8Structure, AnswersAsTheByteRuleAtEveryOffset) {
+    const std::vector<std::string> snippets = {
+        "\xC3\xA9",
+        "\xE4\xB8\xAD",
+        "\xF0\x9F\x98\x80",
+        "\xF4\x8F\xBF\xBF",
+        "\xC0\x80",
+        "\xE0\x80\x80",
+        "\xED\xA0\x80",
+        "\xF4\x90\x80\x80",  // the rule checks no values
+        "\x80",
+        "\xBF",
+        "\xC0",
+        "\xF5\x80\x80\x80",
+        "\xF8\x88\x80\x80\x80",
+        "\xFF",
+        "\xE4\xB8",
+        "\xE4\x41",
+        "\xF0\x9F\x98\x41",
+        "\xC3\xC3\xA9",
+        "\xE4\xB8\xAD\x80",
+        "\xF0\x9F\x98",
+    };
+    for (const std::string background : {"a", "\xE4\xB8\xAD"}) {
+        std::string base;
+        while (base.size() < 150) base += background;
+        for (const std::string& snippet : snippets)
+            for (size_t at = 0; at <= base.size(); at += background.size()) {
+                std::string bytes = base;
+                bytes.insert(at, snippet);
+                expectAsModel(bytes, 0);
+                expectAsModel(bytes, at + snippet.size() / 2);
+                expectAsModel(bytes.substr(0, at + snippet.size()), 0);  // at the very end
+            }
+    }
+    // Random bytes, mostly ASCII and sequence bytes, fed in two pieces.
+    std::mt19937 random(7);
+    const unsigned char alphabet[] = {'a', '\n', 0x80, 0xBF, 0xC3, 0xE4, 0xF0, 0xF4, 0xF5, 0xFF};
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes(random() % 200, 'a');
+        for (char& c : bytes) c = char(alphabet[random() % (round % 2 ? 3 : std::size(alphabet))]);
+        expectAsModel(bytes, bytes.empty() ? 0 : random() % bytes.size());
+    }
+}
+
+TEST(SimdText, AsciiRunsWidenAndNarrowAtEveryLength) {
+    for (size_t n = 0; n < 80; ++n)
+        for (size_t at = 0; at <= n; ++at) {
+            std::string bytes(n, 'x');
+            if (at < n) bytes[at] = '\x80';
+            ASSERT_EQ(simd::asciiPrefix(bytes.data(), n), at) << n;
+        }
+    for (bool bigEndian : {false, true}) {
+        std::string ascii;
+        for (int i = 0; i < 70; ++i) ascii += char(i + 1);
+        std::string wide(2 * ascii.size(), '\0');
+        simd::widenAscii(ascii.data(), ascii.size(), bigEndian, wide.data());
+        for (size_t i = 0; i < ascii.size(); ++i)
+            ASSERT_EQ(wide[2 * i + (bigEndian ? 1 : 0)], ascii[i]);
+        std::string back(ascii.size(), '\0');
+        EXPECT_EQ(simd::narrowAsciiUtf16(wide.data(), ascii.size(), bigEndian, back.data()),
+                  ascii.size());
+        EXPECT_EQ(back, ascii);
+        // A unit of 80 or more, or with a high byte, ends the run wherever it is.
+        for (size_t at = 0; at < ascii.size(); ++at)
+            for (size_t half : {0, 1}) {
+                std::string units = wide;
+                units[2 * at + half] = half == (bigEndian ? 1u : 0u) ? '\x80' : '\x01';
+                ASSERT_EQ(
+                    simd::narrowAsciiUtf16(units.data(), ascii.size(), bigEndian, back.data()), at);
+            }
+    }
+}
+
+}  // namespace
+}  // namespace pw
