@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test sanitize fuzz format bench
+.PHONY: deps build run test sanitize fuzz format bench tidy
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -37,6 +37,10 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# The checks of .clang-tidy over every source of src/ (the compile commands of the Release build).
+tidy: build
+	run-clang-tidy -quiet -p $(BUILD) -j$(JOBS) '$(CURDIR)/src/'
 
 bench: build
 	bash bench/run.sh
