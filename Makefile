@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: build run test sanitize package fuzz format bench
+.PHONY: build run test sanitize package fuzz format bench tidy
 FUZZ_SECONDS ?= 60
 
 # Configured once; after that the build itself runs CMake again when a build file changed.
@@ -53,6 +53,10 @@ fuzz:
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# The checks of .clang-tidy over every source of src/ (the compile commands of the Release build).
+tidy: build
+	run-clang-tidy -quiet -p $(BUILD) -j$(JOBS) '$(CURDIR)/src/'
 
 bench: build
 	bash bench/run.sh

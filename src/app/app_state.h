@@ -5,13 +5,14 @@
 
 #include "app/drop_registry.h"
 #include "app/input_dialog.h"
+#include "platform/engine_context.h"
 #include "text/codepage.h"
 
 namespace pw {
 
 struct AppState {
     // Set by a second click on a running job's button; cleared by each engine when it begins.
-    int stopRequested = 0;
+    StopFlag stopRequested = 0;
     // The folders named in the completion questions.
     Text splitSaveFolder;
     Text mergeSaveFolder;

@@ -17,7 +17,7 @@ namespace {
 
 bool progressShown = false;
 volatile sig_atomic_t stopSignalSeen = 0;
-int* stopFlag = nullptr;
+StopFlag* stopFlag = nullptr;
 
 void onStopSignal(int signal) {
     if (stopSignalSeen) {
@@ -56,7 +56,7 @@ int finishJob(std::string_view headline, int64_t written, std::string_view faile
     return counts.failedOutputs || counts.unreadableSources || counts.undeletedSources ? 1 : 0;
 }
 
-void installStopSignals(int& stop) {
+void installStopSignals(StopFlag& stop) {
     stopFlag = &stop;
     struct sigaction action {};
     action.sa_handler = onStopSignal;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/memory_form.h"
+#include "platform/engine_context.h"
 
 namespace pw::cli {
 
@@ -31,7 +32,7 @@ Text absolutePath(const char* argument);
 
 // The first SIGINT or SIGTERM sets `stop`, as the window's stop click does; a second ends the
 // process at once, with the temporary file of the part being written removed.
-void installStopSignals(int& stop);
+void installStopSignals(StopFlag& stop);
 // The signal that asked the job to stop, 0 when none came.
 int stopSignal();
 

@@ -72,7 +72,7 @@ int runMerge(int argc, char** argv) {
     if (files.empty() && folders.empty()) return refuse(t::kNoPaths, t::kMergeUsage);
 
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
-    int stop = 0;
+    StopFlag stop = 0;
     installStopSignals(stop);
     attachConsole(form);
     FormMergeOptions options(form);

@@ -128,7 +128,7 @@ int runSplit(int argc, char** argv) {
     if (form.checked("选择框矫正换行") && !form.checked("选择框识别编码"))
         return refuse(t::kFixNeedsDetect, "");
 
-    int stop = 0;
+    StopFlag stop = 0;
     installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
     std::vector<Text> files;

@@ -17,16 +17,16 @@ class FileHandle {
   public:
     virtual ~FileHandle() = default;
     // Bytes read (0 at the end), -1 on error.
-    virtual int64_t read(void* buffer, size_t size) = 0;
+    [[nodiscard]] virtual int64_t read(void* buffer, size_t size) = 0;
     // All of it or false: a short write is an error.
-    virtual bool write(const void* data, size_t size) = 0;
-    virtual bool seek(int64_t position) = 0;
+    [[nodiscard]] virtual bool write(const void* data, size_t size) = 0;
+    [[nodiscard]] virtual bool seek(int64_t position) = 0;
     virtual int64_t position() const = 0;
     virtual int64_t length() = 0;  // -1 on error
     // False when the data may not have reached the file.
-    virtual bool close() = 0;
+    [[nodiscard]] virtual bool close() = 0;
     // Appends `length` bytes of `source` starting at `offset`; leaves the source's position alone.
-    virtual bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    [[nodiscard]] virtual bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
     // Reads up to `size` bytes from the current position into a buffer.
     ByteBuffer readBytes(int64_t size);
 };
@@ -51,13 +51,13 @@ struct FolderEntry {
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
-    virtual std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) = 0;
+    [[nodiscard]] virtual std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) = 0;
     virtual bool exists(const Text& path) = 0;  // files and folders
     virtual bool isFolder(const Text& path) = 0;
-    virtual bool createFolder(const Text& path) = 0;
-    virtual bool remove(const Text& path) = 0;
+    [[nodiscard]] virtual bool createFolder(const Text& path) = 0;
+    [[nodiscard]] virtual bool remove(const Text& path) = 0;
     // Moves `from` to `to`, replacing a file at `to`.
-    virtual bool rename(const Text& from, const Text& to) = 0;
+    [[nodiscard]] virtual bool rename(const Text& from, const Text& to) = 0;
     // Identifies an existing file across its names (device and inode); nothing when it is missing.
     virtual std::optional<FileId> fileId(const Text& path) = 0;
     // Entries of one folder (without "." and ".."); nothing when the folder cannot be read.
@@ -96,7 +96,7 @@ class SafeWriter {
     // Where the bytes go until the commit; they may be read back from there meanwhile.
     const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
-    bool commit();
+    [[nodiscard]] bool commit();
 
   private:
     FileSystem& fs_;

@@ -26,15 +26,20 @@ struct MatchData {
 
 }  // namespace
 
-std::unique_ptr<CompiledRegex> CompiledRegex::compile(std::string_view pattern, bool ignoreCase,
-                                                      bool multiLine) {
+void CompiledRegex::CodeDeleter::operator()(Code* code) const {
+    pcre2_code_free(code->code);
+    delete code;
+}
+
+std::unique_ptr<CompiledRegex> CompiledRegex::compile(std::string_view pattern,
+                                                      RegexCase letterCase, RegexLines lines) {
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     if (!context) return nullptr;
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
     // ^ also after a line break that ends the subject, as in script engines.
     uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_CIRCUMFLEX;
-    if (ignoreCase) options |= PCRE2_CASELESS;
-    if (multiLine) options |= PCRE2_MULTILINE;
+    if (letterCase == RegexCase::Ignored) options |= PCRE2_CASELESS;
+    if (lines == RegexLines::Multi) options |= PCRE2_MULTILINE;
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
     pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
@@ -45,10 +50,7 @@ std::unique_ptr<CompiledRegex> CompiledRegex::compile(std::string_view pattern, 
     return std::unique_ptr<CompiledRegex>(new CompiledRegex(new Code{code}));
 }
 
-CompiledRegex::~CompiledRegex() {
-    pcre2_code_free(code_->code);
-    delete code_;
-}
+CompiledRegex::~CompiledRegex() = default;
 
 std::optional<std::string> CompiledRegex::replace(std::string_view subject,
                                                   std::string_view replacement, bool global) const {

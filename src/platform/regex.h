@@ -8,12 +8,15 @@
 
 namespace pw {
 
+enum class RegexCase { Sensitive, Ignored };
+// Multi: CR and LF (and CR LF) end lines for ^ and $.
+enum class RegexLines { Single, Multi };
+
 class CompiledRegex {
   public:
-    // Nothing when the pattern does not compile. In multi-line mode CR and LF (and CR LF) end
-    // lines for ^ and $.
-    static std::unique_ptr<CompiledRegex> compile(std::string_view pattern, bool ignoreCase,
-                                                  bool multiLine);
+    // Nothing when the pattern does not compile.
+    static std::unique_ptr<CompiledRegex> compile(std::string_view pattern, RegexCase letterCase,
+                                                  RegexLines lines);
     ~CompiledRegex();
     CompiledRegex(const CompiledRegex&) = delete;
     CompiledRegex& operator=(const CompiledRegex&) = delete;
@@ -25,8 +28,11 @@ class CompiledRegex {
 
   private:
     struct Code;
+    struct CodeDeleter {
+        void operator()(Code* code) const;
+    };
     explicit CompiledRegex(Code* code) : code_(code) {}
-    Code* code_;
+    std::unique_ptr<Code, CodeDeleter> code_;
 };
 
 }  // namespace pw

@@ -62,7 +62,9 @@ Text RegexHelper::wildcardToPattern(std::string_view text) {
 void RegexHelper::create(const Text& pattern, bool ignoreCase, bool multiLine, bool global) {
     regex_.reset();
     global_ = global;
-    regex_ = CompiledRegex::compile(toUtf8(pattern), ignoreCase, multiLine);
+    regex_ = CompiledRegex::compile(toUtf8(pattern),
+                                    ignoreCase ? RegexCase::Ignored : RegexCase::Sensitive,
+                                    multiLine ? RegexLines::Multi : RegexLines::Single);
 }
 
 Text RegexHelper::replace(const Text& subject, const Text& replacement) const {

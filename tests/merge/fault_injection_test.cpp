@@ -74,7 +74,7 @@ class MergeFaults : public ::testing::Test {
         form.setChecked("选择框合并中间", setup.between);
         form.setChecked("单选框使用字符串", true);
         form.setText("编辑框字符串", Text(kBetween));
-        int stop = 0;
+        StopFlag stop = 0;
         FormMergeOptions options(form);
         MergeContext ctx{{form, files, systemClock(), stop}, options};
         MergeSummary summary;

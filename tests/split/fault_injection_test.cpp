@@ -112,7 +112,7 @@ SplitSummary runJob(MemoryForm& form, FileSystem& files, const std::vector<Text>
     form.setChecked("选择框随机改名", renameByContent);
     form.setChecked("选择框分割后删除文件", true);
     StepClock clock;
-    int stop = 0;
+    StopFlag stop = 0;
     FormSplitOptions options(form);
     SplitContext ctx{{form, files, clock, stop}, options};
     return splitFiles(ctx, sources);

@@ -46,7 +46,7 @@ class MergeFixture : public ::testing::Test {
     MemoryForm form;
     FormMergeOptions options{form};
     FileSystem* fs = &posixFileSystem();
-    int stop = 0;
+    StopFlag stop = 0;
 };
 
 }  // namespace pw::test

@@ -57,7 +57,7 @@ class SplitFixture : public ::testing::Test {
     TempDir dir;
     MemoryForm form;
     FormSplitOptions options{form};
-    int stop = 0;
+    StopFlag stop = 0;
 };
 
 }  // namespace pw::test
