@@ -3,7 +3,7 @@
 # its runtime libraries are for `make fuzz`).
 set -euo pipefail
 
-packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libgtest-dev
+packages=(g++ make cmake pkg-config qt6-base-dev libpcre2-dev zlib1g-dev libssl-dev libgtest-dev
           fonts-wqy-microhei qt6-translations-l10n
           desktop-file-utils appstream groff-base dpkg-dev file
           clang libclang-rt-14-dev)
