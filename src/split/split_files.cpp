@@ -8,6 +8,7 @@
 #include "split/split_by_chars.h"
 #include "split/split_by_delimiter.h"
 #include "split/split_by_lines.h"
+#include "split/split_manifest.h"
 
 namespace pw {
 namespace {
@@ -94,7 +95,14 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         state.sourceEncoding = kEncodingUnknown;
         state.sourceIntact = true;
         state.partsOfSource = 0;
+        state.partNamesOfSource.clear();
         state.sourceUnreadable = false;
+        const SplitMode mode = selectedSplitMode(ctx.form);
+        if (ctx.form.checked(kManifestCheckbox))
+            state.recording = std::make_unique<ManifestRecording>(
+                ctx.form, mode != SplitMode::Parts && mode != SplitMode::Bytes);
+        const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
+        const int64_t failedBefore = state.failedOutputs;
 
         if (runMode(ctx, state, source) == ModeResult::Abort) {
             summary.aborted = true;
@@ -102,6 +110,14 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         }
         ++summary.sourcesDone;
         if (state.sourceUnreadable) ++summary.unreadableSources;
+        // A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves
+        // the folder as it was and writes no manifest.
+        const bool byteMode = mode == SplitMode::Parts || mode == SplitMode::Bytes;
+        finishSplitSource(ctx, state, source, earlier,
+                          state.partsOfSource > 0 && !ctx.stopRequested &&
+                              !state.sourceUnreadable && state.failedOutputs == failedBefore &&
+                              (state.sourceIntact || !byteMode),
+                          summary);
 
         // A source goes only when every byte of it is in parts that were written and closed.
         if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
@@ -114,7 +130,7 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         }
     }
     summary.partsWritten = state.partsWritten;
-    summary.failedOutputs = state.failedOutputs;
+    summary.failedOutputs += state.failedOutputs;
     return summary;
 }
 

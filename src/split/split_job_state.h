@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/engine_context.h"
+#include "split/manifest_recording.h"
 #include "split/random_draw.h"
 #include "text/encoding_code.h"
 
@@ -48,8 +49,12 @@ struct SplitJobState {
     bool sourceIntact = true;  // false once any of the source failed to reach a written part
     bool sourceUnreadable = false;
     int64_t partsOfSource = 0;
+    std::set<Text> partNamesOfSource;
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;
+
+    // The current source's manifest while one is asked for.
+    std::unique_ptr<ManifestRecording> recording;
 };
 
 }  // namespace pw
