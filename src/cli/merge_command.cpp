@@ -4,6 +4,7 @@
 #include "app/control_table.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/roundtrip_notes.h"
 #include "merge/merge_files.h"
 #include "text/system_texts.h"
 
@@ -82,6 +83,7 @@ int runMerge(int argc, char** argv) {
     finishConsole();
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
+    reportDamagedParts(summary.damagedParts);
     return finishJob(t::kMergeSummary, int64_t(summary.outputs.size()), t::kFailedOutputs,
                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
 }

@@ -19,6 +19,12 @@ void reportEarlierParts(const SplitSummary& summary) {
 
 namespace pw::cli {
 
+void reportDamagedParts(const std::vector<Text>& parts) {
+    for (const Text& part : parts)
+        printErr("partwell-cli: " + toNativeName(part) +
+                 std::string(texts::roundtrip::kDamagedPart));
+}
+
 int reportProblems(const std::vector<SetProblem>& problems) {
     namespace t = texts::roundtrip;
     for (const SetProblem& p : problems) {

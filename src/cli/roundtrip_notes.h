@@ -17,6 +17,9 @@ void reportEarlierParts(const SplitSummary& summary);
 
 namespace pw::cli {
 
+// One line for each part a merge found changed against its manifest.
+void reportDamagedParts(const std::vector<Text>& parts);
+
 // One "partwell-cli: PATH: REASON" line a problem; returns the exit status 1.
 int reportProblems(const std::vector<SetProblem>& problems);
 

@@ -62,6 +62,12 @@ inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
 inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
 inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
 inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
+inline constexpr std::string_view kDamagedPartsBefore = "有 ";
+inline constexpr std::string_view kDamagedPartsAfter = " 个分块与校验清单不符，所在文件夹未合并：";
+inline constexpr std::string_view kStalePartsBefore = "有 ";
+inline constexpr std::string_view kStalePartsAfter = " 个旧分块不属于本次分割，已保留：";
+inline constexpr std::string_view kNameSeparator = "、";
+inline constexpr std::string_view kMoreNames = "…";
 
 // The settings file, its side files of byte values and the main window's section.
 inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
@@ -251,6 +257,8 @@ inline constexpr std::string_view kOutputChanged =
     "changed";
 inline constexpr std::string_view kStopped = "stopped";
 inline constexpr std::string_view kNothingWritten = "partwell-cli: nothing was written\n";
+inline constexpr std::string_view kDamagedPart =
+    ": does not hold what the split's manifest records; its folder was not merged\n";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kMissing = "MISSING";
 inline constexpr std::string_view kWrongSize = "WRONG SIZE";
