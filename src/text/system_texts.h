@@ -68,6 +68,24 @@ inline constexpr std::string_view kStalePartsBefore = "有 ";
 inline constexpr std::string_view kStalePartsAfter = " 个旧分块不属于本次分割，已保留：";
 inline constexpr std::string_view kNameSeparator = "、";
 inline constexpr std::string_view kMoreNames = "…";
+// Joining a manifest's parts back into the original, in the window.
+inline constexpr std::string_view kJoinDone = "还原完毕！原文件已写入：";
+inline constexpr std::string_view kJoinOpenFolder = "是否打开保存目录？";
+inline constexpr std::string_view kJoinUndeletedBefore = "有 ";
+inline constexpr std::string_view kJoinUndeletedAfter = " 个分块或校验清单未能删除。";
+inline constexpr std::string_view kJoinFailed = "未能还原，没有写入任何文件：";
+inline constexpr std::string_view kJoinColon = "：";
+inline constexpr std::string_view kJoinManifestUnusable = "校验清单无法使用";
+inline constexpr std::string_view kJoinPartMissing = "分块缺失";
+inline constexpr std::string_view kJoinPartExtra = "多出的编号分块（可能是旧分割留下的）";
+inline constexpr std::string_view kJoinPartWrongSize = "分块大小不符";
+inline constexpr std::string_view kJoinPartChanged = "分块内容已改变";
+inline constexpr std::string_view kJoinNotExact = "这些分块无法准确还原原文件，请用合并";
+inline constexpr std::string_view kJoinUnreadable = "无法读取";
+inline constexpr std::string_view kJoinWriteFailed = "无法写入";
+inline constexpr std::string_view kJoinOutputChanged =
+    "分块都相符，但合成结果与原文件不符（校验清单被改动）";
+inline constexpr std::string_view kJoinStopped = "已停止";
 
 // The settings file, its side files of byte values and the main window's section.
 inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
