@@ -180,7 +180,7 @@ WindowSpec buildMainWindow() {
     add({.name = "选择框生成校验清单",
          .kind = K::Checkbox,
          .container = s,
-         .geometry = {312, 12, 176, 24},
+         .geometry = {312, 16, 176, 24},
          .text = "生成校验清单"});
     add({.name = "编辑框文件类型",
          .kind = K::Edit,
