@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # What every build needs: a compiler, CMake and the engine's libraries.
-base=(g++ make cmake pkg-config libpcre2-dev zlib1g-dev)
+base=(g++ make cmake pkg-config libpcre2-dev zlib1g-dev libssl-dev)
 # The window: Qt, a Chinese font and Qt's own texts in Chinese.
 run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
 # The tests, the validators of the menu entry and metainfo, and the manual's renderer.

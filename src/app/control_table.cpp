@@ -177,6 +177,11 @@ WindowSpec buildMainWindow() {
          .container = s,
          .geometry = {648, 72, 90, 24},
          .text = "随机改名"});
+    add({.name = "选择框生成校验清单",
+         .kind = K::Checkbox,
+         .container = s,
+         .geometry = {312, 16, 176, 24},
+         .text = "生成校验清单"});
     add({.name = "编辑框文件类型",
          .kind = K::Edit,
          .container = s,

@@ -3,8 +3,10 @@
 #include <string>
 #include <utility>
 
+#include "app/join_job.h"
 #include "app/merge_job.h"
 #include "app/split_job.h"
+#include "files/manifest.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -70,6 +72,11 @@ void onMergeDrop(JobContext& ctx, int count, int index, const Text& path, const 
                       texts::kConfirmMergeDroppedAfter);
     if (ctx.form.message(question, Buttons::OkCancel) != Answer::Ok) return;
 
+    // One manifest dropped alone stands for its split: the parts go back into the original.
+    if (files.size() == 1 && folders.empty() && isManifestFile(ctx.files, files.front())) {
+        joinJob(ctx, files.front());
+        return;
+    }
     // A stop left over from an earlier job must not pass over the folders of this drop.
     state.stopRequested = 0;
     if (!files.empty()) mergeJob(ctx, {}, std::move(files), false, !folders.empty());

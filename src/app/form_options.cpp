@@ -58,6 +58,9 @@ bool FormSplitOptions::intoSubfolder() const {
 bool FormSplitOptions::deleteSources() const {
     return form_.checked("选择框分割后删除文件");
 }
+bool FormSplitOptions::writeManifest() const {
+    return form_.checked("选择框生成校验清单");
+}
 Text FormSplitOptions::delimiter() const {
     return form_.tag(kDelimiterButton);
 }

@@ -22,6 +22,7 @@ class FormSplitOptions : public SplitOptions {
     bool nameAfterText() const override;
     bool intoSubfolder() const override;
     bool deleteSources() const override;
+    bool writeManifest() const override;
     Text delimiter() const override;
     void askDelimiter() override;
     void focus(SplitOptionBox box) override;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "files/path_ops.h"
 #include "text/codepage.h"
 #include "text/system_texts.h"
 
@@ -29,6 +30,17 @@ Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
         note += "\n" + lit(texts::kUndeletedSourcesBefore) + std::to_string(undeletedSources) +
                 lit(texts::kUndeletedSourcesAfter);
     return note.empty() ? note : "\n" + note;
+}
+
+Text namedFilesNote(const std::vector<Text>& paths, std::string_view before,
+                    std::string_view after) {
+    constexpr size_t kShown = 5;
+    if (paths.empty()) return Text();
+    Text note = "\n" + lit(before) + std::to_string(paths.size()) + lit(after);
+    for (size_t i = 0; i < paths.size() && i < kShown; ++i)
+        note += (i ? lit(texts::kNameSeparator) : Text()) + fileNameOf(paths[i]);
+    if (paths.size() > kShown) note += lit(texts::kMoreNames);
+    return note;
 }
 
 }  // namespace pw

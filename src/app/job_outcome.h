@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/form.h"
 
@@ -28,5 +29,9 @@ class OtherJobBlocked {
 Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
                  std::string_view outputsAfter, int64_t unreadableSources,
                  int64_t undeletedSources);
+
+// Empty for no paths; else a line "<before>N<after>" and the first few file names.
+Text namedFilesNote(const std::vector<Text>& paths, std::string_view before,
+                    std::string_view after);
 
 }  // namespace pw

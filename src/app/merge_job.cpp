@@ -12,9 +12,11 @@ constexpr std::string_view kButton = "按钮开始合并";
 constexpr std::string_view kTypes = "编辑框文件类型1";
 
 Text mergeFailureNote(const MergeSummary& summary) {
-    return failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
-                       texts::kFailedMergeOutputsAfter, summary.unreadableSources,
-                       summary.undeletedSources);
+    Text note = failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
+                            texts::kFailedMergeOutputsAfter, summary.unreadableSources,
+                            summary.undeletedSources);
+    return note + namedFilesNote(summary.damagedParts, texts::kDamagedPartsBefore,
+                                 texts::kDamagedPartsAfter);
 }
 
 // The folder last merged through the chooser, else the folder last split as a whole.

@@ -26,7 +26,8 @@ std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
     return lit(texts::kSplitDoneOpenFolder) + folder +
            failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
-                       summary.unreadableSources, summary.undeletedSources);
+                       summary.unreadableSources, summary.undeletedSources) +
+           namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter);
 }
 
 void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {

@@ -7,5 +7,7 @@ namespace pw::cli {
 int runSplit(int argc, char** argv);
 int runDetect(int argc, char** argv);
 int runMerge(int argc, char** argv);
+int runJoin(int argc, char** argv);
+int runVerify(int argc, char** argv);
 
 }  // namespace pw::cli

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "split") return cli::runSplit(argc - 1, argv + 1);
     if (command == "merge") return cli::runMerge(argc - 1, argv + 1);
+    if (command == "join") return cli::runJoin(argc - 1, argv + 1);
+    if (command == "verify") return cli::runVerify(argc - 1, argv + 1);
     if (command == "detect") return cli::runDetect(argc - 1, argv + 1);
     if (command == "--version") {
         std::fwrite(texts::cli::kVersion.data(), 1, texts::cli::kVersion.size(), stdout);

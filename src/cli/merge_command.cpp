@@ -5,6 +5,7 @@
 #include "app/form_options.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/roundtrip_notes.h"
 #include "merge/merge_files.h"
 #include "platform/native_names.h"
 #include "text/codepage.h"
@@ -86,6 +87,7 @@ int runMerge(int argc, char** argv) {
     finishConsole();
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
+    reportDamagedParts(summary.damagedParts);
     return finishJob(t::kMergeSummary, int64_t(summary.outputs.size()), t::kFailedOutputs,
                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
 }

@@ -8,6 +8,7 @@
 #include "app/form_options.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/roundtrip_notes.h"
 #include "files/folder_lister.h"
 #include "split/split_files.h"
 #include "text/encoding_detect.h"
@@ -117,6 +118,8 @@ int runSplit(int argc, char** argv) {
             form.setChecked("选择框矫正换行", true);
         } else if (arg == "--skip-blank-lines") {
             form.setChecked("选择框忽略空行", true);
+        } else if (arg == "--manifest") {
+            form.setChecked("选择框生成校验清单", true);
         } else if (arg.starts_with("--")) {
             return refuse(t::kUnknownOption, arg);
         } else {
@@ -149,6 +152,7 @@ int runSplit(int argc, char** argv) {
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     finishConsole();
     if (summary.aborted) return 2;
+    reportEarlierParts(summary);
 
     return finishJob(t::kSplitSummary, summary.partsWritten, t::kFailedParts,
                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});

@@ -5,6 +5,7 @@
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
 #include "merge/joining.h"
+#include "merge/manifest_check.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -67,8 +68,13 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
                std::set<FileId>& visited) {
     // A link back to a folder already merged would lead round in circles.
     if (auto id = ctx.files.fileId(folder); id && !visited.insert(*id).second) return;
-    mergeBatch(ctx, FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false),
-               summary);
+    std::vector<Text> batch =
+        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false);
+    // A split's manifest is never joined in, and a part that changed since fails the batch.
+    if (honourManifests(ctx.files, folder, batch, summary.damagedParts))
+        mergeBatch(ctx, batch, summary);
+    else
+        ++summary.failedOutputs;
     if (!ctx.options.includeSubfolders() || ctx.stopRequested) return;
     const auto subfolders =
         FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), true);

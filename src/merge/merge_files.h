@@ -14,6 +14,8 @@ struct MergeSummary {
     int64_t failedOutputs = 0;      // batches whose output could not be written
     int64_t unreadableSources = 0;  // sources that could not be opened or read
     int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
+    // Parts that do not hold what their folder's manifest records; their batch was not merged.
+    std::vector<Text> damagedParts;
     bool stopped = false;
 
     bool anyFailed() const {

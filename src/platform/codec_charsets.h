@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "codec_tables.h"
+#include "platform/codec_tables.h"
 
 namespace pw::codec {
 

@@ -128,12 +128,57 @@ SafeWriter::~SafeWriter() {
 
 bool SafeWriter::write(std::string_view bytes) {
     ok_ = ok_ && file_->write(bytes.data(), bytes.size());
+    if (ok_)
+        for (Sha256* h : hashes_)
+            if (h) h->update(bytes);
     return ok_;
 }
 
 bool SafeWriter::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
-    ok_ = ok_ && (length == 0 || file_->copyFrom(source, offset, length));
+    if (!ok_ || length == 0) return ok_;
+    ok_ = hashes_[0] || hashes_[1] ? copyHashing(source, offset, length, *file_, hashes_)
+                                   : file_->copyFrom(source, offset, length);
     return ok_;
+}
+
+void SafeWriter::hashInto(Sha256* first, Sha256* second) {
+    hashes_[0] = first;
+    hashes_[1] = second;
+}
+
+bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
+                 Sha256* const (&hashes)[2]) {
+    const int64_t saved = source.position();
+    if (!source.seek(offset)) return false;
+    static constexpr int64_t kBuffer = 1 << 20;
+    std::vector<char> buffer(size_t(std::min(length, kBuffer)));
+    bool ok = true;
+    while (length > 0 && ok) {
+        const int64_t got = source.read(buffer.data(), size_t(std::min<int64_t>(length, kBuffer)));
+        ok = got > 0 && out.write(buffer.data(), size_t(got));
+        if (!ok) break;
+        for (Sha256* h : hashes)
+            if (h) h->update(buffer.data(), size_t(got));
+        length -= got;
+    }
+    return source.seek(saved) && ok;
+}
+
+std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* length) {
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return std::nullopt;
+    Sha256 hash;
+    std::vector<char> buffer(1 << 20);
+    int64_t total = 0;
+    for (;;) {
+        const int64_t got = file->read(buffer.data(), buffer.size());
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        hash.update(buffer.data(), size_t(got));
+        total += got;
+    }
+    if (length) *length = total;
+    return hash.finish();
 }
 
 bool SafeWriter::commit() {

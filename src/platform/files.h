@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/hash.h"
 #include "platform/text_bytes.h"
 
 namespace pw {
@@ -93,6 +94,9 @@ class SafeWriter {
     bool ok() const { return ok_; }
     bool write(std::string_view bytes);
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // Every byte written from now on also goes into these digests (a null one is skipped). A copy
+    // then runs through a buffer instead of the kernel, so each byte is read once and hashed.
+    void hashInto(Sha256* first, Sha256* second = nullptr);
     // Where the bytes go until the commit; they may be read back from there meanwhile.
     const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
@@ -105,6 +109,14 @@ class SafeWriter {
     std::unique_ptr<FileHandle> file_;
     bool registered_ = false;
     bool ok_ = false;
+    Sha256* hashes_[2] = {nullptr, nullptr};
 };
+
+// Appends `length` bytes of `source` from `offset` to `out` through a buffer, feeding `hash`.
+bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
+                 Sha256* const (&hashes)[2]);
+
+// The SHA-256 of a whole file and its length; nothing when it cannot be read.
+std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* length = nullptr);
 
 }  // namespace pw

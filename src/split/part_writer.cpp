@@ -63,20 +63,31 @@ Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& ste
 
 bool writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
     const PartContent& part = state.partContent;
-    if (state.sourceEncoding >= kEncodingUtf8) {
-        // Text parts go back into the source's encoding.
-        auto bytes = part.load();
-        if (!bytes) return false;
-        const Text text = bytesAsText(*bytes);
-        if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
-        return writeTextInEncoding(ctx.files, path, text, state.sourceEncoding, true);
-    }
+    ManifestRecording* recording = state.recording.get();
     SafeWriter out(ctx.files, path);
-    if (part.source)
+    if (recording) out.hashInto(&recording->partHash(), recording->wholeHash());
+    int64_t size = 0;
+    if (part.source) {
         out.copyFrom(*part.source, part.offset, part.length);
-    else
-        out.write(part.bytes);
-    return out.commit();
+        size = part.length;
+    } else {
+        ByteBuffer encoded;
+        if (state.sourceEncoding >= kEncodingUtf8) {
+            // Text parts go back into the source's encoding.
+            auto bytes = part.load();
+            if (!bytes) return false;
+            const Text text = bytesAsText(*bytes);
+            if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
+            encoded = encodeText(text, state.sourceEncoding, true);
+        }
+        const std::string_view bytes = state.sourceEncoding >= kEncodingUtf8 ? encoded : part.bytes;
+        out.write(bytes);
+        size = int64_t(bytes.size());
+        if (recording) recording->addTextPart(bytes, state.sourceEncoding);
+    }
+    if (!out.commit()) return false;
+    if (recording) recording->recordPart(path, size);
+    return true;
 }
 
 // The part's text: as it is when the source was decoded, else decoded on its own.
@@ -163,6 +174,7 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
     if (ok) {
         ++state.partsWritten;
         ++state.partsOfSource;
+        state.partNamesOfSource.insert(fileNameOf(path));
         if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
     } else {
         ++state.failedOutputs;

@@ -8,6 +8,7 @@
 #include "split/split_by_chars.h"
 #include "split/split_by_delimiter.h"
 #include "split/split_by_lines.h"
+#include "split/split_manifest.h"
 
 namespace pw {
 namespace {
@@ -83,6 +84,12 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         // Created when the first part is written: a source that gives none leaves no folder.
         state.outputFolder = outputFolderFor(ctx.options, state.source);
         state.outputFolderReady = false;
+        const SplitMode mode = ctx.options.mode();
+        const bool byteMode = mode == SplitMode::Parts || mode == SplitMode::Bytes;
+        if (ctx.options.writeManifest())
+            state.recording = std::make_unique<ManifestRecording>(ctx.options, !byteMode);
+        const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
+        const int64_t failedBefore = state.failedOutputs;
 
         if (runMode(ctx, state, source) == ModeResult::Abort) {
             summary.aborted = true;
@@ -91,6 +98,13 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         ++summary.sourcesDone;
         if (state.sourceUnreadable) ++summary.unreadableSources;
         if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
+        // A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves
+        // the folder as it was and writes no manifest.
+        finishSplitSource(ctx, state, source, earlier,
+                          state.partsOfSource > 0 && !ctx.stopRequested &&
+                              !state.sourceUnreadable && state.failedOutputs == failedBefore &&
+                              (state.sourceIntact || !byteMode),
+                          summary);
 
         // A source goes only when every byte of it is in parts that were written and closed.
         if (ctx.options.deleteSources() && state.sourceIntact && state.partsOfSource > 0 &&
@@ -103,7 +117,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         }
     }
     summary.partsWritten = state.partsWritten;
-    summary.failedOutputs = state.failedOutputs;
+    summary.failedOutputs += state.failedOutputs;
     return summary;
 }
 

@@ -15,7 +15,10 @@ struct SplitSummary {
     int64_t failedOutputs = 0;      // parts that could not be written
     int64_t unreadableSources = 0;  // sources that could not be opened or read
     int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
-    bool aborted = false;           // an option was refused
+    int64_t manifestsWritten = 0;
+    int64_t staleRemoved = 0;     // unchanged parts of an earlier split of the same source
+    std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest
+    bool aborted = false;         // an option was refused
     bool stopped = false;
     // The one folder that holds every part written, without a trailing separator; empty when
     // the parts went into several folders or none was written.

@@ -10,6 +10,7 @@ void SplitJobState::startSource(const Text& path) {
     sourceIntact = true;
     sourceUnreadable = false;
     partsOfSource = 0;
+    partNamesOfSource.clear();
 }
 
 }  // namespace pw

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 
+#include "split/manifest_recording.h"
 #include "split/random_draw.h"
 #include "split/split_options.h"
 #include "text/encoding_code.h"
@@ -57,6 +58,7 @@ struct SplitJobState {
     bool sourceIntact = true;  // false once any of the source failed to reach a written part
     bool sourceUnreadable = false;
     int64_t partsOfSource = 0;
+    std::set<Text> partNamesOfSource;
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;
 
@@ -67,6 +69,8 @@ struct SplitJobState {
         sourceUnreadable = true;
         sourceIntact = false;
     }
+    // The current source's manifest while one is asked for.
+    std::unique_ptr<ManifestRecording> recording;
 };
 
 }  // namespace pw

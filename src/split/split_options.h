@@ -35,6 +35,7 @@ class SplitOptions {
     virtual bool nameAfterText() const = 0;
     virtual bool intoSubfolder() const = 0;
     virtual bool deleteSources() const = 0;
+    virtual bool writeManifest() const = 0;
     virtual Text delimiter() const = 0;
 
     // Asks the user for the delimiter; an answer becomes the new delimiter.

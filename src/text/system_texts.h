@@ -62,6 +62,30 @@ inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";
 inline constexpr std::string_view kUnreadableSourcesAfter = " 个源文件无法读取。";
 inline constexpr std::string_view kUndeletedSourcesBefore = "有 ";
 inline constexpr std::string_view kUndeletedSourcesAfter = " 个源文件未能删除。";
+inline constexpr std::string_view kDamagedPartsBefore = "有 ";
+inline constexpr std::string_view kDamagedPartsAfter = " 个分块与校验清单不符，所在文件夹未合并：";
+inline constexpr std::string_view kStalePartsBefore = "有 ";
+inline constexpr std::string_view kStalePartsAfter = " 个旧分块不属于本次分割，已保留：";
+inline constexpr std::string_view kNameSeparator = "、";
+inline constexpr std::string_view kMoreNames = "…";
+// Joining a manifest's parts back into the original, in the window.
+inline constexpr std::string_view kJoinDone = "还原完毕！原文件已写入：";
+inline constexpr std::string_view kJoinOpenFolder = "是否打开保存目录？";
+inline constexpr std::string_view kJoinUndeletedBefore = "有 ";
+inline constexpr std::string_view kJoinUndeletedAfter = " 个分块或校验清单未能删除。";
+inline constexpr std::string_view kJoinFailed = "未能还原，没有写入任何文件：";
+inline constexpr std::string_view kJoinColon = "：";
+inline constexpr std::string_view kJoinManifestUnusable = "校验清单无法使用";
+inline constexpr std::string_view kJoinPartMissing = "分块缺失";
+inline constexpr std::string_view kJoinPartExtra = "多出的编号分块（可能是旧分割留下的）";
+inline constexpr std::string_view kJoinPartWrongSize = "分块大小不符";
+inline constexpr std::string_view kJoinPartChanged = "分块内容已改变";
+inline constexpr std::string_view kJoinNotExact = "这些分块无法准确还原原文件，请用合并";
+inline constexpr std::string_view kJoinUnreadable = "无法读取";
+inline constexpr std::string_view kJoinWriteFailed = "无法写入";
+inline constexpr std::string_view kJoinOutputChanged =
+    "分块都相符，但合成结果与原文件不符（校验清单被改动）";
+inline constexpr std::string_view kJoinStopped = "已停止";
 
 // The settings file, its side files of byte values and the main window's section.
 inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
@@ -137,6 +161,8 @@ inline constexpr std::string_view kUsage =
     "  split    cut files into parts\n"
     "  merge    join files into one\n"
     "  detect   tell the text encoding of files\n"
+    "  join     join a split's parts back into the original, checked by its manifest\n"
+    "  verify   check parts against their manifest\n"
     "\n"
     "Run 'partwell-cli COMMAND --help' for a command's options, 'partwell-cli --version' for\n"
     "the version.\n";
@@ -172,6 +198,8 @@ inline constexpr std::string_view kSplitUsage =
     "  --no-subfolder         write the parts beside the file\n"
     "  --delete-source        delete each file once all of it is in parts that were written\n"
     "  --rename-by-content    name each part after a phrase of its own text\n"
+    "  --manifest             write <name>.sha256 beside the parts: their SHA-256 sums (for\n"
+    "                         sha256sum -c) and what 'partwell-cli join' needs\n"
     "  --types PATTERNS       file-name patterns for folders, separated by '|' (default *.*)\n"
     "  --help                 show this text\n"
     "\n"
@@ -194,6 +222,75 @@ inline constexpr std::string_view kUnreadable = ", files that could not be read:
 inline constexpr std::string_view kUndeleted = ", files that could not be deleted: ";
 
 }  // namespace pw::texts::cli
+
+// Checksum manifests, join and verify (partwell-cli, English).
+namespace pw::texts::roundtrip {
+
+inline constexpr std::string_view kStaleRemoved =
+    "partwell-cli: unchanged parts of an earlier split removed: ";
+inline constexpr std::string_view kStaleKept =
+    ": left from an earlier split, kept (it is no part of this split)\n";
+inline constexpr std::string_view kJoinUsage =
+    "Usage: partwell-cli join [--delete-parts] PATH\n"
+    "\n"
+    "Joins a split's parts back into the original file. PATH is the split's manifest\n"
+    "(<name>.sha256), any one of its parts, or the folder that holds them. Without a manifest\n"
+    "the parts are the files <stem>_1.<ext>, <stem>_2.<ext> ... beside the one given.\n"
+    "\n"
+    "Every part must be there with its recorded size before anything is written; the joined\n"
+    "file is checked against the original's SHA-256 before it takes the original's name in\n"
+    "the folder the split took it from. An existing file is never replaced: the next free\n"
+    "name 'name (2).ext' is taken, and said so. Parts written by a text mode that changed the\n"
+    "text (or without a manifest) are refused: 'partwell-cli merge' joins them.\n"
+    "\n"
+    "  --delete-parts  delete the parts and the manifest once the original is in place\n"
+    "  --help          show this text\n"
+    "\n"
+    "Exit status: 0 when the original was written, 1 when not (each reason on standard error),\n"
+    "2 when an option was refused.\n";
+inline constexpr std::string_view kVerifyUsage =
+    "Usage: partwell-cli verify [--source FILE] PATH\n"
+    "\n"
+    "Checks every part a manifest lists (PATH is the manifest or the folder that holds it),\n"
+    "as sha256sum -c does: one line a part (OK, MISSING, WRONG SIZE, CHANGED) and a summary.\n"
+    "\n"
+    "  --source FILE  also check FILE against the original the manifest records\n"
+    "  --help         show this text\n"
+    "\n"
+    "Exit status: 0 when everything checked is OK, 1 otherwise, 2 when an option was refused.\n";
+inline constexpr std::string_view kOnePath = "partwell-cli: give one path only: ";
+inline constexpr std::string_view kNameTaken = " exists; the original was written as ";
+inline constexpr std::string_view kUndeletedParts =
+    "partwell-cli: parts or manifest that could not be deleted: ";
+inline constexpr std::string_view kNoParts = "no split parts found";
+inline constexpr std::string_view kSeveralSets =
+    "holds the parts of more than one split; name a manifest or a part";
+inline constexpr std::string_view kManifestDamaged = "the manifest cannot be used";
+inline constexpr std::string_view kPartMissing = "missing part";
+inline constexpr std::string_view kPartExtra =
+    "a numbered part beyond the set (left from an earlier split?)";
+inline constexpr std::string_view kPartWrongSize = "the part does not have its recorded size";
+inline constexpr std::string_view kPartChanged = "the part was changed since the split";
+inline constexpr std::string_view kNotExact = "these parts cannot give back the original exactly";
+inline constexpr std::string_view kUseMerge = "; 'partwell-cli merge' joins them as they are";
+inline constexpr std::string_view kUnreadable = "cannot be read";
+inline constexpr std::string_view kWriteFailed = "could not be written";
+inline constexpr std::string_view kOutputChanged =
+    "every part matches, yet the joined file is not the recorded original: the manifest was "
+    "changed";
+inline constexpr std::string_view kStopped = "stopped";
+inline constexpr std::string_view kNothingWritten = "partwell-cli: nothing was written\n";
+inline constexpr std::string_view kDamagedPart =
+    ": does not hold what the split's manifest records; its folder was not merged\n";
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kMissing = "MISSING";
+inline constexpr std::string_view kWrongSize = "WRONG SIZE";
+inline constexpr std::string_view kChanged = "CHANGED";
+inline constexpr std::string_view kVerifySummaryBefore = "parts OK: ";
+inline constexpr std::string_view kVerifySummaryOf = " of ";
+inline constexpr std::string_view kVerifySummaryAfter = "\n";
+
+}  // namespace pw::texts::roundtrip
 
 namespace pw::texts {
 

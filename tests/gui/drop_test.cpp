@@ -215,6 +215,50 @@ TEST_F(DropGui, FilesAndAFolderOnTheMergeAreaAreAskedAboutOnce) {
     EXPECT_FALSE(drag(words, bareSpotOf("分组框合并")).entered);
 }
 
+TEST_F(DropGui, TheManifestCheckboxWritesOneAndADroppedManifestJoinsItsSet) {
+    // Unticked at first, in the split area, over no other control.
+    auto* box = widget<QAbstractButton>("选择框生成校验清单");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(box->parentWidget(), widget("分组框分割"));
+    for (QWidget* sibling : box->parentWidget()->findChildren<QWidget*>()) {
+        if (sibling == box || sibling->parentWidget() != box->parentWidget()) continue;
+        EXPECT_FALSE(sibling->geometry().intersects(box->geometry()))
+            << sibling->objectName().toStdString();
+    }
+
+    std::string data;
+    for (int i = 0; i < 10'000; ++i) data += char(i * 31);
+    writeFile(dir.path("book.bin"), data);
+    box->click();
+    messages.answers = {Answer::Ok, Answer::No};
+    drag(files({dir.path("book.bin")}), bareSpotOf("分组框分割"));
+    ASSERT_TRUE(fileExists(dir.path("book/book.sha256")));
+    std::remove(dir.path("book.bin").c_str());
+
+    // The manifest dropped on the merge area gives back the original, named as it was.
+    messages.shown.clear();
+    messages.answers = {Answer::Ok, Answer::No};
+    drag(files({dir.path("book/book.sha256")}), bareSpotOf("分组框合并"));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(readFile(dir.path("book.bin")), data);
+    EXPECT_EQ(shown(1).rfind(std::string(texts::kJoinDone) + dir.path("book.bin"), 0), 0u)
+        << shown(1);
+    EXPECT_EQ(messages.shown[1].buttons, Buttons::YesNo);
+
+    // A changed part: nothing written, the part named.
+    std::remove(dir.path("book.bin").c_str());
+    writeFile(dir.path("book/book_2.bin"), std::string(data.size() / 2, 'x'));
+    messages.shown.clear();
+    messages.answers = {Answer::Ok, Answer::Ok};
+    drag(files({dir.path("book/book.sha256")}), bareSpotOf("分组框合并"));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(shown(1).find(std::string("book_2.bin：") + std::string(texts::kJoinPartChanged)),
+              std::string::npos)
+        << shown(1);
+    EXPECT_FALSE(fileExists(dir.path("book.bin")));
+}
+
 TEST(DropTargetQt, RegistrationIsKeptOnceAndUndoneWhole) {
     DropRegistry registry;
     QWidget area;

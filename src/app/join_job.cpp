@@ -1,0 +1,97 @@
+#include "app/join_job.h"
+
+#include "app/form_options.h"
+#include "app/job_outcome.h"
+#include "files/path_ops.h"
+#include "text/system_texts.h"
+
+namespace pw {
+namespace {
+
+constexpr std::string_view kButton = "按钮开始合并";
+constexpr size_t kShownProblems = 5;
+
+std::string_view faultText(SetFault fault) {
+    switch (fault) {
+        case SetFault::NoParts:
+        case SetFault::SeveralSets:
+        case SetFault::ManifestDamaged:
+            return texts::kJoinManifestUnusable;
+        case SetFault::Missing:
+            return texts::kJoinPartMissing;
+        case SetFault::Extra:
+            return texts::kJoinPartExtra;
+        case SetFault::WrongSize:
+            return texts::kJoinPartWrongSize;
+        case SetFault::Changed:
+            return texts::kJoinPartChanged;
+        case SetFault::NotExact:
+            return texts::kJoinNotExact;
+        case SetFault::Unreadable:
+            return texts::kJoinUnreadable;
+        case SetFault::WriteFailed:
+            return texts::kJoinWriteFailed;
+        case SetFault::OutputChanged:
+            return texts::kJoinOutputChanged;
+        case SetFault::Stopped:
+            return texts::kJoinStopped;
+    }
+    return texts::kJoinWriteFailed;
+}
+
+}  // namespace
+
+Text joinCompletionText(const JoinOutcome& outcome) {
+    if (outcome.problems.empty()) {
+        Text text = lit(texts::kJoinDone) + outcome.outputPath;
+        if (outcome.undeletedParts > 0)
+            text += "\n" + lit(texts::kJoinUndeletedBefore) +
+                    std::to_string(outcome.undeletedParts) + lit(texts::kJoinUndeletedAfter);
+        return text + "\n\n" + lit(texts::kJoinOpenFolder);
+    }
+    Text text = lit(texts::kJoinFailed);
+    for (size_t i = 0; i < outcome.problems.size() && i < kShownProblems; ++i) {
+        const SetProblem& p = outcome.problems[i];
+        text += "\n" + (p.path.empty() ? Text() : fileNameOf(p.path) + lit(texts::kJoinColon)) +
+                lit(faultText(p.fault));
+    }
+    if (outcome.problems.size() > kShownProblems) text += "\n" + lit(texts::kMoreNames);
+    return text;
+}
+
+void joinJob(JobContext& ctx, const Text& manifestPath) {
+    Form& form = ctx.form;
+    if (form.text(kButton) != lit(texts::kMergeIdle)) {
+        ctx.state.stopRequested = 1;
+        form.setText(kButton, lit(texts::kMergeStopping));
+        return;
+    }
+    JoinOutcome outcome;
+    {
+        RunningJob running(ctx.state);
+        OtherJobBlocked blocked(form, "按钮开始分割");
+        form.setText(kButton, lit(texts::kMergeRunning));
+        ctx.state.stopRequested = 0;
+        SetProblem problem;
+        const auto set = findPartSet(ctx.files, manifestPath, problem);
+        FormMergeOptions options(form);
+        MergeContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+        // Parts go with 合并后删除 as merged sources do, and only once the original is in place.
+        const AfterJoin after =
+            options.deleteSources() ? AfterJoin::DeleteParts : AfterJoin::KeepParts;
+        if (set)
+            outcome = joinPartSet(engine, *set, after);
+        else
+            outcome.problems.push_back(problem);
+        form.setText(kButton, lit(texts::kMergeIdle));
+    }
+    if (ctx.state.closePending) return;
+    if (!outcome.problems.empty()) {
+        form.message(joinCompletionText(outcome), Buttons::Ok);
+        return;
+    }
+    if (form.message(joinCompletionText(outcome), Buttons::YesNo) == Answer::Yes)
+        ctx.shell.openInFileManager(folderOf(outcome.outputPath), true, true, false);
+}
+
+}  // namespace pw

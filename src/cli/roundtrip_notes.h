@@ -1,0 +1,26 @@
+#pragma once
+// What partwell-cli says about checksum manifests and the parts of earlier splits.
+
+#include "split/split_files.h"
+
+namespace pw::cli {
+
+// One line for the unchanged parts of an earlier split that were removed, and one naming each
+// earlier part left in place.
+void reportEarlierParts(const SplitSummary& summary);
+
+}  // namespace pw::cli
+
+#include <vector>
+
+#include "merge/part_set.h"
+
+namespace pw::cli {
+
+// One line for each part a merge found changed against its manifest.
+void reportDamagedParts(const std::vector<Text>& parts);
+
+// One "partwell-cli: PATH: REASON" line a problem; returns the exit status 1.
+int reportProblems(const std::vector<SetProblem>& problems);
+
+}  // namespace pw::cli

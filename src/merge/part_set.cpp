@@ -1,0 +1,220 @@
+#include "merge/part_set.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+#include "files/folder_lister.h"
+#include "files/path_ops.h"
+
+namespace pw {
+namespace {
+
+constexpr std::string_view kMarks[] = {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+
+struct NumberedName {
+    Text stem, extension;
+    int64_t number = 0;
+};
+
+// "<stem>_<K>.<ext>" with K from 1 and no leading zero.
+std::optional<NumberedName> numberedName(const Text& name) {
+    NumberedName n;
+    n.extension = extensionOf(name);
+    const Text base = baseNameOf(name);
+    const size_t underscore = base.rfind('_');
+    if (underscore == Text::npos || underscore == 0) return std::nullopt;
+    const std::string_view digits = std::string_view(base).substr(underscore + 1);
+    auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n.number);
+    if (digits.empty() || digits[0] == '0' || r.ec != std::errc() ||
+        r.ptr != digits.data() + digits.size())
+        return std::nullopt;
+    n.stem = base.substr(0, underscore);
+    return n;
+}
+
+Text withExtension(const Text& base, const Text& extension) {
+    return extension.empty() ? base : base + "." + extension;
+}
+
+// The split's subfolder is named after the original; the original sat in its parent.
+Text outputPathFor(const Text& folder, const Text& name) {
+    const Text parent = folderOf(folder.substr(0, folder.size() - 1));
+    const Text base = baseNameOf(name);
+    const Text folderName = fileNameOf(folder.substr(0, folder.size() - 1));
+    if (!parent.empty() && (folderName == base || folderName == "_" + base))
+        return parent + kPathSeparator + name;
+    return folder + name;
+}
+
+std::vector<Text> manifestsIn(FileSystem& fs, const Text& folder,
+                              const std::vector<FolderEntry>& entries) {
+    std::vector<Text> found;
+    for (const FolderEntry& e : entries)
+        if (!e.isFolder && extensionOf(e.name) == kManifestExtension &&
+            isManifestFile(fs, folder + e.name))
+            found.push_back(folder + e.name);
+    return found;
+}
+
+std::optional<PartSet> fromManifest(FileSystem& fs, const Text& path, SetProblem& problem) {
+    PartSet set;
+    set.folder = folderOf(path) + kPathSeparator;
+    set.manifestPath = path;
+    std::string why;
+    set.manifest = readManifest(fs, path, why);
+    if (!set.manifest) {
+        problem = {SetFault::ManifestDamaged, path, why};
+        return std::nullopt;
+    }
+    for (const ManifestPart& p : set.manifest->parts) set.parts.push_back(set.folder + p.name);
+    set.outputPath = outputPathFor(set.folder, set.manifest->sourceName);
+    return set;
+}
+
+// The files "<stem>_1.<ext>" … up to the highest number in the folder; a gap is a missing part.
+PartSet numberedSet(const Text& folder, const std::vector<FolderEntry>& entries, const Text& stem,
+                    const Text& extension) {
+    PartSet set;
+    set.folder = folder;
+    int64_t highest = 0;
+    for (const FolderEntry& e : entries)
+        if (auto n = numberedName(e.name);
+            n && !e.isFolder && n->stem == stem && n->extension == extension)
+            highest = std::max(highest, n->number);
+    for (int64_t k = 1; k <= highest; ++k)
+        set.parts.push_back(folder + withExtension(stem + "_" + std::to_string(k), extension));
+    set.outputPath = outputPathFor(folder, withExtension(stem, extension));
+    return set;
+}
+
+}  // namespace
+
+std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem& problem) {
+    const bool folderGiven = fs.isFolder(path);
+    if (!folderGiven && !fs.exists(path)) {
+        problem = {SetFault::Missing, path, {}};
+        return std::nullopt;
+    }
+    if (!folderGiven && isManifestFile(fs, path)) return fromManifest(fs, path, problem);
+    const Text folder = (folderGiven ? path : folderOf(path)) + kPathSeparator;
+    const auto entries = fs.listFolder(folder);
+    if (!entries) {
+        problem = {SetFault::Unreadable, folder, {}};
+        return std::nullopt;
+    }
+    const std::vector<Text> manifests = manifestsIn(fs, folder, *entries);
+    if (folderGiven) {
+        if (manifests.size() == 1) return fromManifest(fs, manifests[0], problem);
+        if (manifests.size() > 1) {
+            problem = {SetFault::SeveralSets, path, {}};
+            return std::nullopt;
+        }
+        std::map<std::pair<Text, Text>, int> groups;
+        for (const FolderEntry& e : *entries)
+            if (auto n = numberedName(e.name); n && !e.isFolder) ++groups[{n->stem, n->extension}];
+        if (groups.size() != 1) {
+            problem = {groups.empty() ? SetFault::NoParts : SetFault::SeveralSets, path, {}};
+            return std::nullopt;
+        }
+        return numberedSet(folder, *entries, groups.begin()->first.first,
+                           groups.begin()->first.second);
+    }
+    // One part: the manifest that lists it, else its numbered siblings.
+    const Text name = fileNameOf(path);
+    for (const Text& m : manifests) {
+        std::string why;
+        const auto manifest = readManifest(fs, m, why);
+        if (manifest && std::any_of(manifest->parts.begin(), manifest->parts.end(),
+                                    [&](const ManifestPart& p) { return p.name == name; }))
+            return fromManifest(fs, m, problem);
+    }
+    const auto numbered = numberedName(name);
+    if (!numbered) {
+        problem = {SetFault::NoParts, path, {}};
+        return std::nullopt;
+    }
+    return numberedSet(folder, *entries, numbered->stem, numbered->extension);
+}
+
+std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
+    std::vector<SetProblem> problems;
+    std::vector<int64_t> sizes;
+    for (size_t i = 0; i < set.parts.size(); ++i) {
+        auto file = fs.open(set.parts[i], OpenMode::Read);
+        const int64_t size = file ? file->length() : -1;
+        sizes.push_back(size);
+        if (!file)
+            problems.push_back({fs.exists(set.parts[i]) ? SetFault::Unreadable : SetFault::Missing,
+                                set.parts[i],
+                                {}});
+        else if (set.manifest && size != set.manifest->parts[i].size)
+            problems.push_back({SetFault::WrongSize, set.parts[i], {}});
+    }
+    if (set.manifest) {
+        // Numbered files beyond the set are most likely left from another split of the source.
+        const Manifest& m = *set.manifest;
+        const Text stem = baseNameOf(m.sourceName), extension = extensionOf(m.sourceName);
+        if (auto entries = fs.listFolder(set.folder);
+            entries && m.parts.front().name == withExtension(stem + "_1", extension))
+            for (const FolderEntry& e : *entries)
+                if (auto n = numberedName(e.name); n && n->stem == stem &&
+                                                   n->extension == extension &&
+                                                   n->number > int64_t(m.parts.size()))
+                    problems.push_back({SetFault::Extra, set.folder + e.name, {}});
+        if (!m.exact)
+            problems.push_back({SetFault::NotExact, set.manifestPath,
+                                m.fixedLineBreaks || m.skippedBlankLines
+                                    ? "line breaks were corrected or blank lines skipped"
+                                    : "the split changed the text"});
+        return problems;
+    }
+    if (!problems.empty()) return problems;
+    // Without a manifest only a cut by count or size joins back: all but the last part are of one
+    // size, and no part after the first opens with the mark a text split puts on each.
+    for (size_t i = 1; i + 1 < sizes.size(); ++i)
+        if (sizes[i] != sizes[0]) {
+            problems.push_back({SetFault::NotExact, set.parts[i], "the parts differ in size"});
+            return problems;
+        }
+    for (std::string_view mark : kMarks) {
+        bool everyPart = set.parts.size() > 1;
+        for (size_t i = 1; i < set.parts.size() && everyPart; ++i) {
+            auto file = fs.open(set.parts[i], OpenMode::Read);
+            everyPart = file && file->readBytes(int64_t(mark.size())) == mark;
+        }
+        if (everyPart)
+            problems.push_back(
+                {SetFault::NotExact, set.parts[1], "each part opens with a text mark"});
+    }
+    return problems;
+}
+
+std::vector<PartState> verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder) {
+    std::vector<PartState> states;
+    for (const ManifestPart& p : manifest.parts) {
+        int64_t length = -1;
+        const auto digest = hashFile(fs, folder + p.name, &length);
+        states.push_back(!digest                          ? PartState::Missing
+                         : length != p.size               ? PartState::WrongSize
+                         : hexDigest(*digest) != p.sha256 ? PartState::Changed
+                                                          : PartState::Ok);
+    }
+    return states;
+}
+
+Text freeVariantPath(FileSystem& fs, const Text& path) {
+    const Text folder = folderOf(path), name = fileNameOf(path);
+    const Text base = baseNameOf(name), extension = extensionOf(name);
+    const Text prefix =
+        folder.empty() && !path.starts_with(kPathSeparator) ? Text() : folder + kPathSeparator;
+    for (int variant = 1;; ++variant) {
+        const Text candidate =
+            variant == 1
+                ? path
+                : prefix + withExtension(base + " (" + std::to_string(variant) + ")", extension);
+        if (!fs.exists(candidate)) return candidate;
+    }
+}
+
+}  // namespace pw

@@ -1,0 +1,57 @@
+#pragma once
+// The parts of one split, found from its manifest, from any one part or from their folder, and
+// checked against what the manifest records.
+
+#include <optional>
+#include <vector>
+
+#include "files/manifest.h"
+
+namespace pw {
+
+struct PartSet {
+    Text folder;              // the parts' folder, ending in a separator
+    std::vector<Text> parts;  // in part order
+    std::optional<Manifest> manifest;
+    Text manifestPath;
+    // The original's place: its name in the folder the split took it from (the parts folder's
+    // parent when they sit in the split's subfolder).
+    Text outputPath;
+};
+
+enum class SetFault {
+    NoParts,          // nothing that looks like a split's parts
+    SeveralSets,      // the folder holds more than one; name a manifest or a part
+    ManifestDamaged,  // detail says how
+    Missing,
+    Extra,  // a numbered part beyond the set
+    WrongSize,
+    Changed,
+    NotExact,  // the set cannot give back the original's bytes; detail says why
+    Unreadable,
+    WriteFailed,
+    OutputChanged,  // every part matches, yet the joined bytes are not the recorded original's
+    Stopped,
+};
+
+struct SetProblem {
+    SetFault fault;
+    Text path;
+    std::string detail;
+};
+
+// The set `path` names: a manifest, one part, or a folder with one set in it.
+std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem& problem);
+
+// Every part there with its recorded size, no numbered part beyond the set, and a set that can
+// be joined back exactly. Reads only the first bytes of parts.
+std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set);
+
+// Each part against its recorded size and SHA-256 (a set with a manifest), in part order.
+enum class PartState { Ok, Missing, WrongSize, Changed };
+std::vector<PartState> verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder);
+
+// "name (2).ext", "name (3).ext" … the first that names no file, `path` itself when it is free.
+Text freeVariantPath(FileSystem& fs, const Text& path);
+
+}  // namespace pw

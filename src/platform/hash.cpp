@@ -1,0 +1,54 @@
+#include "platform/hash.h"
+
+#include <openssl/evp.h>
+
+#include <new>
+
+namespace pw {
+
+struct Sha256::State {
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ~State() { EVP_MD_CTX_free(ctx); }
+};
+
+Sha256::Sha256() : state_(std::make_unique<State>()) {
+    if (!state_->ctx || EVP_DigestInit_ex(state_->ctx, EVP_sha256(), nullptr) != 1)
+        throw std::bad_alloc();
+}
+
+Sha256::Sha256(const Sha256& other) : state_(std::make_unique<State>()) {
+    if (!state_->ctx || EVP_MD_CTX_copy_ex(state_->ctx, other.state_->ctx) != 1)
+        throw std::bad_alloc();
+}
+
+Sha256::~Sha256() = default;
+
+void Sha256::update(const void* data, size_t size) {
+    if (size > 0) EVP_DigestUpdate(state_->ctx, data, size);
+}
+
+Sha256Digest Sha256::finish() {
+    Sha256Digest digest{};
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(state_->ctx, digest.data(), &length);
+    return digest;
+}
+
+std::string hexDigest(const Sha256Digest& digest) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(64);
+    for (uint8_t b : digest) {
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 15];
+    }
+    return hex;
+}
+
+std::string sha256Hex(std::string_view bytes) {
+    Sha256 h;
+    h.update(bytes);
+    return hexDigest(h.finish());
+}
+
+}  // namespace pw

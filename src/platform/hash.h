@@ -1,0 +1,36 @@
+#pragma once
+// SHA-256 through libcrypto (which uses the CPU's SHA instructions where it has them).
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+using Sha256Digest = std::array<uint8_t, 32>;
+
+class Sha256 {
+  public:
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256& other);  // the state so far, to finish two ways
+    Sha256& operator=(const Sha256&) = delete;
+
+    void update(const void* data, size_t size);
+    void update(std::string_view bytes) { update(bytes.data(), bytes.size()); }
+    // The digest of everything fed; the object must not be fed afterwards.
+    Sha256Digest finish();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// 64 lower-case hex digits.
+std::string hexDigest(const Sha256Digest& digest);
+std::string sha256Hex(std::string_view bytes);
+
+}  // namespace pw

@@ -1,0 +1,107 @@
+#include "split/split_manifest.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "files/folder_lister.h"
+#include "files/path_ops.h"
+
+namespace pw {
+namespace {
+
+Text withExtension(const Text& base, std::string_view extension) {
+    return extension.empty() ? base : base + "." + Text(extension);
+}
+
+// Whether `name` is "<base>_<K>.<extension>" with K above `count`.
+bool numberedAbove(const Text& name, const Text& base, const Text& extension, int64_t count) {
+    const Text tail = extension.empty() ? Text() : "." + extension;
+    if (!name.starts_with(base + "_") || !name.ends_with(tail)) return false;
+    const std::string_view digits(name.data() + base.size() + 1,
+                                  name.size() - base.size() - 1 - tail.size());
+    int64_t k = 0;
+    auto r = std::from_chars(digits.data(), digits.data() + digits.size(), k);
+    return !digits.empty() && digits[0] != '0' && r.ec == std::errc() &&
+           r.ptr == digits.data() + digits.size() && k > count;
+}
+
+bool unchanged(FileSystem& fs, const Text& path, const ManifestPart& part) {
+    int64_t length = -1;
+    auto digest = hashFile(fs, path, &length);
+    return digest && length == part.size && hexDigest(*digest) == part.sha256;
+}
+
+void settleEarlierParts(EngineContext& ctx, const SplitJobState& state, const Text& source,
+                        const EarlierSplit& earlier, SplitSummary& summary) {
+    const Text& folder = state.outputFolder;
+    std::vector<Text> kept;
+    if (earlier.manifest)
+        for (const ManifestPart& p : earlier.manifest->parts) {
+            if (state.partNamesOfSource.contains(p.name) || !ctx.files.exists(folder + p.name))
+                continue;
+            if (unchanged(ctx.files, folder + p.name, p) && ctx.files.remove(folder + p.name))
+                ++summary.staleRemoved;
+            else
+                kept.push_back(folder + p.name);
+        }
+    // Numbered parts above this split's count, whatever wrote them, are kept and named.
+    const Text base = baseNameOf(source), extension = extensionOf(source);
+    if (auto entries = ctx.files.listFolder(folder))
+        for (const FolderEntry& e : *entries)
+            if (!e.isFolder && !state.partNamesOfSource.contains(e.name) &&
+                numberedAbove(e.name, base, extension, state.partsOfSource) &&
+                std::find(kept.begin(), kept.end(), folder + e.name) == kept.end())
+                kept.push_back(folder + e.name);
+    std::sort(kept.begin(), kept.end(),
+              [](const Text& a, const Text& b) { return naturalLess(a, b); });
+    summary.staleKept.insert(summary.staleKept.end(), kept.begin(), kept.end());
+}
+
+}  // namespace
+
+EarlierSplit findEarlierSplit(FileSystem& fs, const Text& outputFolder, const Text& source) {
+    EarlierSplit earlier;
+    earlier.manifestPath = outputFolder + withExtension(baseNameOf(source), kManifestExtension);
+    std::string problem;
+    if (fs.exists(earlier.manifestPath)) {
+        earlier.manifest = readManifest(fs, earlier.manifestPath, problem);
+        if (earlier.manifest && earlier.manifest->sourceName != fileNameOf(source))
+            earlier.manifest.reset();
+    }
+    return earlier;
+}
+
+Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& source) {
+    const Text base = baseNameOf(source);
+    for (int variant = 1;; ++variant) {
+        const Text name = variant == 1 ? base : base + " (" + std::to_string(variant) + ")";
+        const Text path = state.outputFolder + withExtension(name, kManifestExtension);
+        const auto id = fs.fileId(path);
+        if (!id) return path;
+        if (state.jobSources.contains(*id) || state.jobParts.contains(*id)) continue;
+        std::string problem;
+        const auto other = readManifest(fs, path, problem);
+        if (other && other->sourceName == fileNameOf(source)) return path;
+        if (!other && !isManifestFile(fs, path)) continue;  // a file of the user's
+        if (!other) return path;                            // a damaged one of ours
+    }
+}
+
+void finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+                       const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
+    std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
+    if (!complete) return;
+    settleEarlierParts(ctx, state, source, earlier, summary);
+    if (!recording) {
+        // It described parts that were just overwritten or removed.
+        if (earlier.manifest) ctx.files.remove(earlier.manifestPath);
+        return;
+    }
+    const auto manifest = recording->finish(ctx.files, source);
+    if (manifest && writeManifest(ctx.files, manifestPathFor(ctx.files, state, source), *manifest))
+        ++summary.manifestsWritten;
+    else
+        ++summary.failedOutputs;
+}
+
+}  // namespace pw
