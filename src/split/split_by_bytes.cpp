@@ -25,8 +25,7 @@ std::unique_ptr<FileHandle> openSource(EngineContext& ctx, SplitJobState& state,
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
     if (length >= 0) return file;
-    state.sourceIntact = false;
-    state.sourceUnreadable = true;
+    state.sourceFailed(source, file ? file->error() : ctx.files.lastError());
     return nullptr;
 }
 
@@ -66,6 +65,24 @@ int64_t partCountForQuotient(float q) {
 int64_t partSizeBytes(float number, int unitIndex) {
     if (unitIndex < 0 || unitIndex > 3) unitIndex = kDefaultUnit;
     return toWholeBytes(double(number) * std::pow(1024.0, unitIndex));
+}
+
+ModeResult refuseTooManyParts(EngineContext& ctx, bool bySize, const std::vector<Text>& files) {
+    if (!bySize) {
+        if (textToInt(ctx.form.text("编辑框份数")) <= kMaxPartsPerFile) return ModeResult::Done;
+        return refuseOption(ctx, texts::kTooManyParts, "编辑框份数");
+    }
+    const int64_t size = partSizeBytes(textToFloat(ctx.form.text("编辑框字节")),
+                                       ctx.form.selectedIndex("组合框字节单位"));
+    if (size < 1) return ModeResult::Done;  // refused as unusable when the job starts
+    for (const Text& f : files) {
+        auto file = ctx.files.open(f, OpenMode::Read);
+        const int64_t length = file ? file->length() : -1;
+        if (length > size &&
+            partCountForQuotient(float(double(length) / double(size))) > kMaxPartsPerFile)
+            return refuseOption(ctx, texts::kTooManyParts, "编辑框字节");
+    }
+    return ModeResult::Done;
 }
 
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source) {

@@ -1,6 +1,8 @@
 #pragma once
 // The byte modes: a given number of equal parts, or parts of a given size.
 
+#include <vector>
+
 #include "split/split_job_state.h"
 
 namespace pw {
@@ -9,6 +11,14 @@ enum class ModeResult { Done, Abort };
 
 // An option refused: the message, the focus on its box, and the job ends.
 ModeResult refuseOption(EngineContext& ctx, std::string_view message, std::string_view box);
+
+// More parts of one file than any use has; a job that would write more is refused before it
+// starts, as it would otherwise fill the disk's table of files with empty ones.
+inline constexpr int64_t kMaxPartsPerFile = 1000000;
+
+// Refuses a job of the count (or, `bySize`, the size) mode that would cut one of `files` into
+// more than kMaxPartsPerFile parts.
+ModeResult refuseTooManyParts(EngineContext& ctx, bool bySize, const std::vector<Text>& files);
 
 ModeResult splitByCount(EngineContext& ctx, SplitJobState& state, const Text& source);
 ModeResult splitBySize(EngineContext& ctx, SplitJobState& state, const Text& source);

@@ -48,10 +48,7 @@ std::unique_ptr<FileHandle> openLineSource(EngineContext& ctx, SplitJobState& st
                                            const Text& source) {
     if (!ctx.form.checked("选择框识别编码")) {
         auto file = ctx.files.open(source, OpenMode::Read);
-        if (!file) {
-            state.sourceUnreadable = true;
-            state.sourceIntact = false;
-        }
+        if (!file) state.sourceFailed(source, ctx.files.lastError());
         return file;
     }
     showStage(ctx, texts::kStageReading);
@@ -88,6 +85,8 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
             break;
         }
         const std::string_view line = reader.readLine();
+        // A read error cuts the line short: it and the lines gathered with it go in no part.
+        if (reader.failed()) break;
         const int64_t position = reader.position();
         if (position == previous) {
             // Stopped at a NUL or Ctrl-Z: the byte is stepped over and in no part.
@@ -111,8 +110,8 @@ bool splitLineSource(EngineContext& ctx, SplitJobState& state, const Text& sourc
     }
     if (reader.failed()) {
         // Counted like a source that could not be opened: the rest of it is in no part.
-        state.sourceUnreadable = true;
-        whole = false;
+        state.sourceFailed(source, file.error());
+        return false;
     }
     file.close();
     if (linesInPart > 0) writeLines();
@@ -145,8 +144,7 @@ ModeResult splitByLines(EngineContext& ctx, SplitJobState& state, const Text& so
         if (file && !splitLineSource(ctx, state, source, *file)) state.sourceIntact = false;
     } catch (const std::bad_alloc&) {
         // A text or a line too large for memory: the parts written so far stay, the source too.
-        state.sourceUnreadable = true;
-        state.sourceIntact = false;
+        state.sourceFailed(source, std::make_error_code(std::errc::not_enough_memory));
     }
     return ModeResult::Done;
 }

@@ -35,9 +35,16 @@ ModeResult runMode(EngineContext& ctx, SplitJobState& state, const Text& source)
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    state.sourceUnreadable = true;
-    state.sourceIntact = false;
+    state.sourceFailed(source, std::make_error_code(std::errc::not_enough_memory));
     return ModeResult::Done;
+}
+
+// Folders made for a source that got no part are removed again (only empty ones go).
+void removeUnusedFolders(FileSystem& fs, SplitJobState& state) {
+    if (state.partsOfSource == 0)
+        for (auto it = state.createdFolders.rbegin(); it != state.createdFolders.rend(); ++it)
+            fs.removeFolder(*it);
+    state.createdFolders.clear();
 }
 
 Text outputFolderFor(const Form& form, const Text& source) {
@@ -80,6 +87,12 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
     ctx.form.setProgressPosition(0);
     ctx.form.setProgressMaximum(n);
     ctx.stopRequested = 0;
+    const SplitMode mode = selectedSplitMode(ctx.form);
+    if ((mode == SplitMode::Parts || mode == SplitMode::Bytes) &&
+        refuseTooManyParts(ctx, mode == SplitMode::Bytes, files) == ModeResult::Abort) {
+        summary.aborted = true;
+        return summary;
+    }
 
     for (int64_t i = 1; i <= n; ++i) {
         const Text& source = files[size_t(i - 1)];
@@ -93,10 +106,13 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         state.outputFolderReady = false;
         state.sourceEncoding = kEncodingUnknown;
         state.sourceIntact = true;
+        state.sourceReplaced = false;
         state.partsOfSource = 0;
         state.sourceUnreadable = false;
 
-        if (runMode(ctx, state, source) == ModeResult::Abort) {
+        const ModeResult result = runMode(ctx, state, source);
+        removeUnusedFolders(ctx.files, state);
+        if (result == ModeResult::Abort) {
             summary.aborted = true;
             break;
         }
@@ -104,9 +120,13 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
         if (state.sourceUnreadable) ++summary.unreadableSources;
 
         // A source goes only when every byte of it is in parts that were written and closed.
-        if (ctx.form.checked("选择框分割后删除文件") && state.sourceIntact &&
-            state.partsOfSource > 0 && !ctx.files.remove(source))
+        const bool deleting = ctx.form.checked("选择框分割后删除文件");
+        if (deleting && state.sourceReplaced) ++summary.keptForReplacements;
+        if (deleting && state.sourceIntact && state.partsOfSource > 0 &&
+            !ctx.files.remove(source)) {
             ++summary.undeletedSources;
+            state.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});
+        }
         ctx.form.processEvents();
         if (ctx.stopRequested) {
             summary.stopped = true;
@@ -115,6 +135,7 @@ SplitSummary splitFiles(EngineContext& ctx, const std::vector<Text>& files) {
     }
     summary.partsWritten = state.partsWritten;
     summary.failedOutputs = state.failedOutputs;
+    summary.failures = std::move(state.failures);
     return summary;
 }
 

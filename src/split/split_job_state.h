@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <set>
+#include <vector>
 
+#include "files/failure.h"
 #include "platform/engine_context.h"
 #include "split/random_draw.h"
 #include "text/encoding_code.h"
@@ -47,9 +49,26 @@ struct SplitJobState {
     // Safety accounting of the current source and of the whole job.
     bool sourceIntact = true;  // false once any of the source failed to reach a written part
     bool sourceUnreadable = false;
+    bool sourceReplaced = false;  // its text was converted with a substitute somewhere
     int64_t partsOfSource = 0;
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;
+    std::vector<Text> createdFolders;  // made for the current source, outermost first
+    Failures failures;
+
+    // The source could not be read (to its end): none of it may be deleted. Told once a source.
+    void sourceFailed(const Text& source, std::error_code reason) {
+        if (!reason) reason = std::make_error_code(std::errc::io_error);
+        if (!sourceUnreadable) failures.push_back({FailureKind::Read, source, reason});
+        sourceUnreadable = true;
+        sourceIntact = false;
+    }
+    // A conversion of the source's text put in substitutes: its content is not whole in parts.
+    void noteReplacements(size_t count) {
+        if (count == 0) return;
+        sourceReplaced = true;
+        sourceIntact = false;
+    }
 };
 
 }  // namespace pw
