@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "files/failure.h"
 #include "platform/form.h"
 
 namespace pw {
@@ -28,5 +29,12 @@ class OtherJobBlocked {
 Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
                  std::string_view outputsAfter, int64_t unreadableSources,
                  int64_t undeletedSources);
+
+// Lines that follow the failure note: the sources kept because their text needed substitutes,
+// then the first few failures, each with its path and the system's reason.
+Text keptAndFailedLines(int64_t keptForReplacements, const Failures& failures);
+
+// The system's reason for an error, as code-page text.
+Text reasonText(std::error_code error);
 
 }  // namespace pw

@@ -1,5 +1,6 @@
 #include "split/part_writer.h"
 
+#include <algorithm>
 #include <new>
 #include <set>
 #include <stdexcept>
@@ -23,8 +24,20 @@ void prepareFolder(SplitContext& ctx, SplitJobState& state) {
     if (state.outputFolderReady) return;
     state.outputFolderReady = true;
     const Text& folder = state.outputFolder;
+    // The folders this source makes are noted, so that they go again if no part lands in them.
+    std::vector<Text> missing;
+    for (size_t sep = folder.find(kPathSeparator); sep != Text::npos;
+         sep = folder.find(kPathSeparator, sep + 1))
+        if (sep > 0 && !ctx.files.isFolder(folder.substr(0, sep)))
+            missing.push_back(folder.substr(0, sep));
     for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
-        if (ensureFolder(ctx.files, folder)) return;
+        const bool made = ensureFolder(ctx.files, folder);
+        for (const Text& m : missing)
+            if (ctx.files.isFolder(m) &&
+                std::find(state.createdFolders.begin(), state.createdFolders.end(), m) ==
+                    state.createdFolders.end())
+                state.createdFolders.push_back(m);
+        if (made) return;
         ctx.form.processEvents();
     }
     const Text taken = folder.substr(0, folder.size() - 1);
@@ -61,22 +74,31 @@ Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& ste
     }
 }
 
-bool writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
+struct PartWrite {
+    bool ok = false;
+    bool readFailed = false;  // the source, not the part, failed
+    std::error_code error;
+};
+
+PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
     const PartContent& part = state.partContent;
+    SafeWriter out(ctx.files, path);
     if (state.sourceEncoding >= kEncodingUtf8) {
         // Text parts go back into the source's encoding.
         auto bytes = part.load();
-        if (!bytes) return false;
+        if (!bytes) return {false, true, part.source ? part.source->error() : std::error_code()};
         const Text text = bytesAsText(*bytes);
         if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
-        return writeTextInEncoding(ctx.files, path, text, state.sourceEncoding, true);
-    }
-    SafeWriter out(ctx.files, path);
-    if (part.source)
+        size_t replaced = 0;
+        out.write(encodeText(text, state.sourceEncoding, true, &replaced));
+        state.noteReplacements(replaced);
+    } else if (part.source) {
         out.copyFrom(*part.source, part.offset, part.length);
-    else
+    } else {
         out.write(part.bytes);
-    return out.commit();
+    }
+    const bool ok = out.commit();
+    return {ok, !ok && out.readFailed(), out.error()};
 }
 
 // The part's text: as it is when the source was decoded, else decoded on its own.
@@ -159,14 +181,19 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
     }
     const Text path = freePartPath(ctx, state, stem, suffix, extension);
 
-    const bool ok = writeContent(ctx, state, path);
+    const PartWrite written = writeContent(ctx, state, path);
+    const bool ok = written.ok;
     if (ok) {
         ++state.partsWritten;
         ++state.partsOfSource;
         if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
+    } else if (written.readFailed) {
+        // The part was not written because its bytes could not be read: a read error.
+        state.markUnreadable(written.error);
     } else {
         ++state.failedOutputs;
         state.sourceIntact = false;
+        state.failures.push_back({FailureKind::Write, path, written.error});
     }
     ctx.options.showProgressText("[" + std::to_string(state.partNumber) + "] " +
                                  state.progressText);
