@@ -43,4 +43,23 @@ Text namedFilesNote(const std::vector<Text>& paths, std::string_view before,
     return note;
 }
 
+Text reasonText(std::error_code error) {
+    return fromUtf8(error ? error.message() : std::make_error_code(std::errc::io_error).message());
+}
+
+Text keptAndFailedLines(int64_t keptForReplacements, const Failures& failures) {
+    constexpr size_t kShown = 3;
+    Text lines;
+    if (keptForReplacements > 0)
+        lines += "\n" + lit(texts::kKeptForReplacementsBefore) +
+                 std::to_string(keptForReplacements) + lit(texts::kKeptForReplacementsAfter);
+    for (size_t i = 0; i < failures.size() && i < kShown; ++i)
+        lines += "\n" + failures[i].path + lit(texts::kFailureReasonSeparator) +
+                 reasonText(failures[i].reason);
+    if (failures.size() > kShown)
+        lines += "\n" + lit(texts::kMoreFailuresBefore) + std::to_string(failures.size() - kShown) +
+                 lit(texts::kMoreFailuresAfter);
+    return lines;
+}
+
 }  // namespace pw

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/failure.h"
 #include "platform/form.h"
 
 namespace pw {
@@ -33,5 +34,12 @@ Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
 // Empty for no paths; else a line "<before>N<after>" and the first few file names.
 Text namedFilesNote(const std::vector<Text>& paths, std::string_view before,
                     std::string_view after);
+
+// Lines that follow the failure note: the sources kept because their text needed substitutes,
+// then the first few failures, each with its path and the system's reason.
+Text keptAndFailedLines(int64_t keptForReplacements, const Failures& failures);
+
+// The system's reason for an error, as code-page text.
+Text reasonText(std::error_code error);
 
 }  // namespace pw

@@ -15,8 +15,16 @@ Text mergeFailureNote(const MergeSummary& summary) {
     Text note = failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
                             texts::kFailedMergeOutputsAfter, summary.unreadableSources,
                             summary.undeletedSources);
-    return note + namedFilesNote(summary.damagedParts, texts::kDamagedPartsBefore,
-                                 texts::kDamagedPartsAfter);
+    Text more;
+    if (summary.separatorUnreadable) more += "\n" + lit(texts::kSeparatorUnreadable);
+    if (summary.renamedOutputs > 0)
+        more += "\n" + lit(texts::kRenamedOutputsBefore) + std::to_string(summary.renamedOutputs) +
+                lit(texts::kRenamedOutputsAfter);
+    more += keptAndFailedLines(summary.keptForReplacements, summary.failures);
+    more +=
+        namedFilesNote(summary.damagedParts, texts::kDamagedPartsBefore, texts::kDamagedPartsAfter);
+    if (note.empty() && !more.empty()) note = "\n";
+    return note + more;
 }
 
 // The folder last merged through the chooser, else the folder last split as a whole.
@@ -84,7 +92,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
     // A merge from the chooser, or the files of a drop that also held folders, asks no
     // question; what failed is said all the same.
     if (items.empty() || suppressQuestion) {
-        if (summary.anyFailed())
+        if (summary.anyFailed() || summary.keptForReplacements > 0 || summary.renamedOutputs > 0)
             form.message(lit(texts::kMergeDone) + mergeFailureNote(summary), Buttons::Ok);
         return;
     }

@@ -13,21 +13,32 @@ namespace {
 
 constexpr std::string_view kButton = "按钮开始分割";
 
-std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder) {
+std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder, std::error_code& error) {
     ctx.form.setTag(kButton, folder);
     ctx.state.splitSaveFolder = folder;
     // A stop clicked while the folder is listed must not be lost: the split would clear it.
     ctx.state.stopRequested = 0;
-    return FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型"), false);
+    return FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型"), false,
+                        &error);
+}
+
+// A folder that could not be listed counts as an unreadable source of the job.
+void addListingFailure(SplitSummary& summary, const Text& folder, std::error_code error) {
+    ++summary.unreadableSources;
+    summary.failures.insert(summary.failures.begin(), {FailureKind::List, folder, error});
 }
 
 }  // namespace
 
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
-    return lit(texts::kSplitDoneOpenFolder) + folder +
-           failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
-                       summary.unreadableSources, summary.undeletedSources) +
-           namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter);
+    Text note =
+        failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
+                    summary.unreadableSources, summary.undeletedSources);
+    const Text more =
+        keptAndFailedLines(summary.keptForReplacements, summary.failures) +
+        namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter);
+    if (note.empty() && !more.empty()) note = "\n";
+    return lit(texts::kSplitDoneOpenFolder) + folder + note + more;
 }
 
 void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
@@ -48,8 +59,10 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
         ctx.state.splitSaveFolder = folderOf(sources.front());
         summary = splitFiles(engine, sources);
     } else if (!folder.empty()) {
-        sources = gatherFromFolder(ctx, folder);
+        std::error_code listError;
+        sources = gatherFromFolder(ctx, folder, listError);
         if (!ctx.state.stopRequested) summary = splitFiles(engine, sources);
+        if (listError) addListingFailure(summary, folder, listError);
     } else {
         // The chooser starts where it was last used; the tag is saved with the settings.
         sources = ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
@@ -65,7 +78,7 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     if (!summary.partsFolder.empty()) ctx.state.splitSaveFolder = summary.partsFolder;
 
     // Nobody is left to answer when the window is closing.
-    if (sources.empty() || ctx.state.closePending) return;
+    if ((sources.empty() && summary.failures.empty()) || ctx.state.closePending) return;
     const Text saveFolder = ctx.state.splitSaveFolder;
     if (form.message(splitCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
         ctx.shell.openInFileManager(saveFolder, true, true, false);

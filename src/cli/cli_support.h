@@ -5,12 +5,15 @@
 #include <string_view>
 
 #include "app/memory_form.h"
+#include "files/failure.h"
 #include "platform/engine_context.h"
 
 namespace pw::cli {
 
 void printOut(std::string_view utf8);
 void printErr(std::string_view utf8);
+// Flushes and closes standard output; false, with a message, when any of it was not written.
+bool closeStandardOutput();
 
 // An option refused: the message and its detail on standard error; the exit status 2.
 int refuse(std::string_view message, std::string_view detail);
@@ -20,15 +23,28 @@ struct JobCounts {
     int64_t failedOutputs = 0;
     int64_t unreadableSources = 0;
     int64_t undeletedSources = 0;
+    int64_t keptForReplacements = 0;  // told, but no failure: the sources are safe
 };
+
+// One "partwell-cli: PATH: REASON" line on standard error for each failure.
+void printFailures(const Failures& failures);
 
 // Prints the summary line (`headline` and `written`, then each count that is not 0) and returns
 // the exit status: 128 + the signal after a stop, 1 when anything failed, else 0.
 int finishJob(std::string_view headline, int64_t written, std::string_view failedLabel,
               const JobCounts& counts);
 
-// A command-line path as a code-page path, made absolute against the current folder.
+// A command-line path as a code-page path, made absolute against the current folder, with "."
+// and ".." steps and repeated separators taken out.
 Text absolutePath(const char* argument);
+// The same for a native path already absolute: "/p/d/./x//y/../a" → "/p/d/x/a".
+std::string normalisedPath(std::string_view absolute);
+
+// Whether --types holds a pattern: "|" alone would match no file at all (empty means "*.*").
+bool hasPattern(std::string_view patterns);
+
+// A whole number as the window's boxes read it (full-width digits too); false for anything else.
+bool parseWholeNumber(std::string_view arg, Text& number);
 
 // The first SIGINT or SIGTERM sets `stop`, as the window's stop click does; a second ends the
 // process at once, with the temporary file of the part being written removed.

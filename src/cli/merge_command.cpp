@@ -6,6 +6,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/roundtrip_notes.h"
+#include "merge/joining.h"
 #include "merge/merge_files.h"
 #include "platform/native_names.h"
 #include "text/codepage.h"
@@ -26,6 +27,15 @@ Text withCrLf(std::string_view text) {
     return out;
 }
 
+// The separator file is read whole before anything is written: one that opens but fails to read
+// would join the files with nothing between them.
+bool separatorReadable(FileSystem& fs, const Text& path, const char* argument) {
+    std::error_code error;
+    if (readAllBytes(fs, path, error)) return true;
+    printErr(std::string(t::kCannotRead) + argument + ": " + error.message() + "\n");
+    return false;
+}
+
 }  // namespace
 
 int runMerge(int argc, char** argv) {
@@ -42,6 +52,7 @@ int runMerge(int argc, char** argv) {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);
             if (arg == "--types") {
+                if (!hasPattern(v)) return refuse(t::kNoPatterns, v);
                 form.setText("编辑框文件类型1", fromUtf8(v));
                 continue;
             }
@@ -51,7 +62,7 @@ int runMerge(int argc, char** argv) {
                 form.setText("编辑框字符串", withCrLf(fromUtf8(v)));
             } else {
                 const Text path = absolutePath(v);
-                if (!fs.open(path, OpenMode::Read)) return refuse(t::kCannotRead, v);
+                if (!separatorReadable(fs, path, v)) return 2;
                 form.setChecked("单选框使用文件", true);
                 form.setText("编辑框文件路径", path);
             }
@@ -88,8 +99,10 @@ int runMerge(int argc, char** argv) {
 
     for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
     reportDamagedParts(summary.damagedParts);
+    printFailures(summary.failures);
     return finishJob(t::kMergeSummary, int64_t(summary.outputs.size()), t::kFailedOutputs,
-                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
+                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources,
+                      summary.keptForReplacements});
 }
 
 }  // namespace pw::cli

@@ -23,9 +23,27 @@ namespace t = texts::cli;
 
 constexpr std::string_view kDelimiterButton = "按钮输入字符串";
 
-// "1.5MB" → number text "1.5" and unit index 2; false for any unit but B, KB, MB and GB (ASCII
-// case ignored). Full-width forms fold first, the unit's as well as the number's.
-bool parseSize(std::string_view arg, Text& number, int& unit) {
+enum class SizeError { None, Unit, Number };
+
+// Digits with at most one point among or after them, a sign before: what the size box holds. An
+// exponent, "inf" or "nan" is no such number.
+bool plainNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits = [](std::string_view s) {
+        return s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return !text.empty() && text != "." && digits(whole) && digits(fraction);
+}
+
+// "1.5MB" → number text "1.5" and unit index 2. A unit other than B, KB, MB and GB (ASCII case
+// ignored) after a number is a unit error; anything else that is not a plain number is a number
+// error. Full-width forms fold first, the unit's as well as the number's.
+SizeError parseSize(std::string_view arg, Text& number, int& unit) {
     const Text folded = foldFullWidth(fromUtf8(arg));
     size_t end = folded.size();
     while (end > 0 && std::isalpha(static_cast<unsigned char>(folded[end - 1]))) --end;
@@ -33,30 +51,56 @@ bool parseSize(std::string_view arg, Text& number, int& unit) {
     std::string u = folded.substr(end);
     for (char& c : u) c = char(std::toupper(static_cast<unsigned char>(c)));
     static const char* const kUnits[] = {"B", "KB", "MB", "GB"};
-    if (u.empty()) {
-        unit = 3;
-        // Without a unit the number must end the argument: "1.5%" or "1.5千" is no size.
-        return std::all_of(number.begin(), number.end(), [](char c) {
-            return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == ' ';
-        });
-    }
+    unit = -1;
     for (int i = 0; i < 4; ++i)
-        if (u == kUnits[i]) {
-            unit = i;
-            return true;
-        }
-    return false;
+        if (u == kUnits[i]) unit = i;
+    if (u.empty()) unit = 3;
+    if (unit < 0)
+        return !number.empty() && plainNumber(number) ? SizeError::Unit : SizeError::Number;
+    return plainNumber(number) ? SizeError::None : SizeError::Number;
 }
 
-// "5" → 5 and 5; "5-10" → 5 and 10. False unless both are digits.
-bool parseRange(std::string_view arg, std::string& low, std::string& high) {
-    const size_t dash = arg.find('-');
-    low = std::string(arg.substr(0, dash));
-    high = dash == std::string_view::npos ? low : std::string(arg.substr(dash + 1));
-    const auto digits = [](const std::string& s) {
-        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-    };
-    return digits(low) && digits(high);
+// "5" → 5 and 5; "5-10" → 5 and 10, read as the window reads its boxes (full-width digits and
+// dash too); a single number may have a sign, which the count check then refuses. False unless
+// both are whole numbers.
+bool parseRange(std::string_view arg, Text& low, Text& high) {
+    const Text folded = foldFullWidth(fromUtf8(arg));
+    const bool signedNumber = !folded.empty() && (folded[0] == '-' || folded[0] == '+');
+    const size_t dash = folded.find('-', signedNumber ? 1 : 0);
+    if (signedNumber && dash != Text::npos) return false;
+    const Text unsignedLow = folded.substr(signedNumber ? 1 : 0, dash);
+    const std::string highArg =
+        dash == Text::npos ? toUtf8(unsignedLow) : toUtf8(folded.substr(dash + 1));
+    if (!parseWholeNumber(toUtf8(unsignedLow), low) || !parseWholeNumber(highArg, high))
+        return false;
+    if (signedNumber) low = high = folded;
+    return true;
+}
+
+// A count the window would refuse is refused with its message, before anything is written.
+int refuseCount(bool lines, const Text& low, const Text& high) {
+    if (textToInt(low) >= 1 && textToInt(high) >= 1) return 0;
+    return refuse(t::kProgramPrefix,
+                  toUtf8(lit(lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne)));
+}
+
+// The files of every PATH: a folder stands for its matching files; one that cannot be listed
+// is a failure, not an empty folder.
+std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
+                                const std::vector<const char*>& paths, Failures& listFailures) {
+    std::vector<Text> files;
+    for (const char* p : paths) {
+        const Text path = absolutePath(p);
+        if (!fs.isFolder(path)) {
+            files.push_back(path);
+            continue;
+        }
+        std::error_code error;
+        auto listed = FolderLister(form, fs, path, form.text("编辑框文件类型"), false, &error);
+        if (error) listFailures.push_back({FailureKind::List, path, error});
+        files.insert(files.end(), listed.begin(), listed.end());
+    }
+    return files;
 }
 
 }  // namespace
@@ -84,9 +128,10 @@ int runSplit(int argc, char** argv) {
         } else if (arg == "--lines" || arg == "--chars") {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);
-            std::string low, high;
-            if (!parseRange(v, low, high)) return refuse(t::kBadRange, v);
+            Text low, high;
             const bool lines = arg == "--lines";
+            if (!parseRange(v, low, high)) return refuse(t::kBadRange, v);
+            if (const int refused = refuseCount(lines, low, high)) return refused;
             form.setChecked(lines ? "单选框按行数" : "单选框按字符数", true);
             form.setText(lines ? "编辑框行数1" : "编辑框字数1", low);
             form.setText(lines ? "编辑框行数2" : "编辑框字数2", high);
@@ -99,11 +144,14 @@ int runSplit(int argc, char** argv) {
             } else if (arg == "--size") {
                 Text number;
                 int unit = 0;
-                if (!parseSize(v, number, unit)) return refuse(t::kBadUnit, v);
+                const SizeError error = parseSize(v, number, unit);
+                if (error == SizeError::Unit) return refuse(t::kBadUnit, v);
+                if (error == SizeError::Number) return refuse(t::kBadNumber, v);
                 form.setChecked("单选框按字节", true);
                 form.setText("编辑框字节", number);
                 form.setSelectedIndex("组合框字节单位", unit);
             } else {
+                if (!hasPattern(v)) return refuse(t::kNoPatterns, v);
                 form.setText("编辑框文件类型", fromUtf8(v));
             }
         } else if (arg == "--no-subfolder") {
@@ -134,16 +182,8 @@ int runSplit(int argc, char** argv) {
     StopFlag stop = 0;
     installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
-    std::vector<Text> files;
-    for (const char* p : paths) {
-        const Text path = absolutePath(p);
-        if (fs.isFolder(path)) {
-            auto listed = FolderLister(form, fs, path, form.text("编辑框文件类型"), false);
-            files.insert(files.end(), listed.begin(), listed.end());
-        } else {
-            files.push_back(path);
-        }
-    }
+    Failures listFailures;
+    const std::vector<Text> files = gatherSources(form, fs, paths, listFailures);
 
     attachConsole(form);
     FormSplitOptions options(form);
@@ -154,8 +194,12 @@ int runSplit(int argc, char** argv) {
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
 
-    return finishJob(t::kSplitSummary, summary.partsWritten, t::kFailedParts,
-                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources});
+    printFailures(listFailures);
+    printFailures(summary.failures);
+    return finishJob(
+        t::kSplitSummary, summary.partsWritten, t::kFailedParts,
+        {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
+         summary.undeletedSources, summary.keptForReplacements});
 }
 
 }  // namespace pw::cli

@@ -1,6 +1,7 @@
 #include "files/folder_lister.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "text/chars.h"
 
@@ -115,12 +116,15 @@ bool naturalLess(std::string_view a, std::string_view b) {
 }
 
 std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
-                               bool foldersMode) {
+                               bool foldersMode, std::error_code* listError) {
     Text base = folder;
     if (!base.ends_with(kPathSeparator)) base += kPathSeparator;
     std::vector<Text> result;
     auto entries = fs.listFolder(base);
-    if (!entries) return result;
+    if (!entries) {
+        if (listError) *listError = fs.lastError() ? fs.lastError() : errnoCode(EIO);
+        return result;
+    }
     std::sort(entries->begin(), entries->end(), [](const FolderEntry& x, const FolderEntry& y) {
         return naturalLess(x.name, y.name);
     });

@@ -1,6 +1,7 @@
 #pragma once
 // Lists the files (or the subfolders) of one folder whose names match wildcard patterns.
 
+#include <system_error>
 #include <vector>
 
 #include "platform/engine_context.h"
@@ -9,8 +10,9 @@ namespace pw {
 
 // `patterns` are separated by "|" ("*.*" when empty). The result holds full paths, pattern after
 // pattern, each pattern's names in natural order; nothing is de-duplicated, no subfolder entered.
+// A folder that cannot be listed gives nothing, and `listError`, when given, receives why.
 std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
-                               bool foldersMode);
+                               bool foldersMode, std::error_code* listError = nullptr);
 
 // Wildcard match as on Windows: "*" and "?", ASCII case ignored, "*.*" matches every name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);

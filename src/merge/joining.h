@@ -3,6 +3,9 @@
 // and the final encoding step.
 
 #include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "merge/merge_options.h"
 #include "text/encoding_code.h"
@@ -10,24 +13,36 @@
 namespace pw {
 
 // What stands between two files of a batch, from the merge's options: the text (line breaks as
-// CR LF), a file's whole content, or nothing.
-ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs);
+// CR LF), a file's whole content, or nothing. A file that cannot be read gives nothing, and
+// `readError`, when given, receives why.
+ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
+                            std::error_code* readError = nullptr);
+
+// The whole content of a file, or nothing (with the reason in `error`) when any of it could not
+// be read.
+std::optional<ByteBuffer> readAllBytes(FileSystem& fs, const Text& path, std::error_code& error);
 
 enum class SourceOutcome {
     Whole,       // every byte (or all of its text) reached the output
     Cut,         // its text ended at a NUL, so only a part reached the output
+    Replaced,    // its text needed substitutes ("?", U+FFFD) in a conversion
     Unreadable,  // it gave nothing
     WriteFailed  // the output could not take it
 };
 
 // Appends one source to the output: byte for byte, or with encoding handling its text in the code
-// page. `code` becomes the encoding the text was found in (0 when it was not decoded).
+// page. `code` becomes the encoding the text was found in (0 when it was not decoded). For an
+// unreadable source `readError` receives why.
 SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path, EncodingCode& code,
-                           int64_t& written);
+                           int64_t& written, std::error_code& readError);
 
 // The output's final content when its text must go back into the encoding `code`: the bytes read
 // back up to their first NUL (`textLength`), converted, with a byte-order mark where it has one.
+// `replacedIn` gets, for each span [begin, end) of the joined bytes, whether its text needed a
+// substitute ("?") in the conversion.
+using ByteSpan = std::pair<int64_t, int64_t>;
 std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath, EncodingCode code,
-                                          size_t& textLength);
+                                          size_t& textLength, const std::vector<ByteSpan>& spans,
+                                          std::vector<bool>& replacedIn);
 
 }  // namespace pw

@@ -1,5 +1,6 @@
 #include "merge/merge_files.h"
 
+#include <algorithm>
 #include <set>
 
 #include "files/folder_lister.h"
@@ -14,7 +15,7 @@ namespace {
 struct BatchSource {
     bool read = false;
     SourceOutcome outcome = SourceOutcome::Unreadable;
-    int64_t end = 0;  // where its contribution ends in the joined bytes
+    int64_t begin = 0, end = 0;  // where its contribution lies in the joined bytes
 };
 
 // True unless the output would replace an input of the batch that did not reach it whole (one
@@ -31,23 +32,58 @@ bool replacesOnlyWhatWasRead(FileSystem& fs, const Text& outputPath, const std::
 }
 
 // Moves the joined bytes into place, through the final encoding step when it is due. Sources
-// whose text the step cuts off are marked so.
+// whose text the step cuts off, or needed a substitute for, are marked so. `error` gets why it
+// failed.
 bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, EncodingCode code,
-                 const std::vector<Text>& files, std::vector<BatchSource>& sources) {
-    if (!out.ok()) return false;
-    if (!ctx.options.handleEncoding() || code <= kEncodingCodePage)
-        return replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources) && out.commit();
-
+                 const std::vector<Text>& files, std::vector<BatchSource>& sources,
+                 std::error_code& error) {
+    const auto refused = [&] {
+        error = std::make_error_code(std::errc::file_exists);
+        return false;
+    };
+    if (!ctx.options.handleEncoding() || code <= kEncodingCodePage) {
+        if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return refused();
+        const bool placed = out.commit();
+        error = out.error();
+        return placed;
+    }
+    std::vector<ByteSpan> spans;
+    for (const BatchSource& s : sources) spans.emplace_back(s.begin, s.end);
+    std::vector<bool> replacedIn;
     size_t textLength = 0;
-    const auto content = reencodedOutput(ctx.files, out.temporaryPath(), code, textLength);
-    if (!content) return false;
-    for (BatchSource& s : sources)
-        if (s.end > int64_t(textLength) && s.outcome == SourceOutcome::Whole)
+    const auto content =
+        reencodedOutput(ctx.files, out.temporaryPath(), code, textLength, spans, replacedIn);
+    if (!content) {
+        error = std::make_error_code(std::errc::io_error);
+        return false;
+    }
+    for (size_t i = 0; i < sources.size(); ++i) {
+        BatchSource& s = sources[i];
+        if (s.outcome != SourceOutcome::Whole) continue;
+        if (s.end > int64_t(textLength))
             s.outcome = SourceOutcome::Cut;
-    if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return false;
+        else if (replacedIn[i])
+            s.outcome = SourceOutcome::Replaced;
+    }
+    if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return refused();
     SafeWriter encoded(ctx.files, outputPath);
     encoded.write(*content);
-    return encoded.commit();
+    const bool placed = encoded.commit();
+    error = encoded.error();
+    return placed;
+}
+
+// The output's path: the first variant that names no file this job read or wrote.
+Text freeOutputPath(MergeContext& ctx, const Text& first, int64_t count, MergeSummary& summary,
+                    bool& renamed) {
+    for (int variant = 1;; ++variant) {
+        const Text path = mergeOutputPath(ctx, first, count, variant);
+        const auto id = ctx.files.fileId(path);
+        if (!id || !summary.jobFiles.contains(*id)) {
+            renamed = variant > 1;
+            return path;
+        }
+    }
 }
 
 // Sources go only once the output holding all of them is in place; the output itself stays even
@@ -57,10 +93,15 @@ void deleteMergedSources(MergeContext& ctx, const Text& outputPath, const std::v
     if (!ctx.options.deleteSources()) return;
     const auto outputId = ctx.files.fileId(outputPath);
     for (size_t i = 0; i < files.size(); ++i) {
+        if (sources[i].read && sources[i].outcome == SourceOutcome::Replaced)
+            ++summary.keptForReplacements;
         if (!sources[i].read || sources[i].outcome != SourceOutcome::Whole) continue;
         const auto id = ctx.files.fileId(files[i]);
         // A file listed twice is gone by its second turn.
-        if (id && id != outputId && !ctx.files.remove(files[i])) ++summary.undeletedSources;
+        if (id && id != outputId && !ctx.files.remove(files[i])) {
+            ++summary.undeletedSources;
+            summary.failures.push_back({FailureKind::Delete, files[i], ctx.files.lastError()});
+        }
     }
 }
 
@@ -68,8 +109,15 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
                std::set<FileId>& visited) {
     // A link back to a folder already merged would lead round in circles.
     if (auto id = ctx.files.fileId(folder); id && !visited.insert(*id).second) return;
+    std::error_code listError;
     std::vector<Text> batch =
-        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false);
+        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false, &listError);
+    if (listError) {
+        // A folder that cannot be listed is not an empty one: its files are unreadable sources.
+        ++summary.unreadableSources;
+        summary.failures.push_back({FailureKind::List, folder, listError});
+        return;
+    }
     // A split's manifest is never joined in, and a part that changed since fails the batch.
     if (honourManifests(ctx.files, folder, batch, summary.damagedParts))
         mergeBatch(ctx, batch, summary);
@@ -77,7 +125,11 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
         ++summary.failedOutputs;
     if (!ctx.options.includeSubfolders() || ctx.stopRequested) return;
     const auto subfolders =
-        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), true);
+        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), true, &listError);
+    if (listError) {
+        ++summary.unreadableSources;
+        summary.failures.push_back({FailureKind::List, folder, listError});
+    }
     for (const Text& sub : subfolders) {
         if (ctx.stopRequested) break;
         ctx.form.processEvents();
@@ -89,14 +141,16 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
 
 }  // namespace
 
-Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count) {
+Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant) {
     Text folder = ctx.options.intoParentFolder() ? folderOf(folderOf(first)) : Text();
     if (folder.empty()) folder = folderOf(first);
     if (!folder.empty() || first.starts_with(kPathSeparator)) folder += kPathSeparator;
     // Without an extension the name has no trailing dot.
     const Text extension = extensionOf(first);
     const Text tail = lit(texts::kMergeNameCountBefore) + std::to_string(count) +
-                      lit(texts::kMergeNameCountAfter) + (extension.empty() ? "" : "." + extension);
+                      lit(texts::kMergeNameCountAfter) +
+                      (variant > 1 ? " (" + std::to_string(variant) + ")" : Text()) +
+                      (extension.empty() ? "" : "." + extension);
     return folder + fitFileName(ctx.files, baseNameOf(first), tail) + tail;
 }
 
@@ -107,13 +161,23 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
     form.setProgressPosition(0);
     form.setProgressMaximum(n);
 
-    const Text outputPath = mergeOutputPath(ctx, files.front(), n);
+    for (const Text& f : files)
+        if (auto id = ctx.files.fileId(f)) summary.jobFiles.insert(*id);
+    bool renamed = false;
+    const Text outputPath = freeOutputPath(ctx, files.front(), n, summary, renamed);
     SafeWriter out(ctx.files, outputPath);
     if (!out.ok()) {
         ++summary.failedOutputs;
+        summary.failures.push_back({FailureKind::Write, outputPath, out.error()});
         return;
     }
-    const ByteBuffer between = intermediateData(ctx.options, ctx.files);
+    std::error_code betweenError;
+    const ByteBuffer between = intermediateData(ctx.options, ctx.files, &betweenError);
+    if (betweenError && !summary.separatorUnreadable) {
+        // Joined with nothing between, as when no file is set; the user is told once.
+        summary.separatorUnreadable = true;
+        summary.failures.push_back({FailureKind::Read, ctx.options.joinFilePath(), betweenError});
+    }
 
     std::vector<BatchSource> sources(files.size());
     EncodingCode code = kEncodingUnknown;
@@ -125,10 +189,15 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         form.setProgressPosition(i);
 
         BatchSource& source = sources[size_t(i - 1)];
-        source.outcome = appendSource(ctx, out, file, code, written);
+        std::error_code readError;
+        source.begin = written;
+        source.outcome = appendSource(ctx, out, file, code, written, readError);
         source.read = true;
         source.end = written;
-        if (source.outcome == SourceOutcome::Unreadable) ++summary.unreadableSources;
+        if (source.outcome == SourceOutcome::Unreadable) {
+            ++summary.unreadableSources;
+            summary.failures.push_back({FailureKind::Read, file, readError});
+        }
         if (i < n && out.write(between)) written += int64_t(between.size());
 
         form.processEvents();
@@ -138,11 +207,22 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         }
     }
 
-    if (!placeOutput(ctx, out, outputPath, code, files, sources)) {
+    // Nothing is written for a batch of which nothing could be read; a source that failed in the
+    // middle of its copy is told as unreadable, and the output is not kept half-done.
+    const bool anyRead = std::any_of(sources.begin(), sources.end(), [](const BatchSource& s) {
+        return s.read && s.outcome != SourceOutcome::Unreadable;
+    });
+    if (!anyRead || (!out.ok() && out.readFailed())) return;
+    std::error_code error;
+    if (!out.ok() || !placeOutput(ctx, out, outputPath, code, files, sources, error)) {
         ++summary.failedOutputs;
+        summary.failures.push_back(
+            {FailureKind::Write, outputPath, out.ok() ? error : out.error()});
         return;
     }
     summary.outputs.push_back(outputPath);
+    if (auto id = ctx.files.fileId(outputPath)) summary.jobFiles.insert(*id);
+    if (renamed) ++summary.renamedOutputs;
     deleteMergedSources(ctx, outputPath, files, sources, summary);
 }
 

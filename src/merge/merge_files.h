@@ -2,24 +2,33 @@
 // The merge engine: a batch of files joined into one new file, and folders turned into batches.
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
+#include "files/failure.h"
 #include "merge/merge_options.h"
 
 namespace pw {
 
 // What a merge did, for the completion question and the command line's exit status.
 struct MergeSummary {
-    std::vector<Text> outputs;      // the files written, in order
-    int64_t failedOutputs = 0;      // batches whose output could not be written
-    int64_t unreadableSources = 0;  // sources that could not be opened or read
-    int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
+    std::vector<Text> outputs;        // the files written, in order
+    int64_t failedOutputs = 0;        // batches whose output could not be written
+    int64_t unreadableSources = 0;    // sources that could not be opened or read
+    int64_t undeletedSources = 0;     // sources due for deletion that the file system kept
+    int64_t keptForReplacements = 0;  // sources due for deletion whose text needed substitutes
+    int64_t renamedOutputs = 0;  // outputs that took a variant name ("… (2)") to spare a file
+    bool separatorUnreadable = false;  // the intermediate file could not be read
+    Failures failures;                 // every failure with its path, in order
+    // Every file the job read or wrote: no output may replace one.
+    std::set<FileId> jobFiles;
     // Parts that do not hold what their folder's manifest records; their batch was not merged.
     std::vector<Text> damagedParts;
     bool stopped = false;
 
     bool anyFailed() const {
-        return failedOutputs > 0 || unreadableSources > 0 || undeletedSources > 0;
+        return failedOutputs > 0 || unreadableSources > 0 || undeletedSources > 0 ||
+               separatorUnreadable;
     }
 };
 
@@ -33,7 +42,7 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
 void mergeFolder(MergeContext& ctx, const Text& folder, MergeSummary& summary);
 
 // The output's path for a batch of `count` files whose first file is `first`, its base name cut
-// until the name fits the file system.
-Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count);
+// until the name fits the file system. A `variant` above 1 is added as " (2)" before the extension.
+Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant = 1);
 
 }  // namespace pw

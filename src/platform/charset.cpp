@@ -129,21 +129,23 @@ size_t invalidRunLength(const char* from, const char* in, size_t inLeft) {
 // The table-driven codec takes the charsets it has tables for; false when it has none.
 template <typename Sink>
 bool convertByTables(std::string_view input, const char* from, const char* to, Sink&& sink,
-                     InvalidInput onInvalid) {
+                     InvalidInput onInvalid, size_t& replacements) {
     const auto source = codec::charsetNamed(from), target = codec::charsetNamed(to);
     if (!source || !target || !codec::converts(*source, *target)) return false;
-    codec::convert(input, *source, *target, sink, onInvalid);
+    replacements += codec::convert(input, *source, *target, sink, onInvalid);
     return true;
 }
 
 enum class Route { Tables, IconvOnly };
 
 // Converts the input a piece at a time. `sink` gets each piece of output with the count of input
-// bytes consumed up to the end of that piece. False only for an unknown charset.
+// bytes consumed up to the end of that piece; `replacements` counts the substitutes. False only
+// for an unknown charset.
 template <typename Sink>
 bool convertPieces(std::string_view input, const char* from, const char* to, Sink&& sink,
-                   InvalidInput onInvalid = nullptr, Route route = Route::Tables) {
-    if (route == Route::Tables && convertByTables(input, from, to, sink, onInvalid)) return true;
+                   InvalidInput onInvalid, size_t& replacements, Route route = Route::Tables) {
+    if (route == Route::Tables && convertByTables(input, from, to, sink, onInvalid, replacements))
+        return true;
     iconv_t cd = descriptors().get(from, to);
     if (cd == kInvalid) return false;
     std::optional<Substitutes> substitutes;
@@ -176,17 +178,22 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
         if (charLength) {
             sub = substitutes->question;
             skip = charLength;
+            ++replacements;
         } else {
             // A run of invalid bytes goes in one step: a conversion for each byte would be slow.
             const size_t run = invalidRunLength(from, in, inLeft);
             sub.clear();
             if (onInvalid) {
-                while (skip < run)
+                while (skip < run) {
                     skip += std::max<size_t>(1, onInvalid({in + skip, inLeft - skip}, sub));
+                    ++replacements;
+                }
             } else {
                 // One replacement per unit, written by doubling what is there.
                 const size_t unit = unitSize(from);
-                const size_t total = (run + unit - 1) / unit * substitutes->replacement.size();
+                const size_t units = (run + unit - 1) / unit;
+                const size_t total = units * substitutes->replacement.size();
+                replacements += units;
                 sub = substitutes->replacement;
                 while (sub.size() * 2 <= total) sub += sub;
                 sub.append(sub, 0, total - sub.size());
@@ -204,46 +211,56 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
 
 }  // namespace
 
-std::optional<std::string> convertCharset(std::string_view input, const char* from,
-                                          const char* to) {
-    return convertCharset(input, from, to, nullptr);
+std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
+                                          size_t* replacements) {
+    return convertCharset(input, from, to, nullptr, replacements);
 }
 
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
-                                          InvalidInput onInvalid) {
+                                          InvalidInput onInvalid, size_t* replacements) {
     std::string out;
     out.reserve(input.size() + input.size() / 2 + 16);  // address space only, until written
+    size_t count = 0;
     if (!convertPieces(
-            input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid))
+            input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid,
+            count))
         return std::nullopt;
+    if (replacements) *replacements = count;
     return out;
 }
 
 std::optional<std::string> convertCharsetByIconv(std::string_view input, const char* from,
                                                  const char* to, InvalidInput onInvalid) {
     std::string out;
+    size_t count = 0;
     if (!convertPieces(
             input, from, to, [&](std::string_view piece, size_t) { out += piece; }, onInvalid,
-            Route::IconvOnly))
+            count, Route::IconvOnly))
         return std::nullopt;
     return out;
 }
 
-bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to) {
+bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to,
+                           size_t* replacements) {
     // Output goes over input already read while it fits there; past that point it is collected
     // aside and appended at the end.
     size_t written = 0;
     std::string overflow;
     const std::string_view input = std::string_view(buffer).substr(std::min(start, buffer.size()));
-    const bool ok = convertPieces(input, from, to, [&](std::string_view piece, size_t consumed) {
-        if (overflow.empty() && written + piece.size() <= start + consumed) {
-            std::memcpy(buffer.data() + written, piece.data(), piece.size());
-            written += piece.size();
-        } else {
-            overflow += piece;
-        }
-    });
+    size_t count = 0;
+    const bool ok = convertPieces(
+        input, from, to,
+        [&](std::string_view piece, size_t consumed) {
+            if (overflow.empty() && written + piece.size() <= start + consumed) {
+                std::memcpy(buffer.data() + written, piece.data(), piece.size());
+                written += piece.size();
+            } else {
+                overflow += piece;
+            }
+        },
+        nullptr, count);
     if (!ok) return false;
+    if (replacements) *replacements = count;
     buffer.resize(written);
     buffer += overflow;
     return true;

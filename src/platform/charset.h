@@ -10,7 +10,10 @@ namespace pw {
 // Converts `input` from one charset to another. A character the target cannot hold becomes "?";
 // bytes that are not valid in the source charset become the target's replacement character
 // (U+FFFD where the target has it, "?" otherwise). Yields nothing only when a charset is unknown.
-std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to);
+// `replacements`, when given, receives how many substitutes were put in: a text that needed any
+// is not the input's whole content.
+std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
+                                          size_t* replacements = nullptr);
 
 // Stands in for input that is not valid in the source charset: appends its substitute for the
 // bytes at the start of `rest` to `out` and returns how many of them it took (at least one).
@@ -18,12 +21,13 @@ using InvalidInput = size_t (*)(std::string_view rest, std::string& out);
 
 // The same conversion with invalid input replaced by what `onInvalid` makes of it.
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
-                                          InvalidInput onInvalid);
+                                          InvalidInput onInvalid, size_t* replacements = nullptr);
 
 // The same conversion with the result put in place of the whole buffer, of which the bytes from
 // `start` on are converted. The buffer's memory is reused, so a large text is not held twice.
 // False, with the buffer unchanged, only when a charset is unknown.
-bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to);
+bool convertCharsetInPlace(std::string& buffer, size_t start, const char* from, const char* to,
+                           size_t* replacements = nullptr);
 
 // True when iconv knows the charset name.
 bool charsetKnown(const char* name);

@@ -158,7 +158,7 @@ size_t replaceInvalid(std::string_view input, size_t at, Charset from, InvalidIn
     }
     std::string custom;
     size_t skip = 0;
-    while (skip < invalid)
+    for (; skip < invalid; ++replaced)
         skip += std::max<size_t>(1, onInvalid({input.data() + at + skip, left - skip}, custom));
     out.append(custom, at);
     return std::min(skip, left);

@@ -27,7 +27,7 @@ using PieceSink = std::function<void(std::string_view piece, size_t consumed)>;
 // Converts `input`, handing the output to `sink` piece by piece. A character the target cannot
 // hold becomes "?"; invalid input becomes what `onInvalid` makes of it or, without one, the
 // target's replacement character (U+FFFD where it has it, "?" otherwise) for each unit of it.
-// Returns how many "?" and replacement characters it wrote.
+// Returns how many substitutes it wrote: "?", replacement characters and calls of `onInvalid`.
 size_t convert(std::string_view input, Charset from, Charset to, const PieceSink& sink,
                InvalidInput onInvalid = nullptr);
 

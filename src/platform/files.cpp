@@ -70,6 +70,20 @@ void removeOpenTemporaryFile() {
     if (openTemporarySet) ::unlink(openTemporary);
 }
 
+std::error_code errnoCode(int errnoValue) {
+    return std::error_code(errnoValue, std::generic_category());
+}
+
+bool FileHandle::fail(int errnoValue) {
+    error_ = errnoCode(errnoValue);
+    return false;
+}
+
+bool FileSystem::fail(int errnoValue) {
+    lastError_ = errnoCode(errnoValue);
+    return false;
+}
+
 bool FileHandle::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
     const int64_t saved = source.position();
     if (!source.seek(offset)) return false;
@@ -77,6 +91,8 @@ bool FileHandle::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
     bool ok = true;
     while (length > 0 && ok) {
         int64_t got = source.read(buffer.data(), size_t(std::min<int64_t>(length, buffer.size())));
+        // A source that ends before its length was read is as incomplete as an unreadable one.
+        if (got == 0) source.fail(EIO);
         ok = got > 0 && write(buffer.data(), size_t(got));
         length -= got;
     }
@@ -109,9 +125,11 @@ SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPa
         tempPath_ = folder + Text(kTempPrefix) + std::to_string(getpid()) + "-" +
                     std::to_string(counter++) + Text(kTempSuffix);
         file_ = fs_.open(tempPath_, OpenMode::CreateNew);
+        if (!file_) keepError(fs_.lastError());
         if (!file_ && !fs_.exists(tempPath_)) break;  // the folder refuses files: no use retrying
     }
     ok_ = file_ != nullptr;
+    if (ok_) error_.clear();
     if (ok_ && &fs_ == &posixFileSystem()) {
         registerTemporary(toNativeName(tempPath_));
         registered_ = true;
@@ -126,8 +144,16 @@ SafeWriter::~SafeWriter() {
     if (registered_) openTemporarySet = false;
 }
 
+void SafeWriter::keepError(std::error_code error) {
+    // The first failure is the one to tell; an unknown reason is still a failure.
+    if (!error_) error_ = error ? error : errnoCode(EIO);
+}
+
 bool SafeWriter::write(std::string_view bytes) {
-    ok_ = ok_ && file_->write(bytes.data(), bytes.size());
+    if (ok_ && !file_->write(bytes.data(), bytes.size())) {
+        ok_ = false;
+        keepError(file_->error());
+    }
     if (ok_)
         for (Sha256* h : hashes_)
             if (h) h->update(bytes);
@@ -135,9 +161,15 @@ bool SafeWriter::write(std::string_view bytes) {
 }
 
 bool SafeWriter::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
-    if (!ok_ || length == 0) return ok_;
-    ok_ = hashes_[0] || hashes_[1] ? copyHashing(source, offset, length, *file_, hashes_)
-                                   : file_->copyFrom(source, offset, length);
+    const bool hashing = hashes_[0] || hashes_[1];
+    if (ok_ && length > 0 &&
+        !(hashing ? copyHashing(source, offset, length, *file_, hashes_)
+                  : file_->copyFrom(source, offset, length))) {
+        ok_ = false;
+        // The output kept no error of its own: the source was what failed.
+        readFailed_ = !file_->error();
+        keepError(readFailed_ ? source.error() : file_->error());
+    }
     return ok_;
 }
 
@@ -183,9 +215,15 @@ std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* 
 
 bool SafeWriter::commit() {
     if (!file_) return false;
-    ok_ = file_->close() && ok_;
+    if (!file_->close() && ok_) {
+        ok_ = false;
+        keepError(file_->error());
+    }
     file_.reset();
-    if (ok_) ok_ = fs_.rename(tempPath_, finalPath_);
+    if (ok_ && !fs_.rename(tempPath_, finalPath_)) {
+        ok_ = false;
+        keepError(fs_.lastError());
+    }
     if (!ok_) fs_.remove(tempPath_);
     if (registered_) openTemporarySet = false;
     registered_ = false;

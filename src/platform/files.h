@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "platform/hash.h"
@@ -30,7 +31,17 @@ class FileHandle {
     [[nodiscard]] virtual bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
     // Reads up to `size` bytes from the current position into a buffer.
     ByteBuffer readBytes(int64_t size);
+    // Why the last call that failed failed (the system's errno); empty while none did.
+    std::error_code error() const { return error_; }
+
+  protected:
+    // Keeps `errnoValue` as the reason and returns false, for `return fail(errno);`.
+    bool fail(int errnoValue);
+    std::error_code error_;
 };
+
+// The reason errno gives, as an error code.
+std::error_code errnoCode(int errnoValue);
 
 enum class OpenMode {
     Read,
@@ -63,10 +74,18 @@ class FileSystem {
     virtual std::optional<FileId> fileId(const Text& path) = 0;
     // Entries of one folder (without "." and ".."); nothing when the folder cannot be read.
     virtual std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) = 0;
+    // Removes a folder that is empty; false for any other.
+    [[nodiscard]] virtual bool removeFolder(const Text& path) = 0;
+    // Why the last call that failed failed (the system's errno); empty while none did.
+    virtual std::error_code lastError() const { return lastError_; }
     // Longest file name the folder's file system takes, in bytes of its native names.
     virtual size_t maxNameBytes() const { return 255; }
     // Bytes a code-page file name takes as a native name.
     virtual size_t nativeNameBytes(std::string_view name) const;
+
+  protected:
+    bool fail(int errnoValue);
+    std::error_code lastError_;
 };
 
 // The local file system; native names are UTF-8.
@@ -92,6 +111,10 @@ class SafeWriter {
     SafeWriter& operator=(const SafeWriter&) = delete;
 
     bool ok() const { return ok_; }
+    // Why the first step that failed failed, and whether it was reading the source of a copy
+    // (the output itself was then fine).
+    std::error_code error() const { return error_; }
+    bool readFailed() const { return readFailed_; }
     bool write(std::string_view bytes);
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
     // Every byte written from now on also goes into these digests (a null one is skipped). A copy
@@ -110,6 +133,10 @@ class SafeWriter {
     bool registered_ = false;
     bool ok_ = false;
     Sha256* hashes_[2] = {nullptr, nullptr};
+    bool readFailed_ = false;
+    std::error_code error_;
+
+    void keepError(std::error_code error);
 };
 
 // Appends `length` bytes of `source` from `offset` to `out` through a buffer, feeding `hash`.

@@ -16,6 +16,23 @@ std::string native(const Text& path) {
     return toNativeName(path);
 }
 
+// Errors after which the kernel's copy is not possible here but a plain copy may be.
+bool kernelCopyRefused(int error) {
+    switch (error) {
+        case ENOSYS:
+        case EOPNOTSUPP:
+        case EINVAL:
+        case EBADF:
+        case EXDEV:
+        case ETXTBSY:
+        case EPERM:
+        case EFBIG:
+            return true;
+        default:
+            return false;
+    }
+}
+
 class PosixFile : public FileHandle {
   public:
     explicit PosixFile(int fd) : fd_(fd) {}
@@ -30,7 +47,10 @@ class PosixFile : public FileHandle {
                 position_ += got;
                 return got;
             }
-            if (errno != EINTR) return -1;
+            if (errno != EINTR) {
+                fail(errno);
+                return -1;
+            }
         }
     }
 
@@ -39,7 +59,7 @@ class PosixFile : public FileHandle {
         while (size > 0) {
             ssize_t put = ::write(fd_, p, size);
             if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return false;
+            if (put <= 0) return fail(put < 0 ? errno : ENOSPC);
             p += put;
             size -= size_t(put);
             position_ += put;
@@ -48,7 +68,7 @@ class PosixFile : public FileHandle {
     }
 
     bool seek(int64_t position) override {
-        if (::lseek(fd_, position, SEEK_SET) < 0) return false;
+        if (::lseek(fd_, position, SEEK_SET) < 0) return fail(errno);
         position_ = position;
         return true;
     }
@@ -57,13 +77,16 @@ class PosixFile : public FileHandle {
 
     int64_t length() override {
         struct stat st;
-        return ::fstat(fd_, &st) == 0 ? int64_t(st.st_size) : -1;
+        if (::fstat(fd_, &st) == 0) return int64_t(st.st_size);
+        fail(errno);
+        return -1;
     }
 
     bool close() override {
         int fd = fd_;
         fd_ = -1;
-        return fd >= 0 && ::close(fd) == 0;
+        if (fd < 0) return fail(EBADF);
+        return ::close(fd) == 0 || fail(errno);
     }
 
     // In-kernel copy where the file systems allow it; the buffered copy otherwise.
@@ -74,12 +97,11 @@ class PosixFile : public FileHandle {
         while (length > 0) {
             ssize_t n = ::copy_file_range(src->fd_, &in, fd_, nullptr, size_t(length), 0);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                if (n < 0 &&
-                    (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                    return FileHandle::copyFrom(source, in, length);
-                }
-                return false;  // an error, or the source ended early
+            if (n == 0) return src->fail(EIO);  // the source ended early
+            if (n < 0) {
+                if (kernelCopyRefused(errno)) return FileHandle::copyFrom(source, in, length);
+                // A full disk is the output's; other errors are taken as the source's.
+                return errno == ENOSPC || errno == EDQUOT ? fail(errno) : src->fail(errno);
             }
             length -= n;
             position_ += n;
@@ -113,10 +135,20 @@ class PosixFileSystem : public FileSystem {
         // Without blocking, so a named pipe cannot hold the job; only regular files (a link to
         // one is followed) are files here: a pipe or a device gives no stable length and no parts.
         int fd = ::open(native(path).c_str(), flags | O_NONBLOCK, 0666);
-        if (fd < 0) return nullptr;
+        if (fd < 0) {
+            fail(errno);
+            return nullptr;
+        }
         struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        int error = 0;
+        if (::fstat(fd, &st) != 0)
+            error = errno;
+        else if (!S_ISREG(st.st_mode))
+            error = S_ISDIR(st.st_mode) ? EISDIR : S_ISFIFO(st.st_mode) ? ESPIPE : ENODEV;
+        else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+            error = errno;
+        if (error) {
+            fail(error);
             ::close(fd);
             return nullptr;
         }
@@ -134,27 +166,49 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool createFolder(const Text& path) override {
-        return ::mkdir(native(path).c_str(), 0777) == 0;
+        return ::mkdir(native(path).c_str(), 0777) == 0 || fail(errno);
     }
 
-    bool remove(const Text& path) override { return ::unlink(native(path).c_str()) == 0; }
+    bool remove(const Text& path) override {
+        return ::unlink(native(path).c_str()) == 0 || fail(errno);
+    }
+
+    bool removeFolder(const Text& path) override {
+        return ::rmdir(native(path).c_str()) == 0 || fail(errno);
+    }
 
     bool rename(const Text& from, const Text& to) override {
-        return ::rename(native(from).c_str(), native(to).c_str()) == 0;
+        return ::rename(native(from).c_str(), native(to).c_str()) == 0 || fail(errno);
     }
 
     std::optional<FileId> fileId(const Text& path) override {
         struct stat st;
-        if (::stat(native(path).c_str(), &st) != 0) return std::nullopt;
+        if (::stat(native(path).c_str(), &st) != 0) {
+            fail(errno);
+            return std::nullopt;
+        }
         return FileId{uint64_t(st.st_dev), uint64_t(st.st_ino)};
     }
 
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {
         const std::string base = native(folder);
         DIR* dir = ::opendir(base.empty() ? "." : base.c_str());
-        if (!dir) return std::nullopt;
+        if (!dir) {
+            fail(errno);
+            return std::nullopt;
+        }
         std::vector<FolderEntry> entries;
-        while (const dirent* e = ::readdir(dir)) {
+        for (;;) {
+            errno = 0;
+            const dirent* e = ::readdir(dir);
+            if (!e) {
+                // The end of the listing, or an error that leaves it incomplete.
+                const int error = errno;
+                ::closedir(dir);
+                if (error == 0) return entries;
+                fail(error);
+                return std::nullopt;
+            }
             const std::string name = e->d_name;
             if (name == "." || name == "..") continue;
             bool folder = e->d_type == DT_DIR;
@@ -165,8 +219,6 @@ class PosixFileSystem : public FileSystem {
             }
             entries.push_back({fromNativeName(name), folder});
         }
-        ::closedir(dir);
-        return entries;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "split/part_writer.h"
 
+#include <algorithm>
 #include <new>
 #include <set>
 #include <stdexcept>
@@ -23,8 +24,20 @@ void prepareFolder(SplitContext& ctx, SplitJobState& state) {
     if (state.outputFolderReady) return;
     state.outputFolderReady = true;
     const Text& folder = state.outputFolder;
+    // The folders this source makes are noted, so that they go again if no part lands in them.
+    std::vector<Text> missing;
+    for (size_t sep = folder.find(kPathSeparator); sep != Text::npos;
+         sep = folder.find(kPathSeparator, sep + 1))
+        if (sep > 0 && !ctx.files.isFolder(folder.substr(0, sep)))
+            missing.push_back(folder.substr(0, sep));
     for (int attempt = 1; attempt <= kFolderAttempts; ++attempt) {
-        if (ensureFolder(ctx.files, folder)) return;
+        const bool made = ensureFolder(ctx.files, folder);
+        for (const Text& m : missing)
+            if (ctx.files.isFolder(m) &&
+                std::find(state.createdFolders.begin(), state.createdFolders.end(), m) ==
+                    state.createdFolders.end())
+                state.createdFolders.push_back(m);
+        if (made) return;
         ctx.form.processEvents();
     }
     const Text taken = folder.substr(0, folder.size() - 1);
@@ -61,33 +74,41 @@ Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& ste
     }
 }
 
-bool writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
+struct PartWrite {
+    bool ok = false;
+    bool readFailed = false;  // the source, not the part, failed
+    std::error_code error;
+};
+
+PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
     const PartContent& part = state.partContent;
     ManifestRecording* recording = state.recording.get();
     SafeWriter out(ctx.files, path);
     if (recording) out.hashInto(&recording->partHash(), recording->wholeHash());
     int64_t size = 0;
-    if (part.source) {
+    if (state.sourceEncoding >= kEncodingUtf8) {
+        // Text parts go back into the source's encoding.
+        auto bytes = part.load();
+        if (!bytes) return {false, true, part.source ? part.source->error() : std::error_code()};
+        const Text text = bytesAsText(*bytes);
+        if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
+        size_t replaced = 0;
+        const ByteBuffer encoded = encodeText(text, state.sourceEncoding, true, &replaced);
+        state.noteReplacements(replaced);
+        out.write(encoded);
+        size = int64_t(encoded.size());
+        if (recording) recording->addTextPart(encoded, state.sourceEncoding);
+    } else if (part.source) {
         out.copyFrom(*part.source, part.offset, part.length);
         size = part.length;
     } else {
-        ByteBuffer encoded;
-        if (state.sourceEncoding >= kEncodingUtf8) {
-            // Text parts go back into the source's encoding.
-            auto bytes = part.load();
-            if (!bytes) return false;
-            const Text text = bytesAsText(*bytes);
-            if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
-            encoded = encodeText(text, state.sourceEncoding, true);
-        }
-        const std::string_view bytes = state.sourceEncoding >= kEncodingUtf8 ? encoded : part.bytes;
-        out.write(bytes);
-        size = int64_t(bytes.size());
-        if (recording) recording->addTextPart(bytes, state.sourceEncoding);
+        out.write(part.bytes);
+        size = int64_t(part.bytes.size());
+        if (recording) recording->addTextPart(part.bytes, state.sourceEncoding);
     }
-    if (!out.commit()) return false;
-    if (recording) recording->recordPart(path, size);
-    return true;
+    const bool ok = out.commit();
+    if (ok && recording) recording->recordPart(path, size);
+    return {ok, !ok && out.readFailed(), out.error()};
 }
 
 // The part's text: as it is when the source was decoded, else decoded on its own.
@@ -170,15 +191,20 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
     }
     const Text path = freePartPath(ctx, state, stem, suffix, extension);
 
-    const bool ok = writeContent(ctx, state, path);
+    const PartWrite written = writeContent(ctx, state, path);
+    const bool ok = written.ok;
     if (ok) {
         ++state.partsWritten;
         ++state.partsOfSource;
         state.partNamesOfSource.insert(fileNameOf(path));
         if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
+    } else if (written.readFailed) {
+        // The part was not written because its bytes could not be read: a read error.
+        state.markUnreadable(written.error);
     } else {
         ++state.failedOutputs;
         state.sourceIntact = false;
+        state.failures.push_back({FailureKind::Write, path, written.error});
     }
     ctx.options.showProgressText("[" + std::to_string(state.partNumber) + "] " +
                                  state.progressText);

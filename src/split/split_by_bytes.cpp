@@ -25,7 +25,7 @@ std::unique_ptr<FileHandle> openSource(SplitContext& ctx, SplitJobState& state, 
     auto file = ctx.files.open(source, OpenMode::Read);
     length = file ? file->length() : -1;
     if (length >= 0) return file;
-    state.markUnreadable();
+    state.markUnreadable(file ? file->error() : ctx.files.lastError());
     return nullptr;
 }
 
@@ -59,6 +59,24 @@ int64_t partCountForQuotient(float q) {
 int64_t partSizeBytes(float number, int unitIndex) {
     if (unitIndex < 0 || unitIndex > 3) unitIndex = kDefaultUnit;
     return toWholeBytes(double(number) * std::pow(1024.0, unitIndex));
+}
+
+ModeResult refuseTooManyParts(SplitContext& ctx, SplitMode mode, const std::vector<Text>& files) {
+    if (mode == SplitMode::Parts) {
+        if (ctx.options.partCount() <= kMaxPartsPerFile) return ModeResult::Done;
+        return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::PartCount);
+    }
+    if (mode != SplitMode::Bytes) return ModeResult::Done;
+    const int64_t size = partSizeBytes(ctx.options.partSizeNumber(), ctx.options.partSizeUnit());
+    if (size < 1) return ModeResult::Done;  // refused as unusable when the job starts
+    for (const Text& f : files) {
+        auto file = ctx.files.open(f, OpenMode::Read);
+        const int64_t length = file ? file->length() : -1;
+        if (length > size &&
+            partCountForQuotient(float(double(length) / double(size))) > kMaxPartsPerFile)
+            return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::PartSize);
+    }
+    return ModeResult::Done;
 }
 
 ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& source) {

@@ -1,9 +1,19 @@
 #pragma once
 // The byte modes: a given number of equal parts, or parts of a given size.
 
+#include <vector>
+
 #include "split/mode_result.h"
 
 namespace pw {
+
+// More parts of one file than any use has; a job that would write more is refused before it
+// starts, as it would otherwise fill the disk's table of files with empty ones.
+inline constexpr int64_t kMaxPartsPerFile = 1000000;
+
+// Refuses a job of the count or the size mode that would cut one of `files` into more than
+// kMaxPartsPerFile parts; the other modes are never refused here.
+ModeResult refuseTooManyParts(SplitContext& ctx, SplitMode mode, const std::vector<Text>& files);
 
 ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& source);
 ModeResult splitBySize(SplitContext& ctx, SplitJobState& state, const Text& source);

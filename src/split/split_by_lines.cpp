@@ -47,7 +47,7 @@ std::unique_ptr<FileHandle> openLineSource(SplitContext& ctx, SplitJobState& sta
                                            const Text& source) {
     if (!ctx.options.detectEncoding()) {
         auto file = ctx.files.open(source, OpenMode::Read);
-        if (!file) state.markUnreadable();
+        if (!file) state.markUnreadable(ctx.files.lastError());
         return file;
     }
     showStage(ctx, texts::kStageReading);
@@ -83,6 +83,8 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
             break;
         }
         const std::string_view line = reader.readLine();
+        // A read error cuts the line short: it and the lines gathered with it go in no part.
+        if (reader.failed()) break;
         const int64_t position = reader.position();
         if (position == previous) {
             // Stopped at a NUL or Ctrl-Z: the byte is stepped over and in no part.
@@ -106,8 +108,8 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
     }
     if (reader.failed()) {
         // Counted like a source that could not be opened: the rest of it is in no part.
-        state.markUnreadable();
-        whole = false;
+        state.markUnreadable(file.error());
+        return false;
     }
     file.close();
     if (linesInPart > 0) writeLines();

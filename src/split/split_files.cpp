@@ -36,8 +36,16 @@ ModeResult runMode(SplitContext& ctx, SplitJobState& state, const Text& source) 
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    state.markUnreadable();
+    state.markUnreadable(std::make_error_code(std::errc::not_enough_memory));
     return ModeResult::Done;
+}
+
+// Folders made for a source that got no part are removed again (only empty ones go).
+void removeUnusedFolders(FileSystem& fs, SplitJobState& state) {
+    if (state.partsOfSource == 0)
+        for (auto it = state.createdFolders.rbegin(); it != state.createdFolders.rend(); ++it)
+            (void)fs.removeFolder(*it);
+    state.createdFolders.clear();
 }
 
 Text outputFolderFor(const SplitOptions& options, const SourceNames& source) {
@@ -72,6 +80,10 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     ctx.form.setProgressPosition(0);
     ctx.form.setProgressMaximum(n);
     ctx.stopRequested = 0;
+    if (refuseTooManyParts(ctx, ctx.options.mode(), files) == ModeResult::Abort) {
+        summary.aborted = true;
+        return summary;
+    }
 
     for (int64_t i = 1; i <= n; ++i) {
         const Text& source = files[size_t(i - 1)];
@@ -91,7 +103,9 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
         const int64_t failedBefore = state.failedOutputs;
 
-        if (runMode(ctx, state, source) == ModeResult::Abort) {
+        const ModeResult result = runMode(ctx, state, source);
+        removeUnusedFolders(ctx.files, state);
+        if (result == ModeResult::Abort) {
             summary.aborted = true;
             break;
         }
@@ -107,9 +121,13 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
                           summary);
 
         // A source goes only when every byte of it is in parts that were written and closed.
-        if (ctx.options.deleteSources() && state.sourceIntact && state.partsOfSource > 0 &&
-            !ctx.files.remove(source))
+        const bool deleting = ctx.options.deleteSources();
+        if (deleting && state.sourceReplaced) ++summary.keptForReplacements;
+        if (deleting && state.sourceIntact && state.partsOfSource > 0 &&
+            !ctx.files.remove(source)) {
             ++summary.undeletedSources;
+            state.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});
+        }
         ctx.form.processEvents();
         if (ctx.stopRequested) {
             summary.stopped = true;
@@ -118,6 +136,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     }
     summary.partsWritten = state.partsWritten;
     summary.failedOutputs += state.failedOutputs;
+    summary.failures = std::move(state.failures);
     return summary;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/failure.h"
 #include "split/split_options.h"
 
 namespace pw {
@@ -12,9 +13,11 @@ namespace pw {
 struct SplitSummary {
     int64_t sourcesDone = 0;  // sources whose mode routine ran to its end
     int64_t partsWritten = 0;
-    int64_t failedOutputs = 0;      // parts that could not be written
-    int64_t unreadableSources = 0;  // sources that could not be opened or read
-    int64_t undeletedSources = 0;   // sources due for deletion that the file system kept
+    int64_t failedOutputs = 0;        // parts that could not be written
+    int64_t unreadableSources = 0;    // sources that could not be opened or read
+    int64_t undeletedSources = 0;     // sources due for deletion that the file system kept
+    int64_t keptForReplacements = 0;  // sources due for deletion whose text needed substitutes
+    Failures failures;                // every failure with its path, in order
     int64_t manifestsWritten = 0;
     int64_t staleRemoved = 0;     // unchanged parts of an earlier split of the same source
     std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest

@@ -9,6 +9,7 @@ void SplitJobState::startSource(const Text& path) {
     sourceEncoding = kEncodingUnknown;
     sourceIntact = true;
     sourceUnreadable = false;
+    sourceReplaced = false;
     partsOfSource = 0;
     partNamesOfSource.clear();
 }

@@ -3,7 +3,10 @@
 
 #include <cstdint>
 #include <set>
+#include <system_error>
+#include <vector>
 
+#include "files/failure.h"
 #include "split/manifest_recording.h"
 #include "split/random_draw.h"
 #include "split/split_options.h"
@@ -57,20 +60,32 @@ struct SplitJobState {
     // Safety accounting of the current source and of the whole job.
     bool sourceIntact = true;  // false once any of the source failed to reach a written part
     bool sourceUnreadable = false;
+    bool sourceReplaced = false;  // its text was converted with a substitute somewhere
     int64_t partsOfSource = 0;
     std::set<Text> partNamesOfSource;
     int64_t partsWritten = 0;
     int64_t failedOutputs = 0;
+    std::vector<Text> createdFolders;  // made for the current source, outermost first
+    Failures failures;
 
     // Takes up the next source: its names, and a clean account of what became of it.
     void startSource(const Text& path);
-    // Some of the source could not be read: it is in no part and must stay.
-    void markUnreadable() {
+    // Some of the source could not be read (to its end): it is in no part and must stay; none of
+    // it may be deleted. The reason is told once a source.
+    void markUnreadable(std::error_code reason) {
+        if (!reason) reason = std::make_error_code(std::errc::io_error);
+        if (!sourceUnreadable) failures.push_back({FailureKind::Read, source.path, reason});
         sourceUnreadable = true;
         sourceIntact = false;
     }
     // The current source's manifest while one is asked for.
     std::unique_ptr<ManifestRecording> recording;
+    // A conversion of the source's text put in substitutes: its content is not whole in parts.
+    void noteReplacements(size_t count) {
+        if (count == 0) return;
+        sourceReplaced = true;
+        sourceIntact = false;
+    }
 };
 
 }  // namespace pw

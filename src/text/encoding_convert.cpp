@@ -34,16 +34,20 @@ std::string_view byteOrderMarkOf(EncodingCode code) {
     }
 }
 
-ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to) {
+ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to,
+                           size_t* replacements) {
+    if (replacements) *replacements = 0;
     if (bytes.empty()) return ByteBuffer();
-    return convertCharset(bytes, from, to).value_or(ByteBuffer());
+    return convertCharset(bytes, from, to, replacements).value_or(ByteBuffer());
 }
 
-ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark) {
+ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark,
+                      size_t* replacements) {
+    if (replacements) *replacements = 0;
     text = text.substr(0, text.find('\0'));
     const char* charset = charsetNameOf(code);
     if (!charset) return ByteBuffer(text);
-    ByteBuffer converted = convertEncoding(text, kCodePage, charset);
+    ByteBuffer converted = convertEncoding(text, kCodePage, charset, replacements);
     if (converted.empty()) return ByteBuffer(text);
     if (writeMark) converted.insert(0, byteOrderMarkOf(code));
     return converted;

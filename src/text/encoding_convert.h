@@ -16,12 +16,15 @@ std::string_view byteOrderMarkOf(EncodingCode code);
 
 // Bytes of charset `from` re-encoded in charset `to`, never with a byte-order mark. A character
 // `to` cannot hold becomes "?", invalid input becomes the replacement character; the empty
-// buffer only when a charset is unknown (or the input is empty).
-ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to);
+// buffer only when a charset is unknown (or the input is empty). `replacements` as for
+// convertCharset.
+ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to,
+                           size_t* replacements = nullptr);
 
 // The file content for a code-page text in the encoding of `code` (its text up to a NUL). Codes 0
 // and 1, and a conversion that gives nothing, leave the code-page bytes without a mark.
-ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark);
+ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark,
+                      size_t* replacements = nullptr);
 
 // Writes encodeText's bytes as the whole file at `path`, through a temporary file that replaces
 // the path only when all of it was written. False when the file could not be written.

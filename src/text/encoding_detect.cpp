@@ -26,23 +26,35 @@ bool allAscii8(const unsigned char* p) {
     return (word & 0x8080808080808080ull) == 0;
 }
 
-std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path) {
+std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path, std::error_code& error) {
     auto file = fs.open(path, OpenMode::Read);
-    if (!file) return std::nullopt;
+    if (!file) {
+        error = fs.lastError();
+        return std::nullopt;
+    }
     const int64_t length = file->length();
-    if (length < 0 || !fitsInMemory(length)) return std::nullopt;
+    if (length < 0 || !fitsInMemory(length)) {
+        error = length < 0 ? file->error() : std::make_error_code(std::errc::file_too_large);
+        return std::nullopt;
+    }
     ByteBuffer content(size_t(length), '\0');
     size_t filled = 0;
     while (filled < content.size()) {
         const int64_t got = file->read(content.data() + filled, content.size() - filled);
-        if (got < 0) return std::nullopt;
+        if (got < 0) {
+            error = file->error();
+            return std::nullopt;
+        }
         if (got == 0) break;
         filled += size_t(got);
     }
     // The length is only a hint: a file that grew meanwhile is read to its end.
     char more[64 * 1024];
     for (int64_t got; filled == content.size() && (got = file->read(more, sizeof more)) != 0;) {
-        if (got < 0) return std::nullopt;
+        if (got < 0) {
+            error = file->error();
+            return std::nullopt;
+        }
         content.append(more, size_t(got));
         filled = content.size();
     }
@@ -152,7 +164,7 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
     const char* charset = charsetNameOf(code);
     if (charset && !data.empty() && !startsWithNul(data, charset)) {
         // The text cannot come out empty now, so the raw content is no longer needed.
-        convertCharsetInPlace(content, dataStart, charset, kCodePage);
+        convertCharsetInPlace(content, dataStart, charset, kCodePage, &result.replacements);
     } else {
         code = kEncodingCodePage;
     }
@@ -166,16 +178,20 @@ Text decodeBytes(std::string_view bytes, Form* form) {
     return decodeContent(ByteBuffer(bytes), form).text;
 }
 
-std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form) {
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form,
+                                           std::error_code* error) {
+    std::error_code reason;
     try {
-        auto content = readWholeFile(fs, path);
-        if (!content) return std::nullopt;
-        return decodeContent(std::move(*content), form);
+        if (auto content = readWholeFile(fs, path, reason))
+            return decodeContent(std::move(*content), form);
     } catch (const std::bad_alloc&) {
-        return std::nullopt;  // a text too large to hold is as unreadable as a missing one
+        // A text too large to hold is as unreadable as a missing one.
+        reason = std::make_error_code(std::errc::not_enough_memory);
     } catch (const std::length_error&) {
-        return std::nullopt;
+        reason = std::make_error_code(std::errc::not_enough_memory);
     }
+    if (error) *error = reason ? reason : std::make_error_code(std::errc::io_error);
+    return std::nullopt;
 }
 
 }  // namespace pw

@@ -14,13 +14,16 @@ namespace pw {
 struct DecodedText {
     Text text;
     EncodingCode code = kEncodingUnknown;
-    bool cutAtNul = false;  // the text ends at a NUL before the end of the content
+    bool cutAtNul = false;    // the text ends at a NUL before the end of the content
+    size_t replacements = 0;  // substitutes the conversion put in for what it could not convert
 };
 
 // The file's text and the encoding found; nothing when the file cannot be opened or read, or its
 // text is too large to hold.
-// `form`, when given, lets pending window events run during long tests.
-std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form = nullptr);
+// `form`, when given, lets pending window events run during long tests; `error`, when given,
+// receives why the file could not be read.
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form = nullptr,
+                                           std::error_code* error = nullptr);
 
 // The same cascade over bytes already in memory.
 DecodedText decodeContent(ByteBuffer content, Form* form = nullptr);

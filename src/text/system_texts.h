@@ -13,6 +13,8 @@ inline constexpr std::string_view kPartCountMustBePositive = "份数必须大于
 inline constexpr std::string_view kByteLengthNotZero = "字节长度不能等于0";
 inline constexpr std::string_view kLineCountAtLeastOne = "行数至少 1";
 inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
+inline constexpr std::string_view kTooManyParts =
+    "每个文件最多分割为 1000000 份，请减少份数或加大每份的大小";
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
 
 // The delimiter prompt's title.
@@ -86,6 +88,13 @@ inline constexpr std::string_view kJoinWriteFailed = "无法写入";
 inline constexpr std::string_view kJoinOutputChanged =
     "分块都相符，但合成结果与原文件不符（校验清单被改动）";
 inline constexpr std::string_view kJoinStopped = "已停止";
+inline constexpr std::string_view kKeptForReplacementsBefore = "有 ";
+inline constexpr std::string_view kKeptForReplacementsAfter =
+    " 个源文件在编码转换时有字符被替换，已保留未删除。";
+// A failed file and the system's reason, then how many more failed than are shown.
+inline constexpr std::string_view kFailureReasonSeparator = "：";
+inline constexpr std::string_view kMoreFailuresBefore = "……另有 ";
+inline constexpr std::string_view kMoreFailuresAfter = " 个文件出错。";
 
 // The settings file, its side files of byte values and the main window's section.
 inline constexpr std::string_view kSettingsFileName = "Partwell.ini";
@@ -123,6 +132,11 @@ inline constexpr std::string_view kMergeDoneOpenFolder = "合并完毕！是否�
 inline constexpr std::string_view kMergeDone = "合并完毕！";
 inline constexpr std::string_view kFailedMergeOutputsBefore = "有 ";
 inline constexpr std::string_view kFailedMergeOutputsAfter = " 个合并文件未能写入。";
+inline constexpr std::string_view kSeparatorUnreadable =
+    "合并中间文件无法读取，文件之间未插入内容。";
+inline constexpr std::string_view kRenamedOutputsBefore = "有 ";
+inline constexpr std::string_view kRenamedOutputsAfter =
+    " 个合并文件因与本次读写的文件同名，已另取名称（加序号）。";
 
 // A merge output is named after its first file: base name + "等" + count + "个文件." + extension.
 inline constexpr std::string_view kMergeNameCountBefore = "等";
@@ -220,6 +234,12 @@ inline constexpr std::string_view kSplitSummary = "parts written: ";
 inline constexpr std::string_view kFailedParts = ", parts that could not be written: ";
 inline constexpr std::string_view kUnreadable = ", files that could not be read: ";
 inline constexpr std::string_view kUndeleted = ", files that could not be deleted: ";
+inline constexpr std::string_view kKeptForReplacements =
+    ", files kept because characters were replaced in a conversion: ";
+inline constexpr std::string_view kProgramPrefix = "partwell-cli: ";
+inline constexpr std::string_view kWriteError = "partwell-cli: write error: ";
+inline constexpr std::string_view kBadNumber = "partwell-cli: not a usable number: ";
+inline constexpr std::string_view kNoPatterns = "partwell-cli: --types holds no pattern: ";
 
 }  // namespace pw::texts::cli
 

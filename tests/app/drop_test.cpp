@@ -147,11 +147,14 @@ TEST_F(SplitDrop, OneFolderSplitsItsFilesOfTheChosenTypes) {
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
     EXPECT_TRUE(form.tag("按钮开始分割").empty());
 
-    // A path whose kind cannot be read counts as a folder: the folder question, nothing to split.
-    form.answers = {Answer::Ok};
+    // A path whose kind cannot be read counts as a folder: the folder question, nothing to split,
+    // and a completion question that names the folder that could not be listed.
+    form.answers = {Answer::Ok, Answer::No};
     drop({"gone"});
-    ASSERT_EQ(form.messages.size(), 4u);
+    ASSERT_EQ(form.messages.size(), 5u);
     EXPECT_EQ(message(3), texts::kConfirmSplitDroppedFolder);
+    EXPECT_EQ(message(4), completion(dir.path("gone")) + "\n\n有 1 个源文件无法读取。\n" +
+                              dir.path("gone") + "：No such file or directory");
     EXPECT_FALSE(fileExists(dir.path("gone")));
 }
 

@@ -78,7 +78,9 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
     mergeJob(failing, {}, {}, false, false);
     ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), "合并完毕！\n\n有 1 个合并文件未能写入。");
+    EXPECT_EQ(toUtf8(form.messages[0].text), "合并完毕！\n\n有 1 个合并文件未能写入。\n" +
+                                                 dir.path("1等2个文件.txt") +
+                                                 "：Read-only file system");
     EXPECT_EQ(form.messages[0].buttons, Buttons::Ok);
 }
 
@@ -116,7 +118,8 @@ TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
     // Failures are added to the question.
     run({dir.path("a/b/1.txt"), dir.path("a/b/none.txt")});
     EXPECT_EQ(toUtf8(form.messages[3].text),
-              question(dir.path("a/b")) + "\n\n有 1 个源文件无法读取。");
+              question(dir.path("a/b")) + "\n\n有 1 个源文件无法读取。\n" +
+                  dir.path("a/b/none.txt") + "：No such file or directory");
 }
 
 TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {

@@ -174,8 +174,12 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("missing.txt"))});
 
     ASSERT_EQ(form.messages.size(), 1u);
+    // Each failure is named with the system's reason.
     EXPECT_EQ(toUtf8(form.messages[0].text),
-              question(dir.path()) + "\n\n有 2 个分割文件未能写入。\n有 1 个源文件无法读取。");
+              question(dir.path()) + "\n\n有 2 个分割文件未能写入。\n有 1 个源文件无法读取。\n" +
+                  dir.path("a/a_1.txt") + "：Read-only file system\n" + dir.path("a/a_2.txt") +
+                  "：Read-only file system\n" + dir.path("missing.txt") +
+                  "：No such file or directory");
     EXPECT_EQ(readFile(dir.path("a.txt")), "abcd");
 
     // Parts written elsewhere, deletion refused: the source stays and the question says so.
@@ -184,8 +188,9 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     form.setChecked("选择框分割后删除文件", true);
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt"))});
     ASSERT_EQ(form.messages.size(), 2u);
-    EXPECT_EQ(toUtf8(form.messages[1].text),
-              question(dir.path("a")) + "\n\n有 1 个源文件未能删除。");
+    EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a")) +
+                                                 "\n\n有 1 个源文件未能删除。\n" +
+                                                 dir.path("a.txt") + "：Permission denied");
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + readFile(dir.path("a/a_2.txt")), "abcd");
 
     SplitSummary clean;
@@ -203,7 +208,9 @@ TEST_F(SplitJobTest, PartsTooLargeToHoldAreNamedByNumberWithoutAborting) {
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("huge.txt"))});
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(toUtf8(form.messages[0].text),
-              question(dir.path()) + "\n\n有 2 个分割文件未能写入。");
+              question(dir.path()) + "\n\n有 2 个分割文件未能写入。\n" +
+                  dir.path("huge/huge_1.txt") + "：Read-only file system\n" +
+                  dir.path("huge/huge_2.txt") + "：Read-only file system");
     EXPECT_TRUE(fileExists(dir.path("huge.txt")));
 }
 

@@ -96,7 +96,7 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
     }
 }
 
-TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsReadBeforeItIsReplaced) {
+TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsNeverReplaced) {
     writeFile(dir.path("d/x.txt"), "x");
     writeFile(dir.path("d/y.txt"), "y");
     writeFile(dir.path("d/z.txt"), "z");
@@ -105,22 +105,24 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsReadBeforeItIsReplaced) {
     form.setChecked("选择框合并后删除文件", true);
     MergeSummary s = mergeDir(dir.path("d"));  // x.txt, x等3个文件.txt, y.txt
 
+    // The input of the same name is read, not replaced: the output takes the next variant.
     EXPECT_EQ(s.failedOutputs, 0);
-    EXPECT_EQ(readFile(dir.path("d/x等3个文件.txt")),
+    EXPECT_EQ(s.renamedOutputs, 1);
+    EXPECT_EQ(readFile(dir.path("d/x等3个文件 (2).txt")),
               "x"
               "xyz"
               "y");
-    EXPECT_EQ(listing(dir.path("d")), "x等3个文件.txt");  // sources gone, the output kept
+    EXPECT_EQ(listing(dir.path("d")), "x等3个文件 (2).txt");  // sources gone, the output kept
 
-    // Stopped before the earlier output was read: it is not replaced, and that is said.
+    // Stopped before the earlier output was read: what was merged is kept beside it.
     writeFile(dir.path("e/x.txt"), "x");
     writeFile(dir.path("e/x等3个文件.txt"), "old");
     writeFile(dir.path("e/y.txt"), "y");
     form.onProcessEvents = [&] { stop = 1; };
     s = mergeDir(dir.path("e"));
-    EXPECT_EQ(s.failedOutputs, 1);
-    EXPECT_TRUE(s.outputs.empty());
-    EXPECT_EQ(listing(dir.path("e")), "x.txt x等3个文件.txt y.txt");
+    EXPECT_EQ(s.failedOutputs, 0);
+    EXPECT_EQ(listing(dir.path("e")), "x等3个文件 (2).txt x等3个文件.txt y.txt");
+    EXPECT_EQ(readFile(dir.path("e/x等3个文件 (2).txt")), "x");
     EXPECT_EQ(readFile(dir.path("e/x等3个文件.txt")), "old");
 }
 

@@ -80,5 +80,37 @@ TEST(Charset, RunsOfInvalidBytesAreReplacedOneByOneInLinearTime) {
     EXPECT_EQ(utf8->substr(utf8->size() - 6), times(fffd, 2));
 }
 
+TEST(Charset, EverySubstituteIsCounted) {
+    size_t n = 99;
+    // Clean text: none.
+    EXPECT_TRUE(convertCharset("ab\xE4\xB8\xAD", "UTF-8", "GB18030", &n));
+    EXPECT_EQ(n, 0u);
+    // An odd byte at the end of UTF-16: one U+FFFD.
+    EXPECT_EQ(convertCharset(std::string("a\0b\0c", 5), "UTF-16LE", "UTF-8", &n), "ab\xEF\xBF\xBD");
+    EXPECT_EQ(n, 1u);
+    // Simplified characters Big5 lacks: one "?" each, the traditional one kept.
+    const auto gb = convertCharset("\xE5\x9B\xBD\xE5\x9B\xBD\xE4\xB8\xAD", "UTF-8", "GB18030");
+    ASSERT_TRUE(gb);
+    EXPECT_EQ(convertCharset(*gb, "GB18030", "BIG5", &n)->substr(0, 2), "??");
+    EXPECT_EQ(n, 2u);
+    // A private-use character glibc's GB18030 has no code for takes the standard's code; invalid
+    // bytes handled by the caller's substitute are counted.
+    EXPECT_TRUE(convertCharset("x\xEE\xA0\x9E", "UTF-8", "GB18030", &n));
+    EXPECT_EQ(n, 0u);
+    const InvalidInput dropOne = [](std::string_view, std::string& out) -> size_t {
+        out += '#';
+        return 1;
+    };
+    EXPECT_EQ(convertCharset("a\xFF\xFE"
+                             "b",
+                             "UTF-8", "GB18030", dropOne, &n),
+              "a##b");
+    EXPECT_EQ(n, 2u);
+    // In place, over many pieces.
+    std::string buffer = times("ok\xFF", 200000);
+    ASSERT_TRUE(convertCharsetInPlace(buffer, 0, "UTF-8", "UTF-16LE", &n));
+    EXPECT_EQ(n, 200000u);
+}
+
 }  // namespace
 }  // namespace pw

@@ -31,20 +31,29 @@ class FaultyHandle : public FileHandle {
         : real_(std::move(real)), files_(files), path_(std::move(path)) {}
 
     int64_t read(void* buffer, size_t size) override {
-        return files_.failsNow(FaultCall::Read, path_) ? -1 : real_->read(buffer, size);
+        if (files_.failsNow(FaultCall::Read, path_)) {
+            fail(errno);
+            return -1;
+        }
+        const int64_t got = real_->read(buffer, size);
+        if (got < 0) error_ = real_->error();
+        return got;
     }
     bool write(const void* data, size_t size) override {
-        if (!files_.failsNow(FaultCall::Write, path_)) return real_->write(data, size);
+        if (!files_.failsNow(FaultCall::Write, path_))
+            return real_->write(data, size) || fail(real_->error().value());
+        const int error = errno;
         // A full disk takes what fits before it refuses the rest.
         if (files_.error() == FaultError::NoSpace) real_->write(data, size / 2);
-        return false;
+        return fail(error);
     }
     bool seek(int64_t position) override { return real_->seek(position); }
     int64_t position() const override { return real_->position(); }
     int64_t length() override { return real_->length(); }
     bool close() override {
         const bool closed = real_->close();
-        return !files_.failsNow(FaultCall::Close, path_) && closed;
+        if (files_.failsNow(FaultCall::Close, path_)) return fail(errno);
+        return closed || fail(real_->error().value());
     }
     // Through read and write, so that both sides of a copy can fail.
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length) override {
@@ -60,18 +69,25 @@ class FaultyHandle : public FileHandle {
 }  // namespace
 
 std::string faultName(FaultCall call, FaultError error) {
-    static const char* const kCalls[] = {"open",   "read",   "write",        "close",
-                                         "rename", "remove", "create folder"};
+    static const char* const kCalls[] = {"open",   "read",   "write",         "close",
+                                         "rename", "remove", "create folder", "list"};
     static const char* const kErrors[] = {"no space", "no permission", "name too long",
                                           "I/O error"};
     return std::string(kCalls[int(call)]) + " fails with " + kErrors[int(error)];
 }
 
 bool FaultyFiles::failsNow(FaultCall call, const Text& path) {
+    injectedLast_ = false;
     if (call != call_ || ++calls_ != failingCall_) return false;
     failedPath_ = path;
     errno = errnoOf(error_);
+    lastError_ = errnoCode(errno);
+    injectedLast_ = true;
     return true;
+}
+
+std::error_code FaultyFiles::lastError() const {
+    return injectedLast_ ? lastError_ : real_.lastError();
 }
 
 std::unique_ptr<FileHandle> FaultyFiles::open(const Text& path, OpenMode mode) {
@@ -91,6 +107,11 @@ bool FaultyFiles::remove(const Text& path) {
 
 bool FaultyFiles::rename(const Text& from, const Text& to) {
     return !failsNow(FaultCall::Rename, to) && real_.rename(from, to);
+}
+
+std::optional<std::vector<FolderEntry>> FaultyFiles::listFolder(const Text& folder) {
+    if (failsNow(FaultCall::List, folder)) return std::nullopt;
+    return real_.listFolder(folder);
 }
 
 int64_t forEveryFault(const std::function<void(FaultyFiles& files)>& attempt) {

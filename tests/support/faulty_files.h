@@ -12,7 +12,7 @@
 
 namespace pw::test {
 
-enum class FaultCall { Open, Read, Write, Close, Rename, Remove, CreateFolder };
+enum class FaultCall { Open, Read, Write, Close, Rename, Remove, CreateFolder, List };
 enum class FaultError { NoSpace, NoPermission, NameTooLong, Io };
 
 struct Fault {
@@ -35,6 +35,8 @@ inline constexpr Fault kFaults[] = {
     {FaultCall::Remove, FaultError::Io},
     {FaultCall::CreateFolder, FaultError::NoSpace},
     {FaultCall::CreateFolder, FaultError::NoPermission},
+    {FaultCall::List, FaultError::NoPermission},
+    {FaultCall::List, FaultError::Io},
 };
 
 std::string faultName(FaultCall call, FaultError error);
@@ -55,9 +57,9 @@ class FaultyFiles : public FileSystem {
     bool remove(const Text& path) override;
     bool rename(const Text& from, const Text& to) override;
     std::optional<FileId> fileId(const Text& path) override { return real_.fileId(path); }
-    std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {
-        return real_.listFolder(folder);
-    }
+    std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override;
+    bool removeFolder(const Text& path) override { return real_.removeFolder(path); }
+    std::error_code lastError() const override;
     size_t maxNameBytes() const override { return real_.maxNameBytes(); }
 
     // True, with errno set, when this call of `call` is the one to fail.
@@ -71,6 +73,7 @@ class FaultyFiles : public FileSystem {
     FaultError error_;
     int64_t calls_ = 0;
     Text failedPath_;
+    bool injectedLast_ = false;
 };
 
 // Calls `attempt` with a file system whose k-th call of one kind of kFaults fails, for every kind

@@ -1,0 +1,109 @@
+// What the command line refuses before it writes anything, and how it names what failed.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cli/cli_run.h"
+
+namespace pw::test {
+namespace {
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(CliChecks, NumbersAndPatternsAreRefusedWithTheirOwnMessages) {
+    TempDir dir;
+    writeFile(dir.path("a.txt"), "a\nb\nc\n");
+    for (const char* size : {"1e999", "inf", "NaN", "-1e30", "1.5%"}) {
+        const CliRun r = cli(dir, std::string("split --size '") + size + "' a.txt");
+        EXPECT_EQ(r.status, 2) << size;
+        EXPECT_TRUE(has(r.err, "not a usable number")) << size << ": " << r.err;
+    }
+    EXPECT_TRUE(has(cli(dir, "split --size 5XB a.txt").err, "the unit must be"));
+
+    CliRun r = cli(dir, "split --types '|' .");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.err, "--types holds no pattern")) << r.err;
+    EXPECT_EQ(cli(dir, "merge --types '||' .").status, 2);
+
+    // Counts as the window reads them: full-width digits, and its own refusals.
+    r = cli(dir, "split --lines 0 a.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.err, "行数至少 1")) << r.err;
+    r = cli(dir, "split --chars 0-3 a.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.err, "字数至少 1 个")) << r.err;
+    EXPECT_TRUE(has(cli(dir, "split --lines -4 a.txt").err, "行数至少 1"));
+    EXPECT_EQ(listing(dir.path()), "a.txt");
+    r = cli(dir, "split --lines ２－２ a.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "a\r\nb");
+
+    // Too many parts: refused before a file is written.
+    r = cli(dir, "split --parts 99999999999 a.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.err, "1000000")) << r.err;
+    EXPECT_EQ(listing(dir.path()), "a.txt a/");
+}
+
+TEST(CliChecks, EveryFailureIsNamedWithItsReason) {
+    TempDir dir;
+    writeFile(dir.path("a.txt"), "0123456789");
+    CliRun r = cli(dir, "split --parts 2 missing.txt a.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(
+        has(r.err, "partwell-cli: " + dir.path("missing.txt") + ": No such file or directory\n"))
+        << r.err;
+
+    // A mistyped merge writes nothing and says why.
+    r = cli(dir, "merge nothere.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, "files written: 0")) << r.err;
+    EXPECT_TRUE(has(r.err, dir.path("nothere.txt") + ": No such file or directory")) << r.err;
+    r = cli(dir, "merge nothere/");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(listing(dir.path()), "a.txt a/");
+
+    // A separator file that opens but cannot be read is refused before anything is written.
+    writeFile(dir.path("b.txt"), "b");
+    r = cli(dir, "merge --separator-file /proc/self/mem a.txt b.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.err, "Input/output error")) << r.err;
+    EXPECT_EQ(listing(dir.path()), "a.txt a/ b.txt");
+
+    // Standard output that cannot be written is a failure.
+    const auto toFullDisk = [&](const std::string& args) {
+        const std::string errFile = dir.path("err.log");
+        const int raw = std::system(("cd '" + dir.path() + "' && '" + PARTWELL_CLI + "' " + args +
+                                     " >/dev/full 2>'" + errFile + "'")
+                                        .c_str());
+        CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, "", readFile(errFile)};
+        std::remove(errFile.c_str());
+        return run;
+    };
+    r = toFullDisk("detect a.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, "write error: No space left on device")) << r.err;
+    EXPECT_EQ(toFullDisk("--version").status, 1);
+}
+
+TEST(CliChecks, PathsAreNormalisedBeforeTheParentFolderRule) {
+    TempDir dir;
+    writeFile(dir.path("p/d/a.txt"), "a");
+    writeFile(dir.path("p/d/b.txt"), "b");
+    // "./", "/." and "//" would otherwise make the output's folder the files' own.
+    CliRun r = cli(dir, "merge ./p/d/./a.txt p/d//b.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.path("p/a等2个文件.txt") + "\n");
+    r = cli(dir, "merge p/d/.");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.path("p/a等2个文件.txt") + "\n");
+    EXPECT_EQ(listing(dir.path("p/d")), "a.txt b.txt");
+    r = cli(dir, "merge p/x/../d/a.txt");
+    EXPECT_EQ(r.out, dir.path("p/a等1个文件.txt") + "\n");
+}
+
+}  // namespace
+}  // namespace pw::test
