@@ -48,6 +48,7 @@ bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, Enc
         return placed;
     }
     std::vector<ByteSpan> spans;
+    spans.reserve(sources.size());
     for (const BatchSource& s : sources) spans.emplace_back(s.begin, s.end);
     std::vector<bool> replacedIn;
     size_t textLength = 0;

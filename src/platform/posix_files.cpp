@@ -141,12 +141,11 @@ class PosixFileSystem : public FileSystem {
         }
         struct stat st;
         int error = 0;
-        if (::fstat(fd, &st) != 0)
+        if (::fstat(fd, &st) != 0 ||
+            (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0))
             error = errno;
         else if (!S_ISREG(st.st_mode))
             error = S_ISDIR(st.st_mode) ? EISDIR : S_ISFIFO(st.st_mode) ? ESPIPE : ENODEV;
-        else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-            error = errno;
         if (error) {
             fail(error);
             ::close(fd);
