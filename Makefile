@@ -56,6 +56,7 @@ format:
 
 # The checks of .clang-tidy over every source of src/ (the compile commands of the Release build).
 tidy: build
+	@bash scripts/install-deps.sh checks
 	run-clang-tidy -quiet -p $(BUILD) -j$(JOBS) '$(CURDIR)/src/'
 
 bench: build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one make target needs, and only those that are missing.
-# Usage: install-deps.sh run|test|sanitize|package|fuzz
+# Usage: install-deps.sh run|test|sanitize|package|fuzz|checks
 set -euo pipefail
 
 # What every build needs: a compiler, CMake and the engine's libraries.
@@ -14,6 +14,8 @@ sanitize=("${base[@]}" libgtest-dev)
 # cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian
 # checks the package.
 package=("${run[@]}" dpkg-dev file lintian)
+# The formatting and static checks of CI.
+checks=(clang-format clang-tidy)
 # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
 fuzz=("${base[@]}" clang libclang-rt-14-dev)
 
@@ -23,8 +25,9 @@ test) packages=("${test[@]}") ;;
 sanitize) packages=("${sanitize[@]}") ;;
 package) packages=("${package[@]}") ;;
 fuzz) packages=("${fuzz[@]}") ;;
+checks) packages=("${checks[@]}") ;;
 *)
-    echo "usage: $0 run|test|sanitize|package|fuzz" >&2
+    echo "usage: $0 run|test|sanitize|package|fuzz|checks" >&2
     exit 2
     ;;
 esac
