@@ -88,4 +88,31 @@ inline Text modelTextBetween(std::string_view text, std::string_view left, std::
     return Text();
 }
 
+inline size_t modelSequenceLength(unsigned char lead) {
+    if (lead >= 0xC0 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// The UTF-8 test a byte at a time: sequences of two to four bytes with their lead in C0-DF,
+// E0-EF or F0-F4 and continuation bytes 80-BF, and at least one such sequence.
+inline bool modelLooksLikeUtf8(std::string_view bytes) {
+    bool sawLong = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t len = modelSequenceLength(lead);
+        if (len == 0 || len > bytes.size() - i) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        sawLong = true;
+        i += len;
+    }
+    return sawLong;
+}
+
 }  // namespace pw::fuzz
