@@ -143,7 +143,8 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
 }  // namespace
 
 Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant) {
-    Text folder = ctx.options.intoParentFolder() ? folderOf(folderOf(first)) : Text();
+    Text folder = ctx.options.outputFolder();
+    if (folder.empty() && ctx.options.intoParentFolder()) folder = folderOf(folderOf(first));
     if (folder.empty()) folder = folderOf(first);
     if (!folder.empty() || first.starts_with(kPathSeparator)) folder += kPathSeparator;
     // Without an extension the name has no trailing dot.

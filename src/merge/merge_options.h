@@ -20,6 +20,8 @@ class MergeOptions {
     virtual JoinWith joinWith() const = 0;
     virtual Text joinText() const = 0;  // line breaks as CR LF
     virtual Text joinFilePath() const = 0;
+    // The folder every output goes to; empty: as intoParentFolder() says.
+    virtual Text outputFolder() const { return {}; }
 
     virtual void showProgressText(const Text& text) = 0;
 };

@@ -130,7 +130,7 @@ SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPa
     }
     ok_ = file_ != nullptr;
     if (ok_) error_.clear();
-    if (ok_ && &fs_ == &posixFileSystem()) {
+    if (ok_ && fs_.onDisk()) {
         registerTemporary(toNativeName(tempPath_));
         registered_ = true;
     }

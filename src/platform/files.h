@@ -82,6 +82,13 @@ class FileSystem {
     virtual size_t maxNameBytes() const { return 255; }
     // Bytes a code-page file name takes as a native name.
     virtual size_t nativeNameBytes(std::string_view name) const;
+    // Whether the files are on disk, where a signal may have to remove a temporary file.
+    virtual bool onDisk() const { return false; }
+    // The block size of the file system holding `path`; 0 when unknown.
+    virtual int64_t blockSize(const Text& path) {
+        (void)path;
+        return 0;
+    }
 
   protected:
     bool fail(int errnoValue);

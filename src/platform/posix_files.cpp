@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -116,6 +117,12 @@ class PosixFile : public FileHandle {
 
 class PosixFileSystem : public FileSystem {
   public:
+    bool onDisk() const override { return true; }
+    int64_t blockSize(const Text& path) override {
+        struct statvfs info {};
+        if (::statvfs(toNativeName(path).c_str(), &info) != 0) return 0;
+        return int64_t(info.f_frsize ? info.f_frsize : info.f_bsize);
+    }
     std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
         int flags = O_CLOEXEC;
         switch (mode) {

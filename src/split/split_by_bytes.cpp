@@ -1,5 +1,6 @@
 #include "split/split_by_bytes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -87,8 +88,15 @@ ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& sou
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
     if (!file) return ModeResult::Done;
-    const int64_t size = length / count;
-    runPartLoop(ctx, state, *file, length, size, count);
+    int64_t size = length / count;
+    int64_t n = count;
+    const int64_t block = ctx.options.alignToBlocks() ? ctx.files.blockSize(source) : 0;
+    if (block > 1 && length > 0) {
+        // Whole blocks in every part but the last, which takes the rest: fewer parts may result.
+        size = (std::max<int64_t>(size, 1) + block - 1) / block * block;
+        n = std::min<int64_t>(count, (length + size - 1) / size);
+    }
+    runPartLoop(ctx, state, *file, length, size, n);
     return ModeResult::Done;
 }
 

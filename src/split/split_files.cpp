@@ -49,7 +49,8 @@ void removeUnusedFolders(FileSystem& fs, SplitJobState& state) {
 }
 
 Text outputFolderFor(const SplitOptions& options, const SourceNames& source) {
-    const Text folder = source.folder + kPathSeparator;
+    const Text chosen = options.outputFolder();
+    const Text folder = (chosen.empty() ? source.folder : chosen) + kPathSeparator;
     if (!options.intoSubfolder()) return folder;
     // "..." and "." as names would leave the source's folder, or not enter one.
     const Text& base = source.stem;

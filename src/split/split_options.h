@@ -37,6 +37,11 @@ class SplitOptions {
     virtual bool deleteSources() const = 0;
     virtual bool writeManifest() const = 0;
     virtual Text delimiter() const = 0;
+    // The folder the parts go to (or their subfolder goes into); empty: the source's folder.
+    virtual Text outputFolder() const { return {}; }
+    // Whether the count mode rounds the part size up to the file system's block size, so that
+    // a copy that shares blocks can share all of them.
+    virtual bool alignToBlocks() const { return false; }
 
     // Asks the user for the delimiter; an answer becomes the new delimiter.
     virtual void askDelimiter() = 0;
