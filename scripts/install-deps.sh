@@ -3,8 +3,9 @@
 # Usage: install-deps.sh run|test|sanitize|package|fuzz|checks
 set -euo pipefail
 
-# What every build needs: a compiler, CMake and the engine's libraries.
-base=(g++ make cmake pkg-config libpcre2-dev zlib1g-dev libssl-dev)
+# What every build needs: a compiler, CMake, the engine's libraries and msgfmt for the
+# command line's message catalogues.
+base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev)
 # The window: Qt, a Chinese font and Qt's own texts in Chinese.
 run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
 # The tests, the validators of the menu entry and metainfo, and the manual's renderer.

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
+#include "cli/watched_files.h"
 #include "platform/files.h"
 #include "platform/native_names.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
 
-bool progressShown = false;
 int stdoutErrno = 0;
 volatile sig_atomic_t stopSignalSeen = 0;
 StopFlag* stopFlag = nullptr;
@@ -45,37 +45,40 @@ bool closeStandardOutput() {
     if (std::ferror(stdout) && !stdoutErrno) stdoutErrno = EIO;
     if (std::fclose(stdout) != 0 && !stdoutErrno) stdoutErrno = errno ? errno : EIO;
     if (!stdoutErrno) return true;
-    printErr(std::string(texts::cli::kWriteError) + errnoCode(stdoutErrno).message() + "\n");
+    say(kWriteError, errnoCode(stdoutErrno).message());
     return false;
 }
 
 void printFailures(const Failures& failures) {
     for (const Failure& f : failures) {
         const std::error_code reason = f.reason ? f.reason : errnoCode(EIO);
-        printErr(std::string(texts::cli::kProgramPrefix) + toNativeName(f.path) + ": " +
-                 reason.message() + "\n");
+        printErr(std::string(kPrefix) + toNativeName(f.path) + ": " + reason.message() + "\n");
     }
 }
 void printErr(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stderr);
 }
 
-int refuse(std::string_view message, std::string_view detail) {
-    printErr(std::string(message) + std::string(detail) + "\n");
+void say(const char* message, std::string_view detail) {
+    printErr(std::string(kPrefix) + tr(message) + std::string(detail) + "\n");
+}
+
+int refuse(const char* message, std::string_view detail) {
+    say(message, detail);
     return 2;
 }
 
-int finishJob(std::string_view headline, int64_t written, std::string_view failedLabel,
-              const JobCounts& counts) {
-    std::string report = std::string(headline) + std::to_string(written);
-    const auto add = [&](std::string_view label, int64_t n) {
-        if (n) report += std::string(label) + std::to_string(n);
+int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
+              const char* failedLabel, const JobCounts& counts) {
+    std::string report = tr(headline) + std::to_string(written);
+    const auto add = [&](const char* label, int64_t n) {
+        if (n) report += tr(label) + std::to_string(n);
     };
     add(failedLabel, counts.failedOutputs);
-    add(texts::cli::kUnreadable, counts.unreadableSources);
-    add(texts::cli::kUndeleted, counts.undeletedSources);
-    add(texts::cli::kKeptForReplacements, counts.keptForReplacements);
-    printErr(report + "\n");
+    add(kUnreadable, counts.unreadableSources);
+    add(kUndeleted, counts.undeletedSources);
+    add(kKeptForReplacements, counts.keptForReplacements);
+    if (!console.quiet) printErr(report + "\n");
     if (stopSignal()) return 128 + stopSignal();
     return counts.failedOutputs || counts.unreadableSources || counts.undeletedSources ? 1 : 0;
 }
@@ -132,24 +135,28 @@ bool parseWholeNumber(std::string_view arg, Text& number) {
     return !number.empty() && number.find_first_not_of("0123456789") == Text::npos;
 }
 
-void attachConsole(MemoryForm& form) {
-    form.onMessage = [](const MemoryForm::Message& m) {
-        finishConsole();
-        printErr(toUtf8(m.text) + "\n");
-    };
-    if (!::isatty(STDERR_FILENO)) return;
-    form.onProcessEvents = [&form, last = std::chrono::steady_clock::time_point()]() mutable {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - last < std::chrono::milliseconds(100)) return;
-        last = now;
-        printErr("\r\x1b[K" + toUtf8(form.text("透明标签")));
-        progressShown = true;
-    };
+int64_t fileSize(FileSystem& fs, const Text& path) {
+    auto file = fs.open(path, OpenMode::Read);
+    const int64_t length = file ? file->length() : -1;
+    return length > 0 ? length : 0;
 }
 
-void finishConsole() {
-    if (progressShown) printErr("\r\x1b[K");
-    progressShown = false;
+int takeOutputFolder(const char* argument, Text& folder) {
+    folder = absolutePath(argument);
+    if (!posixFileSystem().isFolder(folder)) return refuse(kNotAFolder, argument);
+    return 0;
+}
+
+void reportDryRun(const DryRunFileSystem& fs, const ConsoleSettings& console) {
+    int64_t total = 0;
+    const auto written = fs.written();
+    for (const auto& [path, size] : written) {
+        printOut(std::to_string(size) + "\t" + toNativeName(path) + "\n");
+        total += size;
+    }
+    if (!console.quiet)
+        printErr(tr(kDryRunSummary) + std::to_string(written.size()) + ", " +
+                 std::to_string(total) + tr(kBytes) + "\n");
 }
 
 }  // namespace pw::cli

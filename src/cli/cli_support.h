@@ -1,10 +1,10 @@
 #pragma once
-// What the commands of partwell-cli share: output, paths and the in-memory window.
+// What the commands of partwell-cli share: output, paths and stop signals.
 
 #include <cstdint>
 #include <string_view>
 
-#include "app/memory_form.h"
+#include "cli/console_host.h"
 #include "files/failure.h"
 #include "platform/engine_context.h"
 
@@ -15,8 +15,10 @@ void printErr(std::string_view utf8);
 // Flushes and closes standard output; false, with a message, when any of it was not written.
 bool closeStandardOutput();
 
-// An option refused: the message and its detail on standard error; the exit status 2.
-int refuse(std::string_view message, std::string_view detail);
+// "partwell-cli: " and the message in the user's language, then `detail`, on standard error.
+void say(const char* message, std::string_view detail = {});
+// An option refused: said as above; the exit status 2.
+int refuse(const char* message, std::string_view detail = {});
 
 // What a job left undone, for its summary line and exit status.
 struct JobCounts {
@@ -29,10 +31,11 @@ struct JobCounts {
 // One "partwell-cli: PATH: REASON" line on standard error for each failure.
 void printFailures(const Failures& failures);
 
-// Prints the summary line (`headline` and `written`, then each count that is not 0) and returns
-// the exit status: 128 + the signal after a stop, 1 when anything failed, else 0.
-int finishJob(std::string_view headline, int64_t written, std::string_view failedLabel,
-              const JobCounts& counts);
+// Prints the summary line (`headline` and `written`, then each count that is not 0) unless
+// quiet, and returns the exit status: 128 + the signal after a stop, 1 when anything failed,
+// else 0.
+int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
+              const char* failedLabel, const JobCounts& counts);
 
 // A command-line path as a code-page path, made absolute against the current folder, with "."
 // and ".." steps and repeated separators taken out.
@@ -52,9 +55,15 @@ void installStopSignals(StopFlag& stop);
 // The signal that asked the job to stop, 0 when none came.
 int stopSignal();
 
-// Prints the engine's message boxes to standard error and, on a terminal, a progress line.
-void attachConsole(MemoryForm& form);
-// Ends the progress line, if one was drawn.
-void finishConsole();
+// The size of a file, 0 when it cannot be told.
+int64_t fileSize(FileSystem& fs, const Text& path);
+
+// --output-dir: an existing folder, as a code-page path; refused (status 2) otherwise.
+int takeOutputFolder(const char* argument, Text& folder);
+
+// After --dry-run: each file that would have been written, its size, a tab and its path, on
+// standard output, and the count and total on standard error.
+class DryRunFileSystem;
+void reportDryRun(const DryRunFileSystem& fs, const ConsoleSettings& console);
 
 }  // namespace pw::cli

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "platform/charset.h"
 #include "platform/native_names.h"
@@ -9,12 +10,9 @@
 #include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
-
-namespace t = texts::cli;
 
 std::string_view encodingName(EncodingCode code) {
     const char* name = charsetNameOf(code);
@@ -42,7 +40,7 @@ int runDetect(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (!optionsDone && (arg == "--help" || arg == "-h")) {
-            printOut(t::kDetectUsage);
+            printOut(tr(kDetectUsage));
             return 0;
         }
         if (!optionsDone && arg == "--decode") {
@@ -50,25 +48,22 @@ int runDetect(int argc, char** argv) {
         } else if (!optionsDone && arg == "--") {
             optionsDone = true;
         } else if (!optionsDone && arg.starts_with("-") && arg.size() > 1) {
-            printErr(std::string(t::kUnknownOption) + std::string(arg) + "\n");
-            return 2;
+            return refuse(kUnknownOption, arg);
         } else {
             paths.push_back(argv[i]);
         }
     }
     if (paths.empty()) {
-        printErr(t::kNoPaths);
+        say(kNoPaths);
+        printErr(tr(kDetectUsage));
         return 2;
     }
-    if (decode && paths.size() != 1) {
-        printErr(t::kDecodeNeedsOneFile);
-        return 2;
-    }
+    if (decode && paths.size() != 1) return refuse(kDecodeNeedsOneFile);
     int status = 0;
     for (const char* path : paths) {
         auto decoded = detectAndDecode(posixFileSystem(), fromNativeName(path));
         if (!decoded) {
-            printErr(std::string(t::kCannotRead) + path + "\n");
+            say(kCannotRead, path);
             status = 1;
             continue;
         }

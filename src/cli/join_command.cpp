@@ -1,61 +1,88 @@
 #include <string>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "cli/option_table.h"
 #include "cli/roundtrip_notes.h"
+#include "cli/watched_files.h"
 #include "files/path_ops.h"
 #include "merge/join_parts.h"
 #include "platform/native_names.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
+namespace {
+
+// A join reads no option of a merge: these are never asked.
+struct JoinSettings : MergeOptions {
+    AfterJoin after = AfterJoin::KeepParts;
+    Text outputDir;
+    ConsoleSettings console;
+
+    bool handleEncoding() const override { return false; }
+    bool deleteSources() const override { return false; }
+    bool intoParentFolder() const override { return false; }
+    bool includeSubfolders() const override { return false; }
+    Text fileTypes() const override { return {}; }
+    JoinWith joinWith() const override { return JoinWith::Nothing; }
+    Text joinText() const override { return {}; }
+    Text joinFilePath() const override { return {}; }
+    void showProgressText(const Text&) override {}
+};
+
+const Option<JoinSettings> kJoinOptions[] = {
+    {"--delete-parts", nullptr,
+     N_("delete the parts and the manifest once the original is in place"),
+     [](JoinSettings& s, const char*) { return s.after = AfterJoin::DeleteParts, 0; }},
+    {"--output-dir", "DIR", N_("write the original into DIR"),
+     [](JoinSettings& s, const char* v) { return takeOutputFolder(v, s.outputDir); }},
+    {"--progress", nullptr, N_("show the progress line even when standard error is no terminal"),
+     [](JoinSettings& s, const char*) { return s.console.progress = ProgressLine::Always, 0; }},
+    {"--quiet", nullptr, N_("show no progress line"),
+     [](JoinSettings& s, const char*) { return s.console.quiet = true, 0; }},
+};
+
+}  // namespace
 
 int runJoin(int argc, char** argv) {
-    namespace t = texts::roundtrip;
-    AfterJoin after = AfterJoin::KeepParts;
-    const char* given = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            printOut(t::kJoinUsage);
-            return 0;
-        } else if (arg == "--delete-parts") {
-            after = AfterJoin::DeleteParts;
-        } else if (arg.starts_with("--")) {
-            return refuse(texts::cli::kUnknownOption, arg);
-        } else if (given) {
-            return refuse(t::kOnePath, arg);
-        } else {
-            given = argv[i];
-        }
+    JoinSettings options;
+    std::vector<const char*> paths;
+    int status = 0;
+    const std::string help = helpText(kJoinUsage, kJoinOptions, kJoinExit);
+    if (parseArguments(argc, argv, kJoinOptions, help, options, paths, status) == Parsed::Done)
+        return status;
+    if (paths.size() > 1) return refuse(kOnePath, paths[1]);
+    if (paths.empty()) {
+        say(kNoPaths);
+        printErr(help);
+        return 2;
     }
-    if (!given) return refuse(texts::cli::kNoPaths, t::kJoinUsage);
 
-    FileSystem& fs = posixFileSystem();
+    CountingFileSystem fs(posixFileSystem());
     SetProblem problem;
-    const auto set = findPartSet(fs, absolutePath(given), problem);
+    auto set = findPartSet(fs, absolutePath(paths[0]), problem);
     if (!set) return reportProblems({problem});
+    if (!options.outputDir.empty())
+        set->outputPath = options.outputDir + kPathSeparator + fileNameOf(set->outputPath);
 
-    MemoryForm form(mainWindowSpec());
+    int64_t total = 0;
+    for (const Text& part : set->parts) total += fileSize(fs, part);
     StopFlag stop = 0;
     installStopSignals(stop);
-    attachConsole(form);
-    FormMergeOptions options(form);
-    MergeContext ctx{{form, fs, systemClock(), stop}, options};
-    const JoinOutcome outcome = joinPartSet(ctx, *set, after);
-    finishConsole();
+    ConsoleHost host(options.console, &fs, total);
+    MergeContext ctx{{host, fs, systemClock(), stop}, options};
+    const JoinOutcome outcome = joinPartSet(ctx, *set, options.after);
+    host.finish();
     if (!outcome.problems.empty()) {
         const int status = reportProblems(outcome.problems);
         return stopSignal() ? 128 + stopSignal() : status;
     }
     if (outcome.variantName)
-        printErr("partwell-cli: " + toNativeName(set->outputPath) + std::string(t::kNameTaken) +
+        printErr(std::string(kPrefix) + toNativeName(set->outputPath) + tr(kNameTaken) +
                  toNativeName(fileNameOf(outcome.outputPath)) + "\n");
     printOut(toNativeName(outcome.outputPath) + "\n");
     if (outcome.undeletedParts > 0) {
-        printErr(std::string(t::kUndeletedParts) + std::to_string(outcome.undeletedParts) + "\n");
+        say(kUndeletedParts, std::to_string(outcome.undeletedParts));
         return 1;
     }
     return 0;

@@ -1,21 +1,20 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "cli/option_table.h"
 #include "cli/roundtrip_notes.h"
+#include "cli/watched_files.h"
+#include "files/folder_lister.h"
 #include "merge/joining.h"
 #include "merge/merge_files.h"
 #include "platform/native_names.h"
 #include "text/codepage.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
-
-namespace t = texts::cli;
 
 // A line break typed on the command line is LF; the window's box holds CR LF.
 Text withCrLf(std::string_view text) {
@@ -29,78 +28,158 @@ Text withCrLf(std::string_view text) {
 
 // The separator file is read whole before anything is written: one that opens but fails to read
 // would join the files with nothing between them.
-bool separatorReadable(FileSystem& fs, const Text& path, const char* argument) {
+int takeSeparatorFile(const char* argument, Text& path) {
+    path = absolutePath(argument);
     std::error_code error;
-    if (readAllBytes(fs, path, error)) return true;
-    printErr(std::string(t::kCannotRead) + argument + ": " + error.message() + "\n");
-    return false;
+    if (readAllBytes(posixFileSystem(), path, error)) return 0;
+    return refuse(kCannotRead, std::string(argument) + ": " + error.message());
+}
+
+// The merge's options as the command line gives them.
+struct MergeSettings : MergeOptions {
+    bool encoding = false, deleting = false, parentFolder = true, recursive = false;
+    Text types = "*.*";
+    JoinWith with = JoinWith::Nothing;
+    Text text, filePath;
+    Text outputDir;
+    bool dryRun = false;
+    ConsoleSettings console;
+
+    bool handleEncoding() const override { return encoding; }
+    bool deleteSources() const override { return deleting; }
+    bool intoParentFolder() const override { return parentFolder; }
+    bool includeSubfolders() const override { return recursive; }
+    Text fileTypes() const override { return types; }
+    JoinWith joinWith() const override { return with; }
+    Text joinText() const override { return text; }
+    Text joinFilePath() const override { return filePath; }
+    Text outputFolder() const override { return outputDir; }
+    void showProgressText(const Text&) override {}
+};
+
+using MergeOption = Option<MergeSettings>;
+
+const MergeOption kMergeOptions[] = {
+    {"--types", "PATTERNS",
+     N_("file-name patterns for folders, separated by '|' (default *.*);\n"
+        "with --recursive only subfolders that match them are entered"),
+     [](MergeSettings& s, const char* v) {
+         if (!hasPattern(v)) return refuse(kNoPatterns, v);
+         s.types = fromUtf8(v);
+         return 0;
+     }},
+    {"--recursive", nullptr,
+     N_("also merge every matching subfolder, each into an output of its own"),
+     [](MergeSettings& s, const char*) { return s.recursive = true, 0; }},
+    {"--output-dir", "DIR", N_("write every output into DIR"),
+     [](MergeSettings& s, const char* v) { return takeOutputFolder(v, s.outputDir); }},
+    {"--no-parent-folder", nullptr, N_("write each output beside its first file"),
+     [](MergeSettings& s, const char*) { return s.parentFolder = false, 0; }},
+    {"--delete-sources", nullptr,
+     N_("delete every file once the output holding all of it is in place"),
+     [](MergeSettings& s, const char*) { return s.deleting = true, 0; }},
+    {"--handle-encoding", nullptr,
+     N_("join the files' texts (UTF-8, UTF-16, BIG5, GBK; gzip too) and write\n"
+        "the output in the encoding of the last file; a text ends at a NUL.\n"
+        "An output in UTF-8 or UTF-16 starts with a byte-order mark"),
+     [](MergeSettings& s, const char*) { return s.encoding = true, 0; }},
+    {"--separator", "TEXT",
+     N_("put TEXT between two files (in GB18030; a line break becomes CR LF)"),
+     [](MergeSettings& s, const char* v) {
+         s.with = JoinWith::Text;
+         s.text = withCrLf(fromUtf8(v));
+         return 0;
+     }},
+    {"--separator-file", "PATH", N_("put the bytes of the file PATH between two files"),
+     [](MergeSettings& s, const char* v) {
+         s.with = JoinWith::File;
+         return takeSeparatorFile(v, s.filePath);
+     }},
+    {"--dry-run", nullptr,
+     N_("write nothing; print the size and path of every file that would be\n"
+        "written"),
+     [](MergeSettings& s, const char*) { return s.dryRun = true, 0; }},
+    {"--progress", nullptr, N_("show the progress line even when standard error is no terminal"),
+     [](MergeSettings& s, const char*) { return s.console.progress = ProgressLine::Always, 0; }},
+    {"--quiet", nullptr, N_("show neither the progress line nor the summary"),
+     [](MergeSettings& s, const char*) { return s.console.quiet = true, 0; }},
+};
+
+const char* const kMergeHead = N_(
+    "Usage: partwell-cli merge [OPTIONS] PATH...\n"
+    "\n"
+    "Joins files into one. The FILE paths given form one batch, joined in the order given; each\n"
+    "FOLDER is merged on its own: its files that match --types, in natural order (book_2 before\n"
+    "book_10), and with --recursive each matching subfolder the same way. An output is named\n"
+    "after its batch's first file and the count of files (a.txt, b.txt -> a等2个文件.txt) and\n"
+    "goes into the folder above the first file's folder; its path is printed on standard\n"
+    "output.\n"
+    "\n"
+    "Options:\n");
+const char* const kMergeTail =
+    N_("\nExit status: 0 when every output was written, 1 when an output could not be written\n"
+       "or a file could not be read or deleted, 2 when an option was refused.\n");
+
+std::string mergeHelp() {
+    return helpText(kMergeHead, kMergeOptions, kMergeTail);
+}
+
+// The bytes a merge reads: the files given, and the matching files of each folder.
+int64_t bytesToMerge(Form& host, FileSystem& fs, const MergeSettings& options,
+                     const std::vector<Text>& files, const std::vector<Text>& folders) {
+    int64_t total = 0;
+    for (const Text& f : files) total += fileSize(fs, f);
+    for (const Text& folder : folders)
+        for (const Text& f : FolderLister(host, fs, folder, options.types, false, nullptr))
+            total += fileSize(fs, f);
+    return total;
 }
 
 }  // namespace
 
 int runMerge(int argc, char** argv) {
-    MemoryForm form(mainWindowSpec());
-    FileSystem& fs = posixFileSystem();
-    std::vector<Text> files, folders;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        if (arg == "--help" || arg == "-h") {
-            printOut(t::kMergeUsage);
-            return 0;
-        } else if (arg == "--types" || arg == "--separator" || arg == "--separator-file") {
-            const char* v = value();
-            if (!v) return refuse(t::kMissingValue, arg);
-            if (arg == "--types") {
-                if (!hasPattern(v)) return refuse(t::kNoPatterns, v);
-                form.setText("编辑框文件类型1", fromUtf8(v));
-                continue;
-            }
-            form.setChecked("选择框合并中间", true);
-            if (arg == "--separator") {
-                form.setChecked("单选框使用字符串", true);
-                form.setText("编辑框字符串", withCrLf(fromUtf8(v)));
-            } else {
-                const Text path = absolutePath(v);
-                if (!separatorReadable(fs, path, v)) return 2;
-                form.setChecked("单选框使用文件", true);
-                form.setText("编辑框文件路径", path);
-            }
-        } else if (arg == "--recursive") {
-            form.setChecked("选择框遍历子目录", true);
-        } else if (arg == "--no-parent-folder") {
-            form.setChecked("选择框父目录保存", false);
-        } else if (arg == "--delete-sources") {
-            form.setChecked("选择框合并后删除文件", true);
-        } else if (arg == "--handle-encoding") {
-            form.setChecked("选择框处理文本编码", true);
-        } else if (arg.starts_with("--")) {
-            return refuse(t::kUnknownOption, arg);
-        } else {
-            const Text path = absolutePath(argv[i]);
-            (fs.isFolder(path) ? folders : files).push_back(path);
-        }
+    MergeSettings options;
+    std::vector<const char*> paths;
+    int status = 0;
+    if (parseArguments(argc, argv, kMergeOptions, mergeHelp(), options, paths, status) ==
+        Parsed::Done)
+        return status;
+    if (paths.empty()) {
+        say(kNoPaths);
+        printErr(mergeHelp());
+        return 2;
     }
-    if (files.empty() && folders.empty()) return refuse(t::kNoPaths, t::kMergeUsage);
+
+    DryRunFileSystem dry(posixFileSystem());
+    FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();
+    CountingFileSystem fs(base);
+    std::vector<Text> files, folders;
+    for (const char* p : paths) {
+        const Text path = absolutePath(p);
+        (fs.isFolder(path) ? folders : files).push_back(path);
+    }
 
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
     StopFlag stop = 0;
     installStopSignals(stop);
-    attachConsole(form);
-    FormMergeOptions options(form);
-    MergeContext ctx{{form, fs, systemClock(), stop}, options};
+    ConsoleHost lister(options.console, nullptr, 0);
+    ConsoleHost host(options.console, &fs, bytesToMerge(lister, fs, options, files, folders));
+    MergeContext ctx{{host, fs, systemClock(), stop}, options};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
     for (const Text& folder : folders) {
         if (stop) break;
         mergeFolder(ctx, folder, summary);
     }
-    finishConsole();
+    host.finish();
 
-    for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
+    if (!options.dryRun)
+        for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
     reportDamagedParts(summary.damagedParts);
     printFailures(summary.failures);
-    return finishJob(t::kMergeSummary, int64_t(summary.outputs.size()), t::kFailedOutputs,
+    if (options.dryRun) reportDryRun(dry, options.console);
+    return finishJob(options.console, kMergeSummary, int64_t(summary.outputs.size()),
+                     kFailedOutputs,
                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources,
                       summary.keptForReplacements});
 }

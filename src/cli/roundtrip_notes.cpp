@@ -3,17 +3,15 @@
 #include <string>
 
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "platform/native_names.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 
 void reportEarlierParts(const SplitSummary& summary) {
-    namespace t = texts::roundtrip;
-    if (summary.staleRemoved > 0)
-        printErr(std::string(t::kStaleRemoved) + std::to_string(summary.staleRemoved) + "\n");
+    if (summary.staleRemoved > 0) say(kStaleRemoved, std::to_string(summary.staleRemoved));
     for (const Text& path : summary.staleKept)
-        printErr("partwell-cli: " + toNativeName(path) + std::string(t::kStaleKept));
+        printErr(std::string(kPrefix) + toNativeName(path) + tr(kStaleKept) + "\n");
 }
 
 }  // namespace pw::cli
@@ -22,60 +20,58 @@ namespace pw::cli {
 
 void reportDamagedParts(const std::vector<Text>& parts) {
     for (const Text& part : parts)
-        printErr("partwell-cli: " + toNativeName(part) +
-                 std::string(texts::roundtrip::kDamagedPart));
+        printErr(std::string(kPrefix) + toNativeName(part) + tr(kDamagedPart) + "\n");
 }
 
 int reportProblems(const std::vector<SetProblem>& problems) {
-    namespace t = texts::roundtrip;
     for (const SetProblem& p : problems) {
-        std::string_view reason;
+        const char* reason = kStopped;
         switch (p.fault) {
             case SetFault::NoParts:
-                reason = t::kNoParts;
+                reason = kNoParts;
                 break;
             case SetFault::SeveralSets:
-                reason = t::kSeveralSets;
+                reason = kSeveralSets;
                 break;
             case SetFault::ManifestDamaged:
-                reason = t::kManifestDamaged;
+                reason = kManifestDamaged;
                 break;
             case SetFault::Missing:
-                reason = t::kPartMissing;
+                reason = kPartMissing;
                 break;
             case SetFault::Extra:
-                reason = t::kPartExtra;
+                reason = kPartExtra;
                 break;
             case SetFault::WrongSize:
-                reason = t::kPartWrongSize;
+                reason = kPartWrongSize;
                 break;
             case SetFault::Changed:
-                reason = t::kPartChanged;
+                reason = kPartChanged;
                 break;
             case SetFault::NotExact:
-                reason = t::kNotExact;
+                reason = kNotExact;
                 break;
             case SetFault::Unreadable:
-                reason = t::kUnreadable;
+                reason = kCannotBeRead;
                 break;
             case SetFault::WriteFailed:
-                reason = t::kWriteFailed;
+                reason = kWriteFailed;
                 break;
             case SetFault::OutputChanged:
-                reason = t::kOutputChanged;
+                reason = kOutputChanged;
                 break;
             case SetFault::Stopped:
-                reason = t::kStopped;
+                reason = kStopped;
                 break;
         }
-        std::string line = "partwell-cli: ";
+        std::string line(kPrefix);
         if (!p.path.empty()) line += toNativeName(p.path) + ": ";
-        line += std::string(reason);
-        if (!p.detail.empty()) line += " (" + p.detail + ")";
-        if (p.fault == SetFault::NotExact) line += t::kUseMerge;
+        line += tr(reason);
+        if (!p.detail.empty()) line += std::string(" (") + tr(p.detail.c_str()) + ")";
+        if (p.fault == SetFault::NotExact) line += tr(kUseMerge);
         printErr(line + "\n");
     }
-    printErr(std::string(t::kNothingWritten));
+    say(kNothingWritten);
     return 1;
 }
 

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "cli/option_table.h"
 #include "cli/roundtrip_notes.h"
+#include "cli/watched_files.h"
 #include "files/folder_lister.h"
 #include "split/split_files.h"
+#include "text/codepage.h"
 #include "text/encoding_detect.h"
 #include "text/line_breaks.h"
 #include "text/numeric_text.h"
@@ -19,11 +21,8 @@
 namespace pw::cli {
 namespace {
 
-namespace t = texts::cli;
-
-constexpr std::string_view kDelimiterButton = "按钮输入字符串";
-
 enum class SizeError { None, Unit, Number };
+constexpr int kUnitlessSize = 3;  // GB, as the window's unit box starts
 
 // Digits with at most one point among or after them, a sign before: what the size box holds. An
 // exponent, "inf" or "nan" is no such number.
@@ -54,7 +53,7 @@ SizeError parseSize(std::string_view arg, Text& number, int& unit) {
     unit = -1;
     for (int i = 0; i < 4; ++i)
         if (u == kUnits[i]) unit = i;
-    if (u.empty()) unit = 3;
+    if (u.empty()) unit = kUnitlessSize;
     if (unit < 0)
         return !number.empty() && plainNumber(number) ? SizeError::Unit : SizeError::Number;
     return plainNumber(number) ? SizeError::None : SizeError::Number;
@@ -78,15 +77,184 @@ bool parseRange(std::string_view arg, Text& low, Text& high) {
 }
 
 // A count the window would refuse is refused with its message, before anything is written.
-int refuseCount(bool lines, const Text& low, const Text& high) {
-    if (textToInt(low) >= 1 && textToInt(high) >= 1) return 0;
-    return refuse(t::kProgramPrefix,
-                  toUtf8(lit(lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne)));
+int refuseCount(bool lines, const CountRange& range) {
+    if (range.low >= 1 && range.high >= 1) return 0;
+    printErr(std::string(kPrefix) +
+             engineMessage(lit(lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne)) +
+             "\n");
+    return 2;
 }
+
+// The split's options as the command line gives them. The numbers are kept as typed and read
+// as the window reads its boxes.
+struct SplitSettings : SplitOptions {
+    SplitMode mode_ = SplitMode::Parts;
+    Text parts = "100";
+    Text sizeNumber = "3.12";
+    int sizeUnit = kUnitlessSize;
+    CountRange lines{5, 10};
+    CountRange chars{200, 500};
+    Text delimiter_;
+    bool detect = false, fix = false, skipBlank = false, nameAfter = false;
+    bool subfolder = true, deleting = false, manifest = false, align = false;
+    Text types = "*.*";
+    Text outputDir;
+    bool dryRun = false;
+    ConsoleSettings console;
+
+    SplitMode mode() const override { return mode_; }
+    int32_t partCount() const override { return textToInt(parts); }
+    float partSizeNumber() const override { return textToFloat(sizeNumber); }
+    int partSizeUnit() const override { return sizeUnit; }
+    CountRange lineCountRange() const override { return lines; }
+    CountRange charCountRange() const override { return chars; }
+    bool detectEncoding() const override { return detect; }
+    bool fixLineBreaks() const override { return fix; }
+    bool skipBlankLines() const override { return skipBlank; }
+    bool nameAfterText() const override { return nameAfter; }
+    bool intoSubfolder() const override { return subfolder; }
+    bool deleteSources() const override { return deleting; }
+    bool writeManifest() const override { return manifest; }
+    Text delimiter() const override { return delimiter_; }
+    Text outputFolder() const override { return outputDir; }
+    bool alignToBlocks() const override { return align; }
+    // Nobody to ask: an empty delimiter stays empty and is refused.
+    void askDelimiter() override {}
+    void focus(SplitOptionBox) override {}
+    void showProgressText(const Text&) override {}
+    void showStage(const Text&) override {}
+};
+
+int takeRange(SplitSettings& s, const char* v, bool lines) {
+    Text low, high;
+    if (!parseRange(v, low, high)) return refuse(kBadRange, v);
+    const CountRange range{textToInt(low), textToInt(high)};
+    if (const int refused = refuseCount(lines, range)) return refused;
+    s.mode_ = lines ? SplitMode::Lines : SplitMode::Characters;
+    (lines ? s.lines : s.chars) = range;
+    return 0;
+}
+
+int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
+    s.delimiter_ = fixLineBreaks(fromUtf8(v));
+    if (fromFile) {
+        auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
+        if (!decoded) return refuse(kCannotRead, v);
+        s.delimiter_ = std::move(decoded->text);
+    }
+    s.mode_ = SplitMode::Delimiter;
+    return 0;
+}
+
+int takeSize(SplitSettings& s, const char* v) {
+    int unit = 0;
+    const SizeError error = parseSize(v, s.sizeNumber, unit);
+    if (error == SizeError::Unit) return refuse(kBadUnit, v);
+    if (error == SizeError::Number) return refuse(kBadNumber, v);
+    const Text folded = foldFullWidth(fromUtf8(v));
+    if (!folded.empty() && std::isdigit(static_cast<unsigned char>(folded.back())))
+        say(kTakenAsGb, v);
+    s.mode_ = SplitMode::Bytes;
+    s.sizeUnit = unit;
+    return 0;
+}
+
+using SplitOption = Option<SplitSettings>;
+
+const SplitOption kSplitOptions[] = {
+    {"", nullptr,
+     N_("Modes (the last of --parts, --size, --lines, --chars and --delimiter(-file) wins):"),
+     nullptr},
+    {"--parts", "N", N_("N parts of equal size, the last takes the rest (default: 100)"),
+     [](SplitSettings& s, const char* v) {
+         s.mode_ = SplitMode::Parts;
+         s.parts = fromUtf8(v);
+         return 0;
+     }},
+    {"--size", "NUMBER[UNIT]",
+     N_("parts of NUMBER units; UNIT is B, KB, MB or GB; a NUMBER without a\n"
+        "unit is taken as GB (and said so). NUMBER may have a fraction, e.g. 1.5MB"),
+     takeSize},
+    {"--lines", "LOW[-HIGH]",
+     N_("parts of LOW to HIGH lines, drawn anew for every part; lines\n"
+        "are joined by CR LF, with no line break after a part's last line"),
+     [](SplitSettings& s, const char* v) { return takeRange(s, v, true); }},
+    {"--chars", "LOW[-HIGH]",
+     N_("parts of LOW to HIGH characters of the decoded text, drawn anew\n"
+        "for every part; a CR LF or a multi-byte character is never cut"),
+     [](SplitSettings& s, const char* v) { return takeRange(s, v, false); }},
+    {"--delimiter", "TEXT",
+     N_("cut the file's text at every occurrence of TEXT, which is left\n"
+        "out; a line break in TEXT matches CR LF. The text is decoded\n"
+        "first (GBK, UTF-8, UTF-16, Big5) and parts keep its encoding"),
+     [](SplitSettings& s, const char* v) { return takeDelimiter(s, v, false); }},
+    {"--delimiter-file", "PATH",
+     N_("the same, with the whole text of that file (line breaks as they\n"
+        "are in it) as the delimiter"),
+     [](SplitSettings& s, const char* v) { return takeDelimiter(s, v, true); }},
+    {"", nullptr, N_("\nText options:"), nullptr},
+    {"--detect-encoding", nullptr,
+     N_("with --lines: read the file in its own encoding (held in memory)\n"
+        "and write the parts back in it; --chars always does"),
+     [](SplitSettings& s, const char*) { return s.detect = true, 0; }},
+    {"--fix-line-breaks", nullptr,
+     N_("with --detect-encoding: a lone CR or LF is a line break too"),
+     [](SplitSettings& s, const char*) { return s.fix = true, 0; }},
+    {"--skip-blank-lines", nullptr, N_("with --lines: lines of only spaces and tabs are left out"),
+     [](SplitSettings& s, const char*) { return s.skipBlank = true, 0; }},
+    {"", nullptr,
+     N_("Text parts written in UTF-8 or UTF-16 start with a byte-order mark, as the\n"
+        "window's program always wrote them."),
+     nullptr},
+    {"", nullptr, N_("\nOther options:"), nullptr},
+    {"--align", nullptr,
+     N_("with --parts: round the part size up to the file system's block\n"
+        "size (fewer parts may result); on XFS and btrfs the parts then\n"
+        "share the file's blocks and the split is instant"),
+     [](SplitSettings& s, const char*) { return s.align = true, 0; }},
+    {"--output-dir", "DIR", N_("write the parts (or their subfolder) into DIR"),
+     [](SplitSettings& s, const char* v) { return takeOutputFolder(v, s.outputDir); }},
+    {"--no-subfolder", nullptr, N_("write the parts beside the file"),
+     [](SplitSettings& s, const char*) { return s.subfolder = false, 0; }},
+    {"--delete-source", nullptr,
+     N_("delete each file once all of it is in parts that were written"),
+     [](SplitSettings& s, const char*) { return s.deleting = true, 0; }},
+    {"--rename-by-content", nullptr, N_("name each part after a phrase of its own text"),
+     [](SplitSettings& s, const char*) { return s.nameAfter = true, 0; }},
+    {"--manifest", nullptr,
+     N_("write <name>.sha256 beside the parts: their SHA-256 sums (for\n"
+        "sha256sum -c) and what 'partwell-cli join' needs"),
+     [](SplitSettings& s, const char*) { return s.manifest = true, 0; }},
+    {"--types", "PATTERNS", N_("file-name patterns for folders, separated by '|' (default *.*)"),
+     [](SplitSettings& s, const char* v) {
+         if (!hasPattern(v)) return refuse(kNoPatterns, v);
+         s.types = fromUtf8(v);
+         return 0;
+     }},
+    {"--dry-run", nullptr,
+     N_("write nothing; print the size and path of every file that would be\n"
+        "written"),
+     [](SplitSettings& s, const char*) { return s.dryRun = true, 0; }},
+    {"--progress", nullptr, N_("show the progress line even when standard error is no terminal"),
+     [](SplitSettings& s, const char*) { return s.console.progress = ProgressLine::Always, 0; }},
+    {"--quiet", nullptr, N_("show neither the progress line nor the summary"),
+     [](SplitSettings& s, const char*) { return s.console.quiet = true, 0; }},
+};
+
+const char* const kSplitHead =
+    N_("Usage: partwell-cli split [OPTIONS] PATH...\n"
+       "\n"
+       "Cuts every file into parts. A PATH that is a folder stands for the files in it that match\n"
+       "--types (subfolders are not entered). Parts go into a subfolder named after the file.\n"
+       "\n");
+const char* const kSplitTail =
+    N_("\nExit status: 0 when every part was written, 1 when a file could not be read or\n"
+       "deleted or a part could not be written, 2 when an option was refused; 130 or 143 when\n"
+       "stopped by Ctrl-C or SIGTERM (a second one ends at once).\n");
 
 // The files of every PATH: a folder stands for its matching files; one that cannot be listed
 // is a failure, not an empty folder.
-std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
+std::vector<Text> gatherSources(Form& host, FileSystem& fs, const Text& types,
                                 const std::vector<const char*>& paths, Failures& listFailures) {
     std::vector<Text> files;
     for (const char* p : paths) {
@@ -96,108 +264,62 @@ std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
             continue;
         }
         std::error_code error;
-        auto listed = FolderLister(form, fs, path, form.text("编辑框文件类型"), false, &error);
+        auto listed = FolderLister(host, fs, path, types, false, &error);
         if (error) listFailures.push_back({FailureKind::List, path, error});
         files.insert(files.end(), listed.begin(), listed.end());
     }
     return files;
 }
 
+std::string splitHelp() {
+    return helpText(kSplitHead, kSplitOptions, kSplitTail);
+}
+
 }  // namespace
 
 int runSplit(int argc, char** argv) {
-    MemoryForm form(mainWindowSpec());
+    SplitSettings options;
     std::vector<const char*> paths;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        if (arg == "--help" || arg == "-h") {
-            printOut(t::kSplitUsage);
-            return 0;
-        } else if (arg == "--delimiter" || arg == "--delimiter-file") {
-            const char* v = value();
-            if (!v) return refuse(t::kMissingValue, arg);
-            Text delimiter = fixLineBreaks(fromUtf8(v));
-            if (arg == "--delimiter-file") {
-                auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
-                if (!decoded) return refuse(t::kCannotRead, v);
-                delimiter = std::move(decoded->text);
-            }
-            form.setChecked("单选框按字符串", true);
-            form.setTag(kDelimiterButton, delimiter);
-        } else if (arg == "--lines" || arg == "--chars") {
-            const char* v = value();
-            if (!v) return refuse(t::kMissingValue, arg);
-            Text low, high;
-            const bool lines = arg == "--lines";
-            if (!parseRange(v, low, high)) return refuse(t::kBadRange, v);
-            if (const int refused = refuseCount(lines, low, high)) return refused;
-            form.setChecked(lines ? "单选框按行数" : "单选框按字符数", true);
-            form.setText(lines ? "编辑框行数1" : "编辑框字数1", low);
-            form.setText(lines ? "编辑框行数2" : "编辑框字数2", high);
-        } else if (arg == "--parts" || arg == "--size" || arg == "--types") {
-            const char* v = value();
-            if (!v) return refuse(t::kMissingValue, arg);
-            if (arg == "--parts") {
-                form.setChecked("单选框按份数", true);
-                form.setText("编辑框份数", fromUtf8(v));
-            } else if (arg == "--size") {
-                Text number;
-                int unit = 0;
-                const SizeError error = parseSize(v, number, unit);
-                if (error == SizeError::Unit) return refuse(t::kBadUnit, v);
-                if (error == SizeError::Number) return refuse(t::kBadNumber, v);
-                form.setChecked("单选框按字节", true);
-                form.setText("编辑框字节", number);
-                form.setSelectedIndex("组合框字节单位", unit);
-            } else {
-                if (!hasPattern(v)) return refuse(t::kNoPatterns, v);
-                form.setText("编辑框文件类型", fromUtf8(v));
-            }
-        } else if (arg == "--no-subfolder") {
-            form.setChecked("选择框子目录保存", false);
-        } else if (arg == "--delete-source") {
-            form.setChecked("选择框分割后删除文件", true);
-        } else if (arg == "--rename-by-content") {
-            form.setChecked("选择框随机改名", true);
-        } else if (arg == "--detect-encoding") {
-            form.setChecked("选择框识别编码", true);
-        } else if (arg == "--fix-line-breaks") {
-            form.setChecked("选择框矫正换行", true);
-        } else if (arg == "--skip-blank-lines") {
-            form.setChecked("选择框忽略空行", true);
-        } else if (arg == "--manifest") {
-            form.setChecked("选择框生成校验清单", true);
-        } else if (arg.starts_with("--")) {
-            return refuse(t::kUnknownOption, arg);
-        } else {
-            paths.push_back(argv[i]);
-        }
+    int status = 0;
+    if (parseArguments(argc, argv, kSplitOptions, splitHelp(), options, paths, status) ==
+        Parsed::Done)
+        return status;
+    if (paths.empty()) {
+        say(kNoPaths);
+        printErr(splitHelp());
+        return 2;
     }
-    if (paths.empty()) return refuse(t::kNoPaths, t::kSplitUsage);
     // As in the window, where the box is enabled only while detection is ticked.
-    if (form.checked("选择框矫正换行") && !form.checked("选择框识别编码"))
-        return refuse(t::kFixNeedsDetect, "");
+    if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
+    if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
 
     StopFlag stop = 0;
     installStopSignals(stop);
-    FileSystem& fs = posixFileSystem();
+    DryRunFileSystem dry(posixFileSystem());
+    FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();
+    CountingFileSystem fs(base);
     Failures listFailures;
-    const std::vector<Text> files = gatherSources(form, fs, paths, listFailures);
+    ConsoleHost lister(options.console, nullptr, 0);
+    const std::vector<Text> files = gatherSources(lister, fs, options.types, paths, listFailures);
 
-    attachConsole(form);
-    FormSplitOptions options(form);
-    SplitContext ctx{{form, fs, systemClock(), stop}, options};
+    int64_t total = 0;
+    for (const Text& f : files) total += fileSize(fs, f);
+    ConsoleHost host(options.console, &fs, total);
+    SplitContext ctx{{host, fs, systemClock(), stop}, options};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
-    finishConsole();
+    host.finish();
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
 
     printFailures(listFailures);
     printFailures(summary.failures);
+    if (options.dryRun) reportDryRun(dry, options.console);
+    if (options.align && !options.console.quiet && summary.failures.empty() &&
+        summary.partsWritten < int64_t(summary.sourcesDone) * options.partCount() && !files.empty())
+        say(kFewerParts, std::to_string(fs.blockSize(files.front())) + tr(kBytes));
     return finishJob(
-        t::kSplitSummary, summary.partsWritten, t::kFailedParts,
+        options.console, kSplitSummary, summary.partsWritten, kFailedParts,
         {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
          summary.undeletedSources, summary.keptForReplacements});
 }

@@ -1,30 +1,28 @@
 #include <string>
 
 #include "cli/cli_support.h"
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/roundtrip_notes.h"
 #include "files/path_ops.h"
 #include "merge/part_set.h"
 #include "platform/native_names.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
 
-namespace t = texts::roundtrip;
-
-std::string_view stateWord(PartState state) {
+const char* stateWord(PartState state) {
     switch (state) {
         case PartState::Ok:
-            return t::kOk;
+            return tr(kOk);
         case PartState::Missing:
-            return t::kMissing;
+            return tr(kMissing);
         case PartState::WrongSize:
-            return t::kWrongSize;
+            return tr(kWrongSize);
         case PartState::Changed:
-            return t::kChanged;
+            return tr(kChanged);
     }
-    return t::kChanged;
+    return tr(kChanged);
 }
 
 // The file against the recorded original: its size and SHA-256.
@@ -47,20 +45,24 @@ int runVerify(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            printOut(t::kVerifyUsage);
+            printOut(tr(kVerifyUsage));
             return 0;
         } else if (arg == "--source") {
-            if (i + 1 >= argc) return refuse(texts::cli::kMissingValue, arg);
+            if (i + 1 >= argc) return refuse(kMissingValue, arg);
             source = argv[++i];
         } else if (arg.starts_with("--")) {
-            return refuse(texts::cli::kUnknownOption, arg);
+            return refuse(kUnknownOption, arg);
         } else if (given) {
-            return refuse(t::kOnePath, arg);
+            return refuse(kOnePath, arg);
         } else {
             given = argv[i];
         }
     }
-    if (!given) return refuse(texts::cli::kNoPaths, t::kVerifyUsage);
+    if (!given) {
+        say(kNoPaths);
+        printErr(tr(kVerifyUsage));
+        return 2;
+    }
 
     FileSystem& fs = posixFileSystem();
     const Text path = absolutePath(given);
@@ -68,10 +70,10 @@ int runVerify(int argc, char** argv) {
     auto set = fs.isFolder(path) || isManifestFile(fs, path) ? findPartSet(fs, path, problem)
                                                              : std::nullopt;
     if (!set) {
-        if (problem.path.empty()) problem = {SetFault::ManifestDamaged, path, "not a manifest"};
+        if (problem.path.empty()) problem = {SetFault::ManifestDamaged, path, kNotAManifest};
         return reportProblems({problem});
     }
-    if (!set->manifest) return reportProblems({{SetFault::NoParts, path, "no manifest"}});
+    if (!set->manifest) return reportProblems({{SetFault::NoParts, path, kNoManifest}});
 
     const auto states = verifyParts(fs, *set->manifest, set->folder);
     size_t good = 0;
@@ -81,9 +83,9 @@ int runVerify(int argc, char** argv) {
                  std::string(stateWord(states[i])) + "\n");
     }
     const bool sourceOk = !source || checkSource(fs, *set->manifest, source);
-    printErr(std::string(t::kVerifySummaryBefore) + std::to_string(good) +
-             std::string(t::kVerifySummaryOf) + std::to_string(states.size()) +
-             std::string(t::kVerifySummaryAfter));
+    char summary[128];
+    std::snprintf(summary, sizeof summary, tr(kVerifySummary), good, states.size());
+    printErr(std::string(summary) + "\n");
     return good == states.size() && sourceOk ? 0 : 1;
 }
 

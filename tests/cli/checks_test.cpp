@@ -31,11 +31,11 @@ TEST(CliChecks, NumbersAndPatternsAreRefusedWithTheirOwnMessages) {
     // Counts as the window reads them: full-width digits, and its own refusals.
     r = cli(dir, "split --lines 0 a.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(has(r.err, "行数至少 1")) << r.err;
+    EXPECT_TRUE(has(r.err, "partwell-cli: a line count must be at least 1")) << r.err;
     r = cli(dir, "split --chars 0-3 a.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(has(r.err, "字数至少 1 个")) << r.err;
-    EXPECT_TRUE(has(cli(dir, "split --lines -4 a.txt").err, "行数至少 1"));
+    EXPECT_TRUE(has(r.err, "a character count must be at least 1")) << r.err;
+    EXPECT_TRUE(has(cli(dir, "split --lines -4 a.txt").err, "a line count must be at least 1"));
     EXPECT_EQ(listing(dir.path()), "a.txt");
     r = cli(dir, "split --lines ２－２ a.txt");
     EXPECT_EQ(r.status, 0) << r.err;

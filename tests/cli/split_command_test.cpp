@@ -50,7 +50,9 @@ TEST(CliSplit, RefusalsAndFailures) {
     writeFile(dir.path("a.txt"), "0123456789");
     CliRun r = cli(dir, "split --parts 0 a.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("份数必须大于0"), std::string::npos) << r.err;  // UTF-8 on stderr
+    EXPECT_NE(r.err.find("partwell-cli: the number of parts must be greater than 0"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(cli(dir, "split --size 1TB a.txt").status, 2);
     EXPECT_EQ(cli(dir, "split --size 1.5K a.txt").status, 2);
     EXPECT_EQ(cli(dir, "split --size 1.5% a.txt").status, 2);
@@ -88,10 +90,10 @@ TEST(CliSplit, TextModes) {
     EXPECT_NE(r.err.find("--detect-encoding"), std::string::npos) << r.err;
     r = cli(dir, "split --lines 0 t.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("行数至少 1"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("a line count must be at least 1"), std::string::npos) << r.err;
     r = cli(dir, "split --chars 5-0 t.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("字数至少 1 个"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("a character count must be at least 1"), std::string::npos) << r.err;
     for (const char* bad : {"--lines x", "--lines 3-", "--chars -3", "--chars 1-2-3", "--lines"}) {
         r = cli(dir, std::string("split ") + bad + " t.txt");
         EXPECT_EQ(r.status, 2) << bad;
@@ -221,7 +223,7 @@ TEST(CliSplit, AnEmptyOrUnreadableDelimiterIsRefused) {
     writeFile(dir.path("a.txt"), "a|b");
     CliRun r = cli(dir, "split --delimiter '' a.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("请输入用于分割的字符串！"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("partwell-cli: give the text to cut at"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(dir.path("a")));  // no folder made
     EXPECT_EQ(cli(dir, "split --delimiter-file missing.txt a.txt").status, 2);
     EXPECT_EQ(cli(dir, "split --delimiter").status, 2);

@@ -4,6 +4,8 @@
 set -uo pipefail
 
 case_name=$1 build=$2 version=$3 app_id=$4
+# The program's help is read in English below, whatever the locale of the test.
+export LANGUAGE= LC_ALL=C.UTF-8
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -109,6 +111,11 @@ completion() {
     expect_eq "$(complete_words partwell-cli detect --d)" "--decode" "detect --d<TAB>"
     expect_eq "$(complete_words partwell-cli split --parts '')" "" "a value after --parts"
     expect_eq "$(complete_words partwell-cli frobnicate --)" "" "an unknown command"
+    # A Chinese help does not hide the commands; a folder is offered after --output-dir.
+    expect_eq "$(LANGUAGE=zh_CN complete_words partwell-cli sp)" "split" "sp<TAB> in Chinese"
+    mkdir -p "$scratch/outdir" && touch "$scratch/outfile"
+    expect_eq "$(complete_words partwell-cli merge --output-dir "$scratch/out")" "$scratch/outdir" \
+        "a folder after --output-dir"
     # Whatever the program's help lists is offered.
     expect_eq "$(complete_words partwell-cli '' | grep -v '^--' | sort)" "$(commands | sort)" \
         "the commands"

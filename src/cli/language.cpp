@@ -1,0 +1,55 @@
+#include <libintl.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+#include "cli/cli_texts.h"
+
+namespace pw::cli {
+namespace {
+
+constexpr const char* kDomain = "partwell-cli";
+
+// The catalogues beside the program in a build tree (bin/../locale), else where they are
+// installed.
+std::string catalogueFolder() {
+    char exe[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n > 0) {
+        std::string folder(exe, size_t(n));
+        folder = folder.substr(0, folder.rfind('/')) + "/../locale";
+        if (::access((folder + "/zh_CN/LC_MESSAGES/partwell-cli.mo").c_str(), R_OK) == 0)
+            return folder;
+    }
+    return PARTWELL_LOCALEDIR;
+}
+
+const char* firstSet(std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (const char* value = std::getenv(name); value && *value) return value;
+    return nullptr;
+}
+
+}  // namespace
+
+const char* tr(const char* english) {
+    return ::dgettext(kDomain, english);
+}
+
+void setUpLanguage() {
+    // Only the messages and the characters follow the user: numbers on the command line are
+    // read with a point whatever the locale.
+    if (!std::setlocale(LC_CTYPE, "") || !std::setlocale(LC_MESSAGES, "")) {
+        // A locale that is not installed (as on a fresh system) still chooses the language.
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+        const char* wanted = firstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
+        if (wanted && !firstSet({"LANGUAGE"})) ::setenv("LANGUAGE", wanted, 1);
+    }
+    ::bindtextdomain(kDomain, catalogueFolder().c_str());
+    ::bind_textdomain_codeset(kDomain, "UTF-8");
+}
+
+}  // namespace pw::cli
