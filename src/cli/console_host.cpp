@@ -104,7 +104,8 @@ void ConsoleHost::setProgressPosition(int64_t position) {
 }
 
 void ConsoleHost::maybeRedraw() {
-    if (!shown_) return;
+    // Nothing to show before the job said how many files it has.
+    if (!shown_ || filesTotal_ == 0) return;
     const auto now = std::chrono::steady_clock::now();
     if (drawn_ && now - lastDrawn_ < kRedrawEvery) return;
     redraw();

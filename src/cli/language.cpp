@@ -48,6 +48,11 @@ void setUpLanguage() {
         const char* wanted = firstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
         if (wanted && !firstSet({"LANGUAGE"})) ::setenv("LANGUAGE", wanted, 1);
     }
+    // The one Chinese catalogue serves every Chinese locale (zh_TW, zh_HK, zh_SG too).
+    const char* wanted = firstSet({"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"});
+    if (wanted && std::string_view(wanted).starts_with("zh") &&
+        std::string_view(wanted).find("zh_CN") == std::string_view::npos)
+        ::setenv("LANGUAGE", (std::string(wanted) + ":zh_CN").c_str(), 1);
     ::bindtextdomain(kDomain, catalogueFolder().c_str());
     ::bind_textdomain_codeset(kDomain, "UTF-8");
 }
