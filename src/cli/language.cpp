@@ -12,16 +12,19 @@ namespace {
 
 constexpr const char* kDomain = "partwell-cli";
 
-// The catalogues beside the program in a build tree (bin/../locale), else where they are
-// installed.
+// The catalogues where they are installed beside the program (bin/../share/locale, whatever
+// the prefix), or in a build tree (bin/../locale); else where this build would install them.
 std::string catalogueFolder() {
     char exe[4096];
     const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n > 0) {
-        std::string folder(exe, size_t(n));
-        folder = folder.substr(0, folder.rfind('/')) + "/../locale";
-        if (::access((folder + "/zh_CN/LC_MESSAGES/partwell-cli.mo").c_str(), R_OK) == 0)
-            return folder;
+        const std::string program(exe, size_t(n));
+        const std::string bin = program.substr(0, program.rfind('/'));
+        for (const char* folder : {"/../share/locale", "/../locale"}) {
+            const std::string path = bin + folder;
+            if (::access((path + "/zh_CN/LC_MESSAGES/partwell-cli.mo").c_str(), R_OK) == 0)
+                return path;
+        }
     }
     return PARTWELL_LOCALEDIR;
 }

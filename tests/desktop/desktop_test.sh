@@ -30,6 +30,10 @@ installed_tree() {
     for f in bin/partwell bin/partwell-cli; do
         [ -x "$prefix/$f" ] || fail "$f is not installed"
     done
+    # The command line's messages in Chinese, from the catalogue installed with it.
+    [ -f "$share/locale/zh_CN/LC_MESSAGES/partwell-cli.mo" ] || fail "no Chinese catalogue installed"
+    LANGUAGE=zh_CN "$prefix/bin/partwell-cli" --help | grep -q '^用法：' ||
+        fail "the installed partwell-cli does not find its Chinese catalogue"
     # Both answer --version without a display, before Qt would look for one.
     expect_eq "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/partwell" --version)" \
         "partwell $version" "partwell --version"
