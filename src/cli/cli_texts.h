@@ -67,15 +67,17 @@ inline constexpr const char* kProgressNoTotal = N_("%s, file %lld of %lld, %s/s"
 
 // partwell-cli detect.
 inline constexpr const char* kDetectUsage =
-    N_("Usage: partwell-cli detect [--decode] PATH...\n"
+    N_("Usage: partwell-cli detect [OPTIONS] PATH...\n"
        "\n"
        "Prints the text encoding of every file: the name (GBK, UTF-8, UTF-16LE, UTF-16BE, BIG5 or\n"
        "BIG5-HKSCS), a tab and the path. gzip-compressed files are looked into.\n"
        "\n"
        "Options:\n"
-       "  --decode   write the text of the one file given to standard output in UTF-8; the\n"
-       "             encoding line then goes to standard error\n"
-       "  --help     show this text\n"
+       "  --decode    write the text of the one file given to standard output in UTF-8; the\n"
+       "              encoding line then goes to standard error\n"
+       "  --progress  show the progress line even when standard error is no terminal\n"
+       "  --quiet     show no progress line\n"
+       "  --help      show this text\n"
        "\n"
        "Exit status: 0 when every file was read, 1 when a file could not be read, 2 when an\n"
        "option was refused.\n");

@@ -107,7 +107,8 @@ void ConsoleHost::maybeRedraw() {
     // Nothing to show before the job said how many files it has.
     if (!shown_ || filesTotal_ == 0) return;
     const auto now = std::chrono::steady_clock::now();
-    if (drawn_ && now - lastDrawn_ < kRedrawEvery) return;
+    if (lastDrawn_ != std::chrono::steady_clock::time_point() && now - lastDrawn_ < kRedrawEvery)
+        return;
     redraw();
 }
 
@@ -120,7 +121,7 @@ void ConsoleHost::redraw() {
 }
 
 std::string ConsoleHost::progressText() const {
-    const int64_t done = files_ ? files_->bytesWritten() : 0;
+    const int64_t done = files_ ? files_->bytesWritten() : bytesDone_;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double speed = seconds > 0.05 ? double(done) / seconds : 0;

@@ -39,6 +39,8 @@ class ConsoleHost : public Form {
     void finish();
     // Draws the progress line now, whatever the time since the last.
     void redraw();
+    // Bytes done, for a job whose files are only read (counted by hand).
+    void addBytesDone(int64_t bytes) { bytesDone_ += bytes; }
 
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
     void processEvents() override;
@@ -72,6 +74,7 @@ class ConsoleHost : public Form {
     bool drawn_ = false;
     const CountingFileSystem* files_;
     int64_t totalBytes_;
+    int64_t bytesDone_ = 0;
     int64_t filesTotal_ = 0;
     int64_t filesDone_ = 0;
     uint64_t eventRuns_ = 0;

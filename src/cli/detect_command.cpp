@@ -35,6 +35,7 @@ void printText(const Text& text) {
 
 int runDetect(int argc, char** argv) {
     bool decode = false;
+    ConsoleSettings console;
     std::vector<const char*> paths;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -45,6 +46,10 @@ int runDetect(int argc, char** argv) {
         }
         if (!optionsDone && arg == "--decode") {
             decode = true;
+        } else if (!optionsDone && arg == "--progress") {
+            console.progress = ProgressLine::Always;
+        } else if (!optionsDone && arg == "--quiet") {
+            console.quiet = true;
         } else if (!optionsDone && arg == "--") {
             optionsDone = true;
         } else if (!optionsDone && arg.starts_with("-") && arg.size() > 1) {
@@ -60,8 +65,17 @@ int runDetect(int argc, char** argv) {
     }
     if (decode && paths.size() != 1) return refuse(kDecodeNeedsOneFile);
     int status = 0;
-    for (const char* path : paths) {
-        auto decoded = detectAndDecode(posixFileSystem(), fromNativeName(path));
+    FileSystem& fs = posixFileSystem();
+    int64_t total = 0;
+    for (const char* path : paths) total += fileSize(fs, fromNativeName(path));
+    ConsoleHost host(console, nullptr, total);
+    host.setProgressMaximum(int64_t(paths.size()));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const char* path = paths[i];
+        host.setProgressPosition(int64_t(i + 1));
+        auto decoded = detectAndDecode(fs, fromNativeName(path));
+        host.addBytesDone(fileSize(fs, fromNativeName(path)));
+        host.finish();
         if (!decoded) {
             say(kCannotRead, path);
             status = 1;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "cli/cli_run.h"
@@ -88,6 +89,26 @@ TEST(CliConsole, ProgressLineOnlyWhenAskedOrOnATerminal) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, dir.path("big_1等2个文件.bin") + "\n");
+
+    // Detection reads only: its bytes are counted file by file; the result lines stay whole.
+    writeFile(dir.path("t.txt"), "text");
+    r = cli(dir, "detect --progress t.txt t.txt");
+    EXPECT_EQ(r.out, "GBK\tt.txt\nGBK\tt.txt\n");
+    EXPECT_TRUE(has(r.err, "partwell-cli: 0 B of 8 B, file 1 of 2, ")) << r.err;
+
+    // Thousands of parts: still at most ten drawings a second.
+    writeFile(dir.path("small.bin"), std::string(3000, 's'));
+    const auto start = std::chrono::steady_clock::now();
+    r = cli(dir, "split --size 1B --progress small.bin");
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 0);
+    size_t drawings = 0;
+    for (size_t at = r.err.find("\x1b[Kpartwell-cli: "); at != std::string::npos;
+         at = r.err.find("\x1b[Kpartwell-cli: ", at + 1))
+        ++drawings;
+    EXPECT_GE(drawings, 1u);
+    EXPECT_LE(double(drawings), seconds * 10 + 1) << seconds;
 
     // On a terminal (script's) the line is there without --progress.
     const std::string typescript = dir.path("typescript");
