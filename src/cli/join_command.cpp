@@ -30,7 +30,7 @@ struct JoinSettings : MergeOptions {
     void showProgressText(const Text&) override {}
 };
 
-const Option<JoinSettings> kJoinOptions[] = {
+constexpr Option<JoinSettings> kJoinOptions[] = {
     {"--delete-parts", nullptr,
      N_("delete the parts and the manifest once the original is in place"),
      [](JoinSettings& s, const char*) { return s.after = AfterJoin::DeleteParts, 0; }},

@@ -59,7 +59,7 @@ struct MergeSettings : MergeOptions {
 
 using MergeOption = Option<MergeSettings>;
 
-const MergeOption kMergeOptions[] = {
+constexpr MergeOption kMergeOptions[] = {
     {"--types", "PATTERNS",
      N_("file-name patterns for folders, separated by '|' (default *.*);\n"
         "with --recursive only subfolders that match them are entered"),

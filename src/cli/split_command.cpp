@@ -161,7 +161,7 @@ int takeSize(SplitSettings& s, const char* v) {
 
 using SplitOption = Option<SplitSettings>;
 
-const SplitOption kSplitOptions[] = {
+constexpr SplitOption kSplitOptions[] = {
     {"", nullptr,
      N_("Modes (the last of --parts, --size, --lines, --chars and --delimiter(-file) wins):"),
      nullptr},

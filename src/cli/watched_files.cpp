@@ -91,10 +91,12 @@ std::unique_ptr<FileHandle> CountingFileSystem::open(const Text& path, OpenMode 
 
 std::vector<std::pair<Text, int64_t>> DryRunFileSystem::written() const {
     std::vector<std::pair<uint64_t, std::pair<Text, int64_t>>> ordered;
+    ordered.reserve(files_.size());
     for (const auto& [path, file] : files_) ordered.push_back({file->order, {path, file->size}});
     std::sort(ordered.begin(), ordered.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::pair<Text, int64_t>> out;
+    out.reserve(ordered.size());
     for (auto& entry : ordered) out.push_back(std::move(entry.second));
     return out;
 }
