@@ -102,7 +102,7 @@ inline constexpr const char* kJoinUsage =
        "\n"
        "Options:\n");
 inline constexpr const char* kJoinExit =
-    N_("Exit status: 0 when the original was written, 1 when not (each reason on standard\n"
+    N_("\nExit status: 0 when the original was written, 1 when not (each reason on standard\n"
        "error), 2 when an option was refused.\n");
 inline constexpr const char* kVerifyUsage =
     N_("Usage: partwell-cli verify [--source FILE] PATH\n"
