@@ -30,42 +30,65 @@ std::vector<size_t> borders(std::string_view pattern) {
 
 }  // namespace
 
-std::vector<std::string_view> splitAtDelimiter(std::string_view text, std::string_view delimiter) {
-    std::vector<std::string_view> pieces;
-    if (delimiter.empty()) {
-        if (!text.empty()) pieces.push_back(text);
-        return pieces;
-    }
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter)
+    : delimiter_(delimiter), border_(borders(delimiter)) {}
+
+void DelimiterSplitter::feed(std::string_view text) {
+    // What was given out goes; the piece being found moves to the front.
+    text_.erase(0, pieceStart_);
+    scanned_ -= pieceStart_;
+    boundary_ -= pieceStart_;
+    pieceStart_ = 0;
+    text_.append(text);
+}
+
+bool DelimiterSplitter::take(std::string_view& piece) {
     // Every occurrence is found in one pass (Knuth-Morris-Pratt, with memchr over the stretches
     // that cannot start one); an occurrence counts when it starts at a character boundary. The
-    // boundaries are walked forward only, so a match inside a character costs no rescan.
-    const std::vector<size_t> border = borders(delimiter);
-    const size_t m = delimiter.size();
-    const char first = delimiter[0];
-    size_t pieceStart = 0;
-    size_t boundary = 0;
-    size_t matched = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (matched == 0) {
+    // boundaries are walked forward only, so a match inside a character costs no rescan. The
+    // state of the match carries over from one feed to the next.
+    const size_t m = delimiter_.size();
+    const std::string_view text = text_;
+    if (m == 0) return false;
+    const char first = delimiter_[0];
+    for (size_t i = scanned_; i < text.size(); ++i) {
+        if (matched_ == 0) {
             const void* hit = std::memchr(text.data() + i, first, text.size() - i);
             if (!hit) break;
             i = size_t(static_cast<const char*>(hit) - text.data());
         }
-        while (matched > 0 && text[i] != delimiter[matched]) matched = border[matched - 1];
-        if (text[i] == delimiter[matched]) ++matched;
-        if (matched < m) continue;
+        while (matched_ > 0 && text[i] != delimiter_[matched_]) matched_ = border_[matched_ - 1];
+        if (text[i] == delimiter_[matched_]) ++matched_;
+        if (matched_ < m) continue;
 
         const size_t start = i + 1 - m;
-        while (boundary < start) boundary += stepAt(text, boundary);
-        if (boundary == start) {
-            pieces.push_back(text.substr(pieceStart, start - pieceStart));
-            pieceStart = boundary = i + 1;
-            matched = 0;
-        } else {
-            matched = border[m - 1];  // inside a character: later, overlapping ones may count
+        while (boundary_ < start) boundary_ += stepAt(text, boundary_);
+        if (boundary_ == start) {
+            piece = text.substr(pieceStart_, start - pieceStart_);
+            pieceStart_ = boundary_ = scanned_ = i + 1;
+            matched_ = 0;
+            return true;
         }
+        matched_ = border_[m - 1];  // inside a character: later, overlapping ones may count
     }
-    if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+    scanned_ = text.size();
+    return false;
+}
+
+bool DelimiterSplitter::takeLast(std::string_view& piece) {
+    if (pieceStart_ >= text_.size()) return false;
+    piece = std::string_view(text_).substr(pieceStart_);
+    pieceStart_ = text_.size();
+    return true;
+}
+
+std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delimiter) {
+    DelimiterSplitter splitter(delimiter);
+    splitter.feed(text);
+    std::vector<Text> pieces;
+    std::string_view piece;
+    while (splitter.take(piece)) pieces.emplace_back(piece);
+    if (splitter.takeLast(piece)) pieces.emplace_back(piece);
     return pieces;
 }
 
@@ -75,22 +98,32 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
         ctx.options.askDelimiter();
         return ModeResult::Abort;
     }
-    const std::optional<Text> text = decodeSource(ctx, state, source);
+    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
     if (!text) return ModeResult::Done;
 
-    // Read again: the delimiter may have been changed while the text was decoded.
-    const Text delimiter = ctx.options.delimiter();
-    const std::vector<std::string_view> pieces = splitAtDelimiter(*text, delimiter);
-    for (size_t k = 0; k < pieces.size(); ++k) {
-        state.partNumber = int64_t(k) + 1;
-        ctx.form.processEvents();
-        if (ctx.stopRequested) {
-            state.sourceIntact = false;
-            break;
+    // Read again: the delimiter may have been changed while the encoding was detected.
+    DelimiterSplitter splitter(ctx.options.delimiter());
+    std::string_view piece;
+    int64_t k = 0;
+    for (bool fed = true; fed;) {
+        const std::string_view next = text->next();
+        fed = !next.empty();
+        // After a read error the text found so far is no whole piece.
+        if (text->failed()) break;
+        splitter.feed(next);
+        while (fed ? splitter.take(piece) : splitter.takeLast(piece)) {
+            state.partNumber = ++k;
+            ctx.form.processEvents();
+            if (ctx.stopRequested) {
+                state.sourceIntact = false;
+                finishSourceText(state, *text);
+                return ModeResult::Done;
+            }
+            state.partContent.setBytes(ByteBuffer(piece));
+            writePart(ctx, state);
         }
-        state.partContent.setBytes(ByteBuffer(pieces[k]));
-        writePart(ctx, state);
     }
+    finishSourceText(state, *text);
     return ModeResult::Done;
 }
 
