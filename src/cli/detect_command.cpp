@@ -5,10 +5,9 @@
 #include "cli/commands.h"
 #include "platform/charset.h"
 #include "platform/native_names.h"
-#include "text/chars.h"
 #include "text/codepage.h"
 #include "text/encoding_convert.h"
-#include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
 #include "text/system_texts.h"
 
 namespace pw::cli {
@@ -19,18 +18,6 @@ namespace t = texts::cli;
 std::string_view encodingName(EncodingCode code) {
     const char* name = charsetNameOf(code);
     return name ? name : "GBK";  // the bytes were taken as code-page text
-}
-
-// The decoded text in UTF-8, converted in slices so that the whole file is never held twice.
-void printText(const Text& text) {
-    constexpr size_t kSlice = 4 << 20;
-    for (size_t pos = 0; pos < text.size();) {
-        // Cut at a character boundary, so that a slice never grows past its size.
-        size_t end = pos;
-        while (end < text.size() && end - pos < kSlice) end += charLengthAt(text, end);
-        printOut(toUtf8(std::string_view(text).substr(pos, end - pos)));
-        pos = end;
-    }
 }
 
 }  // namespace
@@ -66,18 +53,23 @@ int runDetect(int argc, char** argv) {
     }
     int status = 0;
     for (const char* path : paths) {
-        auto decoded = detectAndDecode(posixFileSystem(), fromNativeName(path));
-        if (!decoded) {
+        // The text is read and printed a piece at a time: a file of any size goes through.
+        auto text = TextSource::open(posixFileSystem(), fromNativeName(path));
+        if (!text) {
             printErr(std::string(t::kCannotRead) + path + "\n");
             status = 1;
             continue;
         }
-        const std::string line = std::string(encodingName(decoded->code)) + "\t" + path + "\n";
-        if (decode) {
-            printErr(line);
-            printText(decoded->text);
-        } else {
+        const std::string line = std::string(encodingName(text->code())) + "\t" + path + "\n";
+        if (!decode) {
             printOut(line);
+            continue;
+        }
+        printErr(line);
+        for (std::string_view piece; !(piece = text->next()).empty();) printOut(toUtf8(piece));
+        if (text->failed()) {
+            printErr(std::string(t::kCannotRead) + path + "\n");
+            status = 1;
         }
     }
     return status;
