@@ -220,8 +220,10 @@ std::string_view TextSource::next() {
     for (;;) {
         const size_t cut = textEnded_ ? pending_.size() : wholeCodePagePrefix(pending_);
         if (cut > 0) {
-            piece_.assign(pending_, 0, cut);
-            pending_.erase(0, cut);
+            // The piece takes the buffer; only the few bytes after the cut are copied.
+            piece_.swap(pending_);
+            pending_.assign(piece_, cut);
+            piece_.resize(cut);
             return piece_;
         }
         if (textEnded_) {
