@@ -189,3 +189,34 @@ TEST(TextSourceFile, LinesReadThroughItAreTheDecodedTextWithBreaksFixed) {
 
 }  // namespace
 }  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+// A file that claims to be larger than any memory; its bytes are a few.
+class HugeFile : public FileHandle {
+  public:
+    explicit HugeFile(std::string bytes) : inner_(makeMemoryFile(std::move(bytes))) {}
+    int64_t read(void* b, size_t n) override { return inner_->read(b, n); }
+    bool write(const void*, size_t) override { return false; }
+    bool seek(int64_t p) override { return inner_->seek(p); }
+    int64_t position() const override { return inner_->position(); }
+    int64_t length() override { return int64_t(1) << 50; }
+    bool close() override { return inner_->close(); }
+
+  private:
+    std::unique_ptr<FileHandle> inner_;
+};
+
+TEST(TextSource, AFileLargerThanMemoryIsReadNotRefused) {
+    const std::string bytes = "\xEF\xBB\xBF\xE4\xB8\x80\r\n";
+    auto source = TextSource::open(std::make_unique<HugeFile>(bytes));
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->code(), kEncodingUtf8);
+    EXPECT_EQ(std::string(source->next()), decodeContent(bytes).text);
+    EXPECT_TRUE(source->next().empty());
+    EXPECT_FALSE(source->failed());
+}
+
+}  // namespace
+}  // namespace pw::test
