@@ -3,7 +3,8 @@
 # same run (medians of ROUNDS, the two taking turns), with partwell-cli's peak memory in every
 # mode; then the peak memory of a character split of a large GBK file, which must stay bounded
 # whatever the file's size.
-#   bench/stream.sh [SIZE_MIB] [ROUNDS] [LARGE_MIB]   (defaults: 256 MiB, 3 rounds, 4096 MiB)
+#   bench/stream.sh [SIZE_MIB] [ROUNDS] [LARGE_MIB]   (defaults: 256 MiB, 3 rounds, 4096 MiB;
+#                                                      LARGE_MIB 0 leaves the large file out)
 # The large file is real data (no sparse holes); it is skipped, with a message, when the disk has
 # not room for it and its parts.
 set -euo pipefail
@@ -23,27 +24,30 @@ split -n l/8 -d "$work/gbk.txt" "$work/merge_gbk/p_" && for f in "$work"/merge_g
 split -n l/8 -d "$work/utf8.txt" "$work/merge_utf8/p_" && for f in "$work"/merge_utf8/p_*; do mv "$f" "$f.txt"; done
 echo "inputs: $(( $(stat -c %s "$work/gbk.txt") >> 20 )) MiB GBK, $(( $(stat -c %s "$work/utf8.txt") >> 20 )) MiB UTF-8; load $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# "elapsed peak_kib" of one command; outputs of earlier runs gone and written out, inputs cached
+# "elapsed cpu peak_kib" of one command (cpu: user + system, steadier than the elapsed time on a
+# busy machine); outputs of earlier runs gone and written out, inputs cached
 measure() {
     rm -rf "$work/out" "$work"/p_00* && mkdir "$work/out"
     settle "$work/gbk.txt" "$work/utf8.txt"
-    /usr/bin/time -f '%e %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
-    cat "$work/time"
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
+    awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$work/time"
 }
 
-# compare LABEL OURS THEIRS: medians of both, their ratio and our peak memory
+# compare LABEL OURS THEIRS: medians of both (elapsed and cpu), their ratios and our peak memory
 compare() {
-    local a=() b=() peak=0 e m round
+    local a=() b=() ca=() cb=() peak=0 e c m round
     for round in $(seq "$rounds"); do
-        if [ $((round % 2)) -eq 0 ]; then read -r e m < <(measure "$3") && b+=("$e"); fi
-        read -r e m < <(measure "$2") && a+=("$e") && peak=$((m > peak ? m : peak))
-        if [ $((round % 2)) -eq 1 ]; then read -r e m < <(measure "$3") && b+=("$e"); fi
+        if [ $((round % 2)) -eq 0 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
+        read -r e c m < <(measure "$2") && a+=("$e") ca+=("$c") && peak=$((m > peak ? m : peak))
+        if [ $((round % 2)) -eq 1 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
     done
-    local ma mb
+    local ma mb mca mcb
     ma=$(printf '%s\n' "${a[@]}" | median)
     mb=$(printf '%s\n' "${b[@]}" | median)
-    printf '%-36s partwell %6.2fs   iconv %6.2fs   ratio %.2f   peak %6d KiB\n' "$1" "$ma" "$mb" \
-        "$(echo "$ma / $mb" | bc -l)" "$peak"
+    mca=$(printf '%s\n' "${ca[@]}" | median)
+    mcb=$(printf '%s\n' "${cb[@]}" | median)
+    printf '%-40s elapsed %5.2fs vs %5.2fs ratio %.2f | cpu %5.2fs vs %5.2fs ratio %.2f | peak %6d KiB\n' \
+        "$1" "$ma" "$mb" "$(echo "$ma / $mb" | bc -l)" "$mca" "$mcb" "$(echo "$mca / $mcb" | bc -l)" "$peak"
 }
 
 for enc in gbk utf8; do
@@ -64,6 +68,7 @@ for enc in gbk utf8; do
 done
 
 # The large file: its bytes, then as many again in parts, must fit on the disk.
+if [ "$large_mib" -eq 0 ]; then exit 0; fi
 free_mib=$(( $(df --output=avail -k "$work" | tail -1) >> 10 ))
 if [ "$free_mib" -lt $((large_mib * 2 + 1024)) ]; then
     echo "large GBK character split skipped: $free_mib MiB free, $((large_mib * 2 + 1024)) MiB needed"
@@ -72,13 +77,13 @@ fi
 rm -rf "$work/out" "$work/merge_gbk" "$work/merge_utf8" "$work/utf8.txt"
 cp "$work/gbk.txt" "$work/large.txt"
 while [ "$(stat -c %s "$work/large.txt")" -lt $((large_mib << 20)) ]; do
-    cat "$work/large.txt" "$work/large.txt" > "$work/doubled.txt"
-    mv "$work/doubled.txt" "$work/large.txt"
+    cat "$work/gbk.txt" >> "$work/large.txt"
 done
 truncate -s $((large_mib << 20)) "$work/large.txt"
 sync
 read -r e m < <(/usr/bin/time -f '%e %M' -o "$work/time" "$cli" split --chars 1000000 \
     "$work/large.txt" > /dev/null 2>&1; cat "$work/time")
+[ -d "$work/large" ] || { echo "the large character split wrote no parts"; exit 1; }
 rm -rf "$work/large"
 sync
 read -r ie im < <(/usr/bin/time -f '%e %M' -o "$work/time" bash -c \

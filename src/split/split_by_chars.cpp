@@ -30,8 +30,13 @@ int64_t drawCount(SplitContext& ctx, SplitJobState& state) {
 int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
     size_t pos = position;
     int64_t count = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(content.data());
     for (; count < n && pos < content.size(); ++count) {
-        if (n - count >= 8 && content.size() - pos >= 8 && eightPlainChars(content.data() + pos)) {
+        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit.
+        if (p[pos] >= 0x80 && content.size() - pos >= 4 && (p[pos + 1] < '0' || p[pos + 1] > '9')) {
+            pos += 2;
+        } else if (n - count >= 8 && content.size() - pos >= 8 &&
+                   eightPlainChars(content.data() + pos)) {
             pos += 8;
             count += 7;
         } else {
