@@ -278,13 +278,18 @@ size_t wholePrefix(std::string_view input, Charset from, Charset to) {
         }
         return cut;
     }
-    // A byte below this is never inside a character, so a character starts there.
-    const unsigned char sync = from == Charset::Gb18030                              ? 0x30
-                               : from == Charset::Utf8                               ? 0x80
-                               : from == Charset::Big5 || from == Charset::Big5Hkscs ? 0x40
-                                                                                     : 0;
-    for (size_t k = n; k > 0 && n - k < 64; --k)
-        if (p[k - 1] < sync && k - 1 > 0) return k - 1;
+    // A byte below this is never inside a character, so a character starts there; in UTF-8 so
+    // does every byte but a continuation byte. The search looks back a long way, as the walk below
+    // decodes everything again.
+    const unsigned char sync = from == Charset::Gb18030 ? 0x30
+                               : from == Charset::Utf8  ? 0x80
+                                                        : 0x40;
+    const auto starts = [&](unsigned char b) {
+        // (not before a mark Big5-HKSCS would join with the letter before it)
+        return b < sync || (from == Charset::Utf8 && to != Charset::Big5Hkscs && b >= 0xC0);
+    };
+    for (size_t k = n; k > 1 && n - k < kPiece / 4; --k)
+        if (starts(p[k - 1])) return k - 1;
     switch (from) {
         case Charset::Gb18030:
             return walkPrefix<Gb18030>(p, n, from, to);

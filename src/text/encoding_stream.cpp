@@ -68,7 +68,7 @@ size_t wholeCodePagePrefix(std::string_view text) {
     // A byte below 80 that is neither CR nor a digit ends a character wherever it stands: alone, as
     // the second byte of a pair, or as the LF of CR LF (a digit may open the second half of a
     // four-byte one). So a character starts after it.
-    for (size_t k = n; k > 0 && n - k < 256; --k)
+    for (size_t k = n; k > 0 && n - k < (size_t(64) << 10); --k)
         if (p[k - 1] < 0x80 && p[k - 1] != '\r' && !isDigit(p[k - 1])) return k;
     // None near the end: the characters are walked from the start, which is a boundary.
     size_t i = 0;
