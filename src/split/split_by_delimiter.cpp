@@ -1,5 +1,8 @@
 #include "split/split_by_delimiter.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "split/decode_source.h"
@@ -17,21 +20,9 @@ size_t stepAt(std::string_view text, size_t pos) {
     return text[pos] == '\r' ? 1 : charLengthAt(text, pos);
 }
 
-// For each prefix of the pattern, the length of its longest proper prefix that is also its suffix.
-std::vector<size_t> borders(std::string_view pattern) {
-    std::vector<size_t> border(pattern.size(), 0);
-    for (size_t i = 1, k = 0; i < pattern.size(); ++i) {
-        while (k > 0 && pattern[i] != pattern[k]) k = border[k - 1];
-        if (pattern[i] == pattern[k]) ++k;
-        border[i] = k;
-    }
-    return border;
-}
-
 }  // namespace
 
-DelimiterSplitter::DelimiterSplitter(std::string_view delimiter)
-    : delimiter_(delimiter), border_(borders(delimiter)) {}
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter) : delimiter_(delimiter) {}
 
 void DelimiterSplitter::feed(std::string_view text) {
     // What was given out goes; the piece being found moves to the front.
@@ -42,36 +33,40 @@ void DelimiterSplitter::feed(std::string_view text) {
     text_.append(text);
 }
 
+void DelimiterSplitter::walkTo(std::string_view text, size_t start) {
+    // A byte below 80 that is no digit ends a character wherever it stands (a CR counts alone
+    // here), so the walk may start after the last one before `start`.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t j = start; j > boundary_ && start - j < 256; --j) {
+        if (p[j - 1] < 0x80 && (p[j - 1] < '0' || p[j - 1] > '9')) {
+            boundary_ = j;
+            break;
+        }
+    }
+    while (boundary_ < start) boundary_ += stepAt(text, boundary_);
+}
+
 bool DelimiterSplitter::take(std::string_view& piece) {
-    // Every occurrence is found in one pass (Knuth-Morris-Pratt, with memchr over the stretches
-    // that cannot start one); an occurrence counts when it starts at a character boundary. The
-    // boundaries are walked forward only, so a match inside a character costs no rescan. The
-    // state of the match carries over from one feed to the next.
+    // Occurrences are found from the left with memmem; one counts when it starts at a character
+    // boundary, and after one inside a character the next, perhaps overlapping it, is looked for.
+    // The boundaries are walked forward only.
     const size_t m = delimiter_.size();
     const std::string_view text = text_;
     if (m == 0) return false;
-    const char first = delimiter_[0];
-    for (size_t i = scanned_; i < text.size(); ++i) {
-        if (matched_ == 0) {
-            const void* hit = std::memchr(text.data() + i, first, text.size() - i);
-            if (!hit) break;
-            i = size_t(static_cast<const char*>(hit) - text.data());
-        }
-        while (matched_ > 0 && text[i] != delimiter_[matched_]) matched_ = border_[matched_ - 1];
-        if (text[i] == delimiter_[matched_]) ++matched_;
-        if (matched_ < m) continue;
-
-        const size_t start = i + 1 - m;
-        while (boundary_ < start) boundary_ += stepAt(text, boundary_);
+    for (size_t from = scanned_; from + m <= text.size();) {
+        const void* hit = memmem(text.data() + from, text.size() - from, delimiter_.data(), m);
+        if (!hit) break;
+        const size_t start = size_t(static_cast<const char*>(hit) - text.data());
+        walkTo(text, start);
         if (boundary_ == start) {
             piece = text.substr(pieceStart_, start - pieceStart_);
-            pieceStart_ = boundary_ = scanned_ = i + 1;
-            matched_ = 0;
+            pieceStart_ = boundary_ = scanned_ = start + m;
             return true;
         }
-        matched_ = border_[m - 1];  // inside a character: later, overlapping ones may count
+        from = start + 1;
     }
-    scanned_ = text.size();
+    // An occurrence may still begin in the last m - 1 bytes, and end in the next feed.
+    scanned_ = std::max(pieceStart_, text.size() >= m ? text.size() - m + 1 : 0);
     return false;
 }
 

@@ -28,10 +28,12 @@ class DelimiterSplitter {
     bool takeLast(std::string_view& piece);
 
   private:
+    // Moves the boundary walk up to the first character start at or after `start`.
+    void walkTo(std::string_view text, size_t start);
+
     Text delimiter_;
-    std::vector<size_t> border_;
     ByteBuffer text_;
-    size_t pieceStart_ = 0, scanned_ = 0, boundary_ = 0, matched_ = 0;
+    size_t pieceStart_ = 0, scanned_ = 0, boundary_ = 0;
 };
 
 }  // namespace pw

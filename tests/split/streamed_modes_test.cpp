@@ -62,8 +62,16 @@ std::string randomText(std::mt19937& gen, size_t pieces) {
 
 TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
     std::mt19937 gen(11);
-    const std::vector<std::string> delimiters = {"|",        "||",    "\r\n",     "\n",
-                                                 "\xD0\xCE", "\xA1|", "\x30\x81", "a7"};
+    const std::vector<std::string> delimiters = {"|",
+                                                 "||",
+                                                 "\r\n",
+                                                 "\n",
+                                                 "\xD0\xCE",
+                                                 "\xA1|",
+                                                 "\x30\x81",
+                                                 "a7",
+                                                 "\x81\x30"
+                                                 "a"};
     for (int round = 0; round < 300; ++round) {
         const std::string text = randomText(gen, size_t(round % 80));
         // Pieces as a source hands them out: each ends where a character ends.
