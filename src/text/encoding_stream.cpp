@@ -10,7 +10,6 @@
 #include "platform/simd_text.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
-#include "text/html_charset.h"
 #include "text/line_breaks.h"
 
 namespace pw {
@@ -22,31 +21,6 @@ constexpr size_t kDeclarationWindow = size_t(1) << 20;
 constexpr size_t kEventStride = 256 * 1024;
 
 std::atomic<size_t> bufferSize{kDefaultBufferSize};
-
-EncodingCode markedEncoding(std::string_view content, size_t& dataStart) {
-    for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Le, kEncodingUtf16Be}) {
-        const std::string_view mark = byteOrderMarkOf(code);
-        if (content.starts_with(mark)) {
-            dataStart = mark.size();
-            return code;
-        }
-    }
-    dataStart = 0;
-    return kEncodingUnknown;
-}
-
-EncodingCode declaredEncoding(std::string_view content) {
-    switch (htmlDeclaredCharset(content.substr(0, declarationTextLength(content)))) {
-        case DeclaredCharset::Utf8:
-            return kEncodingUtf8;
-        case DeclaredCharset::Big5:
-            return kEncodingBig5;
-        case DeclaredCharset::Big5Hkscs:
-            return kEncodingBig5Hkscs;
-        default:
-            return kEncodingUnknown;
-    }
-}
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
