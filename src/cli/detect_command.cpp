@@ -6,10 +6,9 @@
 #include "cli/commands.h"
 #include "platform/charset.h"
 #include "platform/native_names.h"
-#include "text/chars.h"
 #include "text/codepage.h"
 #include "text/encoding_convert.h"
-#include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
 
 namespace pw::cli {
 namespace {
@@ -17,18 +16,6 @@ namespace {
 std::string_view encodingName(EncodingCode code) {
     const char* name = charsetNameOf(code);
     return name ? name : "GBK";  // the bytes were taken as code-page text
-}
-
-// The decoded text in UTF-8, converted in slices so that the whole file is never held twice.
-void printText(const Text& text) {
-    constexpr size_t kSlice = 4 << 20;
-    for (size_t pos = 0; pos < text.size();) {
-        // Cut at a character boundary, so that a slice never grows past its size.
-        size_t end = pos;
-        while (end < text.size() && end - pos < kSlice) end += charLengthAt(text, end);
-        printOut(toUtf8(std::string_view(text).substr(pos, end - pos)));
-        pos = end;
-    }
 }
 
 }  // namespace
@@ -73,20 +60,25 @@ int runDetect(int argc, char** argv) {
     for (size_t i = 0; i < paths.size(); ++i) {
         const char* path = paths[i];
         host.setProgressPosition(int64_t(i + 1));
-        auto decoded = detectAndDecode(fs, fromNativeName(path));
+        // The text is read and printed a piece at a time: a file of any size goes through.
+        auto text = TextSource::open(fs, fromNativeName(path));
         host.addBytesDone(fileSize(fs, fromNativeName(path)));
         host.finish();
-        if (!decoded) {
+        if (!text) {
             say(kCannotRead, path);
             status = 1;
             continue;
         }
-        const std::string line = std::string(encodingName(decoded->code)) + "\t" + path + "\n";
-        if (decode) {
-            printErr(line);
-            printText(decoded->text);
-        } else {
+        const std::string line = std::string(encodingName(text->code())) + "\t" + path + "\n";
+        if (!decode) {
             printOut(line);
+            continue;
+        }
+        printErr(line);
+        for (std::string_view piece; !(piece = text->next()).empty();) printOut(toUtf8(piece));
+        if (text->failed()) {
+            say(kCannotRead, path);
+            status = 1;
         }
     }
     return status;

@@ -1,9 +1,11 @@
 #include "merge/joining.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
 
 namespace pw {
 
@@ -60,35 +62,103 @@ SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path,
         written += length;
         return SourceOutcome::Whole;
     }
-    auto decoded = detectAndDecode(ctx.files, path, &ctx.form, &readError);
-    if (!decoded) return SourceOutcome::Unreadable;
-    code = decoded->code;
-    if (!out.write(decoded->text)) return SourceOutcome::WriteFailed;
-    written += int64_t(decoded->text.size());
-    if (decoded->cutAtNul) return SourceOutcome::Cut;
-    return decoded->replacements ? SourceOutcome::Replaced : SourceOutcome::Whole;
+    // Decoded piece by piece: a source is never held in memory whole.
+    auto text = TextSource::open(ctx.files, path, &ctx.form, &readError);
+    if (!text) return SourceOutcome::Unreadable;
+    code = text->code();
+    for (std::string_view piece; !(piece = text->next()).empty();) {
+        if (!out.write(piece)) return SourceOutcome::WriteFailed;
+        written += int64_t(piece.size());
+    }
+    if (text->failed()) {
+        // Some of its text is in the output already: the output is not kept.
+        readError = text->error();
+        out.failRead(readError);
+        return SourceOutcome::Unreadable;
+    }
+    if (text->cutAtNul()) return SourceOutcome::Cut;
+    return text->replacements() ? SourceOutcome::Replaced : SourceOutcome::Whole;
 }
 
-std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath, EncodingCode code,
-                                          size_t& textLength, const std::vector<ByteSpan>& spans,
-                                          std::vector<bool>& replacedIn) {
-    std::error_code error;
-    auto bytes = readAllBytes(fs, joinedPath, error);
-    if (!bytes) return std::nullopt;
-    textLength = std::min(bytes->find('\0'), bytes->size());
-    size_t replaced = 0;
-    ByteBuffer content = encodeText(*bytes, code, true, &replaced);
-    replacedIn.assign(spans.size(), false);
-    // Only when something was replaced is each span converted again, to find whose text it was.
-    const std::string_view text = std::string_view(*bytes).substr(0, textLength);
-    for (size_t i = 0; replaced > 0 && i < spans.size(); ++i) {
-        const size_t begin = std::min(size_t(spans[i].first), text.size());
-        const size_t end = std::min(size_t(spans[i].second), text.size());
-        size_t inSpan = 0;
-        encodeText(text.substr(begin, end - begin), code, false, &inSpan);
-        replacedIn[i] = inSpan > 0;
+namespace {
+
+// Converts the text of [begin, end) of `file` to `charset` a buffer at a time, handing each
+// converted piece to `sink`; stops early once `enough` says so. False on a read error.
+template <typename Sink, typename Enough>
+bool convertRange(FileHandle& file, int64_t begin, int64_t end, StreamConverter& converter,
+                  Sink&& sink, Enough&& enough) {
+    if (!file.seek(begin)) return false;
+    ByteBuffer buffer(textBufferSize(), '\0'), converted;
+    for (int64_t at = begin; !enough();) {
+        const size_t want = size_t(std::min<int64_t>(int64_t(buffer.size()), end - at));
+        const int64_t got = want ? file.read(buffer.data(), want) : 0;
+        if (got < 0) return false;
+        at += got;
+        const bool last = got == 0 || at >= end;
+        converted.clear();
+        converter.feed(std::string_view(buffer.data(), size_t(got)), last, converted);
+        sink(std::string_view(converted));
+        if (last) break;
     }
-    return content;
+    return true;
+}
+
+// Where the text of the joined bytes ends: at their first NUL, or their end.
+std::optional<int64_t> textEnd(FileHandle& file) {
+    ByteBuffer buffer(textBufferSize(), '\0');
+    int64_t at = 0;
+    if (!file.seek(0)) return std::nullopt;
+    for (;;) {
+        const int64_t got = file.read(buffer.data(), buffer.size());
+        if (got < 0) return std::nullopt;
+        if (got == 0) return at;
+        const void* nul = std::memchr(buffer.data(), '\0', size_t(got));
+        if (nul) return at + (static_cast<const char*>(nul) - buffer.data());
+        at += got;
+    }
+}
+
+}  // namespace
+
+bool writeReencoded(FileSystem& fs, const Text& joinedPath, EncodingCode code, SafeWriter& out,
+                    size_t& textLength, const std::vector<ByteSpan>& spans,
+                    std::vector<bool>& replacedIn) {
+    auto file = fs.open(joinedPath, OpenMode::Read);
+    if (!file) return false;
+    const auto end = textEnd(*file);
+    if (!end) return false;
+    textLength = size_t(*end);
+    replacedIn.assign(spans.size(), false);
+    const char* charset = charsetNameOf(code);
+    if (!charset) {
+        // Nothing to convert into: the text goes as it is.
+        return out.copyFrom(*file, 0, *end) || !out.readFailed();
+    }
+    StreamConverter converter(kCodePage, charset);
+    bool marked = false;
+    const bool read = convertRange(
+        *file, 0, *end, converter,
+        [&](std::string_view piece) {
+            if (piece.empty()) return;
+            if (!marked) out.write(byteOrderMarkOf(code));
+            marked = true;
+            out.write(piece);
+        },
+        [] { return false; });
+    if (!read) return false;
+    // Only when something was replaced is each span converted again, to find whose text it was.
+    for (size_t i = 0; converter.replacements() > 0 && i < spans.size(); ++i) {
+        const int64_t begin = std::min(spans[i].first, *end),
+                      stop = std::min(spans[i].second, *end);
+        if (begin >= stop) continue;
+        StreamConverter alone(kCodePage, charset);
+        if (!convertRange(
+                *file, begin, stop, alone, [](std::string_view) {},
+                [&] { return alone.replacements() > 0; }))
+            return false;
+        replacedIn[i] = alone.replacements() > 0;
+    }
+    return true;
 }
 
 }  // namespace pw

@@ -36,13 +36,14 @@ enum class SourceOutcome {
 SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path, EncodingCode& code,
                            int64_t& written, std::error_code& readError);
 
-// The output's final content when its text must go back into the encoding `code`: the bytes read
-// back up to their first NUL (`textLength`), converted, with a byte-order mark where it has one.
-// `replacedIn` gets, for each span [begin, end) of the joined bytes, whether its text needed a
-// substitute ("?") in the conversion.
+// Writes the output's final content to `out` when its text must go back into the encoding `code`:
+// the joined bytes up to their first NUL (`textLength`), converted, with a byte-order mark where it
+// has one; read and converted through a bounded buffer. `replacedIn` gets, for each span
+// [begin, end) of the joined bytes, whether its text needed a substitute ("?") in the conversion.
+// False when the joined bytes could not be read back.
 using ByteSpan = std::pair<int64_t, int64_t>;
-std::optional<ByteBuffer> reencodedOutput(FileSystem& fs, const Text& joinedPath, EncodingCode code,
-                                          size_t& textLength, const std::vector<ByteSpan>& spans,
-                                          std::vector<bool>& replacedIn);
+bool writeReencoded(FileSystem& fs, const Text& joinedPath, EncodingCode code, SafeWriter& out,
+                    size_t& textLength, const std::vector<ByteSpan>& spans,
+                    std::vector<bool>& replacedIn);
 
 }  // namespace pw

@@ -52,9 +52,11 @@ bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, Enc
     for (const BatchSource& s : sources) spans.emplace_back(s.begin, s.end);
     std::vector<bool> replacedIn;
     size_t textLength = 0;
-    const auto content =
-        reencodedOutput(ctx.files, out.temporaryPath(), code, textLength, spans, replacedIn);
-    if (!content) {
+    // The converted text goes straight to the output's temporary file, which is dropped unless
+    // the output may replace what is at its path.
+    SafeWriter encoded(ctx.files, outputPath);
+    if (!writeReencoded(ctx.files, out.temporaryPath(), code, encoded, textLength, spans,
+                        replacedIn)) {
         error = std::make_error_code(std::errc::io_error);
         return false;
     }
@@ -67,8 +69,6 @@ bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, Enc
             s.outcome = SourceOutcome::Replaced;
     }
     if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return refused();
-    SafeWriter encoded(ctx.files, outputPath);
-    encoded.write(*content);
     const bool placed = encoded.commit();
     error = encoded.error();
     return placed;

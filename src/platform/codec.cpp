@@ -249,7 +249,63 @@ size_t runFrom(std::string_view input, Charset from, Charset to, const PieceSink
     return 0;
 }
 
+// Walks the characters from the start, as the conversion does, up to the last start that leaves
+// a whole character after it (a piece never ends inside a letter-and-mark pair for HKSCS).
+template <typename From>
+size_t walkPrefix(const unsigned char* p, size_t n, Charset from, Charset to) {
+    size_t i = 0, cut = 0;
+    while (n - i >= 4) {
+        uint32_t cp = 0;
+        const size_t length = From::decode(p + i, n - i, cp);
+        i += length ? length : unitOf(from);
+        if (!(to == Charset::Big5Hkscs && length && (cp == 0xCA || cp == 0xEA))) cut = i;
+    }
+    return cut;
+}
+
 }  // namespace
+
+size_t wholePrefix(std::string_view input, Charset from, Charset to) {
+    const auto* p = reinterpret_cast<const unsigned char*>(input.data());
+    const size_t n = input.size();
+    if ((from == Charset::Utf16Le || from == Charset::Utf16Be) && to != Charset::Big5Hkscs) {
+        // Even, and never between the two halves of a surrogate pair.
+        size_t cut = n & ~size_t(1);
+        if (cut >= 2) {
+            const unsigned unit = from == Charset::Utf16Le ? unsigned(p[cut - 1]) << 8 | p[cut - 2]
+                                                           : unsigned(p[cut - 2]) << 8 | p[cut - 1];
+            if (unit >= 0xD800 && unit < 0xDC00) cut -= 2;
+        }
+        return cut;
+    }
+    // A byte below this is never inside a character, so a character starts there; in UTF-8 so
+    // does every byte but a continuation byte. The search looks back a long way, as the walk below
+    // decodes everything again.
+    const unsigned char sync = from == Charset::Gb18030 ? 0x30
+                               : from == Charset::Utf8  ? 0x80
+                                                        : 0x40;
+    const auto starts = [&](unsigned char b) {
+        // (not before a mark Big5-HKSCS would join with the letter before it)
+        return b < sync || (from == Charset::Utf8 && to != Charset::Big5Hkscs && b >= 0xC0);
+    };
+    for (size_t k = n; k > 1 && n - k < kPiece / 4; --k)
+        if (starts(p[k - 1])) return k - 1;
+    switch (from) {
+        case Charset::Gb18030:
+            return walkPrefix<Gb18030>(p, n, from, to);
+        case Charset::Utf8:
+            return walkPrefix<Utf8>(p, n, from, to);
+        case Charset::Utf16Le:
+            return walkPrefix<Utf16<false>>(p, n, from, to);
+        case Charset::Utf16Be:
+            return walkPrefix<Utf16<true>>(p, n, from, to);
+        case Charset::Big5:
+            return walkPrefix<Big5>(p, n, from, to);
+        case Charset::Big5Hkscs:
+            return walkPrefix<Big5Hkscs>(p, n, from, to);
+    }
+    return 0;
+}
 
 std::optional<Charset> charsetNamed(std::string_view name) {
     static constexpr std::pair<std::string_view, Charset> kNames[] = {

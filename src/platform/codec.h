@@ -31,6 +31,12 @@ using PieceSink = std::function<void(std::string_view piece, size_t consumed)>;
 size_t convert(std::string_view input, Charset from, Charset to, const PieceSink& sink,
                InvalidInput onInvalid = nullptr);
 
+// How much of `input` may be converted now, the rest held back until more input follows, so that
+// the pieces convert to what the whole would: the input up to a character start near its end
+// (nothing when none is known yet). `to` matters for Big5-HKSCS, which joins a letter with a
+// combining mark after it.
+size_t wholePrefix(std::string_view input, Charset from, Charset to);
+
 // The whole output at once; `replacements`, when given, gets the count.
 std::string convert(std::string_view input, Charset from, Charset to,
                     size_t* replacements = nullptr);

@@ -173,6 +173,13 @@ bool SafeWriter::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
     return ok_;
 }
 
+void SafeWriter::failRead(std::error_code error) {
+    if (!ok_) return;
+    ok_ = false;
+    readFailed_ = true;
+    keepError(error);
+}
+
 void SafeWriter::hashInto(Sha256* first, Sha256* second) {
     hashes_[0] = first;
     hashes_[1] = second;

@@ -124,6 +124,9 @@ class SafeWriter {
     bool readFailed() const { return readFailed_; }
     bool write(std::string_view bytes);
     bool copyFrom(FileHandle& source, int64_t offset, int64_t length);
+    // A source whose bytes were being written could not be read to its end: the output is not to
+    // be kept, as after a copy whose source failed.
+    void failRead(std::error_code error);
     // Every byte written from now on also goes into these digests (a null one is skipped). A copy
     // then runs through a buffer instead of the kernel, so each byte is read once and hashed.
     void hashInto(Sha256* first, Sha256* second = nullptr);

@@ -1,21 +1,23 @@
 #include "split/decode_source.h"
 
-#include "text/encoding_detect.h"
-
 namespace pw {
 
-std::optional<Text> decodeSource(SplitContext& ctx, SplitJobState& state, const Text& source) {
-    // A file too large to hold in memory comes back as nothing, like a missing one.
+std::unique_ptr<TextSource> openSourceText(SplitContext& ctx, SplitJobState& state,
+                                           const Text& source) {
     std::error_code error;
-    std::optional<DecodedText> decoded = detectAndDecode(ctx.files, source, &ctx.form, &error);
-    if (!decoded) {
+    auto text = TextSource::open(ctx.files, source, &ctx.form, &error);
+    if (!text) {
         state.markUnreadable(error);
-        return std::nullopt;
+        return nullptr;
     }
-    state.sourceEncoding = decoded->code;
-    if (decoded->cutAtNul) state.sourceIntact = false;
-    state.noteReplacements(decoded->replacements);
-    return std::move(decoded->text);
+    state.sourceEncoding = text->code();
+    return text;
+}
+
+void finishSourceText(SplitJobState& state, const TextSource& text) {
+    if (text.failed()) state.markUnreadable(text.error());
+    if (text.cutAtNul()) state.sourceIntact = false;
+    state.noteReplacements(text.replacements());
 }
 
 }  // namespace pw

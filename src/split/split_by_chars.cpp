@@ -27,12 +27,16 @@ int64_t drawCount(SplitContext& ctx, SplitJobState& state) {
 
 }  // namespace
 
-TakenChars takeChars(std::string_view content, int64_t n, size_t& position) {
-    if (n < 1) return {{}, false};
-    const size_t start = position;
-    size_t pos = start;
-    for (int64_t count = 0; count < n && pos < content.size(); ++count) {
-        if (n - count >= 8 && content.size() - pos >= 8 && eightPlainChars(content.data() + pos)) {
+int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
+    size_t pos = position;
+    int64_t count = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    for (; count < n && pos < content.size(); ++count) {
+        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit.
+        if (p[pos] >= 0x80 && content.size() - pos >= 4 && (p[pos + 1] < '0' || p[pos + 1] > '9')) {
+            pos += 2;
+        } else if (n - count >= 8 && content.size() - pos >= 8 &&
+                   eightPlainChars(content.data() + pos)) {
             pos += 8;
             count += 7;
         } else {
@@ -40,7 +44,14 @@ TakenChars takeChars(std::string_view content, int64_t n, size_t& position) {
         }
     }
     position = pos;
-    return {content.substr(start, pos - start), pos < content.size()};
+    return count;
+}
+
+TakenChars takeChars(std::string_view content, int64_t n, size_t& position) {
+    if (n < 1) return {{}, false};
+    const size_t start = position;
+    skipChars(content, n, position);
+    return {content.substr(start, position - start), position < content.size()};
 }
 
 ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text& source) {
@@ -48,23 +59,42 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
     if (range.low < 1 || range.high < 1)
         return refuseOption(ctx, texts::kCharCountAtLeastOne, SplitOptionBox::CharCount);
 
-    const std::optional<Text> text = decodeSource(ctx, state, source);
-    if (!text || text->empty()) return ModeResult::Done;
+    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
+    if (!text) return ModeResult::Done;
+    // The text comes in pieces that end where characters end; a part may span many of them.
+    std::string_view piece = text->next();
     size_t position = 0;
+    const auto atEnd = [&] {
+        if (position == piece.size()) {
+            piece = text->next();
+            position = 0;
+        }
+        return piece.empty();
+    };
     state.partNumber = 0;
     state.rng.seed(ctx.clock);
-    bool more = true;
-    while (more) {
-        const TakenChars taken = takeChars(*text, drawCount(ctx, state), position);
-        more = taken.more;
+    ByteBuffer part;
+    for (bool more = !piece.empty(); more;) {
+        const int64_t n = drawCount(ctx, state);
+        part.clear();
+        for (int64_t taken = 0; taken < n && !atEnd();) {
+            const size_t start = position;
+            taken += skipChars(piece, n - taken, position);
+            part.append(piece.substr(start, position - start));
+        }
+        more = !atEnd();
+        // A read error cut the part short: it, and the rest, go in no part.
+        if (text->failed()) break;
         ++state.partNumber;
-        state.partContent.setBytes(ByteBuffer(taken.part));
+        state.partContent.setBytes(std::move(part));
         writePart(ctx, state);
+        part = std::move(state.partContent.bytes);
         ctx.form.processEvents();
         if (ctx.stopRequested) break;
     }
-    // A stop, or a count drawn below 1, leaves the rest of the text in no part.
-    if (position < text->size()) state.sourceIntact = false;
+    // A stop leaves the rest of the text in no part.
+    if (!atEnd()) state.sourceIntact = false;
+    finishSourceText(state, *text);
     return ModeResult::Done;
 }
 

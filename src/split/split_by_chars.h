@@ -16,6 +16,9 @@ struct TakenChars {
 
 // The `n` characters of `content` that start at byte `position`, which moves past them; a CR LF
 // pair and a multi-byte character are never cut. Nothing, and no more, when n < 1.
+// Moves `position` past up to `n` characters of `content` and returns how many it passed.
+int64_t skipChars(std::string_view content, int64_t n, size_t& position);
+
 TakenChars takeChars(std::string_view content, int64_t n, size_t& position);
 
 }  // namespace pw

@@ -1,5 +1,8 @@
 #include "split/split_by_delimiter.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "split/decode_source.h"
@@ -17,55 +20,70 @@ size_t stepAt(std::string_view text, size_t pos) {
     return text[pos] == '\r' ? 1 : charLengthAt(text, pos);
 }
 
-// For each prefix of the pattern, the length of its longest proper prefix that is also its suffix.
-std::vector<size_t> borders(std::string_view pattern) {
-    std::vector<size_t> border(pattern.size(), 0);
-    for (size_t i = 1, k = 0; i < pattern.size(); ++i) {
-        while (k > 0 && pattern[i] != pattern[k]) k = border[k - 1];
-        if (pattern[i] == pattern[k]) ++k;
-        border[i] = k;
-    }
-    return border;
-}
-
 }  // namespace
 
-std::vector<std::string_view> splitAtDelimiter(std::string_view text, std::string_view delimiter) {
-    std::vector<std::string_view> pieces;
-    if (delimiter.empty()) {
-        if (!text.empty()) pieces.push_back(text);
-        return pieces;
-    }
-    // Every occurrence is found in one pass (Knuth-Morris-Pratt, with memchr over the stretches
-    // that cannot start one); an occurrence counts when it starts at a character boundary. The
-    // boundaries are walked forward only, so a match inside a character costs no rescan.
-    const std::vector<size_t> border = borders(delimiter);
-    const size_t m = delimiter.size();
-    const char first = delimiter[0];
-    size_t pieceStart = 0;
-    size_t boundary = 0;
-    size_t matched = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (matched == 0) {
-            const void* hit = std::memchr(text.data() + i, first, text.size() - i);
-            if (!hit) break;
-            i = size_t(static_cast<const char*>(hit) - text.data());
-        }
-        while (matched > 0 && text[i] != delimiter[matched]) matched = border[matched - 1];
-        if (text[i] == delimiter[matched]) ++matched;
-        if (matched < m) continue;
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter) : delimiter_(delimiter) {}
 
-        const size_t start = i + 1 - m;
-        while (boundary < start) boundary += stepAt(text, boundary);
-        if (boundary == start) {
-            pieces.push_back(text.substr(pieceStart, start - pieceStart));
-            pieceStart = boundary = i + 1;
-            matched = 0;
-        } else {
-            matched = border[m - 1];  // inside a character: later, overlapping ones may count
+void DelimiterSplitter::feed(std::string_view text) {
+    // What was given out goes; the piece being found moves to the front.
+    text_.erase(0, pieceStart_);
+    scanned_ -= pieceStart_;
+    boundary_ -= pieceStart_;
+    pieceStart_ = 0;
+    text_.append(text);
+}
+
+void DelimiterSplitter::walkTo(std::string_view text, size_t start) {
+    // A byte below 80 that is no digit ends a character wherever it stands (a CR counts alone
+    // here), so the walk may start after the last one before `start`.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t j = start; j > boundary_ && start - j < 256; --j) {
+        if (p[j - 1] < 0x80 && (p[j - 1] < '0' || p[j - 1] > '9')) {
+            boundary_ = j;
+            break;
         }
     }
-    if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+    while (boundary_ < start) boundary_ += stepAt(text, boundary_);
+}
+
+bool DelimiterSplitter::take(std::string_view& piece) {
+    // Occurrences are found from the left with memmem; one counts when it starts at a character
+    // boundary, and after one inside a character the next, perhaps overlapping it, is looked for.
+    // The boundaries are walked forward only.
+    const size_t m = delimiter_.size();
+    const std::string_view text = text_;
+    if (m == 0) return false;
+    for (size_t from = scanned_; from + m <= text.size();) {
+        const void* hit = memmem(text.data() + from, text.size() - from, delimiter_.data(), m);
+        if (!hit) break;
+        const size_t start = size_t(static_cast<const char*>(hit) - text.data());
+        walkTo(text, start);
+        if (boundary_ == start) {
+            piece = text.substr(pieceStart_, start - pieceStart_);
+            pieceStart_ = boundary_ = scanned_ = start + m;
+            return true;
+        }
+        from = start + 1;
+    }
+    // An occurrence may still begin in the last m - 1 bytes, and end in the next feed.
+    scanned_ = std::max(pieceStart_, text.size() >= m ? text.size() - m + 1 : 0);
+    return false;
+}
+
+bool DelimiterSplitter::takeLast(std::string_view& piece) {
+    if (pieceStart_ >= text_.size()) return false;
+    piece = std::string_view(text_).substr(pieceStart_);
+    pieceStart_ = text_.size();
+    return true;
+}
+
+std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delimiter) {
+    DelimiterSplitter splitter(delimiter);
+    splitter.feed(text);
+    std::vector<Text> pieces;
+    std::string_view piece;
+    while (splitter.take(piece)) pieces.emplace_back(piece);
+    if (splitter.takeLast(piece)) pieces.emplace_back(piece);
     return pieces;
 }
 
@@ -75,22 +93,32 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
         ctx.options.askDelimiter();
         return ModeResult::Abort;
     }
-    const std::optional<Text> text = decodeSource(ctx, state, source);
+    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
     if (!text) return ModeResult::Done;
 
-    // Read again: the delimiter may have been changed while the text was decoded.
-    const Text delimiter = ctx.options.delimiter();
-    const std::vector<std::string_view> pieces = splitAtDelimiter(*text, delimiter);
-    for (size_t k = 0; k < pieces.size(); ++k) {
-        state.partNumber = int64_t(k) + 1;
-        ctx.form.processEvents();
-        if (ctx.stopRequested) {
-            state.sourceIntact = false;
-            break;
+    // Read again: the delimiter may have been changed while the encoding was detected.
+    DelimiterSplitter splitter(ctx.options.delimiter());
+    std::string_view piece;
+    int64_t k = 0;
+    for (bool fed = true; fed;) {
+        const std::string_view next = text->next();
+        fed = !next.empty();
+        // After a read error the text found so far is no whole piece.
+        if (text->failed()) break;
+        splitter.feed(next);
+        while (fed ? splitter.take(piece) : splitter.takeLast(piece)) {
+            state.partNumber = ++k;
+            ctx.form.processEvents();
+            if (ctx.stopRequested) {
+                state.sourceIntact = false;
+                finishSourceText(state, *text);
+                return ModeResult::Done;
+            }
+            state.partContent.setBytes(ByteBuffer(piece));
+            writePart(ctx, state);
         }
-        state.partContent.setBytes(ByteBuffer(pieces[k]));
-        writePart(ctx, state);
     }
+    finishSourceText(state, *text);
     return ModeResult::Done;
 }
 

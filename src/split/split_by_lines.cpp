@@ -41,24 +41,28 @@ class LiveOption {
     bool known_ = false, value_ = false;
 };
 
-// The lines to split: the decoded (and perhaps corrected) text held in memory, or the file
+// The lines to split: the decoded (and perhaps corrected) text read piece by piece, or the file
 // itself. Nothing when the source cannot be read.
-std::unique_ptr<FileHandle> openLineSource(SplitContext& ctx, SplitJobState& state,
-                                           const Text& source) {
+struct LineSource {
+    std::unique_ptr<TextSource> text;  // when decoded
+    std::unique_ptr<FileHandle> file;
+};
+
+LineSource openLineSource(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    LineSource lines;
     if (!ctx.options.detectEncoding()) {
-        auto file = ctx.files.open(source, OpenMode::Read);
-        if (!file) state.markUnreadable(ctx.files.lastError());
-        return file;
+        lines.file = ctx.files.open(source, OpenMode::Read);
+        if (!lines.file) state.markUnreadable(ctx.files.lastError());
+        return lines;
     }
     showStage(ctx, texts::kStageReading);
-    std::optional<Text> text = decodeSource(ctx, state, source);
-    if (text && ctx.options.fixLineBreaks()) {
-        showStage(ctx, texts::kStageFixingBreaks);
-        *text = fixLineBreaks(*text);
-    }
+    lines.text = openSourceText(ctx, state, source);
+    // The breaks are corrected piece by piece as the lines are read; the stages still show.
+    const bool fixBreaks = ctx.options.fixLineBreaks();
+    if (lines.text && fixBreaks) showStage(ctx, texts::kStageFixingBreaks);
     showStage(ctx, texts::kStageToMemory);
-    if (!text) return nullptr;
-    return makeMemoryFile(std::move(*text));
+    if (lines.text) lines.file = textSourceFile(*lines.text, fixBreaks);
+    return lines;
 }
 
 // Gathers lines into parts of a drawn count; the lines gathered when the data ends or a stop
@@ -135,13 +139,14 @@ ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& sou
     if (range.low < 1 || range.high < 1)
         return refuseOption(ctx, texts::kLineCountAtLeastOne, SplitOptionBox::LineCount);
 
-    // A text or a line too large for memory ends the source as unreadable in the split driver;
-    // the parts written so far stay, the source too.
-    std::unique_ptr<FileHandle> file = openLineSource(ctx, state, source);
+    // A line too large for memory ends the source as unreadable in the split driver; the parts
+    // written so far stay, the source too.
+    LineSource lines = openLineSource(ctx, state, source);
     showStage(ctx, texts::kStageSplitting);
     state.rng.seed(ctx.clock);
     state.partNumber = 0;
-    if (file && !splitLineSource(ctx, state, *file)) state.sourceIntact = false;
+    if (lines.file && !splitLineSource(ctx, state, *lines.file)) state.sourceIntact = false;
+    if (lines.text) finishSourceText(state, *lines.text);
     return ModeResult::Done;
 }
 

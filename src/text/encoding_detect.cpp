@@ -62,6 +62,22 @@ std::optional<ByteBuffer> readWholeFile(FileSystem& fs, const Text& path, std::e
     return content;
 }
 
+// Whether the text converted from `data` would begin with a NUL, which ends it at once. The first
+// character is at most four bytes long in every charset used here.
+bool startsWithNul(std::string_view data, const char* charset) {
+    const ByteBuffer first = convertEncoding(data.substr(0, 8), charset, kCodePage);
+    return first.empty() || first[0] == '\0';
+}
+
+bool cutAtNul(ByteBuffer& bytes) {
+    const size_t nul = bytes.find('\0');
+    if (nul == ByteBuffer::npos) return false;
+    bytes.resize(nul);
+    return true;
+}
+
+}  // namespace
+
 EncodingCode markedEncoding(std::string_view content, size_t& dataStart) {
     for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Le, kEncodingUtf16Be}) {
         const std::string_view mark = byteOrderMarkOf(code);
@@ -86,22 +102,6 @@ EncodingCode declaredEncoding(std::string_view content) {
             return kEncodingUnknown;
     }
 }
-
-// Whether the text converted from `data` would begin with a NUL, which ends it at once. The first
-// character is at most four bytes long in every charset used here.
-bool startsWithNul(std::string_view data, const char* charset) {
-    const ByteBuffer first = convertEncoding(data.substr(0, 8), charset, kCodePage);
-    return first.empty() || first[0] == '\0';
-}
-
-bool cutAtNul(ByteBuffer& bytes) {
-    const size_t nul = bytes.find('\0');
-    if (nul == ByteBuffer::npos) return false;
-    bytes.resize(nul);
-    return true;
-}
-
-}  // namespace
 
 size_t gzipLimitFor(size_t compressedSize) {
     const size_t scaled =

@@ -38,6 +38,12 @@ bool looksLikeUtf8(std::string_view bytes, Form* form = nullptr);
 std::optional<ByteBuffer> unwrapGzip(std::string_view bytes);
 size_t gzipLimitFor(size_t compressedSize);
 
+// The encoding a byte-order mark at the start of `content` tells, with `dataStart` set past the
+// mark; unknown (and 0) without one.
+EncodingCode markedEncoding(std::string_view content, size_t& dataStart);
+// The encoding an HTML declaration in the text of `content` names; unknown without one.
+EncodingCode declaredEncoding(std::string_view content);
+
 // Length of the content read as text for the declaration check: up to a NUL or 1A byte at a
 // character start, or a lead byte followed by NUL.
 size_t declarationTextLength(std::string_view content);

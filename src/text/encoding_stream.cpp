@@ -1,0 +1,295 @@
+#include "text/encoding_stream.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/charset.h"
+#include "platform/codec.h"
+#include "platform/simd_text.h"
+#include "text/encoding_convert.h"
+#include "text/encoding_detect.h"
+#include "text/line_breaks.h"
+
+namespace pw {
+namespace {
+
+constexpr size_t kDefaultBufferSize = size_t(4) << 20;
+// An HTML page declares its charset near its top: only so much of a file is searched for it.
+constexpr size_t kDeclarationWindow = size_t(1) << 20;
+constexpr size_t kEventStride = 256 * 1024;
+
+std::atomic<size_t> bufferSize{kDefaultBufferSize};
+
+bool isDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+size_t textBufferSize() {
+    return bufferSize.load();
+}
+
+void setTextBufferSize(size_t bytes) {
+    bufferSize.store(bytes ? bytes : kDefaultBufferSize);
+}
+
+size_t wholeCodePagePrefix(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    // A byte below 80 that is neither CR nor a digit ends a character wherever it stands: alone, as
+    // the second byte of a pair, or as the LF of CR LF (a digit may open the second half of a
+    // four-byte one). So a character starts after it.
+    for (size_t k = n; k > 0 && n - k < (size_t(64) << 10); --k)
+        if (p[k - 1] < 0x80 && p[k - 1] != '\r' && !isDigit(p[k - 1])) return k;
+    // None near the end: the characters are walked from the start, which is a boundary.
+    size_t i = 0;
+    while (n - i >= 4) i += charLengthAt(text, i);
+    return i;
+}
+
+StreamConverter::StreamConverter(const char* from, const char* to) : from_(from), to_(to) {
+    const auto source = codec::charsetNamed(from), target = codec::charsetNamed(to);
+    if (source && target && codec::converts(*source, *target)) {
+        from_codec_ = int(*source);
+        to_codec_ = int(*target);
+    }
+}
+
+void StreamConverter::feed(std::string_view bytes, bool last, ByteBuffer& out) {
+    std::string_view input = bytes;
+    if (!held_.empty()) {
+        held_.append(bytes);
+        input = held_;
+    }
+    size_t cut = input.size();
+    if (!last) {
+        // Without the codec's knowledge of where characters start, all waits for the end.
+        cut = from_codec_ < 0 ? 0
+                              : codec::wholePrefix(input, codec::Charset(from_codec_),
+                                                   codec::Charset(to_codec_));
+    }
+    if (cut > 0) {
+        const std::string_view now = input.substr(0, cut);
+        if (from_codec_ >= 0) {
+            replacements_ +=
+                codec::convert(now, codec::Charset(from_codec_), codec::Charset(to_codec_),
+                               [&](std::string_view piece, size_t) { out += piece; });
+        } else {
+            size_t count = 0;
+            out += convertEncoding(now, from_, to_, &count);
+            replacements_ += count;
+        }
+    }
+    if (held_.empty())
+        held_.assign(input.substr(cut));
+    else
+        held_.erase(0, cut);
+}
+
+TextSource::~TextSource() = default;
+
+std::unique_ptr<TextSource> TextSource::open(FileSystem& fs, const Text& path, Form* form,
+                                             std::error_code* error) {
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) {
+        if (error)
+            *error = fs.lastError() ? fs.lastError() : std::make_error_code(std::errc::io_error);
+        return nullptr;
+    }
+    return open(std::move(file), form, error);
+}
+
+std::unique_ptr<TextSource> TextSource::open(std::unique_ptr<FileHandle> file, Form* form,
+                                             std::error_code* error) {
+    std::unique_ptr<TextSource> source(new TextSource);
+    source->file_ = std::move(file);
+    if (source->detect(form)) return source;
+    if (error) *error = source->error_ ? source->error_ : std::make_error_code(std::errc::io_error);
+    return nullptr;
+}
+
+bool TextSource::readRaw(ByteBuffer& into, size_t count) {
+    const size_t start = into.size();
+    into.resize(start + count);
+    size_t filled = start;
+    while (filled < into.size()) {
+        const int64_t got = file_->read(into.data() + filled, into.size() - filled);
+        if (got < 0) {
+            failed_ = true;
+            error_ = file_->error() ? file_->error() : std::make_error_code(std::errc::io_error);
+            into.resize(start);
+            return false;
+        }
+        if (got == 0) break;
+        filled += size_t(got);
+    }
+    into.resize(filled);
+    return true;
+}
+
+bool TextSource::detect(Form* form) {
+    const size_t buffer = textBufferSize();
+    ByteBuffer head;
+    if (!file_->seek(0) || !readRaw(head, kDeclarationWindow)) return false;
+    bool headIsAll = head.size() < kDeclarationWindow;
+    if (head.size() >= 2 && head[0] == '\x1F' && head[1] == '\x8B') {
+        // A compressed source is unpacked in memory, within the limit gzip input is held to.
+        ByteBuffer packed = std::move(head);
+        for (bool more = !headIsAll; more;) {
+            const size_t before = packed.size();
+            if (!readRaw(packed, std::max(buffer, size_t(1) << 20))) return false;
+            more = packed.size() > before;
+        }
+        if (auto unwrapped = unwrapGzip(packed)) packed = std::move(*unwrapped);
+        file_ = makeMemoryFile(std::move(packed));
+        head.clear();
+        if (!readRaw(head, kDeclarationWindow)) return false;
+        headIsAll = head.size() < kDeclarationWindow;
+    }
+
+    size_t dataStart = 0;
+    code_ = markedEncoding(head, dataStart);
+    if (code_ == kEncodingUnknown) code_ = declaredEncoding(head);
+    const bool dataEmpty = headIsAll && head.size() == dataStart;
+    if (code_ == kEncodingUnknown && !dataEmpty) {
+        simd::Utf8Structure structure;
+        const std::string_view data = std::string_view(head).substr(dataStart);
+        for (size_t i = 0; i < data.size() && !structure.failed(); i += kEventStride) {
+            structure.feed(data.data() + i, std::min(kEventStride, data.size() - i));
+            if (form) form->processEvents();
+        }
+        ByteBuffer more;
+        for (bool ended = headIsAll; !ended && !structure.failed();) {
+            more.clear();
+            if (!readRaw(more, buffer)) return false;
+            ended = more.empty();
+            structure.feed(more.data(), more.size());
+            if (form) form->processEvents();
+        }
+        if (structure.wellFormed() && structure.sawNonAscii()) code_ = kEncodingUtf8;
+    }
+
+    const char* charset = charsetNameOf(code_);
+    bool convert = charset && !dataEmpty;
+    if (convert) {
+        // A text whose first character is a NUL is empty: the raw bytes stand instead.
+        const std::string_view first = std::string_view(head).substr(dataStart, 8);
+        const ByteBuffer converted = convertEncoding(first, charset, kCodePage);
+        convert = !converted.empty() && converted[0] != '\0';
+    }
+    if (convert) {
+        converter_ = std::make_unique<StreamConverter>(charset, kCodePage);
+    } else {
+        code_ = kEncodingCodePage;
+        dataStart = 0;
+    }
+    // The text is read again from its start, a buffer at a time.
+    return file_->seek(int64_t(dataStart));
+}
+
+std::string_view TextSource::next() {
+    for (;;) {
+        const size_t cut = textEnded_ ? pending_.size() : wholeCodePagePrefix(pending_);
+        if (cut > 0) {
+            // The piece takes the buffer; only the few bytes after the cut are copied.
+            piece_.swap(pending_);
+            pending_.assign(piece_, cut);
+            piece_.resize(cut);
+            return piece_;
+        }
+        if (textEnded_) {
+            // Past a NUL the text is over, but what the rest needed in substitutes still counts.
+            ByteBuffer rest, ignored;
+            while (converter_ && !rawEnded_ && !failed_) {
+                rest.clear();
+                ignored.clear();
+                if (!readRaw(rest, textBufferSize())) break;
+                rawEnded_ = rest.empty();
+                converter_->feed(rest, rawEnded_, ignored);
+            }
+            piece_.clear();
+            return {};
+        }
+        ByteBuffer& bytes = raw_;
+        if (!rawEnded_) {
+            const size_t before = bytes.size();
+            if (!readRaw(bytes, textBufferSize())) {
+                textEnded_ = true;
+                pending_.clear();
+                continue;
+            }
+            rawEnded_ = bytes.size() == before;
+        }
+        const size_t start = pending_.size();
+        if (converter_)
+            converter_->feed(bytes, rawEnded_, pending_);
+        else
+            pending_ += bytes;
+        bytes.clear();
+        const size_t nul = pending_.find('\0', start);
+        if (nul != ByteBuffer::npos) {
+            pending_.resize(nul);
+            cutAtNul_ = true;
+            textEnded_ = true;
+        }
+        if (rawEnded_) textEnded_ = true;
+    }
+}
+
+namespace {
+
+class TextSourceFile : public FileHandle {
+  public:
+    TextSourceFile(TextSource& source, bool fixBreaks) : source_(&source), fixBreaks_(fixBreaks) {}
+
+    int64_t read(void* buffer, size_t size) override {
+        while (at_ == piece_.size()) {
+            if (!source_) {
+                fail(EBADF);
+                return -1;
+            }
+            const std::string_view next = source_->next();
+            if (next.empty()) {
+                if (!source_->failed()) return 0;
+                error_ = source_->error();
+                return -1;
+            }
+            piece_ = fixBreaks_ ? fixLineBreaks(next) : Text(next);
+            at_ = 0;
+        }
+        const size_t n = std::min(size, piece_.size() - at_);
+        std::memcpy(buffer, piece_.data() + at_, n);
+        at_ += n;
+        position_ += int64_t(n);
+        return int64_t(n);
+    }
+    bool write(const void*, size_t) override { return fail(EBADF); }
+    bool seek(int64_t) override { return fail(ESPIPE); }
+    int64_t position() const override { return position_; }
+    int64_t length() override {
+        fail(ESPIPE);
+        return -1;
+    }
+    bool close() override {
+        source_ = nullptr;
+        return true;
+    }
+
+  private:
+    TextSource* source_;
+    bool fixBreaks_;
+    Text piece_;
+    size_t at_ = 0;
+    int64_t position_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks) {
+    return std::make_unique<TextSourceFile>(source, fixBreaks);
+}
+
+}  // namespace pw

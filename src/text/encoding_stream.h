@@ -1,0 +1,86 @@
+#pragma once
+// Text read and converted through a bounded buffer, so that a file of any size is decoded in one
+// pass with little memory. The pieces, put together, are exactly the text the in-memory cascade
+// (decodeContent) gives, and every piece ends where a character ends.
+
+#include <memory>
+#include <optional>
+
+#include "platform/files.h"
+#include "platform/form.h"
+#include "text/encoding_code.h"
+
+namespace pw {
+
+// How many bytes of a file are read at a time. Tests set tiny sizes, so that characters, CR LF
+// pairs and marks straddle every edge; 0 restores the default.
+size_t textBufferSize();
+void setTextBufferSize(size_t bytes);
+
+// How much of code-page text ends at a character boundary of any longer text that starts with it
+// (charLengthAt's characters, a CR LF pair never cut): the rest waits for the bytes after it.
+size_t wholeCodePagePrefix(std::string_view text);
+
+// Converts between two charsets a piece at a time: what might be cut off inside a character is
+// held back until the next piece or the end.
+class StreamConverter {
+  public:
+    StreamConverter(const char* from, const char* to);
+    // Appends the conversion of `bytes`, after what was held back, to `out`; `last` converts all.
+    void feed(std::string_view bytes, bool last, ByteBuffer& out);
+    size_t replacements() const { return replacements_; }
+
+  private:
+    const char* from_;
+    const char* to_;
+    int from_codec_ = -1, to_codec_ = -1;
+    ByteBuffer held_;
+    size_t replacements_ = 0;
+};
+
+// The text of a source, detected as the in-memory cascade does (gzip, marks, an HTML declaration
+// in the first MiB, the UTF-8 test over the whole file) and then handed out piece by piece.
+class TextSource {
+  public:
+    // Nothing when the file cannot be opened or read; `error`, when given, says why. `form` lets
+    // window events run during the UTF-8 test.
+    static std::unique_ptr<TextSource> open(FileSystem& fs, const Text& path, Form* form = nullptr,
+                                            std::error_code* error = nullptr);
+    // The same over an open file, read from its start.
+    static std::unique_ptr<TextSource> open(std::unique_ptr<FileHandle> file, Form* form = nullptr,
+                                            std::error_code* error = nullptr);
+    ~TextSource();
+
+    EncodingCode code() const { return code_; }
+    // The next piece of text, valid until the next call; empty at the end of the text or on a read
+    // error (see failed()). It ends where a character ends.
+    std::string_view next();
+    bool failed() const { return failed_; }
+    std::error_code error() const { return error_; }
+    // Whether the text stopped at a NUL before the end of the content (known at the end).
+    bool cutAtNul() const { return cutAtNul_; }
+    // Substitutes the conversion put in so far.
+    size_t replacements() const { return converter_ ? converter_->replacements() : 0; }
+
+  private:
+    TextSource() = default;
+    bool detect(Form* form);
+    bool readRaw(ByteBuffer& into, size_t count);
+
+    std::unique_ptr<FileHandle> file_;
+    EncodingCode code_ = kEncodingCodePage;
+    std::unique_ptr<StreamConverter> converter_;
+    ByteBuffer raw_;      // bytes read, not converted yet
+    ByteBuffer pending_;  // text not handed out yet
+    ByteBuffer piece_;    // the piece handed out last
+    bool rawEnded_ = false, textEnded_ = false;
+    bool failed_ = false, cutAtNul_ = false;
+    std::error_code error_;
+};
+
+// A file whose bytes are the source's text: for readers that take a file (the line reader).
+// `fixBreaks` brings every line break to CR LF on the way. Reading fails when the source does. The
+// source must outlive the file.
+std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks);
+
+}  // namespace pw

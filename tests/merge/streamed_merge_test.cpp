@@ -1,0 +1,92 @@
+// A merge with encoding handling reads and converts through a small buffer; its output must be
+// what joining the whole texts in memory and converting them at once gives.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/charset_reference.h"
+#include "support/merge_fixture.h"
+#include "text/encoding_convert.h"
+#include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
+
+namespace pw::test {
+namespace {
+
+struct BufferSize {
+    explicit BufferSize(size_t bytes) { setTextBufferSize(bytes); }
+    ~BufferSize() { setTextBufferSize(0); }
+};
+
+std::string randomText(std::mt19937& gen, size_t pieces) {
+    static const std::vector<std::string> kPieces = {"a",
+                                                     "\r\n",
+                                                     "\n",
+                                                     "\xB9\xFA",  // 国: no Big5 code, a "?" there
+                                                     "\xD6\xD0",  // 中
+                                                     "\x81\x30\x81\x30",
+                                                     "7",
+                                                     "\x88\x66",
+                                                     "\xA8\xBA"};
+    std::uniform_int_distribution<size_t> pick(0, kPieces.size() - 1);
+    std::string out;
+    for (size_t i = 0; i < pieces; ++i) out += kPieces[pick(gen)];
+    return out;
+}
+
+using StreamedMerge = MergeFixture;
+
+TEST_F(StreamedMerge, OutputAndOutcomesEqualTheWholeTextsConvertedAtOnce) {
+    std::mt19937 gen(19);
+    form.setChecked("选择框处理文本编码", true);
+    form.setChecked("选择框合并后删除文件", true);
+    for (int round = 0; round < 30; ++round) {
+        // UTF-16 and UTF-8 sources, the last one deciding the output's encoding.
+        const std::string a = randomText(gen, 5 + size_t(round) * 2);
+        const std::string b = randomText(gen, 3 + size_t(round));
+        const std::string last = round % 3 == 0 ? "\xB9\xFA" : "\xD6\xD0";
+        const char* target = round % 2 ? "BIG5" : "BIG5-HKSCS";
+        const std::string declared = std::string("<meta charset=") + target + ">";
+        const std::vector<std::string> bytes = {
+            "\xFF\xFE" + convertEncoding(a, kCodePage, "UTF-16LE"),
+            convertEncoding(b, kCodePage, "UTF-8") + (round % 4 == 0 ? std::string(1, '\0') : ""),
+            convertEncoding(declared, kCodePage, target) +
+                convertEncoding(last, kCodePage, target)};
+        std::vector<std::string> paths;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            paths.push_back(
+                dir.path("m" + std::to_string(round) + "_" + std::to_string(i) + ".txt"));
+            writeFile(paths.back(), bytes[i]);
+        }
+        // The reference: every text whole, joined, cut at its NUL, converted in one go.
+        std::string joined;
+        std::vector<DecodedText> decoded;
+        for (const std::string& b : bytes) {
+            decoded.push_back(decodeContent(b));
+            joined += decoded.back().text;
+        }
+        const EncodingCode code = decoded.back().code;
+        const std::string expected = encodeText(joined, code, true);
+        // Nearly every simplified character becomes "?": as the slow iconv path has it.
+        ASSERT_EQ(expected, std::string(byteOrderMarkOf(code)) +
+                                *convertCharsetByIconv(joined.substr(0, joined.find('\0')),
+                                                       kCodePage, charsetNameOf(code)));
+
+        BufferSize buffer(1 + size_t(round % 6));
+        const MergeSummary s = mergeFiles(paths);
+        ASSERT_EQ(s.outputs.size(), 1u);
+        ASSERT_EQ(readFile(toUtf8(s.outputs[0])), expected) << "round " << round;
+        // A source whose text needed substitutes, or was cut at a NUL, stays; the others go.
+        for (size_t i = 0; i < paths.size(); ++i) {
+            size_t inOutput = 0;
+            encodeText(decoded[i].text, code, false, &inOutput);
+            const bool kept =
+                decoded[i].replacements > 0 || inOutput > 0 || (i == 1 && round % 4 == 0);
+            EXPECT_EQ(fileExists(paths[i]), kept) << "round " << round << " source " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,167 @@
+// The text modes read their source through a small buffer; their parts must be what splitting the
+// whole text in memory gives.
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "split/split_by_chars.h"
+#include "split/split_by_delimiter.h"
+#include "support/split_fixture.h"
+#include "text/encoding_convert.h"
+#include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
+
+namespace pw::test {
+namespace {
+
+struct BufferSize {
+    explicit BufferSize(size_t bytes) { setTextBufferSize(bytes); }
+    ~BufferSize() { setTextBufferSize(0); }
+};
+
+// The delimiter scan as it ran over the whole text in memory: the reference for the pieces.
+std::vector<std::string> wholeTextPieces(std::string_view text, std::string_view delimiter) {
+    std::vector<std::string> pieces;
+    std::vector<size_t> border(delimiter.size(), 0);
+    for (size_t i = 1, k = 0; i < delimiter.size(); ++i) {
+        while (k > 0 && delimiter[i] != delimiter[k]) k = border[k - 1];
+        if (delimiter[i] == delimiter[k]) ++k;
+        border[i] = k;
+    }
+    const size_t m = delimiter.size();
+    size_t pieceStart = 0, boundary = 0, matched = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        while (matched > 0 && text[i] != delimiter[matched]) matched = border[matched - 1];
+        if (text[i] == delimiter[matched]) ++matched;
+        if (matched < m) continue;
+        const size_t start = i + 1 - m;
+        while (boundary < start)
+            boundary += text[boundary] == '\r' ? 1 : charLengthAt(text, boundary);
+        if (boundary == start) {
+            pieces.emplace_back(text.substr(pieceStart, start - pieceStart));
+            pieceStart = boundary = i + 1;
+            matched = 0;
+        } else {
+            matched = border[m - 1];
+        }
+    }
+    if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+    return pieces;
+}
+
+std::string randomText(std::mt19937& gen, size_t pieces) {
+    static const std::vector<std::string> kPieces = {
+        "a", "7",  "\r",    "\n",  "\r\n", "\xB0\xA1", "\xD6\xD0", "\xCE\xC4", "\x81\x30\x81\x30",
+        "|", "||", "\xA1|", "\x1A"};
+    std::uniform_int_distribution<size_t> pick(0, kPieces.size() - 1);
+    std::string out;
+    for (size_t i = 0; i < pieces; ++i) out += kPieces[pick(gen)];
+    return out;
+}
+
+TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
+    std::mt19937 gen(11);
+    const std::vector<std::string> delimiters = {"|",
+                                                 "||",
+                                                 "\r\n",
+                                                 "\n",
+                                                 "\xD0\xCE",
+                                                 "\xA1|",
+                                                 "\x30\x81",
+                                                 "a7",
+                                                 "\x81\x30"
+                                                 "a"};
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = randomText(gen, size_t(round % 80));
+        // Pieces as a source hands them out: each ends where a character ends.
+        std::vector<std::string> fed;
+        {
+            BufferSize buffer(1 + size_t(round % 7));
+            auto source = TextSource::open(makeMemoryFile(text));
+            for (std::string_view p; !(p = source->next()).empty();) fed.emplace_back(p);
+        }
+        for (const std::string& delimiter : delimiters) {
+            DelimiterSplitter splitter(delimiter);
+            std::vector<std::string> got;
+            std::string_view piece;
+            for (const std::string& f : fed) {
+                splitter.feed(f);
+                while (splitter.take(piece)) got.emplace_back(piece);
+            }
+            splitter.feed({});
+            if (splitter.takeLast(piece)) got.emplace_back(piece);
+            ASSERT_EQ(got, wholeTextPieces(text, delimiter))
+                << testing::PrintToString(text) << " at " << testing::PrintToString(delimiter);
+        }
+    }
+}
+
+class StreamedSplit : public SplitFixture {
+  protected:
+    // The source in one of the encodings the modes decode.
+    std::string encoded(const std::string& text, int kind) {
+        switch (kind % 3) {
+            case 0:
+                return text;
+            case 1:
+                return "\xFF\xFE" + convertEncoding(text, kCodePage, "UTF-16LE");
+            default:
+                return convertEncoding(text, kCodePage, "UTF-8");
+        }
+    }
+    // What a part of `text` is on disk: in the source's encoding, with its mark.
+    static std::string onDisk(const std::string& part, EncodingCode code) {
+        return encodeText(part, code, true);
+    }
+};
+
+TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuffers) {
+    std::mt19937 gen(3);
+    for (int round = 0; round < 24; ++round) {
+        const std::string text = randomText(gen, 40 + size_t(round) * 3);
+        const std::string bytes = encoded(text, round);
+        writeFile(dir.path("s.txt"), bytes);
+        const DecodedText whole = decodeContent(bytes);
+        BufferSize buffer(1 + size_t(round % 5));
+        const int64_t n = 1 + round % 4;
+
+        // Characters: n at a time over the whole text.
+        byChars(std::to_string(n), std::to_string(n));
+        split({dir.path("s.txt")});
+        std::vector<std::string> expected;
+        size_t position = 0;
+        for (bool more = !whole.text.empty(); more;) {
+            const TakenChars taken = takeChars(whole.text, n, position);
+            expected.push_back(onDisk(std::string(taken.part), whole.code));
+            more = taken.more;
+        }
+        ASSERT_EQ(parts("s", "s"), expected) << "characters, round " << round;
+        std::filesystem::remove_all(dir.path("s"));
+
+        // Delimiter: the whole text's pieces.
+        form.setChecked("单选框按字符串", true);
+        form.setTag("按钮输入字符串", "|");
+        split({dir.path("s.txt")});
+        expected.clear();
+        for (const std::string& p : wholeTextPieces(whole.text, "|"))
+            expected.push_back(onDisk(p, whole.code));
+        ASSERT_EQ(parts("s", "s"), expected) << "delimiter, round " << round;
+        std::filesystem::remove_all(dir.path("s"));
+
+        // Lines, breaks corrected: the same parts as with a buffer larger than the file.
+        byLines(std::to_string(n), std::to_string(n));
+        form.setChecked("选择框识别编码", true);
+        form.setChecked("选择框矫正换行", round % 2 == 0);
+        split({dir.path("s.txt")});
+        const std::vector<std::string> small = parts("s", "s");
+        std::filesystem::remove_all(dir.path("s"));
+        setTextBufferSize(0);
+        split({dir.path("s.txt")});
+        ASSERT_EQ(small, parts("s", "s")) << "lines, round " << round;
+        std::filesystem::remove_all(dir.path("s"));
+    }
+}
+
+}  // namespace
+}  // namespace pw::test
