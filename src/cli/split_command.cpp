@@ -194,7 +194,7 @@ constexpr SplitOption kSplitOptions[] = {
      [](SplitSettings& s, const char* v) { return takeDelimiter(s, v, true); }},
     {"", nullptr, N_("\nText options:"), nullptr},
     {"--detect-encoding", nullptr,
-     N_("with --lines: read the file in its own encoding (held in memory)\n"
+     N_("with --lines: read the file in its own encoding, a piece at a time,\n"
         "and write the parts back in it; --chars always does"),
      [](SplitSettings& s, const char*) { return s.detect = true, 0; }},
     {"--fix-line-breaks", nullptr,
