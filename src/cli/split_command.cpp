@@ -6,6 +6,7 @@
 
 #include "app/control_table.h"
 #include "app/form_options.h"
+#include "cli/chapter_options.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/roundtrip_notes.h"
@@ -108,12 +109,16 @@ std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
 int runSplit(int argc, char** argv) {
     MemoryForm form(mainWindowSpec());
     std::vector<const char*> paths;
+    bool dryRun = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "--help" || arg == "-h") {
-            printOut(t::kSplitUsage);
+            printOut(std::string(t::kSplitUsage) + std::string(t::chapters::kUsage));
             return 0;
+        } else if (const std::optional<int> chapters =
+                       takeChapterOption(form, argc, argv, i, dryRun)) {
+            if (*chapters) return *chapters;
         } else if (arg == "--delimiter" || arg == "--delimiter-file") {
             const char* v = value();
             if (!v) return refuse(t::kMissingValue, arg);
@@ -184,6 +189,7 @@ int runSplit(int argc, char** argv) {
     FileSystem& fs = posixFileSystem();
     Failures listFailures;
     const std::vector<Text> files = gatherSources(form, fs, paths, listFailures);
+    if (dryRun) return printChapterPreview(form, fs, files, std::move(listFailures));
 
     attachConsole(form);
     FormSplitOptions options(form);
@@ -193,6 +199,7 @@ int runSplit(int argc, char** argv) {
     finishConsole();
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
+    reportWithoutHeadings(summary);
 
     printFailures(listFailures);
     printFailures(summary.failures);

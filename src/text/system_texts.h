@@ -265,6 +265,29 @@ inline constexpr std::string_view kNoPatterns = "partwell-cli: --types holds no 
 
 }  // namespace pw::texts::cli
 
+// The chapter mode of partwell-cli split.
+namespace pw::texts::cli::chapters {
+
+inline constexpr std::string_view kUsage =
+    "\n"
+    "Chapters (decoded text, cut before every chapter heading; parts are named\n"
+    "<name>_<k> <heading>.<ext>, the text before the first heading is part 1):\n"
+    "  --chapters [N]         N chapters a part (default 1). Headings: 第…章/回/节/卷/部/集/\n"
+    "                         篇/话/幕 with Chinese or Arabic numbers, 序章 楔子 引子 序言 前言\n"
+    "                         尾声 后记 终章 番外, Chapter N, also in 【】 or 〔〕, at the start\n"
+    "                         of a line of at most 40 characters\n"
+    "  --heading-regex RE     a line matching the PCRE2 pattern RE is a heading instead\n"
+    "  --heading-max-length N longest heading line, in characters (default 40)\n"
+    "  --dry-run              write nothing; print the chapters, their parts and sizes in\n"
+    "                         characters, and warnings (numbers that skip or restart,\n"
+    "                         chapters over 5 times the median, text after a heading)\n"
+    "A file without any heading is left alone and named on standard error.\n";
+inline constexpr std::string_view kBadCount = "partwell-cli: not a whole number above 0: ";
+inline constexpr std::string_view kDryRunNeedsChapters = "partwell-cli: --dry-run needs --chapters";
+inline constexpr std::string_view kNoHeadings = ": no chapter heading found, nothing written\n";
+
+}  // namespace pw::texts::cli::chapters
+
 // Checksum manifests, join and verify (partwell-cli, English).
 namespace pw::texts::roundtrip {
 
