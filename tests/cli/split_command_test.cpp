@@ -254,6 +254,16 @@ TEST(CliSplit, ChaptersPreviewWritesNothingAndTheSplitNamesPartsAfterHeadings) {
     EXPECT_NE(r.err.find("plain.txt: no chapter heading found"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(dir.path("plain")));
 
+    // A GBK book's parts are its own bytes: the manifest joins them back into the original.
+    const std::string gbk = "\xD0\xF2\r\n\xB5\xDA\xD2\xBB\xD5\xC2\r\n\xBC\xD7\r\n";  // 序 第一章 甲
+    writeFile(dir.path("gbk.txt"), gbk);
+    r = cli(dir, "split --chapters --manifest --delete-source gbk.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("gbk.txt")));
+    r = cli(dir, "join gbk");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("gbk.txt")), gbk);
+
     for (const char* refused : {"split --dry-run book.txt", "split --chapters 0 book.txt",
                                 "split --chapters --heading-max-length x book.txt",
                                 "split --chapters --heading-regex '(' book.txt"})
