@@ -11,7 +11,7 @@ WindowSpec buildMainWindow() {
     WindowSpec w;
     w.formName = "主界面";
     w.title = "Partwell v1.3.0.0 - 可以直接拖放文件或文件夹到操作区";
-    w.geometry = {50, 50, 783, 605};
+    w.geometry = {50, 50, 783, 637};
     auto add = [&](ControlSpec c) { w.controls.push_back(std::move(c)); };
 
     // Banner.
@@ -58,7 +58,7 @@ WindowSpec buildMainWindow() {
     const std::string_view s = "分组框分割";
     add({.name = s,
          .kind = K::GroupBox,
-         .geometry = {16, 104, 744, 192},
+         .geometry = {16, 104, 744, 224},
          .text = "分割操作区",
          .bold = true});
     add({.name = "单选框按份数",
@@ -144,6 +144,39 @@ WindowSpec buildMainWindow() {
          .container = s,
          .geometry = {112, 152, 128, 24},
          .text = "输入字符串"});
+    // Chapters: a row of its own below the five specified modes.
+    add({.name = "单选框按章节",
+         .kind = K::Radio,
+         .container = s,
+         .geometry = {16, 184, 100, 24},
+         .text = "按章节"});
+    add({.name = "编辑框每份章节",
+         .kind = K::Edit,
+         .container = s,
+         .geometry = {112, 184, 50, 24},
+         .text = "1",
+         .editStyle = kIntBox});
+    add({.name = "按钮章节预览",
+         .kind = K::Button,
+         .container = s,
+         .geometry = {170, 184, 70, 24},
+         .text = "预览"});
+    add({.name = "标签章节标题",
+         .kind = K::Label,
+         .container = s,
+         .geometry = {312, 188, 80, 20},
+         .text = "标题正则："});
+    add({.name = "编辑框章节标题",
+         .kind = K::Edit,
+         .container = s,
+         .geometry = {392, 184, 336, 24}});
+    add({.name = "编辑框标题长度",
+         .kind = K::Edit,
+         .container = s,
+         .geometry = {632, 184, 56, 24},
+         .text = "40",
+         .hidden = true,
+         .editStyle = kIntBox});
     add({.name = "选择框识别编码",
          .kind = K::Checkbox,
          .container = s,
@@ -201,7 +234,7 @@ WindowSpec buildMainWindow() {
     const std::string_view m = "分组框合并";
     add({.name = m,
          .kind = K::GroupBox,
-         .geometry = {16, 312, 744, 208},
+         .geometry = {16, 344, 744, 208},
          .text = "合并操作区",
          .bold = true});
     add({.name = "选择框合并中间",
@@ -272,8 +305,8 @@ WindowSpec buildMainWindow() {
          .bold = true});
 
     // Progress.
-    add({.name = "进度条", .kind = K::ProgressBar, .geometry = {16, 536, 744, 24}});
-    add({.name = "透明标签", .kind = K::TransparentLabel, .geometry = {24, 536, 720, 24}});
+    add({.name = "进度条", .kind = K::ProgressBar, .geometry = {16, 568, 744, 24}});
+    add({.name = "透明标签", .kind = K::TransparentLabel, .geometry = {24, 568, 720, 24}});
     return w;
 }
 

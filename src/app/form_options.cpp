@@ -22,6 +22,7 @@ SplitMode FormSplitOptions::mode() const {
     if (form_.checked("单选框按行数")) return SplitMode::Lines;
     if (form_.checked("单选框按字符数")) return SplitMode::Characters;
     if (form_.checked("单选框按字符串")) return SplitMode::Delimiter;
+    if (form_.checked("单选框按章节")) return SplitMode::Chapters;
     return SplitMode::Parts;
 }
 
@@ -64,6 +65,15 @@ bool FormSplitOptions::writeManifest() const {
 Text FormSplitOptions::delimiter() const {
     return form_.tag(kDelimiterButton);
 }
+int32_t FormSplitOptions::chaptersPerPart() const {
+    return textToInt(form_.text("编辑框每份章节"));
+}
+Text FormSplitOptions::headingPattern() const {
+    return form_.text("编辑框章节标题");
+}
+int32_t FormSplitOptions::headingMaxChars() const {
+    return textToInt(form_.text("编辑框标题长度"));
+}
 void FormSplitOptions::askDelimiter() {
     promptDelimiter(form_);
 }
@@ -78,6 +88,10 @@ void FormSplitOptions::focus(SplitOptionBox box) {
             return form_.setFocus("编辑框行数1");
         case SplitOptionBox::CharCount:
             return form_.setFocus("编辑框字数1");
+        case SplitOptionBox::ChapterCount:
+            return form_.setFocus("编辑框每份章节");
+        case SplitOptionBox::HeadingPattern:
+            return form_.setFocus("编辑框章节标题");
     }
 }
 

@@ -24,6 +24,9 @@ class FormSplitOptions : public SplitOptions {
     bool deleteSources() const override;
     bool writeManifest() const override;
     Text delimiter() const override;
+    int32_t chaptersPerPart() const override;
+    Text headingPattern() const override;
+    int32_t headingMaxChars() const override;
     void askDelimiter() override;
     void focus(SplitOptionBox box) override;
     void showProgressText(const Text& text) override;

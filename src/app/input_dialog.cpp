@@ -36,6 +36,7 @@ InputDialogRequest makeInputDialogRequest(const InputDialogArgs& args) {
     r.bodyWidth = args.bodyWidth;
     r.bodyHeight = args.bodyHeight;
     r.readOnly = !args.inputMode;
+    r.confirm = r.readOnly && args.confirm;
     r.bothScrollBars = args.bothScrollBars;
     r.margin = args.margin;
     r.maximized = args.maximized;

@@ -20,6 +20,7 @@ struct InputDialogRequest {
     int bodyWidth = 0;
     int bodyHeight = 0;
     bool readOnly = false;
+    bool confirm = false;  // read-only, answered with OK or Cancel
     bool bothScrollBars = false;
     int margin = 0;
     bool maximized = false;

@@ -22,6 +22,10 @@ void applySplitOptionStates(Form& form) {
 
     form.setEnabled("选择框矫正换行", form.checked("选择框识别编码"));
     form.setEnabled("按钮输入字符串", form.checked("单选框按字符串"));
+
+    const bool chapters = form.checked("单选框按章节");
+    for (std::string_view name : {"编辑框每份章节", "按钮章节预览", "编辑框章节标题"})
+        form.setEnabled(name, chapters);
 }
 
 void applyMergeOptionStates(Form& form) {

@@ -36,7 +36,9 @@ Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
                     summary.unreadableSources, summary.undeletedSources);
     const Text more =
         keptAndFailedLines(summary.keptForReplacements, summary.failures) +
-        namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter);
+        namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter) +
+        namedFilesNote(summary.withoutHeadings, texts::kWithoutHeadingsBefore,
+                       texts::kWithoutHeadingsAfter);
     if (note.empty() && !more.empty()) note = "\n";
     return lit(texts::kSplitDoneOpenFolder) + folder + note + more;
 }

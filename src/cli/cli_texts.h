@@ -81,6 +81,8 @@ inline constexpr const char* kDetectUsage =
        "\n"
        "Exit status: 0 when every file was read, 1 when a file could not be read, 2 when an\n"
        "option was refused.\n");
+inline constexpr const char* kBadChapterCount = N_("not a whole number above 0: ");
+inline constexpr const char* kNoHeadings = N_(": no chapter heading found, nothing written");
 inline constexpr const char* kDecodeNeedsOneFile = N_("--decode takes exactly one file");
 
 // Checksum manifests, join and verify.

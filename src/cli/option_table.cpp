@@ -59,3 +59,12 @@ void printHelp(const std::string& help) {
 }
 
 }  // namespace pw::cli
+
+namespace pw::cli {
+
+bool takesOptionalValue(const char* arg) {
+    Text number;
+    return parseWholeNumber(arg, number);
+}
+
+}  // namespace pw::cli

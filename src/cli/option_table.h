@@ -12,7 +12,8 @@ namespace pw::cli {
 template <class Settings>
 struct Option {
     std::string_view name;  // "--lines"; empty for a heading line of --help
-    const char* value;      // the value's name in --help; nullptr for a switch
+    const char* value;      // the value's name in --help ("[N]": a count that may be left out);
+                            // nullptr for a switch
     const char* help;       // marked with N_(); a line break continues under the first line
     // Takes the value (nullptr for a switch) into the settings. Anything but 0 is a refusal,
     // already said, and the exit status.
@@ -41,6 +42,8 @@ enum class Parsed { Run, Done };
 int refuseUnknown(std::string_view arg);
 int refuseMissingValue(std::string_view arg);
 void printHelp(const std::string& help);
+// Whether `arg` is the value of an option whose value may be left out: only a whole number is.
+bool takesOptionalValue(const char* arg);
 
 // Walks the arguments after the command's name: options through the table (--help prints the
 // help), anything else is a path. Done with `status` set when the command ends here.
@@ -67,7 +70,9 @@ Parsed parseArguments(int argc, char** argv, const Option<Settings> (&table)[N],
             return Parsed::Done;
         }
         const char* value = nullptr;
-        if (option->value) {
+        if (option->value && option->value[0] == '[') {
+            if (i + 1 < argc && takesOptionalValue(argv[i + 1])) value = argv[++i];
+        } else if (option->value) {
             if (i + 1 >= argc) {
                 status = refuseMissingValue(arg);
                 return Parsed::Done;

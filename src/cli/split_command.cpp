@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/chapter_options.h"
 #include "cli/cli_support.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
@@ -100,6 +101,9 @@ struct SplitSettings : SplitOptions {
     Text types = "*.*";
     Text outputDir;
     bool dryRun = false;
+    int32_t chapters = 1;
+    Text headingRegex;
+    int32_t headingMax = 0;  // 0: the built-in limit
     ConsoleSettings console;
 
     SplitMode mode() const override { return mode_; }
@@ -118,6 +122,9 @@ struct SplitSettings : SplitOptions {
     Text delimiter() const override { return delimiter_; }
     Text outputFolder() const override { return outputDir; }
     bool alignToBlocks() const override { return align; }
+    int32_t chaptersPerPart() const override { return chapters; }
+    Text headingPattern() const override { return headingRegex; }
+    int32_t headingMaxChars() const override { return headingMax; }
     // Nobody to ask: an empty delimiter stays empty and is refused.
     void askDelimiter() override {}
     void focus(SplitOptionBox) override {}
@@ -159,11 +166,20 @@ int takeSize(SplitSettings& s, const char* v) {
     return 0;
 }
 
+// A count of at least 1; `optional` lets it be left out (the next argument is no number).
+int takeCount(const char* v, int32_t& count) {
+    Text number;
+    if (!parseWholeNumber(v, number) || textToInt(number) < 1) return refuse(kBadChapterCount, v);
+    count = textToInt(number);
+    return 0;
+}
+
 using SplitOption = Option<SplitSettings>;
 
 constexpr SplitOption kSplitOptions[] = {
     {"", nullptr,
-     N_("Modes (the last of --parts, --size, --lines, --chars and --delimiter(-file) wins):"),
+     N_("Modes (the last of --parts, --size, --lines, --chars, --delimiter(-file) and\n"
+        "--chapters wins):"),
      nullptr},
     {"--parts", "N", N_("N parts of equal size, the last takes the rest (default: 100)"),
      [](SplitSettings& s, const char* v) {
@@ -192,6 +208,25 @@ constexpr SplitOption kSplitOptions[] = {
      N_("the same, with the whole text of that file (line breaks as they\n"
         "are in it) as the delimiter"),
      [](SplitSettings& s, const char* v) { return takeDelimiter(s, v, true); }},
+    {"--chapters", "[N]",
+     N_("N chapters a part (default 1), each part starting with its first\n"
+        "chapter's heading and named after it (<name>_<k> <heading>.<ext>);\n"
+        "text before the first heading is a part of its own. Headings:\n"
+        "第…章/回/节/卷/部/集/篇/话/幕 with Chinese or Arabic numbers, 序章 楔子\n"
+        "引子 序言 前言 尾声 后记 终章 番外, Chapter N, also in 【】 or 〔〕, at the\n"
+        "start of a line of at most 40 characters. A file without any heading\n"
+        "is left alone and named on standard error. With --dry-run: the\n"
+        "chapters, their parts, sizes in characters and warnings"),
+     [](SplitSettings& s, const char* v) {
+         s.mode_ = SplitMode::Chapters;
+         return v ? takeCount(v, s.chapters) : 0;
+     }},
+    {"--heading-regex", "RE",
+     N_("with --chapters: a line matching the PCRE2 pattern RE is a heading"),
+     [](SplitSettings& s, const char* v) { return s.headingRegex = fromUtf8(v), 0; }},
+    {"--heading-max-length", "N",
+     N_("with --chapters: the longest heading line, in characters (default 40)"),
+     [](SplitSettings& s, const char* v) { return takeCount(v, s.headingMax); }},
     {"", nullptr, N_("\nText options:"), nullptr},
     {"--detect-encoding", nullptr,
      N_("with --lines: read the file in its own encoding, a piece at a time,\n"
@@ -301,6 +336,10 @@ int runSplit(int argc, char** argv) {
     Failures listFailures;
     ConsoleHost lister(options.console, nullptr, 0);
     const std::vector<Text> files = gatherSources(lister, fs, options.types, paths, listFailures);
+    if (options.dryRun && options.mode_ == SplitMode::Chapters) {
+        SplitContext ctx{{lister, fs, systemClock(), stop}, options};
+        return printChapterPreview(ctx, files, std::move(listFailures));
+    }
 
     int64_t total = 0;
     for (const Text& f : files) total += fileSize(fs, f);
@@ -311,6 +350,7 @@ int runSplit(int argc, char** argv) {
     host.finish();
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
+    reportWithoutHeadings(summary);
 
     printFailures(listFailures);
     printFailures(summary.failures);

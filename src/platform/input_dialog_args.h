@@ -13,6 +13,7 @@ struct InputDialogArgs {
     Text title;              // empty: "输入：" or "信息："
     bool ownedByWindow = false;
     bool inputMode = true;  // false: the text is only shown, with a close button
+    bool confirm = false;   // information mode with OK and Cancel: a question about the text
     int bodyInputMode = 0;  // 0 normal, 1 read-only
     bool maximized = false;
     int bodyWidth = 0;  // 0: the form's size

@@ -80,4 +80,11 @@ std::optional<std::string> CompiledRegex::replace(std::string_view subject,
     return out;
 }
 
+bool CompiledRegex::search(std::string_view subject) const {
+    MatchData match(code_->code);
+    if (!match.data) return false;
+    return pcre2_match(code_->code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0,
+                       0, match.data, nullptr) >= 0;
+}
+
 }  // namespace pw

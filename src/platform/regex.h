@@ -25,6 +25,8 @@ class CompiledRegex {
     // Nothing when matching fails (for example on a subject that is not UTF-8).
     std::optional<std::string> replace(std::string_view subject, std::string_view replacement,
                                        bool global) const;
+    // Whether the pattern matches somewhere in the subject; false also when matching fails.
+    bool search(std::string_view subject) const;
 
   private:
     struct Code;

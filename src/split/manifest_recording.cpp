@@ -19,6 +19,8 @@ std::string_view modeName(SplitMode mode) {
             return "chars";
         case SplitMode::Delimiter:
             return "delimiter";
+        case SplitMode::Chapters:
+            return "chapters";
     }
     return "parts";
 }

@@ -185,6 +185,11 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
     const Text& extension = state.source.extension;
     Text stem, suffix;
     if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, extension);
+    if (!usableName(stem) && !state.partHeading.empty()) {
+        // "book_3 第三章 风起": the number stays, the heading is cut to fit.
+        stem = state.source.stem + numberSuffix(state.partNumber) + " " +
+               cleanFileName(state.partHeading, kMaxNameChars);
+    }
     if (!usableName(stem)) {
         stem = state.source.stem;
         suffix = numberSuffix(state.partNumber);

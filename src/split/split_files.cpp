@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "files/path_ops.h"
+#include "split/chapter_split.h"
 #include "split/split_by_bytes.h"
 #include "split/split_by_chars.h"
 #include "split/split_by_delimiter.h"
@@ -25,6 +26,8 @@ ModeResult runModeRoutine(SplitContext& ctx, SplitJobState& state, const Text& s
             return splitByLines(ctx, state, source);
         case SplitMode::Characters:
             return splitByCharacters(ctx, state, source);
+        case SplitMode::Chapters:
+            return splitByChapters(ctx, state, source);
     }
     return ModeResult::Done;
 }
@@ -138,6 +141,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     summary.partsWritten = state.partsWritten;
     summary.failedOutputs += state.failedOutputs;
     summary.failures = std::move(state.failures);
+    summary.withoutHeadings = std::move(state.withoutHeadings);
     return summary;
 }
 

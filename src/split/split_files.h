@@ -21,7 +21,8 @@ struct SplitSummary {
     int64_t manifestsWritten = 0;
     int64_t staleRemoved = 0;     // unchanged parts of an earlier split of the same source
     std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest
-    bool aborted = false;         // an option was refused
+    std::vector<Text> withoutHeadings;  // chapter mode: sources left alone for want of a heading
+    bool aborted = false;               // an option was refused
     bool stopped = false;
     // The one folder that holds every part written, without a trailing separator; empty when
     // the parts went into several folders or none was written.

@@ -52,6 +52,7 @@ struct SplitJobState {
     int64_t partNumber = 0;
     PartContent partContent;
     Text progressText;
+    Text partHeading;  // a chapter part is named after its first heading
     RandomSource rng;
     // Every source of the job, and every part it wrote: no part may replace one of them.
     std::set<FileId> jobSources;
@@ -67,6 +68,7 @@ struct SplitJobState {
     int64_t failedOutputs = 0;
     std::vector<Text> createdFolders;  // made for the current source, outermost first
     Failures failures;
+    std::vector<Text> withoutHeadings;  // sources the chapter mode found no heading in
 
     // Takes up the next source: its names, and a clean account of what became of it.
     void startSource(const Text& path);

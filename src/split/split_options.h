@@ -8,10 +8,17 @@
 
 namespace pw {
 
-enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter };
+enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter, Chapters };
 
 // The option a refusal points the user to.
-enum class SplitOptionBox { PartCount, PartSize, LineCount, CharCount };
+enum class SplitOptionBox {
+    PartCount,
+    PartSize,
+    LineCount,
+    CharCount,
+    ChapterCount,
+    HeadingPattern
+};
 
 // A count drawn at random between two bounds; either bound below 1 is refused.
 struct CountRange {
@@ -42,6 +49,10 @@ class SplitOptions {
     // Whether the count mode rounds the part size up to the file system's block size, so that
     // a copy that shares blocks can share all of them.
     virtual bool alignToBlocks() const { return false; }
+    virtual int32_t chaptersPerPart() const = 0;
+    // The user's heading pattern (empty: the built-in rule) and the longest heading line.
+    virtual Text headingPattern() const = 0;
+    virtual int32_t headingMaxChars() const = 0;
 
     // Asks the user for the delimiter; an answer becomes the new delimiter.
     virtual void askDelimiter() = 0;

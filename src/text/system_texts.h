@@ -16,6 +16,28 @@ inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
 inline constexpr std::string_view kTooManyParts =
     "每个文件最多分割为 1000000 份，请减少份数或加大每份的大小";
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
+inline constexpr std::string_view kChaptersPerPartAtLeastOne = "每份章节数至少 1";
+inline constexpr std::string_view kBadHeadingPattern = "章节标题的正则表达式无效：";
+
+// The chapter preview: a summary line a source, a table of its chapters, and warnings.
+inline constexpr std::string_view kPreviewTitle =
+    "章节预览（确定：开始分割；取消：不写入任何文件）";
+inline constexpr std::string_view kPreviewChaptersBefore = "：共 ";
+inline constexpr std::string_view kPreviewChaptersMiddle = " 章，分为 ";
+inline constexpr std::string_view kPreviewChaptersAfter = " 份";
+inline constexpr std::string_view kPreviewColumns = "份\t字数\t章节";
+inline constexpr std::string_view kPreviewBeforeFirstHeading = "（第一个标题之前的文字）";
+inline constexpr std::string_view kPreviewNoHeading = "：未找到章节标题，此文件不会被分割";
+inline constexpr std::string_view kPreviewUnreadable = "：无法读取";
+inline constexpr std::string_view kWarningNumberSkips = "注意：编号跳跃（上一章为 ";
+inline constexpr std::string_view kWarningNumberRestarts = "注意：编号重新开始（上一章为 ";
+inline constexpr std::string_view kWarningNumberAfter = "）：";
+inline constexpr std::string_view kWarningTooLongBefore =
+    "注意：章节长度超过中位数的 5 倍，可能漏掉了标题（";
+inline constexpr std::string_view kWarningTooLongAfter = " 字）：";
+inline constexpr std::string_view kWarningNotAlone = "注意：标题所在行还有正文：";
+inline constexpr std::string_view kWithoutHeadingsBefore = "未找到章节标题、未分割的文件 ";
+inline constexpr std::string_view kWithoutHeadingsAfter = " 个：";
 
 // The delimiter prompt's title.
 inline constexpr std::string_view kDelimiterPromptTitle =

@@ -233,3 +233,44 @@ TEST(CliSplit, AnEmptyOrUnreadableDelimiterIsRefused) {
 
 }  // namespace
 }  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+TEST(CliSplit, ChaptersPreviewWritesNothingAndTheSplitNamesPartsAfterHeadings) {
+    TempDir dir;
+    writeFile(dir.path("book.txt"), "序\n第一章 风起\n甲\n第二章 云涌\n乙\n");
+    writeFile(dir.path("plain.txt"), "没有标题\n");
+    CliRun r = cli(dir, "split --chapters --dry-run book.txt plain.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "book.txt：共 2 章，分为 3 份\n份\t字数\t章节\n1\t2\t（第一个标题之前的文字）\n"
+        "2\t9\t第一章 风起\n3\t9\t第二章 云涌\n\nplain.txt：未找到章节标题，此文件不会被分割\n");
+    EXPECT_EQ(listing(dir.path()), "book.txt plain.txt");
+
+    // A count after --chapters is optional; a path that follows is no count.
+    r = cli(dir, "split --chapters 2 --heading-max-length 10 book.txt plain.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listing(dir.path("book")), "book_1.txt book_2 第一章 风起.txt");
+    EXPECT_NE(r.err.find("plain.txt: no chapter heading found"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("plain")));
+
+    // A GBK book's parts are its own bytes: the manifest joins them back into the original.
+    const std::string gbk = "\xD0\xF2\r\n\xB5\xDA\xD2\xBB\xD5\xC2\r\n\xBC\xD7\r\n";  // 序 第一章 甲
+    writeFile(dir.path("gbk.txt"), gbk);
+    r = cli(dir, "split --chapters --manifest --delete-source gbk.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fileExists(dir.path("gbk.txt")));
+    r = cli(dir, "join gbk");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("gbk.txt")), gbk);
+
+    for (const char* refused : {"split --chapters 0 book.txt",
+                                "split --chapters --heading-max-length x book.txt",
+                                "split --chapters --heading-regex '(' book.txt"})
+        EXPECT_EQ(cli(dir, refused).status, 2) << refused;
+}
+
+}  // namespace
+}  // namespace pw::test

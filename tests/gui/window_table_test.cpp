@@ -114,7 +114,7 @@ TEST_F(WindowTable, WindowFitsItsControlsAndHasAFixedLayout) {
     const QRect bar = widget("进度条")->geometry();
     EXPECT_EQ(program.window.height() - bar.bottom() - 1, bar.left());
     EXPECT_EQ(program.window.width() - bar.right() - 1, bar.left());
-    EXPECT_EQ(program.window.size(), QSize(776, 576));
+    EXPECT_EQ(program.window.size(), QSize(776, 608));
     EXPECT_EQ(program.window.minimumSize(), program.window.maximumSize());
     program.window.close();
 }

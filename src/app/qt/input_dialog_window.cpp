@@ -84,7 +84,7 @@ void InputDialogWindow::applyRequest() {
     body_->setReadOnly(request_.bodyInputMode == 1);
 
     if (request_.readOnly) {
-        find("按钮确定")->hide();
+        find("按钮确定")->setVisible(request_.confirm);
         find("外形框")->hide();
         QPalette pal = body_->palette();
         pal.setColor(QPalette::Base, pal.color(QPalette::Window));
@@ -94,10 +94,11 @@ void InputDialogWindow::applyRequest() {
         bold.setBold(true);
         hint->setFont(bold);
         auto* close = find<QPushButton>("按钮取消");
-        close->setText(
-            QString::fromUtf8(texts::kCloseCaption.data(), qsizetype(texts::kCloseCaption.size())));
-        find<QPushButton>("按钮确定")->setDefault(false);
-        close->setDefault(true);
+        if (!request_.confirm)
+            close->setText(QString::fromUtf8(texts::kCloseCaption.data(),
+                                             qsizetype(texts::kCloseCaption.size())));
+        find<QPushButton>("按钮确定")->setDefault(request_.confirm);
+        close->setDefault(!request_.confirm);
     }
     if (request_.bothScrollBars) {
         body_->setLineWrapMode(QPlainTextEdit::NoWrap);

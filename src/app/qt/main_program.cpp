@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/chapter_preview_job.h"
 #include "app/control_table.h"
 #include "app/drop_callbacks.h"
 #include "app/form_options.h"
@@ -97,6 +98,11 @@ void MainProgram::bindEvents() {
                      &window, [this] { onSplitClicked(); });
     QObject::connect(window.find<QAbstractButton>("按钮输入字符串"), &QAbstractButton::clicked,
                      &window, [this] { promptDelimiter(form); });
+    QObject::connect(window.find<QAbstractButton>("按钮章节预览"), &QAbstractButton::clicked,
+                     &window, [this] {
+                         chapterPreviewJob(jobs);
+                         afterJob();
+                     });
     QObject::connect(window.find<QAbstractButton>("按钮开始合并"), &QAbstractButton::clicked,
                      &window, [this] {
                          mergeJob(jobs, {}, {}, false, false);
@@ -134,7 +140,8 @@ void MainProgram::bindEvents() {
 
 void MainProgram::bindOptionRules() {
     const char* const split[] = {"单选框按份数",   "单选框按字节",   "单选框按行数",
-                                 "单选框按字符数", "单选框按字符串", "选择框识别编码"};
+                                 "单选框按字符数", "单选框按字符串", "单选框按章节",
+                                 "选择框识别编码"};
     for (const char* name : split)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
                          [this] { applySplitOptionStates(form); });

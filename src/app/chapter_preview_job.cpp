@@ -1,0 +1,41 @@
+#include "app/chapter_preview_job.h"
+
+#include "app/form_options.h"
+#include "app/split_job.h"
+#include "split/chapter_preview.h"
+#include "split/chapter_split.h"
+#include "text/codepage.h"
+#include "text/system_texts.h"
+
+namespace pw {
+
+void chapterPreviewJob(JobContext& ctx) {
+    Form& form = ctx.form;
+    constexpr std::string_view kSplitButton = "按钮开始分割";
+    if (form.text(kSplitButton) != lit(texts::kSplitIdle)) return;  // a job runs
+
+    FormSplitOptions options(form);
+    SplitContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    if (checkChapterOptions(engine) == ModeResult::Abort) return;
+    const std::vector<Text> sources =
+        ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
+                              lit(texts::kChooseSplitFilesFilter), form.tag(kSplitButton));
+    if (sources.empty()) return;
+
+    ctx.state.stopRequested = 0;
+    const ChapterPreview preview = previewChapters(engine, sources, "\r\n");
+    InputDialogArgs args;
+    args.initialText = preview.text;
+    args.title = lit(texts::kPreviewTitle);
+    args.inputMode = false;
+    args.confirm = true;
+    args.bothScrollBars = true;
+    args.bodyWidth = 640;
+    args.bodyHeight = 400;
+    args.ownedByWindow = true;
+    Text answer;
+    if (!form.showInputDialog(args, answer)) return;
+    splitJob(ctx, Text(), sources);
+}
+
+}  // namespace pw

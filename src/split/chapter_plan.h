@@ -1,0 +1,60 @@
+#pragma once
+// Where a text's chapters begin, found one line at a time, and how they group into parts. The
+// planner sees each line once and keeps only the chapters' places, so a reader may feed it
+// from a buffer of any size.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "text/chapter_heading.h"
+
+namespace pw {
+
+struct ChapterEntry {
+    size_t offset = 0;  // in bytes, from the start of the text
+    size_t bytes = 0;
+    int64_t chars = 0;
+    Text heading;  // its heading line; empty for the text before the first heading
+    std::optional<ChapterHeading> mark;
+    bool volumeSeen = false;  // a volume began since the chapter before this one
+};
+
+class ChapterPlanner {
+  public:
+    explicit ChapterPlanner(const HeadingRule& rule) : rule_(rule) {}
+
+    // The next line of the text, with its line break.
+    void addLine(std::string_view line);
+
+    // Every stretch of the text in order: the text before the first heading (when there is
+    // any), then one entry a chapter. Together they cover the text.
+    const std::vector<ChapterEntry>& chapters() const { return chapters_; }
+    bool foundHeading() const { return found_; }
+
+  private:
+    void startChapter(std::string_view line, const ChapterHeading& mark);
+
+    HeadingRule rule_;
+    std::vector<ChapterEntry> chapters_;
+    size_t offset_ = 0;
+    bool found_ = false;
+    bool blankSinceHeading_ = false;  // only blank lines since the last heading line
+    bool volumeSinceChapter_ = false;
+};
+
+// Every line of `text`, each with its line break, fed to the planner.
+void planChapters(ChapterPlanner& planner, std::string_view text);
+
+struct PlannedPart {
+    size_t firstChapter = 0;  // index into the planner's chapters
+    size_t chapterCount = 0;
+    size_t offset = 0;
+    size_t bytes = 0;
+    Text heading;  // of its first chapter; empty for the text before the first heading
+};
+
+// The text before the first heading is a part of its own; then `perPart` chapters a part.
+std::vector<PlannedPart> groupChapters(const std::vector<ChapterEntry>& chapters, int64_t perPart);
+
+}  // namespace pw
