@@ -75,7 +75,8 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);
         FormMergeOptions options(form);
-        MergeContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+        FormJobHost host(form, ctx.state.stopRequested);
+        MergeContext engine{{host, ctx.files, ctx.clock}, options};
         // Parts go with 合并后删除 as merged sources do, and only once the original is in place.
         const AfterJoin after =
             options.deleteSources() ? AfterJoin::DeleteParts : AfterJoin::KeepParts;

@@ -39,7 +39,8 @@ Text chooseFolder(JobContext& ctx) {
 MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
                       bool itemsAreFolders) {
     FormMergeOptions options(ctx.form);
-    MergeContext engine{{ctx.form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    FormJobHost host(ctx.form, ctx.state.stopRequested);
+    MergeContext engine{{host, ctx.files, ctx.clock}, options};
     MergeSummary summary;
     if (items.empty()) {
         if (folder.empty()) folder = chooseFolder(ctx);

@@ -13,13 +13,14 @@ namespace {
 
 constexpr std::string_view kButton = "按钮开始分割";
 
-std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder, std::error_code& error) {
+std::vector<Text> gatherFromFolder(JobContext& ctx, JobHost& host, const Text& folder,
+                                   std::error_code& error) {
     ctx.form.setTag(kButton, folder);
     ctx.state.splitSaveFolder = folder;
     // A stop clicked while the folder is listed must not be lost: the split would clear it.
     ctx.state.stopRequested = 0;
-    return FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型"), false,
-                        &error);
+    return FolderLister(host, ctx.files, folder, ctx.form.text("编辑框文件类型"),
+                        ListEntries::Files, &error);
 }
 
 // A folder that could not be listed counts as an unreadable source of the job.
@@ -53,14 +54,15 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     form.setText(kButton, lit(texts::kSplitRunning));
 
     FormSplitOptions options(form);
-    SplitContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    FormJobHost host(form, ctx.state.stopRequested);
+    SplitContext engine{{host, ctx.files, ctx.clock}, options};
     SplitSummary summary;
     if (!sources.empty()) {
         ctx.state.splitSaveFolder = folderOf(sources.front());
         summary = splitFiles(engine, sources);
     } else if (!folder.empty()) {
         std::error_code listError;
-        sources = gatherFromFolder(ctx, folder, listError);
+        sources = gatherFromFolder(ctx, host, folder, listError);
         if (!ctx.state.stopRequested) summary = splitFiles(engine, sources);
         if (listError) addListingFailure(summary, folder, listError);
     } else {

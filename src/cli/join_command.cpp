@@ -42,8 +42,9 @@ int runJoin(int argc, char** argv) {
     StopFlag stop = 0;
     installStopSignals(stop);
     attachConsole(form);
+    FormJobHost host(form, stop);
     FormMergeOptions options(form);
-    MergeContext ctx{{form, fs, systemClock(), stop}, options};
+    MergeContext ctx{{host, fs, systemClock()}, options};
     const JoinOutcome outcome = joinPartSet(ctx, *set, after);
     finishConsole();
     if (!outcome.problems.empty()) {

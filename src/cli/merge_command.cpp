@@ -87,8 +87,9 @@ int runMerge(int argc, char** argv) {
     StopFlag stop = 0;
     installStopSignals(stop);
     attachConsole(form);
+    FormJobHost host(form, stop);
     FormMergeOptions options(form);
-    MergeContext ctx{{form, fs, systemClock(), stop}, options};
+    MergeContext ctx{{host, fs, systemClock()}, options};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
     for (const Text& folder : folders) {

@@ -86,7 +86,7 @@ int refuseCount(bool lines, const Text& low, const Text& high) {
 
 // The files of every PATH: a folder stands for its matching files; one that cannot be listed
 // is a failure, not an empty folder.
-std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
+std::vector<Text> gatherSources(MemoryForm& form, JobHost& host, FileSystem& fs,
                                 const std::vector<const char*>& paths, Failures& listFailures) {
     std::vector<Text> files;
     for (const char* p : paths) {
@@ -96,7 +96,8 @@ std::vector<Text> gatherSources(MemoryForm& form, FileSystem& fs,
             continue;
         }
         std::error_code error;
-        auto listed = FolderLister(form, fs, path, form.text("编辑框文件类型"), false, &error);
+        auto listed =
+            FolderLister(host, fs, path, form.text("编辑框文件类型"), ListEntries::Files, &error);
         if (error) listFailures.push_back({FailureKind::List, path, error});
         files.insert(files.end(), listed.begin(), listed.end());
     }
@@ -182,12 +183,13 @@ int runSplit(int argc, char** argv) {
     StopFlag stop = 0;
     installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
+    FormJobHost host(form, stop);
     Failures listFailures;
-    const std::vector<Text> files = gatherSources(form, fs, paths, listFailures);
+    const std::vector<Text> files = gatherSources(form, host, fs, paths, listFailures);
 
     attachConsole(form);
     FormSplitOptions options(form);
-    SplitContext ctx{{form, fs, systemClock(), stop}, options};
+    SplitContext ctx{{host, fs, systemClock()}, options};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     finishConsole();

@@ -60,7 +60,7 @@ SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path,
         written += length;
         return SourceOutcome::Whole;
     }
-    auto decoded = detectAndDecode(ctx.files, path, &ctx.form, &readError);
+    auto decoded = detectAndDecode(ctx.files, path, &ctx.host, &readError);
     if (!decoded) return SourceOutcome::Unreadable;
     code = decoded->code;
     if (!out.write(decoded->text)) return SourceOutcome::WriteFailed;

@@ -60,7 +60,7 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         ++state.partNumber;
         state.partContent.setBytes(ByteBuffer(taken.part));
         writePart(ctx, state);
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }
     // A stop, or a count drawn below 1, leaves the rest of the text in no part.

@@ -71,7 +71,7 @@ std::vector<std::string_view> splitAtDelimiter(std::string_view text, std::strin
 
 ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (ctx.options.delimiter().empty()) {
-        ctx.form.message(lit(texts::kEnterDelimiter), Buttons::Ok);
+        ctx.host.message(lit(texts::kEnterDelimiter), Buttons::Ok);
         ctx.options.askDelimiter();
         return ModeResult::Abort;
     }
@@ -83,7 +83,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     const std::vector<std::string_view> pieces = splitAtDelimiter(*text, delimiter);
     for (size_t k = 0; k < pieces.size(); ++k) {
         state.partNumber = int64_t(k) + 1;
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) {
             state.sourceIntact = false;
             break;

@@ -76,7 +76,8 @@ class MergeFaults : public ::testing::Test {
         form.setText("编辑框字符串", Text(kBetween));
         StopFlag stop = 0;
         FormMergeOptions options(form);
-        MergeContext ctx{{form, files, systemClock(), stop}, options};
+        FormJobHost host{form, stop};
+        MergeContext ctx{{host, files, systemClock()}, options};
         MergeSummary summary;
         mergeFolder(ctx, fromUtf8(dir.path("m")), summary);
         return summary;

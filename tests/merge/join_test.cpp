@@ -37,7 +37,8 @@ class JoinTest : public SplitFixture {
         const auto set = findPartSet(fs, fromUtf8(dir.path(from)), problem);
         if (!set) return {Text(), false, {problem}, 0};
         FormMergeOptions options(form);
-        MergeContext ctx{{form, fs, systemClock(), stop}, options};
+        FormJobHost host{form, stop};
+        MergeContext ctx{{host, fs, systemClock()}, options};
         return joinPartSet(ctx, *set, AfterJoin::KeepParts);
     }
     void expectRestored(const JoinOutcome& o, const std::string& name, const std::string& bytes) {
@@ -165,7 +166,8 @@ TEST_F(JoinTest, NeverReplacesAFileAndDeletesPartsOnlyWhenInPlace) {
     const auto set = findPartSet(posixFileSystem(), fromUtf8(dir.path("book")), problem);
     ASSERT_TRUE(set);
     FormMergeOptions options(form);
-    MergeContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+    FormJobHost host{form, stop};
+    MergeContext ctx{{host, posixFileSystem(), systemClock()}, options};
     const JoinOutcome second = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
     ASSERT_TRUE(second.problems.empty());
     EXPECT_TRUE(second.variantName);
@@ -192,7 +194,8 @@ TEST_F(JoinTest, FaultInjectionLosesNothing) {
         JoinOutcome o;
         if (set) {
             FormMergeOptions options(form);
-            MergeContext ctx{{form, files, systemClock(), stop}, options};
+            FormJobHost host{form, stop};
+            MergeContext ctx{{host, files, systemClock()}, options};
             o = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
         }
         for (const auto& entry : stdfs::recursive_directory_iterator(dir.path()))

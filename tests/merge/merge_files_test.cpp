@@ -80,7 +80,8 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
         form.setChecked("单选框按份数", true);
         form.setText("编辑框份数", "12");  // book_1 ... book_12: natural order matters
         FormSplitOptions options(form);
-        SplitContext ctx{{form, *fs, systemClock(), stop}, options};
+        FormJobHost host{form, stop};
+        SplitContext ctx{{host, *fs, systemClock()}, options};
         splitFiles(ctx, {fromUtf8(dir.path("src/book.bin"))});
 
         for (bool parent : {false, true}) {

@@ -46,7 +46,8 @@ TEST_F(MergeOutcomes, TwoBatchesOfOneJobNeverWriteTheSameOutput) {
     form.setChecked("选择框父目录保存", true);
     form.setChecked("选择框合并后删除文件", true);
     MergeSummary s;
-    MergeContext ctx{{form, *fs, systemClock(), stop}, options};
+    FormJobHost host{form, stop};
+    MergeContext ctx{{host, *fs, systemClock()}, options};
     mergeFolder(ctx, fromUtf8(dir.path("vol1")), s);
     mergeFolder(ctx, fromUtf8(dir.path("vol2")), s);
 

@@ -114,7 +114,8 @@ SplitSummary runJob(MemoryForm& form, FileSystem& files, const std::vector<Text>
     StepClock clock;
     StopFlag stop = 0;
     FormSplitOptions options(form);
-    SplitContext ctx{{form, files, clock, stop}, options};
+    FormJobHost host{form, stop};
+    SplitContext ctx{{host, files, clock}, options};
     return splitFiles(ctx, sources);
 }
 

@@ -50,7 +50,8 @@ TEST_F(KeptAndNamed, AReadErrorNeverLeavesAPartEndingInACutLine) {
         SCOPED_TRACE("read " + std::to_string(k) + " fails");
         std::filesystem::remove_all(dir.path("big"));
         FaultyFiles files(posixFileSystem(), FaultCall::Read, k, FaultError::Io);
-        SplitContext ctx{{form, files, systemClock(), stop}, options};
+        FormJobHost host{form, stop};
+        SplitContext ctx{{host, files, systemClock()}, options};
         const SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("big.txt"))});
         ASSERT_TRUE(files.fired());
         EXPECT_EQ(s.unreadableSources, 1);
@@ -73,7 +74,8 @@ TEST_F(KeptAndNamed, FoldersMadeForPartsThatFailedAreRemoved) {
     writeFile(dir.path("keep/old.txt"), "x");
     byCount("2");
     RefusingFiles refusing;  // folders are made, files refused
-    SplitContext ctx{{form, refusing, systemClock(), stop}, options};
+    FormJobHost host{form, stop};
+    SplitContext ctx{{host, refusing, systemClock()}, options};
     SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("a.txt"))});
     EXPECT_EQ(s.failedOutputs, 2);
     ASSERT_EQ(s.failures.size(), 2u);

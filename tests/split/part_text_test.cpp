@@ -49,7 +49,8 @@ TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
 
 TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
     FormSplitOptions options(form);
-    SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+    FormJobHost host{form, stop};
+    SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
     SplitJobState state;
     state.startSource(fromUtf8(dir.path("src.txt")));
     state.outputFolder = fromUtf8(dir.path()) + "/";

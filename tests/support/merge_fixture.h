@@ -21,13 +21,13 @@ class MergeFixture : public ::testing::Test {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
         MergeSummary summary;
-        MergeContext ctx{{form, *fs, systemClock(), stop}, options};
+        MergeContext ctx{{host, *fs, systemClock()}, options};
         mergeBatch(ctx, files, summary);
         return summary;
     }
     MergeSummary mergeDir(const std::string& nativeFolder) {
         MergeSummary summary;
-        MergeContext ctx{{form, *fs, systemClock(), stop}, options};
+        MergeContext ctx{{host, *fs, systemClock()}, options};
         mergeFolder(ctx, fromUtf8(nativeFolder), summary);
         return summary;
     }
@@ -47,6 +47,7 @@ class MergeFixture : public ::testing::Test {
     FormMergeOptions options{form};
     FileSystem* fs = &posixFileSystem();
     StopFlag stop = 0;
+    FormJobHost host{form, stop};
 };
 
 }  // namespace pw::test

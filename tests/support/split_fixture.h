@@ -19,7 +19,7 @@ class SplitFixture : public ::testing::Test {
     SplitSummary split(const std::vector<std::string>& nativePaths) {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
-        SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+        SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
         return splitFiles(ctx, files);
     }
     void byCount(const std::string& count) {
@@ -58,6 +58,7 @@ class SplitFixture : public ::testing::Test {
     MemoryForm form;
     FormSplitOptions options{form};
     StopFlag stop = 0;
+    FormJobHost host{form, stop};
 };
 
 }  // namespace pw::test
