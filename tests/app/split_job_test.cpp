@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "app/split_job.h"
 #include "app/window_events.h"
@@ -233,6 +234,25 @@ TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
     EXPECT_TRUE(form.messages.empty());  // no question for a window that is closing
     EXPECT_TRUE(closeDueAfterJob(state));
     EXPECT_TRUE(onCloseRequest(form, state));
+}
+
+TEST(DelimiterPrompt, AsksInTheInputDialogAndKeepsTheOldDelimiterOnCancel) {
+    MemoryForm form(mainWindowSpec());
+    FormSplitOptions options(form);
+    form.setTag("按钮输入字符串", "##");
+    options.askDelimiter();  // cancelled
+    EXPECT_EQ(options.delimiter(), "##");
+    ASSERT_EQ(form.inputDialogs.size(), 1u);
+    const InputDialogArgs& asked = form.inputDialogs[0];
+    EXPECT_EQ(toUtf8(asked.title), texts::kDelimiterPromptTitle);
+    EXPECT_EQ(asked.initialText, "##");
+    EXPECT_FALSE(asked.hintGiven);
+    EXPECT_TRUE(asked.inputMode);
+    EXPECT_EQ(asked.importButtons, 0);
+
+    form.inputAnswers.push_back(Text());  // OK on an empty body
+    options.askDelimiter();
+    EXPECT_EQ(options.delimiter(), "");
 }
 
 }  // namespace
