@@ -1,5 +1,6 @@
 #include "app/join_job.h"
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/path_ops.h"
@@ -8,7 +9,7 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始合并";
+constexpr std::string_view kButton = ctl::kMergeButton;
 constexpr size_t kShownProblems = 5;
 
 std::string_view faultText(SetFault fault) {
@@ -69,7 +70,7 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
     JoinOutcome outcome;
     {
         RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, "按钮开始分割");
+        OtherJobBlocked blocked(form, ctl::kSplitButton);
         form.setText(kButton, lit(texts::kMergeRunning));
         ctx.state.stopRequested = 0;
         SetProblem problem;

@@ -1,5 +1,6 @@
 #include "app/merge_job.h"
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/path_ops.h"
@@ -8,8 +9,8 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始合并";
-constexpr std::string_view kTypes = "编辑框文件类型1";
+constexpr std::string_view kButton = ctl::kMergeButton;
+constexpr std::string_view kTypes = ctl::kMergeFileTypes;
 
 Text mergeFailureNote(const MergeSummary& summary) {
     Text note = failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
@@ -30,7 +31,7 @@ Text mergeFailureNote(const MergeSummary& summary) {
 // The folder last merged through the chooser, else the folder last split as a whole.
 Text chooseFolder(JobContext& ctx) {
     Text preselected = ctx.form.tag(kButton);
-    if (preselected.empty()) preselected = ctx.form.tag("按钮开始分割");
+    if (preselected.empty()) preselected = ctx.form.tag(ctl::kSplitButton);
     const Text title = lit(texts::kChooseMergeFolderTitleBefore) + ctx.form.text(kTypes) +
                        lit(texts::kChooseMergeFolderTitleAfter);
     return ctx.shell.chooseFolder(preselected, title);
@@ -77,7 +78,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
     MergeSummary summary;
     {
         RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, "按钮开始分割");
+        OtherJobBlocked blocked(form, ctl::kSplitButton);
         form.setText(kButton, lit(texts::kMergeRunning));
         form.setVisible(kTypes, false);
         // Cleared once here rather than per batch, so a stop clicked while folders are listed
@@ -98,7 +99,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
         return;
     }
     Text saveFolder = ctx.state.mergeSaveFolder;
-    if (form.checked("选择框父目录保存") && !folderOf(saveFolder).empty()) {
+    if (form.checked(ctl::kMergeIntoParent) && !folderOf(saveFolder).empty()) {
         saveFolder = folderOf(saveFolder);
         ctx.state.mergeSaveFolder = saveFolder;
     }
@@ -109,8 +110,8 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
 void chooseMergeDataFile(JobContext& ctx) {
     const Text chosen =
         ctx.shell.chooseFile(lit(texts::kChooseMergeDataTitle), lit(texts::kChooseMergeDataFilter),
-                             ctx.form.text("编辑框文件路径"));
-    if (!chosen.empty()) ctx.form.setText("编辑框文件路径", chosen);
+                             ctx.form.text(ctl::kJoinFilePath));
+    if (!chosen.empty()) ctx.form.setText(ctl::kJoinFilePath, chosen);
 }
 
 }  // namespace pw

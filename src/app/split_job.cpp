@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/folder_lister.h"
@@ -11,7 +12,7 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始分割";
+constexpr std::string_view kButton = ctl::kSplitButton;
 
 std::vector<Text> gatherFromFolder(JobContext& ctx, JobHost& host, const Text& folder,
                                    std::error_code& error) {
@@ -19,7 +20,7 @@ std::vector<Text> gatherFromFolder(JobContext& ctx, JobHost& host, const Text& f
     ctx.state.splitSaveFolder = folder;
     // A stop clicked while the folder is listed must not be lost: the split would clear it.
     ctx.state.stopRequested = 0;
-    return FolderLister(host, ctx.files, folder, ctx.form.text("编辑框文件类型"),
+    return FolderLister(host, ctx.files, folder, ctx.form.text(ctl::kSplitFileTypes),
                         ListEntries::Files, &error);
 }
 
@@ -50,7 +51,7 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
         return;
     }
     RunningJob running(ctx.state);
-    OtherJobBlocked blocked(form, "按钮开始合并");
+    OtherJobBlocked blocked(form, ctl::kMergeButton);
     form.setText(kButton, lit(texts::kSplitRunning));
 
     FormSplitOptions options(form);

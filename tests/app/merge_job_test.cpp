@@ -22,7 +22,7 @@ class MergeJobTest : public ::testing::Test {
         for (const auto& n : natives) items.push_back(fromUtf8(n));
         mergeJob(ctx, {}, items, folders, suppress);
     }
-    std::string caption() const { return toUtf8(form.text("按钮开始合并")); }
+    std::string caption() const { return toUtf8(form.text(ctl::kMergeButton)); }
     std::string question(const std::string& folder) const {
         return std::string(texts::kMergeDoneOpenFolder) + folder;
     }
@@ -37,14 +37,14 @@ class MergeJobTest : public ::testing::Test {
 TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     writeFile(dir.path("d/1.txt"), "1");
     writeFile(dir.path("d/2.txt"), "2");
-    form.setTag("按钮开始分割", fromUtf8(dir.path("split")));
-    form.setText("编辑框文件类型1", "*.txt");
+    form.setTag(ctl::kSplitButton, fromUtf8(dir.path("split")));
+    form.setText(ctl::kMergeFileTypes, "*.txt");
     std::string captionWhileAsked;
     bool typesShownWhileAsked = true, splitEnabledWhileAsked = true;
     shell.onRequest = [&](const ScriptedShell::Request&) {
         captionWhileAsked = caption();
-        typesShownWhileAsked = form.visible("编辑框文件类型1");
-        splitEnabledWhileAsked = form.enabled("按钮开始分割");
+        typesShownWhileAsked = form.visible(ctl::kMergeFileTypes);
+        splitEnabledWhileAsked = form.enabled(ctl::kSplitButton);
     };
     run();  // cancelled
 
@@ -58,14 +58,14 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     EXPECT_FALSE(typesShownWhileAsked);
     EXPECT_FALSE(splitEnabledWhileAsked);
     EXPECT_EQ(caption(), texts::kMergeIdle);
-    EXPECT_TRUE(form.visible("编辑框文件类型1"));
-    EXPECT_TRUE(form.enabled("按钮开始分割"));
+    EXPECT_TRUE(form.visible(ctl::kMergeFileTypes));
+    EXPECT_TRUE(form.enabled(ctl::kSplitButton));
     EXPECT_TRUE(form.messages.empty());
 
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
     run();
     EXPECT_EQ(readFile(dir.path("1等2个文件.txt")), "12");
-    EXPECT_EQ(toUtf8(form.tag("按钮开始合并")), dir.path("d"));
+    EXPECT_EQ(toUtf8(form.tag(ctl::kMergeButton)), dir.path("d"));
     EXPECT_TRUE(form.messages.empty());  // no question from the chooser
 
     // The next chooser starts from the folder last merged.
@@ -102,7 +102,7 @@ TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
     EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
 
     // Without the parent rule, beside the files; a dropped folder names itself.
-    form.setChecked("选择框父目录保存", false);
+    form.setChecked(ctl::kMergeIntoParent, false);
     run({dir.path("a/b/1.txt"), dir.path("a/b/2.txt")});
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a/b")));
     EXPECT_TRUE(fileExists(dir.path("a/b/1等2个文件.txt")));
@@ -126,12 +126,12 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
     writeFile(dir.path("x/1.txt"), "1");
     writeFile(dir.path("x/2.txt"), "2");
     writeFile(dir.path("y/3.txt"), "3");
-    form.setChecked("选择框父目录保存", false);
+    form.setChecked(ctl::kMergeIntoParent, false);
     std::string captionAfterClick;
     bool splitButtonEnabled = true;
     form.onProcessEvents = [&] {
         if (!captionAfterClick.empty()) return;
-        splitButtonEnabled = form.enabled("按钮开始分割");
+        splitButtonEnabled = form.enabled(ctl::kSplitButton);
         run();  // the click arrives while the job lets events run
         captionAfterClick = caption();
     };
@@ -157,12 +157,12 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
 TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
     // In a subfolder: the merge writes into the folder above the file's.
     writeFile(dir.path("d/s.txt"), "abcd");
-    form.setText("编辑框份数", "2");
+    form.setText(ctl::kPartCount, "2");
     bool mergeEnabledDuringSplit = true;
-    form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled("按钮开始合并"); };
+    form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled(ctl::kMergeButton); };
     splitJob(ctx, {}, {fromUtf8(dir.path("d/s.txt"))});
     EXPECT_FALSE(mergeEnabledDuringSplit);
-    EXPECT_TRUE(form.enabled("按钮开始合并"));
+    EXPECT_TRUE(form.enabled(ctl::kMergeButton));
 
     form.onProcessEvents = [&] { state.closePending = true; };
     const size_t asked = form.messages.size();
@@ -172,18 +172,18 @@ TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
 }
 
 TEST_F(MergeJobTest, FileChooserFillsTheIntermediateDataPath) {
-    form.setText("编辑框文件路径", fromUtf8(dir.path("old.bin")));
+    form.setText(ctl::kJoinFilePath, fromUtf8(dir.path("old.bin")));
     chooseMergeDataFile(ctx);  // cancelled
     ASSERT_EQ(shell.requests.size(), 1u);
     EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::File);
     EXPECT_EQ(toUtf8(shell.requests[0].title), "选择一个文件作为合并中间数据");
     EXPECT_EQ(toUtf8(shell.requests[0].filter), "全部文件(*.*)|*.*");
     EXPECT_EQ(toUtf8(shell.requests[0].folder), dir.path("old.bin"));
-    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("old.bin"));
+    EXPECT_EQ(toUtf8(form.text(ctl::kJoinFilePath)), dir.path("old.bin"));
 
     shell.pathAnswers.push_back(fromUtf8(dir.path("新.bin")));
     chooseMergeDataFile(ctx);
-    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("新.bin"));
+    EXPECT_EQ(toUtf8(form.text(ctl::kJoinFilePath)), dir.path("新.bin"));
 }
 
 }  // namespace

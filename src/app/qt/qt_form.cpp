@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/control_table.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/input_dialog_window.h"
 #include "text/system_texts.h"
@@ -141,12 +142,12 @@ std::string QtForm::containerOf(std::string_view name) const {
 
 void QtForm::setProgressMaximum(int64_t maximum) {
     // A range of 0..0 would make the bar a busy indicator.
-    if (auto* bar = window_.find<QProgressBar>("进度条"))
+    if (auto* bar = window_.find<QProgressBar>(ctl::kProgressBar))
         bar->setMaximum(std::max(1, clampToInt(maximum)));
 }
 
 void QtForm::setProgressPosition(int64_t position) {
-    if (auto* bar = window_.find<QProgressBar>("进度条"))
+    if (auto* bar = window_.find<QProgressBar>(ctl::kProgressBar))
         bar->setValue(std::min(bar->maximum(), clampToInt(position)));
 }
 
