@@ -93,7 +93,8 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
         return;
     }
     if (form.message(joinCompletionText(outcome), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(folderOf(outcome.outputPath), true, true, false);
+        ctx.shell.openInFileManager(folderOf(outcome.outputPath), FileManagerWindow::New,
+                                    ShowPathAs::Folder, ShowPathAt::Path);
 }
 
 }  // namespace pw

@@ -38,7 +38,7 @@ Text chooseFolder(JobContext& ctx) {
 }
 
 MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
-                      bool itemsAreFolders) {
+                      MergeItems kind) {
     FormMergeOptions options(ctx.form);
     FormJobHost host(ctx.form, ctx.state.stopRequested);
     MergeContext engine{{host, ctx.files, ctx.clock}, options};
@@ -48,7 +48,7 @@ MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& ite
         if (folder.empty()) return summary;
         ctx.form.setTag(kButton, folder);
         mergeFolder(engine, folder, summary);
-    } else if (itemsAreFolders) {
+    } else if (kind == MergeItems::Folders) {
         ctx.state.mergeSaveFolder = items.front();
         for (const Text& item : items) {
             mergeFolder(engine, item, summary);
@@ -67,8 +67,8 @@ Text mergeCompletionText(const Text& folder, const MergeSummary& summary) {
     return lit(texts::kMergeDoneOpenFolder) + folder + mergeFailureNote(summary);
 }
 
-void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool itemsAreFolders,
-              bool suppressQuestion) {
+void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, MergeItems kind,
+              DoneQuestion question) {
     Form& form = ctx.form;
     if (form.text(kButton) != lit(texts::kMergeIdle)) {
         ctx.state.stopRequested = 1;
@@ -84,7 +84,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
         // Cleared once here rather than per batch, so a stop clicked while folders are listed
         // is not lost.
         ctx.state.stopRequested = 0;
-        summary = runMerge(ctx, folder, items, itemsAreFolders);
+        summary = runMerge(ctx, folder, items, kind);
         form.setText(kButton, lit(texts::kMergeIdle));
         form.setVisible(kTypes, true);
     }
@@ -93,7 +93,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
 
     // A merge from the chooser, or the files of a drop that also held folders, asks no
     // question; what failed is said all the same.
-    if (items.empty() || suppressQuestion) {
+    if (items.empty() || question == DoneQuestion::Skip) {
         if (summary.anyFailed() || summary.keptForReplacements > 0 || summary.renamedOutputs > 0)
             form.message(lit(texts::kMergeDone) + mergeFailureNote(summary), Buttons::Ok);
         return;
@@ -104,7 +104,8 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
         ctx.state.mergeSaveFolder = saveFolder;
     }
     if (form.message(mergeCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, true, true, false);
+        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
+                                    ShowPathAt::Path);
 }
 
 void chooseMergeDataFile(JobContext& ctx) {

@@ -84,7 +84,8 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     if ((sources.empty() && summary.failures.empty()) || ctx.state.closePending) return;
     const Text saveFolder = ctx.state.splitSaveFolder;
     if (form.message(splitCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, true, true, false);
+        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
+                                    ShowPathAt::Path);
 }
 
 }  // namespace pw

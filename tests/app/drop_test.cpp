@@ -279,7 +279,7 @@ TEST_F(MergeDrop, AStopDuringTheFilesPassesTheFoldersOverButAnOldStopDoesNot) {
         form.answers.push_front(Answer::Ok);
         dropOnMerge({"c.txt"});
         drop({"c.txt"});
-        mergeJob(ctx, {}, {}, false, false);
+        mergeJob(ctx, {}, {}, MergeItems::Files, DoneQuestion::Ask);
     };
     form.answers = {Answer::Ok};
     dropOnMerge({"w/a.txt", "w/b.txt", "w/f"});

@@ -16,11 +16,11 @@ class MergeJobTest : public ::testing::Test {
   protected:
     MergeJobTest() : form(mainWindowSpec()) {}
 
-    void run(const std::vector<std::string>& natives = {}, bool folders = false,
-             bool suppress = false) {
+    void run(const std::vector<std::string>& natives = {}, MergeItems kind = MergeItems::Files,
+             DoneQuestion question = DoneQuestion::Ask) {
         std::vector<Text> items;
         for (const auto& n : natives) items.push_back(fromUtf8(n));
-        mergeJob(ctx, {}, items, folders, suppress);
+        mergeJob(ctx, {}, items, kind, question);
     }
     std::string caption() const { return toUtf8(form.text(ctl::kMergeButton)); }
     std::string question(const std::string& folder) const {
@@ -76,7 +76,7 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     RefusingFiles noNewFiles;
     JobContext failing{form, shell, noNewFiles, systemClock(), state};
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
-    mergeJob(failing, {}, {}, false, false);
+    mergeJob(failing, {}, {}, MergeItems::Files, DoneQuestion::Ask);
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(toUtf8(form.messages[0].text), "合并完毕！\n\n有 1 个合并文件未能写入。\n" +
                                                  dir.path("1等2个文件.txt") +
@@ -106,12 +106,12 @@ TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
     run({dir.path("a/b/1.txt"), dir.path("a/b/2.txt")});
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a/b")));
     EXPECT_TRUE(fileExists(dir.path("a/b/1等2个文件.txt")));
-    run({dir.path("a/b")}, true);
+    run({dir.path("a/b")}, MergeItems::Folders);
     EXPECT_EQ(toUtf8(form.messages[2].text), question(dir.path("a/b")));
     EXPECT_EQ(shell.opened.size(), 1u);  // answered No
 
     // Suppressed: no question, and nothing failed, so no message either.
-    run({dir.path("a/b/1.txt")}, false, true);
+    run({dir.path("a/b/1.txt")}, MergeItems::Files, DoneQuestion::Skip);
     EXPECT_EQ(form.messages.size(), 3u);
     EXPECT_TRUE(fileExists(dir.path("a/b/1等1个文件.txt")));
 
@@ -135,7 +135,7 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
         run();  // the click arrives while the job lets events run
         captionAfterClick = caption();
     };
-    run({dir.path("x"), dir.path("y")}, true);
+    run({dir.path("x"), dir.path("y")}, MergeItems::Folders);
 
     EXPECT_EQ(captionAfterClick, texts::kMergeStopping);
     EXPECT_FALSE(splitButtonEnabled);
@@ -150,7 +150,7 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
     // A stop left over from earlier does not stop the next merge.
     form.onProcessEvents = nullptr;
     state.stopRequested = 1;
-    run({dir.path("y")}, true);
+    run({dir.path("y")}, MergeItems::Folders);
     EXPECT_TRUE(fileExists(dir.path("y/3等1个文件.txt")));
 }
 

@@ -99,20 +99,21 @@ TEST(LogoAnimation, BouncesBetweenTheHomepagePictureAndTheRightMargin) {
 }
 
 TEST(Shell, FileManagerTargets) {
-    auto t = fileManagerTarget(fromUtf8("/home/u/分割"), true, false);
+    auto t = fileManagerTarget(fromUtf8("/home/u/分割"), ShowPathAs::Folder, ShowPathAt::Path);
     EXPECT_EQ(toUtf8(t.path), "/home/u/分割");
     EXPECT_FALSE(t.startProgram);
     EXPECT_FALSE(t.selectItem);
 
-    t = fileManagerTarget("/opt/tool/Setup.EXE", true, false);
+    t = fileManagerTarget("/opt/tool/Setup.EXE", ShowPathAs::Folder, ShowPathAt::Path);
     EXPECT_TRUE(t.startProgram);
-    t = fileManagerTarget("/opt/tool/a.txt", false, false);
+    t = fileManagerTarget("/opt/tool/a.txt", ShowPathAs::Item, ShowPathAt::Path);
     EXPECT_TRUE(t.selectItem);
     EXPECT_EQ(t.path, "/opt/tool/a.txt");
-    t = fileManagerTarget("/opt/tool/a.txt", false, true);
+    t = fileManagerTarget("/opt/tool/a.txt", ShowPathAs::Item, ShowPathAt::Parent);
     EXPECT_EQ(t.path, "/opt/tool");
     EXPECT_FALSE(t.selectItem);
-    EXPECT_EQ(fileManagerTarget("a.exe", true, true).path, "a.exe");  // no separator to cut at
+    EXPECT_EQ(fileManagerTarget("a.exe", ShowPathAs::Folder, ShowPathAt::Parent).path,
+              "a.exe");  // no separator to cut at
 
     ScriptedShell shell;
     openHomepage(shell);

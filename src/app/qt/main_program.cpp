@@ -99,7 +99,7 @@ void MainProgram::bindEvents() {
                      &window, [this] { promptDelimiter(form); });
     QObject::connect(window.find<QAbstractButton>(ctl::kMergeButton), &QAbstractButton::clicked,
                      &window, [this] {
-                         mergeJob(jobs, {}, {}, false, false);
+                         mergeJob(jobs, {}, {}, MergeItems::Files, DoneQuestion::Ask);
                          afterJob();
                      });
     QObject::connect(window.find<QAbstractButton>(ctl::kChooseJoinFile), &QAbstractButton::clicked,
