@@ -27,7 +27,7 @@ void whenShown(F answer) {
 class GuiTest : public ::testing::Test {
   protected:
     GuiTest() {
-        program.form.messageScript = &messages;
+        program.form.messageScript = &boxes;
         program.shell.script = &shell;
         program.form.pumpAtNextEventPoint();
     }
@@ -42,7 +42,7 @@ class GuiTest : public ::testing::Test {
     std::string text(std::string_view name) { return toUtf8(program.form.text(name)); }
 
     MainProgram program;
-    MessageScript messages;
+    MessageQueue boxes;
     ScriptedShell shell;
     TempDir dir;
 };

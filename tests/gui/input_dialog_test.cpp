@@ -77,7 +77,7 @@ TEST_F(InputDialogTest, DelimiterDialogFromTheButtonStoresWhatWasTyped) {
     });
     widget<QPushButton>(ctl::kDelimiterButton)->click();
     EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "A\r\nB");  // Enter is CR LF
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(InputDialogTest, ChangedTextIsNotDiscardedWithoutAsking) {
@@ -86,26 +86,26 @@ TEST_F(InputDialogTest, ChangedTextIsNotDiscardedWithoutAsking) {
         d->close();  // unchanged: closes without a question
     });
     promptDelimiter(program.form);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         setBody(d, "new");
-        messages.answers = {Answer::No};
+        boxes.answers = {Answer::No};
         d->close();  // the title bar's close button
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(toUtf8(messages.shown[0].text), texts::kDiscardChanges);
-        EXPECT_EQ(toUtf8(messages.shown[0].title), texts::kDialogMessageTitle);
-        EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+        ASSERT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(toUtf8(boxes.messages[0].text), texts::kDiscardChanges);
+        EXPECT_EQ(toUtf8(boxes.messages[0].title), texts::kDialogMessageTitle);
+        EXPECT_EQ(boxes.messages[0].buttons, Buttons::YesNo);
         EXPECT_TRUE(d->isVisible());
         click(d, ctl::dialog::kCancel);  // asks nothing
     });
     promptDelimiter(program.form);
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "old");
 
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         setBody(d, "");
-        messages.answers = {Answer::Yes};
+        boxes.answers = {Answer::Yes};
         d->close();
     });
     promptDelimiter(program.form);
@@ -152,7 +152,7 @@ TEST_F(InputDialogTest, ToolButtonsRestoreClearPasteAndImport) {
         &result);
     EXPECT_TRUE(ok);
     EXPECT_EQ(toUtf8(result), dir.path("a.txt"));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 
     // Restore without an initial text says so and leaves the body alone.
     program.form.messageScript = nullptr;
@@ -195,7 +195,7 @@ TEST_F(InputDialogTest, InformationModeOnlyShowsTheText) {
         setBody(d, "changed");
         d->close();  // read-only: no question
     }));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(InputDialogTest, RequestedSizesAndASecondCallWhileOpen) {
@@ -284,8 +284,8 @@ TEST_F(InputDialogTest, SplitWithoutDelimiterAsksForOneThenSplitsWithIt) {
     widget<QAbstractButton>(ctl::kByDelimiter)->click();
     shell.fileAnswers = {{fromUtf8(dir.path("a.txt"))}};
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
-        ASSERT_FALSE(messages.shown.empty());
-        EXPECT_EQ(toUtf8(messages.shown.back().text), texts::kEnterDelimiter);
+        ASSERT_FALSE(boxes.messages.empty());
+        EXPECT_EQ(toUtf8(boxes.messages.back().text), texts::kEnterDelimiter);
         setBody(d, "##");
         click(d, ctl::dialog::kOk);
     });

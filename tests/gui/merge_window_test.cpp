@@ -32,7 +32,7 @@ TEST_F(MergeWindow, AClickAsksForAFolderAndMergesItAndItsSubfolders) {
     // 合并到父目录 is on as the window opens: each output one folder up.
     EXPECT_EQ(readFile(dir.path("top/1等2个文件.txt")), "12");
     EXPECT_EQ(readFile(dir.path("top/in/3等1个文件.txt")), "3");
-    EXPECT_TRUE(messages.shown.empty());  // no question for a folder from the chooser
+    EXPECT_TRUE(boxes.messages.empty());  // no question for a folder from the chooser
     EXPECT_EQ(text(ctl::kMergeButton), texts::kMergeIdle);
     EXPECT_EQ(text(ctl::kProgressText), "(1/1)3.txt");
 }

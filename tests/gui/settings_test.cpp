@@ -33,7 +33,7 @@ void leftClick(QWidget* w) {
 class SettingsRun {
   public:
     explicit SettingsRun(const std::string& ini) : program(fromUtf8(ini)) {
-        program.form.messageScript = &messages;
+        program.form.messageScript = &boxes;
         program.shell.script = &shell;
     }
     template <class T = QWidget>
@@ -42,7 +42,7 @@ class SettingsRun {
     }
 
     MainProgram program;
-    MessageScript messages;
+    MessageQueue boxes;
     ScriptedShell shell;
 };
 
@@ -104,21 +104,21 @@ TEST(GuiSettings, TheSaveLinkAndPictureSaveAndSaySo) {
     SettingsRun run(ini);
     run.widget<QRadioButton>(ctl::kByBytes)->click();
     leftPress(run.widget(ctl::kSaveSettingsLink));
-    ASSERT_EQ(run.messages.shown.size(), 1u);
-    EXPECT_EQ(toUtf8(run.messages.shown[0].text), "保存完毕！");
+    ASSERT_EQ(run.boxes.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(run.boxes.messages[0].text), "保存完毕！");
     EXPECT_NE(toUtf8(readFile(ini)).find("单选框按字节=真"), std::string::npos);
 
     run.widget<QRadioButton>(ctl::kByChars)->click();
     leftClick(run.widget(ctl::kSaveSettingsPicture));
-    ASSERT_EQ(run.messages.shown.size(), 2u);
-    EXPECT_EQ(toUtf8(run.messages.shown[1].text), "保存完毕！");
+    ASSERT_EQ(run.boxes.messages.size(), 2u);
+    EXPECT_EQ(toUtf8(run.boxes.messages[1].text), "保存完毕！");
     EXPECT_NE(toUtf8(readFile(ini)).find("单选框按字符数=真"), std::string::npos);
 
     // A second instance on the same file cannot save and says where the file is.
     SettingsRun second(ini);
     leftPress(second.widget(ctl::kSaveSettingsLink));
-    ASSERT_EQ(second.messages.shown.size(), 1u);
-    EXPECT_EQ(toUtf8(second.messages.shown[0].text), "配置未能保存！应保存到：" + ini);
+    ASSERT_EQ(second.boxes.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(second.boxes.messages[0].text), "配置未能保存！应保存到：" + ini);
 }
 
 }  // namespace

@@ -62,10 +62,10 @@ TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
         captionAtChooser = text(ctl::kSplitButton);
     };
     shell.fileAnswers.push_back({fromUtf8(dir.path("书.txt"))});
-    messages.onMessage = [&](const MessageScript::Shown&) {
+    boxes.onMessage = [&](const MessageQueue::Message&) {
         captionAtQuestion = text(ctl::kSplitButton);
     };
-    messages.answers = {Answer::Yes};
+    boxes.answers = {Answer::Yes};
     widget<QAbstractButton>(ctl::kSplitButton)->click();
 
     EXPECT_EQ(captionAtChooser, texts::kSplitRunning);
@@ -73,10 +73,10 @@ TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
     EXPECT_EQ(toUtf8(shell.requests[0].title), texts::kChooseSplitFilesTitle);
     EXPECT_EQ(readFile(dir.path("书/书_1.txt")), "01234");
     EXPECT_EQ(text(ctl::kProgressText), "[2] (1/1)书.txt");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(toUtf8(messages.shown[0].text),
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(boxes.messages[0].text),
               std::string(texts::kSplitDoneOpenFolder) + dir.path("书"));
-    EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(boxes.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
     EXPECT_EQ(text(ctl::kSplitButton), texts::kSplitIdle);
     ASSERT_EQ(shell.opened.size(), 1u);
@@ -104,7 +104,7 @@ TEST_F(WindowEvents, SecondClickInsideTheJobStopsIt) {
     EXPECT_FALSE(fileExists(dir.path("b")));
     EXPECT_FALSE(fileExists(dir.path("a/a_100.txt")));
     EXPECT_EQ(text(ctl::kSplitButton), texts::kSplitIdle);
-    EXPECT_EQ(messages.shown.size(), 1u);  // asked although stopped
+    EXPECT_EQ(boxes.messages.size(), 1u);  // asked although stopped
     EXPECT_TRUE(shell.opened.empty());     // answered No
 }
 
@@ -154,7 +154,7 @@ TEST_F(WindowEvents, ClosingDuringAJobStopsItThenCloses) {
     widget<QAbstractButton>(ctl::kSplitButton)->click();
 
     EXPECT_FALSE(fileExists(dir.path("b")));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
     EXPECT_FALSE(program.window.isVisible());
     EXPECT_EQ(program.state.jobsRunning, 0);
 }
@@ -171,8 +171,8 @@ TEST_F(WindowEvents, BannerOpensTheHomepage) {
     // This program has no settings file, so nothing may claim the settings were saved.
     emit widget<PictureControl>(ctl::kSaveSettingsPicture)->clicked();
     emit widget<LinkLabel>(ctl::kSaveSettingsLink)->pressed();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    for (const auto& m : messages.shown) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
+    ASSERT_EQ(boxes.messages.size(), 2u);
+    for (const auto& m : boxes.messages) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
 }
 
 class SteppedClock : public Clock {

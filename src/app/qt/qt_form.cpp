@@ -159,16 +159,7 @@ Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
 Answer QtForm::ask(const Text& text, Buttons buttons, const Text& title, QMessageBox::Icon icon) {
     ++messagesShown_;
     if (!messageScript) return showMessageBox(text, buttons, title, icon);
-    Answer answer = buttons == Buttons::Ok         ? Answer::Ok
-                    : buttons == Buttons::OkCancel ? Answer::Cancel
-                                                   : Answer::No;
-    if (!messageScript->answers.empty()) {
-        answer = messageScript->answers.front();
-        messageScript->answers.pop_front();
-    }
-    messageScript->shown.push_back({text, buttons, title, answer});
-    if (messageScript->onMessage) messageScript->onMessage(messageScript->shown.back());
-    return answer;
+    return messageScript->answer(text, buttons, title);
 }
 
 Answer QtForm::showMessageBox(const Text& text, Buttons buttons, const Text& title,
