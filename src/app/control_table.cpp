@@ -1,5 +1,6 @@
 #include "app/control_table.h"
 
+#include "app/window_events.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -23,7 +24,7 @@ WindowSpec buildMainWindow() {
          .container = ctl::kBanner,
          .geometry = {272, 32, 26, 26},
          .hidden = true,
-         .intervalMs = 20});
+         .intervalMs = kLogoFrameMs});
     add({.name = ctl::kBannerRule,
          .kind = K::Label,
          .container = ctl::kBanner,

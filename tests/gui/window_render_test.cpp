@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRadioButton>
 #include <QStyle>
@@ -84,8 +86,8 @@ TEST_F(WindowRender, TheLogoRepaintsOnlyItselfAndRestsOutOfSight) {
         QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(logo->x(), before + 5);
-    const QRect uncovered(before, logo->y(), 5, logo->height());
+    EXPECT_EQ(logo->x(), before + 10);  // two steps a frame
+    const QRect uncovered(before, logo->y(), 10, logo->height());
     EXPECT_TRUE(uncovered.contains(banner.painted.boundingRect()))
         << banner.painted.boundingRect().x() << " " << banner.painted.boundingRect().width();
     EXPECT_TRUE(window.painted.isEmpty())
@@ -102,6 +104,43 @@ TEST_F(WindowRender, TheLogoRepaintsOnlyItselfAndRestsOutOfSight) {
     program.window.hide();
     EXPECT_FALSE(timer->isActive());
     program.window.show();
+    EXPECT_TRUE(timer->isActive());
+    program.window.close();
+}
+
+TEST_F(WindowRender, TheLogoRestsWithoutInputAndMovesAgainOnIt) {
+    auto* timer = program.window.find<QTimer>(ctl::kLogoTimer);
+    auto* logo = widget<PictureControl>(ctl::kLogo);
+    program.window.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), kLogoFrameMs);
+
+    // Nobody has touched the program for the rest time: the next frame stops the timer instead
+    // of moving the logo.
+    program.logoRestAfterMs = 0;
+    const int before = logo->x();
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(logo->x(), before);
+
+    // A key or a mouse move anywhere in the program wakes it, but not while out of sight.
+    program.logoRestAfterMs = kLogoRestAfterMs;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget(ctl::kPartCount), &key);
+    EXPECT_TRUE(timer->isActive());
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(logo->x(), before + 2);
+    program.window.hide();
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&program.window, &move);
+    EXPECT_FALSE(timer->isActive());
+    program.window.show();
+    EXPECT_TRUE(timer->isActive());
+    timer->stop();
+    program.logoRestAfterMs = 0;
+    QCoreApplication::sendEvent(&program.window, &move);
     EXPECT_TRUE(timer->isActive());
     program.window.close();
 }

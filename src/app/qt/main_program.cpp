@@ -46,7 +46,8 @@ MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clo
       window(mainWindowSpec()),
       form(window, clock),
       shell(&window),
-      jobs{form, shell, files, clock, state} {
+      jobs{form, shell, files, clock, state},
+      clock_(clock) {
     settings.setForm(&form);
     if (!settingsPath.empty()) settings.openFile(settingsPath);
     form.attachInputDialog(state.inputDialog, shell, files);
@@ -105,16 +106,29 @@ void MainProgram::bindEvents() {
     QObject::connect(window.find<QAbstractButton>(ctl::kChooseJoinFile), &QAbstractButton::clicked,
                      &window, [this] { chooseMergeDataFile(jobs); });
 
-    // The logo rests while nobody can see it.
+    // The logo rests while nobody can see it, and while nobody has used the program for a while;
+    // a resting logo costs no wake-ups at all.
     auto* timer = window.find<QTimer>(ctl::kLogoTimer);
-    QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
+    timer->setTimerType(Qt::CoarseTimer);
+    lastInputMs_ = clock_.tickMs();
+    QObject::connect(timer, &QTimer::timeout, &window, [this, timer] {
+        if (clock_.tickMs() - lastInputMs_ >= logoRestAfterMs)
+            timer->stop();
+        else
+            animateLogo();
+    });
     timer->start();
-    window.sightHandler = [timer](bool inSight) {
+    auto wake = [this, timer] {
+        lastInputMs_ = clock_.tickMs();
+        if (!timer->isActive() && window.isVisible() && !window.isMinimized()) timer->start();
+    };
+    window.sightHandler = [timer, wake](bool inSight) {
         if (!inSight)
             timer->stop();
-        else if (!timer->isActive())
-            timer->start();
+        else
+            wake();
     };
+    window.inputHandler = wake;
 
     QObject::connect(window.find<PictureControl>(ctl::kLogo), &PictureControl::clicked, &window,
                      [this] { openHomepage(shell); });
@@ -158,8 +172,9 @@ void MainProgram::afterJob() {
 void MainProgram::animateLogo() {
     auto* picture = window.find<QWidget>(ctl::kLogo);
     const QRect home = window.find<QWidget>(ctl::kHomepagePicture)->geometry();
-    const int left =
-        logo_.step(picture->x(), picture->width(), window.width(), home.x() + home.width());
+    int left = picture->x();
+    for (int i = 0; i < kLogoFrameMs / kLogoStepMs; ++i)
+        left = logo_.step(left, picture->width(), window.width(), home.x() + home.width());
     picture->move(left, picture->y());
 }
 

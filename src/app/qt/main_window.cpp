@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QRadioButton>
 #include <algorithm>
@@ -20,6 +21,7 @@ MainWindow::MainWindow(const WindowSpec& spec) : QWidget(nullptr), spec_(spec) {
     setWindowIcon(QIcon(drawProgramIcon(64)));
     setFont(uiFont(15, false));
     move(spec.geometry.left, spec.geometry.top);
+    QCoreApplication::instance()->installEventFilter(this);
     buildControls();
     groupRadioButtons();
     drawPictures();
@@ -122,6 +124,20 @@ void MainWindow::hideEvent(QHideEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) tellSight(isVisible() && !isMinimized());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            if (inputHandler) inputHandler();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::tellSight(bool inSight) {
