@@ -40,14 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t options = fields.byte();
 
     RegexHelper fuzzed;
-    fuzzed.create(pattern, options & 1, options & 2, options & 4);
+    fuzzed.create(pattern, options & 1 ? RegexCase::Ignored : RegexCase::Sensitive,
+                  options & 2 ? RegexLines::Multi : RegexLines::Single,
+                  options & 4 ? RegexMatches::All : RegexMatches::First);
     const Text result = fuzzed.replace(subject, replacement);
     if (!fuzzed.compiled()) FUZZ_EXPECT(result.empty(), {"pattern", pattern});
 
     // The pattern text taken literally, as the wildcard conversion escapes it.
     if (pattern.empty() || hasWildcards(pattern) || !fuzz::isCodePageText(pattern)) return 0;
     RegexHelper literal;
-    literal.create(RegexHelper::wildcardToPattern(pattern), false, true, true);
+    literal.create(RegexHelper::wildcardToPattern(pattern), RegexCase::Sensitive);
     FUZZ_EXPECT(literal.compiled(), {"pattern", pattern});
     const Text whole = literal.replace(pattern, "<>");
     FUZZ_EXPECT(whole == "<>", {"pattern", pattern}, {"got", whole});

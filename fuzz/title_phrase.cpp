@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "fuzz_support.h"
 #include "split/strip_tags.h"
 #include "split/title_phrase.h"
+#include "support/test_host.h"
 #include "text/chars.h"
 #include "text/codepage.h"
 #include "text/line_breaks.h"
@@ -63,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         {"text", text}, {"phrase", phrase}, {"separator", c});
     }
 
-    static MemoryForm form(mainWindowSpec());
+    static test::TestJobHost host;
     SteppingClock clock;
     RandomSource rng;
-    PhrasePicker picker{rng, clock, form};
+    PhrasePicker picker{rng, clock, host};
     const Text picked = pickTitlePhrase(indexed, minChars, picker);
     const size_t longEnough =
         size_t(std::count_if(phrases.begin(), phrases.end(),

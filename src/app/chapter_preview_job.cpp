@@ -1,5 +1,6 @@
 #include "app/chapter_preview_job.h"
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/split_job.h"
 #include "split/chapter_preview.h"
@@ -11,15 +12,15 @@ namespace pw {
 
 void chapterPreviewJob(JobContext& ctx) {
     Form& form = ctx.form;
-    constexpr std::string_view kSplitButton = "按钮开始分割";
-    if (form.text(kSplitButton) != lit(texts::kSplitIdle)) return;  // a job runs
+    if (form.text(ctl::kSplitButton) != lit(texts::kSplitIdle)) return;  // a job runs
 
     FormSplitOptions options(form);
-    SplitContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    FormJobHost host(form, ctx.state.stopRequested);
+    SplitContext engine{{host, ctx.files, ctx.clock}, options};
     if (checkChapterOptions(engine) == ModeResult::Abort) return;
     const std::vector<Text> sources =
         ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
-                              lit(texts::kChooseSplitFilesFilter), form.tag(kSplitButton));
+                              lit(texts::kChooseSplitFilesFilter), form.tag(ctl::kSplitButton));
     if (sources.empty()) return;
 
     ctx.state.stopRequested = 0;

@@ -79,9 +79,11 @@ void onMergeDrop(JobContext& ctx, int count, int index, const Text& path, const 
     }
     // A stop left over from an earlier job must not pass over the folders of this drop.
     state.stopRequested = 0;
-    if (!files.empty()) mergeJob(ctx, {}, std::move(files), false, !folders.empty());
+    if (!files.empty())
+        mergeJob(ctx, {}, std::move(files), MergeItems::Files,
+                 folders.empty() ? DoneQuestion::Ask : DoneQuestion::Skip);
     if (!folders.empty() && state.stopRequested == 0)
-        mergeJob(ctx, {}, std::move(folders), true, false);
+        mergeJob(ctx, {}, std::move(folders), MergeItems::Folders, DoneQuestion::Ask);
 }
 
 }  // namespace pw

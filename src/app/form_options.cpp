@@ -1,14 +1,12 @@
 #include "app/form_options.h"
 
+#include "app/control_table.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"
 #include "text/system_texts.h"
 
 namespace pw {
 namespace {
-
-constexpr std::string_view kDelimiterButton = "按钮输入字符串";
-constexpr std::string_view kProgressText = "透明标签";
 
 CountRange rangeOf(const Form& form, std::string_view low, std::string_view high) {
     return {textToInt(form.text(low)), textToInt(form.text(high))};
@@ -17,62 +15,62 @@ CountRange rangeOf(const Form& form, std::string_view low, std::string_view high
 }  // namespace
 
 SplitMode FormSplitOptions::mode() const {
-    if (form_.checked("单选框按份数")) return SplitMode::Parts;
-    if (form_.checked("单选框按字节")) return SplitMode::Bytes;
-    if (form_.checked("单选框按行数")) return SplitMode::Lines;
-    if (form_.checked("单选框按字符数")) return SplitMode::Characters;
-    if (form_.checked("单选框按字符串")) return SplitMode::Delimiter;
-    if (form_.checked("单选框按章节")) return SplitMode::Chapters;
+    if (form_.checked(ctl::kByParts)) return SplitMode::Parts;
+    if (form_.checked(ctl::kByBytes)) return SplitMode::Bytes;
+    if (form_.checked(ctl::kByLines)) return SplitMode::Lines;
+    if (form_.checked(ctl::kByChars)) return SplitMode::Characters;
+    if (form_.checked(ctl::kByDelimiter)) return SplitMode::Delimiter;
+    if (form_.checked(ctl::kByChapters)) return SplitMode::Chapters;
     return SplitMode::Parts;
 }
 
 int32_t FormSplitOptions::partCount() const {
-    return textToInt(form_.text("编辑框份数"));
+    return textToInt(form_.text(ctl::kPartCount));
 }
 float FormSplitOptions::partSizeNumber() const {
-    return textToFloat(form_.text("编辑框字节"));
+    return textToFloat(form_.text(ctl::kPartSize));
 }
 int FormSplitOptions::partSizeUnit() const {
-    return form_.selectedIndex("组合框字节单位");
+    return form_.selectedIndex(ctl::kPartSizeUnit);
 }
 CountRange FormSplitOptions::lineCountRange() const {
-    return rangeOf(form_, "编辑框行数1", "编辑框行数2");
+    return rangeOf(form_, ctl::kLinesLow, ctl::kLinesHigh);
 }
 CountRange FormSplitOptions::charCountRange() const {
-    return rangeOf(form_, "编辑框字数1", "编辑框字数2");
+    return rangeOf(form_, ctl::kCharsLow, ctl::kCharsHigh);
 }
 bool FormSplitOptions::detectEncoding() const {
-    return form_.checked("选择框识别编码");
+    return form_.checked(ctl::kDetectEncoding);
 }
 bool FormSplitOptions::fixLineBreaks() const {
-    return form_.checked("选择框矫正换行");
+    return form_.checked(ctl::kFixLineBreaks);
 }
 bool FormSplitOptions::skipBlankLines() const {
-    return form_.checked("选择框忽略空行");
+    return form_.checked(ctl::kSkipBlankLines);
 }
 bool FormSplitOptions::nameAfterText() const {
-    return form_.checked("选择框随机改名");
+    return form_.checked(ctl::kNameAfterText);
 }
 bool FormSplitOptions::intoSubfolder() const {
-    return form_.checked("选择框子目录保存");
+    return form_.checked(ctl::kSplitIntoSubfolder);
 }
 bool FormSplitOptions::deleteSources() const {
-    return form_.checked("选择框分割后删除文件");
+    return form_.checked(ctl::kDeleteAfterSplit);
 }
 bool FormSplitOptions::writeManifest() const {
-    return form_.checked("选择框生成校验清单");
+    return form_.checked(ctl::kWriteManifest);
 }
 Text FormSplitOptions::delimiter() const {
-    return form_.tag(kDelimiterButton);
+    return form_.tag(ctl::kDelimiterButton);
 }
 int32_t FormSplitOptions::chaptersPerPart() const {
-    return textToInt(form_.text("编辑框每份章节"));
+    return textToInt(form_.text(ctl::kChaptersPerPart));
 }
 Text FormSplitOptions::headingPattern() const {
-    return form_.text("编辑框章节标题");
+    return form_.text(ctl::kHeadingPattern);
 }
 int32_t FormSplitOptions::headingMaxChars() const {
-    return textToInt(form_.text("编辑框标题长度"));
+    return textToInt(form_.text(ctl::kHeadingMaxLength));
 }
 void FormSplitOptions::askDelimiter() {
     promptDelimiter(form_);
@@ -81,64 +79,64 @@ void FormSplitOptions::askDelimiter() {
 void FormSplitOptions::focus(SplitOptionBox box) {
     switch (box) {
         case SplitOptionBox::PartCount:
-            return form_.setFocus("编辑框份数");
+            return form_.setFocus(ctl::kPartCount);
         case SplitOptionBox::PartSize:
-            return form_.setFocus("编辑框字节");
+            return form_.setFocus(ctl::kPartSize);
         case SplitOptionBox::LineCount:
-            return form_.setFocus("编辑框行数1");
+            return form_.setFocus(ctl::kLinesLow);
         case SplitOptionBox::CharCount:
-            return form_.setFocus("编辑框字数1");
+            return form_.setFocus(ctl::kCharsLow);
         case SplitOptionBox::ChapterCount:
-            return form_.setFocus("编辑框每份章节");
+            return form_.setFocus(ctl::kChaptersPerPart);
         case SplitOptionBox::HeadingPattern:
-            return form_.setFocus("编辑框章节标题");
+            return form_.setFocus(ctl::kHeadingPattern);
     }
 }
 
 void FormSplitOptions::showProgressText(const Text& text) {
-    form_.setText(kProgressText, text);
+    form_.setText(ctl::kProgressText, text);
 }
 void FormSplitOptions::showStage(const Text& caption) {
-    form_.setText("按钮开始分割", caption);
+    form_.setText(ctl::kSplitButton, caption);
 }
 
 bool FormMergeOptions::handleEncoding() const {
-    return form_.checked("选择框处理文本编码");
+    return form_.checked(ctl::kHandleEncoding);
 }
 bool FormMergeOptions::deleteSources() const {
-    return form_.checked("选择框合并后删除文件");
+    return form_.checked(ctl::kDeleteAfterMerge);
 }
 bool FormMergeOptions::intoParentFolder() const {
-    return form_.checked("选择框父目录保存");
+    return form_.checked(ctl::kMergeIntoParent);
 }
 bool FormMergeOptions::includeSubfolders() const {
-    return form_.checked("选择框遍历子目录");
+    return form_.checked(ctl::kIncludeSubfolders);
 }
 Text FormMergeOptions::fileTypes() const {
-    return form_.text("编辑框文件类型1");
+    return form_.text(ctl::kMergeFileTypes);
 }
 JoinWith FormMergeOptions::joinWith() const {
-    if (!form_.checked("选择框合并中间")) return JoinWith::Nothing;
-    if (form_.checked("单选框使用字符串")) return JoinWith::Text;
-    if (form_.checked("单选框使用文件")) return JoinWith::File;
+    if (!form_.checked(ctl::kJoinWithData)) return JoinWith::Nothing;
+    if (form_.checked(ctl::kJoinWithText)) return JoinWith::Text;
+    if (form_.checked(ctl::kJoinWithFile)) return JoinWith::File;
     return JoinWith::Nothing;
 }
 Text FormMergeOptions::joinText() const {
-    return form_.text("编辑框字符串");
+    return form_.text(ctl::kJoinText);
 }
 Text FormMergeOptions::joinFilePath() const {
-    return form_.text("编辑框文件路径");
+    return form_.text(ctl::kJoinFilePath);
 }
 void FormMergeOptions::showProgressText(const Text& text) {
-    form_.setText(kProgressText, text);
+    form_.setText(ctl::kProgressText, text);
 }
 
 void promptDelimiter(Form& form) {
     InputDialogArgs args;
-    args.initialText = form.tag(kDelimiterButton);
+    args.initialText = form.tag(ctl::kDelimiterButton);
     args.title = lit(texts::kDelimiterPromptTitle);
     Text result;
-    if (form.showInputDialog(args, result)) form.setTag(kDelimiterButton, result);
+    if (form.showInputDialog(args, result)) form.setTag(ctl::kDelimiterButton, result);
 }
 
 }  // namespace pw

@@ -2,9 +2,29 @@
 // The engines' option views read from the main window's controls.
 
 #include "merge/merge_options.h"
+#include "platform/form.h"
 #include "split/split_options.h"
 
 namespace pw {
+
+// The window as the host of a job: its progress bar, its message boxes and its event loop.
+class FormJobHost : public JobHost {
+  public:
+    FormJobHost(Form& form, StopFlag& stop) : form_(form), stop_(stop) {}
+
+    void setProgressMaximum(int64_t maximum) override { form_.setProgressMaximum(maximum); }
+    void setProgressPosition(int64_t position) override { form_.setProgressPosition(position); }
+    Answer message(const Text& text, Buttons buttons, const Text& title = {}) override {
+        return form_.message(text, buttons, title);
+    }
+    void processEvents() override { form_.processEvents(); }
+    uint64_t eventRuns() const override { return form_.eventRuns(); }
+    StopFlag& stopFlag() override { return stop_; }
+
+  private:
+    Form& form_;
+    StopFlag& stop_;
+};
 
 class FormSplitOptions : public SplitOptions {
   public:

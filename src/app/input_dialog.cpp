@@ -14,10 +14,9 @@ constexpr int kDefaultMargin = 5;
 constexpr int kTaskbarAllowance = 30;
 
 Text fileTextUpToNul(FileSystem& files, const Text& path) {
-    auto file = files.open(path, OpenMode::Read);
-    const int64_t length = file ? file->length() : -1;
-    if (length < 0) return Text();
-    return bytesAsText(file->readBytes(length));
+    std::error_code ignored;
+    const auto bytes = readEntireFile(files, path, ignored);
+    return bytes ? bytesAsText(*bytes) : Text();
 }
 
 }  // namespace

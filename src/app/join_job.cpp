@@ -1,5 +1,6 @@
 #include "app/join_job.h"
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/path_ops.h"
@@ -8,7 +9,7 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始合并";
+constexpr std::string_view kButton = ctl::kMergeButton;
 constexpr size_t kShownProblems = 5;
 
 std::string_view faultText(SetFault fault) {
@@ -69,13 +70,14 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
     JoinOutcome outcome;
     {
         RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, "按钮开始分割");
+        OtherJobBlocked blocked(form, ctl::kSplitButton);
         form.setText(kButton, lit(texts::kMergeRunning));
         ctx.state.stopRequested = 0;
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);
         FormMergeOptions options(form);
-        MergeContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+        FormJobHost host(form, ctx.state.stopRequested);
+        MergeContext engine{{host, ctx.files, ctx.clock}, options};
         // Parts go with 合并后删除 as merged sources do, and only once the original is in place.
         const AfterJoin after =
             options.deleteSources() ? AfterJoin::DeleteParts : AfterJoin::KeepParts;
@@ -91,7 +93,8 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
         return;
     }
     if (form.message(joinCompletionText(outcome), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(folderOf(outcome.outputPath), true, true, false);
+        ctx.shell.openInFileManager(folderOf(outcome.outputPath), FileManagerWindow::New,
+                                    ShowPathAs::Folder, ShowPathAt::Path);
 }
 
 }  // namespace pw

@@ -56,19 +56,6 @@ std::vector<std::string> MemoryForm::controlNames() const {
     return names;
 }
 
-Answer MemoryForm::message(const Text& text, Buttons buttons, const Text& title) {
-    Answer answer = buttons == Buttons::Ok         ? Answer::Ok
-                    : buttons == Buttons::OkCancel ? Answer::Cancel
-                                                   : Answer::No;
-    if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-    }
-    messages.push_back({text, buttons, title, answer});
-    if (onMessage) onMessage(messages.back());
-    return answer;
-}
-
 bool MemoryForm::showInputDialog(const InputDialogArgs& args, Text& result) {
     inputDialogs.push_back(args);
     std::optional<Text> answer;

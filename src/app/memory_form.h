@@ -8,10 +8,11 @@
 #include <optional>
 
 #include "platform/form.h"
+#include "platform/message_queue.h"
 
 namespace pw {
 
-class MemoryForm : public Form {
+class MemoryForm : public Form, public MessageQueue {
   public:
     struct Control {
         const ControlSpec* spec;
@@ -21,12 +22,6 @@ class MemoryForm : public Form {
         int selected;
         bool enabled = true;
         bool visible;
-    };
-    struct Message {
-        Text text;
-        Buttons buttons;
-        Text title;
-        Answer answer;
     };
 
     explicit MemoryForm(const WindowSpec& spec);
@@ -50,7 +45,9 @@ class MemoryForm : public Form {
     }
     void setProgressMaximum(int64_t maximum) override { progressMaximum = maximum; }
     void setProgressPosition(int64_t position) override { progressPosition = position; }
-    Answer message(const Text& text, Buttons buttons, const Text& title = {}) override;
+    Answer message(const Text& text, Buttons buttons, const Text& title = {}) override {
+        return answer(text, buttons, title);
+    }
     void processEvents() override;
     bool showInputDialog(const InputDialogArgs& args, Text& result) override;
     // Only the hooks below can change a control here.
@@ -61,19 +58,13 @@ class MemoryForm : public Form {
     const Control& control(std::string_view name) const { return at(name); }
 
     // What the engines did to the window.
-    std::vector<Message> messages;
     std::string focus;
     int64_t progressMaximum = 0;
     int64_t progressPosition = 0;
     int eventRounds = 0;
 
-    // Answers for the next message boxes; when empty, OK for OK boxes and the cautious answer
-    // (Cancel, No) for questions.
-    std::deque<Answer> answers;
     // Runs at every event point, as a pending click would.
     std::function<void()> onProcessEvents;
-    // Sees every message box before it is answered.
-    std::function<void(const Message&)> onMessage;
 
     // Answers for the next input dialogs: a text is OK with that body, nothing is Cancel. When
     // empty, the dialog is cancelled.

@@ -1,5 +1,6 @@
 #include "app/merge_job.h"
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/path_ops.h"
@@ -8,8 +9,8 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始合并";
-constexpr std::string_view kTypes = "编辑框文件类型1";
+constexpr std::string_view kButton = ctl::kMergeButton;
+constexpr std::string_view kTypes = ctl::kMergeFileTypes;
 
 Text mergeFailureNote(const MergeSummary& summary) {
     Text note = failureNote(summary.failedOutputs, texts::kFailedMergeOutputsBefore,
@@ -30,23 +31,24 @@ Text mergeFailureNote(const MergeSummary& summary) {
 // The folder last merged through the chooser, else the folder last split as a whole.
 Text chooseFolder(JobContext& ctx) {
     Text preselected = ctx.form.tag(kButton);
-    if (preselected.empty()) preselected = ctx.form.tag("按钮开始分割");
+    if (preselected.empty()) preselected = ctx.form.tag(ctl::kSplitButton);
     const Text title = lit(texts::kChooseMergeFolderTitleBefore) + ctx.form.text(kTypes) +
                        lit(texts::kChooseMergeFolderTitleAfter);
     return ctx.shell.chooseFolder(preselected, title);
 }
 
 MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
-                      bool itemsAreFolders) {
+                      MergeItems kind) {
     FormMergeOptions options(ctx.form);
-    MergeContext engine{{ctx.form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    FormJobHost host(ctx.form, ctx.state.stopRequested);
+    MergeContext engine{{host, ctx.files, ctx.clock}, options};
     MergeSummary summary;
     if (items.empty()) {
         if (folder.empty()) folder = chooseFolder(ctx);
         if (folder.empty()) return summary;
         ctx.form.setTag(kButton, folder);
         mergeFolder(engine, folder, summary);
-    } else if (itemsAreFolders) {
+    } else if (kind == MergeItems::Folders) {
         ctx.state.mergeSaveFolder = items.front();
         for (const Text& item : items) {
             mergeFolder(engine, item, summary);
@@ -65,8 +67,8 @@ Text mergeCompletionText(const Text& folder, const MergeSummary& summary) {
     return lit(texts::kMergeDoneOpenFolder) + folder + mergeFailureNote(summary);
 }
 
-void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool itemsAreFolders,
-              bool suppressQuestion) {
+void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, MergeItems kind,
+              DoneQuestion question) {
     Form& form = ctx.form;
     if (form.text(kButton) != lit(texts::kMergeIdle)) {
         ctx.state.stopRequested = 1;
@@ -76,13 +78,13 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
     MergeSummary summary;
     {
         RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, "按钮开始分割");
+        OtherJobBlocked blocked(form, ctl::kSplitButton);
         form.setText(kButton, lit(texts::kMergeRunning));
         form.setVisible(kTypes, false);
         // Cleared once here rather than per batch, so a stop clicked while folders are listed
         // is not lost.
         ctx.state.stopRequested = 0;
-        summary = runMerge(ctx, folder, items, itemsAreFolders);
+        summary = runMerge(ctx, folder, items, kind);
         form.setText(kButton, lit(texts::kMergeIdle));
         form.setVisible(kTypes, true);
     }
@@ -91,25 +93,26 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool
 
     // A merge from the chooser, or the files of a drop that also held folders, asks no
     // question; what failed is said all the same.
-    if (items.empty() || suppressQuestion) {
+    if (items.empty() || question == DoneQuestion::Skip) {
         if (summary.anyFailed() || summary.keptForReplacements > 0 || summary.renamedOutputs > 0)
             form.message(lit(texts::kMergeDone) + mergeFailureNote(summary), Buttons::Ok);
         return;
     }
     Text saveFolder = ctx.state.mergeSaveFolder;
-    if (form.checked("选择框父目录保存") && !folderOf(saveFolder).empty()) {
+    if (form.checked(ctl::kMergeIntoParent) && !folderOf(saveFolder).empty()) {
         saveFolder = folderOf(saveFolder);
         ctx.state.mergeSaveFolder = saveFolder;
     }
     if (form.message(mergeCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, true, true, false);
+        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
+                                    ShowPathAt::Path);
 }
 
 void chooseMergeDataFile(JobContext& ctx) {
     const Text chosen =
         ctx.shell.chooseFile(lit(texts::kChooseMergeDataTitle), lit(texts::kChooseMergeDataFilter),
-                             ctx.form.text("编辑框文件路径"));
-    if (!chosen.empty()) ctx.form.setText("编辑框文件路径", chosen);
+                             ctx.form.text(ctl::kJoinFilePath));
+    if (!chosen.empty()) ctx.form.setText(ctl::kJoinFilePath, chosen);
 }
 
 }  // namespace pw

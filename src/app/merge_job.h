@@ -9,11 +9,15 @@
 
 namespace pw {
 
+// What the items of a merge are, and whether its end asks to open the output folder.
+enum class MergeItems { Files, Folders };
+enum class DoneQuestion { Ask, Skip };
+
 // With items that are folders: merges each folder (its subfolders too, with 选择框遍历子目录).
 // With items that are files: joins them into one output. Else merges `folder`, or a folder the
 // user chooses, and asks no question. While a merge runs, a call only asks it to stop.
-void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, bool itemsAreFolders,
-              bool suppressQuestion);
+void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, MergeItems kind,
+              DoneQuestion question);
 
 // The completion question for a merge whose outputs went to `folder`.
 Text mergeCompletionText(const Text& folder, const MergeSummary& summary);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
 #include "files/folder_lister.h"
@@ -11,15 +12,16 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kButton = "按钮开始分割";
+constexpr std::string_view kButton = ctl::kSplitButton;
 
-std::vector<Text> gatherFromFolder(JobContext& ctx, const Text& folder, std::error_code& error) {
+std::vector<Text> gatherFromFolder(JobContext& ctx, JobHost& host, const Text& folder,
+                                   std::error_code& error) {
     ctx.form.setTag(kButton, folder);
     ctx.state.splitSaveFolder = folder;
     // A stop clicked while the folder is listed must not be lost: the split would clear it.
     ctx.state.stopRequested = 0;
-    return FolderLister(ctx.form, ctx.files, folder, ctx.form.text("编辑框文件类型"), false,
-                        &error);
+    return FolderLister(host, ctx.files, folder, ctx.form.text(ctl::kSplitFileTypes),
+                        ListEntries::Files, &error);
 }
 
 // A folder that could not be listed counts as an unreadable source of the job.
@@ -51,18 +53,19 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
         return;
     }
     RunningJob running(ctx.state);
-    OtherJobBlocked blocked(form, "按钮开始合并");
+    OtherJobBlocked blocked(form, ctl::kMergeButton);
     form.setText(kButton, lit(texts::kSplitRunning));
 
     FormSplitOptions options(form);
-    SplitContext engine{{form, ctx.files, ctx.clock, ctx.state.stopRequested}, options};
+    FormJobHost host(form, ctx.state.stopRequested);
+    SplitContext engine{{host, ctx.files, ctx.clock}, options};
     SplitSummary summary;
     if (!sources.empty()) {
         ctx.state.splitSaveFolder = folderOf(sources.front());
         summary = splitFiles(engine, sources);
     } else if (!folder.empty()) {
         std::error_code listError;
-        sources = gatherFromFolder(ctx, folder, listError);
+        sources = gatherFromFolder(ctx, host, folder, listError);
         if (!ctx.state.stopRequested) summary = splitFiles(engine, sources);
         if (listError) addListingFailure(summary, folder, listError);
     } else {
@@ -83,7 +86,8 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     if ((sources.empty() && summary.failures.empty()) || ctx.state.closePending) return;
     const Text saveFolder = ctx.state.splitSaveFolder;
     if (form.message(splitCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, true, true, false);
+        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
+                                    ShowPathAt::Path);
 }
 
 }  // namespace pw

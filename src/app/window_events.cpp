@@ -1,5 +1,6 @@
 #include "app/window_events.h"
 
+#include "app/control_table.h"
 #include "app/option_states.h"
 #include "settings/control_states.h"
 #include "text/system_texts.h"
@@ -17,10 +18,10 @@ bool onCloseRequest(Form& form, AppState& state, SettingsStore* settings) {
     if (state.jobsRunning > 0) {
         state.stopRequested = 1;
         state.closePending = true;
-        if (form.text("按钮开始分割") != lit(texts::kSplitIdle))
-            form.setText("按钮开始分割", lit(texts::kSplitStopping));
-        if (form.text("按钮开始合并") != lit(texts::kMergeIdle))
-            form.setText("按钮开始合并", lit(texts::kMergeStopping));
+        if (form.text(ctl::kSplitButton) != lit(texts::kSplitIdle))
+            form.setText(ctl::kSplitButton, lit(texts::kSplitStopping));
+        if (form.text(ctl::kMergeButton) != lit(texts::kMergeIdle))
+            form.setText(ctl::kMergeButton, lit(texts::kMergeStopping));
         return false;
     }
     if (settings) saveControls(*settings, form, lit(texts::kMainSection));

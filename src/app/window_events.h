@@ -21,6 +21,13 @@ void onSaveSettingsClicked(Form& form, SettingsStore& settings);
 
 void openHomepage(Shell& shell);
 
+// The logo's pace is one pixel per step of 20 ms. A frame shows two steps at once: the eye cannot
+// tell, and half the wake-ups cost half the processor time.
+inline constexpr int kLogoStepMs = 20;
+inline constexpr int kLogoFrameMs = 40;
+// After this long without input the logo rests where it is, until the user is back.
+inline constexpr uint64_t kLogoRestAfterMs = 60'000;
+
 // The banner logo wanders between the homepage picture and the window's right edge.
 class LogoAnimation {
   public:

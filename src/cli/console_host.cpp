@@ -65,12 +65,13 @@ std::string humanDuration(int64_t seconds) {
 }
 
 ConsoleHost::ConsoleHost(const ConsoleSettings& settings, const CountingFileSystem* files,
-                         int64_t totalBytes)
+                         int64_t totalBytes, StopFlag& stop)
     : shown_(!settings.quiet &&
              (settings.progress == ProgressLine::Always ||
               (settings.progress == ProgressLine::OnTerminal && ::isatty(STDERR_FILENO)))),
       files_(files),
-      totalBytes_(totalBytes) {}
+      totalBytes_(totalBytes),
+      stop_(stop) {}
 
 void ConsoleHost::finish() {
     if (drawn_) printErr("\r\x1b[K");

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "platform/form.h"
+#include "platform/job_host.h"
 
 namespace pw::cli {
 
@@ -28,11 +28,11 @@ std::string humanBytes(int64_t bytes);
 // "0:07", "1:02:03": a duration for people.
 std::string humanDuration(int64_t seconds);
 
-class ConsoleHost : public Form {
+class ConsoleHost : public JobHost {
   public:
     // `files` counts the bytes written, of `totalBytes` expected (0: unknown).
     ConsoleHost(const ConsoleSettings& settings, const CountingFileSystem* files,
-                int64_t totalBytes);
+                int64_t totalBytes, StopFlag& stop);
     ~ConsoleHost() override { finish(); }
 
     // Clears the progress line, if one was drawn.
@@ -47,24 +47,7 @@ class ConsoleHost : public Form {
     void setProgressMaximum(int64_t maximum) override { filesTotal_ = maximum; }
     void setProgressPosition(int64_t position) override;
     uint64_t eventRuns() const override { return eventRuns_; }
-    bool showInputDialog(const InputDialogArgs&, Text&) override { return false; }
-
-    // No controls: the options come from the command line.
-    bool checked(std::string_view) const override { return false; }
-    void setChecked(std::string_view, bool) override {}
-    Text text(std::string_view) const override { return {}; }
-    void setText(std::string_view, const Text&) override {}
-    Text tag(std::string_view) const override { return {}; }
-    void setTag(std::string_view, const Text&) override {}
-    int selectedIndex(std::string_view) const override { return -1; }
-    void setSelectedIndex(std::string_view, int) override {}
-    bool enabled(std::string_view) const override { return true; }
-    void setEnabled(std::string_view, bool) override {}
-    bool visible(std::string_view) const override { return false; }
-    void setVisible(std::string_view, bool) override {}
-    void setFocus(std::string_view) override {}
-    std::vector<std::string> controlNames() const override { return {}; }
-    std::string containerOf(std::string_view) const override { return {}; }
+    StopFlag& stopFlag() override { return stop_; }
 
   private:
     void maybeRedraw();
@@ -78,6 +61,7 @@ class ConsoleHost : public Form {
     int64_t filesTotal_ = 0;
     int64_t filesDone_ = 0;
     uint64_t eventRuns_ = 0;
+    StopFlag& stop_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastDrawn_{};
 };

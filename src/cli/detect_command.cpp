@@ -55,7 +55,8 @@ int runDetect(int argc, char** argv) {
     FileSystem& fs = posixFileSystem();
     int64_t total = 0;
     for (const char* path : paths) total += fileSize(fs, fromNativeName(path));
-    ConsoleHost host(console, nullptr, total);
+    StopFlag stop = 0;
+    ConsoleHost host(console, nullptr, total, stop);
     host.setProgressMaximum(int64_t(paths.size()));
     for (size_t i = 0; i < paths.size(); ++i) {
         const char* path = paths[i];

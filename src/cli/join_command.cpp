@@ -69,8 +69,8 @@ int runJoin(int argc, char** argv) {
     for (const Text& part : set->parts) total += fileSize(fs, part);
     StopFlag stop = 0;
     installStopSignals(stop);
-    ConsoleHost host(options.console, &fs, total);
-    MergeContext ctx{{host, fs, systemClock(), stop}, options};
+    ConsoleHost host(options.console, &fs, total, stop);
+    MergeContext ctx{{host, fs, systemClock()}, options};
     const JoinOutcome outcome = joinPartSet(ctx, *set, options.after);
     host.finish();
     if (!outcome.problems.empty()) {

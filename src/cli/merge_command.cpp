@@ -125,12 +125,13 @@ std::string mergeHelp() {
 }
 
 // The bytes a merge reads: the files given, and the matching files of each folder.
-int64_t bytesToMerge(Form& host, FileSystem& fs, const MergeSettings& options,
+int64_t bytesToMerge(JobHost& host, FileSystem& fs, const MergeSettings& options,
                      const std::vector<Text>& files, const std::vector<Text>& folders) {
     int64_t total = 0;
     for (const Text& f : files) total += fileSize(fs, f);
     for (const Text& folder : folders)
-        for (const Text& f : FolderLister(host, fs, folder, options.types, false, nullptr))
+        for (const Text& f :
+             FolderLister(host, fs, folder, options.types, ListEntries::Files, nullptr))
             total += fileSize(fs, f);
     return total;
 }
@@ -162,9 +163,9 @@ int runMerge(int argc, char** argv) {
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
     StopFlag stop = 0;
     installStopSignals(stop);
-    ConsoleHost lister(options.console, nullptr, 0);
-    ConsoleHost host(options.console, &fs, bytesToMerge(lister, fs, options, files, folders));
-    MergeContext ctx{{host, fs, systemClock(), stop}, options};
+    ConsoleHost lister(options.console, nullptr, 0, stop);
+    ConsoleHost host(options.console, &fs, bytesToMerge(lister, fs, options, files, folders), stop);
+    MergeContext ctx{{host, fs, systemClock()}, options};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
     for (const Text& folder : folders) {

@@ -289,7 +289,7 @@ const char* const kSplitTail =
 
 // The files of every PATH: a folder stands for its matching files; one that cannot be listed
 // is a failure, not an empty folder.
-std::vector<Text> gatherSources(Form& host, FileSystem& fs, const Text& types,
+std::vector<Text> gatherSources(JobHost& host, FileSystem& fs, const Text& types,
                                 const std::vector<const char*>& paths, Failures& listFailures) {
     std::vector<Text> files;
     for (const char* p : paths) {
@@ -299,7 +299,7 @@ std::vector<Text> gatherSources(Form& host, FileSystem& fs, const Text& types,
             continue;
         }
         std::error_code error;
-        auto listed = FolderLister(host, fs, path, types, false, &error);
+        auto listed = FolderLister(host, fs, path, types, ListEntries::Files, &error);
         if (error) listFailures.push_back({FailureKind::List, path, error});
         files.insert(files.end(), listed.begin(), listed.end());
     }
@@ -334,17 +334,17 @@ int runSplit(int argc, char** argv) {
     FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();
     CountingFileSystem fs(base);
     Failures listFailures;
-    ConsoleHost lister(options.console, nullptr, 0);
+    ConsoleHost lister(options.console, nullptr, 0, stop);
     const std::vector<Text> files = gatherSources(lister, fs, options.types, paths, listFailures);
     if (options.dryRun && options.mode_ == SplitMode::Chapters) {
-        SplitContext ctx{{lister, fs, systemClock(), stop}, options};
+        SplitContext ctx{{lister, fs, systemClock()}, options};
         return printChapterPreview(ctx, files, std::move(listFailures));
     }
 
     int64_t total = 0;
     for (const Text& f : files) total += fileSize(fs, f);
-    ConsoleHost host(options.console, &fs, total);
-    SplitContext ctx{{host, fs, systemClock(), stop}, options};
+    ConsoleHost host(options.console, &fs, total, stop);
+    SplitContext ctx{{host, fs, systemClock()}, options};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     host.finish();

@@ -115,8 +115,10 @@ bool naturalLess(std::string_view a, std::string_view b) {
     return a < b;  // equal but for case or leading zeros: a stable, total order
 }
 
-std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
-                               bool foldersMode, std::error_code* listError) {
+std::vector<Text> FolderLister(JobHost& host, FileSystem& fs, const Text& folder,
+                               const Text& patterns, ListEntries listed,
+                               std::error_code* listError) {
+    const bool foldersMode = listed == ListEntries::Folders;
     Text base = folder;
     if (!base.ends_with(kPathSeparator)) base += kPathSeparator;
     std::vector<Text> result;
@@ -132,7 +134,7 @@ std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, c
     for (const Text& pattern : splitPatterns(patterns.empty() ? Text("*.*") : patterns)) {
         const bool htmOnly = endsWithNoCase(pattern, "*.htm");
         for (const FolderEntry& e : *entries) {
-            form.processEvents();
+            host.processEvents();
             if (e.isFolder != foldersMode || !wildcardMatch(pattern, e.name)) continue;
             if (!foldersMode && htmOnly && !endsWithNoCase(e.name, ".htm")) continue;
             result.push_back(base + e.name);

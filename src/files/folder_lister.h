@@ -8,11 +8,14 @@
 
 namespace pw {
 
+enum class ListEntries { Files, Folders };
+
 // `patterns` are separated by "|" ("*.*" when empty). The result holds full paths, pattern after
 // pattern, each pattern's names in natural order; nothing is de-duplicated, no subfolder entered.
 // A folder that cannot be listed gives nothing, and `listError`, when given, receives why.
-std::vector<Text> FolderLister(Form& form, FileSystem& fs, const Text& folder, const Text& patterns,
-                               bool foldersMode, std::error_code* listError = nullptr);
+std::vector<Text> FolderLister(JobHost& host, FileSystem& fs, const Text& folder,
+                               const Text& patterns, ListEntries entries,
+                               std::error_code* listError = nullptr);
 
 // Wildcard match as on Windows: "*" and "?", ASCII case ignored, "*.*" matches every name.
 bool wildcardMatch(std::string_view pattern, std::string_view name);

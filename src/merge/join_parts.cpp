@@ -50,10 +50,10 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
     if (m) out.hashInto(&joined);
     if (m && m->sourceMark) out.write(m->addedMark);
     const int64_t n = int64_t(set.parts.size());
-    ctx.form.setProgressPosition(0);
-    ctx.form.setProgressMaximum(n);
+    ctx.host.setProgressPosition(0);
+    ctx.host.setProgressMaximum(n);
     for (int64_t i = 0; i < n && out.ok(); ++i) {
-        ctx.form.setProgressPosition(i + 1);
+        ctx.host.setProgressPosition(i + 1);
         ctx.options.showProgressText("(" + std::to_string(i + 1) + "/" + std::to_string(n) + ")" +
                                      fileNameOf(set.parts[size_t(i)]));
         if (m && i > 0) out.write(m->joiner);
@@ -62,7 +62,7 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
                 outcome.problems.push_back({SetFault::Unreadable, set.parts[size_t(i)], {}});
             break;
         }
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) {
             outcome.problems.push_back({SetFault::Stopped, {}, {}});
             return outcome;

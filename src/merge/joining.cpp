@@ -63,7 +63,7 @@ SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path,
         return SourceOutcome::Whole;
     }
     // Decoded piece by piece: a source is never held in memory whole.
-    auto text = TextSource::open(ctx.files, path, &ctx.form, &readError);
+    auto text = TextSource::open(ctx.files, path, &ctx.host, &readError);
     if (!text) return SourceOutcome::Unreadable;
     code = text->code();
     for (std::string_view piece; !(piece = text->next()).empty();) {

@@ -111,8 +111,8 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
     // A link back to a folder already merged would lead round in circles.
     if (auto id = ctx.files.fileId(folder); id && !visited.insert(*id).second) return;
     std::error_code listError;
-    std::vector<Text> batch =
-        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), false, &listError);
+    std::vector<Text> batch = FolderLister(ctx.host, ctx.files, folder, ctx.options.fileTypes(),
+                                           ListEntries::Files, &listError);
     if (listError) {
         // A folder that cannot be listed is not an empty one: its files are unreadable sources.
         ++summary.unreadableSources;
@@ -125,15 +125,15 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
     else
         ++summary.failedOutputs;
     if (!ctx.options.includeSubfolders() || ctx.stopRequested) return;
-    const auto subfolders =
-        FolderLister(ctx.form, ctx.files, folder, ctx.options.fileTypes(), true, &listError);
+    const auto subfolders = FolderLister(ctx.host, ctx.files, folder, ctx.options.fileTypes(),
+                                         ListEntries::Folders, &listError);
     if (listError) {
         ++summary.unreadableSources;
         summary.failures.push_back({FailureKind::List, folder, listError});
     }
     for (const Text& sub : subfolders) {
         if (ctx.stopRequested) break;
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) break;
         mergeTree(ctx, sub, summary, visited);
     }
@@ -159,9 +159,9 @@ Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int va
 void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary) {
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
-    Form& form = ctx.form;
-    form.setProgressPosition(0);
-    form.setProgressMaximum(n);
+    JobHost& host = ctx.host;
+    host.setProgressPosition(0);
+    host.setProgressMaximum(n);
 
     for (const Text& f : files)
         if (auto id = ctx.files.fileId(f)) summary.jobFiles.insert(*id);
@@ -188,7 +188,7 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         const Text& file = files[size_t(i - 1)];
         ctx.options.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
                                      fileNameOf(file));
-        form.setProgressPosition(i);
+        host.setProgressPosition(i);
 
         BatchSource& source = sources[size_t(i - 1)];
         std::error_code readError;
@@ -202,7 +202,7 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         }
         if (i < n && out.write(between)) written += int64_t(between.size());
 
-        form.processEvents();
+        host.processEvents();
         if (ctx.stopRequested) {
             summary.stopped = true;
             break;

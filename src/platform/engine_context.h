@@ -1,23 +1,20 @@
 #pragma once
-// What an engine works with: the window it reads its options from, the files, the clock, and the
-// process's one stop flag.
-
-#include <csignal>
+// What an engine works with: the host that runs it, the files and the clock.
 
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/form.h"
+#include "platform/job_host.h"
 
 namespace pw {
 
-// The stop flag. A signal handler may set it, which only this type allows.
-using StopFlag = volatile std::sig_atomic_t;
-
 struct EngineContext {
-    Form& form;
+    EngineContext(JobHost& host, FileSystem& files, Clock& clock)
+        : host(host), files(files), clock(clock), stopRequested(host.stopFlag()) {}
+
+    JobHost& host;
     FileSystem& files;
     Clock& clock;
-    StopFlag& stopRequested;
+    StopFlag& stopRequested;  // the host's
 };
 
 }  // namespace pw

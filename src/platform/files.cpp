@@ -66,6 +66,29 @@ bool fitsInMemory(int64_t bytes) {
     return bytes <= physical || physical <= 0;
 }
 
+std::optional<ByteBuffer> readEntireFile(FileSystem& fs, const Text& path, std::error_code& error,
+                                         int64_t maxBytes) {
+    auto file = fs.open(path, OpenMode::Read);
+    const int64_t length = file ? file->length() : -1;
+    if (length < 0) {
+        error = file ? file->error() : fs.lastError();
+        if (!error) error = std::make_error_code(std::errc::io_error);
+        return std::nullopt;
+    }
+    if (length > maxBytes || !fitsInMemory(length)) {
+        error = std::make_error_code(std::errc::file_too_large);
+        return std::nullopt;
+    }
+    ByteBuffer bytes = file->readBytes(length);
+    // One more read tells the end of the file from an error that cut it short.
+    char probe;
+    if (bytes.size() != size_t(length) || file->read(&probe, 1) < 0) {
+        error = file->error() ? file->error() : std::make_error_code(std::errc::io_error);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 void removeOpenTemporaryFile() {
     if (openTemporarySet) ::unlink(openTemporary);
 }

@@ -105,6 +105,11 @@ std::unique_ptr<FileHandle> makeMemoryFile(ByteBuffer initial = {});
 // larger file is not read whole, it counts as unreadable.
 bool fitsInMemory(int64_t bytes);
 
+// A whole file's bytes. Nothing when it cannot be opened or read, is larger than `maxBytes`, or
+// could not be held in memory; `error` then says why (file_too_large for the last two).
+std::optional<ByteBuffer> readEntireFile(FileSystem& fs, const Text& path, std::error_code& error,
+                                         int64_t maxBytes = INT64_MAX);
+
 // Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
 void removeOpenTemporaryFile();
 

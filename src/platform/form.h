@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/input_dialog_args.h"
+#include "platform/job_host.h"
 #include "platform/text_bytes.h"
 
 namespace pw {
@@ -72,9 +73,6 @@ struct WindowSpec {
     std::vector<ControlSpec> controls;
     const ControlSpec* find(std::string_view name) const;
 };
-
-enum class Buttons { Ok, OkCancel, YesNo };
-enum class Answer { Ok, Cancel, Yes, No };
 
 class Form {
   public:

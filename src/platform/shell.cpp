@@ -6,7 +6,9 @@
 
 namespace pw {
 
-FileManagerTarget fileManagerTarget(const Text& path, bool asFolder, bool atParent) {
+FileManagerTarget fileManagerTarget(const Text& path, ShowPathAs as, ShowPathAt at) {
+    const bool asFolder = as == ShowPathAs::Folder;
+    const bool atParent = at == ShowPathAt::Parent;
     FileManagerTarget target{path};
     if (atParent) {
         const size_t sep = path.rfind(kPathSeparator);

@@ -8,6 +8,12 @@
 
 namespace pw {
 
+// How the file manager shows a path: in a window of its own or not, the path as a folder to
+// open or as an item to select, and the path itself or the folder holding it.
+enum class FileManagerWindow { Reuse, New };
+enum class ShowPathAs { Item, Folder };
+enum class ShowPathAt { Path, Parent };
+
 class Shell {
   public:
     virtual ~Shell() = default;
@@ -27,8 +33,8 @@ class Shell {
     // Opens a web address; failures are not reported.
     virtual void openAddress(const Text& address) = 0;
     // Shows a path in the file manager; failures are not reported.
-    virtual void openInFileManager(const Text& path, bool newWindow, bool asFolder,
-                                   bool atParent) = 0;
+    virtual void openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+                                   ShowPathAt at) = 0;
 
     // The clipboard's text with CR LF line breaks; empty when it holds no text.
     virtual Text clipboardText() = 0;
@@ -40,6 +46,6 @@ struct FileManagerTarget {
     bool startProgram = false;  // run the path itself instead of showing a folder
     bool selectItem = false;    // show the folder holding the path, the path selected
 };
-FileManagerTarget fileManagerTarget(const Text& path, bool asFolder, bool atParent);
+FileManagerTarget fileManagerTarget(const Text& path, ShowPathAs as, ShowPathAt at);
 
 }  // namespace pw

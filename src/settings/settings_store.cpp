@@ -38,13 +38,8 @@ Text folderOrCurrent(const Text& path) {
 }
 
 std::optional<ByteBuffer> readWhole(FileSystem& fs, const Text& path) {
-    auto file = fs.open(path, OpenMode::Read);
-    if (!file) return std::nullopt;
-    const int64_t length = file->length();
-    if (length < 0 || length > SettingsStore::kMaxFileBytes) return std::nullopt;
-    ByteBuffer bytes = file->readBytes(length);
-    if (int64_t(bytes.size()) != length) return std::nullopt;
-    return bytes;
+    std::error_code ignored;
+    return readEntireFile(fs, path, ignored, SettingsStore::kMaxFileBytes);
 }
 
 bool writeWhole(FileSystem& fs, const Text& path, std::string_view bytes) {

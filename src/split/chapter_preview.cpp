@@ -98,7 +98,7 @@ ChapterPreview previewChapters(SplitContext& ctx, const std::vector<Text>& files
         if (!preview.text.empty()) preview.text += Text(lineBreak);
         std::error_code error;
         const std::optional<DecodedText> decoded =
-            detectAndDecode(ctx.files, source, &ctx.form, &error);
+            detectAndDecode(ctx.files, source, &ctx.host, &error);
         if (!decoded) {
             preview.failures.push_back({FailureKind::Read, source, error});
             preview.text += fileNameOf(source) + lit(texts::kPreviewUnreadable) + Text(lineBreak);

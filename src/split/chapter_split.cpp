@@ -27,7 +27,7 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
     if (ctx.options.chaptersPerPart() < 1)
         return refuseOption(ctx, texts::kChaptersPerPartAtLeastOne, SplitOptionBox::ChapterCount);
     if (!chapterRuleOf(ctx.options)) {
-        ctx.form.message(lit(texts::kBadHeadingPattern) + ctx.options.headingPattern(),
+        ctx.host.message(lit(texts::kBadHeadingPattern) + ctx.options.headingPattern(),
                          Buttons::Ok);
         ctx.options.focus(SplitOptionBox::HeadingPattern);
         return ModeResult::Abort;
@@ -61,7 +61,7 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
         state.partHeading = parts[k].heading;
         state.partContent.setBytes(ByteBuffer(text->substr(parts[k].offset, parts[k].bytes)));
         writePart(ctx, state);
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) {
             if (k + 1 < parts.size()) state.sourceIntact = false;
             break;

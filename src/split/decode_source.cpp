@@ -5,7 +5,7 @@ namespace pw {
 std::unique_ptr<TextSource> openSourceText(SplitContext& ctx, SplitJobState& state,
                                            const Text& source) {
     std::error_code error;
-    auto text = TextSource::open(ctx.files, source, &ctx.form, &error);
+    auto text = TextSource::open(ctx.files, source, &ctx.host, &error);
     if (!text) {
         state.markUnreadable(error);
         return nullptr;

@@ -5,7 +5,7 @@
 namespace pw {
 
 ModeResult refuseOption(SplitContext& ctx, std::string_view message, SplitOptionBox box) {
-    ctx.form.message(lit(message), Buttons::Ok);
+    ctx.host.message(lit(message), Buttons::Ok);
     ctx.options.focus(box);
     return ModeResult::Abort;
 }

@@ -38,7 +38,7 @@ void prepareFolder(SplitContext& ctx, SplitJobState& state) {
                     state.createdFolders.end())
                 state.createdFolders.push_back(m);
         if (made) return;
-        ctx.form.processEvents();
+        ctx.host.processEvents();
     }
     const Text taken = folder.substr(0, folder.size() - 1);
     if (ctx.files.exists(taken) && !ctx.files.isFolder(taken))
@@ -132,7 +132,7 @@ Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) 
     } catch (const std::length_error&) {
         return Text();
     }
-    PhrasePicker picker{state.rng, ctx.clock, ctx.form};
+    PhrasePicker picker{state.rng, ctx.clock, ctx.host};
     std::set<size_t> tried;
     for (int attempt = 1; attempt <= kPhraseAttempts && !phrases.empty(); ++attempt) {
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;

@@ -40,7 +40,7 @@ void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int6
         state.partContent.setRange(file, position, take);
         position += take;
         writePart(ctx, state);
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }
     if (position < length || n < 1) state.sourceIntact = false;

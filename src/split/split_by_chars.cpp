@@ -89,7 +89,7 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         state.partContent.setBytes(std::move(part));
         writePart(ctx, state);
         part = std::move(state.partContent.bytes);
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }
     // A stop leaves the rest of the text in no part.

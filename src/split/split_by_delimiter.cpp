@@ -89,7 +89,7 @@ std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delim
 
 ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (ctx.options.delimiter().empty()) {
-        ctx.form.message(lit(texts::kEnterDelimiter), Buttons::Ok);
+        ctx.host.message(lit(texts::kEnterDelimiter), Buttons::Ok);
         ctx.options.askDelimiter();
         return ModeResult::Abort;
     }
@@ -108,7 +108,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
         splitter.feed(next);
         while (fed ? splitter.take(piece) : splitter.takeLast(piece)) {
             state.partNumber = ++k;
-            ctx.form.processEvents();
+            ctx.host.processEvents();
             if (ctx.stopRequested) {
                 state.sourceIntact = false;
                 finishSourceText(state, *text);

@@ -21,10 +21,10 @@ void showStage(SplitContext& ctx, std::string_view caption) {
 class LiveOption {
   public:
     using Reader = bool (SplitOptions::*)() const;
-    LiveOption(const Form& form, const SplitOptions& options, Reader read)
-        : form_(form), options_(options), read_(read) {}
+    LiveOption(const JobHost& host, const SplitOptions& options, Reader read)
+        : host_(host), options_(options), read_(read) {}
     bool operator()() {
-        const uint64_t runs = form_.eventRuns();
+        const uint64_t runs = host_.eventRuns();
         if (!known_ || runs != runs_) {
             value_ = (options_.*read_)();
             runs_ = runs;
@@ -34,7 +34,7 @@ class LiveOption {
     }
 
   private:
-    const Form& form_;
+    const JobHost& host_;
     const SplitOptions& options_;
     Reader read_;
     uint64_t runs_ = 0;
@@ -72,7 +72,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
     ByteBuffer lines;
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
-    LiveOption skipBlankLines(ctx.form, ctx.options, &SplitOptions::skipBlankLines);
+    LiveOption skipBlankLines(ctx.host, ctx.options, &SplitOptions::skipBlankLines);
     const auto writeLines = [&] {
         state.partContent.setBytes(std::move(lines));
         writePart(ctx, state);
@@ -81,7 +81,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
         lines.clear();
     };
     while (!reader.atEnd()) {
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) {
             whole = false;
             break;

@@ -81,8 +81,8 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
 
     bool severalFolders = false;
     const int64_t n = int64_t(files.size());
-    ctx.form.setProgressPosition(0);
-    ctx.form.setProgressMaximum(n);
+    ctx.host.setProgressPosition(0);
+    ctx.host.setProgressMaximum(n);
     ctx.stopRequested = 0;
     if (refuseTooManyParts(ctx, ctx.options.mode(), files) == ModeResult::Abort) {
         summary.aborted = true;
@@ -93,7 +93,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         const Text& source = files[size_t(i - 1)];
         state.progressText =
             "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
-        ctx.form.setProgressPosition(i);
+        ctx.host.setProgressPosition(i);
         ctx.options.showProgressText(state.progressText);
 
         state.startSource(source);
@@ -132,7 +132,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
             ++summary.undeletedSources;
             state.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});
         }
-        ctx.form.processEvents();
+        ctx.host.processEvents();
         if (ctx.stopRequested) {
             summary.stopped = true;
             break;

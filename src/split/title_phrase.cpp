@@ -219,7 +219,7 @@ Text trimSpaces(std::string_view text) {
 size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
     picker.rng.seed(picker.clock);
     if (phrases.empty()) return Text::npos;
-    picker.form.processEvents();
+    picker.host.processEvents();
     // The first phrase long enough in a random order of all is any of them with equal chance.
     const int64_t longEnough = int64_t(phrases.countLongEnough(minChars));
     if (longEnough > 0)

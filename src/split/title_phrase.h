@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/form.h"
+#include "platform/job_host.h"
 #include "split/random_draw.h"
 
 namespace pw {
@@ -51,7 +51,7 @@ TitlePhrases titlePhrases(Text text);
 struct PhrasePicker {
     RandomSource& rng;
     Clock& clock;
-    Form& form;  // pending events run once per pick
+    JobHost& host;  // pending events run once per pick
 };
 
 // The number of a phrase drawn at random that, without its outer spaces, has at least `minChars`

@@ -113,12 +113,12 @@ std::optional<ByteBuffer> unwrapGzip(std::string_view bytes) {
     return gunzip(bytes, gzipLimitFor(bytes.size()));
 }
 
-bool looksLikeUtf8(std::string_view bytes, Form* form) {
+bool looksLikeUtf8(std::string_view bytes, JobHost* host) {
     simd::Utf8Structure structure;
     for (size_t i = 0; i < bytes.size(); i += kEventStride) {
         structure.feed(bytes.data() + i, std::min(kEventStride, bytes.size() - i));
         if (structure.failed()) return false;
-        if (form) form->processEvents();
+        if (host) host->processEvents();
     }
     // Well-formed and not all ASCII: some sequence is longer than one byte.
     return structure.wellFormed() && structure.sawNonAscii();
@@ -150,7 +150,7 @@ size_t declarationTextLength(std::string_view content) {
     return i + 1 == nul && p[i] >= 0x80 ? i : nul;
 }
 
-DecodedText decodeContent(ByteBuffer content, Form* form) {
+DecodedText decodeContent(ByteBuffer content, JobHost* host) {
     if (content.size() >= 2 && content[0] == '\x1F' && content[1] == '\x8B') {
         if (auto unwrapped = unwrapGzip(content)) content = std::move(*unwrapped);
     }
@@ -158,7 +158,7 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
     EncodingCode code = markedEncoding(content, dataStart);
     if (code == kEncodingUnknown) code = declaredEncoding(content);
     const std::string_view data = std::string_view(content).substr(dataStart);
-    if (code == kEncodingUnknown && looksLikeUtf8(data, form)) code = kEncodingUtf8;
+    if (code == kEncodingUnknown && looksLikeUtf8(data, host)) code = kEncodingUtf8;
 
     DecodedText result;
     const char* charset = charsetNameOf(code);
@@ -174,16 +174,16 @@ DecodedText decodeContent(ByteBuffer content, Form* form) {
     return result;
 }
 
-Text decodeBytes(std::string_view bytes, Form* form) {
-    return decodeContent(ByteBuffer(bytes), form).text;
+Text decodeBytes(std::string_view bytes, JobHost* host) {
+    return decodeContent(ByteBuffer(bytes), host).text;
 }
 
-std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form,
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, JobHost* host,
                                            std::error_code* error) {
     std::error_code reason;
     try {
         if (auto content = readWholeFile(fs, path, reason))
-            return decodeContent(std::move(*content), form);
+            return decodeContent(std::move(*content), host);
     } catch (const std::bad_alloc&) {
         // A text too large to hold is as unreadable as a missing one.
         reason = std::make_error_code(std::errc::not_enough_memory);

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "platform/files.h"
-#include "platform/form.h"
+#include "platform/job_host.h"
 #include "text/encoding_code.h"
 
 namespace pw {
@@ -20,18 +20,19 @@ struct DecodedText {
 
 // The file's text and the encoding found; nothing when the file cannot be opened or read, or its
 // text is too large to hold.
-// `form`, when given, lets pending window events run during long tests; `error`, when given,
+// `host`, when given, lets pending events run during long tests; `error`, when given,
 // receives why the file could not be read.
-std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path, Form* form = nullptr,
+std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path,
+                                           JobHost* host = nullptr,
                                            std::error_code* error = nullptr);
 
 // The same cascade over bytes already in memory.
-DecodedText decodeContent(ByteBuffer content, Form* form = nullptr);
-Text decodeBytes(std::string_view bytes, Form* form = nullptr);
+DecodedText decodeContent(ByteBuffer content, JobHost* host = nullptr);
+Text decodeBytes(std::string_view bytes, JobHost* host = nullptr);
 
 // True when the bytes are well-formed UTF-8 sequences of one to four bytes and at least one of
 // them is longer than one byte.
-bool looksLikeUtf8(std::string_view bytes, Form* form = nullptr);
+bool looksLikeUtf8(std::string_view bytes, JobHost* host = nullptr);
 
 // The decompressed bytes of every member of a gzip stream; nothing when the bytes are not gzip or
 // would unpack to more than gzipLimitFor(their size).

@@ -91,7 +91,7 @@ void StreamConverter::feed(std::string_view bytes, bool last, ByteBuffer& out) {
 
 TextSource::~TextSource() = default;
 
-std::unique_ptr<TextSource> TextSource::open(FileSystem& fs, const Text& path, Form* form,
+std::unique_ptr<TextSource> TextSource::open(FileSystem& fs, const Text& path, JobHost* host,
                                              std::error_code* error) {
     auto file = fs.open(path, OpenMode::Read);
     if (!file) {
@@ -99,14 +99,14 @@ std::unique_ptr<TextSource> TextSource::open(FileSystem& fs, const Text& path, F
             *error = fs.lastError() ? fs.lastError() : std::make_error_code(std::errc::io_error);
         return nullptr;
     }
-    return open(std::move(file), form, error);
+    return open(std::move(file), host, error);
 }
 
-std::unique_ptr<TextSource> TextSource::open(std::unique_ptr<FileHandle> file, Form* form,
+std::unique_ptr<TextSource> TextSource::open(std::unique_ptr<FileHandle> file, JobHost* host,
                                              std::error_code* error) {
     std::unique_ptr<TextSource> source(new TextSource);
     source->file_ = std::move(file);
-    if (source->detect(form)) return source;
+    if (source->detect(host)) return source;
     if (error) *error = source->error_ ? source->error_ : std::make_error_code(std::errc::io_error);
     return nullptr;
 }
@@ -130,7 +130,7 @@ bool TextSource::readRaw(ByteBuffer& into, size_t count) {
     return true;
 }
 
-bool TextSource::detect(Form* form) {
+bool TextSource::detect(JobHost* host) {
     const size_t buffer = textBufferSize();
     ByteBuffer head;
     if (!file_->seek(0) || !readRaw(head, kDeclarationWindow)) return false;
@@ -159,7 +159,7 @@ bool TextSource::detect(Form* form) {
         const std::string_view data = std::string_view(head).substr(dataStart);
         for (size_t i = 0; i < data.size() && !structure.failed(); i += kEventStride) {
             structure.feed(data.data() + i, std::min(kEventStride, data.size() - i));
-            if (form) form->processEvents();
+            if (host) host->processEvents();
         }
         ByteBuffer more;
         for (bool ended = headIsAll; !ended && !structure.failed();) {
@@ -167,7 +167,7 @@ bool TextSource::detect(Form* form) {
             if (!readRaw(more, buffer)) return false;
             ended = more.empty();
             structure.feed(more.data(), more.size());
-            if (form) form->processEvents();
+            if (host) host->processEvents();
         }
         if (structure.wellFormed() && structure.sawNonAscii()) code_ = kEncodingUtf8;
     }

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/files.h"
-#include "platform/form.h"
+#include "platform/job_host.h"
 #include "text/encoding_code.h"
 
 namespace pw {
@@ -42,12 +42,14 @@ class StreamConverter {
 // in the first MiB, the UTF-8 test over the whole file) and then handed out piece by piece.
 class TextSource {
   public:
-    // Nothing when the file cannot be opened or read; `error`, when given, says why. `form` lets
+    // Nothing when the file cannot be opened or read; `error`, when given, says why. `host` lets
     // window events run during the UTF-8 test.
-    static std::unique_ptr<TextSource> open(FileSystem& fs, const Text& path, Form* form = nullptr,
+    static std::unique_ptr<TextSource> open(FileSystem& fs, const Text& path,
+                                            JobHost* host = nullptr,
                                             std::error_code* error = nullptr);
     // The same over an open file, read from its start.
-    static std::unique_ptr<TextSource> open(std::unique_ptr<FileHandle> file, Form* form = nullptr,
+    static std::unique_ptr<TextSource> open(std::unique_ptr<FileHandle> file,
+                                            JobHost* host = nullptr,
                                             std::error_code* error = nullptr);
     ~TextSource();
 
@@ -64,7 +66,7 @@ class TextSource {
 
   private:
     TextSource() = default;
-    bool detect(Form* form);
+    bool detect(JobHost* host);
     bool readRaw(ByteBuffer& into, size_t count);
 
     std::unique_ptr<FileHandle> file_;

@@ -59,12 +59,11 @@ Text RegexHelper::wildcardToPattern(std::string_view text) {
     return out;
 }
 
-void RegexHelper::create(const Text& pattern, bool ignoreCase, bool multiLine, bool global) {
+void RegexHelper::create(const Text& pattern, RegexCase letterCase, RegexLines lines,
+                         RegexMatches matches) {
     regex_.reset();
-    global_ = global;
-    regex_ = CompiledRegex::compile(toUtf8(pattern),
-                                    ignoreCase ? RegexCase::Ignored : RegexCase::Sensitive,
-                                    multiLine ? RegexLines::Multi : RegexLines::Single);
+    global_ = matches == RegexMatches::All;
+    regex_ = CompiledRegex::compile(toUtf8(pattern), letterCase, lines);
 }
 
 Text RegexHelper::replace(const Text& subject, const Text& replacement) const {

@@ -3,11 +3,12 @@
 
 #include <memory>
 
+#include "platform/regex.h"
 #include "text/codepage.h"
 
 namespace pw {
 
-class CompiledRegex;
+enum class RegexMatches { First, All };
 
 class RegexHelper {
   public:
@@ -16,10 +17,10 @@ class RegexHelper {
     static Text wildcardToPattern(std::string_view text);
 
     // Replaces any earlier pattern. A pattern that does not compile leaves the helper empty.
-    void create(const Text& pattern, bool ignoreCase = true, bool multiLine = true,
-                bool global = true);
+    void create(const Text& pattern, RegexCase letterCase = RegexCase::Ignored,
+                RegexLines lines = RegexLines::Multi, RegexMatches matches = RegexMatches::All);
 
-    // Matches replaced by `replacement` taken literally: every match when global, else the first.
+    // Matches replaced by `replacement` taken literally: every match, or only the first.
     // The empty text when no pattern is compiled.
     Text replace(const Text& subject, const Text& replacement) const;
 

@@ -63,7 +63,7 @@ TEST(DropRegistry, EveryPathArrivesWholeInOrderWithTheIndexesOfTheWholeDrop) {
 class DropJobs : public ::testing::Test {
   protected:
     DropJobs() : form(mainWindowSpec()) {
-        form.setText("编辑框份数", "2");
+        form.setText(ctl::kPartCount, "2");
         state.dropRegistry.add(
             {&splitArea, [this](int count, int index, const Text& p, const Text& e) {
                  onSplitDrop(ctx, count, index, p, e);
@@ -122,13 +122,13 @@ TEST_F(SplitDrop, OneFileIsConfirmedThenSplitAndTheCompletionQuestionFollows) {
     drop({"b.txt"});
     EXPECT_EQ(form.messages.size(), 3u);
     EXPECT_FALSE(fileExists(dir.path("b")));
-    EXPECT_EQ(toUtf8(form.text("按钮开始分割")), texts::kSplitIdle);
+    EXPECT_EQ(toUtf8(form.text(ctl::kSplitButton)), texts::kSplitIdle);
 }
 
 TEST_F(SplitDrop, OneFolderSplitsItsFilesOfTheChosenTypes) {
     writeFile(dir.path("in/1.txt"), "11");
     writeFile(dir.path("in/2.log"), "22");
-    form.setText("编辑框文件类型", "*.txt");
+    form.setText(ctl::kSplitFileTypes, "*.txt");
     form.answers = {Answer::Ok};
     drop({"in"});
 
@@ -136,16 +136,16 @@ TEST_F(SplitDrop, OneFolderSplitsItsFilesOfTheChosenTypes) {
     EXPECT_EQ(message(0), texts::kConfirmSplitDroppedFolder);
     EXPECT_EQ(form.messages[0].buttons, Buttons::OkCancel);
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
-    EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), dir.path("in"));
+    EXPECT_EQ(toUtf8(form.tag(ctl::kSplitButton)), dir.path("in"));
     EXPECT_EQ(message(1), completion(dir.path("in/1")));
 
     // Cancelled, the folder is left alone and not remembered.
-    form.setTag("按钮开始分割", "");
-    form.setText("编辑框文件类型", "*.*");
+    form.setTag(ctl::kSplitButton, "");
+    form.setText(ctl::kSplitFileTypes, "*.*");
     drop({"in"});
     EXPECT_EQ(form.messages.size(), 3u);
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
-    EXPECT_TRUE(form.tag("按钮开始分割").empty());
+    EXPECT_TRUE(form.tag(ctl::kSplitButton).empty());
 
     // A path whose kind cannot be read counts as a folder: the folder question, nothing to split,
     // and a completion question that names the folder that could not be listed.
@@ -179,7 +179,7 @@ TEST_F(SplitDrop, SeveralItemsCollectTheFilesAndPassFoldersOver) {
     ASSERT_EQ(shell.requests.size(), 1u);
     EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::Files);
     EXPECT_EQ(toUtf8(shell.requests[0].title), texts::kChooseSplitFilesTitle);
-    EXPECT_EQ(toUtf8(form.text("按钮开始分割")), texts::kSplitIdle);
+    EXPECT_EQ(toUtf8(form.text(ctl::kSplitButton)), texts::kSplitIdle);
 }
 
 TEST_F(SplitDrop, PassedOverPathsNeitherStartNorLeakIntoTheNextDrop) {
@@ -247,7 +247,7 @@ TEST_F(MergeDrop, FilesBecomeOneBatchWithoutAQuestionThenTheFoldersAreMerged) {
     EXPECT_EQ(form.messages[1].buttons, Buttons::YesNo);
 
     // Without it, the question names the dropped folder; files alone get their own question.
-    form.setChecked("选择框父目录保存", false);
+    form.setChecked(ctl::kMergeIntoParent, false);
     form.answers = {Answer::Ok};
     dropOnMerge({"w/f"});
     EXPECT_EQ(readFile(dir.path("w/f/1等2个文件.txt")), "12");
@@ -279,7 +279,7 @@ TEST_F(MergeDrop, AStopDuringTheFilesPassesTheFoldersOverButAnOldStopDoesNot) {
         form.answers.push_front(Answer::Ok);
         dropOnMerge({"c.txt"});
         drop({"c.txt"});
-        mergeJob(ctx, {}, {}, false, false);
+        mergeJob(ctx, {}, {}, MergeItems::Files, DoneQuestion::Ask);
     };
     form.answers = {Answer::Ok};
     dropOnMerge({"w/a.txt", "w/b.txt", "w/f"});
@@ -288,7 +288,7 @@ TEST_F(MergeDrop, AStopDuringTheFilesPassesTheFoldersOverButAnOldStopDoesNot) {
     ASSERT_EQ(form.messages.size(), 1u);  // the drop's question only
     EXPECT_FALSE(fileExists(dir.path("w/1等1个文件.txt")));
     EXPECT_FALSE(fileExists(dir.path("c")));
-    EXPECT_EQ(toUtf8(form.text("按钮开始合并")), texts::kMergeIdle);
+    EXPECT_EQ(toUtf8(form.text(ctl::kMergeButton)), texts::kMergeIdle);
 
     // The stop is left set; a later drop of folders alone is merged all the same.
     form.onProcessEvents = nullptr;

@@ -16,13 +16,13 @@ class MergeJobTest : public ::testing::Test {
   protected:
     MergeJobTest() : form(mainWindowSpec()) {}
 
-    void run(const std::vector<std::string>& natives = {}, bool folders = false,
-             bool suppress = false) {
+    void run(const std::vector<std::string>& natives = {}, MergeItems kind = MergeItems::Files,
+             DoneQuestion question = DoneQuestion::Ask) {
         std::vector<Text> items;
         for (const auto& n : natives) items.push_back(fromUtf8(n));
-        mergeJob(ctx, {}, items, folders, suppress);
+        mergeJob(ctx, {}, items, kind, question);
     }
-    std::string caption() const { return toUtf8(form.text("按钮开始合并")); }
+    std::string caption() const { return toUtf8(form.text(ctl::kMergeButton)); }
     std::string question(const std::string& folder) const {
         return std::string(texts::kMergeDoneOpenFolder) + folder;
     }
@@ -37,14 +37,14 @@ class MergeJobTest : public ::testing::Test {
 TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     writeFile(dir.path("d/1.txt"), "1");
     writeFile(dir.path("d/2.txt"), "2");
-    form.setTag("按钮开始分割", fromUtf8(dir.path("split")));
-    form.setText("编辑框文件类型1", "*.txt");
+    form.setTag(ctl::kSplitButton, fromUtf8(dir.path("split")));
+    form.setText(ctl::kMergeFileTypes, "*.txt");
     std::string captionWhileAsked;
     bool typesShownWhileAsked = true, splitEnabledWhileAsked = true;
     shell.onRequest = [&](const ScriptedShell::Request&) {
         captionWhileAsked = caption();
-        typesShownWhileAsked = form.visible("编辑框文件类型1");
-        splitEnabledWhileAsked = form.enabled("按钮开始分割");
+        typesShownWhileAsked = form.visible(ctl::kMergeFileTypes);
+        splitEnabledWhileAsked = form.enabled(ctl::kSplitButton);
     };
     run();  // cancelled
 
@@ -58,14 +58,14 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     EXPECT_FALSE(typesShownWhileAsked);
     EXPECT_FALSE(splitEnabledWhileAsked);
     EXPECT_EQ(caption(), texts::kMergeIdle);
-    EXPECT_TRUE(form.visible("编辑框文件类型1"));
-    EXPECT_TRUE(form.enabled("按钮开始分割"));
+    EXPECT_TRUE(form.visible(ctl::kMergeFileTypes));
+    EXPECT_TRUE(form.enabled(ctl::kSplitButton));
     EXPECT_TRUE(form.messages.empty());
 
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
     run();
     EXPECT_EQ(readFile(dir.path("1等2个文件.txt")), "12");
-    EXPECT_EQ(toUtf8(form.tag("按钮开始合并")), dir.path("d"));
+    EXPECT_EQ(toUtf8(form.tag(ctl::kMergeButton)), dir.path("d"));
     EXPECT_TRUE(form.messages.empty());  // no question from the chooser
 
     // The next chooser starts from the folder last merged.
@@ -76,7 +76,7 @@ TEST_F(MergeJobTest, ChooserPathRemembersTheFolderAndAsksNoQuestion) {
     RefusingFiles noNewFiles;
     JobContext failing{form, shell, noNewFiles, systemClock(), state};
     shell.folderAnswers.push_back(fromUtf8(dir.path("d")));
-    mergeJob(failing, {}, {}, false, false);
+    mergeJob(failing, {}, {}, MergeItems::Files, DoneQuestion::Ask);
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(toUtf8(form.messages[0].text), "合并完毕！\n\n有 1 个合并文件未能写入。\n" +
                                                  dir.path("1等2个文件.txt") +
@@ -102,16 +102,16 @@ TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
     EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
 
     // Without the parent rule, beside the files; a dropped folder names itself.
-    form.setChecked("选择框父目录保存", false);
+    form.setChecked(ctl::kMergeIntoParent, false);
     run({dir.path("a/b/1.txt"), dir.path("a/b/2.txt")});
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a/b")));
     EXPECT_TRUE(fileExists(dir.path("a/b/1等2个文件.txt")));
-    run({dir.path("a/b")}, true);
+    run({dir.path("a/b")}, MergeItems::Folders);
     EXPECT_EQ(toUtf8(form.messages[2].text), question(dir.path("a/b")));
     EXPECT_EQ(shell.opened.size(), 1u);  // answered No
 
     // Suppressed: no question, and nothing failed, so no message either.
-    run({dir.path("a/b/1.txt")}, false, true);
+    run({dir.path("a/b/1.txt")}, MergeItems::Files, DoneQuestion::Skip);
     EXPECT_EQ(form.messages.size(), 3u);
     EXPECT_TRUE(fileExists(dir.path("a/b/1等1个文件.txt")));
 
@@ -126,16 +126,16 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
     writeFile(dir.path("x/1.txt"), "1");
     writeFile(dir.path("x/2.txt"), "2");
     writeFile(dir.path("y/3.txt"), "3");
-    form.setChecked("选择框父目录保存", false);
+    form.setChecked(ctl::kMergeIntoParent, false);
     std::string captionAfterClick;
     bool splitButtonEnabled = true;
     form.onProcessEvents = [&] {
         if (!captionAfterClick.empty()) return;
-        splitButtonEnabled = form.enabled("按钮开始分割");
+        splitButtonEnabled = form.enabled(ctl::kSplitButton);
         run();  // the click arrives while the job lets events run
         captionAfterClick = caption();
     };
-    run({dir.path("x"), dir.path("y")}, true);
+    run({dir.path("x"), dir.path("y")}, MergeItems::Folders);
 
     EXPECT_EQ(captionAfterClick, texts::kMergeStopping);
     EXPECT_FALSE(splitButtonEnabled);
@@ -150,19 +150,19 @@ TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
     // A stop left over from earlier does not stop the next merge.
     form.onProcessEvents = nullptr;
     state.stopRequested = 1;
-    run({dir.path("y")}, true);
+    run({dir.path("y")}, MergeItems::Folders);
     EXPECT_TRUE(fileExists(dir.path("y/3等1个文件.txt")));
 }
 
 TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
     // In a subfolder: the merge writes into the folder above the file's.
     writeFile(dir.path("d/s.txt"), "abcd");
-    form.setText("编辑框份数", "2");
+    form.setText(ctl::kPartCount, "2");
     bool mergeEnabledDuringSplit = true;
-    form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled("按钮开始合并"); };
+    form.onProcessEvents = [&] { mergeEnabledDuringSplit = form.enabled(ctl::kMergeButton); };
     splitJob(ctx, {}, {fromUtf8(dir.path("d/s.txt"))});
     EXPECT_FALSE(mergeEnabledDuringSplit);
-    EXPECT_TRUE(form.enabled("按钮开始合并"));
+    EXPECT_TRUE(form.enabled(ctl::kMergeButton));
 
     form.onProcessEvents = [&] { state.closePending = true; };
     const size_t asked = form.messages.size();
@@ -172,18 +172,18 @@ TEST_F(MergeJobTest, OneJobAtATimeAndNoQuestionWhileClosing) {
 }
 
 TEST_F(MergeJobTest, FileChooserFillsTheIntermediateDataPath) {
-    form.setText("编辑框文件路径", fromUtf8(dir.path("old.bin")));
+    form.setText(ctl::kJoinFilePath, fromUtf8(dir.path("old.bin")));
     chooseMergeDataFile(ctx);  // cancelled
     ASSERT_EQ(shell.requests.size(), 1u);
     EXPECT_EQ(shell.requests[0].kind, ScriptedShell::Request::File);
     EXPECT_EQ(toUtf8(shell.requests[0].title), "选择一个文件作为合并中间数据");
     EXPECT_EQ(toUtf8(shell.requests[0].filter), "全部文件(*.*)|*.*");
     EXPECT_EQ(toUtf8(shell.requests[0].folder), dir.path("old.bin"));
-    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("old.bin"));
+    EXPECT_EQ(toUtf8(form.text(ctl::kJoinFilePath)), dir.path("old.bin"));
 
     shell.pathAnswers.push_back(fromUtf8(dir.path("新.bin")));
     chooseMergeDataFile(ctx);
-    EXPECT_EQ(toUtf8(form.text("编辑框文件路径")), dir.path("新.bin"));
+    EXPECT_EQ(toUtf8(form.text(ctl::kJoinFilePath)), dir.path("新.bin"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "app/split_job.h"
 #include "app/window_events.h"
@@ -18,14 +19,14 @@ namespace fs = std::filesystem;
 
 class SplitJobTest : public ::testing::Test {
   protected:
-    SplitJobTest() : form(mainWindowSpec()) { form.setText("编辑框份数", "2"); }
+    SplitJobTest() : form(mainWindowSpec()) { form.setText(ctl::kPartCount, "2"); }
 
     void run(const std::string& folder = {}, const std::vector<std::string>& natives = {}) {
         std::vector<Text> sources;
         for (const auto& n : natives) sources.push_back(fromUtf8(n));
         splitJob(ctx, fromUtf8(folder), sources);
     }
-    std::string caption() const { return toUtf8(form.text("按钮开始分割")); }
+    std::string caption() const { return toUtf8(form.text(ctl::kSplitButton)); }
     std::string question(const std::string& folder) const {
         return std::string(texts::kSplitDoneOpenFolder) + folder;
     }
@@ -80,7 +81,7 @@ TEST_F(SplitJobTest, ChosenFilesAreSplitAndTheFolderOpensOnYes) {
 
     // Given sources skip the chooser; No opens nothing. Beside the source, the parts are in
     // its own folder.
-    form.setChecked("选择框子目录保存", false);
+    form.setChecked(ctl::kSplitIntoSubfolder, false);
     run({}, {dir.path("a/a_1.txt")});
     EXPECT_EQ(shell.requests.size(), 1u);
     ASSERT_EQ(form.messages.size(), 2u);
@@ -129,11 +130,11 @@ TEST_F(SplitJobTest, SecondClickStopsTheRunningSplit) {
 TEST_F(SplitJobTest, FolderIsListedByTheTypePatterns) {
     writeFile(dir.path("in/1.txt"), "11");
     writeFile(dir.path("in/2.log"), "22");
-    form.setText("编辑框文件类型", "*.txt");
+    form.setText(ctl::kSplitFileTypes, "*.txt");
     run(dir.path("in"));
 
     EXPECT_EQ(listing(dir.path("in")), "1.txt 1/ 2.log");
-    EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), dir.path("in"));
+    EXPECT_EQ(toUtf8(form.tag(ctl::kSplitButton)), dir.path("in"));
     EXPECT_EQ(toUtf8(state.splitSaveFolder), dir.path("in/1"));
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in/1")));
@@ -154,10 +155,11 @@ TEST_F(SplitJobTest, StopWhileTheFolderIsListedSplitsNothing) {
 
     fs::remove_all(dir.path("in/1"));
     fs::remove_all(dir.path("in/2"));
-    form.setText("透明标签", "");  // the split writes its progress here once listing is over
+    form.setText(ctl::kProgressText,
+                 "");  // the split writes its progress here once listing is over
     bool clicked = false;
     form.onProcessEvents = [&] {
-        if (!clicked && form.text("透明标签").empty()) {
+        if (!clicked && form.text(ctl::kProgressText).empty()) {
             clicked = true;
             run();
         }
@@ -185,7 +187,7 @@ TEST_F(SplitJobTest, QuestionCountsWhatFailed) {
     // Parts written elsewhere, deletion refused: the source stays and the question says so.
     refusing.refuseWrites = false;
     refusing.refuseRemoves = true;
-    form.setChecked("选择框分割后删除文件", true);
+    form.setChecked(ctl::kDeleteAfterSplit, true);
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("a.txt"))});
     ASSERT_EQ(form.messages.size(), 2u);
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a")) +
@@ -202,8 +204,8 @@ TEST_F(SplitJobTest, PartsTooLargeToHoldAreNamedByNumberWithoutAborting) {
     std::error_code error;
     std::filesystem::resize_file(dir.path("huge.txt"), uintmax_t(8) << 40, error);
     if (error) GTEST_SKIP() << "no sparse file of 8 TiB here";
-    form.setChecked("选择框随机改名", true);
-    form.setChecked("选择框分割后删除文件", true);
+    form.setChecked(ctl::kNameAfterText, true);
+    form.setChecked(ctl::kDeleteAfterSplit, true);
     JobContext refusingCtx{form, shell, refusing, systemClock(), state};  // writes nothing
     splitJob(refusingCtx, {}, {fromUtf8(dir.path("huge.txt"))});
     ASSERT_EQ(form.messages.size(), 1u);
@@ -233,6 +235,25 @@ TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
     EXPECT_TRUE(form.messages.empty());  // no question for a window that is closing
     EXPECT_TRUE(closeDueAfterJob(state));
     EXPECT_TRUE(onCloseRequest(form, state));
+}
+
+TEST(DelimiterPrompt, AsksInTheInputDialogAndKeepsTheOldDelimiterOnCancel) {
+    MemoryForm form(mainWindowSpec());
+    FormSplitOptions options(form);
+    form.setTag(ctl::kDelimiterButton, "##");
+    options.askDelimiter();  // cancelled
+    EXPECT_EQ(options.delimiter(), "##");
+    ASSERT_EQ(form.inputDialogs.size(), 1u);
+    const InputDialogArgs& asked = form.inputDialogs[0];
+    EXPECT_EQ(toUtf8(asked.title), texts::kDelimiterPromptTitle);
+    EXPECT_EQ(asked.initialText, "##");
+    EXPECT_FALSE(asked.hintGiven);
+    EXPECT_TRUE(asked.inputMode);
+    EXPECT_EQ(asked.importButtons, 0);
+
+    form.inputAnswers.push_back(Text());  // OK on an empty body
+    options.askDelimiter();
+    EXPECT_EQ(options.delimiter(), "");
 }
 
 }  // namespace

@@ -12,79 +12,79 @@ namespace {
 
 // Names of the split area's inputs that are enabled, in table order.
 std::string enabledSplitInputs(const MemoryForm& form) {
-    const char* const inputs[] = {"编辑框份数",  "编辑框字节",  "组合框字节单位",
-                                  "编辑框行数1", "编辑框行数2", "选择框忽略空行",
-                                  "编辑框字数1", "编辑框字数2", "按钮输入字符串"};
+    const std::string_view inputs[] = {ctl::kPartCount, ctl::kPartSize,  ctl::kPartSizeUnit,
+                                       ctl::kLinesLow,  ctl::kLinesHigh, ctl::kSkipBlankLines,
+                                       ctl::kCharsLow,  ctl::kCharsHigh, ctl::kDelimiterButton};
     std::string out;
-    for (const char* name : inputs)
-        if (form.enabled(name)) out += std::string(out.empty() ? "" : " ") + name;
+    for (std::string_view name : inputs)
+        if (form.enabled(name)) (out += out.empty() ? "" : " ") += name;
     return out;
 }
 
 TEST(OptionStates, EachSplitModeEnablesOnlyItsInputs) {
     MemoryForm form(mainWindowSpec());
     onWindowCreated(form);
-    EXPECT_EQ(enabledSplitInputs(form), "编辑框份数");
-    EXPECT_FALSE(form.visible("选择框识别编码"));
-    EXPECT_FALSE(form.visible("选择框矫正换行"));
+    EXPECT_EQ(enabledSplitInputs(form), ctl::kPartCount);
+    EXPECT_FALSE(form.visible(ctl::kDetectEncoding));
+    EXPECT_FALSE(form.visible(ctl::kFixLineBreaks));
 
-    const std::pair<const char*, const char*> modes[] = {
-        {"单选框按字节", "编辑框字节 组合框字节单位"},
-        {"单选框按行数", "编辑框行数1 编辑框行数2 选择框忽略空行"},
-        {"单选框按字符数", "编辑框字数1 编辑框字数2"},
-        {"单选框按字符串", "按钮输入字符串"},
-        {"单选框按份数", "编辑框份数"},
+    const std::pair<std::string_view, std::string_view> modes[] = {
+        {ctl::kByBytes, "编辑框字节 组合框字节单位"},
+        {ctl::kByLines, "编辑框行数1 编辑框行数2 选择框忽略空行"},
+        {ctl::kByChars, "编辑框字数1 编辑框字数2"},
+        {ctl::kByDelimiter, ctl::kDelimiterButton},
+        {ctl::kByParts, ctl::kPartCount},
     };
     for (const auto& [radio, inputs] : modes) {
         form.setChecked(radio, true);
         applySplitOptionStates(form);
         EXPECT_EQ(enabledSplitInputs(form), inputs) << radio;
-        const bool lines = std::string_view(radio) == "单选框按行数";
-        EXPECT_EQ(form.visible("选择框识别编码"), lines) << radio;
-        EXPECT_EQ(form.visible("选择框矫正换行"), lines) << radio;
+        const bool lines = std::string_view(radio) == ctl::kByLines;
+        EXPECT_EQ(form.visible(ctl::kDetectEncoding), lines) << radio;
+        EXPECT_EQ(form.visible(ctl::kFixLineBreaks), lines) << radio;
     }
 }
 
 TEST(OptionStates, LineEndingFixFollowsDetectionAndKeepsCheckedStates) {
     MemoryForm form(mainWindowSpec());
-    form.setChecked("单选框按行数", true);
+    form.setChecked(ctl::kByLines, true);
     applySplitOptionStates(form);
-    EXPECT_FALSE(form.enabled("选择框矫正换行"));
-    form.setChecked("选择框识别编码", true);
-    form.setChecked("选择框矫正换行", true);
+    EXPECT_FALSE(form.enabled(ctl::kFixLineBreaks));
+    form.setChecked(ctl::kDetectEncoding, true);
+    form.setChecked(ctl::kFixLineBreaks, true);
     applySplitOptionStates(form);
-    EXPECT_TRUE(form.enabled("选择框矫正换行"));
+    EXPECT_TRUE(form.enabled(ctl::kFixLineBreaks));
 
     // Hidden in another mode, still enabled and still checked.
-    form.setChecked("单选框按字节", true);
+    form.setChecked(ctl::kByBytes, true);
     applySplitOptionStates(form);
-    EXPECT_FALSE(form.visible("选择框矫正换行"));
-    EXPECT_TRUE(form.enabled("选择框矫正换行"));
-    EXPECT_TRUE(form.checked("选择框识别编码"));
-    EXPECT_TRUE(form.checked("选择框矫正换行"));
+    EXPECT_FALSE(form.visible(ctl::kFixLineBreaks));
+    EXPECT_TRUE(form.enabled(ctl::kFixLineBreaks));
+    EXPECT_TRUE(form.checked(ctl::kDetectEncoding));
+    EXPECT_TRUE(form.checked(ctl::kFixLineBreaks));
 }
 
 TEST(OptionStates, IntermediateDataInputsFollowTheMergeChoices) {
     MemoryForm form(mainWindowSpec());
     onWindowCreated(form);
-    const char* const inputs[] = {"单选框使用字符串", "单选框使用文件", "编辑框字符串",
-                                  "编辑框文件路径", "按钮选择文件"};
+    const std::string_view inputs[] = {ctl::kJoinWithText, ctl::kJoinWithFile, ctl::kJoinText,
+                                       ctl::kJoinFilePath, ctl::kChooseJoinFile};
     auto enabled = [&] {
         std::string out;
-        for (const char* name : inputs) out += form.enabled(name) ? '1' : '0';
+        for (std::string_view name : inputs) out += form.enabled(name) ? '1' : '0';
         return out;
     };
     EXPECT_EQ(enabled(), "00000");
-    form.setChecked("选择框合并中间", true);
+    form.setChecked(ctl::kJoinWithData, true);
     applyMergeOptionStates(form);
     EXPECT_EQ(enabled(), "11100");
-    form.setChecked("单选框使用文件", true);
+    form.setChecked(ctl::kJoinWithFile, true);
     applyMergeOptionStates(form);
     EXPECT_EQ(enabled(), "11011");
-    form.setChecked("选择框合并中间", false);
+    form.setChecked(ctl::kJoinWithData, false);
     applyMergeOptionStates(form);
     EXPECT_EQ(enabled(), "00000");
-    EXPECT_TRUE(form.checked("单选框使用文件"));
+    EXPECT_TRUE(form.checked(ctl::kJoinWithFile));
 }
 
 TEST(LogoAnimation, BouncesBetweenTheHomepagePictureAndTheRightMargin) {
@@ -99,20 +99,21 @@ TEST(LogoAnimation, BouncesBetweenTheHomepagePictureAndTheRightMargin) {
 }
 
 TEST(Shell, FileManagerTargets) {
-    auto t = fileManagerTarget(fromUtf8("/home/u/分割"), true, false);
+    auto t = fileManagerTarget(fromUtf8("/home/u/分割"), ShowPathAs::Folder, ShowPathAt::Path);
     EXPECT_EQ(toUtf8(t.path), "/home/u/分割");
     EXPECT_FALSE(t.startProgram);
     EXPECT_FALSE(t.selectItem);
 
-    t = fileManagerTarget("/opt/tool/Setup.EXE", true, false);
+    t = fileManagerTarget("/opt/tool/Setup.EXE", ShowPathAs::Folder, ShowPathAt::Path);
     EXPECT_TRUE(t.startProgram);
-    t = fileManagerTarget("/opt/tool/a.txt", false, false);
+    t = fileManagerTarget("/opt/tool/a.txt", ShowPathAs::Item, ShowPathAt::Path);
     EXPECT_TRUE(t.selectItem);
     EXPECT_EQ(t.path, "/opt/tool/a.txt");
-    t = fileManagerTarget("/opt/tool/a.txt", false, true);
+    t = fileManagerTarget("/opt/tool/a.txt", ShowPathAs::Item, ShowPathAt::Parent);
     EXPECT_EQ(t.path, "/opt/tool");
     EXPECT_FALSE(t.selectItem);
-    EXPECT_EQ(fileManagerTarget("a.exe", true, true).path, "a.exe");  // no separator to cut at
+    EXPECT_EQ(fileManagerTarget("a.exe", ShowPathAs::Folder, ShowPathAt::Parent).path,
+              "a.exe");  // no separator to cut at
 
     ScriptedShell shell;
     openHomepage(shell);

@@ -4,9 +4,8 @@
 
 #include <sys/stat.h>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
 #include "text/codepage.h"
 
 namespace pw::test {
@@ -24,11 +23,11 @@ TEST(FolderLister, PatternsOrderAndKinds) {
         writeFile(dir.path(n), "x");
     ::mkdir(dir.path("sub.txt").c_str(), 0777);
     ::mkdir(dir.path("Sub2").c_str(), 0777);
-    MemoryForm form(mainWindowSpec());
+    TestJobHost host;
     FileSystem& fs = posixFileSystem();
     const Text root = fromUtf8(dir.path());
-    auto list = [&](const char* patterns, bool folders = false) {
-        return names(FolderLister(form, fs, root, patterns, folders), dir.path());
+    auto list = [&](const char* patterns, ListEntries entries = ListEntries::Files) {
+        return names(FolderLister(host, fs, root, patterns, entries), dir.path());
     };
 
     EXPECT_EQ(list("*.htm"), "x.htm");
@@ -37,9 +36,9 @@ TEST(FolderLister, PatternsOrderAndKinds) {
               "book_1.txt book_2.TXT book_12.txt book_1.txt book_2.TXT book_12.txt");
     EXPECT_EQ(list(""), "book_1.txt book_2.TXT book_12.txt notes x.htm y.html");
     EXPECT_EQ(list("book_?.txt"), "book_1.txt book_2.TXT");
-    EXPECT_EQ(list("*.*", true), "sub.txt Sub2");
-    EXPECT_GT(form.eventRounds, 0);
-    EXPECT_TRUE(FolderLister(form, fs, root + "/none", "*.*", false).empty());
+    EXPECT_EQ(list("*.*", ListEntries::Folders), "sub.txt Sub2");
+    EXPECT_GT(host.eventRounds, 0);
+    EXPECT_TRUE(FolderLister(host, fs, root + "/none", "*.*", ListEntries::Files).empty());
 }
 
 TEST(FolderLister, WildcardsAndNaturalOrder) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/control_table.h"
 #include "app/qt/input_dialog_window.h"
 #include "gui_fixture.h"
 #include "text/system_texts.h"
@@ -30,46 +31,52 @@ void whenDialogUp(F answer) {
     timer->start();
 }
 
+template <class T>
+T* childOf(QObject* parent, std::string_view name) {
+    return parent->findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+}
+
 TEST_F(ChapterWindow, PreviewShowsTheChaptersAndOkSplitsWhileCancelWritesNothing) {
-    const char* chapterControls[] = {"编辑框每份章节", "按钮章节预览", "编辑框章节标题"};
-    for (const char* name : chapterControls) EXPECT_FALSE(widget(name)->isEnabled()) << name;
-    widget<QRadioButton>("单选框按章节")->click();
-    for (const char* name : chapterControls) EXPECT_TRUE(widget(name)->isEnabled()) << name;
-    EXPECT_FALSE(widget("按钮输入字符串")->isEnabled());
-    EXPECT_EQ(widget<QLineEdit>("编辑框每份章节")->text(), "1");
+    const std::string_view chapterControls[] = {ctl::kChaptersPerPart, ctl::kChapterPreview,
+                                                ctl::kHeadingPattern};
+    for (std::string_view name : chapterControls) EXPECT_FALSE(widget(name)->isEnabled()) << name;
+    widget<QRadioButton>(ctl::kByChapters)->click();
+    for (std::string_view name : chapterControls) EXPECT_TRUE(widget(name)->isEnabled()) << name;
+    EXPECT_FALSE(widget(ctl::kDelimiterButton)->isEnabled());
+    EXPECT_EQ(widget<QLineEdit>(ctl::kChaptersPerPart)->text(), "1");
 
     writeFile(dir.path("book.txt"), "序\n第一章 风起\n甲\n第二章 云涌\n乙\n");
     const Text book = fromUtf8(dir.path("book.txt"));
     std::string shownText;
     bool okShown = false;
-    auto answer = [&](const char* button) {
+    auto answer = [&](std::string_view button) {
         whenDialogUp([&, button](InputDialogWindow* d) {
             EXPECT_EQ(d->windowTitle().toStdString(), texts::kPreviewTitle);
-            auto* body = d->findChild<QPlainTextEdit*>("编辑框正文");
+            auto* body = childOf<QPlainTextEdit>(d, ctl::dialog::kBody);
             shownText = body->toPlainText().toStdString();
             EXPECT_TRUE(body->isReadOnly());
-            okShown = d->findChild<QPushButton*>("按钮确定")->isVisible();
-            d->findChild<QPushButton*>(button)->click();
+            okShown = childOf<QPushButton>(d, ctl::dialog::kOk)->isVisible();
+            childOf<QPushButton>(d, button)->click();
         });
     };
 
     shell.fileAnswers = {{book}};
-    answer("按钮取消");
-    widget<QPushButton>("按钮章节预览")->click();
+    answer(ctl::dialog::kCancel);
+    widget<QPushButton>(ctl::kChapterPreview)->click();
     EXPECT_TRUE(okShown);
     EXPECT_NE(shownText.find("book.txt：共 2 章，分为 3 份"), std::string::npos) << shownText;
     EXPECT_NE(shownText.find("2\t9\t第一章 风起"), std::string::npos) << shownText;
     EXPECT_FALSE(fileExists(dir.path("book")));  // cancelled: nothing written
 
     shell.fileAnswers = {{book}};
-    answer("按钮确定");
-    widget<QPushButton>("按钮章节预览")->click();
+    answer(ctl::dialog::kOk);
+    widget<QPushButton>(ctl::kChapterPreview)->click();
     const std::string mark = "\xEF\xBB\xBF";  // UTF-8 parts carry the mark
     EXPECT_EQ(readFile(dir.path("book/book_1.txt")), mark + "序\n");
     EXPECT_EQ(readFile(dir.path("book/book_2 第一章 风起.txt")), mark + "第一章 风起\n甲\n");
     EXPECT_EQ(readFile(dir.path("book/book_3 第二章 云涌.txt")), mark + "第二章 云涌\n乙\n");
-    ASSERT_FALSE(messages.shown.empty());  // the completion question of the split
-    EXPECT_EQ(program.form.text("按钮开始分割"), lit(texts::kSplitIdle));
+    ASSERT_FALSE(boxes.messages.empty());  // the completion question of the split
+    EXPECT_EQ(program.form.text(ctl::kSplitButton), lit(texts::kSplitIdle));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/control_table.h"
 #include "gui_fixture.h"
 #include "text/system_texts.h"
 
@@ -111,11 +112,11 @@ TEST_F(Dialogs, QtOwnTextsAreChinese) {
     EXPECT_EQ(lookIn.toStdString(), "查找范围：");
     EXPECT_EQ(open.toStdString(), "打开(&O)");
 
-    auto* box = widget<QLineEdit>("编辑框份数");
+    auto* box = widget<QLineEdit>(ctl::kPartCount);
     const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     EXPECT_EQ(menu->actions().front()->text().toStdString(), "撤消(&U)\tCtrl+Z");
     // The window's own texts are not Qt's to translate.
-    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
+    EXPECT_EQ(text(ctl::kSplitButton), texts::kSplitIdle);
 }
 
 }  // namespace

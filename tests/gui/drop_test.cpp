@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "app/control_table.h"
 #include "app/qt/drop_target.h"
 #include "gui_fixture.h"
 #include "platform/native_names.h"
@@ -71,7 +72,7 @@ class DropGui : public GuiTest {
   protected:
     DropGui() {
         program.window.show();
-        program.form.setText("编辑框份数", "2");
+        program.form.setText(ctl::kPartCount, "2");
     }
 
     DragResult drag(QMimeData* data, QPoint at, Qt::DropActions actions = kAnyAction) {
@@ -79,50 +80,50 @@ class DropGui : public GuiTest {
     }
 
     // The centre of a control, in window coordinates.
-    QPoint over(const char* name) {
+    QPoint over(std::string_view name) {
         QWidget* w = widget(name);
         return w->mapTo(&program.window, w->rect().center());
     }
     // A spot of a group box with no control on it.
-    QPoint bareSpotOf(const char* box) {
+    QPoint bareSpotOf(std::string_view box) {
         auto* group = widget<QGroupBox>(box);
         const QPoint local(280, group->height() - 12);
         EXPECT_EQ(group->childAt(local), nullptr);
         return group->mapTo(&program.window, local);
     }
-    std::string shown(size_t i) { return toUtf8(messages.shown.at(i).text); }
+    std::string shown(size_t i) { return toUtf8(boxes.messages.at(i).text); }
 };
 
 TEST_F(DropGui, FilesDroppedAnywhereOnTheSplitAreaAreAskedAboutAndSplit) {
     writeFile(dir.path("a.txt"), "abcd");
-    messages.answers = {Answer::Ok};
-    DragResult r = drag(files({dir.path("a.txt")}), bareSpotOf("分组框分割"));
+    boxes.answers = {Answer::Ok};
+    DragResult r = drag(files({dir.path("a.txt")}), bareSpotOf(ctl::kSplitArea));
     EXPECT_TRUE(r.entered && r.moved && r.dropped);
     EXPECT_EQ(r.enterAction, Qt::CopyAction);  // never a move: the file manager would delete
     EXPECT_EQ(r.dropAction, Qt::CopyAction);
-    ASSERT_EQ(messages.shown.size(), 2u);
+    ASSERT_EQ(boxes.messages.size(), 2u);
     EXPECT_EQ(shown(0), "确定分割被拖放的 1 个文件吗？");
-    EXPECT_EQ(messages.shown[0].buttons, Buttons::OkCancel);
+    EXPECT_EQ(boxes.messages[0].buttons, Buttons::OkCancel);
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")), "ab");
     EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + dir.path("a"));
 
     // Over an edit box (enabled or not), a button, a combo box: the area takes the drop, and no
     // edit box takes the path as text.
-    for (const char* control :
-         {"编辑框份数", "编辑框字节", "按钮输入字符串", "组合框字节单位", "按钮开始分割"}) {
-        const size_t before = messages.shown.size();
+    for (std::string_view control : {ctl::kPartCount, ctl::kPartSize, ctl::kDelimiterButton,
+                                     ctl::kPartSizeUnit, ctl::kSplitButton}) {
+        const size_t before = boxes.messages.size();
         r = drag(files({dir.path("a.txt"), dir.path("a")}), over(control));
         EXPECT_TRUE(r.entered && r.dropped) << control;
-        ASSERT_EQ(messages.shown.size(), before + 1) << control;
+        ASSERT_EQ(boxes.messages.size(), before + 1) << control;
         EXPECT_EQ(shown(before), "确定分割被拖放的 1 个文件吗？") << control;
     }
-    EXPECT_EQ(text("编辑框份数"), "2");
-    EXPECT_EQ(text("编辑框字节"), "3.12");
+    EXPECT_EQ(text(ctl::kPartCount), "2");
+    EXPECT_EQ(text(ctl::kPartSize), "3.12");
 }
 
 TEST_F(DropGui, OnlyLocalFilesAreTakenAndNeverAsAMove) {
     writeFile(dir.path("a.txt"), "abcd");
-    const QPoint spot = bareSpotOf("分组框分割");
+    const QPoint spot = bareSpotOf(ctl::kSplitArea);
     auto* words = new QMimeData;
     words->setText("plain words");
     EXPECT_FALSE(drag(words, spot).entered);
@@ -131,9 +132,9 @@ TEST_F(DropGui, OnlyLocalFilesAreTakenAndNeverAsAMove) {
     EXPECT_FALSE(drag(web, spot).entered);
     // A source that offers nothing but a move is refused, also over an edit box.
     EXPECT_FALSE(drag(files({dir.path("a.txt")}), spot, Qt::MoveAction).entered);
-    EXPECT_FALSE(drag(files({dir.path("a.txt")}), over("编辑框份数"), Qt::MoveAction).entered);
-    EXPECT_EQ(text("编辑框份数"), "2");
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(drag(files({dir.path("a.txt")}), over(ctl::kPartCount), Qt::MoveAction).entered);
+    EXPECT_EQ(text(ctl::kPartCount), "2");
+    EXPECT_TRUE(boxes.messages.empty());
     EXPECT_TRUE(fileExists(dir.path("a.txt")));
 
     // A web address among local files is passed over; the indexes stay those of the whole drop.
@@ -141,7 +142,7 @@ TEST_F(DropGui, OnlyLocalFilesAreTakenAndNeverAsAMove) {
     mixed->setUrls({QUrl("https://example.org/x"),
                     QUrl::fromLocalFile(QString::fromStdString(dir.path("a.txt")))});
     EXPECT_EQ(drag(mixed, spot, Qt::LinkAction).dropAction, Qt::LinkAction);
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(shown(0), "确定分割被拖放的 1 个文件吗？");
 }
 
@@ -151,9 +152,9 @@ TEST_F(DropGui, LongAndNonAsciiPathsArriveWhole) {
     const std::string file = deep + "/书 名.txt";
     writeFile(file, "0123");
     ASSERT_GT(file.size(), 1000u);
-    messages.answers = {Answer::Ok};
-    drag(files({file}), bareSpotOf("分组框分割"));
-    ASSERT_EQ(messages.shown.size(), 2u);
+    boxes.answers = {Answer::Ok};
+    drag(files({file}), bareSpotOf(ctl::kSplitArea));
+    ASSERT_EQ(boxes.messages.size(), 2u);
     EXPECT_EQ(readFile(deep + "/书 名/书 名_2.txt"), "23");
     EXPECT_EQ(shown(1), std::string(texts::kSplitDoneOpenFolder) + deep + "/书 名");
 }
@@ -177,19 +178,19 @@ TEST_F(DropGui, DropsWhileAJobRunsAreIgnored) {
     size_t questionsDuring = 99;
     shell.onRequest = [&](const ScriptedShell::Request&) {
         // The chooser is open inside the running job.
-        messages.answers = {Answer::Ok};
-        during = drag(files({dir.path("b.txt")}), bareSpotOf("分组框分割"));
-        questionsDuring = messages.shown.size();
-        messages.answers.clear();
+        boxes.answers = {Answer::Ok};
+        during = drag(files({dir.path("b.txt")}), bareSpotOf(ctl::kSplitArea));
+        questionsDuring = boxes.messages.size();
+        boxes.answers.clear();
     };
     shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt"))});
-    widget<QAbstractButton>("按钮开始分割")->click();
+    widget<QAbstractButton>(ctl::kSplitButton)->click();
 
     EXPECT_TRUE(during.dropped);  // taken, but it starts nothing
     EXPECT_EQ(questionsDuring, 0u);
     EXPECT_TRUE(fileExists(dir.path("a/a_2.txt")));
     EXPECT_FALSE(fileExists(dir.path("b")));
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(shown(0), std::string(texts::kSplitDoneOpenFolder) + dir.path("a"));
 }
 
@@ -197,30 +198,30 @@ TEST_F(DropGui, FilesAndAFolderOnTheMergeAreaAreAskedAboutOnce) {
     writeFile(dir.path("w/a.txt"), "A");
     writeFile(dir.path("w/b.txt"), "B");
     writeFile(dir.path("w/f/1.txt"), "1");
-    messages.answers = {Answer::Ok};
+    boxes.answers = {Answer::Ok};
     // Over the multi-line box, which is disabled until 选择框合并中间 is checked.
     const DragResult r = drag(files({dir.path("w/a.txt"), dir.path("w/b.txt"), dir.path("w/f")}),
-                              over("编辑框字符串"));
+                              over(ctl::kJoinText));
     EXPECT_TRUE(r.entered && r.dropped);
-    ASSERT_EQ(messages.shown.size(), 2u);
+    ASSERT_EQ(boxes.messages.size(), 2u);
     EXPECT_EQ(shown(0), "确定合并被拖放的 3 个吗？");
     EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AB");
     EXPECT_EQ(readFile(dir.path("w/1等1个文件.txt")), "1");
     EXPECT_EQ(shown(1), std::string(texts::kMergeDoneOpenFolder) + dir.path("w"));
-    EXPECT_EQ(text("编辑框字符串"), "我是中间字符串");
+    EXPECT_EQ(text(ctl::kJoinText), "我是中间字符串");
 
     // Text is not taken by the area.
     auto* words = new QMimeData;
     words->setText("plain words");
-    EXPECT_FALSE(drag(words, bareSpotOf("分组框合并")).entered);
+    EXPECT_FALSE(drag(words, bareSpotOf(ctl::kMergeArea)).entered);
 }
 
 TEST_F(DropGui, TheManifestCheckboxWritesOneAndADroppedManifestJoinsItsSet) {
     // Unticked at first, in the split area, over no other control.
-    auto* box = widget<QAbstractButton>("选择框生成校验清单");
+    auto* box = widget<QAbstractButton>(ctl::kWriteManifest);
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->isChecked());
-    EXPECT_EQ(box->parentWidget(), widget("分组框分割"));
+    EXPECT_EQ(box->parentWidget(), widget(ctl::kSplitArea));
     for (QWidget* sibling : box->parentWidget()->findChildren<QWidget*>()) {
         if (sibling == box || sibling->parentWidget() != box->parentWidget()) continue;
         EXPECT_FALSE(sibling->geometry().intersects(box->geometry()))
@@ -231,28 +232,28 @@ TEST_F(DropGui, TheManifestCheckboxWritesOneAndADroppedManifestJoinsItsSet) {
     for (int i = 0; i < 10'000; ++i) data += char(i * 31);
     writeFile(dir.path("book.bin"), data);
     box->click();
-    messages.answers = {Answer::Ok, Answer::No};
-    drag(files({dir.path("book.bin")}), bareSpotOf("分组框分割"));
+    boxes.answers = {Answer::Ok, Answer::No};
+    drag(files({dir.path("book.bin")}), bareSpotOf(ctl::kSplitArea));
     ASSERT_TRUE(fileExists(dir.path("book/book.sha256")));
     std::remove(dir.path("book.bin").c_str());
 
     // The manifest dropped on the merge area gives back the original, named as it was.
-    messages.shown.clear();
-    messages.answers = {Answer::Ok, Answer::No};
-    drag(files({dir.path("book/book.sha256")}), bareSpotOf("分组框合并"));
-    ASSERT_EQ(messages.shown.size(), 2u);
+    boxes.messages.clear();
+    boxes.answers = {Answer::Ok, Answer::No};
+    drag(files({dir.path("book/book.sha256")}), bareSpotOf(ctl::kMergeArea));
+    ASSERT_EQ(boxes.messages.size(), 2u);
     EXPECT_EQ(readFile(dir.path("book.bin")), data);
     EXPECT_EQ(shown(1).rfind(std::string(texts::kJoinDone) + dir.path("book.bin"), 0), 0u)
         << shown(1);
-    EXPECT_EQ(messages.shown[1].buttons, Buttons::YesNo);
+    EXPECT_EQ(boxes.messages[1].buttons, Buttons::YesNo);
 
     // A changed part: nothing written, the part named.
     std::remove(dir.path("book.bin").c_str());
     writeFile(dir.path("book/book_2.bin"), std::string(data.size() / 2, 'x'));
-    messages.shown.clear();
-    messages.answers = {Answer::Ok, Answer::Ok};
-    drag(files({dir.path("book/book.sha256")}), bareSpotOf("分组框合并"));
-    ASSERT_EQ(messages.shown.size(), 2u);
+    boxes.messages.clear();
+    boxes.answers = {Answer::Ok, Answer::Ok};
+    drag(files({dir.path("book/book.sha256")}), bareSpotOf(ctl::kMergeArea));
+    ASSERT_EQ(boxes.messages.size(), 2u);
     EXPECT_NE(shown(1).find(std::string("book_2.bin：") + std::string(texts::kJoinPartChanged)),
               std::string::npos)
         << shown(1);

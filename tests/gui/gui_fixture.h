@@ -27,22 +27,22 @@ void whenShown(F answer) {
 class GuiTest : public ::testing::Test {
   protected:
     GuiTest() {
-        program.form.messageScript = &messages;
+        program.form.messageScript = &boxes;
         program.shell.script = &shell;
         program.form.pumpAtNextEventPoint();
     }
 
     // Found the way any Qt code would: by objectName.
     template <class T = QWidget>
-    T* widget(const char* name) {
-        T* w = program.window.findChild<T*>(QString::fromUtf8(name));
+    T* widget(std::string_view name) {
+        T* w = program.window.findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    std::string text(const char* name) { return toUtf8(program.form.text(name)); }
+    std::string text(std::string_view name) { return toUtf8(program.form.text(name)); }
 
     MainProgram program;
-    MessageScript messages;
+    MessageQueue boxes;
     ScriptedShell shell;
     TempDir dir;
 };

@@ -38,10 +38,10 @@ class InputDialogTest : public GuiTest {
         return w;
     }
     static Text body(InputDialogWindow* d) {
-        return multiLineFromQt(child<QPlainTextEdit>(d, "编辑框正文")->toPlainText());
+        return multiLineFromQt(child<QPlainTextEdit>(d, ctl::dialog::kBody)->toPlainText());
     }
     static void setBody(InputDialogWindow* d, const std::string& utf8) {
-        child<QPlainTextEdit>(d, "编辑框正文")->setPlainText(QString::fromStdString(utf8));
+        child<QPlainTextEdit>(d, ctl::dialog::kBody)->setPlainText(QString::fromStdString(utf8));
     }
     static void click(InputDialogWindow* d, std::string_view name) {
         child<QPushButton>(d, name)->click();
@@ -53,15 +53,15 @@ class InputDialogTest : public GuiTest {
 };
 
 TEST_F(InputDialogTest, DelimiterDialogFromTheButtonStoresWhatWasTyped) {
-    widget<QAbstractButton>("单选框按字符串")->click();
-    program.form.setTag("按钮输入字符串", "##");
+    widget<QAbstractButton>(ctl::kByDelimiter)->click();
+    program.form.setTag(ctl::kDelimiterButton, "##");
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         EXPECT_EQ(d->windowTitle(), qs(texts::kDelimiterPromptTitle));
         EXPECT_EQ(body(d), "##");
-        EXPECT_EQ(child(d, "编辑框提示")->height(), 0);
-        EXPECT_FALSE(child(d, "按钮文件")->isVisible());
-        EXPECT_TRUE(child<QPushButton>(d, "按钮确定")->isDefault());
-        auto* edit = child<QPlainTextEdit>(d, "编辑框正文");
+        EXPECT_EQ(child(d, ctl::dialog::kHint)->height(), 0);
+        EXPECT_FALSE(child(d, ctl::dialog::kImportContents)->isVisible());
+        EXPECT_TRUE(child<QPushButton>(d, ctl::dialog::kOk)->isDefault());
+        auto* edit = child<QPlainTextEdit>(d, ctl::dialog::kBody);
         EXPECT_EQ(d->focusWidget(), edit);
         // Outer size of the form, centred with room for the taskbar (no frame offscreen).
         const QRect screen = program.window.screen()->geometry();
@@ -73,50 +73,50 @@ TEST_F(InputDialogTest, DelimiterDialogFromTheButtonStoresWhatWasTyped) {
         type(edit, Qt::Key_A, "A");
         type(edit, Qt::Key_Return, "\r");
         type(edit, Qt::Key_B, "B");
-        click(d, "按钮确定");
+        click(d, ctl::dialog::kOk);
     });
-    widget<QPushButton>("按钮输入字符串")->click();
-    EXPECT_EQ(program.form.tag("按钮输入字符串"), "A\r\nB");  // Enter is CR LF
-    EXPECT_TRUE(messages.shown.empty());
+    widget<QPushButton>(ctl::kDelimiterButton)->click();
+    EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "A\r\nB");  // Enter is CR LF
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(InputDialogTest, ChangedTextIsNotDiscardedWithoutAsking) {
-    program.form.setTag("按钮输入字符串", "old");
+    program.form.setTag(ctl::kDelimiterButton, "old");
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         d->close();  // unchanged: closes without a question
     });
     promptDelimiter(program.form);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         setBody(d, "new");
-        messages.answers = {Answer::No};
+        boxes.answers = {Answer::No};
         d->close();  // the title bar's close button
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(toUtf8(messages.shown[0].text), texts::kDiscardChanges);
-        EXPECT_EQ(toUtf8(messages.shown[0].title), texts::kDialogMessageTitle);
-        EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+        ASSERT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(toUtf8(boxes.messages[0].text), texts::kDiscardChanges);
+        EXPECT_EQ(toUtf8(boxes.messages[0].title), texts::kDialogMessageTitle);
+        EXPECT_EQ(boxes.messages[0].buttons, Buttons::YesNo);
         EXPECT_TRUE(d->isVisible());
-        click(d, "按钮取消");  // asks nothing
+        click(d, ctl::dialog::kCancel);  // asks nothing
     });
     promptDelimiter(program.form);
-    EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(program.form.tag("按钮输入字符串"), "old");
+    EXPECT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "old");
 
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         setBody(d, "");
-        messages.answers = {Answer::Yes};
+        boxes.answers = {Answer::Yes};
         d->close();
     });
     promptDelimiter(program.form);
-    EXPECT_EQ(program.form.tag("按钮输入字符串"), "old");  // discarded, not accepted
+    EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "old");  // discarded, not accepted
 
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
         setBody(d, "");
-        click(d, "按钮确定");
+        click(d, ctl::dialog::kOk);
     });
     promptDelimiter(program.form);
-    EXPECT_EQ(program.form.tag("按钮输入字符串"), "");  // an empty delimiter, stored
+    EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "");  // an empty delimiter, stored
 }
 
 TEST_F(InputDialogTest, ToolButtonsRestoreClearPasteAndImport) {
@@ -129,30 +129,30 @@ TEST_F(InputDialogTest, ToolButtonsRestoreClearPasteAndImport) {
     const bool ok = open(
         args,
         [&](InputDialogWindow* d) {
-            EXPECT_TRUE(child(d, "按钮文件")->isVisible());
-            EXPECT_TRUE(child(d, "按钮文件名")->isVisible());
-            click(d, "按钮清空");
+            EXPECT_TRUE(child(d, ctl::dialog::kImportContents)->isVisible());
+            EXPECT_TRUE(child(d, ctl::dialog::kImportPaths)->isVisible());
+            click(d, ctl::dialog::kClear);
             EXPECT_EQ(body(d), "");
-            click(d, "按钮恢复");
+            click(d, ctl::dialog::kRestore);
             EXPECT_EQ(body(d), args.initialText);
 
             shell.clipboard = "clip\r\nboard";
-            click(d, "按钮粘贴");
+            click(d, ctl::dialog::kPaste);
             EXPECT_EQ(body(d), "clip\r\nboard");  // the whole body replaced
 
             shell.fileAnswers = {{fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("b.txt"))}};
-            click(d, "按钮文件");
+            click(d, ctl::dialog::kImportContents);
             EXPECT_EQ(body(d), "clip\r\nboard\r\nalpha\r\nbeta");
-            click(d, "按钮清空");
+            click(d, ctl::dialog::kClear);
             shell.fileAnswers = {{fromUtf8(dir.path("a.txt"))}};
-            click(d, "按钮文件名");
+            click(d, ctl::dialog::kImportPaths);
             EXPECT_EQ(toUtf8(body(d)), dir.path("a.txt"));
-            click(d, "按钮确定");
+            click(d, ctl::dialog::kOk);
         },
         &result);
     EXPECT_TRUE(ok);
     EXPECT_EQ(toUtf8(result), dir.path("a.txt"));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 
     // Restore without an initial text says so and leaves the body alone.
     program.form.messageScript = nullptr;
@@ -166,9 +166,9 @@ TEST_F(InputDialogTest, ToolButtonsRestoreClearPasteAndImport) {
             message = box->text();
             box->button(QMessageBox::Ok)->click();
         });
-        click(d, "按钮恢复");
+        click(d, ctl::dialog::kRestore);
         EXPECT_EQ(body(d), "typed");
-        click(d, "按钮取消");
+        click(d, ctl::dialog::kCancel);
     }));
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(title, qs(texts::kDialogMessageTitle));
@@ -182,20 +182,20 @@ TEST_F(InputDialogTest, InformationModeOnlyShowsTheText) {
     args.initialText = "details";
     EXPECT_FALSE(open(args, [&](InputDialogWindow* d) {
         EXPECT_EQ(d->windowTitle(), qs(texts::kInfoTitle));
-        auto* hint = child<QPlainTextEdit>(d, "编辑框提示");
+        auto* hint = child<QPlainTextEdit>(d, ctl::dialog::kHint);
         EXPECT_EQ(hint->toPlainText(), qs(texts::kInformationHint));
         EXPECT_TRUE(hint->font().bold());
         EXPECT_EQ(hint->height(), 12);
-        EXPECT_FALSE(child(d, "按钮确定")->isVisible());
-        EXPECT_FALSE(child(d, "外形框")->isVisible());
-        auto* close = child<QPushButton>(d, "按钮取消");
+        EXPECT_FALSE(child(d, ctl::dialog::kOk)->isVisible());
+        EXPECT_FALSE(child(d, ctl::dialog::kTools)->isVisible());
+        auto* close = child<QPushButton>(d, ctl::dialog::kCancel);
         EXPECT_EQ(close->text(), "关闭(&G)");
         EXPECT_TRUE(close->isDefault());
-        EXPECT_TRUE(child<QPlainTextEdit>(d, "编辑框正文")->isReadOnly());
+        EXPECT_TRUE(child<QPlainTextEdit>(d, ctl::dialog::kBody)->isReadOnly());
         setBody(d, "changed");
         d->close();  // read-only: no question
     }));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(InputDialogTest, RequestedSizesAndASecondCallWhileOpen) {
@@ -207,7 +207,7 @@ TEST_F(InputDialogTest, RequestedSizesAndASecondCallWhileOpen) {
     args.title = "first";
     EXPECT_FALSE(open(args, [&](InputDialogWindow* d) {
         EXPECT_EQ(d->size(), QSize(300 + 16, 33 + 16 + 100 + 24 + 24));
-        auto* edit = child<QPlainTextEdit>(d, "编辑框正文");
+        auto* edit = child<QPlainTextEdit>(d, ctl::dialog::kBody);
         EXPECT_EQ(edit->width(), 300);
         EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
         EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -218,14 +218,14 @@ TEST_F(InputDialogTest, RequestedSizesAndASecondCallWhileOpen) {
         EXPECT_FALSE(program.form.showInputDialog(second, out));
         EXPECT_EQ(out, "untouched");
         EXPECT_EQ(program.state.inputDialog.request.title, "first");
-        click(d, "按钮取消");
+        click(d, ctl::dialog::kCancel);
     }));
     EXPECT_FALSE(program.state.inputDialog.open);
 
     args.maximized = true;
     EXPECT_FALSE(open(args, [&](InputDialogWindow* d) {
         EXPECT_TRUE(d->windowState() & Qt::WindowMaximized);
-        click(d, "按钮取消");
+        click(d, ctl::dialog::kCancel);
     }));
 }
 
@@ -247,8 +247,8 @@ TEST_F(InputDialogTest, DialogIsBuiltFromItsTable) {
             EXPECT_EQ(w->font().pixelSize(), c.fontPx ? c.fontPx : 12);
         }
         // Tool buttons keep their places in the strip.
-        EXPECT_EQ(child(d, "按钮粘贴")->pos(), QPoint(107, 5));
-        click(d, "按钮取消");
+        EXPECT_EQ(child(d, ctl::dialog::kPaste)->pos(), QPoint(107, 5));
+        click(d, ctl::dialog::kCancel);
     }));
 }
 
@@ -265,7 +265,7 @@ TEST_F(InputDialogTest, CaptionsFitAndBothModesRender) {
         if (!snapshot.isEmpty()) {
             EXPECT_TRUE(d->grab().save(QString(snapshot).replace(".png", suffix)));
         }
-        click(d, "按钮取消");
+        click(d, ctl::dialog::kCancel);
     };
     InputDialogArgs args;
     args.title = lit(texts::kDelimiterPromptTitle);
@@ -281,20 +281,20 @@ TEST_F(InputDialogTest, CaptionsFitAndBothModesRender) {
 
 TEST_F(InputDialogTest, SplitWithoutDelimiterAsksForOneThenSplitsWithIt) {
     writeFile(dir.path("a.txt"), "A##B");
-    widget<QAbstractButton>("单选框按字符串")->click();
+    widget<QAbstractButton>(ctl::kByDelimiter)->click();
     shell.fileAnswers = {{fromUtf8(dir.path("a.txt"))}};
     whenShown<InputDialogWindow>([&](InputDialogWindow* d) {
-        ASSERT_FALSE(messages.shown.empty());
-        EXPECT_EQ(toUtf8(messages.shown.back().text), texts::kEnterDelimiter);
+        ASSERT_FALSE(boxes.messages.empty());
+        EXPECT_EQ(toUtf8(boxes.messages.back().text), texts::kEnterDelimiter);
         setBody(d, "##");
-        click(d, "按钮确定");
+        click(d, ctl::dialog::kOk);
     });
-    widget<QPushButton>("按钮开始分割")->click();
-    EXPECT_EQ(program.form.tag("按钮输入字符串"), "##");
+    widget<QPushButton>(ctl::kSplitButton)->click();
+    EXPECT_EQ(program.form.tag(ctl::kDelimiterButton), "##");
     EXPECT_FALSE(fileExists(dir.path("a")));
 
     shell.fileAnswers = {{fromUtf8(dir.path("a.txt"))}};
-    widget<QPushButton>("按钮开始分割")->click();
+    widget<QPushButton>(ctl::kSplitButton)->click();
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + readFile(dir.path("a/a_2.txt")), "AB");
 }
 

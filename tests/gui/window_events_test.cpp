@@ -23,61 +23,62 @@ void postClick(QAbstractButton* button) {
 TEST_F(WindowEvents, ClicksRederiveTheOptionStates) {
     Form& form = program.form;
     // As the window opens.
-    EXPECT_TRUE(form.enabled("编辑框份数"));
-    for (const char* name :
-         {"编辑框字节", "组合框字节单位", "编辑框行数1", "编辑框字数1", "按钮输入字符串",
-          "编辑框字符串", "编辑框文件路径", "按钮选择文件", "单选框使用文件", "单选框使用字符串"})
+    EXPECT_TRUE(form.enabled(ctl::kPartCount));
+    for (std::string_view name :
+         {ctl::kPartSize, ctl::kPartSizeUnit, ctl::kLinesLow, ctl::kCharsLow, ctl::kDelimiterButton,
+          ctl::kJoinText, ctl::kJoinFilePath, ctl::kChooseJoinFile, ctl::kJoinWithFile,
+          ctl::kJoinWithText})
         EXPECT_FALSE(form.enabled(name)) << name;
-    EXPECT_FALSE(form.visible("选择框识别编码"));
+    EXPECT_FALSE(form.visible(ctl::kDetectEncoding));
 
-    widget<QRadioButton>("单选框按行数")->click();
-    EXPECT_TRUE(form.visible("选择框识别编码"));
-    EXPECT_TRUE(form.visible("选择框矫正换行"));
-    EXPECT_FALSE(form.enabled("选择框矫正换行"));
-    EXPECT_TRUE(form.enabled("编辑框行数2"));
-    EXPECT_FALSE(form.enabled("编辑框份数"));
-    widget<QCheckBox>("选择框识别编码")->click();
-    EXPECT_TRUE(form.enabled("选择框矫正换行"));
-    widget<QRadioButton>("单选框按字符串")->click();
-    EXPECT_FALSE(form.visible("选择框识别编码"));
-    EXPECT_TRUE(form.checked("选择框识别编码"));
-    EXPECT_TRUE(form.enabled("按钮输入字符串"));
+    widget<QRadioButton>(ctl::kByLines)->click();
+    EXPECT_TRUE(form.visible(ctl::kDetectEncoding));
+    EXPECT_TRUE(form.visible(ctl::kFixLineBreaks));
+    EXPECT_FALSE(form.enabled(ctl::kFixLineBreaks));
+    EXPECT_TRUE(form.enabled(ctl::kLinesHigh));
+    EXPECT_FALSE(form.enabled(ctl::kPartCount));
+    widget<QCheckBox>(ctl::kDetectEncoding)->click();
+    EXPECT_TRUE(form.enabled(ctl::kFixLineBreaks));
+    widget<QRadioButton>(ctl::kByDelimiter)->click();
+    EXPECT_FALSE(form.visible(ctl::kDetectEncoding));
+    EXPECT_TRUE(form.checked(ctl::kDetectEncoding));
+    EXPECT_TRUE(form.enabled(ctl::kDelimiterButton));
 
-    widget<QCheckBox>("选择框合并中间")->click();
-    EXPECT_TRUE(form.enabled("单选框使用文件"));
-    EXPECT_TRUE(form.enabled("编辑框字符串"));
-    EXPECT_FALSE(form.enabled("编辑框文件路径"));
-    widget<QRadioButton>("单选框使用文件")->click();
-    EXPECT_FALSE(form.enabled("编辑框字符串"));
-    EXPECT_TRUE(form.enabled("编辑框文件路径"));
-    EXPECT_TRUE(form.enabled("按钮选择文件"));
+    widget<QCheckBox>(ctl::kJoinWithData)->click();
+    EXPECT_TRUE(form.enabled(ctl::kJoinWithFile));
+    EXPECT_TRUE(form.enabled(ctl::kJoinText));
+    EXPECT_FALSE(form.enabled(ctl::kJoinFilePath));
+    widget<QRadioButton>(ctl::kJoinWithFile)->click();
+    EXPECT_FALSE(form.enabled(ctl::kJoinText));
+    EXPECT_TRUE(form.enabled(ctl::kJoinFilePath));
+    EXPECT_TRUE(form.enabled(ctl::kChooseJoinFile));
 }
 
 TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
     writeFile(dir.path("书.txt"), "0123456789");
-    program.form.setText("编辑框份数", "2");
+    program.form.setText(ctl::kPartCount, "2");
     std::string captionAtChooser, captionAtQuestion;
     shell.onRequest = [&](const ScriptedShell::Request&) {
-        captionAtChooser = text("按钮开始分割");
+        captionAtChooser = text(ctl::kSplitButton);
     };
     shell.fileAnswers.push_back({fromUtf8(dir.path("书.txt"))});
-    messages.onMessage = [&](const MessageScript::Shown&) {
-        captionAtQuestion = text("按钮开始分割");
+    boxes.onMessage = [&](const MessageQueue::Message&) {
+        captionAtQuestion = text(ctl::kSplitButton);
     };
-    messages.answers = {Answer::Yes};
-    widget<QAbstractButton>("按钮开始分割")->click();
+    boxes.answers = {Answer::Yes};
+    widget<QAbstractButton>(ctl::kSplitButton)->click();
 
     EXPECT_EQ(captionAtChooser, texts::kSplitRunning);
     ASSERT_EQ(shell.requests.size(), 1u);
     EXPECT_EQ(toUtf8(shell.requests[0].title), texts::kChooseSplitFilesTitle);
     EXPECT_EQ(readFile(dir.path("书/书_1.txt")), "01234");
-    EXPECT_EQ(text("透明标签"), "[2] (1/1)书.txt");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(toUtf8(messages.shown[0].text),
+    EXPECT_EQ(text(ctl::kProgressText), "[2] (1/1)书.txt");
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(boxes.messages[0].text),
               std::string(texts::kSplitDoneOpenFolder) + dir.path("书"));
-    EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(boxes.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(captionAtQuestion, texts::kSplitIdle);
-    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
+    EXPECT_EQ(text(ctl::kSplitButton), texts::kSplitIdle);
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(toUtf8(shell.opened[0].path), dir.path("书"));
     EXPECT_TRUE(shell.opened[0].newWindow && shell.opened[0].asFolder);
@@ -86,13 +87,13 @@ TEST_F(WindowEvents, SplitStartedByAClickAsksAndOpensTheFolder) {
 TEST_F(WindowEvents, SecondClickInsideTheJobStopsIt) {
     writeFile(dir.path("a.txt"), std::string(400, 'a'));
     writeFile(dir.path("b.txt"), std::string(400, 'b'));
-    auto* button = widget<QAbstractButton>("按钮开始分割");
+    auto* button = widget<QAbstractButton>(ctl::kSplitButton);
     std::string captionAfterStop;
     shell.onRequest = [&](const ScriptedShell::Request&) {
         // Waits in the queue until the job lets events run.
         postClick(button);
         QMetaObject::invokeMethod(
-            &program.window, [&] { captionAfterStop = text("按钮开始分割"); },
+            &program.window, [&] { captionAfterStop = text(ctl::kSplitButton); },
             Qt::QueuedConnection);
     };
     shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("b.txt"))});
@@ -102,8 +103,8 @@ TEST_F(WindowEvents, SecondClickInsideTheJobStopsIt) {
     EXPECT_EQ(shell.requests.size(), 1u);
     EXPECT_FALSE(fileExists(dir.path("b")));
     EXPECT_FALSE(fileExists(dir.path("a/a_100.txt")));
-    EXPECT_EQ(text("按钮开始分割"), texts::kSplitIdle);
-    EXPECT_EQ(messages.shown.size(), 1u);  // asked although stopped
+    EXPECT_EQ(text(ctl::kSplitButton), texts::kSplitIdle);
+    EXPECT_EQ(boxes.messages.size(), 1u);  // asked although stopped
     EXPECT_TRUE(shell.opened.empty());     // answered No
 }
 
@@ -124,12 +125,12 @@ class PaintedCaptions : public QObject {
 TEST_F(WindowEvents, LineSplitShowsItsStagesOnTheButton) {
     writeFile(dir.path("u.txt"), "第一行\r第二行\n");
     program.window.show();
-    widget<QRadioButton>("单选框按行数")->click();
-    widget<QCheckBox>("选择框识别编码")->click();
-    widget<QCheckBox>("选择框矫正换行")->click();
-    program.form.setText("编辑框行数1", "1");
-    program.form.setText("编辑框行数2", "1");
-    auto* button = widget<QAbstractButton>("按钮开始分割");
+    widget<QRadioButton>(ctl::kByLines)->click();
+    widget<QCheckBox>(ctl::kDetectEncoding)->click();
+    widget<QCheckBox>(ctl::kFixLineBreaks)->click();
+    program.form.setText(ctl::kLinesLow, "1");
+    program.form.setText(ctl::kLinesHigh, "1");
+    auto* button = widget<QAbstractButton>(ctl::kSplitButton);
     PaintedCaptions captions(button);
     shell.fileAnswers.push_back({fromUtf8(dir.path("u.txt"))});
     button->click();
@@ -150,28 +151,28 @@ TEST_F(WindowEvents, ClosingDuringAJobStopsItThenCloses) {
         QMetaObject::invokeMethod(&program.window, &QWidget::close, Qt::QueuedConnection);
     };
     shell.fileAnswers.push_back({fromUtf8(dir.path("a.txt")), fromUtf8(dir.path("b.txt"))});
-    widget<QAbstractButton>("按钮开始分割")->click();
+    widget<QAbstractButton>(ctl::kSplitButton)->click();
 
     EXPECT_FALSE(fileExists(dir.path("b")));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(boxes.messages.empty());
     EXPECT_FALSE(program.window.isVisible());
     EXPECT_EQ(program.state.jobsRunning, 0);
 }
 
 TEST_F(WindowEvents, BannerOpensTheHomepage) {
-    emit widget<PictureControl>("图片Corvane软件")->clicked();
-    emit widget<PictureControl>("图片软件主页")->clicked();
-    emit widget<LinkLabel>("链接软件主页")->pressed();
+    emit widget<PictureControl>(ctl::kLogo)->clicked();
+    emit widget<PictureControl>(ctl::kHomepagePicture)->clicked();
+    emit widget<LinkLabel>(ctl::kHomepageLink)->pressed();
     ASSERT_EQ(shell.opened.size(), 3u);
     for (const auto& o : shell.opened) {
         EXPECT_TRUE(o.isAddress);
         EXPECT_EQ(toUtf8(o.path), texts::kHomepageAddress);
     }
     // This program has no settings file, so nothing may claim the settings were saved.
-    emit widget<PictureControl>("图片保存配置")->clicked();
-    emit widget<LinkLabel>("链接保存配置")->pressed();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    for (const auto& m : messages.shown) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
+    emit widget<PictureControl>(ctl::kSaveSettingsPicture)->clicked();
+    emit widget<LinkLabel>(ctl::kSaveSettingsLink)->pressed();
+    ASSERT_EQ(boxes.messages.size(), 2u);
+    for (const auto& m : boxes.messages) EXPECT_EQ(toUtf8(m.text), texts::kSettingsNotSaved);
 }
 
 class SteppedClock : public Clock {

@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRadioButton>
 #include <QStyle>
@@ -68,8 +70,8 @@ class PaintLog : public QObject {
 };
 
 TEST_F(WindowRender, TheLogoRepaintsOnlyItselfAndRestsOutOfSight) {
-    auto* timer = program.window.findChild<QTimer*>("时钟官网");
-    auto* logo = widget<PictureControl>("图片Corvane软件");
+    auto* timer = program.window.find<QTimer>(ctl::kLogoTimer);
+    auto* logo = widget<PictureControl>(ctl::kLogo);
     program.window.show();
     QCoreApplication::processEvents();
     ASSERT_TRUE(timer->isActive());
@@ -78,14 +80,14 @@ TEST_F(WindowRender, TheLogoRepaintsOnlyItselfAndRestsOutOfSight) {
 
     // Steps of the animation: the banner repaints at most the column each step uncovers, the
     // rest of the window nothing.
-    PaintLog banner(widget("图片框1")), window(&program.window), box(widget("分组框分割"));
+    PaintLog banner(widget(ctl::kBanner)), window(&program.window), box(widget(ctl::kSplitArea));
     const int before = logo->x();
     for (int i = 0; i < 5; ++i) {
         QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(logo->x(), before + 5);
-    const QRect uncovered(before, logo->y(), 5, logo->height());
+    EXPECT_EQ(logo->x(), before + 10);  // two steps a frame
+    const QRect uncovered(before, logo->y(), 10, logo->height());
     EXPECT_TRUE(uncovered.contains(banner.painted.boundingRect()))
         << banner.painted.boundingRect().x() << " " << banner.painted.boundingRect().width();
     EXPECT_TRUE(window.painted.isEmpty())
@@ -106,6 +108,43 @@ TEST_F(WindowRender, TheLogoRepaintsOnlyItselfAndRestsOutOfSight) {
     program.window.close();
 }
 
+TEST_F(WindowRender, TheLogoRestsWithoutInputAndMovesAgainOnIt) {
+    auto* timer = program.window.find<QTimer>(ctl::kLogoTimer);
+    auto* logo = widget<PictureControl>(ctl::kLogo);
+    program.window.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), kLogoFrameMs);
+
+    // Nobody has touched the program for the rest time: the next frame stops the timer instead
+    // of moving the logo.
+    program.logoRestAfterMs = 0;
+    const int before = logo->x();
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(logo->x(), before);
+
+    // A key or a mouse move anywhere in the program wakes it, but not while out of sight.
+    program.logoRestAfterMs = kLogoRestAfterMs;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget(ctl::kPartCount), &key);
+    EXPECT_TRUE(timer->isActive());
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(logo->x(), before + 2);
+    program.window.hide();
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&program.window, &move);
+    EXPECT_FALSE(timer->isActive());
+    program.window.show();
+    EXPECT_TRUE(timer->isActive());
+    timer->stop();
+    program.logoRestAfterMs = 0;
+    QCoreApplication::sendEvent(&program.window, &move);
+    EXPECT_TRUE(timer->isActive());
+    program.window.close();
+}
+
 TEST_F(WindowRender, CaptionsFitAndRenderInAChineseFace) {
     for (const ControlSpec& c : mainWindowSpec().controls) {
         if (c.text.empty() || c.kind == ControlKind::Edit) continue;
@@ -120,7 +159,7 @@ TEST_F(WindowRender, CaptionsFitAndRenderInAChineseFace) {
 }
 
 TEST_F(WindowRender, BannerPicturesAreDrawn) {
-    for (const char* name : {"图片Corvane软件", "图片保存配置", "图片软件主页"}) {
+    for (std::string_view name : {ctl::kLogo, ctl::kSaveSettingsPicture, ctl::kHomepagePicture}) {
         auto* picture = widget<PictureControl>(name);
         QImage image(picture->size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -128,7 +167,7 @@ TEST_F(WindowRender, BannerPicturesAreDrawn) {
         // A real picture covers a good part of its box, and not all of it; the logo carries
         // the banner's background, so its own pixels are those that differ from it.
         const int area = image.width() * image.height();
-        if (std::string_view(name) == "图片Corvane软件") {
+        if (std::string_view(name) == ctl::kLogo) {
             EXPECT_EQ(opaquePixels(image), area);
             EXPECT_GT(pixelsUnlike(image, image.pixel(0, 0)), area / 5);
             EXPECT_LT(pixelsUnlike(image, image.pixel(0, 0)), area);
@@ -146,8 +185,8 @@ TEST_F(WindowRender, BannerPicturesAreDrawn) {
         // And once more as a split in progress looks.
         program.form.setProgressMaximum(3);
         program.form.setProgressPosition(2);
-        program.form.setText("透明标签", fromUtf8("[7] (2/3)第二卷 · 长篇小说.txt"));
-        program.form.setText("按钮开始分割", lit(texts::kSplitRunning));
+        program.form.setText(ctl::kProgressText, fromUtf8("[7] (2/3)第二卷 · 长篇小说.txt"));
+        program.form.setText(ctl::kSplitButton, lit(texts::kSplitRunning));
         EXPECT_TRUE(program.window.grab().save(QString(snapshot).replace(".png", "-running.png")));
         program.window.close();
     }
@@ -156,13 +195,13 @@ TEST_F(WindowRender, BannerPicturesAreDrawn) {
 TEST_F(WindowRender, SmallControlsLieOverTheControlsThatHoldThem) {
     program.window.show();
     // The widget drawn at a point is the topmost one there.
-    auto topAt = [&](const char* container, QPoint p) {
+    auto topAt = [&](std::string_view container, QPoint p) {
         return widget(container)->childAt(p)->objectName().toStdString();
     };
-    EXPECT_EQ(topAt("分组框合并", QPoint(660, 160)), "编辑框文件类型1");
-    EXPECT_EQ(topAt("分组框合并", QPoint(400, 160)), "按钮开始合并");
-    EXPECT_EQ(topAt("分组框合并", QPoint(220, 100)), "按钮选择文件");
-    EXPECT_EQ(topAt("分组框合并", QPoint(100, 100)), "编辑框文件路径");
+    EXPECT_EQ(topAt(ctl::kMergeArea, QPoint(660, 160)), ctl::kMergeFileTypes);
+    EXPECT_EQ(topAt(ctl::kMergeArea, QPoint(400, 160)), ctl::kMergeButton);
+    EXPECT_EQ(topAt(ctl::kMergeArea, QPoint(220, 100)), ctl::kChooseJoinFile);
+    EXPECT_EQ(topAt(ctl::kMergeArea, QPoint(100, 100)), ctl::kJoinFilePath);
     program.window.close();
 }
 

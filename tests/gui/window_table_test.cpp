@@ -69,9 +69,9 @@ TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
         QObject* o = window.findChild<QObject*>(qs(c.name));
         ASSERT_NE(o, nullptr);
         EXPECT_TRUE(hasKind(o, c));
-        const std::string_view expectedParent = c.name == "透明标签"  ? "进度条"
-                                                : c.container.empty() ? spec.formName
-                                                                      : c.container;
+        const std::string_view expectedParent = c.name == ctl::kProgressText ? ctl::kProgressBar
+                                                : c.container.empty()        ? spec.formName
+                                                                             : c.container;
         EXPECT_EQ(o->parent()->objectName(), qs(expectedParent));
         EXPECT_EQ(program.form.checked(c.name), c.checked);
         EXPECT_EQ(program.form.visible(c.name), !c.hidden);
@@ -82,12 +82,12 @@ TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
             continue;
         }
         auto* w = qobject_cast<QWidget*>(o);
-        if (c.name != "透明标签") {
+        if (c.name != ctl::kProgressText) {
             const Rect& g = c.geometry;
             EXPECT_EQ(w->geometry(), QRect(g.left, g.top, g.width, g.height));
         }
         // The window puts the home folder in for the table's "~".
-        if (c.name == "编辑框文件路径") {
+        if (c.name == ctl::kJoinFilePath) {
             EXPECT_EQ(text(c.name.data()), QDir::homePath().toStdString() + "/1.txt");
         } else if (c.kind != ControlKind::Combo) {
             EXPECT_EQ(text(c.name.data()), c.text);
@@ -99,19 +99,19 @@ TEST_F(WindowTable, EveryControlIsBuiltAsTheTableSays) {
         }
     }
 
-    auto* units = widget<QComboBox>("组合框字节单位");
+    auto* units = widget<QComboBox>(ctl::kPartSizeUnit);
     EXPECT_EQ(units->count(), 4);
     EXPECT_EQ(units->itemText(0), "B");
     EXPECT_EQ(units->currentText(), "GB");
-    EXPECT_EQ(program.form.selectedIndex("组合框字节单位"), 3);
-    EXPECT_EQ(widget<QLineEdit>("编辑框份数")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    EXPECT_EQ(program.form.selectedIndex(ctl::kPartSizeUnit), 3);
+    EXPECT_EQ(widget<QLineEdit>(ctl::kPartCount)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
 }
 
 // No empty band under the progress bar: the margin at the bottom and right is the left one.
 TEST_F(WindowTable, WindowFitsItsControlsAndHasAFixedLayout) {
     program.window.show();
     EXPECT_EQ(program.window.pos(), QPoint(50, 50));
-    const QRect bar = widget("进度条")->geometry();
+    const QRect bar = widget(ctl::kProgressBar)->geometry();
     EXPECT_EQ(program.window.height() - bar.bottom() - 1, bar.left());
     EXPECT_EQ(program.window.width() - bar.right() - 1, bar.left());
     EXPECT_EQ(program.window.size(), QSize(776, 608));
@@ -120,58 +120,58 @@ TEST_F(WindowTable, WindowFitsItsControlsAndHasAFixedLayout) {
 }
 
 TEST_F(WindowTable, RadioButtonsAreExclusiveWithinTheirArea) {
-    widget<QRadioButton>("单选框按字符串")->click();
-    EXPECT_TRUE(program.form.checked("单选框按字符串"));
-    EXPECT_FALSE(program.form.checked("单选框按份数"));
-    EXPECT_TRUE(program.form.checked("单选框使用字符串"));  // the merge area's own group
+    widget<QRadioButton>(ctl::kByDelimiter)->click();
+    EXPECT_TRUE(program.form.checked(ctl::kByDelimiter));
+    EXPECT_FALSE(program.form.checked(ctl::kByParts));
+    EXPECT_TRUE(program.form.checked(ctl::kJoinWithText));  // the merge area's own group
 
-    widget<QAbstractButton>("选择框合并中间")->click();  // the radio buttons take clicks now
-    widget<QRadioButton>("单选框使用文件")->click();
-    EXPECT_TRUE(program.form.checked("单选框按字符串"));
-    EXPECT_FALSE(program.form.checked("单选框使用字符串"));
+    widget<QAbstractButton>(ctl::kJoinWithData)->click();  // the radio buttons take clicks now
+    widget<QRadioButton>(ctl::kJoinWithFile)->click();
+    EXPECT_TRUE(program.form.checked(ctl::kByDelimiter));
+    EXPECT_FALSE(program.form.checked(ctl::kJoinWithText));
 }
 
 TEST_F(WindowTable, ProgressTextLiesInsideTheBar) {
-    auto* bar = widget<QProgressBar>("进度条");
-    auto* label = widget<QLabel>("透明标签");
+    auto* bar = widget<QProgressBar>(ctl::kProgressBar);
+    auto* label = widget<QLabel>(ctl::kProgressText);
     EXPECT_EQ(label->parentWidget(), bar);
     EXPECT_EQ(label->geometry(), QRect(10, 0, 734, 24));
     EXPECT_TRUE(label->isVisibleTo(bar));
     EXPECT_FALSE(bar->isTextVisible());
 
     // File names are shown as they are, never as markup.
-    program.form.setText("透明标签", fromUtf8("(1/2)<b>报告</b>.txt"));
+    program.form.setText(ctl::kProgressText, fromUtf8("(1/2)<b>报告</b>.txt"));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    EXPECT_EQ(text("透明标签"), "(1/2)<b>报告</b>.txt");
+    EXPECT_EQ(text(ctl::kProgressText), "(1/2)<b>报告</b>.txt");
 }
 
 TEST_F(WindowTable, FormReadsAndWritesTheWidgets) {
     Form& form = program.form;
     // A multi-line box hands out CR LF line ends and takes them back.
-    form.setText("编辑框字符串", fromUtf8("第一行\r\n第二行"));
-    EXPECT_EQ(widget<QPlainTextEdit>("编辑框字符串")->toPlainText(), qs("第一行\n第二行"));
-    EXPECT_EQ(text("编辑框字符串"), "第一行\r\n第二行");
+    form.setText(ctl::kJoinText, fromUtf8("第一行\r\n第二行"));
+    EXPECT_EQ(widget<QPlainTextEdit>(ctl::kJoinText)->toPlainText(), qs("第一行\n第二行"));
+    EXPECT_EQ(text(ctl::kJoinText), "第一行\r\n第二行");
 
     // Captions read back exactly, "&" included, whatever shortcut markers the widget shows.
-    form.setText("按钮开始分割", fromUtf8("A&B"));
-    EXPECT_EQ(text("按钮开始分割"), "A&B");
-    EXPECT_EQ(widget<QPushButton>("按钮开始分割")->text(), "A&&B");
-    widget<QPushButton>("按钮开始分割")->setText(qs("&开始分割"));
-    EXPECT_EQ(text("按钮开始分割"), "开始分割");
+    form.setText(ctl::kSplitButton, fromUtf8("A&B"));
+    EXPECT_EQ(text(ctl::kSplitButton), "A&B");
+    EXPECT_EQ(widget<QPushButton>(ctl::kSplitButton)->text(), "A&&B");
+    widget<QPushButton>(ctl::kSplitButton)->setText(qs("&开始分割"));
+    EXPECT_EQ(text(ctl::kSplitButton), "开始分割");
 
-    form.setTag("按钮开始分割", fromUtf8("/数据/书"));
-    EXPECT_EQ(toUtf8(form.tag("按钮开始分割")), "/数据/书");
-    EXPECT_TRUE(form.tag("按钮开始合并").empty());
+    form.setTag(ctl::kSplitButton, fromUtf8("/数据/书"));
+    EXPECT_EQ(toUtf8(form.tag(ctl::kSplitButton)), "/数据/书");
+    EXPECT_TRUE(form.tag(ctl::kMergeButton).empty());
 
-    form.setSelectedIndex("组合框字节单位", 9);
-    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
-    form.setSelectedIndex("组合框字节单位", 1);
-    EXPECT_EQ(widget<QComboBox>("组合框字节单位")->currentText(), "KB");
+    form.setSelectedIndex(ctl::kPartSizeUnit, 9);
+    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), -1);
+    form.setSelectedIndex(ctl::kPartSizeUnit, 1);
+    EXPECT_EQ(widget<QComboBox>(ctl::kPartSizeUnit)->currentText(), "KB");
 
     // An empty job must not turn the bar into a busy indicator.
     form.setProgressMaximum(0);
     form.setProgressPosition(0);
-    auto* bar = widget<QProgressBar>("进度条");
+    auto* bar = widget<QProgressBar>(ctl::kProgressBar);
     EXPECT_GT(bar->maximum(), bar->minimum());
     form.setProgressMaximum(3);
     form.setProgressPosition(2);
@@ -180,9 +180,9 @@ TEST_F(WindowTable, FormReadsAndWritesTheWidgets) {
 
     // Own states count, not those of a hidden window.
     EXPECT_FALSE(program.window.isVisible());
-    EXPECT_TRUE(form.visible("按钮开始分割"));
-    form.setVisible("编辑框文件类型1", false);
-    EXPECT_FALSE(form.visible("编辑框文件类型1"));
+    EXPECT_TRUE(form.visible(ctl::kSplitButton));
+    form.setVisible(ctl::kMergeFileTypes, false);
+    EXPECT_FALSE(form.visible(ctl::kMergeFileTypes));
 }
 
 }  // namespace

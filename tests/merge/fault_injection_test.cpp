@@ -8,12 +8,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
-#include "app/memory_form.h"
 #include "merge/merge_files.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "support/test_options.h"
 #include "text/codepage.h"
 
 namespace pw::test {
@@ -66,17 +65,15 @@ class MergeFaults : public ::testing::Test {
     }
 
     MergeSummary run(const MergeSetup& setup, FileSystem& files, const TempDir& dir) {
-        MemoryForm form(mainWindowSpec());
-        form.setChecked("选择框父目录保存", false);
-        form.setChecked("选择框遍历子目录", true);
-        form.setChecked("选择框合并后删除文件", true);
-        form.setChecked("选择框处理文本编码", setup.encoding);
-        form.setChecked("选择框合并中间", setup.between);
-        form.setChecked("单选框使用字符串", true);
-        form.setText("编辑框字符串", Text(kBetween));
-        StopFlag stop = 0;
-        FormMergeOptions options(form);
-        MergeContext ctx{{form, files, systemClock(), stop}, options};
+        TestMergeOptions options;
+        options.set.intoParentFolder = false;
+        options.set.includeSubfolders = true;
+        options.set.deleteSources = true;
+        options.set.handleEncoding = setup.encoding;
+        options.set.joinWith = setup.between ? JoinWith::Text : JoinWith::Nothing;
+        options.set.joinText = Text(kBetween);
+        TestJobHost host;
+        MergeContext ctx{{host, files, systemClock()}, options};
         MergeSummary summary;
         mergeFolder(ctx, fromUtf8(dir.path("m")), summary);
         return summary;

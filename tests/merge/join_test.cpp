@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "app/form_options.h"
 #include "merge/join_parts.h"
 #include "support/faulty_files.h"
 #include "support/split_fixture.h"
@@ -27,7 +26,7 @@ class JoinTest : public SplitFixture {
     JoinOutcome roundTrip(const std::string& name, const std::string& bytes, bool manifest,
                           const std::string& from) {
         writeFile(dir.path(name), bytes);
-        form.setChecked("选择框生成校验清单", manifest);
+        options.set.writeManifest = manifest;
         split({dir.path(name)});
         stdfs::rename(dir.path(name), dir.path("original"));
         return join(from);
@@ -36,8 +35,8 @@ class JoinTest : public SplitFixture {
         SetProblem problem;
         const auto set = findPartSet(fs, fromUtf8(dir.path(from)), problem);
         if (!set) return {Text(), false, {problem}, 0};
-        FormMergeOptions options(form);
-        MergeContext ctx{{form, fs, systemClock(), stop}, options};
+        TestMergeOptions mergeOptions;
+        MergeContext ctx{{host, fs, systemClock()}, mergeOptions};
         return joinPartSet(ctx, *set, AfterJoin::KeepParts);
     }
     void expectRestored(const JoinOutcome& o, const std::string& name, const std::string& bytes) {
@@ -60,9 +59,9 @@ TEST_F(JoinTest, EveryModeWithAndWithoutManifest) {
         expectRestored(roundTrip("book.bin", bin, manifest, "book/book_4.bin"), "book.bin", bin);
         reset();
         bySize("10", 1);
-        form.setChecked("选择框子目录保存", false);
+        options.set.intoSubfolder = false;
         expectRestored(roundTrip("disk.img", bin, manifest, "disk_2.img"), "disk.img", bin);
-        form.setChecked("选择框子目录保存", true);
+        options.set.intoSubfolder = true;
         reset();
     }
 
@@ -71,8 +70,8 @@ TEST_F(JoinTest, EveryModeWithAndWithoutManifest) {
     byChars("3", "5");
     expectRestored(roundTrip("a.txt", utf8, true, "a"), "a.txt", utf8);
     reset();
-    form.setChecked("单选框按字符串", true);
-    form.setTag("按钮输入字符串", "\r\n#\r\n");
+    options.set.mode = SplitMode::Delimiter;
+    options.set.delimiter = "\r\n#\r\n";
     expectRestored(roundTrip("a.txt", utf8, true, "a/a.sha256"), "a.txt", utf8);
     reset();
     const std::string crlf = "one\r\ntwo\r\nthree\r\nfour\r\n";
@@ -92,7 +91,7 @@ TEST_F(JoinTest, EveryModeWithAndWithoutManifest) {
     byLines("1", "1");
     EXPECT_TRUE(refused(roundTrip("l.txt", "a\nbb\nccc\n", true, "l")));  // LF became CR LF
     reset();
-    form.setChecked("选择框忽略空行", true);
+    options.set.skipBlankLines = true;
     EXPECT_TRUE(refused(roundTrip("l.txt", "a\r\n\r\nb\r\n", true, "l")));
     EXPECT_NE(readFile(dir.path("l/l.sha256")).find("# skipped-blank-lines: yes"),
               std::string::npos);
@@ -105,7 +104,7 @@ TEST_F(JoinTest, DamagedSetsWriteNothingAndNameThePart) {
         reset();
         byCount("7");
         writeFile(dir.path("book.bin"), bin);
-        form.setChecked("选择框生成校验清单", true);
+        options.set.writeManifest = true;
         split({dir.path("book.bin")});
         stdfs::remove(dir.path("book.bin"));
         damage();
@@ -145,7 +144,7 @@ TEST_F(JoinTest, DamagedSetsWriteNothingAndNameThePart) {
 
     // Without a manifest a gap in the numbers is a missing part.
     reset();
-    form.setChecked("选择框生成校验清单", false);
+    options.set.writeManifest = false;
     writeFile(dir.path("book.bin"), bin);
     split({dir.path("book.bin")});
     stdfs::remove(dir.path("book.bin"));
@@ -164,8 +163,8 @@ TEST_F(JoinTest, NeverReplacesAFileAndDeletesPartsOnlyWhenInPlace) {
     SetProblem problem;
     const auto set = findPartSet(posixFileSystem(), fromUtf8(dir.path("book")), problem);
     ASSERT_TRUE(set);
-    FormMergeOptions options(form);
-    MergeContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+    TestMergeOptions mergeOptions;
+    MergeContext ctx{{host, posixFileSystem(), systemClock()}, mergeOptions};
     const JoinOutcome second = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
     ASSERT_TRUE(second.problems.empty());
     EXPECT_TRUE(second.variantName);
@@ -182,7 +181,7 @@ TEST_F(JoinTest, FaultInjectionLosesNothing) {
     const std::string bin = randomBytes(3'000'000, 5);
     byCount("3");
     writeFile(dir.path("book.bin"), bin);
-    form.setChecked("选择框生成校验清单", true);
+    options.set.writeManifest = true;
     split({dir.path("book.bin")});
     stdfs::remove(dir.path("book.bin"));
     const std::string manifest = readFile(dir.path("book/book.sha256"));
@@ -191,8 +190,8 @@ TEST_F(JoinTest, FaultInjectionLosesNothing) {
         const auto set = findPartSet(files, fromUtf8(dir.path("book")), problem);
         JoinOutcome o;
         if (set) {
-            FormMergeOptions options(form);
-            MergeContext ctx{{form, files, systemClock(), stop}, options};
+            TestMergeOptions mergeOptions;
+            MergeContext ctx{{host, files, systemClock()}, mergeOptions};
             o = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
         }
         for (const auto& entry : stdfs::recursive_directory_iterator(dir.path()))

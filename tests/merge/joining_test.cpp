@@ -25,8 +25,8 @@ TEST_F(Joining, IntermediateDataStandsOnlyBetweenFiles) {
     EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("a等3个文件.txt"));
     const std::string d = "\xCE\xD2\xCA\xC7\xD6\xD0\xBC\xE4\xD7\xD6\xB7\xFB\xB4\xAE";  // 14 bytes
     EXPECT_EQ(readFile(dir.path("a等3个文件.txt")), "AAA" + d + d + "C\nC");
-    EXPECT_EQ(form.progressMaximum, 3);
-    EXPECT_EQ(toUtf8(form.text("透明标签")), "(3/3)c.txt");
+    EXPECT_EQ(host.progressMaximum, 3);
+    EXPECT_EQ(toUtf8(options.progressText), "(3/3)c.txt");
 
     // Line breaks of the two-line box are CR LF.
     useText("--\r\n--");
@@ -42,17 +42,15 @@ TEST_F(Joining, IntermediateDataStandsOnlyBetweenFiles) {
     mergeFiles({dir.path("a.txt"), dir.path("c.txt")});
     EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AAAC\nC");
 
-    // Ticked but neither source chosen, or not ticked: nothing.
-    form.setChecked("单选框使用文件", false);
+    // Nothing between: nothing.
+    options.set.joinWith = JoinWith::Nothing;
     mergeFiles({dir.path("a.txt"), dir.path("c.txt")});
     EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "AAAC\nC");
-    useText("x");
-    form.setChecked("选择框合并中间", false);
     mergeFiles({dir.path("c.txt"), dir.path("a.txt")});
     EXPECT_EQ(readFile(dir.path("c等2个文件.txt")), "C\nCAAA");
 
     // One file: a copy of it, no intermediate data.
-    form.setChecked("选择框合并中间", true);
+    useText("x");
     mergeFiles({dir.path("a.txt")});
     EXPECT_EQ(readFile(dir.path("a等1个文件.txt")), "AAA");
 }
@@ -74,7 +72,7 @@ TEST_F(Joining, WithoutEncodingHandlingBytesAreCopiedExactly) {
 }
 
 TEST_F(Joining, EncodingHandlingBringsTheOutputToTheLastFilesEncoding) {
-    form.setChecked("选择框处理文本编码", true);
+    options.set.handleEncoding = true;
     writeFile(dir.path("u.txt"), "\xEF\xBB\xBF中文");  // UTF-8 with its mark
     writeFile(dir.path("g.txt"), gbk("汉字"));
     writeFile(dir.path("x.txt"), std::string("ab\0cd", 5));
@@ -89,7 +87,7 @@ TEST_F(Joining, EncodingHandlingBringsTheOutputToTheLastFilesEncoding) {
     EXPECT_EQ(readFile(dir.path("g等2个文件.txt")), "\xEF\xBB\xBF汉字、中文");
 
     // A binary file is cut at its first zero byte.
-    form.setChecked("选择框合并中间", false);
+    options.set.joinWith = JoinWith::Nothing;
     mergeFiles({dir.path("x.txt"), dir.path("g.txt")});
     EXPECT_EQ(readFile(dir.path("x等2个文件.txt")), "ab" + gbk("汉字"));
 

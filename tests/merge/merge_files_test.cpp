@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "app/form_options.h"
 #include "split/split_files.h"
 #include "support/merge_fixture.h"
 #include "support/refusing_files.h"
+#include "support/test_options.h"
 #include "text/codepage.h"
 
 namespace pw::test {
@@ -18,9 +18,9 @@ using MergeDriver = MergeFixture;
 TEST_F(MergeDriver, StopAfterTheSecondOfFiveKeepsWhatWasJoined) {
     for (int i = 1; i <= 5; ++i) writeFile(dir.path("in/" + std::to_string(i) + ".txt"), "f");
     useText("|");
-    form.setChecked("选择框合并后删除文件", true);
-    form.onProcessEvents = [&] {
-        if (toUtf8(form.text("透明标签")) == "(2/5)2.txt") stop = 1;
+    options.set.deleteSources = true;
+    host.onProcessEvents = [&] {
+        if (toUtf8(options.progressText) == "(2/5)2.txt") stop = 1;
     };
     const MergeSummary s = mergeDir(dir.path("in"));
 
@@ -28,7 +28,7 @@ TEST_F(MergeDriver, StopAfterTheSecondOfFiveKeepsWhatWasJoined) {
     EXPECT_EQ(readFile(dir.path("in/1等5个文件.txt")), "f|f|");
     // Only what reached the output is deleted, once the output is in place.
     EXPECT_EQ(listing(dir.path("in")), "1等5个文件.txt 3.txt 4.txt 5.txt");
-    EXPECT_EQ(form.progressPosition, 2);
+    EXPECT_EQ(host.progressPosition, 2);
 }
 
 TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
@@ -39,8 +39,8 @@ TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
     writeFile(dir.path("top/more.txt/m2.txt"), "m2");
     writeFile(dir.path("top/more.txt/deep.txt/d.txt"), "d");
     writeFile(dir.path("top/empty.txt/x.log"), "x");
-    form.setText("编辑框文件类型1", "*.txt");
-    form.setChecked("选择框遍历子目录", true);
+    options.set.fileTypes = "*.txt";
+    options.set.includeSubfolders = true;
     fsys::create_directory_symlink(dir.path("top"), dir.path("top/more.txt/loop.txt"));
 
     MergeSummary s = mergeDir(dir.path("top"));
@@ -55,8 +55,8 @@ TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
     EXPECT_FALSE(fileExists(dir.path("top/notes/n等1个文件.txt")));
 
     // Several patterns: each pattern's files in turn; the first listed file names the output.
-    form.setChecked("选择框遍历子目录", false);
-    form.setText("编辑框文件类型1", "*.log|*.txt");
+    options.set.includeSubfolders = false;
+    options.set.fileTypes = "*.log|*.txt";
     s = mergeDir(dir.path("top"));
     ASSERT_EQ(s.outputs.size(), 1u);
     EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("top/b等3个文件.log"));
@@ -66,8 +66,8 @@ TEST_F(MergeDriver, FoldersAreMergedDepthFirstAndPatternsChooseSubfolders) {
               "a");
 
     // 合并到父目录: one folder up.
-    form.setChecked("选择框父目录保存", true);
-    form.setText("编辑框文件类型1", "m?.txt");
+    options.set.intoParentFolder = true;
+    options.set.fileTypes = "m?.txt";
     mergeDir(dir.path("top/more.txt"));
     EXPECT_EQ(readFile(dir.path("top/m1等2个文件.txt")), "m1m2");
 }
@@ -77,14 +77,13 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
     for (int i = 0; i < 5000; ++i) big += char(i * 7 + i / 256);
     for (const std::string& content : {std::string(), std::string("x"), big}) {
         writeFile(dir.path("src/book.bin"), content);
-        form.setChecked("单选框按份数", true);
-        form.setText("编辑框份数", "12");  // book_1 ... book_12: natural order matters
-        FormSplitOptions options(form);
-        SplitContext ctx{{form, *fs, systemClock(), stop}, options};
+        TestSplitOptions splitOptions;
+        splitOptions.set.partCount = 12;  // book_1 ... book_12: natural order matters
+        SplitContext ctx{{host, *fs, systemClock()}, splitOptions};
         splitFiles(ctx, {fromUtf8(dir.path("src/book.bin"))});
 
         for (bool parent : {false, true}) {
-            form.setChecked("选择框父目录保存", parent);
+            options.set.intoParentFolder = parent;
             const MergeSummary s = mergeDir(dir.path("src/book"));
             ASSERT_EQ(s.outputs.size(), 1u);
             const std::string out =
@@ -102,7 +101,7 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsNeverReplaced) {
     writeFile(dir.path("d/z.txt"), "z");
     mergeDir(dir.path("d"));
     fsys::remove(dir.path("d/z.txt"));
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.deleteSources = true;
     MergeSummary s = mergeDir(dir.path("d"));  // x.txt, x等3个文件.txt, y.txt
 
     // The input of the same name is read, not replaced: the output takes the next variant.
@@ -118,7 +117,7 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsNeverReplaced) {
     writeFile(dir.path("e/x.txt"), "x");
     writeFile(dir.path("e/x等3个文件.txt"), "old");
     writeFile(dir.path("e/y.txt"), "y");
-    form.onProcessEvents = [&] { stop = 1; };
+    host.onProcessEvents = [&] { stop = 1; };
     s = mergeDir(dir.path("e"));
     EXPECT_EQ(s.failedOutputs, 0);
     EXPECT_EQ(listing(dir.path("e")), "x等3个文件 (2).txt x等3个文件.txt y.txt");
@@ -129,7 +128,7 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsNeverReplaced) {
 TEST_F(MergeDriver, FailuresAreCountedAndNothingIsDeleted) {
     writeFile(dir.path("a.txt"), "a");
     writeFile(dir.path("b.txt"), "b");
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.deleteSources = true;
     useText("-");
 
     // An unreadable source gives nothing; what stands around it is still written.
@@ -148,7 +147,7 @@ TEST_F(MergeDriver, FailuresAreCountedAndNothingIsDeleted) {
 
     // With encoding handling, a source cut at a NUL stays.
     fs = &posixFileSystem();
-    form.setChecked("选择框处理文本编码", true);
+    options.set.handleEncoding = true;
     writeFile(dir.path("bin.txt"), std::string("ok\0rest", 7));
     s = mergeFiles({dir.path("a.txt"), dir.path("bin.txt")});
     EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "a-ok");

@@ -23,7 +23,7 @@ class MergeManifest : public MergeFixture {
 
 TEST_F(MergeManifest, TheManifestIsSkippedAndItsPartsCheckedFirst) {
     plantSet();
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.deleteSources = true;
     MergeSummary s = mergeDir(dir.path("book"));
     ASSERT_EQ(s.outputs.size(), 1u);
     EXPECT_EQ(readFile(toUtf8(s.outputs[0])), "onetwo");  // no manifest lines inside
@@ -43,7 +43,7 @@ TEST_F(MergeManifest, TheManifestIsSkippedAndItsPartsCheckedFirst) {
 
     // A missing part fails it too; a pattern that leaves the manifest out changes nothing.
     std::remove(dir.path("book/book_2.txt").c_str());
-    form.setText("编辑框文件类型1", "*.txt");
+    options.set.fileTypes = "*.txt";
     s = mergeDir(dir.path("book"));
     EXPECT_TRUE(s.outputs.empty());
     ASSERT_EQ(s.damagedParts.size(), 1u);

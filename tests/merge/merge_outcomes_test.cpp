@@ -21,8 +21,8 @@ TEST_F(MergeOutcomes, ASourceWhoseCharactersTheOutputLacksIsKept) {
     writeFile(dir.path("a.txt"), "\xEF\xBB\xBF\xE5\x9B\xBD\xE5\x9B\xBD");  // 国国
     writeFile(dir.path("b.txt"),
               convertEncoding("<meta charset=Big5>\xE4\xB8\xAD", "UTF-8", "BIG5"));
-    form.setChecked("选择框处理文本编码", true);
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.handleEncoding = true;
+    options.set.deleteSources = true;
     MergeSummary s = mergeFiles({dir.path("a.txt"), dir.path("b.txt")});
     ASSERT_EQ(s.outputs.size(), 1u);
     EXPECT_EQ(s.keptForReplacements, 1);
@@ -43,10 +43,10 @@ TEST_F(MergeOutcomes, TwoBatchesOfOneJobNeverWriteTheSameOutput) {
     writeFile(dir.path("vol1/ch_1.txt"), "one");
     writeFile(dir.path("vol2/ch_1.txt"), "two");
     writeFile(dir.path("ch_1等1个文件.txt"), "from an earlier job");
-    form.setChecked("选择框父目录保存", true);
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.intoParentFolder = true;
+    options.set.deleteSources = true;
     MergeSummary s;
-    MergeContext ctx{{form, *fs, systemClock(), stop}, options};
+    MergeContext ctx{{host, *fs, systemClock()}, options};
     mergeFolder(ctx, fromUtf8(dir.path("vol1")), s);
     mergeFolder(ctx, fromUtf8(dir.path("vol2")), s);
 
@@ -73,7 +73,7 @@ TEST_F(MergeOutcomes, ABatchWithNothingReadableWritesNothing) {
 TEST_F(MergeOutcomes, AFolderThatCannotBeListedIsAFailure) {
     writeFile(dir.path("m/a.txt"), "a");
     writeFile(dir.path("m/sub/b.txt"), "b");
-    form.setChecked("选择框遍历子目录", true);
+    options.set.includeSubfolders = true;
     // Listed are m's files, m for a manifest, m for stale temporaries, m's subfolders, then the
     // subfolder's files.
     FaultyFiles files(posixFileSystem(), FaultCall::List, 5, FaultError::NoPermission);

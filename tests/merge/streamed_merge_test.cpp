@@ -39,8 +39,8 @@ using StreamedMerge = MergeFixture;
 
 TEST_F(StreamedMerge, OutputAndOutcomesEqualTheWholeTextsConvertedAtOnce) {
     std::mt19937 gen(19);
-    form.setChecked("选择框处理文本编码", true);
-    form.setChecked("选择框合并后删除文件", true);
+    options.set.handleEncoding = true;
+    options.set.deleteSources = true;
     for (int round = 0; round < 30; ++round) {
         // UTF-16 and UTF-8 sources, the last one deciding the output's encoding.
         const std::string a = randomText(gen, 5 + size_t(round) * 2);

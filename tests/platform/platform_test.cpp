@@ -130,21 +130,21 @@ TEST(Files, CopyRangesAndMemoryFiles) {
 
 TEST(MemoryForm, StartsAsTheWindowAndAnswersFromItsQueue) {
     MemoryForm form(mainWindowSpec());
-    EXPECT_TRUE(form.checked("单选框按份数"));
-    EXPECT_EQ(form.text("编辑框份数"), "100");
-    EXPECT_EQ(form.text("编辑框字符串"), lit("我是中间字符串"));
-    EXPECT_EQ(form.selectedIndex("组合框字节单位"), 3);
-    EXPECT_FALSE(form.visible("选择框识别编码"));
-    EXPECT_TRUE(form.checked("选择框子目录保存"));
-    EXPECT_TRUE(form.checked("选择框父目录保存"));
+    EXPECT_TRUE(form.checked(ctl::kByParts));
+    EXPECT_EQ(form.text(ctl::kPartCount), "100");
+    EXPECT_EQ(form.text(ctl::kJoinText), lit("我是中间字符串"));
+    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), 3);
+    EXPECT_FALSE(form.visible(ctl::kDetectEncoding));
+    EXPECT_TRUE(form.checked(ctl::kSplitIntoSubfolder));
+    EXPECT_TRUE(form.checked(ctl::kMergeIntoParent));
     EXPECT_EQ(form.controlNames().size(), mainWindowSpec().controls.size());
-    EXPECT_EQ(form.controlNames().front(), "图片框1");
+    EXPECT_EQ(form.controlNames().front(), ctl::kBanner);
 
-    form.setChecked("单选框按字节", true);  // one radio per group
-    EXPECT_FALSE(form.checked("单选框按份数"));
-    EXPECT_TRUE(form.checked("单选框使用字符串"));  // the merge group is another group
-    form.setSelectedIndex("组合框字节单位", 7);
-    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
+    form.setChecked(ctl::kByBytes, true);  // one radio per group
+    EXPECT_FALSE(form.checked(ctl::kByParts));
+    EXPECT_TRUE(form.checked(ctl::kJoinWithText));  // the merge group is another group
+    form.setSelectedIndex(ctl::kPartSizeUnit, 7);
+    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), -1);
 
     EXPECT_EQ(form.message("q", Buttons::YesNo), Answer::No);
     EXPECT_EQ(form.message("q", Buttons::OkCancel), Answer::Cancel);

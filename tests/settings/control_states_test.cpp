@@ -36,7 +36,7 @@ class ControlStatesTest : public ::testing::Test {
 TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
     SettingsStore store;
     store.openFile(ini());
-    form.setTag("按钮开始合并", fromUtf8("/最后的/文件夹"));
+    form.setTag(ctl::kMergeButton, fromUtf8("/最后的/文件夹"));
     EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
     EXPECT_EQ(
         onDisk(),
@@ -53,7 +53,7 @@ TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
         "选择框父目录保存=真\r\n选择框遍历子目录=假\r\n选择框处理文本编码=假\r\n"
         "编辑框文件类型1=*.*\r\n按钮开始合并.标记=/最后的/文件夹");
     // A second save changes values in place and adds nothing.
-    form.setChecked("选择框合并中间", true);
+    form.setChecked(ctl::kJoinWithData, true);
     const size_t length = store.text().size();
     EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
     EXPECT_EQ(store.text().size(), length);
@@ -61,55 +61,55 @@ TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
 }
 
 TEST_F(ControlStatesTest, ARestartBringsBackTheStatesAndTheEnablingFollowsThem) {
-    form.setChecked("选择框合并中间", true);
-    form.setChecked("单选框按行数", true);
-    form.setText("编辑框行数1", "3");
-    form.setText("编辑框行数2", "7");
-    form.setText("编辑框字符串", fromUtf8("第一行\r\n第二行"));
-    form.setSelectedIndex("组合框字节单位", 1);
-    form.setTag("按钮输入字符串", fromUtf8("分隔\r\n符"));
-    form.setTag("按钮开始分割", fromUtf8("/某/文件夹"));
-    form.setText("编辑框文件类型", "");  // saved empty: the design-time text comes back
+    form.setChecked(ctl::kJoinWithData, true);
+    form.setChecked(ctl::kByLines, true);
+    form.setText(ctl::kLinesLow, "3");
+    form.setText(ctl::kLinesHigh, "7");
+    form.setText(ctl::kJoinText, fromUtf8("第一行\r\n第二行"));
+    form.setSelectedIndex(ctl::kPartSizeUnit, 1);
+    form.setTag(ctl::kDelimiterButton, fromUtf8("分隔\r\n符"));
+    form.setTag(ctl::kSplitButton, fromUtf8("/某/文件夹"));
+    form.setText(ctl::kSplitFileTypes, "");  // saved empty: the design-time text comes back
 
     MemoryForm restarted(mainWindowSpec());
     saveAndRestart(form, restarted);
-    EXPECT_TRUE(restarted.checked("选择框合并中间"));
-    EXPECT_TRUE(restarted.checked("单选框按行数"));
-    EXPECT_FALSE(restarted.checked("单选框按份数"));
-    EXPECT_EQ(restarted.text("编辑框行数1"), "3");
-    EXPECT_EQ(restarted.text("编辑框行数2"), "7");
-    EXPECT_EQ(toUtf8(restarted.text("编辑框字符串")), "第一行\r\n第二行");
-    EXPECT_EQ(restarted.selectedIndex("组合框字节单位"), 1);
-    EXPECT_EQ(toUtf8(restarted.tag("按钮输入字符串")), "分隔\r\n符");
-    EXPECT_EQ(toUtf8(restarted.tag("按钮开始分割")), "/某/文件夹");
-    EXPECT_EQ(toUtf8(restarted.text("编辑框文件类型")), "*.*");
+    EXPECT_TRUE(restarted.checked(ctl::kJoinWithData));
+    EXPECT_TRUE(restarted.checked(ctl::kByLines));
+    EXPECT_FALSE(restarted.checked(ctl::kByParts));
+    EXPECT_EQ(restarted.text(ctl::kLinesLow), "3");
+    EXPECT_EQ(restarted.text(ctl::kLinesHigh), "7");
+    EXPECT_EQ(toUtf8(restarted.text(ctl::kJoinText)), "第一行\r\n第二行");
+    EXPECT_EQ(restarted.selectedIndex(ctl::kPartSizeUnit), 1);
+    EXPECT_EQ(toUtf8(restarted.tag(ctl::kDelimiterButton)), "分隔\r\n符");
+    EXPECT_EQ(toUtf8(restarted.tag(ctl::kSplitButton)), "/某/文件夹");
+    EXPECT_EQ(toUtf8(restarted.text(ctl::kSplitFileTypes)), "*.*");
     // The enabling rules ran on the restored ticks.
-    EXPECT_TRUE(restarted.enabled("编辑框字符串"));
-    EXPECT_TRUE(restarted.enabled("单选框使用文件"));
-    EXPECT_TRUE(restarted.enabled("编辑框行数1"));
-    EXPECT_FALSE(restarted.enabled("编辑框份数"));
-    EXPECT_TRUE(restarted.visible("选择框识别编码"));
+    EXPECT_TRUE(restarted.enabled(ctl::kJoinText));
+    EXPECT_TRUE(restarted.enabled(ctl::kJoinWithFile));
+    EXPECT_TRUE(restarted.enabled(ctl::kLinesLow));
+    EXPECT_FALSE(restarted.enabled(ctl::kPartCount));
+    EXPECT_TRUE(restarted.visible(ctl::kDetectEncoding));
 
     // Cleared, saved and restarted: the box shows its design-time text again.
-    restarted.setText("编辑框字符串", "");
+    restarted.setText(ctl::kJoinText, "");
     MemoryForm third(mainWindowSpec());
     saveAndRestart(restarted, third);
-    EXPECT_EQ(toUtf8(third.text("编辑框字符串")), "我是中间字符串");
-    EXPECT_TRUE(third.checked("选择框合并中间"));
+    EXPECT_EQ(toUtf8(third.text(ctl::kJoinText)), "我是中间字符串");
+    EXPECT_TRUE(third.checked(ctl::kJoinWithData));
 }
 
 TEST_F(ControlStatesTest, TagsAndSkipListsKeepControlsOutOrMoveThemToSideFiles) {
-    form.setTag("按钮输入字符串", lit(texts::kTagNoSave));
-    form.setTag("编辑框字符串", lit(texts::kTagAsBytes));
-    form.setText("编辑框字符串", fromUtf8("原样\r\n字节"));
-    form.setTag("按钮开始分割", lit(texts::kTagAsBytes));
+    form.setTag(ctl::kDelimiterButton, lit(texts::kTagNoSave));
+    form.setTag(ctl::kJoinText, lit(texts::kTagAsBytes));
+    form.setText(ctl::kJoinText, fromUtf8("原样\r\n字节"));
+    form.setTag(ctl::kSplitButton, lit(texts::kTagAsBytes));
     SettingsStore store;
     store.openFile(ini());
-    const ControlSkips skips{{"编辑框份数"}, {"分组框合并"}};
+    const ControlSkips skips{{std::string(ctl::kPartCount)}, {std::string(ctl::kMergeArea)}};
     EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection), skips));
     const std::string disk = onDisk();
-    for (const char* absent : {"按钮输入字符串", "编辑框字符串", "编辑框份数", "选择框合并中间",
-                               "编辑框文件类型1", "按钮开始分割"})
+    for (std::string_view absent : {ctl::kDelimiterButton, ctl::kJoinText, ctl::kPartCount,
+                                    ctl::kJoinWithData, ctl::kMergeFileTypes, ctl::kSplitButton})
         EXPECT_EQ(disk.find(absent), std::string::npos) << absent;
     EXPECT_NE(disk.find("单选框按份数=真"), std::string::npos);
     EXPECT_EQ(listing(dir.path("inibin")), "主界面-按钮开始分割.标记.ibn");  // in 分组框合并
@@ -117,15 +117,16 @@ TEST_F(ControlStatesTest, TagsAndSkipListsKeepControlsOutOrMoveThemToSideFiles) 
 
     // Restoring reads the same places; a skipped control keeps its state.
     MemoryForm restarted(mainWindowSpec());
-    restarted.setTag("编辑框字符串", lit(texts::kTagAsBytes));
-    restarted.setTag("按钮输入字符串", lit(texts::kTagNoSave));
+    restarted.setTag(ctl::kJoinText, lit(texts::kTagAsBytes));
+    restarted.setTag(ctl::kDelimiterButton, lit(texts::kTagNoSave));
     writeFile(dir.path("inibin/主界面-编辑框字符串.ibn"), fromUtf8("原样\r\n字节"));
     store.writeText(fromUtf8("按钮输入字符串.标记"), "ignored");
-    store.writeText(fromUtf8("编辑框份数"), "5");
-    restoreControls(store, restarted, lit(texts::kMainSection), {{"编辑框份数"}, {}});
-    EXPECT_EQ(toUtf8(restarted.text("编辑框字符串")), "原样\r\n字节");
-    EXPECT_EQ(restarted.tag("按钮输入字符串"), lit(texts::kTagNoSave));
-    EXPECT_EQ(restarted.text("编辑框份数"), "100");
+    store.writeText(fromUtf8(ctl::kPartCount), "5");
+    restoreControls(store, restarted, lit(texts::kMainSection),
+                    {{std::string(ctl::kPartCount)}, {}});
+    EXPECT_EQ(toUtf8(restarted.text(ctl::kJoinText)), "原样\r\n字节");
+    EXPECT_EQ(restarted.tag(ctl::kDelimiterButton), lit(texts::kTagNoSave));
+    EXPECT_EQ(restarted.text(ctl::kPartCount), "100");
 }
 
 TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
@@ -136,12 +137,12 @@ TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
             "\xff\xff");
     SettingsStore store;
     store.openFile(ini());
-    form.setChecked("选择框合并中间", true);
+    form.setChecked(ctl::kJoinWithData, true);
     restoreControls(store, form, lit(texts::kMainSection));
-    EXPECT_FALSE(form.checked("选择框合并中间"));
-    EXPECT_FALSE(form.checked("选择框子目录保存"));
-    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
-    EXPECT_EQ(form.text("编辑框份数"), "100");
+    EXPECT_FALSE(form.checked(ctl::kJoinWithData));
+    EXPECT_FALSE(form.checked(ctl::kSplitIntoSubfolder));
+    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), -1);
+    EXPECT_EQ(form.text(ctl::kPartCount), "100");
 }
 
 TEST_F(ControlStatesTest, TheSaveLinkSaysWhetherTheSettingsReachedTheDisk) {
@@ -157,8 +158,8 @@ TEST_F(ControlStatesTest, TheSaveLinkSaysWhetherTheSettingsReachedTheDisk) {
     SettingsStore second;
     second.setForm(&form);
     second.openFile(ini());
-    form.setChecked("单选框按份数", false);
-    form.setChecked("单选框按字节", true);
+    form.setChecked(ctl::kByParts, false);
+    form.setChecked(ctl::kByBytes, true);
     onSaveSettingsClicked(form, second);
     ASSERT_EQ(form.messages.size(), 2u);
     EXPECT_EQ(toUtf8(form.messages[1].text), "配置未能保存！应保存到：" + dir.path("Partwell.ini"));

@@ -19,11 +19,11 @@ namespace {
 
 // Two window states whose values differ in length, so a half-done edit would show.
 void makeVersion(MemoryForm& form, bool second) {
-    form.setChecked("选择框合并中间", second);
-    form.setChecked(second ? "单选框按行数" : "单选框按份数", true);
-    form.setText("编辑框字符串", fromUtf8(second ? "短" : "一段长得多的中间文字\r\n第二行"));
-    form.setTag("按钮开始合并", fromUtf8(second ? "/一个/很长很长的/文件夹/路径" : "/x"));
-    form.setText("编辑框份数", second ? "7" : "123456");
+    form.setChecked(ctl::kJoinWithData, second);
+    form.setChecked(second ? ctl::kByLines : ctl::kByParts, true);
+    form.setText(ctl::kJoinText, fromUtf8(second ? "短" : "一段长得多的中间文字\r\n第二行"));
+    form.setTag(ctl::kMergeButton, fromUtf8(second ? "/一个/很长很长的/文件夹/路径" : "/x"));
+    form.setText(ctl::kPartCount, second ? "7" : "123456");
 }
 
 std::string savedBytes(const std::string& path, MemoryForm& form) {

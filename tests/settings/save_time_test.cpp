@@ -23,8 +23,8 @@ double medianSaveMs(const std::string& path) {
     store.openFile(fromUtf8(path));
     std::vector<double> times;
     for (int round = 0; round < 21; ++round) {
-        form.setChecked("选择框合并中间", round % 2 == 1);
-        form.setText("编辑框字符串", fromUtf8("中间\r\n" + std::string(size_t(round), 'x')));
+        form.setChecked(ctl::kJoinWithData, round % 2 == 1);
+        form.setText(ctl::kJoinText, fromUtf8("中间\r\n" + std::string(size_t(round), 'x')));
         const auto start = std::chrono::steady_clock::now();
         EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
         times.push_back(

@@ -17,8 +17,8 @@ constexpr std::string_view kBook =
 class ChapterSplit : public SplitFixture {
   protected:
     void byChapters(const std::string& perPart) {
-        form.setChecked("单选框按章节", true);
-        form.setText("编辑框每份章节", fromUtf8(perPart));
+        options.set.mode = SplitMode::Chapters;
+        options.set.chaptersPerPart = std::stoi(perPart);
     }
     // The part files of `folder` in part order (names, then contents turned into UTF-8).
     std::vector<std::pair<std::string, std::string>> partsIn(const std::string& folder,
@@ -58,7 +58,7 @@ TEST_F(ChapterSplit, PartsStartAtHeadingsAndJoinBackToTheTextInEveryEncoding) {
             std::filesystem::create_directory(dir.path(folder));
             writeFile(dir.path(folder + "/book.txt"), e.bytes);
             byChapters(perPart);
-            form.setChecked("选择框子目录保存", true);
+            options.set.intoSubfolder = true;
             const SplitSummary summary = split({dir.path(folder + "/book.txt")});
             EXPECT_FALSE(summary.aborted);
             EXPECT_TRUE(summary.failures.empty());
@@ -92,8 +92,8 @@ TEST_F(ChapterSplit, BookWithoutHeadingsIsLeftAloneAndTheJobGoesOn) {
     writeFile(dir.path("plain.txt"), "只是一段文字。\r\n没有标题。\r\n");
     writeFile(dir.path("novel.txt"), *convertCharset(kBook, "UTF-8", "GBK"));
     byChapters("10");
-    form.setChecked("选择框子目录保存", false);
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.intoSubfolder = false;
+    options.set.deleteSources = true;
     const SplitSummary summary = split({dir.path("plain.txt"), dir.path("novel.txt")});
     ASSERT_EQ(summary.withoutHeadings.size(), 1u);
     EXPECT_EQ(toUtf8(summary.withoutHeadings[0]), dir.path("plain.txt"));
@@ -108,20 +108,20 @@ TEST_F(ChapterSplit, UnusableOptionsEndTheJobBeforeAnythingIsWritten) {
     byChapters("0");
     SplitSummary summary = split({dir.path("novel.txt")});
     EXPECT_TRUE(summary.aborted);
-    EXPECT_EQ(form.focus, "编辑框每份章节");
-    ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), texts::kChaptersPerPartAtLeastOne);
+    EXPECT_EQ(options.focused, SplitOptionBox::ChapterCount);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(host.messages[0].text), texts::kChaptersPerPartAtLeastOne);
 
     byChapters("1");
-    form.setText("编辑框章节标题", fromUtf8("第(\\d+"));
+    options.set.headingPattern = fromUtf8("第(\\d+");
     summary = split({dir.path("novel.txt")});
     EXPECT_TRUE(summary.aborted);
-    EXPECT_EQ(form.focus, "编辑框章节标题");
+    EXPECT_EQ(options.focused, SplitOptionBox::HeadingPattern);
     EXPECT_EQ(listing(dir.path()), "novel.txt");
 
     // The user's pattern replaces the built-in rule: only 第二章 and 第四章 cut.
-    form.setText("编辑框章节标题", fromUtf8("^第[二四]章"));
-    form.setChecked("选择框子目录保存", false);
+    options.set.headingPattern = fromUtf8("^第[二四]章");
+    options.set.intoSubfolder = false;
     summary = split({dir.path("novel.txt")});
     EXPECT_FALSE(summary.aborted);
     EXPECT_EQ(listing(dir.path()),

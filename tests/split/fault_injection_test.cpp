@@ -10,13 +10,13 @@
 #include <map>
 #include <set>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
-#include "app/memory_form.h"
 #include "split/split_files.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "support/test_options.h"
 #include "text/codepage.h"
+#include "text/numeric_text.h"
 
 namespace pw::test {
 namespace {
@@ -105,16 +105,15 @@ class StepClock : public Clock {
     uint64_t now_ = 1000;
 };
 
-// The job of a form set up for a mode, its sources deleted when split.
-SplitSummary runJob(MemoryForm& form, FileSystem& files, const std::vector<Text>& sources,
+// The job of options set up for a mode, its sources deleted when split.
+SplitSummary runJob(TestSplitOptions& options, FileSystem& files, const std::vector<Text>& sources,
                     bool subfolder, bool renameByContent) {
-    form.setChecked("选择框子目录保存", subfolder);
-    form.setChecked("选择框随机改名", renameByContent);
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.intoSubfolder = subfolder;
+    options.set.nameAfterText = renameByContent;
+    options.set.deleteSources = true;
     StepClock clock;
-    StopFlag stop = 0;
-    FormSplitOptions options(form);
-    SplitContext ctx{{form, files, clock, stop}, options};
+    TestJobHost host;
+    SplitContext ctx{{host, files, clock}, options};
     return splitFiles(ctx, sources);
 }
 
@@ -125,16 +124,16 @@ class SplitFaults : public ::testing::Test {
     }
 
     SplitSummary run(const SplitSetup& setup, FileSystem& files, const std::vector<Text>& sources) {
-        MemoryForm form(mainWindowSpec());
+        TestSplitOptions options;
         if (setup.bySize) {
-            form.setChecked("单选框按字节", true);
-            form.setText("编辑框字节", "100");
-            form.setSelectedIndex("组合框字节单位", 0);
+            options.set.mode = SplitMode::Bytes;
+            options.set.partSizeNumber = 100;
+            options.set.partSizeUnit = 0;
         } else {
-            form.setChecked("单选框按份数", true);
-            form.setText("编辑框份数", "3");
+            options.set.mode = SplitMode::Parts;
+            options.set.partCount = 3;
         }
-        return runJob(form, files, sources, setup.subfolder, setup.renameByContent);
+        return runJob(options, files, sources, setup.subfolder, setup.renameByContent);
     }
 
     // The safety rules, checked on the tree a faulty run left.
@@ -245,27 +244,25 @@ struct TextTree {
 class TextSplitFaults : public ::testing::Test {
   protected:
     SplitSummary run(const TextSetup& setup, FileSystem& files, const std::vector<Text>& sources) {
-        MemoryForm form(mainWindowSpec());
+        TestSplitOptions options;
         const Text count = setup.count;
         switch (setup.mode) {
             case TextMode::Lines:
-                form.setChecked("单选框按行数", true);
-                form.setText("编辑框行数1", count);
-                form.setText("编辑框行数2", count);
-                form.setChecked("选择框识别编码", setup.decode);
-                form.setChecked("选择框矫正换行", setup.decode);
+                options.set.mode = SplitMode::Lines;
+                options.set.lines = {textToInt(count), textToInt(count)};
+                options.set.detectEncoding = setup.decode;
+                options.set.fixLineBreaks = setup.decode;
                 break;
             case TextMode::Chars:
-                form.setChecked("单选框按字符数", true);
-                form.setText("编辑框字数1", count);
-                form.setText("编辑框字数2", count);
+                options.set.mode = SplitMode::Characters;
+                options.set.chars = {textToInt(count), textToInt(count)};
                 break;
             case TextMode::Delimiter:
-                form.setChecked("单选框按字符串", true);
-                form.setTag("按钮输入字符串", count);
+                options.set.mode = SplitMode::Delimiter;
+                options.set.delimiter = count;
                 break;
         }
-        return runJob(form, files, sources, setup.subfolder, setup.renameByContent);
+        return runJob(options, files, sources, setup.subfolder, setup.renameByContent);
     }
 
     TextTree treeOf(const TempDir& dir) {

@@ -17,7 +17,7 @@ namespace {
 using KeptAndNamed = SplitFixture;
 
 TEST_F(KeptAndNamed, ASourceWhoseTextNeededSubstitutesIsKept) {
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     byChars("100", "100");
     // UTF-16 with its mark and an odd byte at the end; UTF-8 with its mark and an invalid byte;
     // a clean one, which goes.
@@ -35,7 +35,7 @@ TEST_F(KeptAndNamed, ASourceWhoseTextNeededSubstitutesIsKept) {
     EXPECT_EQ(readFile(dir.path("odd/odd_1.txt")), std::string("\xFF\xFEh\0i\0\xFD\xFF", 8));
 
     // Without deletion nothing is "kept", so nothing is said.
-    form.setChecked("选择框分割后删除文件", false);
+    options.set.deleteSources = false;
     EXPECT_EQ(split({dir.path("odd.txt")}).keptForReplacements, 0);
 }
 
@@ -44,13 +44,13 @@ TEST_F(KeptAndNamed, AReadErrorNeverLeavesAPartEndingInACutLine) {
     std::string content;
     for (int i = 0; i < 40000; ++i) content += "line " + std::to_string(100000 + i) + "\n";
     writeFile(dir.path("big.txt"), content);
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     byLines("7000", "7000");
     for (int k = 1; k <= 3; ++k) {
         SCOPED_TRACE("read " + std::to_string(k) + " fails");
         std::filesystem::remove_all(dir.path("big"));
         FaultyFiles files(posixFileSystem(), FaultCall::Read, k, FaultError::Io);
-        SplitContext ctx{{form, files, systemClock(), stop}, options};
+        SplitContext ctx{{host, files, systemClock()}, options};
         const SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("big.txt"))});
         ASSERT_TRUE(files.fired());
         EXPECT_EQ(s.unreadableSources, 1);
@@ -73,7 +73,7 @@ TEST_F(KeptAndNamed, FoldersMadeForPartsThatFailedAreRemoved) {
     writeFile(dir.path("keep/old.txt"), "x");
     byCount("2");
     RefusingFiles refusing;  // folders are made, files refused
-    SplitContext ctx{{form, refusing, systemClock(), stop}, options};
+    SplitContext ctx{{host, refusing, systemClock()}, options};
     SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("a.txt"))});
     EXPECT_EQ(s.failedOutputs, 2);
     ASSERT_EQ(s.failures.size(), 2u);
@@ -94,14 +94,14 @@ TEST_F(KeptAndNamed, MoreThanAMillionPartsOfOneFileAreRefusedBeforeAnything) {
     byCount("1000001");
     SplitSummary s = split({dir.path("a.txt")});
     EXPECT_TRUE(s.aborted);
-    ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), texts::kTooManyParts);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(host.messages[0].text), texts::kTooManyParts);
 
     // By size: the small file first would be split, but the large one is seen before.
     bySize("2", 0);
     s = split({dir.path("a.txt"), dir.path("b.bin")});
     EXPECT_TRUE(s.aborted);
-    EXPECT_EQ(form.messages.size(), 2u);
+    EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_FALSE(fileExists(dir.path("a")));
     EXPECT_FALSE(fileExists(dir.path("b")));
 

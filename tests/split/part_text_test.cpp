@@ -1,6 +1,5 @@
 #include <set>
 
-#include "app/form_options.h"
 #include "platform/charset.h"
 #include "split/part_writer.h"
 #include "support/split_fixture.h"
@@ -13,7 +12,7 @@ using PartText = SplitFixture;
 
 TEST_F(PartText, PartsAreNamedAfterAPhraseOfTheirText) {
     writeFile(dir.path("book.txt"), "第一章 开始\r\n他说：你好。");  // UTF-8 without a mark
-    form.setChecked("选择框随机改名", true);
+    options.set.nameAfterText = true;
     byCount("1");
     const SplitSummary summary = split({dir.path("book.txt")});
     EXPECT_EQ(summary.partsWritten, 1);
@@ -26,8 +25,8 @@ TEST_F(PartText, PartsAreNamedAfterAPhraseOfTheirText) {
 TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
     // Both parts hold the same phrase: the second may not replace the first.
     writeFile(dir.path("same.txt"), "Chapter/Chapter");
-    form.setChecked("选择框随机改名", true);
-    form.setChecked("选择框子目录保存", false);
+    options.set.nameAfterText = true;
+    options.set.intoSubfolder = false;
     byCount("2");
     split({dir.path("same.txt")});
     EXPECT_EQ(listing(dir.path()), "Chapter.txt same.txt same_2.txt");
@@ -48,8 +47,7 @@ TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
 }
 
 TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
-    FormSplitOptions options(form);
-    SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+    SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
     SplitJobState state;
     state.startSource(fromUtf8(dir.path("src.txt")));
     state.outputFolder = fromUtf8(dir.path()) + "/";
@@ -69,7 +67,7 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
                 : *convertCharset(text, "GB18030", "BIG5");  // no mark; the emoji becomes "?"
         EXPECT_EQ(written, expected);
     }
-    EXPECT_EQ(form.text("透明标签"), "[3] (1/1)src.txt");
+    EXPECT_EQ(options.progressText, "[3] (1/1)src.txt");
     EXPECT_EQ(state.partsWritten, 3);
 
     state.outputFolder = fromUtf8(dir.path("missing")) + "/";

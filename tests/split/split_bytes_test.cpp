@@ -104,30 +104,31 @@ TEST_F(Split, RefusedOptionsEndTheWholeJob) {
         std::string text;
         int unit;
         std::string_view message;
-        std::string focus;
+        SplitOptionBox focus;
     };
     const Case cases[] = {
-        {false, "0", 0, texts::kPartCountMustBePositive, "编辑框份数"},
-        {false, "-3", 0, texts::kPartCountMustBePositive, "编辑框份数"},
-        {false, "abc", 0, texts::kPartCountMustBePositive, "编辑框份数"},
-        {true, "0", 2, texts::kByteLengthNotZero, "编辑框字节"},
-        {true, "0.5", 0, texts::kByteLengthNotZero, "编辑框字节"},  // under one byte
-        {true, "-2", 1, texts::kByteLengthNotZero, "编辑框字节"},
-        {true, "x", 3, texts::kByteLengthNotZero, "编辑框字节"},
+        {false, "0", 0, texts::kPartCountMustBePositive, SplitOptionBox::PartCount},
+        {false, "-3", 0, texts::kPartCountMustBePositive, SplitOptionBox::PartCount},
+        {false, "abc", 0, texts::kPartCountMustBePositive, SplitOptionBox::PartCount},
+        {true, "0", 2, texts::kByteLengthNotZero, SplitOptionBox::PartSize},
+        {true, "0.5", 0, texts::kByteLengthNotZero, SplitOptionBox::PartSize},  // under one byte
+        {true, "-2", 1, texts::kByteLengthNotZero, SplitOptionBox::PartSize},
+        {true, "x", 3, texts::kByteLengthNotZero, SplitOptionBox::PartSize},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        form.messages.clear();
+        host.messages.clear();
+        options.focused.reset();
         if (c.bySize)
             bySize(c.text, c.unit);
         else
             byCount(c.text);
         auto summary = split({dir.path("a.txt"), dir.path("b.txt")});
         EXPECT_TRUE(summary.aborted);
-        ASSERT_EQ(form.messages.size(), 1u);
-        EXPECT_EQ(form.messages[0].text, lit(c.message));
-        EXPECT_EQ(form.messages[0].buttons, Buttons::Ok);
-        EXPECT_EQ(form.focus, c.focus);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, lit(c.message));
+        EXPECT_EQ(host.messages[0].buttons, Buttons::Ok);
+        EXPECT_EQ(options.focused, c.focus);
         // Nothing was written, so no folder was made for either source.
         EXPECT_FALSE(fileExists(dir.path("a")));
         EXPECT_FALSE(fileExists(dir.path("b")));

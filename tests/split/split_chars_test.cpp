@@ -67,7 +67,7 @@ TEST_F(Chars, DecodedAlwaysAndWrittenBackInTheSourceEncoding) {
 }
 
 TEST_F(Chars, TextAfterANulAndAStopKeepTheSource) {
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     writeFile(dir.path("z.txt"), std::string("abcd\0ef", 7));
     writeFile(dir.path("long.txt"), std::string(10, 'x'));
     writeFile(dir.path("whole.txt"), "abc");
@@ -78,8 +78,8 @@ TEST_F(Chars, TextAfterANulAndAStopKeepTheSource) {
     EXPECT_EQ(parts("whole", "whole"), (Parts{"ab", "c"}));
     EXPECT_FALSE(fileExists(dir.path("whole.txt")));
 
-    form.onProcessEvents = [&] {
-        if (toUtf8(form.text("透明标签")).starts_with("[2]")) stop = 1;
+    host.onProcessEvents = [&] {
+        if (toUtf8(options.progressText).starts_with("[2]")) stop = 1;
     };
     auto summary = split({dir.path("long.txt")});
     EXPECT_TRUE(summary.stopped);

@@ -1,4 +1,3 @@
-#include "app/form_options.h"
 #include "platform/charset.h"
 #include "split/split_by_delimiter.h"
 #include "support/split_fixture.h"
@@ -50,43 +49,27 @@ TEST(DelimiterScan, OccurrencesStartOnlyAtCharacterBoundaries) {
 class DelimiterSplit : public SplitFixture {
   protected:
     void byDelimiter(const Text& delimiter) {
-        form.setChecked("单选框按字符串", true);
-        form.setTag("按钮输入字符串", delimiter);
+        options.set.mode = SplitMode::Delimiter;
+        options.set.delimiter = delimiter;
     }
 };
 
 TEST_F(DelimiterSplit, WithoutDelimiterTheJobAsksForOneAndEnds) {
     writeFile(dir.path("a.txt"), "A##B");
     byDelimiter("");
-    form.inputAnswers.push_back(Text("##"));
+    options.delimiterAnswers.push_back(Text("##"));
     SplitSummary summary = split({dir.path("a.txt"), dir.path("b.txt")});
     EXPECT_TRUE(summary.aborted);
-    ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), texts::kEnterDelimiter);
-    ASSERT_EQ(form.inputDialogs.size(), 1u);
-    const InputDialogArgs& asked = form.inputDialogs[0];
-    EXPECT_EQ(toUtf8(asked.title), texts::kDelimiterPromptTitle);
-    EXPECT_TRUE(asked.initialText.empty());
-    EXPECT_FALSE(asked.hintGiven);
-    EXPECT_TRUE(asked.inputMode);
-    EXPECT_EQ(asked.importButtons, 0);
-    EXPECT_EQ(form.tag("按钮输入字符串"), "##");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(host.messages[0].text), texts::kEnterDelimiter);
+    EXPECT_EQ(options.delimiterAsks, 1);
+    EXPECT_EQ(options.delimiter(), "##");
     EXPECT_FALSE(fileExists(dir.path("a")));  // nothing written
 
     // The next run uses what was entered.
     summary = split({dir.path("a.txt")});
     EXPECT_EQ(summary.partsWritten, 2);
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + "|" + readFile(dir.path("a/a_2.txt")), "A|B");
-}
-
-TEST_F(DelimiterSplit, PromptKeepsTheOldDelimiterOnCancelAndStoresAnEmptyOneOnOk) {
-    byDelimiter("##");
-    promptDelimiter(form);  // cancelled
-    EXPECT_EQ(form.tag("按钮输入字符串"), "##");
-    EXPECT_EQ(form.inputDialogs.back().initialText, "##");
-    form.inputAnswers.push_back(Text());
-    promptDelimiter(form);
-    EXPECT_EQ(form.tag("按钮输入字符串"), "");
 }
 
 TEST_F(DelimiterSplit, PartsGoBackIntoTheSourceEncoding) {
@@ -101,7 +84,7 @@ TEST_F(DelimiterSplit, PartsGoBackIntoTheSourceEncoding) {
     EXPECT_EQ(readFile(dir.path("gbk/gbk_3.txt")), fromUtf8("乙\r\n"));
     EXPECT_EQ(readFile(dir.path("u16/u16_2.txt")),
               "\xFF\xFE" + *convertCharset(fromUtf8("甲\r\n"), kCodePage, "UTF-16LE"));
-    EXPECT_EQ(form.text("透明标签"), "[3] (2/2)u16.txt");
+    EXPECT_EQ(options.progressText, "[3] (2/2)u16.txt");
 }
 
 TEST_F(DelimiterSplit, SourcesAreDeletedOnlyWhenAllTheirTextReachedParts) {
@@ -109,7 +92,7 @@ TEST_F(DelimiterSplit, SourcesAreDeletedOnlyWhenAllTheirTextReachedParts) {
     writeFile(dir.path("nul.txt"), std::string("A##B\0C##D", 9));
     writeFile(dir.path("empty.txt"), "");
     byDelimiter("##");
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     const SplitSummary summary = split({dir.path("whole.txt"), dir.path("missing.txt"),
                                         dir.path("nul.txt"), dir.path("empty.txt")});
     EXPECT_EQ(summary.sourcesDone, 4);
@@ -128,8 +111,8 @@ TEST_F(DelimiterSplit, StopWhilePartFourOfTenIsWrittenKeepsPartsOneToFour) {
     writeFile(dir.path("ten.txt"), text);
     writeFile(dir.path("next.txt"), "x|y");
     byDelimiter("|");
-    form.setChecked("选择框分割后删除文件", true);
-    form.onProcessEvents = [&] {
+    options.set.deleteSources = true;
+    host.onProcessEvents = [&] {
         if (fileExists(dir.path("ten/ten_4.txt"))) stop = 1;
     };
     const SplitSummary summary = split({dir.path("ten.txt"), dir.path("next.txt")});

@@ -14,31 +14,31 @@ TEST_F(Job, ProgressAndOutputFolders) {
     writeFile(dir.path("README"), "abcd");
     byCount("2");
     std::vector<std::string> labels;
-    form.onProcessEvents = [&] { labels.push_back(toUtf8(form.text("透明标签"))); };
+    host.onProcessEvents = [&] { labels.push_back(toUtf8(options.progressText)); };
     split({dir.path("x.tar.gz"), dir.path("sub/b.txt"), dir.path("README")});
 
     EXPECT_EQ(listing(dir.path("x.tar")), "x.tar_1.gz x.tar_2.gz");
     EXPECT_EQ(listing(dir.path("sub/b")), "b_1.txt b_2.txt");
     // The subfolder name of a file without extension is the file itself: parts go beside it.
     EXPECT_EQ(readFile(dir.path("README_2")), "cd");
-    EXPECT_EQ(form.progressMaximum, 3);
-    EXPECT_EQ(form.progressPosition, 3);
+    EXPECT_EQ(host.progressMaximum, 3);
+    EXPECT_EQ(host.progressPosition, 3);
     ASSERT_GE(labels.size(), 2u);
     EXPECT_EQ(labels[0], "[1] (1/3)x.tar.gz");
     EXPECT_EQ(labels[3], "[1] (2/3)b.txt");
 
-    form.setChecked("选择框子目录保存", false);
+    options.set.intoSubfolder = false;
     split({dir.path("sub/b.txt")});
     EXPECT_EQ(listing(dir.path("sub")), "b.txt b/ b_1.txt b_2.txt");
 }
 
 TEST_F(Job, EmptyListResetsProgressAndStopFlag) {
-    form.setProgressMaximum(9);
-    form.setProgressPosition(4);
+    host.setProgressMaximum(9);
+    host.setProgressPosition(4);
     stop = 1;
     auto summary = split({});
-    EXPECT_EQ(form.progressMaximum, 0);
-    EXPECT_EQ(form.progressPosition, 0);
+    EXPECT_EQ(host.progressMaximum, 0);
+    EXPECT_EQ(host.progressPosition, 0);
     EXPECT_EQ(stop, 0);
     EXPECT_EQ(summary.partsWritten, 0);
 }
@@ -50,15 +50,15 @@ TEST_F(Job, StopDuringTheThirdOfFiveSources) {
         writeFile(files.back(), "0123456789");
     }
     byCount("5");
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     int rounds = 0;
     // A click on the running button arrives while part 2 of the third file is done.
-    form.onProcessEvents = [&] {
+    host.onProcessEvents = [&] {
         if (++rounds == 5 + 1 + 5 + 1 + 2) stop = 1;
     };
     auto summary = split(files);
     EXPECT_TRUE(summary.stopped);
-    EXPECT_EQ(form.progressPosition, 3);
+    EXPECT_EQ(host.progressPosition, 3);
     EXPECT_EQ(listing(dir.path("f3")), "f3_1.txt f3_2.txt");
     EXPECT_FALSE(fileExists(dir.path("f4")));
     EXPECT_FALSE(fileExists(dir.path("f5")));
@@ -75,7 +75,7 @@ TEST_F(Job, AFailedWriteIsCountedAndKeepsTheSource) {
     ::mkdir(dir.path("a/a_2.txt").c_str(), 0777);  // a folder where part 2 should go
     writeFile(dir.path("a/a_1.txt"), "old");
     byCount("3");
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     auto summary = split({dir.path("a.txt"), dir.path("missing.txt")});
     EXPECT_EQ(summary.failedOutputs, 1);
     EXPECT_EQ(summary.partsWritten, 2);
@@ -89,8 +89,8 @@ TEST_F(Job, APartNeverReplacesAFileTheJobReadOrWrote) {
     writeFile(dir.path("a.txt"), "0123");
     writeFile(dir.path("a_1.txt"), "keep me");
     byCount("2");
-    form.setChecked("选择框子目录保存", false);
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.intoSubfolder = false;
+    options.set.deleteSources = true;
     auto summary = split({dir.path("a.txt"), dir.path("a_1.txt")});
     EXPECT_EQ(summary.failedOutputs, 0);
     // a_1.txt is a source: the part takes the next free name, and every byte is kept.
@@ -100,7 +100,7 @@ TEST_F(Job, APartNeverReplacesAFileTheJobReadOrWrote) {
 
     // A part named after its text ("y_2") is not replaced by the numbered part 2 after it.
     writeFile(dir.path("y/y.txt"), "y_2...");
-    form.setChecked("选择框随机改名", true);
+    options.set.nameAfterText = true;
     split({dir.path("y/y.txt")});
     EXPECT_EQ(listing(dir.path("y")), "y_2 (2).txt y_2.txt");
     EXPECT_EQ(readFile(dir.path("y/y_2.txt")) + readFile(dir.path("y/y_2 (2).txt")), "y_2...");
@@ -120,7 +120,7 @@ TEST_F(Job, WholeSourcesAreDeletedOnlyOnRequest) {
     byCount("2");
     split({dir.path("a.txt")});
     EXPECT_TRUE(fileExists(dir.path("a.txt")));
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     split({dir.path("a.txt")});
     EXPECT_FALSE(fileExists(dir.path("a.txt")));
     EXPECT_EQ(readFile(dir.path("a/a_1.txt")) + readFile(dir.path("a/a_2.txt")), "0123");

@@ -63,9 +63,8 @@ TEST_F(Lines, CountIsReadFromTheBoxesWhenEachPartStarts) {
     writeFile(dir.path("n.txt"), numberedLines(7));
     byLines("1", "1");
     int events = 0;
-    form.onProcessEvents = [&] {
-        if (++events == 2) form.setText("编辑框行数2", "3");
-        if (events == 2) form.setText("编辑框行数1", "3");
+    host.onProcessEvents = [&] {
+        if (++events == 2) options.set.lines = {3, 3};
     };
     split({dir.path("n.txt")});
     EXPECT_EQ(parts("n", "n"),
@@ -79,7 +78,7 @@ TEST_F(Lines, BlankLinesSkippedOrKept) {
     split({dir.path("b.txt")});
     EXPECT_EQ(parts("b", "b"), (Parts{"x\r\n" + blank, "y\r\n", lit("　z")}));
 
-    form.setChecked("选择框忽略空行", true);
+    options.set.skipBlankLines = true;
     std::filesystem::remove_all(dir.path("b"));
     split({dir.path("b.txt")});
     EXPECT_EQ(parts("b", "b"), (Parts{"x\r\ny", lit("　z")}));
@@ -97,11 +96,11 @@ TEST_F(Lines, LoneCrIsABreakOnlyWhenCorrected) {
     split({dir.path("cr.txt")});
     EXPECT_EQ(parts("cr", "cr"), (Parts{"a\rb\rc"}));
 
-    form.setChecked("选择框识别编码", true);
+    options.set.detectEncoding = true;
     split({dir.path("cr.txt")});
     EXPECT_EQ(parts("cr", "cr"), (Parts{"a\rb\rc"}));
 
-    form.setChecked("选择框矫正换行", true);
+    options.set.fixLineBreaks = true;
     split({dir.path("cr.txt")});
     EXPECT_EQ(parts("cr", "cr"), (Parts{"a", "b", "c"}));
 }
@@ -109,19 +108,19 @@ TEST_F(Lines, LoneCrIsABreakOnlyWhenCorrected) {
 TEST_F(Lines, NulEndsALineAndIsSteppedOver) {
     writeFile(dir.path("z.txt"), std::string("ab\0cd\r\nef", 9));
     byLines("1", "1");
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     split({dir.path("z.txt")});
     EXPECT_EQ(parts("z", "z"), (Parts{"ab", "", "cd", "ef"}));
     // The NUL byte itself is in no part, so the source stays.
     EXPECT_TRUE(fileExists(dir.path("z.txt")));
 
-    form.setChecked("选择框忽略空行", true);
+    options.set.skipBlankLines = true;
     std::filesystem::remove_all(dir.path("z"));
     split({dir.path("z.txt")});
     EXPECT_EQ(parts("z", "z"), (Parts{"ab", "cd", "ef"}));
 
     // Decoded text ends at its NUL: the rest is in no part and the source stays.
-    form.setChecked("选择框识别编码", true);
+    options.set.detectEncoding = true;
     std::filesystem::remove_all(dir.path("z"));
     split({dir.path("z.txt")});
     EXPECT_EQ(parts("z", "z"), (Parts{"ab"}));
@@ -141,7 +140,7 @@ TEST_F(Lines, DetectedEncodingsAreWrittenBack) {
     writeFile(dir.path("gbk.txt"), lines);
     writeFile(dir.path("le.txt"), "\xFF\xFE" + convertEncoding(lines, kCodePage, "UTF-16LE"));
     byLines("2", "2");
-    form.setChecked("选择框识别编码", true);
+    options.set.detectEncoding = true;
     split({dir.path("gbk.txt"), dir.path("le.txt")});
     EXPECT_EQ(parts("gbk", "gbk"), (Parts{lit("第一行\r\n第二行"), lit("第三行")}));
     EXPECT_EQ(parts("le", "le"),
@@ -153,9 +152,9 @@ TEST_F(Lines, StopWritesTheGatheredLinesAndKeepsTheSource) {
     writeFile(dir.path("s.txt"), numberedLines(20));
     writeFile(dir.path("t.txt"), numberedLines(3));
     byLines("4", "4");
-    form.setChecked("选择框分割后删除文件", true);
+    options.set.deleteSources = true;
     int events = 0;
-    form.onProcessEvents = [&] {
+    host.onProcessEvents = [&] {
         if (++events == 7) stop = 1;  // before line 7 is read
     };
     auto summary = split({dir.path("s.txt"), dir.path("t.txt")});
@@ -165,9 +164,9 @@ TEST_F(Lines, StopWritesTheGatheredLinesAndKeepsTheSource) {
     EXPECT_FALSE(fileExists(dir.path("t")));
 
     // Split to its end, with LF breaks turned into CR LF and blank lines skipped, it goes.
-    form.onProcessEvents = nullptr;
+    host.onProcessEvents = nullptr;
     writeFile(dir.path("whole.txt"), "a\n\nb\nc\n");
-    form.setChecked("选择框忽略空行", true);
+    options.set.skipBlankLines = true;
     split({dir.path("whole.txt")});
     EXPECT_EQ(parts("whole", "whole"), (Parts{"a\r\nb\r\nc"}));
     EXPECT_FALSE(fileExists(dir.path("whole.txt")));
@@ -178,7 +177,7 @@ TEST_F(Lines, UnreadableSourcesWriteNothingAndTheJobGoesOn) {
     byLines("1", "1");
     for (bool detect : {false, true}) {
         SCOPED_TRACE(detect);
-        form.setChecked("选择框识别编码", detect);
+        options.set.detectEncoding = detect;
         auto summary = split({dir.path("missing.txt"), dir.path("ok.txt")});
         EXPECT_EQ(summary.unreadableSources, 1);
         EXPECT_EQ(summary.partsWritten, 2);
@@ -200,15 +199,15 @@ TEST_F(Lines, RangeBelowOneEndsTheJobInBothTextModes) {
                           {false, "0", "3"},
                           {false, "3", "-1"}}) {
         SCOPED_TRACE(std::string(c.low) + ".." + c.high);
-        form.messages.clear();
-        form.focus.clear();
+        host.messages.clear();
+        options.focused.reset();
         c.lines ? byLines(c.low, c.high) : byChars(c.low, c.high);
         auto summary = split({dir.path("a.txt"), dir.path("b.txt")});
         EXPECT_TRUE(summary.aborted);
-        ASSERT_EQ(form.messages.size(), 1u);
-        EXPECT_EQ(form.messages[0].text,
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text,
                   lit(c.lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne));
-        EXPECT_EQ(form.focus, c.lines ? "编辑框行数1" : "编辑框字数1");
+        EXPECT_EQ(options.focused, c.lines ? SplitOptionBox::LineCount : SplitOptionBox::CharCount);
         EXPECT_FALSE(fileExists(dir.path("a")));
         EXPECT_FALSE(fileExists(dir.path("b")));
     }
@@ -217,11 +216,11 @@ TEST_F(Lines, RangeBelowOneEndsTheJobInBothTextModes) {
 TEST_F(Lines, StageCaptionsOnTheStartButton) {
     writeFile(dir.path("u.txt"), "中文\n");
     byLines("1", "1");
-    form.setChecked("选择框识别编码", true);
-    form.setChecked("选择框矫正换行", true);
+    options.set.detectEncoding = true;
+    options.set.fixLineBreaks = true;
     std::vector<std::string> captions;
-    form.onProcessEvents = [&] {
-        const std::string c = toUtf8(form.text("按钮开始分割"));
+    host.onProcessEvents = [&] {
+        const std::string c = toUtf8(options.stage);
         if (captions.empty() || captions.back() != c) captions.push_back(c);
     };
     split({dir.path("u.txt")});

@@ -140,8 +140,8 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
         std::filesystem::remove_all(dir.path("s"));
 
         // Delimiter: the whole text's pieces.
-        form.setChecked("单选框按字符串", true);
-        form.setTag("按钮输入字符串", "|");
+        options.set.mode = SplitMode::Delimiter;
+        options.set.delimiter = "|";
         split({dir.path("s.txt")});
         expected.clear();
         for (const std::string& p : wholeTextPieces(whole.text, "|"))
@@ -151,8 +151,8 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
 
         // Lines, breaks corrected: the same parts as with a buffer larger than the file.
         byLines(std::to_string(n), std::to_string(n));
-        form.setChecked("选择框识别编码", true);
-        form.setChecked("选择框矫正换行", round % 2 == 0);
+        options.set.detectEncoding = true;
+        options.set.fixLineBreaks = round % 2 == 0;
         split({dir.path("s.txt")});
         const std::vector<std::string> small = parts("s", "s");
         std::filesystem::remove_all(dir.path("s"));

@@ -4,9 +4,8 @@
 
 #include <set>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "split/strip_tags.h"
+#include "support/test_host.h"
 #include "text/chars.h"
 #include "text/line_breaks.h"
 #include "text/regex_helper.h"
@@ -58,10 +57,9 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
 
 class Picker : public ::testing::Test {
   protected:
-    Picker() : form(mainWindowSpec()) {}
-    MemoryForm form;
+    test::TestJobHost host;
     RandomSource rng;
-    PhrasePicker picker{rng, systemClock(), form};
+    PhrasePicker picker{rng, systemClock(), host};
 };
 
 TEST_F(Picker, PrefersPhrasesLongEnoughWithoutTheirOuterSpaces) {
@@ -81,9 +79,9 @@ TEST_F(Picker, FallsBackToAnyPhraseAsItIsWithOneEventPointPerPick) {
     const TitlePhrases phrases = titlePhrases(lit("甲，　乙，，"));
     std::set<Text> seen;
     for (int round = 0; round < 200; ++round) {
-        form.eventRounds = 0;
+        host.eventRounds = 0;
         seen.insert(pickTitlePhrase(phrases, 15, picker));
-        EXPECT_EQ(form.eventRounds, 1);
+        EXPECT_EQ(host.eventRounds, 1);
     }
     EXPECT_EQ(seen, (std::set<Text>{lit("甲"), lit("　乙"), ""}));
     EXPECT_EQ(pickTitlePhrase(TitlePhrases{}, 5, picker), "");

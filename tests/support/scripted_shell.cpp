@@ -36,9 +36,10 @@ void ScriptedShell::openAddress(const Text& address) {
     opened.push_back({address, false, false, false, true});
 }
 
-void ScriptedShell::openInFileManager(const Text& path, bool newWindow, bool asFolder,
-                                      bool atParent) {
-    opened.push_back({path, newWindow, asFolder, atParent, false});
+void ScriptedShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+                                      ShowPathAt at) {
+    opened.push_back({path, window == FileManagerWindow::New, as == ShowPathAs::Folder,
+                      at == ShowPathAt::Parent, false});
 }
 
 }  // namespace pw

@@ -28,7 +28,8 @@ class ScriptedShell : public Shell {
     Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) override;
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
-    void openInFileManager(const Text& path, bool newWindow, bool asFolder, bool atParent) override;
+    void openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+                           ShowPathAt at) override;
     Text clipboardText() override { return clipboard; }
 
     // Answers for the next choosers; an empty queue answers as a cancel.

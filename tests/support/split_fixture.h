@@ -1,46 +1,42 @@
 #pragma once
-// A split job against the in-memory window and real files in a temporary folder.
+// A split job with options held as values and real files in a temporary folder.
 
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/form_options.h"
-#include "app/memory_form.h"
 #include "split/split_files.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "support/test_options.h"
 #include "text/codepage.h"
+#include "text/numeric_text.h"
 
 namespace pw::test {
 
 class SplitFixture : public ::testing::Test {
   protected:
-    SplitFixture() : form(mainWindowSpec()) {}
-
     SplitSummary split(const std::vector<std::string>& nativePaths) {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
-        SplitContext ctx{{form, posixFileSystem(), systemClock(), stop}, options};
+        SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
         return splitFiles(ctx, files);
     }
     void byCount(const std::string& count) {
-        form.setChecked("单选框按份数", true);
-        form.setText("编辑框份数", fromUtf8(count));
+        options.set.mode = SplitMode::Parts;
+        options.set.partCount = textToInt(fromUtf8(count));
     }
     void bySize(const std::string& number, int unit) {
-        form.setChecked("单选框按字节", true);
-        form.setText("编辑框字节", fromUtf8(number));
-        form.setSelectedIndex("组合框字节单位", unit);
+        options.set.mode = SplitMode::Bytes;
+        options.set.partSizeNumber = textToFloat(fromUtf8(number));
+        options.set.partSizeUnit = unit;
     }
 
     void byLines(const std::string& low, const std::string& high) {
-        form.setChecked("单选框按行数", true);
-        form.setText("编辑框行数1", fromUtf8(low));
-        form.setText("编辑框行数2", fromUtf8(high));
+        options.set.mode = SplitMode::Lines;
+        options.set.lines = {textToInt(fromUtf8(low)), textToInt(fromUtf8(high))};
     }
     void byChars(const std::string& low, const std::string& high) {
-        form.setChecked("单选框按字符数", true);
-        form.setText("编辑框字数1", fromUtf8(low));
-        form.setText("编辑框字数2", fromUtf8(high));
+        options.set.mode = SplitMode::Characters;
+        options.set.chars = {textToInt(fromUtf8(low)), textToInt(fromUtf8(high))};
     }
     // The contents of base_1.ext, base_2.ext, ... in `folder` (a name inside the temporary
     // folder), up to the first number that is missing.
@@ -55,9 +51,9 @@ class SplitFixture : public ::testing::Test {
     }
 
     TempDir dir;
-    MemoryForm form;
-    FormSplitOptions options{form};
-    StopFlag stop = 0;
+    TestJobHost host;
+    TestSplitOptions options;
+    StopFlag& stop = host.stop;
 };
 
 }  // namespace pw::test

@@ -5,10 +5,9 @@
 #include <filesystem>
 #include "support/gzip_bytes.h"
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "platform/charset.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
 #include "text/codepage.h"
 #include "text/encoding_detect.h"
 
@@ -171,11 +170,11 @@ TEST(LooksLikeUtf8, AcceptsOneToFourByteSequences) {
 }
 
 TEST(LooksLikeUtf8, LetsEventsRunNowAndThenNotPerByte) {
-    MemoryForm form(mainWindowSpec());
+    test::TestJobHost host;
     const std::string big(4 << 20, 'a');
-    EXPECT_FALSE(looksLikeUtf8(big, &form));
-    EXPECT_GE(form.eventRounds, 4);
-    EXPECT_LE(form.eventRounds, 64);
+    EXPECT_FALSE(looksLikeUtf8(big, &host));
+    EXPECT_GE(host.eventRounds, 4);
+    EXPECT_LE(host.eventRounds, 64);
 }
 
 TEST(DeclarationText, EndsAtNulOrEndOfFileMarkAtACharacterStart) {

@@ -29,16 +29,16 @@ TEST(RegexHelper, OptionsDefaultToCaseFreeMultiLineAndGlobal) {
     r.create("abc");
     EXPECT_EQ(r.replace("ABC abc aBc", "x"), "x x x");
 
-    r.create("abc", false);
+    r.create("abc", RegexCase::Sensitive);
     EXPECT_EQ(r.replace("ABC abc", "x"), "ABC x");
 
-    r.create("^a", true, true, false);  // only the first match
+    r.create("^a", RegexCase::Ignored, RegexLines::Multi, RegexMatches::First);
     EXPECT_EQ(r.replace("a\na\ra", "-"), "-\na\ra");
 
     // Multi-line: CR, LF and CR LF all end lines; the subject's end closes a line too.
     r.create("^x|x$");
     EXPECT_EQ(r.replace("x1x\rx2x\nx3x\r\nx4x", "_"), "_1_\r_2_\n_3_\r\n_4_");
-    r.create("^x|x$", true, false);
+    r.create("^x|x$", RegexCase::Ignored, RegexLines::Single);
     EXPECT_EQ(r.replace("x1x\rx2x\nx3x", "_"), "_1x\rx2x\nx3_");
 }
 

@@ -51,32 +51,32 @@ void InputDialogWindow::buildControls() {
         auto* w = qobject_cast<QWidget*>(createControl(c, parent ? parent : this));
         controls_.emplace(std::string(c.name), w);
     }
-    body_ = find<QPlainTextEdit>("编辑框正文");
+    body_ = find<QPlainTextEdit>(ctl::dialog::kBody);
 }
 
 void InputDialogWindow::bindButtons() {
     auto onClick = [this](std::string_view name, auto handler) {
         connect(find<QPushButton>(name), &QPushButton::clicked, this, handler);
     };
-    onClick("按钮确定", [this] {
+    onClick(ctl::dialog::kOk, [this] {
         services_.state.result = bodyText();
         services_.state.ok = true;
         done(Accepted);
     });
-    onClick("按钮取消", [this] { done(Rejected); });
-    onClick("按钮恢复", [this] { restore(); });
-    onClick("按钮清空", [this] { setBodyText(Text()); });
-    onClick("按钮粘贴", [this] { setBodyText(services_.shell.clipboardText()); });
-    onClick("按钮文件", [this] { importInto(ImportMode::Contents); });
-    onClick("按钮文件名", [this] { importInto(ImportMode::Paths); });
+    onClick(ctl::dialog::kCancel, [this] { done(Rejected); });
+    onClick(ctl::dialog::kRestore, [this] { restore(); });
+    onClick(ctl::dialog::kClear, [this] { setBodyText(Text()); });
+    onClick(ctl::dialog::kPaste, [this] { setBodyText(services_.shell.clipboardText()); });
+    onClick(ctl::dialog::kImportContents, [this] { importInto(ImportMode::Contents); });
+    onClick(ctl::dialog::kImportPaths, [this] { importInto(ImportMode::Paths); });
 }
 
 // What the dialog does once it exists, before it is shown.
 void InputDialogWindow::applyRequest() {
-    find("按钮文件")->setVisible(showsContentImport(request_.importButtons));
-    find("按钮文件名")->setVisible(showsPathImport(request_.importButtons));
+    find(ctl::dialog::kImportContents)->setVisible(showsContentImport(request_.importButtons));
+    find(ctl::dialog::kImportPaths)->setVisible(showsPathImport(request_.importButtons));
 
-    auto* hint = find<QPlainTextEdit>("编辑框提示");
+    auto* hint = find<QPlainTextEdit>(ctl::dialog::kHint);
     hint->setPlainText(multiLineToQt(request_.hint));
     setWindowTitle(qt(request_.title));
     setBodyText(request_.initialText);
@@ -84,8 +84,8 @@ void InputDialogWindow::applyRequest() {
     body_->setReadOnly(request_.bodyInputMode == 1);
 
     if (request_.readOnly) {
-        find("按钮确定")->setVisible(request_.confirm);
-        find("外形框")->hide();
+        find(ctl::dialog::kOk)->setVisible(request_.confirm);
+        find(ctl::dialog::kTools)->hide();
         QPalette pal = body_->palette();
         pal.setColor(QPalette::Base, pal.color(QPalette::Window));
         body_->setPalette(pal);
@@ -93,11 +93,11 @@ void InputDialogWindow::applyRequest() {
         QFont bold = hint->font();
         bold.setBold(true);
         hint->setFont(bold);
-        auto* close = find<QPushButton>("按钮取消");
+        auto* close = find<QPushButton>(ctl::dialog::kCancel);
         if (!request_.confirm)
             close->setText(QString::fromUtf8(texts::kCloseCaption.data(),
                                              qsizetype(texts::kCloseCaption.size())));
-        find<QPushButton>("按钮确定")->setDefault(request_.confirm);
+        find<QPushButton>(ctl::dialog::kOk)->setDefault(request_.confirm);
         close->setDefault(!request_.confirm);
     }
     if (request_.bothScrollBars) {
@@ -120,8 +120,8 @@ void InputDialogWindow::placeWindow() {
     QScreen* screen = services_.form.window().screen();
     const QRect s = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     const Rect placed =
-        placeInputDialog(request_, outer, frame, find("编辑框提示")->height(),
-                         find("按钮确定")->height(), {s.x(), s.y(), s.width(), s.height()});
+        placeInputDialog(request_, outer, frame, find(ctl::dialog::kHint)->height(),
+                         find(ctl::dialog::kOk)->height(), {s.x(), s.y(), s.width(), s.height()});
     resize(placed.width - frame.width, placed.height - frame.height);
     move(placed.left, placed.top);
 }
@@ -132,12 +132,12 @@ void InputDialogWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void InputDialogWindow::layOut() {
-    QWidget* shape = find("外形框");
-    QWidget* ok = find("按钮确定");
-    QWidget* cancel = find("按钮取消");
+    QWidget* shape = find(ctl::dialog::kTools);
+    QWidget* ok = find(ctl::dialog::kOk);
+    QWidget* cancel = find(ctl::dialog::kCancel);
     const InputDialogLayout l = layoutInputDialog(width(), height(), request_.margin, request_.hint,
                                                   rectOf(shape), rectOf(ok), rectOf(cancel));
-    place(find("编辑框提示"), l.hint);
+    place(find(ctl::dialog::kHint), l.hint);
     place(body_, l.body);
     place(shape, l.shape);
     place(ok, l.ok);

@@ -47,7 +47,8 @@ MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clo
       window(mainWindowSpec()),
       form(window, clock),
       shell(&window),
-      jobs{form, shell, files, clock, state} {
+      jobs{form, shell, files, clock, state},
+      clock_(clock) {
     settings.setForm(&form);
     if (!settingsPath.empty()) settings.openFile(settingsPath);
     form.attachInputDialog(state.inputDialog, shell, files);
@@ -58,7 +59,7 @@ MainProgram::MainProgram(const Text& settingsPath, FileSystem& files, Clock& clo
 void MainProgram::windowCreated() {
     // A saved path is restored over this default.
     const QString home = QDir::homePath();
-    form.setText("编辑框文件路径", fromNativeName(home.toStdString()) + "/1.txt");
+    form.setText(ctl::kJoinFilePath, fromNativeName(home.toStdString()) + "/1.txt");
     onWindowCreated(form, &settings);
     placeProgressText();
     registerDropAreas();
@@ -67,7 +68,7 @@ void MainProgram::windowCreated() {
 // The registrations outlive the targets: they are kept in the process-wide registry.
 void MainProgram::registerDropAreas() {
     using Callback = void (*)(JobContext&, int, int, const Text&, const Text&);
-    auto area = [this](const char* box, Callback callback) {
+    auto area = [this](std::string_view box, Callback callback) {
         DropTarget(state.dropRegistry)
             .registerWindow(
                 window.find<QWidget>(box),
@@ -76,14 +77,14 @@ void MainProgram::registerDropAreas() {
                     afterJob();
                 });
     };
-    area("分组框分割", onSplitDrop);
-    area("分组框合并", onMergeDrop);
+    area(ctl::kSplitArea, onSplitDrop);
+    area(ctl::kMergeArea, onMergeDrop);
 }
 
 // The progress text lies over the bar, inside it, 10 px from its left edge.
 void MainProgram::placeProgressText() {
-    auto* bar = window.find<QProgressBar>("进度条");
-    auto* label = window.find<QLabel>("透明标签");
+    auto* bar = window.find<QProgressBar>(ctl::kProgressBar);
+    auto* label = window.find<QLabel>(ctl::kProgressText);
     const bool shown = label->isVisibleTo(&window);
     label->setParent(bar);
     label->setGeometry(10, 0, bar->width() - 10, bar->height());
@@ -94,59 +95,73 @@ void MainProgram::bindEvents() {
     window.closeHandler = [this] { return onCloseRequest(form, state, &settings); };
     bindOptionRules();
 
-    QObject::connect(window.find<QAbstractButton>("按钮开始分割"), &QAbstractButton::clicked,
+    QObject::connect(window.find<QAbstractButton>(ctl::kSplitButton), &QAbstractButton::clicked,
                      &window, [this] { onSplitClicked(); });
-    QObject::connect(window.find<QAbstractButton>("按钮输入字符串"), &QAbstractButton::clicked,
+    QObject::connect(window.find<QAbstractButton>(ctl::kDelimiterButton), &QAbstractButton::clicked,
                      &window, [this] { promptDelimiter(form); });
-    QObject::connect(window.find<QAbstractButton>("按钮章节预览"), &QAbstractButton::clicked,
+    QObject::connect(window.find<QAbstractButton>(ctl::kChapterPreview), &QAbstractButton::clicked,
                      &window, [this] {
                          chapterPreviewJob(jobs);
                          afterJob();
                      });
-    QObject::connect(window.find<QAbstractButton>("按钮开始合并"), &QAbstractButton::clicked,
+    QObject::connect(window.find<QAbstractButton>(ctl::kMergeButton), &QAbstractButton::clicked,
                      &window, [this] {
-                         mergeJob(jobs, {}, {}, false, false);
+                         mergeJob(jobs, {}, {}, MergeItems::Files, DoneQuestion::Ask);
                          afterJob();
                      });
-    QObject::connect(window.find<QAbstractButton>("按钮选择文件"), &QAbstractButton::clicked,
+    QObject::connect(window.find<QAbstractButton>(ctl::kChooseJoinFile), &QAbstractButton::clicked,
                      &window, [this] { chooseMergeDataFile(jobs); });
 
-    // The logo rests while nobody can see it.
-    auto* timer = window.find<QTimer>("时钟官网");
-    QObject::connect(timer, &QTimer::timeout, &window, [this] { animateLogo(); });
+    // The logo rests while nobody can see it, and while nobody has used the program for a while;
+    // a resting logo costs no wake-ups at all.
+    auto* timer = window.find<QTimer>(ctl::kLogoTimer);
+    timer->setTimerType(Qt::CoarseTimer);
+    lastInputMs_ = clock_.tickMs();
+    QObject::connect(timer, &QTimer::timeout, &window, [this, timer] {
+        if (clock_.tickMs() - lastInputMs_ >= logoRestAfterMs)
+            timer->stop();
+        else
+            animateLogo();
+    });
     timer->start();
-    window.sightHandler = [timer](bool inSight) {
+    auto wake = [this, timer] {
+        lastInputMs_ = clock_.tickMs();
+        if (!timer->isActive() && window.isVisible() && !window.isMinimized()) timer->start();
+    };
+    window.sightHandler = [timer, wake](bool inSight) {
         if (!inSight)
             timer->stop();
-        else if (!timer->isActive())
-            timer->start();
+        else
+            wake();
     };
+    window.inputHandler = wake;
 
-    QObject::connect(window.find<PictureControl>("图片Corvane软件"), &PictureControl::clicked,
-                     &window, [this] { openHomepage(shell); });
-    auto* homepageLink = window.find<LinkLabel>("链接软件主页");
+    QObject::connect(window.find<PictureControl>(ctl::kLogo), &PictureControl::clicked, &window,
+                     [this] { openHomepage(shell); });
+    auto* homepageLink = window.find<LinkLabel>(ctl::kHomepageLink);
     auto openLink = [this, homepageLink] {
         shell.openAddress(fromUtf8(homepageLink->address().toStdString()));
     };
     QObject::connect(homepageLink, &LinkLabel::pressed, &window, openLink);
-    QObject::connect(window.find<PictureControl>("图片软件主页"), &PictureControl::clicked, &window,
-                     openLink);
+    QObject::connect(window.find<PictureControl>(ctl::kHomepagePicture), &PictureControl::clicked,
+                     &window, openLink);
 
     auto save = [this] { onSaveSettingsClicked(form, settings); };
-    QObject::connect(window.find<LinkLabel>("链接保存配置"), &LinkLabel::pressed, &window, save);
-    QObject::connect(window.find<PictureControl>("图片保存配置"), &PictureControl::clicked, &window,
+    QObject::connect(window.find<LinkLabel>(ctl::kSaveSettingsLink), &LinkLabel::pressed, &window,
                      save);
+    QObject::connect(window.find<PictureControl>(ctl::kSaveSettingsPicture),
+                     &PictureControl::clicked, &window, save);
 }
 
 void MainProgram::bindOptionRules() {
-    const char* const split[] = {"单选框按份数",   "单选框按字节",   "单选框按行数",
-                                 "单选框按字符数", "单选框按字符串", "单选框按章节",
-                                 "选择框识别编码"};
-    for (const char* name : split)
+    const std::string_view split[] = {ctl::kByParts,       ctl::kByBytes,     ctl::kByLines,
+                                      ctl::kByChars,       ctl::kByDelimiter, ctl::kByChapters,
+                                      ctl::kDetectEncoding};
+    for (std::string_view name : split)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
                          [this] { applySplitOptionStates(form); });
-    const char* const merge[] = {"选择框合并中间", "单选框使用文件", "单选框使用字符串"};
-    for (const char* name : merge)
+    const std::string_view merge[] = {ctl::kJoinWithData, ctl::kJoinWithFile, ctl::kJoinWithText};
+    for (std::string_view name : merge)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
                          [this] { applyMergeOptionStates(form); });
 }
@@ -162,10 +177,11 @@ void MainProgram::afterJob() {
 }
 
 void MainProgram::animateLogo() {
-    auto* picture = window.find<QWidget>("图片Corvane软件");
-    const QRect home = window.find<QWidget>("图片软件主页")->geometry();
-    const int left =
-        logo_.step(picture->x(), picture->width(), window.width(), home.x() + home.width());
+    auto* picture = window.find<QWidget>(ctl::kLogo);
+    const QRect home = window.find<QWidget>(ctl::kHomepagePicture)->geometry();
+    int left = picture->x();
+    for (int i = 0; i < kLogoFrameMs / kLogoStepMs; ++i)
+        left = logo_.step(left, picture->width(), window.width(), home.x() + home.width());
     picture->move(left, picture->y());
 }
 

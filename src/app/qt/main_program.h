@@ -32,6 +32,8 @@ class MainProgram {
     QtForm form;
     QtShell shell;
     JobContext jobs;
+    // Input-free time after which the banner logo rests.
+    uint64_t logoRestAfterMs = kLogoRestAfterMs;
 
   private:
     void windowCreated();
@@ -43,7 +45,9 @@ class MainProgram {
     void afterJob();
     void animateLogo();
 
+    Clock& clock_;
     LogoAnimation logo_;
+    uint64_t lastInputMs_ = 0;
 };
 
 }  // namespace pw

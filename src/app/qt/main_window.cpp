@@ -2,10 +2,12 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QRadioButton>
 #include <algorithm>
 
+#include "app/control_table.h"
 #include "app/qt/banner_art.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/control_widgets.h"
@@ -19,6 +21,7 @@ MainWindow::MainWindow(const WindowSpec& spec) : QWidget(nullptr), spec_(spec) {
     setWindowIcon(QIcon(drawProgramIcon(64)));
     setFont(uiFont(15, false));
     move(spec.geometry.left, spec.geometry.top);
+    QCoreApplication::instance()->installEventFilter(this);
     buildControls();
     groupRadioButtons();
     drawPictures();
@@ -59,7 +62,7 @@ void MainWindow::groupRadioButtons() {
 // The logo paints the banner's background under itself: an opaque widget that moves is
 // scrolled in place, so each step of its animation repaints only its own rectangle.
 void MainWindow::drawPictures() {
-    if (auto* logo = find<PictureControl>("图片Corvane软件")) {
+    if (auto* logo = find<PictureControl>(ctl::kLogo)) {
         const int bannerHeight = logo->parentWidget()->height();
         auto onBanner = [&](const QPixmap& art) {
             QPixmap out(logo->size() * art.devicePixelRatio());
@@ -75,11 +78,11 @@ void MainWindow::drawPictures() {
         logo->setImages(onBanner(drawMakerLogo(false)), onBanner(drawMakerLogo(true)));
         logo->setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    if (auto* save = find<PictureControl>("图片保存配置"))
+    if (auto* save = find<PictureControl>(ctl::kSaveSettingsPicture))
         save->setImages(drawSaveSettingsIcon(false), drawSaveSettingsIcon(true));
-    if (auto* home = find<PictureControl>("图片软件主页"))
+    if (auto* home = find<PictureControl>(ctl::kHomepagePicture))
         home->setImages(drawHomepageIcon(false), drawHomepageIcon(true));
-    if (auto* link = find<LinkLabel>("链接软件主页"))
+    if (auto* link = find<LinkLabel>(ctl::kHomepageLink))
         link->setAddress(QString::fromUtf8(texts::kHomepageAddress.data(),
                                            qsizetype(texts::kHomepageAddress.size())));
 }
@@ -121,6 +124,20 @@ void MainWindow::hideEvent(QHideEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) tellSight(isVisible() && !isMinimized());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            if (inputHandler) inputHandler();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::tellSight(bool inSight) {

@@ -29,10 +29,13 @@ class MainWindow : public QWidget {
     std::function<bool()> closeHandler;
     // Told whenever the window comes into sight (true) or leaves it: hidden or minimised.
     std::function<void(bool)> sightHandler;
+    // Called on the user's input anywhere in the program: a mouse move, click, wheel or key.
+    std::function<void()> inputHandler;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
 

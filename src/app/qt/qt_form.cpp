@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/control_table.h"
 #include "app/qt/control_looks.h"
 #include "app/qt/input_dialog_window.h"
 #include "text/system_texts.h"
@@ -141,12 +142,12 @@ std::string QtForm::containerOf(std::string_view name) const {
 
 void QtForm::setProgressMaximum(int64_t maximum) {
     // A range of 0..0 would make the bar a busy indicator.
-    if (auto* bar = window_.find<QProgressBar>("进度条"))
+    if (auto* bar = window_.find<QProgressBar>(ctl::kProgressBar))
         bar->setMaximum(std::max(1, clampToInt(maximum)));
 }
 
 void QtForm::setProgressPosition(int64_t position) {
-    if (auto* bar = window_.find<QProgressBar>("进度条"))
+    if (auto* bar = window_.find<QProgressBar>(ctl::kProgressBar))
         bar->setValue(std::min(bar->maximum(), clampToInt(position)));
 }
 
@@ -158,16 +159,7 @@ Answer QtForm::message(const Text& text, Buttons buttons, const Text& title) {
 Answer QtForm::ask(const Text& text, Buttons buttons, const Text& title, QMessageBox::Icon icon) {
     ++messagesShown_;
     if (!messageScript) return showMessageBox(text, buttons, title, icon);
-    Answer answer = buttons == Buttons::Ok         ? Answer::Ok
-                    : buttons == Buttons::OkCancel ? Answer::Cancel
-                                                   : Answer::No;
-    if (!messageScript->answers.empty()) {
-        answer = messageScript->answers.front();
-        messageScript->answers.pop_front();
-    }
-    messageScript->shown.push_back({text, buttons, title, answer});
-    if (messageScript->onMessage) messageScript->onMessage(messageScript->shown.back());
-    return answer;
+    return messageScript->answer(text, buttons, title);
 }
 
 Answer QtForm::showMessageBox(const Text& text, Buttons buttons, const Text& title,

@@ -12,24 +12,11 @@
 #include "app/qt/main_window.h"
 #include "platform/clock.h"
 #include "platform/form.h"
+#include "platform/message_queue.h"
 
 class QWidget;
 
 namespace pw {
-
-// Test hook: while set on a QtForm, message boxes are answered from `answers` instead of shown.
-struct MessageScript {
-    struct Shown {
-        Text text;
-        Buttons buttons;
-        Text title;
-        Answer answer;
-    };
-    // An empty queue answers OK for OK boxes and Cancel or No for questions.
-    std::deque<Answer> answers;
-    std::vector<Shown> shown;
-    std::function<void(const Shown&)> onMessage;
-};
 
 class QtForm : public Form {
   public:
@@ -73,7 +60,8 @@ class QtForm : public Form {
     void pumpAtNextEventPoint() { pumpedOnce_ = false; }
     uint64_t eventRuns() const override { return uint64_t(pumps_) + messagesShown_; }
 
-    MessageScript* messageScript = nullptr;
+    // Test hook: while set, message boxes are answered from this queue instead of shown.
+    MessageQueue* messageScript = nullptr;
 
   private:
     QObject* object(std::string_view name) const;

@@ -75,9 +75,10 @@ void QtShell::openAddress(const Text& address) {
     QDesktopServices::openUrl(QUrl(qt(address)));
 }
 
-void QtShell::openInFileManager(const Text& path, bool newWindow, bool asFolder, bool atParent) {
-    if (script) return script->openInFileManager(path, newWindow, asFolder, atParent);
-    const FileManagerTarget target = fileManagerTarget(path, asFolder, atParent);
+void QtShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+                                ShowPathAt at) {
+    if (script) return script->openInFileManager(path, window, as, at);
+    const FileManagerTarget target = fileManagerTarget(path, as, at);
     if (target.startProgram) {
         QProcess::startDetached(qtPath(target.path), {});
         return;
