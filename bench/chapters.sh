@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Splits a GBK novel with a chapter heading every ~8 KiB into one part a chapter with
-# partwell-cli, and converts the same file with iconv(1); both in the same run on the same input.
-# Prints the time ratio and partwell-cli's peak memory against the file's size.
+# partwell-cli, converts the same file with iconv(1) and cuts it at the same headings with
+# csplit(1); all in the same run on the same input. Prints the time ratios and partwell-cli's
+# peak memory against the file's size.
 #   bench/chapters.sh [SIZE_MIB] [ROUNDS]      (defaults: 256 MiB, 3 rounds; medians are compared)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,15 +36,20 @@ timed_fresh() {
     seconds "$@"
 }
 ours="ln -f '$work/input.txt' '$work/out/in.txt' && $cli split --chapters 1 '$work/out/in.txt'"
-times=("" "")
+# csplit cuts the same bytes at the same headings into as many files: what creating them costs.
+heading="/^$(printf '\xB5\xDA')/"
+times=("" "" "")
 for _ in $(seq "$rounds"); do
     times[0]+="$(timed_fresh bash -c "$ours") "
     times[1]+="$(timed_fresh bash -c "iconv -f GBK -t UTF-8 '$work/input.txt' > '$work/out/converted.txt'") "
+    times[2]+="$(timed_fresh bash -c "cd '$work/out' && LC_ALL=C csplit -s -z -f x '$work/input.txt' '$heading' '{*}'") "
 done
 med() { printf '%s\n' $1 | median; }
-split_s=$(med "${times[0]}") iconv_s=$(med "${times[1]}")
+split_s=$(med "${times[0]}") iconv_s=$(med "${times[1]}") csplit_s=$(med "${times[2]}")
 printf '%-40s partwell %7.2fs   iconv  %7.2fs   ratio %.2f\n' \
     "--chapters 1, $chapters chapters" "$split_s" "$iconv_s" "$(echo "$split_s / $iconv_s" | bc -l)"
+printf '%-40s partwell %7.2fs   csplit %7.2fs   ratio %.2f\n' \
+    "  the same files cut by csplit" "$split_s" "$csplit_s" "$(echo "$split_s / $csplit_s" | bc -l)"
 
 rm -rf "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
 peak=$(/usr/bin/time -f '%M' "$cli" split --chapters 1 "$work/out/in.txt" 2>&1 >/dev/null | tail -1)
