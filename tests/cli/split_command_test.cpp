@@ -266,9 +266,9 @@ TEST(CliSplit, ChaptersPreviewWritesNothingAndTheSplitNamesPartsAfterHeadings) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.path("gbk.txt")), gbk);
 
-    for (const char* refused : {"split --chapters 0 book.txt",
-                                "split --chapters --heading-max-length x book.txt",
-                                "split --chapters --heading-regex '(' book.txt"})
+    for (const char* refused :
+         {"split --chapters 0 book.txt", "split --chapters --heading-max-length x book.txt",
+          "split --chapters --heading-regex '(' book.txt"})
         EXPECT_EQ(cli(dir, refused).status, 2) << refused;
 }
 
