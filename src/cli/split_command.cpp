@@ -268,7 +268,7 @@ constexpr SplitOption kSplitOptions[] = {
      }},
     {"--dry-run", nullptr,
      N_("write nothing; print the size and path of every file that would be\n"
-        "written"),
+        "written; with --chapters, the chapters, their parts and warnings"),
      [](SplitSettings& s, const char*) { return s.dryRun = true, 0; }},
     {"--progress", nullptr, N_("show the progress line even when standard error is no terminal"),
      [](SplitSettings& s, const char*) { return s.console.progress = ProgressLine::Always, 0; }},
