@@ -1,6 +1,6 @@
 #pragma once
-// A window without a display: the controls of a WindowSpec held in memory. Tests and the
-// command-line tool run the jobs against it; message boxes are answered from a queue.
+// A window without a display: the controls of a WindowSpec held in memory. The app's tests run
+// the jobs against it; message boxes are answered from a queue.
 
 #include <deque>
 #include <functional>
