@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "app/merge_job.h"
 #include "app/split_job.h"
@@ -184,6 +185,30 @@ TEST_F(MergeJobTest, FileChooserFillsTheIntermediateDataPath) {
     shell.pathAnswers.push_back(fromUtf8(dir.path("新.bin")));
     chooseMergeDataFile(ctx);
     EXPECT_EQ(toUtf8(form.text(ctl::kJoinFilePath)), dir.path("新.bin"));
+}
+
+}  // namespace
+}  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+// The join option as the window's three controls give it: only a ticked box with a chosen radio
+// joins with anything.
+TEST(FormMergeOptionsTest, JoinsWithDataOnlyWhenTheBoxIsTickedAndARadioChosen) {
+    MemoryForm form(mainWindowSpec());
+    FormMergeOptions options(form);
+    form.setChecked(ctl::kJoinWithData, true);
+    form.setChecked(ctl::kJoinWithText, false);
+    form.setChecked(ctl::kJoinWithFile, false);
+    EXPECT_EQ(options.joinWith(), JoinWith::Nothing);
+    form.setChecked(ctl::kJoinWithFile, true);
+    EXPECT_EQ(options.joinWith(), JoinWith::File);
+    form.setChecked(ctl::kJoinWithFile, false);
+    form.setChecked(ctl::kJoinWithText, true);
+    EXPECT_EQ(options.joinWith(), JoinWith::Text);
+    form.setChecked(ctl::kJoinWithData, false);
+    EXPECT_EQ(options.joinWith(), JoinWith::Nothing);
 }
 
 }  // namespace
