@@ -13,7 +13,7 @@ declare -A may_use=(
     [merge]="merge files text platform"
     [app]="app split merge settings files text platform"
     [app/qt]="app/qt app split merge settings files text platform"
-    [cli]="cli app split merge settings files text platform"
+    [cli]="cli split merge files text platform"
 )
 
 status=0
