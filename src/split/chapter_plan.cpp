@@ -1,6 +1,7 @@
 #include "split/chapter_plan.h"
 
 #include <cstring>
+#include <string>
 
 #include "text/chars.h"
 
@@ -49,13 +50,33 @@ void ChapterPlanner::addLine(std::string_view line) {
 }
 
 void planChapters(ChapterPlanner& planner, std::string_view text) {
-    for (size_t start = 0; start < text.size();) {
-        const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
-        const size_t end =
-            lf ? size_t(static_cast<const char*>(lf) - text.data()) + 1 : text.size();
-        planner.addLine(text.substr(start, end - start));
-        start = end;
+    LineFeeder feeder(planner);
+    feeder.feed(text);
+    feeder.finish();
+}
+
+void LineFeeder::feed(std::string_view piece) {
+    while (!piece.empty()) {
+        const void* lf = std::memchr(piece.data(), '\n', piece.size());
+        if (!lf) {
+            carry_.append(piece);
+            return;
+        }
+        const size_t end = size_t(static_cast<const char*>(lf) - piece.data()) + 1;
+        if (carry_.empty()) {
+            planner_.addLine(piece.substr(0, end));
+        } else {
+            carry_.append(piece.substr(0, end));
+            planner_.addLine(carry_);
+            carry_.clear();
+        }
+        piece.remove_prefix(end);
     }
+}
+
+void LineFeeder::finish() {
+    if (!carry_.empty()) planner_.addLine(carry_);
+    carry_.clear();
 }
 
 std::vector<PlannedPart> groupChapters(const std::vector<ChapterEntry>& chapters, int64_t perPart) {

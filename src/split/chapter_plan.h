@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "text/chapter_heading.h"
@@ -45,6 +46,19 @@ class ChapterPlanner {
 
 // Every line of `text`, each with its line break, fed to the planner.
 void planChapters(ChapterPlanner& planner, std::string_view text);
+
+// Cuts text that comes in pieces into lines, each with its line break: a line that runs over a
+// piece's end is held until its break comes. finish() hands on a last line without one.
+class LineFeeder {
+  public:
+    explicit LineFeeder(ChapterPlanner& planner) : planner_(planner) {}
+    void feed(std::string_view piece);
+    void finish();
+
+  private:
+    ChapterPlanner& planner_;
+    std::string carry_;
+};
 
 struct PlannedPart {
     size_t firstChapter = 0;  // index into the planner's chapters

@@ -6,7 +6,7 @@
 #include "files/path_ops.h"
 #include "split/chapter_split.h"
 #include "text/codepage.h"
-#include "text/encoding_detect.h"
+#include "text/encoding_stream.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -97,15 +97,20 @@ ChapterPreview previewChapters(SplitContext& ctx, const std::vector<Text>& files
     for (const Text& source : files) {
         if (!preview.text.empty()) preview.text += Text(lineBreak);
         std::error_code error;
-        const std::optional<DecodedText> decoded =
-            detectAndDecode(ctx.files, source, &ctx.host, &error);
-        if (!decoded) {
+        const std::unique_ptr<TextSource> text =
+            TextSource::open(ctx.files, source, &ctx.host, &error);
+        ChapterPlanner planner(rule->rule);
+        if (text) {
+            LineFeeder feeder(planner);
+            for (std::string_view piece; !(piece = text->next()).empty();) feeder.feed(piece);
+            feeder.finish();
+            if (text->failed()) error = text->error();
+        }
+        if (!text || text->failed()) {
             preview.failures.push_back({FailureKind::Read, source, error});
             preview.text += fileNameOf(source) + lit(texts::kPreviewUnreadable) + Text(lineBreak);
             continue;
         }
-        ChapterPlanner planner(rule->rule);
-        planChapters(planner, decoded->text);
         if (planner.foundHeading()) ++preview.sourcesWithChapters;
         preview.text += chapterPreviewText(fileNameOf(source), planner,
                                            ctx.options.chaptersPerPart(), lineBreak);

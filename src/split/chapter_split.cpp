@@ -1,5 +1,7 @@
 #include "split/chapter_split.h"
 
+#include <algorithm>
+
 #include "platform/regex.h"
 #include "split/decode_source.h"
 #include "split/part_writer.h"
@@ -37,14 +39,21 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
 
 ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (checkChapterOptions(ctx) == ModeResult::Abort) return ModeResult::Abort;
-    const std::optional<Text> text = decodeSource(ctx, state, source);
+    // Two passes through a bounded buffer: the first finds the chapters, the second cuts.
+    std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
     if (!text) return ModeResult::Done;
 
-    // Read again after the decoding, which lets events run, as the other modes do.
+    // Read again after the encoding was detected, which lets events run, as the other modes do.
     const std::optional<ChapterRule> rule = chapterRuleOf(ctx.options);
     if (!rule) return checkChapterOptions(ctx);
     ChapterPlanner planner(rule->rule);
-    planChapters(planner, *text);
+    LineFeeder feeder(planner);
+    for (std::string_view piece; !(piece = text->next()).empty();) feeder.feed(piece);
+    feeder.finish();
+    if (text->failed()) {
+        finishSourceText(state, *text);
+        return ModeResult::Done;
+    }
     if (!planner.foundHeading()) {
         // Nothing is written; the source stays, and the job says so at its end.
         state.withoutHeadings.push_back(source);
@@ -56,18 +65,35 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     if (int64_t(parts.size()) > kMaxPartsPerFile)
         return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::ChapterCount);
 
-    for (size_t k = 0; k < parts.size(); ++k) {
-        state.partNumber = int64_t(k) + 1;
-        state.partHeading = parts[k].heading;
-        state.partContent.setBytes(ByteBuffer(text->substr(parts[k].offset, parts[k].bytes)));
-        writePart(ctx, state);
-        ctx.host.processEvents();
-        if (ctx.stopRequested) {
-            if (k + 1 < parts.size()) state.sourceIntact = false;
-            break;
+    text = openSourceText(ctx, state, source);
+    if (!text) return ModeResult::Done;
+    ByteBuffer part;
+    size_t k = 0;
+    bool stopped = false;
+    std::string_view piece;
+    while (!stopped && k < parts.size() && !(piece = text->next()).empty()) {
+        while (!piece.empty() && k < parts.size()) {
+            const size_t take = std::min(parts[k].bytes - part.size(), piece.size());
+            part.append(piece.substr(0, take));
+            piece.remove_prefix(take);
+            if (part.size() < parts[k].bytes) break;
+            state.partNumber = int64_t(k) + 1;
+            state.partHeading = parts[k].heading;
+            state.partContent.setBytes(std::move(part));
+            writePart(ctx, state);
+            part.clear();
+            ++k;
+            ctx.host.processEvents();
+            if (ctx.stopRequested) {
+                stopped = true;
+                break;
+            }
         }
     }
     state.partHeading.clear();
+    // A stop, or a source that changed between the passes, leaves text in no part.
+    if (k < parts.size() || !piece.empty() || !text->next().empty()) state.sourceIntact = false;
+    finishSourceText(state, *text);
     return ModeResult::Done;
 }
 

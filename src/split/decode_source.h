@@ -3,7 +3,6 @@
 // bounded buffer, with the encoding found kept in the job state so the parts go back into it.
 
 #include <memory>
-#include <optional>
 
 #include "split/split_job_state.h"
 #include "text/encoding_stream.h"
@@ -14,11 +13,6 @@ namespace pw {
 // unreadable).
 std::unique_ptr<TextSource> openSourceText(SplitContext& ctx, SplitJobState& state,
                                            const Text& source);
-
-// The whole text at once, for a mode that needs all of it before it cuts (the chapter plan):
-// nothing when the source cannot be read to its end. Read errors, NUL cuts and substitutes are
-// recorded as finishSourceText does.
-std::optional<Text> decodeSource(SplitContext& ctx, SplitJobState& state, const Text& source);
 
 // Once the text was read to its end (or the mode stopped): a read error counts the source as
 // unreadable, and a text cut at a NUL, or one that needed substitutes, keeps the source.

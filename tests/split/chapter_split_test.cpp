@@ -4,6 +4,7 @@
 
 #include "platform/charset.h"
 #include "support/split_fixture.h"
+#include "text/encoding_stream.h"
 #include "text/system_texts.h"
 
 namespace pw::test {
@@ -53,38 +54,45 @@ TEST_F(ChapterSplit, PartsStartAtHeadingsAndJoinBackToTheTextInEveryEncoding) {
     };
     for (const Encoding& e : encodings) {
         SCOPED_TRACE(e.charset);
-        for (const char* perPart : {"1", "2"}) {
-            const std::string folder = std::string(e.charset) + perPart;
-            std::filesystem::create_directory(dir.path(folder));
-            writeFile(dir.path(folder + "/book.txt"), e.bytes);
-            byChapters(perPart);
-            options.set.intoSubfolder = true;
-            const SplitSummary summary = split({dir.path(folder + "/book.txt")});
-            EXPECT_FALSE(summary.aborted);
-            EXPECT_TRUE(summary.failures.empty());
+        // Read a buffer at a time: 0 is the default; tiny buffers cut characters, CR LF pairs
+        // and headings at every edge.
+        for (size_t buffer : {size_t(0), size_t(1), size_t(5)})
+            for (const char* perPart : {"1", "2"}) {
+                setTextBufferSize(buffer);
+                const std::string folder =
+                    std::string(e.charset) + perPart + "_" + std::to_string(buffer);
+                std::filesystem::create_directory(dir.path(folder));
+                writeFile(dir.path(folder + "/book.txt"), e.bytes);
+                byChapters(perPart);
+                options.set.intoSubfolder = true;
+                const SplitSummary summary = split({dir.path(folder + "/book.txt")});
+                setTextBufferSize(0);
+                EXPECT_FALSE(summary.aborted);
+                EXPECT_TRUE(summary.failures.empty());
 
-            const auto parts = partsIn(folder + "/book", e.charset);
-            std::string joined;
-            std::vector<std::string> names;
-            for (const auto& [name, text] : parts) {
-                names.push_back(name);
-                joined += text;
+                const auto parts = partsIn(folder + "/book", e.charset);
+                std::string joined;
+                std::vector<std::string> names;
+                for (const auto& [name, text] : parts) {
+                    names.push_back(name);
+                    joined += text;
+                }
+                EXPECT_EQ(joined, kBook);  // nothing left out, nothing added
+                if (std::string(perPart) == "1") {
+                    EXPECT_EQ(names,
+                              (std::vector<std::string>{
+                                  "book_1.txt", "book_2 第一章 风起.txt", "book_3 第二章 云涌.txt",
+                                  "book_4 第三章 归来.txt", "book_5 第四章 终.txt"}));
+                    ASSERT_EQ(parts.size(), 5u);
+                    EXPECT_EQ(parts[0].second, "书名\r\n作者\r\n\r\n");  // the title page alone
+                    EXPECT_EQ(parts[2].second, "第二章 云涌\r\n正文二\r\n");
+                    EXPECT_EQ(parts[4].second, "第四章 终");
+                } else {
+                    EXPECT_EQ(names,
+                              (std::vector<std::string>{"book_1.txt", "book_2 第一章 风起.txt",
+                                                        "book_3 第三章 归来.txt"}));
+                }
             }
-            EXPECT_EQ(joined, kBook);  // nothing left out, nothing added
-            if (std::string(perPart) == "1") {
-                EXPECT_EQ(names,
-                          (std::vector<std::string>{
-                              "book_1.txt", "book_2 第一章 风起.txt", "book_3 第二章 云涌.txt",
-                              "book_4 第三章 归来.txt", "book_5 第四章 终.txt"}));
-                ASSERT_EQ(parts.size(), 5u);
-                EXPECT_EQ(parts[0].second, "书名\r\n作者\r\n\r\n");  // the title page alone
-                EXPECT_EQ(parts[2].second, "第二章 云涌\r\n正文二\r\n");
-                EXPECT_EQ(parts[4].second, "第四章 终");
-            } else {
-                EXPECT_EQ(names, (std::vector<std::string>{"book_1.txt", "book_2 第一章 风起.txt",
-                                                           "book_3 第三章 归来.txt"}));
-            }
-        }
     }
 }
 
