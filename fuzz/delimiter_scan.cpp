@@ -1,7 +1,7 @@
 // The delimiter scan against the rule walked a character at a time: at each character start the
 // delimiter either occurs there (a cut, and the walk goes on after it) or the walk steps over the
-// character. The pieces, rejoined with the delimiter, give the text back (less a delimiter that
-// ends it).
+// character. The text is fed to the scan in pieces of a few bytes, as a streamed source gives it,
+// and the pieces, rejoined with the delimiter, give the text back (less a delimiter that ends it).
 // Input: delimiter, NUL, text (which may hold NUL bytes).
 
 #include <vector>
@@ -14,22 +14,12 @@ namespace {
 
 using namespace pw;
 
-struct Span {
-    size_t start, length;
-};
-
-std::vector<Span> spansOf(std::string_view text, const std::vector<std::string_view>& pieces) {
-    std::vector<Span> spans;
-    for (std::string_view p : pieces) spans.push_back({size_t(p.data() - text.data()), p.size()});
-    return spans;
-}
-
-std::vector<Span> modelPieces(std::string_view text, std::string_view delimiter) {
-    std::vector<Span> spans;
+std::vector<Text> modelPieces(std::string_view text, std::string_view delimiter) {
+    std::vector<Text> pieces;
     size_t pieceStart = 0;
     for (size_t pos = 0; !delimiter.empty() && pos < text.size();) {
         if (text.substr(pos, delimiter.size()) == delimiter) {
-            spans.push_back({pieceStart, pos - pieceStart});
+            pieces.emplace_back(text.substr(pieceStart, pos - pieceStart));
             pos += delimiter.size();
             pieceStart = pos;
         } else {
@@ -37,11 +27,24 @@ std::vector<Span> modelPieces(std::string_view text, std::string_view delimiter)
             pos += fuzz::searchStep(text, pos);
         }
     }
-    if (pieceStart < text.size()) spans.push_back({pieceStart, text.size() - pieceStart});
-    return spans;
+    if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+    return pieces;
 }
 
-Text rejoined(const std::vector<std::string_view>& pieces, std::string_view delimiter) {
+// The scan fed `step` bytes at a time.
+std::vector<Text> scannedPieces(std::string_view text, std::string_view delimiter, size_t step) {
+    DelimiterSplitter splitter(delimiter);
+    std::vector<Text> pieces;
+    std::string_view piece;
+    for (size_t at = 0; at < text.size(); at += step) {
+        splitter.feed(text.substr(at, step));
+        while (splitter.take(piece)) pieces.emplace_back(piece);
+    }
+    if (splitter.takeLast(piece)) pieces.emplace_back(piece);
+    return pieces;
+}
+
+Text rejoined(const std::vector<Text>& pieces, std::string_view delimiter) {
     Text out;
     for (size_t k = 0; k < pieces.size(); ++k) out.append(k ? delimiter : "").append(pieces[k]);
     return out;
@@ -50,16 +53,15 @@ Text rejoined(const std::vector<std::string_view>& pieces, std::string_view deli
 // The text back from its pieces: joined with the delimiter, and one more when the last
 // occurrence ended the text (its empty last piece is dropped).
 bool givesTextBack(std::string_view text, std::string_view delimiter,
-                   const std::vector<std::string_view>& pieces) {
+                   const std::vector<Text>& pieces) {
     const Text joined = rejoined(pieces, delimiter);
     if (joined == text) return true;
     return !delimiter.empty() && text.ends_with(delimiter) && joined + Text(delimiter) == text;
 }
 
-Text shownSpans(const std::vector<Span>& spans) {
+Text shown(const std::vector<Text>& pieces) {
     Text out;
-    for (const Span& s : spans)
-        out += std::to_string(s.start) + "+" + std::to_string(s.length) + " ";
+    for (const Text& p : pieces) out += std::to_string(p.size()) + ":" + p + " ";
     return out;
 }
 
@@ -70,12 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view delimiter = fields.next();
     const std::string_view text = fields.rest();
 
-    const std::vector<std::string_view> pieces = splitAtDelimiter(text, delimiter);
-    const Text got = shownSpans(spansOf(text, pieces)),
-               want = shownSpans(modelPieces(text, delimiter));
-    FUZZ_EXPECT(got == want, {"text", text}, {"delimiter", delimiter}, {"pieces", got},
-                {"model", want});
-    FUZZ_EXPECT(givesTextBack(text, delimiter, pieces), {"text", text}, {"delimiter", delimiter},
-                {"rejoined", rejoined(pieces, delimiter)});
+    const std::vector<Text> whole = splitAtDelimiter(text, delimiter);
+    const std::vector<Text> fed = scannedPieces(text, delimiter, 1 + size % 7);
+    const std::vector<Text> model = modelPieces(text, delimiter);
+    FUZZ_EXPECT(whole == model, {"text", text}, {"delimiter", delimiter}, {"pieces", shown(whole)},
+                {"model", shown(model)});
+    FUZZ_EXPECT(fed == model, {"text", text}, {"delimiter", delimiter}, {"fed", shown(fed)},
+                {"model", shown(model)});
+    FUZZ_EXPECT(givesTextBack(text, delimiter, whole), {"text", text}, {"delimiter", delimiter},
+                {"rejoined", rejoined(whole, delimiter)});
     return 0;
 }
