@@ -31,7 +31,7 @@ Text withCrLf(std::string_view text) {
 int takeSeparatorFile(const char* argument, Text& path) {
     path = absolutePath(argument);
     std::error_code error;
-    if (readAllBytes(posixFileSystem(), path, error)) return 0;
+    if (readEntireFile(posixFileSystem(), path, error)) return 0;
     return refuse(kCannotRead, std::string(argument) + ": " + error.message());
 }
 

@@ -9,23 +9,6 @@
 
 namespace pw {
 
-std::optional<ByteBuffer> readAllBytes(FileSystem& fs, const Text& path, std::error_code& error) {
-    auto file = fs.open(path, OpenMode::Read);
-    const int64_t length = file ? file->length() : -1;
-    if (length < 0) {
-        error = file ? file->error() : fs.lastError();
-        return std::nullopt;
-    }
-    ByteBuffer bytes = file->readBytes(length);
-    // One more read tells the end of the file from an error that cut it short.
-    char probe;
-    if (bytes.size() != size_t(length) || file->read(&probe, 1) < 0) {
-        error = file->error() ? file->error() : std::make_error_code(std::errc::io_error);
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
                             std::error_code* readError) {
     switch (options.joinWith()) {
@@ -35,7 +18,7 @@ ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
             return options.joinText();
         case JoinWith::File: {
             std::error_code error;
-            auto bytes = readAllBytes(fs, options.joinFilePath(), error);
+            auto bytes = readEntireFile(fs, options.joinFilePath(), error);
             if (!bytes && readError) *readError = error;
             return bytes.value_or(ByteBuffer());
         }

@@ -18,10 +18,6 @@ namespace pw {
 ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
                             std::error_code* readError = nullptr);
 
-// The whole content of a file, or nothing (with the reason in `error`) when any of it could not
-// be read.
-std::optional<ByteBuffer> readAllBytes(FileSystem& fs, const Text& path, std::error_code& error);
-
 enum class SourceOutcome {
     Whole,       // every byte (or all of its text) reached the output
     Cut,         // its text ended at a NUL, so only a part reached the output
