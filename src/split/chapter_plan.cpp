@@ -4,6 +4,7 @@
 #include <string>
 
 #include "text/chars.h"
+#include "text/encoding_stream.h"
 
 namespace pw {
 namespace {
@@ -77,6 +78,12 @@ void LineFeeder::feed(std::string_view piece) {
 void LineFeeder::finish() {
     if (!carry_.empty()) planner_.addLine(carry_);
     carry_.clear();
+}
+
+void planChapters(ChapterPlanner& planner, TextSource& text) {
+    LineFeeder feeder(planner);
+    for (std::string_view piece; !(piece = text.next()).empty();) feeder.feed(piece);
+    feeder.finish();
 }
 
 std::vector<PlannedPart> groupChapters(const std::vector<ChapterEntry>& chapters, int64_t perPart) {

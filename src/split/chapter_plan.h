@@ -47,6 +47,11 @@ class ChapterPlanner {
 // Every line of `text`, each with its line break, fed to the planner.
 void planChapters(ChapterPlanner& planner, std::string_view text);
 
+class TextSource;
+
+// Every line of a streamed text, read to its end (or to a read error), fed to the planner.
+void planChapters(ChapterPlanner& planner, TextSource& text);
+
 // Cuts text that comes in pieces into lines, each with its line break: a line that runs over a
 // piece's end is held until its break comes. finish() hands on a last line without one.
 class LineFeeder {

@@ -101,9 +101,7 @@ ChapterPreview previewChapters(SplitContext& ctx, const std::vector<Text>& files
             TextSource::open(ctx.files, source, &ctx.host, &error);
         ChapterPlanner planner(rule->rule);
         if (text) {
-            LineFeeder feeder(planner);
-            for (std::string_view piece; !(piece = text->next()).empty();) feeder.feed(piece);
-            feeder.finish();
+            planChapters(planner, *text);
             if (text->failed()) error = text->error();
         }
         if (!text || text->failed()) {

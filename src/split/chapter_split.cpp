@@ -47,9 +47,7 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     const std::optional<ChapterRule> rule = chapterRuleOf(ctx.options);
     if (!rule) return checkChapterOptions(ctx);
     ChapterPlanner planner(rule->rule);
-    LineFeeder feeder(planner);
-    for (std::string_view piece; !(piece = text->next()).empty();) feeder.feed(piece);
-    feeder.finish();
+    planChapters(planner, *text);
     if (text->failed()) {
         finishSourceText(state, *text);
         return ModeResult::Done;
