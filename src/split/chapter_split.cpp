@@ -40,7 +40,7 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
 ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (checkChapterOptions(ctx) == ModeResult::Abort) return ModeResult::Abort;
     // Two passes through a bounded buffer: the first finds the chapters, the second cuts.
-    std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
+    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
     if (!text) return ModeResult::Done;
 
     // Read again after the encoding was detected, which lets events run, as the other modes do.
@@ -63,8 +63,10 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     if (int64_t(parts.size()) > kMaxPartsPerFile)
         return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::ChapterCount);
 
-    text = openSourceText(ctx, state, source);
-    if (!text) return ModeResult::Done;
+    if (!text->rewind()) {
+        state.markUnreadable(text->error());
+        return ModeResult::Done;
+    }
     ByteBuffer part;
     size_t k = 0;
     bool stopped = false;

@@ -187,7 +187,21 @@ bool TextSource::detect(JobHost* host) {
         dataStart = 0;
     }
     // The text is read again from its start, a buffer at a time.
-    return file_->seek(int64_t(dataStart));
+    dataStart_ = int64_t(dataStart);
+    return file_->seek(dataStart_);
+}
+
+bool TextSource::rewind() {
+    raw_.clear();
+    pending_.clear();
+    piece_.clear();
+    rawEnded_ = textEnded_ = failed_ = cutAtNul_ = false;
+    error_ = {};
+    if (converter_) converter_ = std::make_unique<StreamConverter>(charsetNameOf(code_), kCodePage);
+    if (file_->seek(dataStart_)) return true;
+    failed_ = true;
+    error_ = file_->error() ? file_->error() : std::make_error_code(std::errc::io_error);
+    return false;
 }
 
 std::string_view TextSource::next() {

@@ -57,6 +57,9 @@ class TextSource {
     // The next piece of text, valid until the next call; empty at the end of the text or on a read
     // error (see failed()). It ends where a character ends.
     std::string_view next();
+    // Starts the text again from its beginning, its encoding known: for a second pass. False
+    // when the file cannot be read from there.
+    bool rewind();
     bool failed() const { return failed_; }
     std::error_code error() const { return error_; }
     // Whether the text stopped at a NUL before the end of the content (known at the end).
@@ -71,6 +74,7 @@ class TextSource {
 
     std::unique_ptr<FileHandle> file_;
     EncodingCode code_ = kEncodingCodePage;
+    int64_t dataStart_ = 0;  // where the text begins, after a byte-order mark
     std::unique_ptr<StreamConverter> converter_;
     ByteBuffer raw_;      // bytes read, not converted yet
     ByteBuffer pending_;  // text not handed out yet

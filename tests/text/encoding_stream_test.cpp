@@ -80,10 +80,17 @@ Streamed stream(const std::string& bytes) {
     s.cutAtNul = source->cutAtNul();
     s.replacements = source->replacements();
     EXPECT_FALSE(source->failed());
+    // A second pass gives the same text and counts.
+    EXPECT_TRUE(source->rewind());
+    std::string again;
+    for (std::string_view piece; !(piece = source->next()).empty();) again += piece;
+    EXPECT_EQ(again, s.text);
+    EXPECT_EQ(source->cutAtNul(), s.cutAtNul);
+    EXPECT_EQ(source->replacements(), s.replacements);
     return s;
 }
 
-TEST(TextSource, StreamedTextEqualsTheInMemoryCascadeAtEveryBufferSize) {
+TEST(TextSource, StreamedTextEqualsTheInMemoryCascadeAtEveryBufferSizeAndOnASecondPass) {
     std::mt19937 gen(23);
     const std::string html = "<html><head><meta charset=\"big5\"></head><body>";
     for (int round = 0; round < 400; ++round) {
