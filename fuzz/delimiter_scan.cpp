@@ -1,13 +1,15 @@
 // The delimiter scan against the rule walked a character at a time: at each character start the
 // delimiter either occurs there (a cut, and the walk goes on after it) or the walk steps over the
-// character. The text is fed to the scan in pieces of a few bytes, as a streamed source gives it,
-// and the pieces, rejoined with the delimiter, give the text back (less a delimiter that ends it).
+// character. The text is fed to the scan in pieces of a few bytes that end where a character ends,
+// as a streamed source gives them, and the pieces, rejoined with the delimiter, give the text back (less a delimiter that ends it).
 // Input: delimiter, NUL, text (which may hold NUL bytes).
 
+#include <algorithm>
 #include <vector>
 
 #include "fuzz_support.h"
 #include "split/split_by_delimiter.h"
+#include "text/encoding_stream.h"
 #include "text_models.h"
 
 namespace {
@@ -31,13 +33,17 @@ std::vector<Text> modelPieces(std::string_view text, std::string_view delimiter)
     return pieces;
 }
 
-// The scan fed `step` bytes at a time.
+// The scan fed about `step` bytes at a time, each piece cut where a character ends.
 std::vector<Text> scannedPieces(std::string_view text, std::string_view delimiter, size_t step) {
     DelimiterSplitter splitter(delimiter);
     std::vector<Text> pieces;
     std::string_view piece;
-    for (size_t at = 0; at < text.size(); at += step) {
-        splitter.feed(text.substr(at, step));
+    for (size_t fed = 0, read = 0; fed < text.size();) {
+        read = std::min(text.size(), read + step);
+        const std::string_view window = text.substr(fed, read - fed);
+        const size_t whole = read == text.size() ? window.size() : wholeCodePagePrefix(window);
+        splitter.feed(window.substr(0, whole));
+        fed += whole;
         while (splitter.take(piece)) pieces.emplace_back(piece);
     }
     if (splitter.takeLast(piece)) pieces.emplace_back(piece);
