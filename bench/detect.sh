@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.bash
-lib=${PARTWELL_ENGINE_LIB:-build/libpartwell_engine.a}
+libs=("${PARTWELL_LIB_DIR:-build}"/libpartwell_{text,platform}.a)
 mib=${1:-256}
 rounds=${2:-5}
 
@@ -32,11 +32,13 @@ peak=$(/usr/bin/time -f '%M' "$cli" detect "$work/input.txt" 2>&1 >/dev/null | t
 printf 'peak memory of detect         %6d KiB (%.2f x the file)\n' "$peak" \
     "$(echo "$peak * 1024 / $(wc -c < "$work/input.txt")" | bc -l)"
 
-if [[ -f $lib ]]; then
-    g++ -std=c++20 -O2 -Isrc bench/utf8_speed.cpp "$lib" $(pkg-config --libs libpcre2-8) -lz \
-        -o "$work/utf8_speed"
+if [[ -f ${libs[0]} && -f ${libs[1]} ]]; then
+    g++ -std=c++20 -O2 -Isrc bench/utf8_speed.cpp "${libs[@]}" \
+        $(pkg-config --libs libpcre2-8 libcrypto) -lz -o "$work/utf8_speed"
     "$work/utf8_speed"
-    g++ -std=c++20 -O2 -Isrc bench/codec_speed.cpp "$lib" $(pkg-config --libs libpcre2-8) -lz \
-        -o "$work/codec_speed"
+    g++ -std=c++20 -O2 -Isrc bench/codec_speed.cpp "${libs[@]}" \
+        $(pkg-config --libs libpcre2-8 libcrypto) -lz -o "$work/codec_speed"
     "$work/codec_speed"
+else
+    echo "codec and UTF-8 test speeds skipped: ${libs[*]} not built"
 fi

@@ -4,7 +4,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 export PARTWELL_CLI=${PARTWELL_CLI:-$here/../build/bin/partwell-cli}
-export PARTWELL_ENGINE_LIB=${PARTWELL_ENGINE_LIB:-$here/../build/libpartwell_engine.a}
+export PARTWELL_LIB_DIR=${PARTWELL_LIB_DIR:-$here/../build}
 status=0
 for script in "$here"/*.sh; do
     [ "$(basename "$script")" = run.sh ] && continue

@@ -240,6 +240,8 @@ std::string_view TextSource::next() {
         const size_t start = pending_.size();
         if (converter_)
             converter_->feed(bytes, rawEnded_, pending_);
+        else if (pending_.empty())
+            pending_.swap(bytes);  // the bytes are the text: no copy
         else
             pending_ += bytes;
         bytes.clear();
