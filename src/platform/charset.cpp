@@ -216,6 +216,21 @@ std::optional<std::string> convertCharset(std::string_view input, const char* fr
     return convertCharset(input, from, to, nullptr, replacements);
 }
 
+bool appendConvertedCharset(std::string_view input, const char* from, const char* to,
+                            std::string& out, size_t* replacements) {
+    const size_t before = out.size();
+    out.reserve(before + input.size() + input.size() / 2 + 16);
+    size_t count = 0;
+    if (!convertPieces(
+            input, from, to, [&](std::string_view piece, size_t) { out += piece; }, nullptr,
+            count)) {
+        out.resize(before);
+        return false;
+    }
+    if (replacements) *replacements = count;
+    return true;
+}
+
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
                                           InvalidInput onInvalid, size_t* replacements) {
     std::string out;

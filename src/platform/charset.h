@@ -15,6 +15,11 @@ namespace pw {
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,
                                           size_t* replacements = nullptr);
 
+// The same conversion appended to `out`, whose memory a caller may reuse from one text to the
+// next. False, with `out` unchanged, only when a charset is unknown.
+bool appendConvertedCharset(std::string_view input, const char* from, const char* to,
+                            std::string& out, size_t* replacements = nullptr);
+
 // Stands in for input that is not valid in the source charset: appends its substitute for the
 // bytes at the start of `rest` to `out` and returns how many of them it took (at least one).
 using InvalidInput = size_t (*)(std::string_view rest, std::string& out);

@@ -88,12 +88,14 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
     int64_t size = 0;
     if (state.sourceEncoding >= kEncodingUtf8) {
         // Text parts go back into the source's encoding.
-        auto bytes = part.load();
-        if (!bytes) return {false, true, part.source ? part.source->error() : std::error_code()};
-        const Text text = bytesAsText(*bytes);
-        if (text.size() != bytes->size()) state.sourceIntact = false;  // cut short at a NUL
+        std::optional<ByteBuffer> loaded;
+        if (part.source && !(loaded = part.load())) return {false, true, part.source->error()};
+        const std::string_view bytes = loaded ? *loaded : part.bytes;
+        if (bytes.find('\0') != std::string_view::npos)
+            state.sourceIntact = false;  // cut short at a NUL
         size_t replaced = 0;
-        const ByteBuffer encoded = encodeText(text, state.sourceEncoding, true, &replaced);
+        ByteBuffer& encoded = state.encodedPart;
+        encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
         state.noteReplacements(replaced);
         out.write(encoded);
         size = int64_t(encoded.size());

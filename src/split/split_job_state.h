@@ -53,6 +53,7 @@ struct SplitJobState {
     PartContent partContent;
     Text progressText;
     Text partHeading;  // a chapter part is named after its first heading
+    ByteBuffer encodedPart;  // a text part in its source's encoding, the buffer kept between parts
     RandomSource rng;
     // Every source of the job, and every part it wrote: no part may replace one of them.
     std::set<FileId> jobSources;

@@ -41,16 +41,25 @@ ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char*
     return convertCharset(bytes, from, to, replacements).value_or(ByteBuffer());
 }
 
-ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark,
-                      size_t* replacements) {
+void encodeTextInto(std::string_view text, EncodingCode code, bool writeMark, ByteBuffer& out,
+                    size_t* replacements) {
+    out.clear();
     if (replacements) *replacements = 0;
     text = text.substr(0, text.find('\0'));
     const char* charset = charsetNameOf(code);
-    if (!charset) return ByteBuffer(text);
-    ByteBuffer converted = convertEncoding(text, kCodePage, charset, replacements);
-    if (converted.empty()) return ByteBuffer(text);
-    if (writeMark) converted.insert(0, byteOrderMarkOf(code));
-    return converted;
+    if (charset && !text.empty()) {
+        if (writeMark) out.assign(byteOrderMarkOf(code));
+        if (appendConvertedCharset(text, kCodePage, charset, out, replacements)) return;
+        out.clear();
+    }
+    out.assign(text);
+}
+
+ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark,
+                      size_t* replacements) {
+    ByteBuffer out;
+    encodeTextInto(text, code, writeMark, out, replacements);
+    return out;
 }
 
 bool writeTextInEncoding(FileSystem& fs, const Text& path, std::string_view text, EncodingCode code,

@@ -25,6 +25,9 @@ ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char*
 // and 1, and a conversion that gives nothing, leave the code-page bytes without a mark.
 ByteBuffer encodeText(std::string_view text, EncodingCode code, bool writeMark,
                       size_t* replacements = nullptr);
+// The same into `out`, whose memory is reused: a part after part does not allocate each anew.
+void encodeTextInto(std::string_view text, EncodingCode code, bool writeMark, ByteBuffer& out,
+                    size_t* replacements = nullptr);
 
 // Writes encodeText's bytes as the whole file at `path`, through a temporary file that replaces
 // the path only when all of it was written. False when the file could not be written.
