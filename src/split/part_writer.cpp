@@ -118,8 +118,9 @@ Text partText(const SplitJobState& state) {
     auto bytes = state.partContent.load();
     if (!bytes) return Text();
     // The loaded bytes are decoded in place: a large part is not held twice.
-    return state.sourceEncoding != kEncodingUnknown ? bytesAsText(*bytes)
-                                                    : decodeContent(std::move(*bytes)).text;
+    if (state.sourceEncoding == kEncodingUnknown) return decodeContent(std::move(*bytes)).text;
+    bytes->resize(std::min(bytes->size(), bytes->find('\0')));  // the text ends at a NUL
+    return std::move(*bytes);
 }
 
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give

@@ -99,6 +99,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     // Read again: the delimiter may have been changed while the encoding was detected.
     DelimiterSplitter splitter(ctx.options.delimiter());
     std::string_view piece;
+    ByteBuffer part;  // one buffer for every part, not one allocated for each
     int64_t k = 0;
     for (bool fed = true; fed;) {
         const std::string_view next = text->next();
@@ -114,8 +115,10 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
                 finishSourceText(state, *text);
                 return ModeResult::Done;
             }
-            state.partContent.setBytes(ByteBuffer(piece));
+            part.assign(piece);
+            state.partContent.setBytes(std::move(part));
             writePart(ctx, state);
+            part = std::move(state.partContent.bytes);
         }
     }
     finishSourceText(state, *text);

@@ -100,8 +100,10 @@ Cut cutAt(std::string_view text, size_t pos) {
             ++pos;
             continue;
         }
-        const size_t len = charLengthAt(text, pos);
-        const size_t pair = len == 2 ? size_t(c) << 8 | byte(pos + 1) : 0;
+        // A lead byte not followed by a digit opens a two-byte character: most of Chinese text.
+        const unsigned char next = pos + 1 < n ? byte(pos + 1) : 0;
+        const size_t len = next && (next < '0' || next > '9') ? 2 : charLengthAt(text, pos);
+        const size_t pair = len == 2 ? size_t(c) << 8 | next : 0;
         if (table.wide[pair]) return {pos, 2, chars};
         count(pair == 0xA1A1);
         pos += len;
