@@ -30,3 +30,17 @@ chinese_prose() {
     local bytes=$(( $(printf '%s\n' "$line" | wc -c) ))
     awk -v l="$line" -v n=$(( $2 / bytes )) 'BEGIN { for (i = 0; i < n; i++) print l }' > "$1"
 }
+
+# creation_seconds DIR N: seconds to create N empty files in a new folder DIR (on the file system
+# a benchmark writes to), which goes again. A mode that writes thousands of parts cannot be faster
+# than this, whatever its own work costs.
+creation_seconds() {
+    mkdir "$1"
+    sync
+    local start end
+    start=$(date +%s.%N)
+    (cd "$1" && seq "$2" | xargs touch)
+    end=$(date +%s.%N)
+    rm -rf "$1"
+    echo "$end - $start" | bc
+}

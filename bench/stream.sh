@@ -24,21 +24,22 @@ split -n l/8 -d "$work/gbk.txt" "$work/merge_gbk/p_" && for f in "$work"/merge_g
 split -n l/8 -d "$work/utf8.txt" "$work/merge_utf8/p_" && for f in "$work"/merge_utf8/p_*; do mv "$f" "$f.txt"; done
 echo "inputs: $(( $(stat -c %s "$work/gbk.txt") >> 20 )) MiB GBK, $(( $(stat -c %s "$work/utf8.txt") >> 20 )) MiB UTF-8; load $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# "elapsed cpu peak_kib" of one command (cpu: user + system, steadier than the elapsed time on a
+# "elapsed cpu peak_kib files" of one command (cpu: user + system, steadier than the elapsed time on a
 # busy machine); outputs of earlier runs gone and written out, inputs cached
 measure() {
     rm -rf "$work/out" "$work"/p_00* && mkdir "$work/out"
     settle "$work/gbk.txt" "$work/utf8.txt"
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
-    awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$work/time"
+    awk -v files="$(find "$work/out" -type f ! -name in.txt | wc -l)" \
+        '{ printf "%s %.3f %s %s\n", $1, $2 + $3, $4, files }' "$work/time"
 }
 
 # compare LABEL OURS THEIRS: medians of both (elapsed and cpu), their ratios and our peak memory
 compare() {
-    local a=() b=() ca=() cb=() peak=0 e c m round
+    local a=() b=() ca=() cb=() peak=0 files=0 e c m round
     for round in $(seq "$rounds"); do
         if [ $((round % 2)) -eq 0 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
-        read -r e c m < <(measure "$2") && a+=("$e") ca+=("$c") && peak=$((m > peak ? m : peak))
+        read -r e c m files < <(measure "$2") && a+=("$e") ca+=("$c") && peak=$((m > peak ? m : peak))
         if [ $((round % 2)) -eq 1 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
     done
     local ma mb mca mcb
@@ -46,8 +47,14 @@ compare() {
     mb=$(printf '%s\n' "${b[@]}" | median)
     mca=$(printf '%s\n' "${ca[@]}" | median)
     mcb=$(printf '%s\n' "${cb[@]}" | median)
-    printf '%-40s elapsed %5.2fs vs %5.2fs ratio %.2f | cpu %5.2fs vs %5.2fs ratio %.2f | peak %6d KiB\n' \
+    printf '%-40s elapsed %5.2fs vs %5.2fs ratio %.2f | cpu %5.2fs vs %5.2fs ratio %.2f | peak %6d KiB' \
         "$1" "$ma" "$mb" "$(echo "$ma / $mb" | bc -l)" "$mca" "$mcb" "$(echo "$mca / $mcb" | bc -l)" "$peak"
+    # What creating its files alone costs on this file system, against the same iconv time.
+    [ "$files" -le 1 ] && { echo; return; }
+    local floor
+    floor=$(creation_seconds "$work/floor" "$files")
+    printf ' | %d files, creating them alone %.2fs, ratio %.2f\n' "$files" "$floor" \
+        "$(echo "$floor / $mb" | bc -l)"
 }
 
 for enc in gbk utf8; do
