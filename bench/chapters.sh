@@ -50,6 +50,9 @@ printf '%-40s partwell %7.2fs   iconv  %7.2fs   ratio %.2f\n' \
     "--chapters 1, $chapters chapters" "$split_s" "$iconv_s" "$(echo "$split_s / $iconv_s" | bc -l)"
 printf '%-40s partwell %7.2fs   csplit %7.2fs   ratio %.2f\n' \
     "  the same files cut by csplit" "$split_s" "$csplit_s" "$(echo "$split_s / $csplit_s" | bc -l)"
+floor=$(creation_seconds "$work/floor" "$chapters")
+printf '%-40s %7.2fs, %.2f times iconv\n' "  creating $chapters empty files alone" "$floor" \
+    "$(echo "$floor / $iconv_s" | bc -l)"
 
 rm -rf "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
 peak=$(/usr/bin/time -f '%M' "$cli" split --chapters 1 "$work/out/in.txt" 2>&1 >/dev/null | tail -1)
