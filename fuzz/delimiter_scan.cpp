@@ -1,8 +1,8 @@
 // The delimiter scan against the rule walked a character at a time: at each character start the
 // delimiter either occurs there (a cut, and the walk goes on after it) or the walk steps over the
 // character. The text is fed to the scan in pieces of a few bytes that end where a character ends,
-// as a streamed source gives them, and the pieces, rejoined with the delimiter, give the text back (less a delimiter that ends it).
-// Input: delimiter, NUL, text (which may hold NUL bytes).
+// as a streamed source gives them, and the pieces, rejoined with the delimiter, give the text back
+// (less a delimiter that ends it). Input: delimiter, NUL, text (which may hold NUL bytes).
 
 #include <algorithm>
 #include <vector>

@@ -52,7 +52,7 @@ struct SplitJobState {
     int64_t partNumber = 0;
     PartContent partContent;
     Text progressText;
-    Text partHeading;  // a chapter part is named after its first heading
+    Text partHeading;        // a chapter part is named after its first heading
     ByteBuffer encodedPart;  // a text part in its source's encoding, the buffer kept between parts
     RandomSource rng;
     // Every source of the job, and every part it wrote: no part may replace one of them.
