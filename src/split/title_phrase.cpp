@@ -136,6 +136,7 @@ Text titleSeparatorPattern() {
 }
 
 TitlePhrases::TitlePhrases(Text cleaned) : text_(std::move(cleaned)) {
+    lengths_.reserve(text_.size() / 8);  // prose has a phrase every few characters
     for (size_t pos = 0; pos < text_.size();) {
         if (lengths_.size() % kStartEvery == 0) starts_.push_back(pos);
         const Cut cut = cutAt(text_, pos);
