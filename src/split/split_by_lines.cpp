@@ -115,7 +115,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
         state.markUnreadable(file.error());
         return false;
     }
-    file.close();
+    (void)file.close();  // it was only read
     if (linesInPart > 0) writeLines();
     return whole;
 }

@@ -94,7 +94,7 @@ void finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& sou
     settleEarlierParts(ctx, state, source, earlier, summary);
     if (!recording) {
         // It described parts that were just overwritten or removed.
-        if (earlier.manifest) ctx.files.remove(earlier.manifestPath);
+        if (earlier.manifest) (void)ctx.files.remove(earlier.manifestPath);
         return;
     }
     const auto manifest = recording->finish(ctx.files, source);

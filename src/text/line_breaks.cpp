@@ -17,6 +17,25 @@ bool isPlainAscii(char c) {
     return static_cast<unsigned char>(c) < 0x80 && c != ' ' && c != '\t' && !isLineBreak(c);
 }
 
+// The end of the run from `pos` of ASCII characters and two-byte characters that are neither
+// blank nor a line break: the bulk of a text, skipped without the general walk.
+size_t plainRunEnd(std::string_view text, size_t pos) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    while (pos < n) {
+        if (p[pos] < 0x80) {
+            if (!isPlainAscii(char(p[pos]))) break;
+            ++pos;
+        } else if (n - pos >= 2 && (p[pos + 1] < '0' || p[pos + 1] > '9') &&
+                   !(p[pos] == 0xA1 && p[pos + 1] == 0xA1)) {
+            pos += 2;  // a lead byte not followed by a digit: a two-byte character
+        } else {
+            break;
+        }
+    }
+    return pos;
+}
+
 // Whether a space, a tab or a full-width space starts at `pos`.
 bool isBlankAt(std::string_view text, size_t pos) {
     return text[pos] == ' ' || text[pos] == '\t' || text.substr(pos, 2) == "\xA1\xA1";
@@ -84,13 +103,14 @@ void trimBlankLinesAndEdgesInPlace(Text& text) {
             keep(i, run);
             i = run;
         } else {
-            // Inside a line no match starts at a character that is not blank: keep all of them
-            // up to the next blank or line start in one move.
-            size_t end = i;
-            do {
+            // No match starts at a character that is neither blank nor a line break: keep all of
+            // them up to the next blank or line start in one move.
+            size_t end = i + charLengthAt(text, i);
+            for (;;) {
+                end = plainRunEnd(text, end);
+                if (end == n || isBlankAt(text, end) || lineStart(end)) break;
                 end += charLengthAt(text, end);
-                while (end < n && isPlainAscii(text[end])) ++end;
-            } while (end < n && !isBlankAt(text, end) && !lineStart(end));
+            }
             keep(i, end);
             i = end;
         }
