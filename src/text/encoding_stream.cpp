@@ -273,7 +273,11 @@ class TextSourceFile : public FileHandle {
                 error_ = source_->error();
                 return -1;
             }
-            piece_ = fixBreaks_ ? fixLineBreaks(next) : Text(next);
+            piece_.clear();
+            if (fixBreaks_)
+                appendFixedLineBreaks(next, piece_);
+            else
+                piece_.assign(next);
             at_ = 0;
         }
         const size_t n = std::min(size, piece_.size() - at_);

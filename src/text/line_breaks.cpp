@@ -50,9 +50,14 @@ size_t blankRunEnd(std::string_view text, size_t pos) {
 }  // namespace
 
 Text fixLineBreaks(std::string_view text) {
-    // CR and LF are never part of a multi-byte character, so bytes can be scanned directly.
     Text out;
-    out.reserve(text.size() + text.size() / 16 + 2);
+    appendFixedLineBreaks(text, out);
+    return out;
+}
+
+void appendFixedLineBreaks(std::string_view text, Text& out) {
+    // CR and LF are never part of a multi-byte character, so bytes can be scanned directly.
+    out.reserve(out.size() + text.size() + text.size() / 16 + 2);
     const char* p = text.data();
     const char* end = p + text.size();
     bool afterCr = false;  // the byte before, in the text as it was
@@ -74,7 +79,6 @@ Text fixLineBreaks(std::string_view text) {
         }
         ++p;
     }
-    return out;
 }
 
 void trimBlankLinesAndEdgesInPlace(Text& text) {
