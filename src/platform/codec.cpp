@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "platform/codec_charsets.h"
 #include "platform/simd_text.h"
@@ -168,9 +169,9 @@ size_t replaceInvalid(std::string_view input, size_t at, Charset from, InvalidIn
 // they go through flat tables in a tight loop. Anything else falls to the general path, which
 // these loops agree with character for character.
 template <typename From, typename To>
-constexpr bool kGbToUtf8 = std::is_same_v<From, Gb18030>&& std::is_same_v<To, Utf8>;
+constexpr bool kGbToUtf8 = std::conjunction_v<std::is_same<From, Gb18030>, std::is_same<To, Utf8>>;
 template <typename From, typename To>
-constexpr bool kUtf8ToGb = std::is_same_v<From, Utf8>&& std::is_same_v<To, Gb18030>;
+constexpr bool kUtf8ToGb = std::conjunction_v<std::is_same<From, Utf8>, std::is_same<To, Gb18030>>;
 
 // The UTF-8 bytes of each two-byte code, the length in the top byte; 0 for the general path.
 const uint32_t* utf8OfTwoByteCodes() {
