@@ -71,7 +71,7 @@ for enc in gbk utf8; do
     compare "$enc: --chars 2000000 --rename-by-content" \
         "$in split --chars 2000000 --rename-by-content '$work/out/in.txt'" "$conv"
     compare "$enc: merge --handle-encoding" "'$cli' merge --handle-encoding '$work/merge_$enc'" \
-        "cat '$work'/merge_$enc/p_*.txt | iconv -f $from -t $to > '$work/out/converted'"
+        "iconv -f $from -t $to '$work'/merge_$enc/p_*.txt > '$work/out/converted'"
 done
 
 # The large file: its bytes, then as many again in parts, must fit on the disk.
