@@ -93,8 +93,9 @@ read -r e m < <(/usr/bin/time -f '%e %M' -o "$work/time" "$cli" split --chars 10
 [ -d "$work/large" ] || { echo "the large character split wrote no parts"; exit 1; }
 rm -rf "$work/large"
 sync
+# Cut at a byte count, the file may end inside a character, which iconv reports and exits 1 for.
 read -r ie im < <(/usr/bin/time -f '%e %M' -o "$work/time" bash -c \
-    "iconv -f GBK -t UTF-8 '$work/large.txt' > '$work/converted'" 2>&1; cat "$work/time")
+    "iconv -f GBK -t UTF-8 '$work/large.txt' > '$work/converted' 2> /dev/null || true"; cat "$work/time")
 printf '%-36s partwell %6.2fs   iconv %6.2fs   ratio %.2f   peak %6d KiB (%.4f x the file)\n' \
     "$large_mib MiB gbk: --chars 1000000" "$e" "$ie" "$(echo "$e / $ie" | bc -l)" "$m" \
     "$(echo "$m / ($large_mib * 1024)" | bc -l)"
