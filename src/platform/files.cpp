@@ -55,7 +55,7 @@ void removeStaleTemporaries(FileSystem& fs, const Text& folder) {
     for (const FolderEntry& e : *entries) {
         const pid_t pid = ownerOf(e.name);
         if (!e.isFolder && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
-            fs.remove(folder + e.name);
+            (void)fs.remove(folder + e.name);
     }
 }
 
@@ -161,8 +161,8 @@ SafeWriter::SafeWriter(FileSystem& fs, const Text& finalPath) : fs_(fs), finalPa
 
 SafeWriter::~SafeWriter() {
     if (file_) {
-        file_->close();
-        fs_.remove(tempPath_);
+        (void)file_->close();
+        (void)fs_.remove(tempPath_);
     }
     if (registered_) openTemporarySet = false;
 }
@@ -254,7 +254,7 @@ bool SafeWriter::commit() {
         ok_ = false;
         keepError(fs_.lastError());
     }
-    if (!ok_) fs_.remove(tempPath_);
+    if (!ok_) (void)fs_.remove(tempPath_);
     if (registered_) openTemporarySet = false;
     registered_ = false;
     return ok_;

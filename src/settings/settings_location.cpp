@@ -32,8 +32,8 @@ Text settingsFilePath(FileSystem& fs, const Text& programFolder, const ConfigFol
                           ? config.xdgConfigHome
                           : config.home + kPathSeparator + ".config";
     const Text folder = base + kPathSeparator + "Partwell";
-    if (!fs.isFolder(base)) fs.createFolder(base);
-    if (!fs.isFolder(folder)) fs.createFolder(folder);
+    if (!fs.isFolder(base)) (void)fs.createFolder(base);
+    if (!fs.isFolder(folder)) (void)fs.createFolder(folder);
     return inFolder(folder, texts::kSettingsFileName);
 }
 
