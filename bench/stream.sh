@@ -24,8 +24,9 @@ split -n l/8 -d "$work/gbk.txt" "$work/merge_gbk/p_" && for f in "$work"/merge_g
 split -n l/8 -d "$work/utf8.txt" "$work/merge_utf8/p_" && for f in "$work"/merge_utf8/p_*; do mv "$f" "$f.txt"; done
 echo "inputs: $(( $(stat -c %s "$work/gbk.txt") >> 20 )) MiB GBK, $(( $(stat -c %s "$work/utf8.txt") >> 20 )) MiB UTF-8; load $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# "elapsed cpu peak_kib files" of one command (cpu: user + system, steadier than the elapsed time on a
-# busy machine); outputs of earlier runs gone and written out, inputs cached
+# "elapsed cpu peak_kib files" of one command (cpu: user + system, steadier than the elapsed
+# time on a busy machine; files: how many it wrote); outputs of earlier runs gone and written
+# out, inputs cached
 measure() {
     rm -rf "$work/out" "$work"/p_00* && mkdir "$work/out"
     settle "$work/gbk.txt" "$work/utf8.txt"
