@@ -68,6 +68,12 @@ int refuse(const char* message, std::string_view detail) {
     return 2;
 }
 
+int refuseNoPaths(std::string_view usage) {
+    say(kNoPaths);
+    printErr(usage);
+    return 2;
+}
+
 int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
               const char* failedLabel, const JobCounts& counts) {
     std::string report = tr(headline) + std::to_string(written);

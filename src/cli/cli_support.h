@@ -19,6 +19,8 @@ bool closeStandardOutput();
 void say(const char* message, std::string_view detail = {});
 // An option refused: said as above; the exit status 2.
 int refuse(const char* message, std::string_view detail = {});
+// No path given: said, with the usage after it; the exit status 2.
+int refuseNoPaths(std::string_view usage);
 
 // What a job left undone, for its summary line and exit status.
 struct JobCounts {

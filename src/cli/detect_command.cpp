@@ -45,11 +45,7 @@ int runDetect(int argc, char** argv) {
             paths.push_back(argv[i]);
         }
     }
-    if (paths.empty()) {
-        say(kNoPaths);
-        printErr(tr(kDetectUsage));
-        return 2;
-    }
+    if (paths.empty()) return refuseNoPaths(tr(kDetectUsage));
     if (decode && paths.size() != 1) return refuse(kDecodeNeedsOneFile);
     int status = 0;
     FileSystem& fs = posixFileSystem();

@@ -52,11 +52,6 @@ int runJoin(int argc, char** argv) {
     if (parseArguments(argc, argv, kJoinOptions, help, options, paths, status) == Parsed::Done)
         return status;
     if (paths.size() > 1) return refuse(kOnePath, paths[1]);
-    if (paths.empty()) {
-        say(kNoPaths);
-        printErr(help);
-        return 2;
-    }
 
     CountingFileSystem fs(posixFileSystem());
     SetProblem problem;

@@ -145,11 +145,6 @@ int runMerge(int argc, char** argv) {
     if (parseArguments(argc, argv, kMergeOptions, mergeHelp(), options, paths, status) ==
         Parsed::Done)
         return status;
-    if (paths.empty()) {
-        say(kNoPaths);
-        printErr(mergeHelp());
-        return 2;
-    }
 
     DryRunFileSystem dry(posixFileSystem());
     FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();

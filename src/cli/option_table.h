@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/cli_support.h"
+
 namespace pw::cli {
 
 template <class Settings>
@@ -46,7 +48,8 @@ void printHelp(const std::string& help);
 bool takesOptionalValue(const char* arg);
 
 // Walks the arguments after the command's name: options through the table (--help prints the
-// help), anything else is a path. Done with `status` set when the command ends here.
+// help), anything else is a path, of which there must be one. Done with `status` set when the
+// command ends here.
 template <class Settings, size_t N>
 Parsed parseArguments(int argc, char** argv, const Option<Settings> (&table)[N],
                       const std::string& help, Settings& settings, std::vector<const char*>& paths,
@@ -81,8 +84,8 @@ Parsed parseArguments(int argc, char** argv, const Option<Settings> (&table)[N],
         }
         if ((status = option->apply(settings, value)) != 0) return Parsed::Done;
     }
-    status = 0;
-    return Parsed::Run;
+    status = paths.empty() ? refuseNoPaths(help) : 0;
+    return status ? Parsed::Done : Parsed::Run;
 }
 
 }  // namespace pw::cli

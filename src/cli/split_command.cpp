@@ -319,11 +319,6 @@ int runSplit(int argc, char** argv) {
     if (parseArguments(argc, argv, kSplitOptions, splitHelp(), options, paths, status) ==
         Parsed::Done)
         return status;
-    if (paths.empty()) {
-        say(kNoPaths);
-        printErr(splitHelp());
-        return 2;
-    }
     // As in the window, where the box is enabled only while detection is ticked.
     if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
     if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);

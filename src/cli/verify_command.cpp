@@ -58,11 +58,7 @@ int runVerify(int argc, char** argv) {
             given = argv[i];
         }
     }
-    if (!given) {
-        say(kNoPaths);
-        printErr(tr(kVerifyUsage));
-        return 2;
-    }
+    if (!given) return refuseNoPaths(tr(kVerifyUsage));
 
     FileSystem& fs = posixFileSystem();
     const Text path = absolutePath(given);
