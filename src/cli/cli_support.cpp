@@ -132,8 +132,12 @@ Text absolutePath(const char* argument) {
     return fromNativeName(normalisedPath(path));
 }
 
-bool hasPattern(std::string_view patterns) {
-    return patterns.empty() || patterns.find_first_not_of('|') != std::string_view::npos;
+int takePatterns(const char* argument, Text& patterns) {
+    const std::string_view given = argument;
+    if (!given.empty() && given.find_first_not_of('|') == std::string_view::npos)
+        return refuse(kNoPatterns, given);
+    patterns = fromUtf8(given);
+    return 0;
 }
 
 bool parseWholeNumber(std::string_view arg, Text& number) {

@@ -45,8 +45,9 @@ Text absolutePath(const char* argument);
 // The same for a native path already absolute: "/p/d/./x//y/../a" → "/p/d/x/a".
 std::string normalisedPath(std::string_view absolute);
 
-// Whether --types holds a pattern: "|" alone would match no file at all (empty means "*.*").
-bool hasPattern(std::string_view patterns);
+// --types: the patterns, as code-page text; refused (status 2) when they hold none, as "|" alone
+// would match no file at all (empty means "*.*").
+int takePatterns(const char* argument, Text& patterns);
 
 // A whole number as the window's boxes read it (full-width digits too); false for anything else.
 bool parseWholeNumber(std::string_view arg, Text& number);

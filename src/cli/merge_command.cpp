@@ -63,11 +63,7 @@ constexpr MergeOption kMergeOptions[] = {
     {"--types", "PATTERNS",
      N_("file-name patterns for folders, separated by '|' (default *.*);\n"
         "with --recursive only subfolders that match them are entered"),
-     [](MergeSettings& s, const char* v) {
-         if (!hasPattern(v)) return refuse(kNoPatterns, v);
-         s.types = fromUtf8(v);
-         return 0;
-     }},
+     [](MergeSettings& s, const char* v) { return takePatterns(v, s.types); }},
     {"--recursive", nullptr,
      N_("also merge every matching subfolder, each into an output of its own"),
      [](MergeSettings& s, const char*) { return s.recursive = true, 0; }},

@@ -261,11 +261,7 @@ constexpr SplitOption kSplitOptions[] = {
         "sha256sum -c) and what 'partwell-cli join' needs"),
      [](SplitSettings& s, const char*) { return s.manifest = true, 0; }},
     {"--types", "PATTERNS", N_("file-name patterns for folders, separated by '|' (default *.*)"),
-     [](SplitSettings& s, const char* v) {
-         if (!hasPattern(v)) return refuse(kNoPatterns, v);
-         s.types = fromUtf8(v);
-         return 0;
-     }},
+     [](SplitSettings& s, const char* v) { return takePatterns(v, s.types); }},
     {"--dry-run", nullptr,
      N_("write nothing; print the size and path of every file that would be\n"
         "written; with --chapters, the chapters, their parts and warnings"),
