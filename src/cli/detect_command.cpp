@@ -6,7 +6,6 @@
 #include "cli/commands.h"
 #include "platform/charset.h"
 #include "platform/native_names.h"
-#include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_stream.h"
 
@@ -72,7 +71,7 @@ int runDetect(int argc, char** argv) {
             continue;
         }
         printErr(line);
-        for (std::string_view piece; !(piece = text->next()).empty();) printOut(toUtf8(piece));
+        for (std::string_view piece; !(piece = text->nextUtf8()).empty();) printOut(piece);
         if (text->failed()) {
             say(kCannotRead, path);
             status = 1;

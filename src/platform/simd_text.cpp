@@ -56,10 +56,31 @@ __attribute__((target("avx2"))) __m256i highNibbles(__m256i v) {
     return _mm256_and_si256(_mm256_srli_epi16(v, 4), _mm256_set1_epi8(0x0F));
 }
 
+__attribute__((target("avx2"))) __m256i equals(__m256i v, char b) {
+    return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(b));
+}
+
+__attribute__((target("avx2"))) __m256i atMost(__m256i v, char b) {
+    return equals(_mm256_max_epu8(v, _mm256_set1_epi8(b)), b);
+}
+
+// Where well-formed bytes hold a value UTF-8 forbids: a lead C0 or C1, or a second byte after E0,
+// ED, F0 or F4 out of its narrower range (overlong forms, surrogates, past U+10FFFF).
+__attribute__((target("avx2"))) __m256i oddValuesAvx2(__m256i in, __m256i prev1) {
+    const __m256i low = atMost(in, char(0x9F)), below90 = atMost(in, char(0x8F));
+    const __m256i twoByteOverlong =
+        equals(_mm256_and_si256(in, _mm256_set1_epi8(char(0xFE))), char(0xC0));
+    return _mm256_or_si256(
+        _mm256_or_si256(twoByteOverlong, _mm256_and_si256(equals(prev1, char(0xE0)), low)),
+        _mm256_or_si256(_mm256_or_si256(_mm256_andnot_si256(low, equals(prev1, char(0xED))),
+                                        _mm256_and_si256(equals(prev1, char(0xF0)), below90)),
+                        _mm256_andnot_si256(below90, equals(prev1, char(0xF4)))));
+}
+
 // Checks whole 32-byte blocks that start at a sequence boundary; false when one breaks the rule.
 // A sequence the last block leaves open is not an error here: the caller continues it.
 __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p, size_t blocks,
-                                                         bool& nonAscii) {
+                                                         bool& nonAscii, bool& odd) {
     const char s = kTooShort, l = kTooLong, g = kTooLarge, t = kTwoConts;
     const __m256i byte1High = _mm256_setr_epi8(                    //
         l, l, l, l, l, l, l, l, t, t, t, t, s, s, s, char(s | g),  //
@@ -75,7 +96,7 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
     const __m256i lastThree = _mm256_setr_epi8(                          //
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  //
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
-    __m256i prev = _mm256_setzero_si256(), error = prev, incomplete = prev, any = prev;
+    __m256i prev = _mm256_setzero_si256(), error = prev, incomplete = prev, any = prev, odds = prev;
     for (size_t k = 0; k < blocks; ++k) {
         const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k));
         any = _mm256_or_si256(any, in);
@@ -98,10 +119,12 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
         const __m256i must =
             _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(kTwoConts));
         error = _mm256_or_si256(error, _mm256_xor_si256(special, must));
+        odds = _mm256_or_si256(odds, oddValuesAvx2(in, prev1));
         incomplete = _mm256_subs_epu8(in, lastThree);
         prev = in;
     }
     if (_mm256_movemask_epi8(any)) nonAscii = true;
+    if (_mm256_movemask_epi8(odds)) odd = true;
     return _mm256_testz_si256(error, error);
 }
 
@@ -185,7 +208,7 @@ void Utf8Structure::feed(const char* data, size_t n) {
 #if PW_X86
             if (hasAvx2() && n - i >= 64) {
                 const size_t blocks = (n - i) / 32;
-                if (!structureBlocksAvx2(p + i, blocks, sawNonAscii_)) {
+                if (!structureBlocksAvx2(p + i, blocks, sawNonAscii_, sawOddValues_)) {
                     failed_ = true;
                     break;
                 }
@@ -193,6 +216,8 @@ void Utf8Structure::feed(const char* data, size_t n) {
                 const int needed = neededAfter(p[i - 3], p[i - 2], p[i - 1]);
                 failed_ = needed < 0;
                 needed_ = size_t(needed < 0 ? 0 : needed);
+                // A lead that ends the blocks has its second byte checked below.
+                pendingLead_ = needed_ && p[i - 1] >= 0xC0 ? p[i - 1] : 0;
                 continue;
             }
 #endif
@@ -202,9 +227,16 @@ void Utf8Structure::feed(const char* data, size_t n) {
             const unsigned char lead = p[i++];
             sawNonAscii_ = true;
             if (lead < 0xC0 || lead > 0xF4) failed_ = true;
+            if (lead < 0xC2) sawOddValues_ = true;
             needed_ = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+            pendingLead_ = lead;
         } else {
-            if ((p[i++] & 0xC0) != 0x80) failed_ = true;
+            const unsigned char b = p[i++];
+            if ((b & 0xC0) != 0x80) failed_ = true;
+            if ((pendingLead_ == 0xE0 && b < 0xA0) || (pendingLead_ == 0xED && b >= 0xA0) ||
+                (pendingLead_ == 0xF0 && b < 0x90) || (pendingLead_ == 0xF4 && b >= 0x90))
+                sawOddValues_ = true;
+            pendingLead_ = 0;
             --needed_;
         }
     }

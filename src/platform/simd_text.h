@@ -31,11 +31,16 @@ class Utf8Structure {
     bool wellFormed() const { return !failed_ && needed_ == 0; }
     // Whether any byte of 80 or more was fed.
     bool sawNonAscii() const { return sawNonAscii_; }
+    // Whether a well-formed sequence held a value UTF-8 forbids (an overlong form, a surrogate, a
+    // value past U+10FFFF): without one, well-formed bytes are valid UTF-8.
+    bool sawOddValues() const { return sawOddValues_; }
 
   private:
     bool failed_ = false;
     bool sawNonAscii_ = false;
-    size_t needed_ = 0;  // continuation bytes the last sequence still needs
+    bool sawOddValues_ = false;
+    unsigned char pendingLead_ = 0;  // a lead whose second byte is still due
+    size_t needed_ = 0;              // continuation bytes the last sequence still needs
 };
 
 }  // namespace pw::simd

@@ -170,6 +170,7 @@ bool TextSource::detect(JobHost* host) {
             if (host) host->processEvents();
         }
         if (structure.wellFormed() && structure.sawNonAscii()) code_ = kEncodingUtf8;
+        validUtf8_ = code_ == kEncodingUtf8 && !structure.sawOddValues();
     }
 
     const char* charset = charsetNameOf(code_);
@@ -185,6 +186,7 @@ bool TextSource::detect(JobHost* host) {
     } else {
         code_ = kEncodingCodePage;
         dataStart = 0;
+        validUtf8_ = false;
     }
     // The text is read again from its start, a buffer at a time.
     dataStart_ = int64_t(dataStart);
@@ -253,6 +255,27 @@ std::string_view TextSource::next() {
         }
         if (rawEnded_) textEnded_ = true;
     }
+}
+
+std::string_view TextSource::nextUtf8() {
+    if (!validUtf8_) {
+        const std::string_view text = next();
+        utf8_.clear();
+        if (!text.empty()) appendConvertedCharset(text, kCodePage, "UTF-8", utf8_);
+        return utf8_;
+    }
+    // Every character converts to one that converts back to itself, so the bytes stand for the
+    // text as they are, up to a NUL.
+    piece_.clear();
+    if (textEnded_ || !readRaw(piece_, textBufferSize()) || piece_.empty()) {
+        textEnded_ = true;
+        return {};
+    }
+    if (const size_t nul = piece_.find('\0'); nul != ByteBuffer::npos) {
+        piece_.resize(nul);
+        cutAtNul_ = textEnded_ = true;
+    }
+    return piece_;
 }
 
 namespace {

@@ -57,6 +57,9 @@ class TextSource {
     // The next piece of text, valid until the next call; empty at the end of the text or on a read
     // error (see failed()). It ends where a character ends.
     std::string_view next();
+    // The same text in UTF-8, its pieces ending anywhere. Text found to be valid UTF-8 by the test
+    // over the whole file is the file's own bytes, handed out as read; other text is converted.
+    std::string_view nextUtf8();
     // Starts the text again from its beginning, its encoding known: for a second pass. False
     // when the file cannot be read from there.
     bool rewind();
@@ -79,6 +82,8 @@ class TextSource {
     ByteBuffer raw_;      // bytes read, not converted yet
     ByteBuffer pending_;  // text not handed out yet
     ByteBuffer piece_;    // the piece handed out last
+    ByteBuffer utf8_;     // the piece nextUtf8() converted last
+    bool validUtf8_ = false;
     bool rawEnded_ = false, textEnded_ = false;
     bool failed_ = false, cutAtNul_ = false;
     std::error_code error_;

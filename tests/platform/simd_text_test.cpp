@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codec.h"
 #include "platform/simd_text.h"
 
 namespace pw {
@@ -43,6 +44,10 @@ void expectAsModel(const std::string& bytes, size_t cut) {
     ASSERT_EQ(s.wellFormed(), expected) << "cut at " << cut << " of " << bytes.size();
     if (expected) {
         ASSERT_EQ(s.sawNonAscii(), modelNonAscii);
+        // Well-formed bytes are valid UTF-8 exactly when the converter needs no substitute.
+        size_t substitutes = 0;
+        (void)codec::convert(bytes, codec::Charset::Utf8, codec::Charset::Utf16Le, &substitutes);
+        ASSERT_EQ(s.sawOddValues(), substitutes > 0) << "cut at " << cut << " of " << bytes.size();
     }
 }
 
@@ -55,7 +60,14 @@ TEST(Utf8Structure, AnswersAsTheByteRuleAtEveryOffset) {
         "\xC0\x80",
         "\xE0\x80\x80",
         "\xED\xA0\x80",
-        "\xF4\x90\x80\x80",  // the rule checks no values
+        "\xF4\x90\x80\x80",  // the rule checks no values, but they are told apart
+        "\xC1\xBF",
+        "\xE0\x9F\xBF",
+        "\xE0\xA0\x80",
+        "\xED\x9F\xBF",
+        "\xED\xBF\xBF",
+        "\xF0\x8F\xBF\xBF",
+        "\xF0\x90\x80\x80",
         "\x80",
         "\xBF",
         "\xC0",
