@@ -58,7 +58,35 @@ StreamConverter::StreamConverter(const char* from, const char* to) : from_(from)
     }
 }
 
+void StreamConverter::convertNow(std::string_view bytes, ByteBuffer& out) {
+    if (bytes.empty()) return;
+    if (from_codec_ >= 0) {
+        replacements_ +=
+            codec::convert(bytes, codec::Charset(from_codec_), codec::Charset(to_codec_),
+                           [&](std::string_view piece, size_t) { out += piece; });
+    } else {
+        size_t count = 0;
+        out += convertEncoding(bytes, from_, to_, &count);
+        replacements_ += count;
+    }
+}
+
 void StreamConverter::feed(std::string_view bytes, bool last, ByteBuffer& out) {
+    if (!held_.empty() && from_codec_ >= 0) {
+        // The held bytes take only as many new ones as finish their character, so that the new
+        // ones are converted where they lie instead of being copied after them.
+        const size_t before = held_.size();
+        held_.append(bytes.substr(0, 64));
+        const size_t cut =
+            codec::wholePrefix(held_, codec::Charset(from_codec_), codec::Charset(to_codec_));
+        if (cut >= before) {
+            convertNow(std::string_view(held_).substr(0, cut), out);
+            bytes.remove_prefix(cut - before);
+            held_.clear();
+        } else {
+            held_.resize(before);
+        }
+    }
     std::string_view input = bytes;
     if (!held_.empty()) {
         held_.append(bytes);
@@ -71,18 +99,7 @@ void StreamConverter::feed(std::string_view bytes, bool last, ByteBuffer& out) {
                               : codec::wholePrefix(input, codec::Charset(from_codec_),
                                                    codec::Charset(to_codec_));
     }
-    if (cut > 0) {
-        const std::string_view now = input.substr(0, cut);
-        if (from_codec_ >= 0) {
-            replacements_ +=
-                codec::convert(now, codec::Charset(from_codec_), codec::Charset(to_codec_),
-                               [&](std::string_view piece, size_t) { out += piece; });
-        } else {
-            size_t count = 0;
-            out += convertEncoding(now, from_, to_, &count);
-            replacements_ += count;
-        }
-    }
+    convertNow(input.substr(0, cut), out);
     if (held_.empty())
         held_.assign(input.substr(cut));
     else

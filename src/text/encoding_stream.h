@@ -31,6 +31,8 @@ class StreamConverter {
     size_t replacements() const { return replacements_; }
 
   private:
+    void convertNow(std::string_view bytes, ByteBuffer& out);
+
     const char* from_;
     const char* to_;
     int from_codec_ = -1, to_codec_ = -1;
