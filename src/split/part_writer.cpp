@@ -95,7 +95,12 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
             state.sourceIntact = false;  // cut short at a NUL
         size_t replaced = 0;
         ByteBuffer& encoded = state.encodedPart;
-        encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
+        if (part.validUtf8) {
+            encoded.clear();
+            if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
+        } else {
+            encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
+        }
         state.noteReplacements(replaced);
         out.write(encoded);
         size = int64_t(encoded.size());
@@ -119,6 +124,7 @@ Text partText(const SplitJobState& state) {
     if (!bytes) return Text();
     // The loaded bytes are decoded in place: a large part is not held twice.
     if (state.sourceEncoding == kEncodingUnknown) return decodeContent(std::move(*bytes)).text;
+    if (state.partContent.validUtf8) return convertEncoding(*bytes, "UTF-8", kCodePage);
     bytes->resize(std::min(bytes->size(), bytes->find('\0')));  // the text ends at a NUL
     return std::move(*bytes);
 }

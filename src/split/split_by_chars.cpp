@@ -47,6 +47,25 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
     return count;
 }
 
+int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
+    size_t pos = position;
+    int64_t count = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    for (; count < n && pos < content.size(); ++count) {
+        if (p[pos] >= 0x80) {
+            pos += p[pos] >= 0xF0 ? 4 : p[pos] >= 0xE0 ? 3 : 2;
+        } else if (n - count >= 8 && content.size() - pos >= 8 &&
+                   eightPlainChars(content.data() + pos)) {
+            pos += 8;
+            count += 7;
+        } else {
+            pos += p[pos] == '\r' && content.size() - pos >= 2 && p[pos + 1] == '\n' ? 2 : 1;
+        }
+    }
+    position = std::min(pos, content.size());
+    return count;
+}
+
 TakenChars takeChars(std::string_view content, int64_t n, size_t& position) {
     if (n < 1) return {{}, false};
     const size_t start = position;
@@ -62,11 +81,15 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
     const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
     if (!text) return ModeResult::Done;
     // The text comes in pieces that end where characters end; a part may span many of them.
-    std::string_view piece = text->next();
+    // Valid UTF-8 is counted and cut as it stands, as the same text in the code page would be.
+    const bool utf8 = text->validUtf8();
+    const auto next = [&] { return utf8 ? text->nextUtf8() : text->next(); };
+    const auto skip = utf8 ? skipUtf8Chars : skipChars;
+    std::string_view piece = next();
     size_t position = 0;
     const auto atEnd = [&] {
         if (position == piece.size()) {
-            piece = text->next();
+            piece = next();
             position = 0;
         }
         return piece.empty();
@@ -79,14 +102,14 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         part.clear();
         for (int64_t taken = 0; taken < n && !atEnd();) {
             const size_t start = position;
-            taken += skipChars(piece, n - taken, position);
+            taken += skip(piece, n - taken, position);
             part.append(piece.substr(start, position - start));
         }
         more = !atEnd();
         // A read error cut the part short: it, and the rest, go in no part.
         if (text->failed()) break;
         ++state.partNumber;
-        state.partContent.setBytes(std::move(part));
+        state.partContent.setBytes(std::move(part), utf8);
         writePart(ctx, state);
         part = std::move(state.partContent.bytes);
         ctx.host.processEvents();

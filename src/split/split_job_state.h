@@ -18,16 +18,19 @@ namespace pw {
 // straight to the part file (byte modes never hold a part in memory unless its text is needed).
 struct PartContent {
     ByteBuffer bytes;
+    bool validUtf8 = false;  // the bytes are the source's own valid UTF-8, not code-page text
     FileHandle* source = nullptr;
     int64_t offset = 0;
     int64_t length = 0;
 
-    void setBytes(ByteBuffer b) {
+    void setBytes(ByteBuffer b, bool utf8 = false) {
         bytes = std::move(b);
+        validUtf8 = utf8;
         source = nullptr;
     }
     void setRange(FileHandle& file, int64_t from, int64_t count) {
         bytes.clear();
+        validUtf8 = false;
         source = &file;
         offset = from;
         length = count;

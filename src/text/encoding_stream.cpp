@@ -26,6 +26,15 @@ bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
 }
 
+// How much of valid UTF-8 ends where a character ends, never between CR and LF.
+size_t wholeUtf8Prefix(std::string_view text) {
+    for (size_t k = text.size(); k-- > 1;) {
+        const auto b = static_cast<unsigned char>(text[k]);
+        if ((b & 0xC0) != 0x80 && !(b == '\n' && text[k - 1] == '\r')) return k;
+    }
+    return 0;
+}
+
 }  // namespace
 
 size_t textBufferSize() {
@@ -226,13 +235,7 @@ bool TextSource::rewind() {
 std::string_view TextSource::next() {
     for (;;) {
         const size_t cut = textEnded_ ? pending_.size() : wholeCodePagePrefix(pending_);
-        if (cut > 0) {
-            // The piece takes the buffer; only the few bytes after the cut are copied.
-            piece_.swap(pending_);
-            pending_.assign(piece_, cut);
-            piece_.resize(cut);
-            return piece_;
-        }
+        if (cut > 0) return handOut(cut);
         if (textEnded_) {
             // Past a NUL the text is over, but what the rest needed in substitutes still counts.
             ByteBuffer rest, ignored;
@@ -283,15 +286,32 @@ std::string_view TextSource::nextUtf8() {
     }
     // Every character converts to one that converts back to itself, so the bytes stand for the
     // text as they are, up to a NUL.
-    piece_.clear();
-    if (textEnded_ || !readRaw(piece_, textBufferSize()) || piece_.empty()) {
-        textEnded_ = true;
-        return {};
+    for (;;) {
+        const size_t cut = textEnded_ ? pending_.size() : wholeUtf8Prefix(pending_);
+        if (cut > 0) return handOut(cut);
+        if (textEnded_) {
+            piece_.clear();
+            return {};
+        }
+        const size_t before = pending_.size();
+        if (!readRaw(pending_, textBufferSize())) {
+            textEnded_ = true;
+            pending_.clear();
+            continue;
+        }
+        textEnded_ = pending_.size() == before;
+        if (const size_t nul = pending_.find('\0', before); nul != ByteBuffer::npos) {
+            pending_.resize(nul);
+            cutAtNul_ = textEnded_ = true;
+        }
     }
-    if (const size_t nul = piece_.find('\0'); nul != ByteBuffer::npos) {
-        piece_.resize(nul);
-        cutAtNul_ = textEnded_ = true;
-    }
+}
+
+std::string_view TextSource::handOut(size_t cut) {
+    // The piece takes the buffer; only the few bytes after the cut are copied.
+    piece_.swap(pending_);
+    pending_.assign(piece_, cut);
+    piece_.resize(cut);
     return piece_;
 }
 

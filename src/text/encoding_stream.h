@@ -59,9 +59,12 @@ class TextSource {
     // The next piece of text, valid until the next call; empty at the end of the text or on a read
     // error (see failed()). It ends where a character ends.
     std::string_view next();
-    // The same text in UTF-8, its pieces ending anywhere. Text found to be valid UTF-8 by the test
-    // over the whole file is the file's own bytes, handed out as read; other text is converted.
+    // The same text in UTF-8, its pieces ending where a character ends, never between CR and LF.
+    // Use one of next() and nextUtf8() on a source, not both.
     std::string_view nextUtf8();
+    // Whether nextUtf8() hands out the file's own bytes: UTF-8 found valid throughout by the test
+    // over the whole file, which converts to text and back unchanged.
+    bool validUtf8() const { return validUtf8_; }
     // Starts the text again from its beginning, its encoding known: for a second pass. False
     // when the file cannot be read from there.
     bool rewind();
@@ -76,6 +79,7 @@ class TextSource {
     TextSource() = default;
     bool detect(JobHost* host);
     bool readRaw(ByteBuffer& into, size_t count);
+    std::string_view handOut(size_t cut);
 
     std::unique_ptr<FileHandle> file_;
     EncodingCode code_ = kEncodingCodePage;

@@ -93,8 +93,17 @@ Streamed stream(const std::string& bytes) {
     // In UTF-8, read as it stands or converted piece by piece.
     auto fresh = TextSource::open(makeMemoryFile(bytes));
     std::string utf8;
-    for (std::string_view piece; !(piece = fresh->nextUtf8()).empty();) utf8 += piece;
+    ends.clear();
+    for (std::string_view piece; !(piece = fresh->nextUtf8()).empty();) {
+        utf8 += piece;
+        ends.push_back(utf8.size());
+    }
     EXPECT_EQ(utf8, piecewiseUtf8);
+    // A piece ends where a character ends, never between CR and LF.
+    for (size_t end : ends)
+        EXPECT_TRUE(end == utf8.size() ||
+                    ((utf8[end] & 0xC0) != 0x80 && !(utf8[end - 1] == '\r' && utf8[end] == '\n')))
+            << end;
     EXPECT_EQ(fresh->cutAtNul(), s.cutAtNul);
     return s;
 }
