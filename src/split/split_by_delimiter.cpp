@@ -9,6 +9,7 @@
 #include "split/part_writer.h"
 #include "text/chars.h"
 #include "text/codepage.h"
+#include "text/encoding_convert.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -20,9 +21,19 @@ size_t stepAt(std::string_view text, size_t pos) {
     return text[pos] == '\r' ? 1 : charLengthAt(text, pos);
 }
 
+// The delimiter in UTF-8, when it is whole characters of the code page: then an occurrence in
+// valid UTF-8 is one at a character start in the same text in the code page.
+std::optional<Text> wholeCharactersInUtf8(const Text& delimiter) {
+    size_t substitutes = 0;
+    Text utf8 = convertEncoding(delimiter, kCodePage, "UTF-8", &substitutes);
+    if (substitutes || convertEncoding(utf8, "UTF-8", kCodePage) != delimiter) return std::nullopt;
+    return utf8;
+}
+
 }  // namespace
 
-DelimiterSplitter::DelimiterSplitter(std::string_view delimiter) : delimiter_(delimiter) {}
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8)
+    : delimiter_(delimiter), utf8_(utf8) {}
 
 void DelimiterSplitter::feed(std::string_view text) {
     // What was given out goes; the piece being found moves to the front.
@@ -57,8 +68,8 @@ bool DelimiterSplitter::take(std::string_view& piece) {
         const void* hit = memmem(text.data() + from, text.size() - from, delimiter_.data(), m);
         if (!hit) break;
         const size_t start = size_t(static_cast<const char*>(hit) - text.data());
-        walkTo(text, start);
-        if (boundary_ == start) {
+        if (!utf8_) walkTo(text, start);
+        if (utf8_ || boundary_ == start) {
             piece = text.substr(pieceStart_, start - pieceStart_);
             pieceStart_ = boundary_ = scanned_ = start + m;
             return true;
@@ -97,12 +108,16 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     if (!text) return ModeResult::Done;
 
     // Read again: the delimiter may have been changed while the encoding was detected.
-    DelimiterSplitter splitter(ctx.options.delimiter());
+    const Text& delimiter = ctx.options.delimiter();
+    // Valid UTF-8 is searched and cut as it stands, when the delimiter has a UTF-8 form.
+    const std::optional<Text> utf8 =
+        text->validUtf8() ? wholeCharactersInUtf8(delimiter) : std::nullopt;
+    DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value());
     std::string_view piece;
     ByteBuffer part;  // one buffer for every part, not one allocated for each
     int64_t k = 0;
     for (bool fed = true; fed;) {
-        const std::string_view next = text->next();
+        const std::string_view next = utf8 ? text->nextUtf8() : text->next();
         fed = !next.empty();
         // After a read error the text found so far is no whole piece.
         if (text->failed()) break;
@@ -116,7 +131,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
                 return ModeResult::Done;
             }
             part.assign(piece);
-            state.partContent.setBytes(std::move(part));
+            state.partContent.setBytes(std::move(part), utf8.has_value());
             writePart(ctx, state);
             part = std::move(state.partContent.bytes);
         }

@@ -19,7 +19,8 @@ std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delim
 // the piece being found is held.
 class DelimiterSplitter {
   public:
-    explicit DelimiterSplitter(std::string_view delimiter);
+    // Over valid UTF-8 (`utf8`), with a delimiter in UTF-8, every occurrence starts a character.
+    explicit DelimiterSplitter(std::string_view delimiter, bool utf8 = false);
     // Takes the next text; the views given out before are invalid then.
     void feed(std::string_view text);
     // The next piece found in what was fed, until the next feed; false when none is complete.
@@ -32,6 +33,7 @@ class DelimiterSplitter {
     void walkTo(std::string_view text, size_t start);
 
     Text delimiter_;
+    bool utf8_;
     ByteBuffer text_;
     size_t pieceStart_ = 0, scanned_ = 0, boundary_ = 0;
 };

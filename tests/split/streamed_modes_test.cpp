@@ -139,12 +139,15 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
         ASSERT_EQ(parts("s", "s"), expected) << "characters, round " << round;
         std::filesystem::remove_all(dir.path("s"));
 
-        // Delimiter: the whole text's pieces.
+        // Delimiter: the whole text's pieces. Valid UTF-8 is searched in UTF-8 unless the
+        // delimiter is no whole character ("\x81").
+        const std::string delimiter =
+            std::vector<std::string>{"|", "\n", "\xB0\xA1", "\x81"}[round % 4];
         options.set.mode = SplitMode::Delimiter;
-        options.set.delimiter = "|";
+        options.set.delimiter = delimiter;
         split({dir.path("s.txt")});
         expected.clear();
-        for (const std::string& p : wholeTextPieces(whole.text, "|"))
+        for (const std::string& p : wholeTextPieces(whole.text, delimiter))
             expected.push_back(onDisk(p, whole.code));
         ASSERT_EQ(parts("s", "s"), expected) << "delimiter, round " << round;
         std::filesystem::remove_all(dir.path("s"));
