@@ -46,6 +46,7 @@ class LiveOption {
 struct LineSource {
     std::unique_ptr<TextSource> text;  // when decoded
     std::unique_ptr<FileHandle> file;
+    bool utf8 = false;  // the lines are valid UTF-8 as it stands, not code-page text
 };
 
 LineSource openLineSource(SplitContext& ctx, SplitJobState& state, const Text& source) {
@@ -61,20 +62,23 @@ LineSource openLineSource(SplitContext& ctx, SplitJobState& state, const Text& s
     const bool fixBreaks = ctx.options.fixLineBreaks();
     if (lines.text && fixBreaks) showStage(ctx, texts::kStageFixingBreaks);
     showStage(ctx, texts::kStageToMemory);
-    if (lines.text) lines.file = textSourceFile(*lines.text, fixBreaks);
+    // Lines of valid UTF-8 are cut from the source's own bytes: line breaks, NUL and Ctrl-Z are
+    // the same bytes in both.
+    lines.utf8 = lines.text && lines.text->validUtf8();
+    if (lines.text) lines.file = textSourceFile(*lines.text, fixBreaks, lines.utf8);
     return lines;
 }
 
 // Gathers lines into parts of a drawn count; the lines gathered when the data ends or a stop
 // arrives make one more part. False when some of the source is in no part.
-bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) {
+bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, bool utf8) {
     LineReader reader(file);
     ByteBuffer lines;
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
     LiveOption skipBlankLines(ctx.host, ctx.options, &SplitOptions::skipBlankLines);
     const auto writeLines = [&] {
-        state.partContent.setBytes(std::move(lines));
+        state.partContent.setBytes(std::move(lines), utf8);
         writePart(ctx, state);
         // The next part reuses the memory of this one.
         lines = std::move(state.partContent.bytes);
@@ -96,7 +100,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
             whole = false;
         }
         previous = position;
-        if (skipBlankLines() && isBlankLine(line)) continue;
+        if (skipBlankLines() && isBlankLine(line, utf8)) continue;
         if (linesInPart == 0) {
             const CountRange range = ctx.options.lineCountRange();
             target = random(state.rng, range.low, range.high);
@@ -122,7 +126,13 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file) 
 
 }  // namespace
 
-bool isBlankLine(std::string_view line) {
+bool isBlankLine(std::string_view line, bool utf8) {
+    if (utf8) {
+        for (size_t i = 0; i < line.size(); i += line[i] == ' ' || line[i] == '\t' ? 1 : 3)
+            if (line[i] != ' ' && line[i] != '\t' && line.substr(i, 3) != "\xE3\x80\x80")
+                return false;
+        return true;
+    }
     Text rest;
     rest.reserve(line.size());
     for (char c : line) {
@@ -145,7 +155,8 @@ ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& sou
     showStage(ctx, texts::kStageSplitting);
     state.rng.seed(ctx.clock);
     state.partNumber = 0;
-    if (lines.file && !splitLineSource(ctx, state, *lines.file)) state.sourceIntact = false;
+    if (lines.file && !splitLineSource(ctx, state, *lines.file, lines.utf8))
+        state.sourceIntact = false;
     if (lines.text) finishSourceText(state, *lines.text);
     return ModeResult::Done;
 }

@@ -9,7 +9,8 @@ namespace pw {
 
 ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& source);
 
-// A line skipped by "ignore blank lines": nothing but tabs, spaces and full-width spaces.
-bool isBlankLine(std::string_view line);
+// A line skipped by "ignore blank lines": nothing but tabs, spaces and full-width spaces, in the
+// code page or, with `utf8`, in UTF-8.
+bool isBlankLine(std::string_view line, bool utf8 = false);
 
 }  // namespace pw

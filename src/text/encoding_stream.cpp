@@ -319,7 +319,8 @@ namespace {
 
 class TextSourceFile : public FileHandle {
   public:
-    TextSourceFile(TextSource& source, bool fixBreaks) : source_(&source), fixBreaks_(fixBreaks) {}
+    TextSourceFile(TextSource& source, bool fixBreaks, bool utf8)
+        : source_(&source), fixBreaks_(fixBreaks), utf8_(utf8) {}
 
     int64_t read(void* buffer, size_t size) override {
         while (at_ == piece_.size()) {
@@ -327,7 +328,7 @@ class TextSourceFile : public FileHandle {
                 fail(EBADF);
                 return -1;
             }
-            const std::string_view next = source_->next();
+            const std::string_view next = utf8_ ? source_->nextUtf8() : source_->next();
             if (next.empty()) {
                 if (!source_->failed()) return 0;
                 error_ = source_->error();
@@ -360,7 +361,7 @@ class TextSourceFile : public FileHandle {
 
   private:
     TextSource* source_;
-    bool fixBreaks_;
+    bool fixBreaks_, utf8_;
     Text piece_;
     size_t at_ = 0;
     int64_t position_ = 0;
@@ -368,8 +369,8 @@ class TextSourceFile : public FileHandle {
 
 }  // namespace
 
-std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks) {
-    return std::make_unique<TextSourceFile>(source, fixBreaks);
+std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks, bool utf8) {
+    return std::make_unique<TextSourceFile>(source, fixBreaks, utf8);
 }
 
 }  // namespace pw

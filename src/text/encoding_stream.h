@@ -96,8 +96,8 @@ class TextSource {
 };
 
 // A file whose bytes are the source's text: for readers that take a file (the line reader).
-// `fixBreaks` brings every line break to CR LF on the way. Reading fails when the source does. The
-// source must outlive the file.
-std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks);
+// `fixBreaks` brings every line break to CR LF on the way; `utf8` gives the text of nextUtf8().
+// Reading fails when the source does. The source must outlive the file.
+std::unique_ptr<FileHandle> textSourceFile(TextSource& source, bool fixBreaks, bool utf8 = false);
 
 }  // namespace pw

@@ -88,6 +88,9 @@ TEST_F(Lines, BlankLinesSkippedOrKept) {
     EXPECT_FALSE(isBlankLine(lit("　x")));
     EXPECT_FALSE(isBlankLine("\xA1\xA2"));       // another character with the same lead byte
     EXPECT_FALSE(isBlankLine("\xB0\xA1\xA1 "));  // A1 A1 across two characters is no space
+    EXPECT_TRUE(isBlankLine("\xE3\x80\x80\t \xE3\x80\x80", true));
+    EXPECT_FALSE(isBlankLine("\xE3\x80\x80x", true));
+    EXPECT_FALSE(isBlankLine("\xE3\x80\x81", true));  // 、 shares two bytes with the space
 }
 
 TEST_F(Lines, LoneCrIsABreakOnlyWhenCorrected) {

@@ -52,8 +52,8 @@ std::vector<std::string> wholeTextPieces(std::string_view text, std::string_view
 
 std::string randomText(std::mt19937& gen, size_t pieces) {
     static const std::vector<std::string> kPieces = {
-        "a", "7",  "\r",    "\n",  "\r\n", "\xB0\xA1", "\xD6\xD0", "\xCE\xC4", "\x81\x30\x81\x30",
-        "|", "||", "\xA1|", "\x1A"};
+        "a", "7",  "\r",    "\n",   "\r\n", "\xB0\xA1", "\xD6\xD0", "\xCE\xC4", "\x81\x30\x81\x30",
+        "|", "||", "\xA1|", "\x1A", " ",    "\t",       "\xA1\xA1"};
     std::uniform_int_distribution<size_t> pick(0, kPieces.size() - 1);
     std::string out;
     for (size_t i = 0; i < pieces; ++i) out += kPieces[pick(gen)];
@@ -152,13 +152,21 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
         ASSERT_EQ(parts("s", "s"), expected) << "delimiter, round " << round;
         std::filesystem::remove_all(dir.path("s"));
 
-        // Lines, breaks corrected: the same parts as with a buffer larger than the file.
+        // Lines, breaks corrected: the same parts as with a buffer larger than the file, and
+        // for UTF-8 as when a mark has the text converted.
         byLines(std::to_string(n), std::to_string(n));
         options.set.detectEncoding = true;
         options.set.fixLineBreaks = round % 2 == 0;
+        options.set.skipBlankLines = round % 4 < 2;
         split({dir.path("s.txt")});
         const std::vector<std::string> small = parts("s", "s");
         std::filesystem::remove_all(dir.path("s"));
+        if (whole.code == kEncodingUtf8) {
+            writeFile(dir.path("m.txt"), "\xEF\xBB\xBF" + bytes);
+            split({dir.path("m.txt")});
+            ASSERT_EQ(small, parts("m", "m")) << "UTF-8 lines, round " << round;
+            std::filesystem::remove_all(dir.path("m"));
+        }
         setTextBufferSize(0);
         split({dir.path("s.txt")});
         ASSERT_EQ(small, parts("s", "s")) << "lines, round " << round;
