@@ -3,6 +3,7 @@
 #include "cli/cli_support.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "platform/allocator.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ int runCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    pw::reuseFreedBuffers();
     pw::cli::setUpLanguage();
     const int status = runCommand(argc, argv);
     // What went to standard output counts only once it was written: a full disk is a failure.

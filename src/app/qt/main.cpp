@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/qt/main_program.h"
+#include "platform/allocator.h"
 #include "platform/native_names.h"
 #include "settings/settings_location.h"
 #include "text/system_texts.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    pw::reuseFreedBuffers();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Partwell");
     QApplication::setApplicationVersion(PARTWELL_VERSION);
