@@ -26,8 +26,24 @@ ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
     return {};
 }
 
+std::optional<Utf8Join> Utf8Join::of(std::string_view between) {
+    Utf8Join join{convertEncoding(between, kCodePage, "UTF-8")};
+    if (between.find('\0') != std::string_view::npos ||
+        convertEncoding(join.between, "UTF-8", kCodePage) != between)
+        return std::nullopt;
+    return join;
+}
+
+bool Utf8Join::write(SafeWriter& out, std::string_view text) {
+    if (!text.empty() && !marked) {
+        marked = true;
+        if (!out.write(byteOrderMarkOf(kEncodingUtf8))) return false;
+    }
+    return out.write(text);
+}
+
 SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path, EncodingCode& code,
-                           int64_t& written, std::error_code& readError) {
+                           int64_t& written, std::error_code& readError, Utf8Join* utf8) {
     code = kEncodingUnknown;
     if (!ctx.options.handleEncoding()) {
         // Streamed: a source is never held in memory whole.
@@ -48,9 +64,10 @@ SourceOutcome appendSource(MergeContext& ctx, SafeWriter& out, const Text& path,
     // Decoded piece by piece: a source is never held in memory whole.
     auto text = TextSource::open(ctx.files, path, &ctx.host, &readError);
     if (!text) return SourceOutcome::Unreadable;
+    if (utf8 && !text->validUtf8()) return SourceOutcome::NotUtf8;
     code = text->code();
-    for (std::string_view piece; !(piece = text->next()).empty();) {
-        if (!out.write(piece)) return SourceOutcome::WriteFailed;
+    for (std::string_view piece; !(piece = utf8 ? text->nextUtf8() : text->next()).empty();) {
+        if (!(utf8 ? utf8->write(out, piece) : out.write(piece))) return SourceOutcome::WriteFailed;
         written += int64_t(piece.size());
     }
     if (text->failed()) {
@@ -102,6 +119,17 @@ std::optional<int64_t> textEnd(FileHandle& file) {
 }
 
 }  // namespace
+
+bool writeCodePageOfUtf8(FileSystem& fs, const Text& joinedPath, const Utf8Join& utf8,
+                         SafeWriter& out) {
+    auto file = fs.open(joinedPath, OpenMode::Read);
+    const int64_t length = file ? file->length() : -1;
+    if (length < 0) return false;
+    StreamConverter converter("UTF-8", kCodePage);
+    return convertRange(
+        *file, utf8.marked ? int64_t(byteOrderMarkOf(kEncodingUtf8).size()) : 0, length, converter,
+        [&](std::string_view piece) { out.write(piece); }, [] { return false; });
+}
 
 bool writeReencoded(FileSystem& fs, const Text& joinedPath, EncodingCode code, SafeWriter& out,
                     size_t& textLength, const std::vector<ByteSpan>& spans,

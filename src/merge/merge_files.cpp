@@ -35,13 +35,25 @@ bool replacesOnlyWhatWasRead(FileSystem& fs, const Text& outputPath, const std::
 // whose text the step cuts off, or needed a substitute for, are marked so. `error` gets why it
 // failed.
 bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, EncodingCode code,
-                 const std::vector<Text>& files, std::vector<BatchSource>& sources,
-                 std::error_code& error) {
+                 const std::optional<Utf8Join>& utf8, const std::vector<Text>& files,
+                 std::vector<BatchSource>& sources, std::error_code& error) {
     const auto refused = [&] {
         error = std::make_error_code(std::errc::file_exists);
         return false;
     };
-    if (!ctx.options.handleEncoding() || code <= kEncodingCodePage) {
+    if (utf8 && code != kEncodingUtf8) {
+        // The last source gave no text: the output is the joined text in the code page.
+        SafeWriter converted(ctx.files, outputPath);
+        if (!writeCodePageOfUtf8(ctx.files, out.temporaryPath(), *utf8, converted)) {
+            error = std::make_error_code(std::errc::io_error);
+            return false;
+        }
+        if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return refused();
+        const bool placed = converted.commit();
+        error = converted.error();
+        return placed;
+    }
+    if (!ctx.options.handleEncoding() || code <= kEncodingCodePage || utf8) {
         if (!replacesOnlyWhatWasRead(ctx.files, outputPath, files, sources)) return refused();
         const bool placed = out.commit();
         error = out.error();
@@ -167,12 +179,15 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         if (auto id = ctx.files.fileId(f)) summary.jobFiles.insert(*id);
     bool renamed = false;
     const Text outputPath = freeOutputPath(ctx, files.front(), n, summary, renamed);
-    SafeWriter out(ctx.files, outputPath);
-    if (!out.ok()) {
+    std::unique_ptr<SafeWriter> out;
+    const auto openOutput = [&] {
+        out = std::make_unique<SafeWriter>(ctx.files, outputPath);
+        if (out->ok()) return true;
         ++summary.failedOutputs;
-        summary.failures.push_back({FailureKind::Write, outputPath, out.error()});
-        return;
-    }
+        summary.failures.push_back({FailureKind::Write, outputPath, out->error()});
+        return false;
+    };
+    if (!openOutput()) return;
     std::error_code betweenError;
     const ByteBuffer between = intermediateData(ctx.options, ctx.files, &betweenError);
     if (betweenError && !summary.separatorUnreadable) {
@@ -181,45 +196,65 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary&
         summary.failures.push_back({FailureKind::Read, ctx.options.joinFilePath(), betweenError});
     }
 
-    std::vector<BatchSource> sources(files.size());
+    // Valid UTF-8 sources are joined as they stand, so that their UTF-8 output is written once; a
+    // source that is not has the batch joined again in the code page.
+    std::optional<Utf8Join> utf8 =
+        ctx.options.handleEncoding() ? Utf8Join::of(between) : std::nullopt;
+    std::vector<BatchSource> sources;
+    Failures unreadable;
     EncodingCode code = kEncodingUnknown;
-    int64_t written = 0;
-    for (int64_t i = 1; i <= n && out.ok(); ++i) {
-        const Text& file = files[size_t(i - 1)];
-        ctx.options.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
-                                     fileNameOf(file));
-        host.setProgressPosition(i);
+    for (bool again = true; again;) {
+        again = false;
+        sources.assign(files.size(), BatchSource());
+        unreadable.clear();
+        code = kEncodingUnknown;
+        int64_t written = 0;
+        for (int64_t i = 1; i <= n && out->ok(); ++i) {
+            const Text& file = files[size_t(i - 1)];
+            ctx.options.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
+                                         fileNameOf(file));
+            host.setProgressPosition(i);
 
-        BatchSource& source = sources[size_t(i - 1)];
-        std::error_code readError;
-        source.begin = written;
-        source.outcome = appendSource(ctx, out, file, code, written, readError);
-        source.read = true;
-        source.end = written;
-        if (source.outcome == SourceOutcome::Unreadable) {
-            ++summary.unreadableSources;
-            summary.failures.push_back({FailureKind::Read, file, readError});
-        }
-        if (i < n && out.write(between)) written += int64_t(between.size());
+            BatchSource& source = sources[size_t(i - 1)];
+            std::error_code readError;
+            source.begin = written;
+            source.outcome =
+                appendSource(ctx, *out, file, code, written, readError, utf8 ? &*utf8 : nullptr);
+            if (source.outcome == SourceOutcome::NotUtf8) {
+                utf8.reset();
+                if (!openOutput()) return;
+                again = true;
+                break;
+            }
+            source.read = true;
+            source.end = written;
+            if (source.outcome == SourceOutcome::Unreadable)
+                unreadable.push_back({FailureKind::Read, file, readError});
+            const std::string_view next = utf8 ? std::string_view(utf8->between) : between;
+            if (i < n && (utf8 ? utf8->write(*out, next) : out->write(next)))
+                written += int64_t(next.size());
 
-        host.processEvents();
-        if (ctx.stopRequested) {
-            summary.stopped = true;
-            break;
+            host.processEvents();
+            if (ctx.stopRequested) {
+                summary.stopped = true;
+                break;
+            }
         }
     }
+    summary.unreadableSources += int64_t(unreadable.size());
+    summary.failures.insert(summary.failures.end(), unreadable.begin(), unreadable.end());
 
     // Nothing is written for a batch of which nothing could be read; a source that failed in the
     // middle of its copy is told as unreadable, and the output is not kept half-done.
     const bool anyRead = std::any_of(sources.begin(), sources.end(), [](const BatchSource& s) {
         return s.read && s.outcome != SourceOutcome::Unreadable;
     });
-    if (!anyRead || (!out.ok() && out.readFailed())) return;
+    if (!anyRead || (!out->ok() && out->readFailed())) return;
     std::error_code error;
-    if (!out.ok() || !placeOutput(ctx, out, outputPath, code, files, sources, error)) {
+    if (!out->ok() || !placeOutput(ctx, *out, outputPath, code, utf8, files, sources, error)) {
         ++summary.failedOutputs;
         summary.failures.push_back(
-            {FailureKind::Write, outputPath, out.ok() ? error : out.error()});
+            {FailureKind::Write, outputPath, out->ok() ? error : out->error()});
         return;
     }
     summary.outputs.push_back(outputPath);

@@ -88,5 +88,42 @@ TEST_F(StreamedMerge, OutputAndOutcomesEqualTheWholeTextsConvertedAtOnce) {
     }
 }
 
+TEST_F(StreamedMerge, ValidUtf8IsJoinedAsItStandsIntoWhatItsConvertedTextGives) {
+    // The same sources with a byte-order mark go through the code page: the reference.
+    std::mt19937 gen(5);
+    options.set.handleEncoding = true;
+    options.set.deleteSources = true;
+    for (int round = 0; round < 24; ++round) {
+        std::vector<std::string> bytes;
+        for (int i = 0; i < 3; ++i)
+            bytes.push_back(
+                convertEncoding(randomText(gen, 4 + size_t(round)), kCodePage, "UTF-8"));
+        if (round % 3 == 0) bytes[1] += std::string("\0z", 2);           // cut at its NUL
+        if (round % 4 == 1) bytes[1] = randomText(gen, 6) + "\xB0\xA1";  // GBK: joined again
+        options.set.joinWith = round % 2 ? JoinWith::Text : JoinWith::Nothing;
+        options.set.joinText = round % 5 == 1 ? "\xFF" : "\r\n\xD6\xD0\r\n";  // "\xFF": no UTF-8
+        const bool lastMissing = round % 4 == 2;  // the output then stays in the code page
+        BufferSize buffer(1 + size_t(round % 6));
+        std::vector<std::string> outputs;
+        std::vector<std::vector<bool>> kept;
+        for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+            std::vector<std::string> paths;
+            for (size_t i = 0; i < bytes.size(); ++i) {
+                paths.push_back(dir.path((mark.empty() ? "u" : "m") + std::to_string(round) + "_" +
+                                         std::to_string(i) + ".txt"));
+                if (!(lastMissing && i == 2))
+                    writeFile(paths.back(), (i == 1 && round % 4 == 1 ? "" : mark) + bytes[i]);
+            }
+            const MergeSummary s = mergeFiles(paths);
+            ASSERT_EQ(s.outputs.size(), 1u);
+            outputs.push_back(readFile(toUtf8(s.outputs[0])));
+            kept.emplace_back();
+            for (const std::string& path : paths) kept.back().push_back(fileExists(path));
+        }
+        ASSERT_EQ(outputs[0], outputs[1]) << "round " << round;
+        EXPECT_EQ(kept[0], kept[1]) << "round " << round;
+    }
+}
+
 }  // namespace
 }  // namespace pw::test
