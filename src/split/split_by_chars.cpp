@@ -48,19 +48,32 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
 }
 
 int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    // The high bit of every byte of `word` that is zero.
+    const auto zeros = [](uint64_t word) { return ~(((word & kLows) + kLows) | word) & kHighs; };
     size_t pos = position;
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    // Eight bytes at a time: a character starts at every byte but a continuation byte and the LF
+    // of CR LF. The last character counted may run on past the eight bytes.
+    uint64_t crBefore = 0;
+    for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + pos, 8);
+        const uint64_t continuation = word & ~(word << 1) & kHighs;
+        const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
+        count += 8 - __builtin_popcountll(continuation | (lf & (cr << 8 | crBefore)));
+        crBefore = cr >> 56;
+    }
+    while (pos < content.size() &&
+           ((p[pos] & 0xC0) == 0x80 || (crBefore && p[pos] == '\n' && p[pos - 1] == '\r')))
+        ++pos;
     for (; count < n && pos < content.size(); ++count) {
-        if (p[pos] >= 0x80) {
+        if (p[pos] >= 0x80)
             pos += p[pos] >= 0xF0 ? 4 : p[pos] >= 0xE0 ? 3 : 2;
-        } else if (n - count >= 8 && content.size() - pos >= 8 &&
-                   eightPlainChars(content.data() + pos)) {
-            pos += 8;
-            count += 7;
-        } else {
+        else
             pos += p[pos] == '\r' && content.size() - pos >= 2 && p[pos + 1] == '\n' ? 2 : 1;
-        }
     }
     position = std::min(pos, content.size());
     return count;

@@ -16,7 +16,8 @@ using Parts = std::vector<std::string>;
 TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     // Pieces that meet at every edge the eight-byte shortcut must respect.
     const std::vector<std::string> pieces = {
-        "a", "bcdefgh", "\r", "\n", "\r\n", "\xB0\xA1", "\x81\x30\x81\x30", "12345678"};
+        "a",        "bcdefgh",         "\r", "\n", "\r\n", "\xB0\xA1", "\x81\x30\x81\x30",
+        "12345678", "\x95\x32\x82\x36"};
     std::mt19937 gen(5);
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
     for (int round = 0; round < 300; ++round) {
@@ -38,6 +39,22 @@ TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     size_t position = 0;
     EXPECT_FALSE(takeChars("abc", 0, position).more);
     EXPECT_EQ(position, 0u);
+
+    // Over valid UTF-8, the count stops where it stops over the same text in the code page.
+    for (int round = 0; round < 300; ++round) {
+        std::string content;
+        for (int i = 0; i < round % 60; ++i) content += pieces[pick(gen)];
+        const std::string utf8 = convertEncoding(content, kCodePage, "UTF-8");
+        const int64_t n = 1 + round % 29;
+        size_t inCodePage = 0, inUtf8 = 0;
+        while (inCodePage < content.size()) {
+            const int64_t counted = skipChars(content, n, inCodePage);
+            ASSERT_EQ(skipUtf8Chars(utf8, n, inUtf8), counted) << testing::PrintToString(content);
+            ASSERT_EQ(inUtf8,
+                      convertEncoding(content.substr(0, inCodePage), kCodePage, "UTF-8").size())
+                << testing::PrintToString(content) << " n=" << n;
+        }
+    }
 }
 
 TEST_F(Chars, PartsNeverCutACharacterOrALineBreak) {
