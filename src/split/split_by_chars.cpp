@@ -11,12 +11,17 @@
 namespace pw {
 namespace {
 
-// Eight ASCII bytes without a CR are eight characters.
-bool eightPlainChars(const char* p) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+
+uint64_t wordAt(const unsigned char* p) {
     uint64_t word;
     std::memcpy(&word, p, 8);
-    const uint64_t cr = word ^ (kOnes * '\r');
+    return word;
+}
+
+// Eight ASCII bytes without a CR are eight characters.
+bool eightPlainChars(const unsigned char* p) {
+    const uint64_t word = wordAt(p), cr = word ^ (kOnes * '\r');
     return (word & kHighs) == 0 && ((cr - kOnes) & ~cr & kHighs) == 0;
 }
 
@@ -32,11 +37,15 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
     for (; count < n && pos < content.size(); ++count) {
-        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit.
-        if (p[pos] >= 0x80 && content.size() - pos >= 4 && (p[pos + 1] < '0' || p[pos + 1] > '9')) {
+        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit. Eight
+        // bytes of 80 or more, holding no digit, are four of them.
+        if (n - count >= 4 && content.size() - pos >= 8 && (~wordAt(p + pos) & kHighs) == 0) {
+            pos += 8;
+            count += 3;
+        } else if (p[pos] >= 0x80 && content.size() - pos >= 4 &&
+                   (p[pos + 1] < '0' || p[pos + 1] > '9')) {
             pos += 2;
-        } else if (n - count >= 8 && content.size() - pos >= 8 &&
-                   eightPlainChars(content.data() + pos)) {
+        } else if (n - count >= 8 && content.size() - pos >= 8 && eightPlainChars(p + pos)) {
             pos += 8;
             count += 7;
         } else {
@@ -48,7 +57,6 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
 }
 
 int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
     // The high bit of every byte of `word` that is zero.
     const auto zeros = [](uint64_t word) { return ~(((word & kLows) + kLows) | word) & kHighs; };
@@ -59,8 +67,7 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
     // of CR LF. The last character counted may run on past the eight bytes.
     uint64_t crBefore = 0;
     for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
-        uint64_t word;
-        std::memcpy(&word, p + pos, 8);
+        const uint64_t word = wordAt(p + pos);
         const uint64_t continuation = word & ~(word << 1) & kHighs;
         const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
         count += 8 - __builtin_popcountll(continuation | (lf & (cr << 8 | crBefore)));
