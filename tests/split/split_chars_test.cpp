@@ -15,9 +15,16 @@ using Parts = std::vector<std::string>;
 
 TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     // Pieces that meet at every edge the eight-byte shortcut must respect.
-    const std::vector<std::string> pieces = {
-        "a",        "bcdefgh",         "\r", "\n", "\r\n", "\xB0\xA1", "\x81\x30\x81\x30",
-        "12345678", "\x95\x32\x82\x36"};
+    const std::vector<std::string> pieces = {"a",
+                                             "bcdefgh",
+                                             "\r",
+                                             "\n",
+                                             "\r\n",
+                                             "\xB0\xA1",
+                                             "\x81\x30\x81\x30",
+                                             "12345678",
+                                             "\x95\x32\x82\x36",
+                                             "\xD6\xD0\xCE\xC4\xD7\xD6\xB0\xA1"};
     std::mt19937 gen(5);
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
     for (int round = 0; round < 300; ++round) {
