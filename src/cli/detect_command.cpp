@@ -5,6 +5,7 @@
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "platform/charset.h"
+#include "platform/codec.h"
 #include "platform/native_names.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_stream.h"
@@ -71,7 +72,14 @@ int runDetect(int argc, char** argv) {
             continue;
         }
         printErr(line);
-        for (std::string_view piece; !(piece = text->nextUtf8()).empty();) printOut(piece);
+        if (text->validUtf8()) {
+            for (std::string_view piece; !(piece = text->nextUtf8()).empty();) printOut(piece);
+        } else {
+            // Printed as the converter hands it out, without gathering it first.
+            for (std::string_view piece; !(piece = text->next()).empty();)
+                (void)codec::convert(piece, codec::Charset::Gb18030, codec::Charset::Utf8,
+                                     [](std::string_view utf8, size_t) { printOut(utf8); });
+        }
         if (text->failed()) {
             say(kCannotRead, path);
             status = 1;

@@ -278,12 +278,7 @@ std::string_view TextSource::next() {
 }
 
 std::string_view TextSource::nextUtf8() {
-    if (!validUtf8_) {
-        const std::string_view text = next();
-        utf8_.clear();
-        if (!text.empty()) appendConvertedCharset(text, kCodePage, "UTF-8", utf8_);
-        return utf8_;
-    }
+    if (!validUtf8_) return next();
     // Every character converts to one that converts back to itself, so the bytes stand for the
     // text as they are, up to a NUL.
     for (;;) {

@@ -59,8 +59,9 @@ class TextSource {
     // The next piece of text, valid until the next call; empty at the end of the text or on a read
     // error (see failed()). It ends where a character ends.
     std::string_view next();
-    // The same text in UTF-8, its pieces ending where a character ends, never between CR and LF.
-    // Use one of next() and nextUtf8() on a source, not both.
+    // For valid UTF-8 (validUtf8()), the file's own bytes instead, its pieces ending where a
+    // character ends, never between CR and LF; for other text the same as next(). Use one of
+    // next() and nextUtf8() on a source, not both.
     std::string_view nextUtf8();
     // Whether nextUtf8() hands out the file's own bytes: UTF-8 found valid throughout by the test
     // over the whole file, which converts to text and back unchanged.
@@ -88,7 +89,6 @@ class TextSource {
     ByteBuffer raw_;      // bytes read, not converted yet
     ByteBuffer pending_;  // text not handed out yet
     ByteBuffer piece_;    // the piece handed out last
-    ByteBuffer utf8_;     // the piece nextUtf8() converted last
     bool validUtf8_ = false;
     bool rawEnded_ = false, textEnded_ = false;
     bool failed_ = false, cutAtNul_ = false;
