@@ -318,27 +318,27 @@ class TextSourceFile : public FileHandle {
         : source_(&source), fixBreaks_(fixBreaks), utf8_(utf8) {}
 
     int64_t read(void* buffer, size_t size) override {
-        while (at_ == piece_.size()) {
+        while (piece_.empty()) {
             if (!source_) {
                 fail(EBADF);
                 return -1;
             }
-            const std::string_view next = utf8_ ? source_->nextUtf8() : source_->next();
-            if (next.empty()) {
+            piece_ = utf8_ ? source_->nextUtf8() : source_->next();
+            if (piece_.empty()) {
                 if (!source_->failed()) return 0;
                 error_ = source_->error();
                 return -1;
             }
-            piece_.clear();
-            if (fixBreaks_)
-                appendFixedLineBreaks(next, piece_);
-            else
-                piece_.assign(next);
-            at_ = 0;
+            // The source's piece stays valid until it is asked for the next one.
+            if (fixBreaks_) {
+                fixed_.clear();
+                appendFixedLineBreaks(piece_, fixed_);
+                piece_ = fixed_;
+            }
         }
-        const size_t n = std::min(size, piece_.size() - at_);
-        std::memcpy(buffer, piece_.data() + at_, n);
-        at_ += n;
+        const size_t n = std::min(size, piece_.size());
+        std::memcpy(buffer, piece_.data(), n);
+        piece_.remove_prefix(n);
         position_ += int64_t(n);
         return int64_t(n);
     }
@@ -357,8 +357,8 @@ class TextSourceFile : public FileHandle {
   private:
     TextSource* source_;
     bool fixBreaks_, utf8_;
-    Text piece_;
-    size_t at_ = 0;
+    std::string_view piece_;  // what is left of the source's piece, or of its fixed copy
+    Text fixed_;
     int64_t position_ = 0;
 };
 
