@@ -233,18 +233,31 @@ bool TextSource::rewind() {
 }
 
 std::string_view TextSource::next() {
+    return nextPiece(false);
+}
+
+std::string_view TextSource::nextUtf8() {
+    return nextPiece(validUtf8_);
+}
+
+std::string_view TextSource::nextPiece(bool asStored) {
+    // Valid UTF-8 taken as it stands needs no converter: every character converts to one that
+    // converts back to itself.
+    StreamConverter* converter = asStored ? nullptr : converter_.get();
     for (;;) {
-        const size_t cut = textEnded_ ? pending_.size() : wholeCodePagePrefix(pending_);
+        const size_t cut = textEnded_ ? pending_.size()
+                           : asStored ? wholeUtf8Prefix(pending_)
+                                      : wholeCodePagePrefix(pending_);
         if (cut > 0) return handOut(cut);
         if (textEnded_) {
             // Past a NUL the text is over, but what the rest needed in substitutes still counts.
             ByteBuffer rest, ignored;
-            while (converter_ && !rawEnded_ && !failed_) {
+            while (converter && !rawEnded_ && !failed_) {
                 rest.clear();
                 ignored.clear();
                 if (!readRaw(rest, textBufferSize())) break;
                 rawEnded_ = rest.empty();
-                converter_->feed(rest, rawEnded_, ignored);
+                converter->feed(rest, rawEnded_, ignored);
             }
             piece_.clear();
             return {};
@@ -260,8 +273,8 @@ std::string_view TextSource::next() {
             rawEnded_ = bytes.size() == before;
         }
         const size_t start = pending_.size();
-        if (converter_)
-            converter_->feed(bytes, rawEnded_, pending_);
+        if (converter)
+            converter->feed(bytes, rawEnded_, pending_);
         else if (pending_.empty())
             pending_.swap(bytes);  // the bytes are the text: no copy
         else
@@ -274,31 +287,6 @@ std::string_view TextSource::next() {
             textEnded_ = true;
         }
         if (rawEnded_) textEnded_ = true;
-    }
-}
-
-std::string_view TextSource::nextUtf8() {
-    if (!validUtf8_) return next();
-    // Every character converts to one that converts back to itself, so the bytes stand for the
-    // text as they are, up to a NUL.
-    for (;;) {
-        const size_t cut = textEnded_ ? pending_.size() : wholeUtf8Prefix(pending_);
-        if (cut > 0) return handOut(cut);
-        if (textEnded_) {
-            piece_.clear();
-            return {};
-        }
-        const size_t before = pending_.size();
-        if (!readRaw(pending_, textBufferSize())) {
-            textEnded_ = true;
-            pending_.clear();
-            continue;
-        }
-        textEnded_ = pending_.size() == before;
-        if (const size_t nul = pending_.find('\0', before); nul != ByteBuffer::npos) {
-            pending_.resize(nul);
-            cutAtNul_ = textEnded_ = true;
-        }
     }
 }
 

@@ -80,6 +80,7 @@ class TextSource {
     TextSource() = default;
     bool detect(JobHost* host);
     bool readRaw(ByteBuffer& into, size_t count);
+    std::string_view nextPiece(bool asStored);
     std::string_view handOut(size_t cut);
 
     std::unique_ptr<FileHandle> file_;
