@@ -44,7 +44,7 @@ class FaultyHandle : public FileHandle {
             return real_->write(data, size) || fail(real_->error().value());
         const int error = errno;
         // A full disk takes what fits before it refuses the rest.
-        if (files_.error() == FaultError::NoSpace) real_->write(data, size / 2);
+        if (files_.error() == FaultError::NoSpace) (void)real_->write(data, size / 2);
         return fail(error);
     }
     bool seek(int64_t position) override { return real_->seek(position); }
