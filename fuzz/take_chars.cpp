@@ -1,10 +1,13 @@
 // Taking characters a part at a time against the character rule applied one character at a
-// time: the same cuts, and the pieces rejoin to the text.
+// time: the same cuts, and the pieces rejoin to the text. Counting over the text's UTF-8 form,
+// when it has one, stops where counting over the text stops.
 // Input: one byte for the first count (later counts follow from it), then the text.
 
 #include "fuzz_support.h"
 #include "split/split_by_chars.h"
 #include "text/chars.h"
+#include "text/encoding_convert.h"
+#include "text_models.h"
 
 using namespace pw;
 
@@ -31,5 +34,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (n >= 1 && !got.more) break;
     }
     FUZZ_EXPECT(rejoined == content, {"content", content}, {"rejoined", rejoined});
+
+    if (!fuzz::isCodePageText(content)) return 0;
+    const Text utf8 = convertEncoding(content, kCodePage, "UTF-8");
+    size_t inCodePage = 0, inUtf8 = 0;
+    for (int round = 0; inCodePage < content.size(); ++round) {
+        const int64_t n = 1 + (first + 7 * round) % 40;
+        const int64_t counted = skipChars(content, n, inCodePage);
+        FUZZ_EXPECT(
+            skipUtf8Chars(utf8, n, inUtf8) == counted &&
+                inUtf8 == convertEncoding(content.substr(0, inCodePage), kCodePage, "UTF-8").size(),
+            {"content", content}, {"n", std::to_string(n)});
+    }
     return 0;
 }
