@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstring>
 
 #include "split/strip_tags.h"
 #include "text/chars.h"
@@ -45,15 +46,28 @@ struct SeparatorTable {
     std::array<bool, 128> single{};
     std::array<bool, 256> plain{};
     std::bitset<65536> wide;
+    std::array<bool, 256> wideLead{};  // the first bytes of `wide` and of the full-width space
 
     SeparatorTable() {
         for (const Text& c : separatorChars()) {
             const auto b = [&](size_t i) { return static_cast<unsigned char>(c[i]); };
             if (c.size() == 1 && b(0) < 128) single[b(0)] = true;
             if (c.size() == 2) wide.set(size_t(b(0)) << 8 | b(1));
+            if (c.size() == 2) wideLead[b(0)] = true;
         }
+        wideLead[0xA1] = true;
         single['\r'] = single['\n'] = true;
         for (size_t c = 0; c < 128; ++c) plain[c] = !single[c] && c != ' ' && c != '[';
+    }
+
+    // Whether the eight bytes at `p`, from a character start, are four two-byte characters that
+    // neither end a phrase nor are spaces: bytes of 80 or more (so no four-byte one), none of
+    // the four first bytes one that may.
+    bool fourPlainWide(const unsigned char* p) const {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        return (~word & 0x8080808080808080ull) == 0 && !wideLead[p[0]] && !wideLead[p[2]] &&
+               !wideLead[p[4]] && !wideLead[p[6]];
     }
 };
 
@@ -81,7 +95,14 @@ Cut cutAt(std::string_view text, size_t pos) {
             spaces = 0;
         }
     };
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     while (pos < n) {
+        if (n - pos >= 8 && table.fourPlainWide(p + pos)) {
+            chars = std::min(chars + spaces + 4, kLengthCap);
+            spaces = 0;
+            pos += 8;
+            continue;
+        }
         if (table.plain[byte(pos)]) {
             const size_t from = pos;
             while (++pos < n && table.plain[byte(pos)]) {

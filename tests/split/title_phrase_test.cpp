@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 #include "split/strip_tags.h"
@@ -53,6 +55,35 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
     if (pos < replaced.size()) expected.push_back(replaced.substr(pos));
     EXPECT_EQ(titlePhrases(text).list(), expected);
     EXPECT_GE(expected.size(), 40u);
+
+    // Random prose: the same cuts, and the lengths of the phrases without their outer spaces.
+    const std::vector<Text> pieces =
+        gb({"风起云涌", "啊", "，", "“", "　", " ", "\t", "a", "7", "\r\n", "，　风起云涌　"});
+    std::mt19937 gen(9);
+    for (int round = 0; round < 300; ++round) {
+        Text prose;
+        for (int i = 0; i < round % 50; ++i) prose += pieces[gen() % pieces.size()];
+        prose += "\x81\x30\x81\x30";  // a four-byte character among the two-byte ones
+        const Text cut = separators.replace(trimBlankLinesAndEdges(prose), marker);
+        std::vector<Text> want;
+        for (size_t from = 0, hit;; from = hit + marker.size()) {
+            hit = cut.find(marker, from);
+            if (hit == Text::npos) {
+                if (from < cut.size()) want.push_back(cut.substr(from));
+                break;
+            }
+            want.push_back(cut.substr(from, hit - from));
+        }
+        const TitlePhrases phrases = titlePhrases(prose);
+        ASSERT_EQ(phrases.list(), want) << testing::PrintToString(prose);
+        for (int least = 1; least <= 12; ++least) {
+            const size_t longEnough =
+                size_t(std::count_if(want.begin(), want.end(), [&](const Text& w) {
+                    return countChars(trimmedSpaces(w)) >= size_t(least);
+                }));
+            ASSERT_EQ(phrases.countLongEnough(least), longEnough) << testing::PrintToString(prose);
+        }
+    }
 }
 
 class Picker : public ::testing::Test {
