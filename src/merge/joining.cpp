@@ -27,11 +27,9 @@ ByteBuffer intermediateData(const MergeOptions& options, FileSystem& fs,
 }
 
 std::optional<Utf8Join> Utf8Join::of(std::string_view between) {
-    Utf8Join join{convertEncoding(between, kCodePage, "UTF-8")};
-    if (between.find('\0') != std::string_view::npos ||
-        convertEncoding(join.between, "UTF-8", kCodePage) != between)
-        return std::nullopt;
-    return join;
+    auto utf8 = wholeUtf8Form(between);
+    if (!utf8 || between.find('\0') != std::string_view::npos) return std::nullopt;
+    return Utf8Join{std::move(*utf8)};
 }
 
 bool Utf8Join::write(SafeWriter& out, std::string_view text) {

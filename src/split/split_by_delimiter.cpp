@@ -21,15 +21,6 @@ size_t stepAt(std::string_view text, size_t pos) {
     return text[pos] == '\r' ? 1 : charLengthAt(text, pos);
 }
 
-// The delimiter in UTF-8, when it is whole characters of the code page: then an occurrence in
-// valid UTF-8 is one at a character start in the same text in the code page.
-std::optional<Text> wholeCharactersInUtf8(const Text& delimiter) {
-    size_t substitutes = 0;
-    Text utf8 = convertEncoding(delimiter, kCodePage, "UTF-8", &substitutes);
-    if (substitutes || convertEncoding(utf8, "UTF-8", kCodePage) != delimiter) return std::nullopt;
-    return utf8;
-}
-
 }  // namespace
 
 DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8)
@@ -109,9 +100,9 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
 
     // Read again: the delimiter may have been changed while the encoding was detected.
     const Text& delimiter = ctx.options.delimiter();
-    // Valid UTF-8 is searched and cut as it stands, when the delimiter has a UTF-8 form.
-    const std::optional<Text> utf8 =
-        text->validUtf8() ? wholeCharactersInUtf8(delimiter) : std::nullopt;
+    // Valid UTF-8 is searched and cut as it stands when the delimiter is whole characters: an
+    // occurrence of their UTF-8 form is then one at a character start of the code-page text.
+    const std::optional<Text> utf8 = text->validUtf8() ? wholeUtf8Form(delimiter) : std::nullopt;
     DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value());
     std::string_view piece;
     ByteBuffer part;  // one buffer for every part, not one allocated for each

@@ -52,8 +52,10 @@ struct SeparatorTable {
         for (const Text& c : separatorChars()) {
             const auto b = [&](size_t i) { return static_cast<unsigned char>(c[i]); };
             if (c.size() == 1 && b(0) < 128) single[b(0)] = true;
-            if (c.size() == 2) wide.set(size_t(b(0)) << 8 | b(1));
-            if (c.size() == 2) wideLead[b(0)] = true;
+            if (c.size() == 2) {
+                wide.set(size_t(b(0)) << 8 | b(1));
+                wideLead[b(0)] = true;
+            }
         }
         wideLead[0xA1] = true;
         single['\r'] = single['\n'] = true;

@@ -41,6 +41,12 @@ ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char*
     return convertCharset(bytes, from, to, replacements).value_or(ByteBuffer());
 }
 
+std::optional<ByteBuffer> wholeUtf8Form(std::string_view codePageText) {
+    ByteBuffer utf8 = convertEncoding(codePageText, kCodePage, "UTF-8");
+    if (convertEncoding(utf8, "UTF-8", kCodePage) != codePageText) return std::nullopt;
+    return utf8;
+}
+
 void encodeTextInto(std::string_view text, EncodingCode code, bool writeMark, ByteBuffer& out,
                     size_t* replacements) {
     out.clear();

@@ -1,6 +1,7 @@
 #pragma once
 // Re-encoding bytes between charsets, and writing code-page text in a source's encoding.
 
+#include <optional>
 #include <string_view>
 
 #include "platform/files.h"
@@ -20,6 +21,10 @@ std::string_view byteOrderMarkOf(EncodingCode code);
 // convertCharset.
 ByteBuffer convertEncoding(std::string_view bytes, const char* from, const char* to,
                            size_t* replacements = nullptr);
+
+// The UTF-8 form of code-page text that is whole, valid characters: one that converts back to
+// the same bytes. Nothing for text that holds invalid or cut characters.
+std::optional<ByteBuffer> wholeUtf8Form(std::string_view codePageText);
 
 // The file content for a code-page text in the encoding of `code` (its text up to a NUL). Codes 0
 // and 1, and a conversion that gives nothing, leave the code-page bytes without a mark.
