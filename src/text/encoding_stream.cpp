@@ -180,6 +180,7 @@ bool TextSource::detect(JobHost* host) {
     code_ = markedEncoding(head, dataStart);
     if (code_ == kEncodingUnknown) code_ = declaredEncoding(head);
     const bool dataEmpty = headIsAll && head.size() == dataStart;
+    bool ascii = false;  // the test saw only bytes below 80: valid UTF-8 and code-page text alike
     if (code_ == kEncodingUnknown && !dataEmpty) {
         simd::Utf8Structure structure;
         const std::string_view data = std::string_view(head).substr(dataStart);
@@ -197,6 +198,7 @@ bool TextSource::detect(JobHost* host) {
         }
         if (structure.wellFormed() && structure.sawNonAscii()) code_ = kEncodingUtf8;
         validUtf8_ = code_ == kEncodingUtf8 && !structure.sawOddValues();
+        ascii = structure.wellFormed() && !structure.sawNonAscii();
     }
 
     const char* charset = charsetNameOf(code_);
@@ -212,7 +214,7 @@ bool TextSource::detect(JobHost* host) {
     } else {
         code_ = kEncodingCodePage;
         dataStart = 0;
-        validUtf8_ = false;
+        validUtf8_ = ascii;
     }
     // The text is read again from its start, a buffer at a time.
     dataStart_ = int64_t(dataStart);

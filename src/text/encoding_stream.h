@@ -64,7 +64,8 @@ class TextSource {
     // next() and nextUtf8() on a source, not both.
     std::string_view nextUtf8();
     // Whether nextUtf8() hands out the file's own bytes: UTF-8 found valid throughout by the test
-    // over the whole file, which converts to text and back unchanged.
+    // over the whole file, which converts to text and back unchanged, or ASCII, which is its own
+    // text in UTF-8 and in the code page (code() says which the source is taken for).
     bool validUtf8() const { return validUtf8_; }
     // Starts the text again from its beginning, its encoding known: for a second pass. False
     // when the file cannot be read from there.

@@ -100,6 +100,7 @@ TEST_F(StreamedMerge, ValidUtf8IsJoinedAsItStandsIntoWhatItsConvertedTextGives) 
                 convertEncoding(randomText(gen, 4 + size_t(round)), kCodePage, "UTF-8"));
         if (round % 3 == 0) bytes[1] += std::string("\0z", 2);           // cut at its NUL
         if (round % 4 == 1) bytes[1] = randomText(gen, 6) + "\xB0\xA1";  // GBK: joined again
+        if (round % 4 == 3) bytes[0] = "ascii\r\n";  // no byte of 80 or more: UTF-8 as well
         options.set.joinWith = round % 2 ? JoinWith::Text : JoinWith::Nothing;
         options.set.joinText = round % 5 == 1 ? "\xFF" : "\r\n\xD6\xD0\r\n";  // "\xFF": no UTF-8
         const bool lastMissing = round % 4 == 2;  // the output then stays in the code page
