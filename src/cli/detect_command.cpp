@@ -77,7 +77,7 @@ int runDetect(int argc, char** argv) {
         } else {
             // Printed as the converter hands it out, without gathering it first.
             for (std::string_view piece; !(piece = text->next()).empty();)
-                (void)codec::convert(piece, codec::Charset::Gb18030, codec::Charset::Utf8,
+                (void)codec::convert(piece, *codec::charsetNamed(kCodePage), codec::Charset::Utf8,
                                      [](std::string_view utf8, size_t) { printOut(utf8); });
         }
         if (text->failed()) {

@@ -4,6 +4,8 @@
 // character. UTF-8 exists only at the edges (native file names, Qt strings).
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,14 @@ inline size_t charLengthAt(std::string_view text, size_t pos) {
     if (left >= 4 && isHighByte(c) && isDigitByte(at(1)) && isHighByte(at(2)) && isDigitByte(at(3)))
         return 4;
     return left >= 2 ? 2 : 1;
+}
+
+// Whether the eight bytes at `p` are all 80 or more: from a character start, four two-byte
+// characters (no digit among them, so no four-byte one). Chinese text is mostly such runs.
+inline bool fourTwoByteChars(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return (~word & 0x8080808080808080ull) == 0;
 }
 
 }  // namespace pw

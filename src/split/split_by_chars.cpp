@@ -37,9 +37,8 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
     for (; count < n && pos < content.size(); ++count) {
-        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit. Eight
-        // bytes of 80 or more, holding no digit, are four of them.
-        if (n - count >= 4 && content.size() - pos >= 8 && (~wordAt(p + pos) & kHighs) == 0) {
+        // Chinese text is mostly two-byte characters: a lead byte not followed by a digit.
+        if (n - count >= 4 && content.size() - pos >= 8 && fourTwoByteChars(p + pos)) {
             pos += 8;
             count += 3;
         } else if (p[pos] >= 0x80 && content.size() - pos >= 4 &&

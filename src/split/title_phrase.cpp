@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bitset>
-#include <cstring>
 
 #include "split/strip_tags.h"
 #include "text/chars.h"
@@ -63,13 +62,10 @@ struct SeparatorTable {
     }
 
     // Whether the eight bytes at `p`, from a character start, are four two-byte characters that
-    // neither end a phrase nor are spaces: bytes of 80 or more (so no four-byte one), none of
-    // the four first bytes one that may.
+    // neither end a phrase nor are spaces: none of their first bytes one that may.
     bool fourPlainWide(const unsigned char* p) const {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        return (~word & 0x8080808080808080ull) == 0 && !wideLead[p[0]] && !wideLead[p[2]] &&
-               !wideLead[p[4]] && !wideLead[p[6]];
+        return fourTwoByteChars(p) && !wideLead[p[0]] && !wideLead[p[2]] && !wideLead[p[4]] &&
+               !wideLead[p[6]];
     }
 };
 
