@@ -137,27 +137,39 @@ std::unique_ptr<TextSource> TextSource::open(std::unique_ptr<FileHandle> file, J
     return nullptr;
 }
 
-bool TextSource::readRaw(ByteBuffer& into, size_t count) {
-    const size_t start = into.size();
-    into.resize(start + count);
-    size_t filled = start;
-    while (filled < into.size()) {
-        const int64_t got = file_->read(into.data() + filled, into.size() - filled);
+int64_t TextSource::readFully(char* into, size_t count) {
+    size_t filled = 0;
+    while (filled < count) {
+        const int64_t got = file_->read(into + filled, count - filled);
         if (got < 0) {
             failed_ = true;
             error_ = file_->error() ? file_->error() : std::make_error_code(std::errc::io_error);
-            into.resize(start);
-            return false;
+            return -1;
         }
         if (got == 0) break;
         filled += size_t(got);
     }
-    into.resize(filled);
+    return int64_t(filled);
+}
+
+bool TextSource::readRaw(ByteBuffer& into, size_t count) {
+    const size_t start = into.size();
+    into.resize(start + count);
+    const int64_t got = readFully(into.data() + start, count);
+    into.resize(start + size_t(std::max(got, int64_t(0))));
+    return got >= 0;
+}
+
+bool TextSource::readMore(ByteBuffer& into, size_t at, size_t& end) {
+    const size_t count = textBufferSize();
+    if (into.size() < at + count) into.resize(at + count);
+    const int64_t got = readFully(into.data() + at, count);
+    if (got < 0) return false;
+    end = at + size_t(got);
     return true;
 }
 
 bool TextSource::detect(JobHost* host) {
-    const size_t buffer = textBufferSize();
     ByteBuffer head;
     if (!file_->seek(0) || !readRaw(head, kDeclarationWindow)) return false;
     bool headIsAll = head.size() < kDeclarationWindow;
@@ -166,7 +178,7 @@ bool TextSource::detect(JobHost* host) {
         ByteBuffer packed = std::move(head);
         for (bool more = !headIsAll; more;) {
             const size_t before = packed.size();
-            if (!readRaw(packed, std::max(buffer, size_t(1) << 20))) return false;
+            if (!readRaw(packed, std::max(textBufferSize(), size_t(1) << 20))) return false;
             more = packed.size() > before;
         }
         if (auto unwrapped = unwrapGzip(packed)) packed = std::move(*unwrapped);
@@ -188,12 +200,11 @@ bool TextSource::detect(JobHost* host) {
             structure.feed(data.data() + i, std::min(kEventStride, data.size() - i));
             if (host) host->processEvents();
         }
-        ByteBuffer more;
         for (bool ended = headIsAll; !ended && !structure.failed();) {
-            more.clear();
-            if (!readRaw(more, buffer)) return false;
-            ended = more.empty();
-            structure.feed(more.data(), more.size());
+            size_t got = 0;
+            if (!readMore(raw_, 0, got)) return false;
+            ended = got == 0;
+            structure.feed(raw_.data(), got);
             if (host) host->processEvents();
         }
         if (structure.wellFormed() && structure.sawNonAscii()) code_ = kEncodingUtf8;
@@ -222,9 +233,7 @@ bool TextSource::detect(JobHost* host) {
 }
 
 bool TextSource::rewind() {
-    raw_.clear();
-    pending_.clear();
-    piece_.clear();
+    handed_ = pendingEnd_ = 0;
     rawEnded_ = textEnded_ = failed_ = cutAtNul_ = false;
     error_ = {};
     if (converter_) converter_ = std::make_unique<StreamConverter>(charsetNameOf(code_), kCodePage);
@@ -246,11 +255,19 @@ std::string_view TextSource::nextPiece(bool asStored) {
     // Valid UTF-8 taken as it stands needs no converter: every character converts to one that
     // converts back to itself.
     StreamConverter* converter = asStored ? nullptr : converter_.get();
+    // The piece handed out last gives way to the text after it.
+    std::memmove(pending_.data(), pending_.data() + handed_, pendingEnd_ - handed_);
+    pendingEnd_ -= handed_;
+    handed_ = 0;
     for (;;) {
-        const size_t cut = textEnded_ ? pending_.size()
-                           : asStored ? wholeUtf8Prefix(pending_)
-                                      : wholeCodePagePrefix(pending_);
-        if (cut > 0) return handOut(cut);
+        const std::string_view text(pending_.data(), pendingEnd_);
+        const size_t cut = textEnded_ ? text.size()
+                           : asStored ? wholeUtf8Prefix(text)
+                                      : wholeCodePagePrefix(text);
+        if (cut > 0) {
+            handed_ = cut;
+            return text.substr(0, cut);
+        }
         if (textEnded_) {
             // Past a NUL the text is over, but what the rest needed in substitutes still counts.
             ByteBuffer rest, ignored;
@@ -261,43 +278,31 @@ std::string_view TextSource::nextPiece(bool asStored) {
                 rawEnded_ = rest.empty();
                 converter->feed(rest, rawEnded_, ignored);
             }
-            piece_.clear();
             return {};
         }
-        ByteBuffer& bytes = raw_;
-        if (!rawEnded_) {
-            const size_t before = bytes.size();
-            if (!readRaw(bytes, textBufferSize())) {
-                textEnded_ = true;
-                pending_.clear();
-                continue;
-            }
-            rawEnded_ = bytes.size() == before;
+        const size_t start = pendingEnd_;
+        size_t end = 0;
+        // The text is read straight after what is pending, or converted there.
+        if (!(converter ? readMore(raw_, 0, end) : readMore(pending_, start, end))) {
+            textEnded_ = true;
+            pendingEnd_ = 0;
+            continue;
         }
-        const size_t start = pending_.size();
-        if (converter)
-            converter->feed(bytes, rawEnded_, pending_);
-        else if (pending_.empty())
-            pending_.swap(bytes);  // the bytes are the text: no copy
-        else
-            pending_ += bytes;
-        bytes.clear();
-        const size_t nul = pending_.find('\0', start);
-        if (nul != ByteBuffer::npos) {
-            pending_.resize(nul);
+        rawEnded_ = end == (converter ? 0 : start);
+        if (converter) {
+            pending_.resize(start);
+            converter->feed(std::string_view(raw_.data(), end), rawEnded_, pending_);
+            end = pending_.size();
+        }
+        pendingEnd_ = end;
+        const void* nul = std::memchr(pending_.data() + start, '\0', end - start);
+        if (nul) {
+            pendingEnd_ = size_t(static_cast<const char*>(nul) - pending_.data());
             cutAtNul_ = true;
             textEnded_ = true;
         }
         if (rawEnded_) textEnded_ = true;
     }
-}
-
-std::string_view TextSource::handOut(size_t cut) {
-    // The piece takes the buffer; only the few bytes after the cut are copied.
-    piece_.swap(pending_);
-    pending_.assign(piece_, cut);
-    piece_.resize(cut);
-    return piece_;
 }
 
 namespace {

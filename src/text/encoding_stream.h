@@ -80,17 +80,20 @@ class TextSource {
   private:
     TextSource() = default;
     bool detect(JobHost* host);
+    int64_t readFully(char* into, size_t count);
     bool readRaw(ByteBuffer& into, size_t count);
+    bool readMore(ByteBuffer& into, size_t at, size_t& end);
     std::string_view nextPiece(bool asStored);
-    std::string_view handOut(size_t cut);
 
     std::unique_ptr<FileHandle> file_;
     EncodingCode code_ = kEncodingCodePage;
     int64_t dataStart_ = 0;  // where the text begins, after a byte-order mark
     std::unique_ptr<StreamConverter> converter_;
-    ByteBuffer raw_;      // bytes read, not converted yet
-    ByteBuffer pending_;  // text not handed out yet
-    ByteBuffer piece_;    // the piece handed out last
+    // Buffers kept from read to read, so that reading into them neither zero-fills nor copies:
+    // bytes read and not converted yet are in raw_; the text not handed out yet is
+    // pending_[handed_, pendingEnd_), the piece handed out last pending_[0, handed_).
+    ByteBuffer raw_, pending_;
+    size_t handed_ = 0, pendingEnd_ = 0;
     bool validUtf8_ = false;
     bool rawEnded_ = false, textEnded_ = false;
     bool failed_ = false, cutAtNul_ = false;
