@@ -69,7 +69,10 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
         const uint64_t word = wordAt(p + pos);
         const uint64_t continuation = word & ~(word << 1) & kHighs;
         const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
-        count += 8 - __builtin_popcountll(continuation | (lf & (cr << 8 | crBefore)));
+        // The bytes that start no character hold one high bit each: a multiply adds them up
+        // (the baseline instruction set has no population count).
+        const uint64_t noStart = (continuation | (lf & (cr << 8 | crBefore))) >> 7;
+        count += 8 - int64_t((noStart * kOnes) >> 56);
         crBefore = cr >> 56;
     }
     while (pos < content.size() &&
