@@ -15,7 +15,8 @@
 namespace pw {
 namespace {
 
-constexpr size_t kDefaultBufferSize = size_t(4) << 20;
+// Small enough that a buffer and its copies stay in the processor's cache and cost few page faults.
+constexpr size_t kDefaultBufferSize = size_t(1) << 20;
 // An HTML page declares its charset near its top: only so much of a file is searched for it.
 constexpr size_t kDeclarationWindow = size_t(1) << 20;
 constexpr size_t kEventStride = 256 * 1024;
