@@ -2,39 +2,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "text/chars.h"
 
 namespace pw {
 namespace {
-
-bool isLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
-
-// An ASCII character that is neither blank nor a line break.
-bool isPlainAscii(char c) {
-    return static_cast<unsigned char>(c) < 0x80 && c != ' ' && c != '\t' && !isLineBreak(c);
-}
-
-// The end of the run from `pos` of ASCII characters and two-byte characters that are neither
-// blank nor a line break: the bulk of a text, skipped without the general walk.
-size_t plainRunEnd(std::string_view text, size_t pos) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
-    while (pos < n) {
-        if (p[pos] < 0x80) {
-            if (!isPlainAscii(char(p[pos]))) break;
-            ++pos;
-        } else if (n - pos >= 2 && (p[pos + 1] < '0' || p[pos + 1] > '9') &&
-                   !(p[pos] == 0xA1 && p[pos + 1] == 0xA1)) {
-            pos += 2;  // a lead byte not followed by a digit: a two-byte character
-        } else {
-            break;
-        }
-    }
-    return pos;
-}
 
 // Whether a space, a tab or a full-width space starts at `pos`.
 bool isBlankAt(std::string_view text, size_t pos) {
@@ -82,42 +55,42 @@ void appendFixedLineBreaks(std::string_view text, Text& out) {
 }
 
 void trimBlankLinesAndEdgesInPlace(Text& text) {
-    // A direct scan with the outcome of the pattern kBlankTrimPattern replaced globally by
-    // nothing: at each position, a blank line with its CR LF, else the blanks opening a line,
-    // else blanks closing one. What is kept moves down; the bytes ahead are still as they were.
+    // The outcome of the pattern kBlankTrimPattern replaced globally by nothing, line by line: a
+    // blank line goes with its CR LF, other lines lose the blanks that open and close them. The
+    // lines are found with memchr; what is kept moves down, and the bytes ahead are still as
+    // they were.
     const size_t n = text.size();
-    const auto lineStart = [&](size_t i) { return i == 0 || isLineBreak(text[i - 1]); };
-    const auto lineEnd = [&](size_t i) { return i == n || isLineBreak(text[i]); };
+    char* const p = text.data();
     size_t out = 0;
     const auto keep = [&](size_t from, size_t to) {
-        if (out != from)
-            std::copy(text.begin() + std::ptrdiff_t(from), text.begin() + std::ptrdiff_t(to),
-                      text.begin() + std::ptrdiff_t(out));
+        if (out != from) std::memmove(p + out, p + from, to - from);
         out += to - from;
     };
-    for (size_t i = 0; i < n;) {
-        const size_t run = blankRunEnd(text, i);
-        const bool atStart = lineStart(i);
-        if (atStart && lineEnd(run) && std::string_view(text).substr(run, 2) == "\r\n") {
-            i = run + 2;
-        } else if (run > i && (atStart || lineEnd(run))) {
-            i = run;
-        } else if (run > i) {
-            // Blanks inside a line: no later position of the run starts a match either.
-            keep(i, run);
-            i = run;
-        } else {
-            // No match starts at a character that is neither blank nor a line break: keep all of
-            // them up to the next blank or line start in one move.
-            size_t end = i + charLengthAt(text, i);
-            for (;;) {
-                end = plainRunEnd(text, end);
-                if (end == n || isBlankAt(text, end) || lineStart(end)) break;
-                end += charLengthAt(text, end);
-            }
-            keep(i, end);
-            i = end;
+    const auto next = [&](char c, size_t from) {
+        const void* at = std::memchr(p + from, c, n - from);
+        return at ? size_t(static_cast<const char*>(at) - p) : n;
+    };
+    for (size_t start = 0, cr = next('\r', 0), lf = next('\n', 0);;) {
+        if (cr < start) cr = next('\r', start);
+        if (lf < start) lf = next('\n', start);
+        const size_t end = std::min(cr, lf);
+        const size_t breakLength = end == n ? 0 : end == cr && lf == cr + 1 && lf < n ? 2 : 1;
+        const size_t first = blankRunEnd(text, start);
+        if (first != end || breakLength != 2) {
+            // Only a line that ends with a byte of a blank needs its characters walked.
+            size_t last = end;
+            if (first < end && (p[end - 1] == ' ' || p[end - 1] == '\t' || p[end - 1] == '\xA1'))
+                for (size_t pos = last = first; pos < end;) {
+                    const bool blank = isBlankAt(text, pos);
+                    pos += blank ? 1 + (p[pos] == '\xA1') : charLengthAt(text, pos);
+                    pos = std::min(pos, end);
+                    if (!blank) last = pos;
+                }
+            keep(first, last);
+            keep(end, end + breakLength);
         }
+        if (end == n) break;
+        start = end + breakLength;
     }
     text.resize(out);
 }
