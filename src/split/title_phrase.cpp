@@ -78,7 +78,7 @@ struct Cut {
     size_t chars;
 };
 
-Cut cutAt(std::string_view text, size_t pos) {
+[[gnu::always_inline]] inline Cut cutAt(std::string_view text, size_t pos) {
     static const SeparatorTable table;
     static const Text marker = lit(texts::kPhraseMarker);
     const size_t n = text.size();
@@ -201,6 +201,11 @@ size_t TitlePhrases::countLongEnough(int minChars) const {
 
 size_t TitlePhrases::nthLongEnough(int minChars, size_t i) const {
     const size_t least = size_t(std::max(minChars, 1));
+    if (least <= kLengthCap) {
+        for (size_t phrase = 0; phrase < size(); ++phrase)
+            if (lengths_[phrase] >= least && i-- == 0) return phrase;
+        return Text::npos;
+    }
     for (size_t phrase = 0; phrase < size(); ++phrase)
         if (isLongEnough(phrase, least) && i-- == 0) return phrase;
     return Text::npos;
