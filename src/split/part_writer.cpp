@@ -120,11 +120,13 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
 
 // The part's text: as it is when the source was decoded, else decoded on its own.
 Text partText(const SplitJobState& state) {
-    auto bytes = state.partContent.load();
+    const PartContent& part = state.partContent;
+    // Valid UTF-8, always held in memory, is converted where it lies.
+    if (part.validUtf8) return convertEncoding(part.bytes, "UTF-8", kCodePage);
+    auto bytes = part.load();
     if (!bytes) return Text();
     // The loaded bytes are decoded in place: a large part is not held twice.
     if (state.sourceEncoding == kEncodingUnknown) return decodeContent(std::move(*bytes)).text;
-    if (state.partContent.validUtf8) return convertEncoding(*bytes, "UTF-8", kCodePage);
     bytes->resize(std::min(bytes->size(), bytes->find('\0')));  // the text ends at a NUL
     return std::move(*bytes);
 }
