@@ -201,21 +201,17 @@ size_t TitlePhrases::countLongEnough(int minChars) const {
 
 size_t TitlePhrases::nthLongEnough(int minChars, size_t i) const {
     const size_t least = size_t(std::max(minChars, 1));
-    if (least <= kLengthCap) {
-        // Blocks with too few long phrases are passed over on a count the compiler vectorizes.
-        constexpr size_t kBlock = 256;
-        size_t phrase = 0;
-        for (; size() - phrase >= kBlock; phrase += kBlock) {
-            size_t count = 0;
-            for (size_t k = phrase; k < phrase + kBlock; ++k) count += lengths_[k] >= least;
-            if (count > i) break;
-            i -= count;
-        }
-        for (; phrase < size(); ++phrase)
-            if (lengths_[phrase] >= least && i-- == 0) return phrase;
-        return Text::npos;
+    size_t phrase = 0;
+    // Below the cap, blocks with too few long phrases are passed over on a count the compiler
+    // vectorizes.
+    constexpr size_t kBlock = 256;
+    for (; least <= kLengthCap && size() - phrase >= kBlock; phrase += kBlock) {
+        size_t count = 0;
+        for (size_t k = phrase; k < phrase + kBlock; ++k) count += lengths_[k] >= least;
+        if (count > i) break;
+        i -= count;
     }
-    for (size_t phrase = 0; phrase < size(); ++phrase)
+    for (; phrase < size(); ++phrase)
         if (isLongEnough(phrase, least) && i-- == 0) return phrase;
     return Text::npos;
 }

@@ -271,13 +271,11 @@ std::string_view TextSource::nextPiece(bool asStored) {
         }
         if (textEnded_) {
             // Past a NUL the text is over, but what the rest needed in substitutes still counts.
-            ByteBuffer rest, ignored;
-            while (converter && !rawEnded_ && !failed_) {
-                rest.clear();
+            ByteBuffer ignored;
+            for (size_t got = 0; converter && !rawEnded_ && !failed_ && readMore(raw_, 0, got);) {
+                rawEnded_ = got == 0;
                 ignored.clear();
-                if (!readRaw(rest, textBufferSize())) break;
-                rawEnded_ = rest.empty();
-                converter->feed(rest, rawEnded_, ignored);
+                converter->feed(std::string_view(raw_.data(), got), rawEnded_, ignored);
             }
             return {};
         }
