@@ -10,6 +10,7 @@
 #include "support/test_host.h"
 #include "text/chars.h"
 #include "text/codepage.h"
+#include "text/encoding_convert.h"
 #include "text/line_breaks.h"
 #include "text/system_texts.h"
 #include "text_models.h"
@@ -60,6 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const Text& c : charactersOf(phrase))
             FUZZ_EXPECT(std::find(separators.begin(), separators.end(), c) == separators.end(),
                         {"text", text}, {"phrase", phrase}, {"separator", c});
+    }
+
+    // Valid UTF-8 is cut as its code-page form is.
+    const Text asCodePage = convertEncoding(text, "UTF-8", kCodePage);
+    if (convertEncoding(asCodePage, kCodePage, "UTF-8") == text) {
+        const TitlePhrases utf8 = titlePhrases(Text(text), true);
+        const TitlePhrases codePage = titlePhrases(asCodePage);
+        FUZZ_EXPECT(utf8.list() == codePage.list() &&
+                        utf8.countLongEnough(minChars) == codePage.countLongEnough(minChars),
+                    {"text", text});
     }
 
     static test::TestJobHost host;

@@ -1,6 +1,7 @@
 #include "platform/simd_text.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -128,6 +129,46 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
     return _mm256_testz_si256(error, error);
 }
 
+// The set's members, digits or NULs, and continuation bytes among 32 bytes.
+struct Classes {
+    __m256i member, digitOrNul, continuation;
+};
+
+__attribute__((target("avx2"))) __m256i atLeast(__m256i v, char b) {
+    return _mm256_cmpeq_epi8(_mm256_max_epu8(v, _mm256_set1_epi8(b)), v);
+}
+
+__attribute__((target("avx2"))) Classes classify(__m256i v, __m256i byLow, __m256i byHigh) {
+    const __m256i rows =
+        _mm256_and_si256(_mm256_shuffle_epi8(byLow, _mm256_and_si256(v, _mm256_set1_epi8(0x0F))),
+                         _mm256_shuffle_epi8(byHigh, highNibbles(v)));
+    const __m256i digit = _mm256_and_si256(atLeast(v, '0'), atMost(v, '9'));
+    return {_mm256_xor_si256(equals(rows, 0), _mm256_set1_epi8(-1)),
+            _mm256_or_si256(digit, equals(v, 0)),
+            _mm256_andnot_si256(atLeast(v, char(0xC0)), v)};  // 80 or more, not C0 or more
+}
+
+__attribute__((target("avx2"))) uint64_t bits64(__m256i lo, __m256i hi) {
+    return uint64_t(uint32_t(_mm256_movemask_epi8(lo))) |
+           uint64_t(uint32_t(_mm256_movemask_epi8(hi))) << 32;
+}
+
+__attribute__((target("avx2"))) void byteBitsAvx2(const char* p, const ByteSet& set,
+                                                  ByteBits& out) {
+    const __m256i byLow = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(set.byLow.data())));
+    const __m256i byHigh = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(set.byHigh.data())));
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    const Classes ca = classify(a, byLow, byHigh);
+    const Classes cb = classify(b, byLow, byHigh);
+    out.members = bits64(ca.member, cb.member);
+    out.high = bits64(a, b);
+    out.digitsOrNul = bits64(ca.digitOrNul, cb.digitOrNul);
+    out.continuations = bits64(ca.continuation, cb.continuation);
+}
+
 bool hasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();  // a static constructor elsewhere may ask first
@@ -148,6 +189,36 @@ int neededAfter(unsigned char b0, unsigned char b1, unsigned char b2) {
 }
 
 }  // namespace
+
+ByteSet::ByteSet(const std::array<bool, 256>& members) {
+    uint8_t nextBit = 1;
+    for (size_t row = 0; row < 16; ++row) {
+        bool any = false;
+        for (size_t low = 0; low < 16; ++low) any = any || members[row << 4 | low];
+        if (!any) continue;
+        if (nextBit == 0) throw std::logic_error("a byte set of more than eight rows");
+        byHigh[row] = nextBit;
+        for (size_t low = 0; low < 16; ++low)
+            if (members[row << 4 | low]) byLow[low] |= nextBit;
+        nextBit = uint8_t(nextBit << 1);
+    }
+}
+
+bool hasByteBits() {
+#if PW_X86
+    return hasAvx2();
+#else
+    return false;
+#endif
+}
+
+void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
+#if PW_X86
+    byteBitsAvx2(p, set, out);
+#else
+    (void)p, (void)set, (void)out;
+#endif
+}
 
 size_t asciiPrefix(const char* p, size_t n) {
 #if PW_X86

@@ -3,6 +3,7 @@
 // the x86-64 baseline; AVX2 is used when the CPU has it, chosen once at run time. Other machines
 // take the plain loops, with the same answers.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +18,26 @@ size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out);
 
 // Writes each of the `n` ASCII bytes at `p` as one 16-bit unit to `out`.
 void widenAscii(const char* p, size_t n, bool bigEndian, char* out);
+
+// A set of byte values, looked up sixteen or thirty-two bytes at a time by their two nibbles.
+// At most eight rows of sixteen values (bytes that share their high nibble) may hold members.
+struct ByteSet {
+    explicit ByteSet(const std::array<bool, 256>& members);
+    std::array<uint8_t, 16> byLow{};   // the rows, as bits, where a low nibble is a member
+    std::array<uint8_t, 16> byHigh{};  // the bit of each row
+};
+
+// What the 64 bytes at `p` are, bit i for p[i].
+struct ByteBits {
+    uint64_t members;        // in the set
+    uint64_t high;           // 80 or more
+    uint64_t digitsOrNul;    // '0' to '9', or NUL
+    uint64_t continuations;  // 80 to BF
+};
+
+// Whether byteBits() can be used on this machine (it takes AVX2).
+bool hasByteBits();
+void byteBits(const char* p, const ByteSet& set, ByteBits& out);
 
 // The structural UTF-8 rule, fed in pieces: every byte of 80 or more belongs to a sequence whose
 // lead is C0-DF, E0-EF or F0-F4 followed by one, two or three bytes 80-BF. Values are not checked

@@ -118,11 +118,11 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
     return {ok, !ok && out.readFailed(), out.error()};
 }
 
-// The part's text: as it is when the source was decoded, else decoded on its own.
+// The part's text: as it is when the source was decoded (valid UTF-8 included), else decoded on
+// its own.
 Text partText(const SplitJobState& state) {
     const PartContent& part = state.partContent;
-    // Valid UTF-8, always held in memory, is converted where it lies.
-    if (part.validUtf8) return convertEncoding(part.bytes, "UTF-8", kCodePage);
+    if (part.validUtf8) return part.bytes;
     auto bytes = part.load();
     if (!bytes) return Text();
     // The loaded bytes are decoded in place: a large part is not held twice.
@@ -137,7 +137,7 @@ Text partText(const SplitJobState& state) {
 Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
     TitlePhrases phrases;
     try {
-        phrases = titlePhrases(partText(state));
+        phrases = titlePhrases(partText(state), state.partContent.validUtf8);
     } catch (const std::bad_alloc&) {
         return Text();  // a part too large to hold as text is named by its number
     } catch (const std::length_error&) {

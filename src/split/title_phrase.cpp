@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bitset>
 
+#include "platform/simd_text.h"
 #include "split/strip_tags.h"
 #include "text/chars.h"
+#include "text/encoding_convert.h"
 #include "text/line_breaks.h"
 #include "text/regex_helper.h"
 #include "text/system_texts.h"
@@ -37,97 +39,282 @@ std::vector<Text> separatorChars() {
 
 constexpr size_t kStartEvery = 64;
 constexpr size_t kLengthCap = 255;
+constexpr uint16_t kNoKey = 0;
 
-// Which characters end a phrase: ASCII bytes by value, double-byte characters by their two bytes.
-// Plain bytes are ASCII characters that neither end a phrase, nor are spaces, nor may start the
-// marker: runs of them are skipped at once.
-struct SeparatorTable {
+// A character that is not ASCII: its length and a key for the separator table (its two bytes in
+// the code page, its code point up to FFFF in UTF-8; kNoKey else).
+struct WideChar {
+    size_t len;
+    uint16_t key;
+};
+
+// How a text's characters are told apart and which of them end a phrase, for code-page text or
+// for valid UTF-8. ASCII separators by value, other ones by key. Plain bytes are ASCII
+// characters that neither end a phrase, nor are spaces, nor may start the marker: runs of them
+// are skipped at once.
+struct CharRules {
+    bool utf8;
     std::array<bool, 128> single{};
     std::array<bool, 256> plain{};
     std::bitset<65536> wide;
+    std::bitset<65536> separator;      // `wide` and `single` together, ASCII keyed by its value
     std::array<bool, 256> wideLead{};  // the first bytes of `wide` and of the full-width space
+    uint16_t spaceKey;
+    Text marker;
+    simd::ByteSet events;  // the bytes a character that is not plain starts with
 
-    SeparatorTable() {
-        for (const Text& c : separatorChars()) {
-            const auto b = [&](size_t i) { return static_cast<unsigned char>(c[i]); };
-            if (c.size() == 1 && b(0) < 128) single[b(0)] = true;
-            if (c.size() == 2) {
-                wide.set(size_t(b(0)) << 8 | b(1));
-                wideLead[b(0)] = true;
-            }
-        }
-        wideLead[0xA1] = true;
-        single['\r'] = single['\n'] = true;
-        for (size_t c = 0; c < 128; ++c) plain[c] = !single[c] && c != ' ' && c != '[';
+    explicit CharRules(bool utf8Text)
+        : utf8(utf8Text),
+          spaceKey(utf8 ? 0x3000 : 0xA1A1),
+          marker(inText(lit(texts::kPhraseMarker))),
+          events(eventBytes()) {}
+
+    Text inText(const Text& codePage) const {
+        return utf8 ? convertEncoding(codePage, kCodePage, "UTF-8") : codePage;
     }
 
-    // Whether the eight bytes at `p`, from a character start, are four two-byte characters that
-    // neither end a phrase nor are spaces: none of their first bytes one that may.
+    std::array<bool, 256> eventBytes() {
+        for (const Text& sep : separatorChars()) {
+            const Text c = inText(sep);
+            const auto* b = reinterpret_cast<const unsigned char*>(c.data());
+            if (c.size() == 1 && b[0] < 128) single[b[0]] = true;
+            if (c.size() > 1) {
+                wide.set(wideAt(c, 0).key);
+                wideLead[b[0]] = true;
+            }
+        }
+        wide.reset(kNoKey);
+        wideLead[static_cast<unsigned char>(inText(lit(texts::kFullWidthSpace))[0])] = true;
+        single['\r'] = single['\n'] = true;
+        separator = wide;
+        for (size_t c = 0; c < 128; ++c) separator[c] = single[c];
+        std::array<bool, 256> members{};
+        for (size_t c = 0; c < 256; ++c) {
+            plain[c] = c < 128 && !single[c] && c != ' ' && c != '[';
+            members[c] = c < 128 ? !plain[c] : wideLead[c];
+        }
+        return members;
+    }
+
+    [[gnu::always_inline]] WideChar wideAt(std::string_view text, size_t pos) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
+        const size_t left = text.size() - pos;
+        if (utf8) {
+            const size_t len = std::min<size_t>(p[0] < 0xE0 ? 2 : p[0] < 0xF0 ? 3 : 4, left);
+            if (len == 2) return {2, uint16_t((p[0] & 0x1F) << 6 | (p[1] & 0x3F))};
+            if (len == 3)
+                return {3, uint16_t((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F))};
+            return {len, kNoKey};
+        }
+        // A lead byte not followed by a digit opens a two-byte character: most of Chinese text.
+        const unsigned char next = left > 1 ? p[1] : 0;
+        const size_t len = next && (next < '0' || next > '9') ? 2 : charLengthAt(text, pos);
+        return {len, len == 2 ? uint16_t(p[0] << 8 | next) : kNoKey};
+    }
+
+    // The character at `p`, ASCII keyed by its value, with no branch on which it is. Past the
+    // text's end there must be three bytes to read; a code-page lead must not be followed by a
+    // digit or a NUL.
+    [[gnu::always_inline]] WideChar keyAt(const unsigned char* p) const {
+        const unsigned c = p[0];
+        if (utf8) {
+            const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+            const unsigned two = (c & 0x1F) << 6 | (p[1] & 0x3F);
+            const unsigned three = (c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            const unsigned key = len == 1 ? c : len == 2 ? two : len == 3 ? three : kNoKey;
+            return {len, uint16_t(key)};
+        }
+        const unsigned ascii = c < 0x80;
+        return {2 - ascii, uint16_t((c << 8 | p[1]) >> (8 * ascii))};
+    }
+
+    // Whether the eight bytes at `p`, from a character start, are four two-byte code-page
+    // characters that neither end a phrase nor are spaces: none of their first bytes one that
+    // may.
     bool fourPlainWide(const unsigned char* p) const {
-        return fourTwoByteChars(p) && !wideLead[p[0]] && !wideLead[p[2]] && !wideLead[p[4]] &&
-               !wideLead[p[6]];
+        return !utf8 && fourTwoByteChars(p) && !wideLead[p[0]] && !wideLead[p[2]] &&
+               !wideLead[p[4]] && !wideLead[p[6]];
     }
 };
 
-// Where the phrase that starts at `pos` ends and how long the separator there is: a character of
-// the set, a line break (CR LF as one) or the marker that stands for a separator; 0 at the end of
-// the text. Also counts the phrase's characters without its outer spaces, up to kLengthCap.
+const CharRules& charRules(bool utf8) {
+    static const CharRules codePage(false);
+    static const CharRules utf8Rules(true);
+    return utf8 ? utf8Rules : codePage;
+}
+
+// A phrase's characters without its outer spaces, up to kLengthCap.
+struct PhraseCount {
+    size_t chars = 0;
+    size_t spaces = 0;  // spaces since the last other character, counted once one follows
+
+    void add(size_t others) {
+        if (others == 0) return;  // spaces count only once another character follows
+        chars = std::min(chars + spaces + others, kLengthCap);
+        spaces = 0;
+    }
+    void space() { spaces += chars > 0; }
+};
+
+// Where a scan from `pos` stopped: at a separator (a character of the set, a line break, CR LF
+// as one, or the marker that stands for a separator), with its length; or, with length 0, at
+// the first character that starts at or after `stop`, or at the end of the text.
 struct Cut {
     size_t end;
     size_t separator;
-    size_t chars;
 };
 
-[[gnu::always_inline]] inline Cut cutAt(std::string_view text, size_t pos) {
-    static const SeparatorTable table;
-    static const Text marker = lit(texts::kPhraseMarker);
+[[gnu::always_inline]] inline Cut scanUntil(const CharRules& r, std::string_view text, size_t pos,
+                                            size_t stop, PhraseCount& count) {
     const size_t n = text.size();
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    size_t chars = 0;
-    size_t spaces = 0;  // spaces since the last other character, counted once one follows
-    const auto count = [&](bool space) {
-        if (space) {
-            spaces += chars > 0;
-        } else {
-            chars = std::min(chars + spaces + 1, kLengthCap);
-            spaces = 0;
-        }
-    };
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    while (pos < n) {
-        if (n - pos >= 8 && table.fourPlainWide(p + pos)) {
-            chars = std::min(chars + spaces + 4, kLengthCap);
-            spaces = 0;
+    while (pos < stop) {
+        if (n - pos >= 8 && r.fourPlainWide(p + pos)) {
+            count.add(4);
             pos += 8;
             continue;
         }
-        if (table.plain[byte(pos)]) {
+        if (r.plain[p[pos]]) {
             const size_t from = pos;
-            while (++pos < n && table.plain[byte(pos)]) {
+            while (++pos < n && r.plain[p[pos]]) {
             }
-            chars = std::min(chars + spaces + (pos - from), kLengthCap);
-            spaces = 0;
+            count.add(pos - from);
             continue;
         }
-        const unsigned char c = byte(pos);
+        const unsigned char c = p[pos];
         if (c < 0x80) {
-            if (table.single[c])
-                return {pos, c == '\r' && pos + 1 < n && text[pos + 1] == '\n' ? 2u : 1u, chars};
-            if (c == '[' && text.substr(pos, marker.size()) == marker)
-                return {pos, marker.size(), chars};
-            count(c == ' ');
+            if (r.single[c]) return {pos, c == '\r' && pos + 1 < n && p[pos + 1] == '\n' ? 2u : 1u};
+            if (c == '[' && text.substr(pos, r.marker.size()) == r.marker)
+                return {pos, r.marker.size()};
+            c == ' ' ? count.space() : count.add(1);
             ++pos;
             continue;
         }
-        // A lead byte not followed by a digit opens a two-byte character: most of Chinese text.
-        const unsigned char next = pos + 1 < n ? byte(pos + 1) : 0;
-        const size_t len = next && (next < '0' || next > '9') ? 2 : charLengthAt(text, pos);
-        const size_t pair = len == 2 ? size_t(c) << 8 | next : 0;
-        if (table.wide[pair]) return {pos, 2, chars};
-        count(pair == 0xA1A1);
-        pos += len;
+        const WideChar w = r.wideAt(text, pos);
+        if (r.wide[w.key]) return {pos, w.len};
+        w.key == r.spaceKey ? count.space() : count.add(1);
+        pos += w.len;
     }
-    return {n, 0, chars};
+    return {pos, 0};
+}
+
+Cut cutAt(const CharRules& r, std::string_view text, size_t pos) {
+    PhraseCount unused;
+    return scanUntil(r, text, pos, text.size(), unused);
+}
+
+constexpr uint64_t kEven = 0x5555555555555555ull;
+
+// Cuts a whole text into phrases into `index`. kVector takes 64 bytes at a time: their character
+// starts and the bytes that may start a separator or a space are found with vector
+// instructions, and only those bytes are looked at one by one. The state lives in locals, which
+// the compiler keeps in registers.
+template <bool kVector>
+[[gnu::always_inline]] inline void cutPhrases(std::string_view text, const CharRules& r,
+                                              TitlePhrases::Index& index) {
+    const size_t n = text.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    // A phrase takes at least its separator's byte; pages past the last phrase stay untouched.
+    index.lengths.reset(new uint8_t[n + 1]);
+    uint8_t* const first = index.lengths.get();
+    uint8_t* out = first;
+    size_t pos = 0;
+    size_t start = 0;  // of the phrase being cut
+    PhraseCount count;
+    const auto end = [&](size_t at, size_t separator) {
+        if (size_t(out - first) % kStartEvery == 0) index.starts.push_back(start);
+        *out++ = uint8_t(count.chars);
+        start = pos = at + separator;
+        count = {};
+    };
+    // A character at a time, until a character starts at or after `stop`.
+    const auto scalar = [&](size_t stop) {
+        while (pos < stop) {
+            const Cut cut = scanUntil(r, text, pos, stop, count);
+            if (cut.separator == 0) {
+                pos = cut.end;
+                return;
+            }
+            end(cut.end, cut.separator);
+        }
+    };
+    // The character at `at` is one that may end the phrase: ends it or counts. Returns where
+    // the next character starts.
+    // The character at `at` is one that may end the phrase: ends it or counts. Returns where
+    // the next character starts. Branches only on what it is, which in prose is mostly a
+    // separator, not on whether it is ASCII.
+    const auto event = [&](size_t at) {
+        const WideChar w = r.keyAt(p + at);
+        if (r.separator[w.key]) {
+            const size_t length = w.len + (w.key == '\r' && p[at + 1] == '\n');
+            end(at, length);
+            return at + length;
+        }
+        if (w.key == '[' && text.substr(at, r.marker.size()) == r.marker) {
+            end(at, r.marker.size());
+            return at + r.marker.size();
+        }
+        w.key == ' ' || w.key == r.spaceKey ? count.space() : count.add(1);
+        return at + w.len;
+    };
+    constexpr size_t kBlock = 64;
+    constexpr size_t kSlack = 8;  // bytes past a block that a separator there may take
+    simd::ByteBits bits{};
+    while (kVector && n - pos >= kBlock + kSlack) {
+        const size_t base = pos;
+        simd::byteBits(text.data() + base, r.events, bits);
+        uint64_t starts;
+        size_t next = base + kBlock;
+        if (r.utf8) {
+            starts = ~bits.continuations;
+            while (next < n && (p[next] & 0xC0) == 0x80) ++next;
+        } else {
+            // A byte of 80 or more that opens a character pairs with the next byte, so in a run
+            // of them every other byte opens one, from the run's first.
+            const uint64_t high = bits.high;
+            const uint64_t evenRuns = high & ~(high + (high & ~(high << 1) & kEven));
+            const uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
+            const bool lastLead = leads >> 63;
+            // Before a digit a lead may open a four-byte character: such blocks, and NULs, are
+            // cut a character at a time.
+            if ((leads & (bits.digitsOrNul >> 1)) != 0 ||
+                (lastLead && (p[next] == 0 || (p[next] >= '0' && p[next] <= '9')))) {
+                scalar(next);
+                continue;
+            }
+            starts = ~(leads << 1);
+            next += lastLead;
+        }
+        size_t from = 0;  // the first character not yet counted, from `base`
+        for (uint64_t events = bits.members & starts; events != 0; events &= events - 1) {
+            const size_t e = size_t(__builtin_ctzll(events));
+            if (e < from) continue;  // inside a separator already taken
+            count.add(size_t(__builtin_popcountll(starts & ((1ull << e) - 1) & (~0ull << from))));
+            from = event(base + e) - base;
+        }
+        if (from < kBlock) count.add(size_t(__builtin_popcountll(starts & (~0ull << from))));
+        pos = std::max(next, base + from);
+    }
+    scalar(n);
+    if (start < n) end(n, 0);
+    index.count = size_t(out - first);
+}
+
+[[gnu::target("popcnt")]] void cutPhrasesVector(std::string_view text, const CharRules& r,
+                                                TitlePhrases::Index& index) {
+    cutPhrases<true>(text, r, index);
+}
+
+// How many of the n bytes at `p` are at least `least`, in byte-wide steps the compiler
+// vectorizes.
+size_t countAtLeast(const uint8_t* p, size_t n, uint8_t least) {
+    size_t count = 0;
+    for (size_t from = 0; from < n; from += 255) {
+        uint8_t some = 0;
+        for (size_t i = from; i < std::min(n, from + 255); ++i) some += p[i] >= least;
+        count += some;
+    }
+    return count;
 }
 
 // Whether the text has at least n characters; stops counting there.
@@ -154,46 +341,42 @@ Text titleSeparatorPattern() {
     return pattern;
 }
 
-TitlePhrases::TitlePhrases(Text cleaned) : text_(std::move(cleaned)) {
-    lengths_.reserve(text_.size() / 8);  // prose has a phrase every few characters
-    for (size_t pos = 0; pos < text_.size();) {
-        if (lengths_.size() % kStartEvery == 0) starts_.push_back(pos);
-        const Cut cut = cutAt(text_, pos);
-        lengths_.push_back(uint8_t(cut.chars));
-        ++perLength_[cut.chars];
-        pos = cut.end + cut.separator;
-    }
+TitlePhrases::TitlePhrases(Text cleaned, bool utf8) : text_(std::move(cleaned)), utf8_(utf8) {
+    const CharRules& rules = charRules(utf8_);
+    if (simd::hasByteBits())
+        cutPhrasesVector(text_, rules, index_);
+    else
+        cutPhrases<false>(text_, rules, index_);
 }
 
-std::string_view TitlePhrases::operator[](size_t i) const {
-    size_t pos = starts_[i / kStartEvery];
+Text TitlePhrases::operator[](size_t i) const {
+    const CharRules& rules = charRules(utf8_);
+    size_t pos = index_.starts[i / kStartEvery];
     for (size_t k = i % kStartEvery; k > 0; --k) {
-        const Cut cut = cutAt(text_, pos);
+        const Cut cut = cutAt(rules, text_, pos);
         pos = cut.end + cut.separator;
     }
-    return std::string_view(text_).substr(pos, cutAt(text_, pos).end - pos);
+    const std::string_view phrase =
+        std::string_view(text_).substr(pos, cutAt(rules, text_, pos).end - pos);
+    return utf8_ ? convertEncoding(phrase, "UTF-8", kCodePage) : Text(phrase);
 }
 
 std::vector<Text> TitlePhrases::list() const {
     std::vector<Text> out;
-    for (size_t i = 0; i < size(); ++i) out.emplace_back((*this)[i]);
+    for (size_t i = 0; i < size(); ++i) out.push_back((*this)[i]);
     return out;
 }
 
 bool TitlePhrases::isLongEnough(size_t phrase, size_t minChars) const {
     // Lengths are exact below the cap; a phrase at the cap is counted again when that is too few.
-    if (lengths_[phrase] < kLengthCap || minChars <= kLengthCap)
-        return lengths_[phrase] >= minChars;
+    if (index_.lengths[phrase] < kLengthCap || minChars <= kLengthCap)
+        return index_.lengths[phrase] >= minChars;
     return hasChars(trimmedSpaces((*this)[phrase]), minChars);
 }
 
 size_t TitlePhrases::countLongEnough(int minChars) const {
     const size_t least = size_t(std::max(minChars, 1));
-    if (least <= kLengthCap) {
-        size_t count = 0;
-        for (size_t len = least; len <= kLengthCap; ++len) count += perLength_[len];
-        return count;
-    }
+    if (least <= kLengthCap) return countAtLeast(index_.lengths.get(), size(), uint8_t(least));
     size_t count = 0;
     for (size_t i = 0; i < size(); ++i) count += isLongEnough(i, least);
     return count;
@@ -206,8 +389,7 @@ size_t TitlePhrases::nthLongEnough(int minChars, size_t i) const {
     // vectorizes.
     constexpr size_t kBlock = 256;
     for (; least <= kLengthCap && size() - phrase >= kBlock; phrase += kBlock) {
-        size_t count = 0;
-        for (size_t k = phrase; k < phrase + kBlock; ++k) count += lengths_[k] >= least;
+        const size_t count = countAtLeast(index_.lengths.get() + phrase, kBlock, uint8_t(least));
         if (count > i) break;
         i -= count;
     }
@@ -216,10 +398,10 @@ size_t TitlePhrases::nthLongEnough(int minChars, size_t i) const {
     return Text::npos;
 }
 
-TitlePhrases titlePhrases(Text text) {
+TitlePhrases titlePhrases(Text text, bool utf8) {
     stripTagsInPlace(text);
-    trimBlankLinesAndEdgesInPlace(text);
-    return TitlePhrases(std::move(text));
+    trimBlankLinesAndEdgesInPlace(text, utf8);
+    return TitlePhrases(std::move(text), utf8);
 }
 
 std::string_view trimmedSpaces(std::string_view text) {
@@ -262,8 +444,8 @@ size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePi
 Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
     const size_t number = pickTitlePhraseNumber(phrases, minChars, picker);
     if (number == Text::npos) return Text();
-    const std::string_view phrase = phrases[number];
-    return Text(phrases.countLongEnough(minChars) > 0 ? trimmedSpaces(phrase) : phrase);
+    Text phrase = phrases[number];
+    return phrases.countLongEnough(minChars) > 0 ? trimSpaces(phrase) : phrase;
 }
 
 Text pickTitlePhrase(std::string_view text, int minChars, PhrasePicker& picker) {

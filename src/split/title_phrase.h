@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -19,14 +20,22 @@ Text titleSeparatorPattern();
 // The phrases of a text, cut in one pass. Held as the cleaned text, one byte per phrase (its
 // length in characters without its outer spaces, up to 255) and the start of every 64th phrase,
 // so a large text is held once and any phrase is found again by cutting from the nearest start.
+// The text is in the code page, or valid UTF-8 (cut as its code-page form would be, and its
+// phrases given in the code page).
 class TitlePhrases {
   public:
-    TitlePhrases() = default;
-    explicit TitlePhrases(Text cleaned);
+    struct Index {
+        std::unique_ptr<uint8_t[]> lengths;
+        size_t count = 0;
+        std::vector<size_t> starts;  // of phrases 0, 64, 128, ...
+    };
 
-    size_t size() const { return lengths_.size(); }
-    bool empty() const { return lengths_.empty(); }
-    std::string_view operator[](size_t i) const;
+    TitlePhrases() = default;
+    explicit TitlePhrases(Text cleaned, bool utf8 = false);
+
+    size_t size() const { return index_.count; }
+    bool empty() const { return index_.count == 0; }
+    Text operator[](size_t i) const;
     std::vector<Text> list() const;
 
     // How many phrases have, without their outer spaces, at least minChars characters (at least
@@ -38,15 +47,14 @@ class TitlePhrases {
     bool isLongEnough(size_t phrase, size_t minChars) const;
 
     Text text_;
-    std::vector<uint8_t> lengths_;
-    std::vector<size_t> starts_;  // of phrases 0, 64, 128, ...
-    std::array<size_t, 256> perLength_{};
+    bool utf8_ = false;
+    Index index_;
 };
 
 // The phrases of a text: tags stripped, blank lines and the blanks at line ends removed, then cut
 // at every separator (and at the phrase marker itself). Empty phrases are kept, except an empty
 // last one. The text is cleaned in place.
-TitlePhrases titlePhrases(Text text);
+TitlePhrases titlePhrases(Text text, bool utf8 = false);
 
 struct PhrasePicker {
     RandomSource& rng;

@@ -9,15 +9,21 @@
 namespace pw {
 namespace {
 
-// Whether a space, a tab or a full-width space starts at `pos`.
-bool isBlankAt(std::string_view text, size_t pos) {
-    return text[pos] == ' ' || text[pos] == '\t' || text.substr(pos, 2) == "\xA1\xA1";
+// The length of the space, tab or full-width space (`wide`) that starts at `pos`, or 0.
+size_t blankAt(std::string_view text, size_t pos, std::string_view wide) {
+    if (text[pos] == ' ' || text[pos] == '\t') return 1;
+    return text.substr(pos, wide.size()) == wide ? wide.size() : 0;
 }
 
 // End of the run of spaces, tabs and full-width spaces that starts at `pos`.
-size_t blankRunEnd(std::string_view text, size_t pos) {
-    while (pos < text.size() && isBlankAt(text, pos)) pos += text[pos] == '\xA1' ? 2 : 1;
+size_t blankRunEnd(std::string_view text, size_t pos, std::string_view wide) {
+    for (size_t blank; pos < text.size() && (blank = blankAt(text, pos, wide)) != 0;) pos += blank;
     return pos;
+}
+
+size_t utf8LengthAt(std::string_view text, size_t pos) {
+    const auto c = static_cast<unsigned char>(text[pos]);
+    return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
 }
 
 }  // namespace
@@ -54,11 +60,12 @@ void appendFixedLineBreaks(std::string_view text, Text& out) {
     }
 }
 
-void trimBlankLinesAndEdgesInPlace(Text& text) {
+void trimBlankLinesAndEdgesInPlace(Text& text, bool utf8) {
     // The outcome of the pattern kBlankTrimPattern replaced globally by nothing, line by line: a
     // blank line goes with its CR LF, other lines lose the blanks that open and close them. The
     // lines are found with memchr; what is kept moves down, and the bytes ahead are still as
     // they were.
+    const std::string_view wide = utf8 ? "\xE3\x80\x80" : "\xA1\xA1";
     const size_t n = text.size();
     char* const p = text.data();
     size_t out = 0;
@@ -75,14 +82,15 @@ void trimBlankLinesAndEdgesInPlace(Text& text) {
         if (lf < start) lf = next('\n', start);
         const size_t end = std::min(cr, lf);
         const size_t breakLength = end == n ? 0 : end == cr && lf == cr + 1 && lf < n ? 2 : 1;
-        const size_t first = blankRunEnd(text, start);
+        const size_t first = blankRunEnd(text, start, wide);
         if (first != end || breakLength != 2) {
             // Only a line that ends with a byte of a blank needs its characters walked.
             size_t last = end;
-            if (first < end && (p[end - 1] == ' ' || p[end - 1] == '\t' || p[end - 1] == '\xA1'))
+            if (first < end &&
+                (p[end - 1] == ' ' || p[end - 1] == '\t' || p[end - 1] == wide.back()))
                 for (size_t pos = last = first; pos < end;) {
-                    const bool blank = isBlankAt(text, pos);
-                    pos += blank ? 1 + (p[pos] == '\xA1') : charLengthAt(text, pos);
+                    const size_t blank = blankAt(text, pos, wide);
+                    pos += blank ? blank : utf8 ? utf8LengthAt(text, pos) : charLengthAt(text, pos);
                     pos = std::min(pos, end);
                     if (!blank) last = pos;
                 }

@@ -11,8 +11,9 @@ Text fixLineBreaks(std::string_view text);
 void appendFixedLineBreaks(std::string_view text, Text& out);
 
 // Removes every blank line (spaces, full-width spaces and tabs only) together with the CR LF
-// that ends it, and the blanks at the start and end of every line.
+// that ends it, and the blanks at the start and end of every line. In place, the text may also
+// be valid UTF-8.
 Text trimBlankLinesAndEdges(std::string_view text);
-void trimBlankLinesAndEdgesInPlace(Text& text);
+void trimBlankLinesAndEdgesInPlace(Text& text, bool utf8 = false);
 
 }  // namespace pw

@@ -9,6 +9,7 @@
 #include "split/strip_tags.h"
 #include "support/test_host.h"
 #include "text/chars.h"
+#include "text/encoding_convert.h"
 #include "text/line_breaks.h"
 #include "text/regex_helper.h"
 
@@ -56,13 +57,15 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
     EXPECT_EQ(titlePhrases(text).list(), expected);
     EXPECT_GE(expected.size(), 40u);
 
-    // Random prose: the same cuts, and the lengths of the phrases without their outer spaces.
+    // Random prose, long enough to be cut in many blocks of 64 bytes: the same cuts, and the
+    // lengths of the phrases without their outer spaces; the same from its UTF-8 form.
     const std::vector<Text> pieces =
-        gb({"风起云涌", "啊", "，", "“", "　", " ", "\t", "a", "7", "\r\n", "，　风起云涌　"});
+        gb({"风起云涌", "啊", "，", "“", "　", " ", "\t", "a", "7", "\r\n", "，　风起云涌　",
+            "\xF0\x9F\x98\x80", "[⊥]", "ア"});
     std::mt19937 gen(9);
     for (int round = 0; round < 300; ++round) {
         Text prose;
-        for (int i = 0; i < round % 50; ++i) prose += pieces[gen() % pieces.size()];
+        for (int i = 0; i < round % 50 * 4; ++i) prose += pieces[gen() % pieces.size()];
         prose += "\x81\x30\x81\x30";  // a four-byte character among the two-byte ones
         const Text cut = separators.replace(trimBlankLinesAndEdges(prose), marker);
         std::vector<Text> want;
@@ -75,13 +78,17 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
             want.push_back(cut.substr(from, hit - from));
         }
         const TitlePhrases phrases = titlePhrases(prose);
+        const TitlePhrases fromUtf8 =
+            titlePhrases(convertEncoding(prose, kCodePage, "UTF-8"), true);
         ASSERT_EQ(phrases.list(), want) << testing::PrintToString(prose);
+        ASSERT_EQ(fromUtf8.list(), want) << testing::PrintToString(prose);
         for (int least = 1; least <= 12; ++least) {
             const size_t longEnough =
                 size_t(std::count_if(want.begin(), want.end(), [&](const Text& w) {
                     return countChars(trimmedSpaces(w)) >= size_t(least);
                 }));
             ASSERT_EQ(phrases.countLongEnough(least), longEnough) << testing::PrintToString(prose);
+            ASSERT_EQ(fromUtf8.countLongEnough(least), longEnough);
         }
     }
 }
