@@ -41,24 +41,22 @@ constexpr size_t kStartEvery = 64;
 constexpr size_t kLengthCap = 255;
 constexpr uint16_t kNoKey = 0;
 
-// A character that is not ASCII: its length and a key for the separator table (its two bytes in
-// the code page, its code point up to FFFF in UTF-8; kNoKey else).
-struct WideChar {
+// A character's length and its key in the separator table: ASCII by its value, other characters
+// by their two bytes in the code page or their code point up to FFFF in UTF-8; kNoKey else.
+struct CharKey {
     size_t len;
     uint16_t key;
 };
 
 // How a text's characters are told apart and which of them end a phrase, for code-page text or
-// for valid UTF-8. ASCII separators by value, other ones by key. Plain bytes are ASCII
-// characters that neither end a phrase, nor are spaces, nor may start the marker: runs of them
-// are skipped at once.
+// for valid UTF-8. Plain bytes are ASCII characters that neither end a phrase, nor are spaces,
+// nor may start the marker: runs of them are skipped at once.
 struct CharRules {
     bool utf8;
     std::array<bool, 128> single{};
     std::array<bool, 256> plain{};
-    std::bitset<65536> wide;
-    std::bitset<65536> separator;      // `wide` and `single` together, ASCII keyed by its value
-    std::array<bool, 256> wideLead{};  // the first bytes of `wide` and of the full-width space
+    std::bitset<65536> separator;      // by key
+    std::array<bool, 256> wideLead{};  // the first bytes of separators and of the full-width space
     uint16_t spaceKey;
     Text marker;
     simd::ByteSet events;  // the bytes a character that is not plain starts with
@@ -79,14 +77,13 @@ struct CharRules {
             const auto* b = reinterpret_cast<const unsigned char*>(c.data());
             if (c.size() == 1 && b[0] < 128) single[b[0]] = true;
             if (c.size() > 1) {
-                wide.set(wideAt(c, 0).key);
+                separator.set(wideAt(c, 0).key);
                 wideLead[b[0]] = true;
             }
         }
-        wide.reset(kNoKey);
+        separator.reset(kNoKey);
         wideLead[static_cast<unsigned char>(inText(lit(texts::kFullWidthSpace))[0])] = true;
         single['\r'] = single['\n'] = true;
-        separator = wide;
         for (size_t c = 0; c < 128; ++c) separator[c] = single[c];
         std::array<bool, 256> members{};
         for (size_t c = 0; c < 256; ++c) {
@@ -96,7 +93,7 @@ struct CharRules {
         return members;
     }
 
-    [[gnu::always_inline]] WideChar wideAt(std::string_view text, size_t pos) const {
+    [[gnu::always_inline]] CharKey wideAt(std::string_view text, size_t pos) const {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
         const size_t left = text.size() - pos;
         if (utf8) {
@@ -115,7 +112,7 @@ struct CharRules {
     // The character at `p`, ASCII keyed by its value, with no branch on which it is. Past the
     // text's end there must be three bytes to read; a code-page lead must not be followed by a
     // digit or a NUL.
-    [[gnu::always_inline]] WideChar keyAt(const unsigned char* p) const {
+    [[gnu::always_inline]] CharKey keyAt(const unsigned char* p) const {
         const unsigned c = p[0];
         if (utf8) {
             const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
@@ -190,8 +187,8 @@ struct Cut {
             ++pos;
             continue;
         }
-        const WideChar w = r.wideAt(text, pos);
-        if (r.wide[w.key]) return {pos, w.len};
+        const CharKey w = r.wideAt(text, pos);
+        if (r.separator[w.key]) return {pos, w.len};
         w.key == r.spaceKey ? count.space() : count.add(1);
         pos += w.len;
     }
@@ -244,7 +241,7 @@ template <bool kVector>
     // the next character starts. Branches only on what it is, which in prose is mostly a
     // separator, not on whether it is ASCII.
     const auto event = [&](size_t at) {
-        const WideChar w = r.keyAt(p + at);
+        const CharKey w = r.keyAt(p + at);
         if (r.separator[w.key]) {
             const size_t length = w.len + (w.key == '\r' && p[at + 1] == '\n');
             end(at, length);
