@@ -224,17 +224,6 @@ template <bool kVector>
         start = pos = at + separator;
         count = {};
     };
-    // A character at a time, until a character starts at or after `stop`.
-    const auto scalar = [&](size_t stop) {
-        while (pos < stop) {
-            const Cut cut = scanUntil(r, text, pos, stop, count);
-            if (cut.separator == 0) {
-                pos = cut.end;
-                return;
-            }
-            end(cut.end, cut.separator);
-        }
-    };
     // The character at `at` is one that may end the phrase: ends it or counts. Returns where
     // the next character starts.
     // The character at `at` is one that may end the phrase: ends it or counts. Returns where
@@ -257,42 +246,53 @@ template <bool kVector>
     constexpr size_t kBlock = 64;
     constexpr size_t kSlack = 8;  // bytes past a block that a separator there may take
     simd::ByteBits bits{};
-    while (kVector && n - pos >= kBlock + kSlack) {
-        const size_t base = pos;
-        simd::byteBits(text.data() + base, r.events, bits);
-        uint64_t starts;
-        size_t next = base + kBlock;
-        if (r.utf8) {
-            starts = ~bits.continuations;
-            while (next < n && (p[next] & 0xC0) == 0x80) ++next;
-        } else {
-            // A byte of 80 or more that opens a character pairs with the next byte, so in a run
-            // of them every other byte opens one, from the run's first.
-            const uint64_t high = bits.high;
-            const uint64_t evenRuns = high & ~(high + (high & ~(high << 1) & kEven));
-            const uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
-            const bool lastLead = leads >> 63;
-            // Before a digit a lead may open a four-byte character: such blocks, and NULs, are
-            // cut a character at a time.
-            if ((leads & (bits.digitsOrNul >> 1)) != 0 ||
-                (lastLead && (p[next] == 0 || (p[next] >= '0' && p[next] <= '9')))) {
-                scalar(next);
+    size_t scalarUntil = 0;  // the end of a block that is cut a character at a time
+    while (pos < n) {
+        if (kVector && pos >= scalarUntil && n - pos >= kBlock + kSlack) {
+            const size_t base = pos;
+            simd::byteBits(text.data() + base, r.events, bits);
+            uint64_t starts;
+            size_t next = base + kBlock;
+            if (r.utf8) {
+                starts = ~bits.continuations;
+                while (next < n && (p[next] & 0xC0) == 0x80) ++next;
+            } else {
+                // A byte of 80 or more that opens a character pairs with the next byte, so in a
+                // run of them every other byte opens one, from the run's first.
+                const uint64_t high = bits.high;
+                const uint64_t evenRuns = high & ~(high + (high & ~(high << 1) & kEven));
+                const uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
+                const bool lastLead = leads >> 63;
+                starts = ~(leads << 1);
+                // Before a digit a lead may open a four-byte character: such blocks, and NULs,
+                // are cut a character at a time.
+                if ((leads & (bits.digitsOrNul >> 1)) != 0 ||
+                    (lastLead && (p[next] == 0 || (p[next] >= '0' && p[next] <= '9'))))
+                    scalarUntil = next;
+                next += lastLead;
+            }
+            if (pos >= scalarUntil) {
+                size_t from = 0;  // the first character not yet counted, from `base`
+                for (uint64_t events = bits.members & starts; events != 0; events &= events - 1) {
+                    const size_t e = size_t(__builtin_ctzll(events));
+                    if (e < from) continue;  // inside a separator already taken
+                    count.add(size_t(
+                        __builtin_popcountll(starts & ((1ull << e) - 1) & (~0ull << from))));
+                    from = event(base + e) - base;
+                }
+                if (from < kBlock)
+                    count.add(size_t(__builtin_popcountll(starts & (~0ull << from))));
+                pos = std::max(next, base + from);
                 continue;
             }
-            starts = ~(leads << 1);
-            next += lastLead;
         }
-        size_t from = 0;  // the first character not yet counted, from `base`
-        for (uint64_t events = bits.members & starts; events != 0; events &= events - 1) {
-            const size_t e = size_t(__builtin_ctzll(events));
-            if (e < from) continue;  // inside a separator already taken
-            count.add(size_t(__builtin_popcountll(starts & ((1ull << e) - 1) & (~0ull << from))));
-            from = event(base + e) - base;
-        }
-        if (from < kBlock) count.add(size_t(__builtin_popcountll(starts & (~0ull << from))));
-        pos = std::max(next, base + from);
+        // A character at a time, up to the end of a block that needs it, else to the end.
+        const Cut cut = scanUntil(r, text, pos, pos < scalarUntil ? scalarUntil : n, count);
+        if (cut.separator == 0)
+            pos = cut.end;
+        else
+            end(cut.end, cut.separator);
     }
-    scalar(n);
     if (start < n) end(n, 0);
     index.count = size_t(out - first);
 }
