@@ -169,6 +169,24 @@ __attribute__((target("avx2"))) void byteBitsAvx2(const char* p, const ByteSet& 
     out.continuations = bits64(ca.continuation, cb.continuation);
 }
 
+__attribute__((target("avx2,popcnt"))) size_t countUtf8StartsAvx2(const char* p, size_t blocks,
+                                                                  bool crBefore) {
+    size_t count = 0;
+    uint64_t carry = crBefore;
+    for (size_t i = 0; i < blocks; ++i, p += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+        // Continuation bytes are the only ones below C0 as signed bytes read: -64.
+        const uint64_t continuation = bits64(_mm256_cmpgt_epi8(_mm256_set1_epi8(-64), a),
+                                             _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), b));
+        const uint64_t cr = bits64(equals(a, '\r'), equals(b, '\r'));
+        const uint64_t lf = bits64(equals(a, '\n'), equals(b, '\n'));
+        count += 64 - size_t(__builtin_popcountll(continuation | (lf & (cr << 1 | carry))));
+        carry = cr >> 63;
+    }
+    return count;
+}
+
 bool hasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();  // a static constructor elsewhere may ask first
@@ -217,6 +235,15 @@ void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
     byteBitsAvx2(p, set, out);
 #else
     (void)p, (void)set, (void)out;
+#endif
+}
+
+size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore) {
+#if PW_X86
+    return countUtf8StartsAvx2(p, blocks, crBefore);
+#else
+    (void)p, (void)blocks, (void)crBefore;
+    return 0;
 #endif
 }
 

@@ -39,6 +39,11 @@ struct ByteBits {
 bool hasByteBits();
 void byteBits(const char* p, const ByteSet& set, ByteBits& out);
 
+// How many characters start in the `blocks` blocks of 64 bytes at `p`, read as UTF-8: at every
+// byte but a continuation byte (80-BF) and the LF of CR LF; `crBefore` when the byte before `p`
+// is a CR. Takes AVX2, as byteBits() does.
+size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore);
+
 // The structural UTF-8 rule, fed in pieces: every byte of 80 or more belongs to a sequence whose
 // lead is C0-DF, E0-EF or F0-F4 followed by one, two or three bytes 80-BF. Values are not checked
 // (overlong forms and surrogates pass).

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/simd_text.h"
 #include "split/decode_source.h"
 #include "split/part_writer.h"
 #include "text/chars.h"
@@ -65,6 +66,12 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
     // Eight bytes at a time: a character starts at every byte but a continuation byte and the LF
     // of CR LF. The last character counted may run on past the eight bytes.
     uint64_t crBefore = 0;
+    if (simd::hasByteBits()) {
+        const size_t blocks = std::min(size_t(n - count) / 64, (content.size() - pos) / 64);
+        count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks, false));
+        pos += blocks * 64;
+        crBefore = blocks > 0 && p[pos - 1] == '\r' ? 0x80 : 0;
+    }
     for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
         const uint64_t word = wordAt(p + pos);
         const uint64_t continuation = word & ~(word << 1) & kHighs;

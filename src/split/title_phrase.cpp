@@ -276,8 +276,8 @@ template <bool kVector>
                 for (uint64_t events = bits.members & starts; events != 0; events &= events - 1) {
                     const size_t e = size_t(__builtin_ctzll(events));
                     if (e < from) continue;  // inside a separator already taken
-                    count.add(size_t(
-                        __builtin_popcountll(starts & ((1ull << e) - 1) & (~0ull << from))));
+                    count.add(
+                        size_t(__builtin_popcountll(starts & ((1ull << e) - 1) & (~0ull << from))));
                     from = event(base + e) - base;
                 }
                 if (from < kBlock)
