@@ -225,8 +225,6 @@ template <bool kVector>
         count = {};
     };
     // The character at `at` is one that may end the phrase: ends it or counts. Returns where
-    // the next character starts.
-    // The character at `at` is one that may end the phrase: ends it or counts. Returns where
     // the next character starts. Branches only on what it is, which in prose is mostly a
     // separator, not on whether it is ASCII.
     const auto event = [&](size_t at) {
