@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -129,6 +130,35 @@ TEST(SimdText, AsciiRunsWidenAndNarrowAtEveryLength) {
                 ASSERT_EQ(
                     simd::narrowAsciiUtf16(units.data(), ascii.size(), bigEndian, back.data()), at);
             }
+    }
+}
+
+TEST(SimdText, ByteBitsAndUtf8StartsAgreeWithTheByteRules) {
+    if (!simd::hasByteBits()) GTEST_SKIP() << "no AVX2 here";
+    std::array<bool, 256> members{};
+    for (unsigned char c : std::string("\r\n [,;\xA1\xA3\xE3\xEF")) members[c] = true;
+    const simd::ByteSet set(members);
+    std::mt19937 random(3);
+    // Bytes of every kind: ASCII, digits and NUL, continuation bytes, leads, the set's members.
+    const std::string alphabet("a09\0\r\n [,;\x80\xBF\xC0\xA1\xA3\xE3\xEF\xFE\xFF\x7F", 20);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes(64 * 3, 'a');
+        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        simd::ByteBits bits{};
+        simd::byteBits(bytes.data(), set, bits);
+        size_t starts = 0;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            const auto c = static_cast<unsigned char>(bytes[i]);
+            const bool lfOfCrLf = c == '\n' && i > 0 && bytes[i - 1] == '\r';
+            starts += (c < 0x80 || c >= 0xC0) && !lfOfCrLf;
+            if (i >= 64) continue;
+            const auto bit = [&](uint64_t mask) { return (mask >> i & 1) != 0; };
+            ASSERT_EQ(bit(bits.members), members[c]) << i;
+            ASSERT_EQ(bit(bits.high), c >= 0x80) << i;
+            ASSERT_EQ(bit(bits.digitsOrNul), c == 0 || (c >= '0' && c <= '9')) << i;
+            ASSERT_EQ(bit(bits.continuations), c >= 0x80 && c < 0xC0) << i;
+        }
+        ASSERT_EQ(simd::countUtf8Starts(bytes.data(), 3, false), starts);
     }
 }
 
