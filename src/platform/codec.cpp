@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <type_traits>
@@ -199,20 +200,52 @@ bool shortAscii(const unsigned char* p, size_t left) {
     return (word & 0x8080808080808080ull) != 0;
 }
 
+// The ASCII bytes that open the 16 at `p`, with no branch on how many.
+size_t asciiOf16(const unsigned char* p) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    uint64_t words[2];
+    std::memcpy(words, p, 16);
+    const size_t low = size_t(std::countr_zero(words[0] & kHighs)) / 8;
+    return low + (low == 8 ? size_t(std::countr_zero(words[1] & kHighs)) / 8 : 0);
+}
+
 size_t gbTwoBytesToUtf8(const unsigned char* p, size_t n, char*& o, const char* end) {
     static const uint32_t* const table = utf8OfTwoByteCodes();
-    size_t i = 0;
-    while (n - i >= 2 && o < end) {
+    const auto pair = [&](size_t i, uint32_t& e) {
         const unsigned b = p[i], t = p[i + 1];
+        if (b < 0x81 || b == 0xFF || t < 0x40 || t == 0xFF) return false;
+        e = table[twoByteIndex(b, t)];
+        return e != 0;
+    };
+    size_t i = 0;
+    // Prose changes between ASCII and Chinese every few characters. Sixteen bytes are copied
+    // and kept up to the first one of 80 or more, so an ASCII run costs no branch on its length
+    // and only the end of a run of two-byte codes may be guessed wrong; a run of 16 or more
+    // goes back to the vector loop.
+    while (n - i >= 32 && end - o >= 64) {
+        const size_t ascii = asciiOf16(p + i);
+        std::memcpy(o, p + i, 16);  // the output has slack past its end
+        o += ascii;
+        i += ascii;
+        if (ascii == 16) return i;
+        do {
+            uint32_t e;
+            if (!pair(i, e)) return i;
+            std::memcpy(o, &e, 4);
+            o += e >> 24;
+            i += 2;
+        } while (p[i] >= 0x80 && n - i >= 32 && end - o >= 64);
+    }
+    while (n - i >= 2 && o < end) {
+        const unsigned b = p[i];
         if (b < 0x80 && shortAscii(p + i, n - i)) {
             *o++ = char(b);
             ++i;
             continue;
         }
-        if (b < 0x81 || b == 0xFF || t < 0x40 || t == 0xFF) break;
-        const uint32_t e = table[twoByteIndex(b, t)];
-        if (!e) break;
-        std::memcpy(o, &e, 4);  // the output has slack past its end
+        uint32_t e;
+        if (!pair(i, e)) break;
+        std::memcpy(o, &e, 4);
         o += e >> 24;
         i += 2;
     }
