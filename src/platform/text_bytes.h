@@ -35,6 +35,11 @@ inline size_t charLengthAt(std::string_view text, size_t pos) {
     return left >= 2 ? 2 : 1;
 }
 
+// Length in bytes of the UTF-8 sequence that `lead` opens, in text known to be valid UTF-8.
+inline size_t utf8LengthOf(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
 // Whether the eight bytes at `p` are all 80 or more: from a character start, four two-byte
 // characters (no digit among them, so no four-byte one). Chinese text is mostly such runs.
 inline bool fourTwoByteChars(const unsigned char* p) {

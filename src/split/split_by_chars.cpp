@@ -87,7 +87,7 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
         ++pos;
     for (; count < n && pos < content.size(); ++count) {
         if (p[pos] >= 0x80)
-            pos += p[pos] >= 0xF0 ? 4 : p[pos] >= 0xE0 ? 3 : 2;
+            pos += utf8LengthOf(p[pos]);
         else
             pos += p[pos] == '\r' && content.size() - pos >= 2 && p[pos + 1] == '\n' ? 2 : 1;
     }

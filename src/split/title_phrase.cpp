@@ -93,15 +93,20 @@ struct CharRules {
         return members;
     }
 
+    // The key of the UTF-8 sequence of `len` bytes at `p`: its code point up to FFFF.
+    [[gnu::always_inline]] static uint16_t utf8Key(const unsigned char* p, size_t len) {
+        if (len == 1) return p[0];
+        if (len == 2) return uint16_t((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+        if (len == 3) return uint16_t((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+        return kNoKey;
+    }
+
     [[gnu::always_inline]] CharKey wideAt(std::string_view text, size_t pos) const {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
         const size_t left = text.size() - pos;
         if (utf8) {
-            const size_t len = std::min<size_t>(p[0] < 0xE0 ? 2 : p[0] < 0xF0 ? 3 : 4, left);
-            if (len == 2) return {2, uint16_t((p[0] & 0x1F) << 6 | (p[1] & 0x3F))};
-            if (len == 3)
-                return {3, uint16_t((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F))};
-            return {len, kNoKey};
+            const size_t len = std::min(utf8LengthOf(p[0]), left);
+            return {len, utf8Key(p, len)};
         }
         // A lead byte not followed by a digit opens a two-byte character: most of Chinese text.
         const unsigned char next = left > 1 ? p[1] : 0;
@@ -115,11 +120,8 @@ struct CharRules {
     [[gnu::always_inline]] CharKey keyAt(const unsigned char* p) const {
         const unsigned c = p[0];
         if (utf8) {
-            const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            const unsigned two = (c & 0x1F) << 6 | (p[1] & 0x3F);
-            const unsigned three = (c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-            const unsigned key = len == 1 ? c : len == 2 ? two : len == 3 ? three : kNoKey;
-            return {len, uint16_t(key)};
+            const size_t len = utf8LengthOf(p[0]);
+            return {len, utf8Key(p, len)};
         }
         const unsigned ascii = c < 0x80;
         return {2 - ascii, uint16_t((c << 8 | p[1]) >> (8 * ascii))};
@@ -362,11 +364,11 @@ std::vector<Text> TitlePhrases::list() const {
     return out;
 }
 
-bool TitlePhrases::isLongEnough(size_t phrase, size_t minChars) const {
+bool TitlePhrases::isLongEnough(size_t phrase, size_t least) const {
     // Lengths are exact below the cap; a phrase at the cap is counted again when that is too few.
-    if (index_.lengths[phrase] < kLengthCap || minChars <= kLengthCap)
-        return index_.lengths[phrase] >= minChars;
-    return hasChars(trimmedSpaces((*this)[phrase]), minChars);
+    if (index_.lengths[phrase] < kLengthCap || least <= kLengthCap)
+        return index_.lengths[phrase] >= least;
+    return hasChars(trimmedSpaces((*this)[phrase]), least);
 }
 
 size_t TitlePhrases::countLongEnough(int minChars) const {
@@ -439,8 +441,10 @@ size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePi
 Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {
     const size_t number = pickTitlePhraseNumber(phrases, minChars, picker);
     if (number == Text::npos) return Text();
+    // The phrase drawn is long enough exactly when any is.
     Text phrase = phrases[number];
-    return phrases.countLongEnough(minChars) > 0 ? trimSpaces(phrase) : phrase;
+    return phrases.isLongEnough(number, size_t(std::max(minChars, 1))) ? trimSpaces(phrase)
+                                                                       : phrase;
 }
 
 Text pickTitlePhrase(std::string_view text, int minChars, PhrasePicker& picker) {

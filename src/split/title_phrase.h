@@ -43,9 +43,10 @@ class TitlePhrases {
     size_t countLongEnough(int minChars) const;
     size_t nthLongEnough(int minChars, size_t i) const;
 
-  private:
-    bool isLongEnough(size_t phrase, size_t minChars) const;
+    // Whether phrase i has, without its outer spaces, at least `least` (1 or more) characters.
+    bool isLongEnough(size_t phrase, size_t least) const;
 
+  private:
     Text text_;
     bool utf8_ = false;
     Index index_;

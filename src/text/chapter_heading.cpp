@@ -194,7 +194,7 @@ std::u32string decodeUtf8(std::string_view s) {
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        const size_t n = utf8LengthOf(b);
         char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
         for (size_t k = 1; k < n && i + k < s.size(); ++k)
             c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);

@@ -21,11 +21,6 @@ size_t blankRunEnd(std::string_view text, size_t pos, std::string_view wide) {
     return pos;
 }
 
-size_t utf8LengthAt(std::string_view text, size_t pos) {
-    const auto c = static_cast<unsigned char>(text[pos]);
-    return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-}
-
 }  // namespace
 
 Text fixLineBreaks(std::string_view text) {
@@ -90,7 +85,9 @@ void trimBlankLinesAndEdgesInPlace(Text& text, bool utf8) {
                 (p[end - 1] == ' ' || p[end - 1] == '\t' || p[end - 1] == wide.back()))
                 for (size_t pos = last = first; pos < end;) {
                     const size_t blank = blankAt(text, pos, wide);
-                    pos += blank ? blank : utf8 ? utf8LengthAt(text, pos) : charLengthAt(text, pos);
+                    pos += blank  ? blank
+                           : utf8 ? utf8LengthOf(static_cast<unsigned char>(text[pos]))
+                                  : charLengthAt(text, pos);
                     pos = std::min(pos, end);
                     if (!blank) last = pos;
                 }
