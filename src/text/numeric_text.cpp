@@ -56,6 +56,39 @@ int32_t textToInt(std::string_view text) {
                                        std::numeric_limits<int32_t>::max()));
 }
 
+namespace {
+
+// Whether a number out of range is too small rather than too large: where its first significant
+// digit stands (digits before the point, less the zeros after it) plus its exponent. A long run
+// of digits with an exponent of -0 is too large, whatever the exponent's sign.
+bool tooSmall(std::string_view number) {
+    const size_t e = number.find_first_of("eE");
+    int64_t order = 0;
+    bool significant = false, afterPoint = false;
+    for (const char c : number.substr(0, e)) {
+        if (c == '.') {
+            afterPoint = true;
+        } else if (!significant && c == '0') {
+            order -= afterPoint;
+        } else {
+            significant = true;
+            order += !afterPoint;
+        }
+    }
+    int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = !digits.empty() && digits[0] == '-';
+        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+        for (const char c : digits)
+            exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1 << 30);
+        if (negative) exponent = -exponent;
+    }
+    return order + exponent <= 0;
+}
+
+}  // namespace
+
 float textToFloat(std::string_view text) {
     const Text folded = foldFullWidth(text);
     bool negative = false;
@@ -65,11 +98,9 @@ float textToFloat(std::string_view text) {
     if (s.empty() || s[0] == '-' || s[0] == '+') return 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Out of range downwards only when the exponent itself is negative.
-        const std::string_view number = s.substr(0, size_t(end - s.data()));
-        const size_t e = number.find_first_of("eE");
-        const bool tiny = e != number.npos && e + 1 < number.size() && number[e + 1] == '-';
-        value = tiny ? 0 : std::numeric_limits<double>::infinity();
+        value = tooSmall(s.substr(0, size_t(end - s.data())))
+                    ? 0
+                    : std::numeric_limits<double>::infinity();
     } else if (ec != std::errc()) {
         value = 0;
     }

@@ -84,6 +84,9 @@ TEST(NumericText, IntegersAndDecimalsFromEditBoxes) {
     // A "-" after the number does not make a huge exponent tiny.
     EXPECT_EQ(textToFloat("1e999-"), std::numeric_limits<float>::infinity());
     EXPECT_EQ(textToFloat("-1e999"), -std::numeric_limits<float>::infinity());
+    // Out of range by its digits, not its exponent: the exponent's sign does not say which way.
+    EXPECT_EQ(textToFloat(std::string(400, '4') + "e-0"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(textToFloat("0." + std::string(400, '0') + "1e+5"), 0.0f);
 }
 
 }  // namespace
