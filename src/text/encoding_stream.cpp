@@ -15,8 +15,9 @@
 namespace pw {
 namespace {
 
-// Small enough that a buffer and its copies stay in the processor's cache and cost few page faults.
-constexpr size_t kDefaultBufferSize = size_t(1) << 20;
+// Small enough that a buffer, the text converted from it and the kernel's copy into it stay in
+// the processor's second-level cache: with 1 MiB the text modes took 2-10 % longer.
+constexpr size_t kDefaultBufferSize = size_t(1) << 18;
 // An HTML page declares its charset near its top: only so much of a file is searched for it.
 constexpr size_t kDeclarationWindow = size_t(1) << 20;
 constexpr size_t kEventStride = 256 * 1024;
