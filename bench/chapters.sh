@@ -31,7 +31,7 @@ size_kib=$(( $(stat -c %s "$work/input.txt") >> 10 ))
 chapters=$(( whole / block_bytes * 64 ))
 
 timed_fresh() {
-    rm -rf "$work/out" && mkdir "$work/out"
+    discard "$work/out" && mkdir "$work/out"
     settle "$work/input.txt"
     seconds "$@"
 }
@@ -54,7 +54,7 @@ floor=$(creation_seconds "$work/floor" "$chapters")
 printf '%-40s %7.2fs, %.2f times iconv\n' "  creating $chapters empty files alone" "$floor" \
     "$(echo "$floor / $iconv_s" | bc -l)"
 
-rm -rf "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
+discard "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
 peak=$(/usr/bin/time -f '%M' "$cli" split --chapters 1 "$work/out/in.txt" 2>&1 >/dev/null | tail -1)
 printf 'peak memory %d KiB for a file of %d KiB (%.2f times)\n' "$peak" "$size_kib" \
     "$(echo "$peak / $size_kib" | bc -l)"

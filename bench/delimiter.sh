@@ -28,7 +28,7 @@ cat "$work/input.txt" > /dev/null
 
 # seconds of one run; the output folder is emptied first, outside the timing
 timed_fresh() {
-    rm -rf "$work/out" && mkdir "$work/out"
+    discard "$work/out" && mkdir "$work/out"
     settle "$work/input.txt"
     seconds "$@"
 }
@@ -56,7 +56,7 @@ printf '%-40s partwell %7.2fs   iconv  %7.2fs   ratio %.2f\n' "--delimiter, neve
     "$none" "$iconv_s" "$(ratio "$none" "$iconv_s")"
 
 # Peak memory where it is highest: one part holding the whole text.
-rm -rf "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
+discard "$work/out" && mkdir "$work/out" && ln -f "$work/input.txt" "$work/out/in.txt"
 peak=$(/usr/bin/time -f '%M' "$cli" split --delimiter '【未见】' "$work/out/in.txt" 2>&1 \
     >/dev/null | tail -1)
 printf 'peak memory %d KiB for a file of %d KiB (%.2f times)\n' "$peak" "$size_kib" \

@@ -22,7 +22,7 @@ cat "$work/ascii.txt" "$work/utf8.txt" > /dev/null
 
 # "elapsed cpu peak_kib" of one run; the output folder is emptied first, outside the timing.
 measure() {
-    rm -rf "$work/out" && mkdir "$work/out" && settle "$work/ascii.txt" "$work/utf8.txt"
+    discard "$work/out" && mkdir "$work/out" && settle "$work/ascii.txt" "$work/utf8.txt"
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
     awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$work/time"
 }

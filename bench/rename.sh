@@ -28,16 +28,16 @@ measured() {
 compare() {
     local a=() b=() pa=0 pb=0 t m
     for _ in $(seq "$rounds"); do
-        rm -rf "${work:?}/$1" "$work/theirs"
+        discard "$work/$1" "$work/theirs"
         settle "$work/$1.txt"
         read -r t m < <(measured "$cli" split --parts "$2" --rename-by-content "$work/$1.txt")
         a+=("$t"); pa=$m
-        rm -rf "${work:?}/$1" "$work/theirs"
+        discard "$work/$1" "$work/theirs"
         settle "$work/$1.txt"
         read -r t m < <(measured bash -c "iconv -f UTF-8 -t GB18030 '$work/$1.txt' > '$work/theirs'")
         b+=("$t"); pb=$m
     done
-    rm -rf "${work:?}/$1" "$work/theirs"
+    discard "$work/$1" "$work/theirs"
     local ma mb
     ma=$(printf '%s\n' "${a[@]}" | median)
     mb=$(printf '%s\n' "${b[@]}" | median)

@@ -13,7 +13,7 @@ cat "$work/input.bin" > /dev/null
 
 # seconds of one run; the output folder is emptied first and the input cached, outside the timing
 timed() {
-    rm -rf "$work/out" && mkdir "$work/out"
+    discard "$work/out" && mkdir "$work/out"
     settle "$work/input.bin"
     seconds "$@"
 }

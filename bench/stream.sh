@@ -34,7 +34,7 @@ echo "inputs: $(( $(stat -c %s "$work/gbk.txt") >> 20 )) MiB GBK, $(( $(stat -c 
 # time on a busy machine; files: how many it wrote); outputs of earlier runs gone and written
 # out, inputs cached
 measure() {
-    rm -rf "$work/out" "$work"/p_00* && mkdir "$work/out"
+    discard "$work/out" && rm -f "$work"/p_00* && mkdir "$work/out"
     settle "$work/gbk.txt" "$work/utf8.txt"
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
     awk -v files="$(find "$work/out" -type f ! -name in.txt | wc -l)" \
@@ -90,7 +90,7 @@ if [ "$free_mib" -lt $((large_mib * 2 + 1024)) ]; then
     echo "large GBK character split skipped: $free_mib MiB free, $((large_mib * 2 + 1024)) MiB needed"
     exit 0
 fi
-rm -rf "$work/out" "$work/utf8.txt"
+discard "$work/out" && rm "$work/utf8.txt"
 cp "$work/gbk.txt" "$work/large.txt"
 while [ "$(stat -c %s "$work/large.txt")" -lt $((large_mib << 20)) ]; do
     cat "$work/gbk.txt" >> "$work/large.txt"
