@@ -1,7 +1,8 @@
 // Taking characters a part at a time against the character rule applied one character at a
 // time: the same cuts, and the pieces rejoin to the text. Counting over the text's UTF-8 form,
 // when it has one, stops where counting over the text stops.
-// Input: one byte for the first count (later counts follow from it), then the text.
+// Input: one byte for the first count (later counts follow from it; with its high bit, counts
+// of 63 and more, which go 64 bytes at a time), then the text.
 
 #include "fuzz_support.h"
 #include "split/split_by_chars.h"
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t position = 0, modelPosition = 0;
     std::string rejoined;
     for (int round = 0; round < 100000; ++round) {
-        const int64_t n = (first + 7 * round) % 24 - 1;
+        const int64_t n = (first + 7 * round) % 24 - 1 + (first & 0x80 ? 64 : 0);
         const TakenChars got = takeChars(content, n, position);
         size_t end = modelPosition;
         for (int64_t count = 0; count < n && end < content.size(); ++count)

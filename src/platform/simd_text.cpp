@@ -138,13 +138,16 @@ __attribute__((target("avx2"))) __m256i atLeast(__m256i v, char b) {
     return _mm256_cmpeq_epi8(_mm256_max_epu8(v, _mm256_set1_epi8(b)), v);
 }
 
+__attribute__((target("avx2"))) __m256i digits(__m256i v) {
+    return _mm256_and_si256(atLeast(v, '0'), atMost(v, '9'));
+}
+
 __attribute__((target("avx2"))) Classes classify(__m256i v, __m256i byLow, __m256i byHigh) {
     const __m256i rows =
         _mm256_and_si256(_mm256_shuffle_epi8(byLow, _mm256_and_si256(v, _mm256_set1_epi8(0x0F))),
                          _mm256_shuffle_epi8(byHigh, highNibbles(v)));
-    const __m256i digit = _mm256_and_si256(atLeast(v, '0'), atMost(v, '9'));
     return {_mm256_xor_si256(equals(rows, 0), _mm256_set1_epi8(-1)),
-            _mm256_or_si256(digit, equals(v, 0)),
+            _mm256_or_si256(digits(v), equals(v, 0)),
             _mm256_andnot_si256(atLeast(v, char(0xC0)), v)};  // 80 or more, not C0 or more
 }
 
@@ -185,6 +188,31 @@ __attribute__((target("avx2,popcnt"))) size_t countUtf8StartsAvx2(const char* p,
         carry = cr >> 63;
     }
     return count;
+}
+
+__attribute__((target("avx2,popcnt"))) size_t countCodePageStartsAvx2(const char* p, size_t blocks,
+                                                                      size_t& chars) {
+    // Carried from a block to the next: its first byte is the trail of a pair, or the LF after a
+    // CR that starts a character.
+    uint64_t trail = 0, crBefore = 0;
+    size_t i = 0;
+    for (; i < blocks; ++i, p += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+        const uint64_t leads = gbLeads(bits64(a, b) & ~trail);
+        const uint64_t beforeDigit =
+            bits64(digits(a), digits(b)) >> 1 | uint64_t(p[64] >= '0' && p[64] <= '9') << 63;
+        if ((leads & beforeDigit) != 0) break;
+        const uint64_t cr = bits64(equals(a, '\r'), equals(b, '\r'));
+        const uint64_t lf = bits64(equals(a, '\n'), equals(b, '\n'));
+        uint64_t starts = ~(leads << 1 | trail);
+        const uint64_t crStarts = cr & starts;
+        starts &= ~(lf & (crStarts << 1 | crBefore));
+        chars += size_t(__builtin_popcountll(starts));
+        trail = leads >> 63;
+        crBefore = crStarts >> 63;
+    }
+    return i * 64 + size_t(trail | (crBefore & (p[0] == '\n')));
 }
 
 bool hasAvx2() {
@@ -243,6 +271,15 @@ size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore) {
     return countUtf8StartsAvx2(p, blocks, crBefore);
 #else
     (void)p, (void)blocks, (void)crBefore;
+    return 0;
+#endif
+}
+
+size_t countCodePageStarts(const char* p, size_t blocks, size_t& chars) {
+#if PW_X86
+    return countCodePageStartsAvx2(p, blocks, chars);
+#else
+    (void)p, (void)blocks, (void)chars;
     return 0;
 #endif
 }

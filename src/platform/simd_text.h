@@ -35,6 +35,15 @@ struct ByteBits {
     uint64_t continuations;  // 80 to BF
 };
 
+// The bytes of a block of code-page text, starting where a character starts, that open a
+// two-byte character, from `high`, its bytes of 80 or more: such a byte pairs with the next,
+// whatever that is, so in a run of them every other byte opens one, from the run's first.
+inline uint64_t gbLeads(uint64_t high) {
+    constexpr uint64_t kEven = 0x5555555555555555ull;
+    const uint64_t evenRuns = high & ~(high + (high & ~(high << 1) & kEven));
+    return (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
+}
+
 // Whether byteBits() can be used on this machine (it takes AVX2).
 bool hasByteBits();
 void byteBits(const char* p, const ByteSet& set, ByteBits& out);
@@ -43,6 +52,13 @@ void byteBits(const char* p, const ByteSet& set, ByteBits& out);
 // byte but a continuation byte (80-BF) and the LF of CR LF; `crBefore` when the byte before `p`
 // is a CR. Takes AVX2, as byteBits() does.
 size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore);
+
+// Counts the characters of code-page text at `p`, which starts where a character starts, up to
+// `blocks` blocks of 64 bytes, as charLengthAt() walks them, adding them to `chars`. Stops before
+// a block where a lead byte comes before a digit, which may open a four-byte character. Returns
+// the bytes counted: whole blocks, and the byte after them when the last character ends there
+// (a pair, or CR LF). Reads one byte past the blocks. Takes AVX2, as byteBits() does.
+size_t countCodePageStarts(const char* p, size_t blocks, size_t& chars);
 
 // The structural UTF-8 rule, fed in pieces: every byte of 80 or more belongs to a sequence whose
 // lead is C0-DF, E0-EF or F0-F4 followed by one, two or three bytes 80-BF. Values are not checked

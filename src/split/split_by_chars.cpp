@@ -34,22 +34,34 @@ int64_t drawCount(SplitContext& ctx, SplitJobState& state) {
 }  // namespace
 
 int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
+    static const bool vector = simd::hasByteBits();
+    const size_t size = content.size();
     size_t pos = position;
+    size_t scalarUntil = 0;  // the end of a block that may hold a four-byte character
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
-    for (; count < n && pos < content.size(); ++count) {
+    while (count < n && pos < size) {
+        if (vector && pos >= scalarUntil && n - count >= 64 && size - pos > 64) {
+            size_t chars = 0;
+            const size_t blocks = std::min(size_t(n - count) / 64, (size - pos - 1) / 64);
+            pos += simd::countCodePageStarts(content.data() + pos, blocks, chars);
+            count += int64_t(chars);
+            scalarUntil = pos + 64;
+            continue;
+        }
         // Chinese text is mostly two-byte characters: a lead byte not followed by a digit.
-        if (n - count >= 4 && content.size() - pos >= 8 && fourTwoByteChars(p + pos)) {
+        if (n - count >= 4 && size - pos >= 8 && fourTwoByteChars(p + pos)) {
             pos += 8;
-            count += 3;
-        } else if (p[pos] >= 0x80 && content.size() - pos >= 4 &&
-                   (p[pos + 1] < '0' || p[pos + 1] > '9')) {
+            count += 4;
+        } else if (p[pos] >= 0x80 && size - pos >= 4 && (p[pos + 1] < '0' || p[pos + 1] > '9')) {
             pos += 2;
-        } else if (n - count >= 8 && content.size() - pos >= 8 && eightPlainChars(p + pos)) {
+            ++count;
+        } else if (n - count >= 8 && size - pos >= 8 && eightPlainChars(p + pos)) {
             pos += 8;
-            count += 7;
+            count += 8;
         } else {
             pos += charLengthAt(content, pos);
+            ++count;
         }
     }
     position = pos;

@@ -202,8 +202,6 @@ Cut cutAt(const CharRules& r, std::string_view text, size_t pos) {
     return scanUntil(r, text, pos, text.size(), unused);
 }
 
-constexpr uint64_t kEven = 0x5555555555555555ull;
-
 // Cuts a whole text into phrases into `index`. kVector takes 64 bytes at a time: their character
 // starts and the bytes that may start a separator or a space are found with vector
 // instructions, and only those bytes are looked at one by one. The state lives in locals, which
@@ -257,11 +255,7 @@ template <bool kVector>
                 starts = ~bits.continuations;
                 while (next < n && (p[next] & 0xC0) == 0x80) ++next;
             } else {
-                // A byte of 80 or more that opens a character pairs with the next byte, so in a
-                // run of them every other byte opens one, from the run's first.
-                const uint64_t high = bits.high;
-                const uint64_t evenRuns = high & ~(high + (high & ~(high << 1) & kEven));
-                const uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
+                const uint64_t leads = simd::gbLeads(bits.high);
                 const bool lastLead = leads >> 63;
                 starts = ~(leads << 1);
                 // Before a digit a lead may open a four-byte character: such blocks, and NULs,

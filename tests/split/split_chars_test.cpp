@@ -24,13 +24,18 @@ TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
                                              "\x81\x30\x81\x30",
                                              "12345678",
                                              "\x95\x32\x82\x36",
-                                             "\xD6\xD0\xCE\xC4\xD7\xD6\xB0\xA1"};
+                                             "\xD6\xD0\xCE\xC4\xD7\xD6\xB0\xA1",
+                                             "\xB0"};  // a lead that pairs with what follows
     std::mt19937 gen(5);
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
-    for (int round = 0; round < 300; ++round) {
+    // Counts of 64 and more go 64 bytes at a time where the processor can, except in a block
+    // with a lead before a digit: their texts have few of those.
+    std::discrete_distribution<size_t> pickFewDigits({9, 9, 9, 9, 9, 9, 1, 1, 1, 9, 2});
+    for (int round = 0; round < 600; ++round) {
         std::string content;
-        for (int i = 0; i < round % 40; ++i) content += pieces[pick(gen)];
-        const int64_t n = 1 + round % 13;
+        for (int i = 0; i < (round % 2 ? round % 40 : 100 + round % 60); ++i)
+            content += pieces[round % 2 ? pick(gen) : pickFewDigits(gen)];
+        const int64_t n = round % 2 ? 1 + round % 13 : 64 + round * 37 % 300;
         size_t position = 0, expected = 0;
         for (bool more = !content.empty(); more;) {
             const size_t start = expected;
@@ -48,10 +53,11 @@ TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     EXPECT_EQ(position, 0u);
 
     // Over valid UTF-8, the count stops where it stops over the same text in the code page,
-    // counted a character, eight bytes or 64 bytes at a time.
+    // counted a character, eight bytes or 64 bytes at a time (valid text: no lone lead).
+    std::uniform_int_distribution<size_t> pickValid(0, pieces.size() - 2);
     for (int round = 0; round < 300; ++round) {
         std::string content;
-        for (int i = 0; i < round % 60 * 4; ++i) content += pieces[pick(gen)];
+        for (int i = 0; i < round % 60 * 4; ++i) content += pieces[pickValid(gen)];
         const std::string utf8 = convertEncoding(content, kCodePage, "UTF-8");
         const int64_t n = 1 + round % 29 * 9;
         size_t inCodePage = 0, inUtf8 = 0;
