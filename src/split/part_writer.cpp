@@ -95,16 +95,23 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
             state.sourceIntact = false;  // cut short at a NUL
         size_t replaced = 0;
         ByteBuffer& encoded = state.encodedPart;
-        if (part.validUtf8) {
-            encoded.clear();
-            if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
+        if (part.validUtf8 && !recording && !bytes.empty()) {
+            // The mark, then the source's own bytes: the part is not copied behind it.
+            const std::string_view mark = byteOrderMarkOf(kEncodingUtf8);
+            if (out.write(mark)) out.write(bytes);
+            size = int64_t(mark.size() + bytes.size());
         } else {
-            encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
+            if (part.validUtf8) {
+                encoded.clear();
+                if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
+            } else {
+                encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
+            }
+            state.noteReplacements(replaced);
+            out.write(encoded);
+            size = int64_t(encoded.size());
+            if (recording) recording->addTextPart(encoded, state.sourceEncoding);
         }
-        state.noteReplacements(replaced);
-        out.write(encoded);
-        size = int64_t(encoded.size());
-        if (recording) recording->addTextPart(encoded, state.sourceEncoding);
     } else if (part.source) {
         out.copyFrom(*part.source, part.offset, part.length);
         size = part.length;
