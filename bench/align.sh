@@ -36,7 +36,7 @@ cleanup() {
     for m in "${mounted[@]}"; do
         $sudo umount "$m" 2>/dev/null || true
     done
-    rm -rf "$work"
+    remove_scratch
 }
 trap cleanup EXIT
 

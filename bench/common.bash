@@ -2,8 +2,22 @@
 # that goes when the benchmark ends, timing of one run and the median of several.
 
 cli=${PARTWELL_CLI:-build/bin/partwell-cli}
-work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# Under run.sh the benchmarks share one scratch folder, deleted only when all have run: thousands
+# of files deleted as one ends would slow the next one's file creation (see discard). Each empties
+# its own files as it ends instead.
+if [ -n "${PARTWELL_BENCH_SCRATCH:-}" ]; then
+    work=$(mktemp -d "$PARTWELL_BENCH_SCRATCH/XXXXXX")
+else
+    work=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
+fi
+remove_scratch() {
+    if [ -n "${PARTWELL_BENCH_SCRATCH:-}" ]; then
+        find "$work" -type f -exec truncate -s 0 {} +
+    else
+        rm -rf "$work"
+    fi
+}
+trap remove_scratch EXIT
 mkdir "$work/.discarded"
 
 # seconds one command takes, its output discarded

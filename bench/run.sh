@@ -5,6 +5,9 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 export PARTWELL_CLI=${PARTWELL_CLI:-$here/../build/bin/partwell-cli}
 export PARTWELL_LIB_DIR=${PARTWELL_LIB_DIR:-$here/../build}
+PARTWELL_BENCH_SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/partwell-bench-XXXXXX")
+export PARTWELL_BENCH_SCRATCH
+trap 'rm -rf "$PARTWELL_BENCH_SCRATCH"' EXIT
 status=0
 for script in "$here"/*.sh; do
     [ "$(basename "$script")" = run.sh ] && continue
