@@ -86,7 +86,15 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
     SafeWriter out(ctx.files, path);
     if (recording) out.hashInto(&recording->partHash(), recording->wholeHash());
     int64_t size = 0;
-    if (state.sourceEncoding >= kEncodingUtf8) {
+    const bool text = state.sourceEncoding >= kEncodingUtf8;
+    if (text && part.validUtf8 && !recording) {
+        // The mark, then the source's own bytes: the part is not copied behind it.
+        const int64_t length = part.source ? part.length : int64_t(part.bytes.size());
+        const std::string_view mark = byteOrderMarkOf(kEncodingUtf8);
+        if (length > 0 && out.write(mark))
+            part.source ? out.copyFrom(*part.source, part.offset, length) : out.write(part.bytes);
+        size = length > 0 ? int64_t(mark.size()) + length : 0;
+    } else if (text) {
         // Text parts go back into the source's encoding.
         std::optional<ByteBuffer> loaded;
         if (part.source && !(loaded = part.load())) return {false, true, part.source->error()};
@@ -95,23 +103,16 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
             state.sourceIntact = false;  // cut short at a NUL
         size_t replaced = 0;
         ByteBuffer& encoded = state.encodedPart;
-        if (part.validUtf8 && !recording && !bytes.empty()) {
-            // The mark, then the source's own bytes: the part is not copied behind it.
-            const std::string_view mark = byteOrderMarkOf(kEncodingUtf8);
-            if (out.write(mark)) out.write(bytes);
-            size = int64_t(mark.size() + bytes.size());
+        if (part.validUtf8) {
+            encoded.clear();
+            if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
         } else {
-            if (part.validUtf8) {
-                encoded.clear();
-                if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
-            } else {
-                encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
-            }
-            state.noteReplacements(replaced);
-            out.write(encoded);
-            size = int64_t(encoded.size());
-            if (recording) recording->addTextPart(encoded, state.sourceEncoding);
+            encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
         }
+        state.noteReplacements(replaced);
+        out.write(encoded);
+        size = int64_t(encoded.size());
+        if (recording) recording->addTextPart(encoded, state.sourceEncoding);
     } else if (part.source) {
         out.copyFrom(*part.source, part.offset, part.length);
         size = part.length;

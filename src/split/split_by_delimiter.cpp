@@ -23,15 +23,19 @@ size_t stepAt(std::string_view text, size_t pos) {
 
 }  // namespace
 
-DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8)
-    : delimiter_(delimiter), utf8_(utf8) {}
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8, bool keepText)
+    : delimiter_(delimiter), utf8_(utf8), keepText_(keepText) {}
 
 void DelimiterSplitter::feed(std::string_view text) {
-    // What was given out goes; the piece being found moves to the front.
-    text_.erase(0, pieceStart_);
-    scanned_ -= pieceStart_;
-    boundary_ -= pieceStart_;
-    pieceStart_ = 0;
+    // What was given out goes, and without the text kept, all the search has passed: the
+    // boundary walk moves up to it first.
+    uint64_t keep = pieceStart_;
+    if (!keepText_) {
+        if (!utf8_ && boundary_ < scanned_) walkTo(text_, size_t(scanned_ - base_));
+        keep = utf8_ ? scanned_ : std::min(scanned_, boundary_);
+    }
+    text_.erase(0, size_t(keep - base_));
+    base_ = keep;
     text_.append(text);
 }
 
@@ -39,13 +43,22 @@ void DelimiterSplitter::walkTo(std::string_view text, size_t start) {
     // A byte below 80 that is no digit ends a character wherever it stands (a CR counts alone
     // here), so the walk may start after the last one before `start`.
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t j = start; j > boundary_ && start - j < 256; --j) {
+    size_t boundary = size_t(boundary_ - base_);
+    for (size_t j = start; j > boundary && start - j < 256; --j) {
         if (p[j - 1] < 0x80 && (p[j - 1] < '0' || p[j - 1] > '9')) {
-            boundary_ = j;
+            boundary = j;
             break;
         }
     }
-    while (boundary_ < start) boundary_ += stepAt(text, boundary_);
+    while (boundary < start) boundary += stepAt(text, boundary);
+    boundary_ = base_ + boundary;
+}
+
+void DelimiterSplitter::giveOut(std::string_view& piece, size_t end) {
+    last_ = {pieceStart_, base_ + end};
+    if (keepText_)
+        piece = std::string_view(text_).substr(size_t(pieceStart_ - base_),
+                                               size_t(last_.to - pieceStart_));
 }
 
 bool DelimiterSplitter::take(std::string_view& piece) {
@@ -55,27 +68,27 @@ bool DelimiterSplitter::take(std::string_view& piece) {
     const size_t m = delimiter_.size();
     const std::string_view text = text_;
     if (m == 0) return false;
-    for (size_t from = scanned_; from + m <= text.size();) {
+    for (size_t from = size_t(scanned_ - base_); from + m <= text.size();) {
         const void* hit = memmem(text.data() + from, text.size() - from, delimiter_.data(), m);
         if (!hit) break;
         const size_t start = size_t(static_cast<const char*>(hit) - text.data());
         if (!utf8_) walkTo(text, start);
-        if (utf8_ || boundary_ == start) {
-            piece = text.substr(pieceStart_, start - pieceStart_);
-            pieceStart_ = boundary_ = scanned_ = start + m;
+        if (utf8_ || boundary_ == base_ + start) {
+            giveOut(piece, start);
+            pieceStart_ = boundary_ = scanned_ = base_ + start + m;
             return true;
         }
         from = start + 1;
     }
     // An occurrence may still begin in the last m - 1 bytes, and end in the next feed.
-    scanned_ = std::max(pieceStart_, text.size() >= m ? text.size() - m + 1 : 0);
+    scanned_ = std::max(pieceStart_, base_ + (text.size() >= m ? text.size() - m + 1 : 0));
     return false;
 }
 
 bool DelimiterSplitter::takeLast(std::string_view& piece) {
-    if (pieceStart_ >= text_.size()) return false;
-    piece = std::string_view(text_).substr(pieceStart_);
-    pieceStart_ = text_.size();
+    if (pieceStart_ >= base_ + text_.size()) return false;
+    giveOut(piece, text_.size());
+    pieceStart_ = base_ + text_.size();
     return true;
 }
 
@@ -103,7 +116,11 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     // Valid UTF-8 is searched and cut as it stands when the delimiter is whole characters: an
     // occurrence of their UTF-8 form is then one at a character start of the code-page text.
     const std::optional<Text> utf8 = text->validUtf8() ? wholeUtf8Form(delimiter) : std::nullopt;
-    DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value());
+    // A part that is the file's own bytes is copied from the file, not held: a delimiter that
+    // comes seldom costs no memory. Naming after the text and a manifest take the text itself.
+    FileHandle* const file =
+        ctx.options.nameAfterText() || state.recording ? nullptr : text->textFile(utf8.has_value());
+    DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(), file == nullptr);
     std::string_view piece;
     ByteBuffer part;  // one buffer for every part, not one allocated for each
     int64_t k = 0;
@@ -120,6 +137,13 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
                 state.sourceIntact = false;
                 finishSourceText(state, *text);
                 return ModeResult::Done;
+            }
+            if (file) {
+                const DelimiterSplitter::Range r = splitter.lastRange();
+                state.partContent.setRange(*file, text->textStart() + int64_t(r.from),
+                                           int64_t(r.to - r.from), utf8.has_value());
+                writePart(ctx, state);
+                continue;
             }
             part.assign(piece);
             state.partContent.setBytes(std::move(part), utf8.has_value());

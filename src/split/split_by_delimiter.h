@@ -1,6 +1,7 @@
 #pragma once
 // Splitting the decoded text of a source at every occurrence of a delimiter string.
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -16,26 +17,37 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
 std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delimiter);
 
 // The same over text that comes in pieces, each ending where a character ends: only the text of
-// the piece being found is held.
+// the piece being found is held, or, without `keepText`, only what the search still needs, and
+// each piece is known by its place in the whole text.
 class DelimiterSplitter {
   public:
     // Over valid UTF-8 (`utf8`), with a delimiter in UTF-8, every occurrence starts a character.
-    explicit DelimiterSplitter(std::string_view delimiter, bool utf8 = false);
+    explicit DelimiterSplitter(std::string_view delimiter, bool utf8 = false, bool keepText = true);
     // Takes the next text; the views given out before are invalid then.
     void feed(std::string_view text);
     // The next piece found in what was fed, until the next feed; false when none is complete.
+    // Without the text kept, `piece` is left alone: lastRange() tells the piece.
     bool take(std::string_view& piece);
     // The text after the last occurrence, once everything was fed; false when it is empty.
     bool takeLast(std::string_view& piece);
+    // Where the piece taken last begins and ends in the whole text fed.
+    struct Range {
+        uint64_t from = 0, to = 0;
+    };
+    Range lastRange() const { return last_; }
 
   private:
-    // Moves the boundary walk up to the first character start at or after `start`.
+    // Moves the boundary walk up to the first character start at or after `start` (in text_).
     void walkTo(std::string_view text, size_t start);
+    // The piece from pieceStart_ to `end` (in text_), given out.
+    void giveOut(std::string_view& piece, size_t end);
 
     Text delimiter_;
-    bool utf8_;
+    bool utf8_, keepText_;
     ByteBuffer text_;
-    size_t pieceStart_ = 0, scanned_ = 0, boundary_ = 0;
+    // Places in the whole text fed: text_ holds it from base_ on.
+    uint64_t base_ = 0, pieceStart_ = 0, scanned_ = 0, boundary_ = 0;
+    Range last_;
 };
 
 }  // namespace pw

@@ -28,9 +28,9 @@ struct PartContent {
         validUtf8 = utf8;
         source = nullptr;
     }
-    void setRange(FileHandle& file, int64_t from, int64_t count) {
+    void setRange(FileHandle& file, int64_t from, int64_t count, bool utf8 = false) {
         bytes.clear();
-        validUtf8 = false;
+        validUtf8 = utf8;
         source = &file;
         offset = from;
         length = count;

@@ -67,6 +67,12 @@ class TextSource {
     // over the whole file, which converts to text and back unchanged, or ASCII, which is its own
     // text in UTF-8 and in the code page (code() says which the source is taken for).
     bool validUtf8() const { return validUtf8_; }
+    // The file whose bytes from textStart() on are the text that next() hands out, or nextUtf8()
+    // with `utf8`, so that a stretch of it can be copied from there; nothing when it is converted.
+    FileHandle* textFile(bool utf8) const {
+        return (utf8 ? validUtf8_ : !converter_) ? file_.get() : nullptr;
+    }
+    int64_t textStart() const { return dataStart_; }
     // Starts the text again from its beginning, its encoding known: for a second pass. False
     // when the file cannot be read from there.
     bool rewind();

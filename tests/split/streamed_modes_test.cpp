@@ -81,18 +81,26 @@ TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
             auto source = TextSource::open(makeMemoryFile(text));
             for (std::string_view p; !(p = source->next()).empty();) fed.emplace_back(p);
         }
+        // Keeping the text, the pieces themselves; without it, their places in the text.
         for (const std::string& delimiter : delimiters) {
-            DelimiterSplitter splitter(delimiter);
-            std::vector<std::string> got;
-            std::string_view piece;
-            for (const std::string& f : fed) {
-                splitter.feed(f);
-                while (splitter.take(piece)) got.emplace_back(piece);
+            for (const bool keepText : {true, false}) {
+                DelimiterSplitter splitter(delimiter, false, keepText);
+                std::vector<std::string> got;
+                std::string_view piece;
+                const auto add = [&] {
+                    const DelimiterSplitter::Range r = splitter.lastRange();
+                    got.emplace_back(keepText ? piece : text.substr(r.from, r.to - r.from));
+                };
+                for (const std::string& f : fed) {
+                    splitter.feed(f);
+                    while (splitter.take(piece)) add();
+                }
+                splitter.feed({});
+                if (splitter.takeLast(piece)) add();
+                ASSERT_EQ(got, wholeTextPieces(text, delimiter))
+                    << testing::PrintToString(text) << " at " << testing::PrintToString(delimiter)
+                    << (keepText ? "" : " without the text");
             }
-            splitter.feed({});
-            if (splitter.takeLast(piece)) got.emplace_back(piece);
-            ASSERT_EQ(got, wholeTextPieces(text, delimiter))
-                << testing::PrintToString(text) << " at " << testing::PrintToString(delimiter);
         }
     }
 }
