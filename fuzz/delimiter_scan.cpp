@@ -1,8 +1,9 @@
 // The delimiter scan against the rule walked a character at a time: at each character start the
 // delimiter either occurs there (a cut, and the walk goes on after it) or the walk steps over the
 // character. The text is fed to the scan in pieces of a few bytes that end where a character ends,
-// as a streamed source gives them, and the pieces, rejoined with the delimiter, give the text back
-// (less a delimiter that ends it). Input: delimiter, NUL, text (which may hold NUL bytes).
+// as a streamed source gives them, keeping the text or only their places in it, and the pieces,
+// rejoined with the delimiter, give the text back (less a delimiter that ends it). Input:
+// delimiter, NUL, text (which may hold NUL bytes).
 
 #include <algorithm>
 #include <vector>
@@ -33,20 +34,26 @@ std::vector<Text> modelPieces(std::string_view text, std::string_view delimiter)
     return pieces;
 }
 
-// The scan fed about `step` bytes at a time, each piece cut where a character ends.
-std::vector<Text> scannedPieces(std::string_view text, std::string_view delimiter, size_t step) {
-    DelimiterSplitter splitter(delimiter);
+// The scan fed about `step` bytes at a time, each piece cut where a character ends; without the
+// text kept, the pieces are taken from the text by their places.
+std::vector<Text> scannedPieces(std::string_view text, std::string_view delimiter, size_t step,
+                                bool keepText) {
+    DelimiterSplitter splitter(delimiter, false, keepText);
     std::vector<Text> pieces;
     std::string_view piece;
+    const auto add = [&] {
+        const DelimiterSplitter::Range r = splitter.lastRange();
+        pieces.emplace_back(keepText ? piece : text.substr(r.from, r.to - r.from));
+    };
     for (size_t fed = 0, read = 0; fed < text.size();) {
         read = std::min(text.size(), read + step);
         const std::string_view window = text.substr(fed, read - fed);
         const size_t whole = read == text.size() ? window.size() : wholeCodePagePrefix(window);
         splitter.feed(window.substr(0, whole));
         fed += whole;
-        while (splitter.take(piece)) pieces.emplace_back(piece);
+        while (splitter.take(piece)) add();
     }
-    if (splitter.takeLast(piece)) pieces.emplace_back(piece);
+    if (splitter.takeLast(piece)) add();
     return pieces;
 }
 
@@ -79,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = fields.rest();
 
     const std::vector<Text> whole = splitAtDelimiter(text, delimiter);
-    const std::vector<Text> fed = scannedPieces(text, delimiter, 1 + size % 7);
+    const std::vector<Text> fed = scannedPieces(text, delimiter, 1 + size % 7, size % 2 == 0);
     const std::vector<Text> model = modelPieces(text, delimiter);
     FUZZ_EXPECT(whole == model, {"text", text}, {"delimiter", delimiter}, {"pieces", shown(whole)},
                 {"model", shown(model)});

@@ -28,10 +28,12 @@ DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8, bool
 
 void DelimiterSplitter::feed(std::string_view text) {
     // What was given out goes, and without the text kept, all the search has passed: the
-    // boundary walk moves up to it first.
+    // boundary walk moves up to it first, short of the last three bytes, where a character may
+    // not be whole yet (after a cut, characters may pair bytes otherwise than the pieces do).
     uint64_t keep = pieceStart_;
     if (!keepText_) {
-        if (!utf8_ && boundary_ < scanned_) walkTo(text_, size_t(scanned_ - base_));
+        const uint64_t walked = std::min(scanned_, base_ + std::max<size_t>(text_.size(), 3) - 3);
+        if (!utf8_ && boundary_ < walked) walkTo(text_, size_t(walked - base_));
         keep = utf8_ ? scanned_ : std::min(scanned_, boundary_);
     }
     text_.erase(0, size_t(keep - base_));

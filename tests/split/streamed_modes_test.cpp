@@ -67,6 +67,7 @@ TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
                                                  "\r\n",
                                                  "\n",
                                                  "\xD0\xCE",
+                                                 "\xCE",
                                                  "\xA1|",
                                                  "\x30\x81",
                                                  "a7",
