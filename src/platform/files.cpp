@@ -11,6 +11,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/allocator.h"
 #include "platform/native_names.h"
 
 namespace pw {
@@ -123,14 +124,17 @@ bool FileHandle::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
 }
 
 ByteBuffer FileHandle::readBytes(int64_t size) {
-    ByteBuffer bytes(size_t(std::max<int64_t>(size, 0)), '\0');
-    size_t filled = 0;
-    while (filled < bytes.size()) {
-        int64_t got = read(bytes.data() + filled, bytes.size() - filled);
+    // Read through a small buffer and appended, the bytes are written once, not zero-filled first.
+    const size_t wanted = size_t(std::max<int64_t>(size, 0));
+    ByteBuffer bytes;
+    bytes.reserve(wanted);
+    adviseLargePages(bytes.data(), wanted);
+    std::vector<char> chunk(std::min(wanted, size_t(256) << 10));
+    while (bytes.size() < wanted) {
+        const int64_t got = read(chunk.data(), std::min(chunk.size(), wanted - bytes.size()));
         if (got <= 0) break;
-        filled += size_t(got);
+        bytes.append(chunk.data(), size_t(got));
     }
-    bytes.resize(filled);
     return bytes;
 }
 

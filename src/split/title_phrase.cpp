@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bitset>
 
+#include "platform/allocator.h"
 #include "platform/simd_text.h"
 #include "split/strip_tags.h"
 #include "text/chars.h"
@@ -213,6 +214,7 @@ template <bool kVector>
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     // A phrase takes at least its separator's byte; pages past the last phrase stay untouched.
     index.lengths.reset(new uint8_t[n + 1]);
+    adviseLargePages(index.lengths.get(), n + 1);
     uint8_t* const first = index.lengths.get();
     uint8_t* out = first;
     size_t pos = 0;
