@@ -127,16 +127,24 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
 }
 
 // The part's text: as it is when the source was decoded (valid UTF-8 included), else decoded on
-// its own.
-Text partText(const SplitJobState& state) {
+// its own, valid UTF-8 kept as it stands (`utf8`).
+struct PartText {
+    Text text;
+    bool utf8 = false;
+};
+
+PartText partText(const SplitJobState& state) {
     const PartContent& part = state.partContent;
-    if (part.validUtf8) return part.bytes;
+    if (part.validUtf8) return {part.bytes, true};
     auto bytes = part.load();
-    if (!bytes) return Text();
+    if (!bytes) return {};
     // The loaded bytes are decoded in place: a large part is not held twice.
-    if (state.sourceEncoding == kEncodingUnknown) return decodeContent(std::move(*bytes)).text;
+    if (state.sourceEncoding == kEncodingUnknown) {
+        DecodedText decoded = decodeContent(std::move(*bytes), nullptr, true);
+        return {std::move(decoded.text), decoded.utf8};
+    }
     bytes->resize(std::min(bytes->size(), bytes->find('\0')));  // the text ends at a NUL
-    return std::move(*bytes);
+    return {std::move(*bytes)};
 }
 
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
@@ -145,7 +153,8 @@ Text partText(const SplitJobState& state) {
 Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
     TitlePhrases phrases;
     try {
-        phrases = titlePhrases(partText(state), state.partContent.validUtf8);
+        PartText text = partText(state);
+        phrases = titlePhrases(std::move(text.text), text.utf8);
     } catch (const std::bad_alloc&) {
         return Text();  // a part too large to hold as text is named by its number
     } catch (const std::length_error&) {

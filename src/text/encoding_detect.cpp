@@ -113,15 +113,28 @@ std::optional<ByteBuffer> unwrapGzip(std::string_view bytes) {
     return gunzip(bytes, gzipLimitFor(bytes.size()));
 }
 
-bool looksLikeUtf8(std::string_view bytes, JobHost* host) {
+namespace {
+
+// Whether the bytes look like UTF-8, and whether they hold values that convert to replacements.
+struct Utf8Test {
+    bool looks = false, oddValues = false;
+};
+
+Utf8Test testUtf8(std::string_view bytes, JobHost* host) {
     simd::Utf8Structure structure;
     for (size_t i = 0; i < bytes.size(); i += kEventStride) {
         structure.feed(bytes.data() + i, std::min(kEventStride, bytes.size() - i));
-        if (structure.failed()) return false;
+        if (structure.failed()) return {};
         if (host) host->processEvents();
     }
     // Well-formed and not all ASCII: some sequence is longer than one byte.
-    return structure.wellFormed() && structure.sawNonAscii();
+    return {structure.wellFormed() && structure.sawNonAscii(), structure.sawOddValues()};
+}
+
+}  // namespace
+
+bool looksLikeUtf8(std::string_view bytes, JobHost* host) {
+    return testUtf8(bytes, host).looks;
 }
 
 size_t declarationTextLength(std::string_view content) {
@@ -150,7 +163,7 @@ size_t declarationTextLength(std::string_view content) {
     return i + 1 == nul && p[i] >= 0x80 ? i : nul;
 }
 
-DecodedText decodeContent(ByteBuffer content, JobHost* host) {
+DecodedText decodeContent(ByteBuffer content, JobHost* host, bool keepValidUtf8) {
     if (content.size() >= 2 && content[0] == '\x1F' && content[1] == '\x8B') {
         if (auto unwrapped = unwrapGzip(content)) content = std::move(*unwrapped);
     }
@@ -158,13 +171,16 @@ DecodedText decodeContent(ByteBuffer content, JobHost* host) {
     EncodingCode code = markedEncoding(content, dataStart);
     if (code == kEncodingUnknown) code = declaredEncoding(content);
     const std::string_view data = std::string_view(content).substr(dataStart);
-    if (code == kEncodingUnknown && looksLikeUtf8(data, host)) code = kEncodingUtf8;
+    Utf8Test tested;
+    if (code == kEncodingUnknown && (tested = testUtf8(data, host)).looks) code = kEncodingUtf8;
 
     DecodedText result;
     const char* charset = charsetNameOf(code);
     if (charset && !data.empty() && !startsWithNul(data, charset)) {
         // The text cannot come out empty now, so the raw content is no longer needed.
-        convertCharsetInPlace(content, dataStart, charset, kCodePage, &result.replacements);
+        result.utf8 = keepValidUtf8 && tested.looks && !tested.oddValues;
+        if (!result.utf8)
+            convertCharsetInPlace(content, dataStart, charset, kCodePage, &result.replacements);
     } else {
         code = kEncodingCodePage;
     }

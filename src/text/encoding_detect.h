@@ -16,6 +16,7 @@ struct DecodedText {
     EncodingCode code = kEncodingUnknown;
     bool cutAtNul = false;    // the text ends at a NUL before the end of the content
     size_t replacements = 0;  // substitutes the conversion put in for what it could not convert
+    bool utf8 = false;        // the text is the content's own valid UTF-8 (keepValidUtf8)
 };
 
 // The file's text and the encoding found; nothing when the file cannot be opened or read, or its
@@ -26,8 +27,10 @@ std::optional<DecodedText> detectAndDecode(FileSystem& fs, const Text& path,
                                            JobHost* host = nullptr,
                                            std::error_code* error = nullptr);
 
-// The same cascade over bytes already in memory.
-DecodedText decodeContent(ByteBuffer content, JobHost* host = nullptr);
+// The same cascade over bytes already in memory. With `keepValidUtf8`, UTF-8 found by the UTF-8
+// test without values that convert to replacements stays as it is: each of its characters is one
+// of the code page that converts back to itself.
+DecodedText decodeContent(ByteBuffer content, JobHost* host = nullptr, bool keepValidUtf8 = false);
 Text decodeBytes(std::string_view bytes, JobHost* host = nullptr);
 
 // True when the bytes are well-formed UTF-8 sequences of one to four bytes and at least one of

@@ -142,6 +142,14 @@ TEST_F(Detect, UnreadableFilesAndBuffers) {
     // An empty head counts as none: the whole page is searched.
     EXPECT_EQ(decodeContent("<head></head><meta charset=big5>" + kChinese).code, kEncodingBig5);
     EXPECT_EQ(decodeContent(kChinese).code, kEncodingUtf8);
+
+    // Kept as it stands: only UTF-8 the test found, and none that converts to a replacement.
+    const DecodedText kept = decodeContent(kChinese, nullptr, true);
+    EXPECT_TRUE(kept.utf8);
+    EXPECT_EQ(kept.text, kChinese);
+    EXPECT_FALSE(decodeContent(kChinese + "\xED\xA0\x80", nullptr, true).utf8);  // a surrogate
+    EXPECT_FALSE(decodeContent("\xEF\xBB\xBF" + kChinese, nullptr, true).utf8);
+    EXPECT_FALSE(decodeContent(kChinese).utf8);
 }
 
 TEST(LooksLikeUtf8, AcceptsOneToFourByteSequences) {
