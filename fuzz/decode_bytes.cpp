@@ -1,6 +1,7 @@
 // The detection cascade on raw bytes. The text never holds a NUL; ASCII comes back as it is;
 // strictly valid UTF-8 that declares nothing else is read as UTF-8 and means the same
-// characters; gzip-compressed bytes read as the bytes themselves.
+// characters, and kept as it stands, it is that text in UTF-8; gzip-compressed bytes read as the
+// bytes themselves.
 
 #include <algorithm>
 
@@ -58,6 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_EXPECT(decoded.code == kEncodingUtf8 && toUtf8(decoded.text) == bytes,
                     {"bytes", bytes}, {"text", decoded.text});
     }
+
+    // Kept as it stands, the text is the decoded one in UTF-8; else it is the decoded one.
+    const DecodedText kept = decodeContent(ByteBuffer(bytes), nullptr, true);
+    FUZZ_EXPECT(kept.utf8 ? kept.code == kEncodingUtf8 && toUtf8(decoded.text) == kept.text
+                          : kept.text == decoded.text,
+                {"bytes", bytes}, {"kept", kept.text}, {"decoded", decoded.text});
 
     if (!bytes.starts_with("\x1F\x8B")) {
         const DecodedText unwrapped = decodeContent(gzipped(bytes, 6));
