@@ -58,10 +58,7 @@ inline size_t asciiOf16(const unsigned char* p) {
 [[gnu::always_inline]] inline size_t gbTwoBytesToUtf8(const unsigned char* p, size_t n, char*& o,
                                                       const char* end) {
     static const uint32_t* const table = utf8OfTwoByteCodes();
-    const auto pair = [&](size_t i, uint32_t& e) {
-        e = table[unsigned(p[i]) << 8 | p[i + 1]];
-        return e != 0;
-    };
+    const auto pair = [&](size_t i) { return table[unsigned(p[i]) << 8 | p[i + 1]]; };
     size_t i = 0;
     // Prose changes between ASCII and Chinese every few characters. Sixteen bytes are copied
     // and kept up to the first one of 80 or more, so an ASCII run costs no branch on its length
@@ -74,8 +71,8 @@ inline size_t asciiOf16(const unsigned char* p) {
         i += ascii;
         if (ascii == 16) return i;
         do {
-            uint32_t e;
-            if (!pair(i, e)) return i;
+            const uint32_t e = pair(i);
+            if (!e) return i;
             std::memcpy(o, &e, 4);
             o += e >> 24;
             i += 2;
@@ -88,8 +85,8 @@ inline size_t asciiOf16(const unsigned char* p) {
             ++i;
             continue;
         }
-        uint32_t e;
-        if (!pair(i, e)) break;
+        const uint32_t e = pair(i);
+        if (!e) break;
         std::memcpy(o, &e, 4);
         o += e >> 24;
         i += 2;
