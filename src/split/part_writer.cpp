@@ -147,6 +147,16 @@ PartText partText(const SplitJobState& state) {
     return {std::move(*bytes)};
 }
 
+// The name phrase `number` gives. A name is the phrase's first characters after its leading
+// spaces: a head of a long phrase that fills one gives the same name, without copying the rest.
+Text nameAfterPhrase(const TitlePhrases& phrases, size_t number) {
+    constexpr size_t kHeadBytes = 4096;
+    const TitlePhrases::Head head = phrases.head(number, kHeadBytes);
+    Text name = cleanFileName(trimmedSpaces(head.text), kMaxNameChars);
+    if (head.whole || countChars(name) >= kMaxNameChars) return name;
+    return cleanFileName(trimmedSpaces(phrases[number]), kMaxNameChars);
+}
+
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job.
@@ -166,7 +176,7 @@ Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) 
         const int minChars = attempt <= 3 ? 15 : attempt <= 6 ? 10 : 5;
         const size_t number = pickTitlePhraseNumber(phrases, minChars, picker);
         if (!tried.insert(number).second) continue;  // a phrase drawn again gives the same name
-        const Text candidate = cleanFileName(trimmedSpaces(phrases[number]), kMaxNameChars);
+        const Text candidate = nameAfterPhrase(phrases, number);
         if (!usableName(candidate)) continue;
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&

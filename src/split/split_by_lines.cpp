@@ -3,7 +3,7 @@
 #include "split/decode_source.h"
 #include "split/line_reader.h"
 #include "split/part_writer.h"
-#include "split/title_phrase.h"
+#include "text/chars.h"
 #include "text/line_breaks.h"
 #include "text/numeric_text.h"
 #include "text/system_texts.h"

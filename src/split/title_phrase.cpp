@@ -169,14 +169,14 @@ struct Cut {
     const size_t n = text.size();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     while (pos < stop) {
-        if (n - pos >= 8 && r.fourPlainWide(p + pos)) {
+        if (stop - pos >= 8 && r.fourPlainWide(p + pos)) {
             count.add(4);
             pos += 8;
             continue;
         }
         if (r.plain[p[pos]]) {
             const size_t from = pos;
-            while (++pos < n && r.plain[p[pos]]) {
+            while (++pos < stop && r.plain[p[pos]]) {
             }
             count.add(pos - from);
             continue;
@@ -317,10 +317,6 @@ bool hasChars(std::string_view text, size_t n) {
     return count >= n;
 }
 
-bool isSpaceAt(std::string_view text, size_t pos, size_t len) {
-    return (len == 1 && text[pos] == ' ') || (len == 2 && text.substr(pos, 2) == "\xA1\xA1");
-}
-
 }  // namespace
 
 Text titleSeparatorPattern() {
@@ -342,16 +338,23 @@ TitlePhrases::TitlePhrases(Text cleaned, bool utf8) : text_(std::move(cleaned)),
         cutPhrases<false>(text_, rules, index_);
 }
 
-Text TitlePhrases::operator[](size_t i) const {
+TitlePhrases::Head TitlePhrases::head(size_t i, size_t bytes) const {
     const CharRules& rules = charRules(utf8_);
     size_t pos = index_.starts[i / kStartEvery];
     for (size_t k = i % kStartEvery; k > 0; --k) {
         const Cut cut = cutAt(rules, text_, pos);
         pos = cut.end + cut.separator;
     }
-    const std::string_view phrase =
-        std::string_view(text_).substr(pos, cutAt(rules, text_, pos).end - pos);
-    return utf8_ ? convertEncoding(phrase, "UTF-8", kCodePage) : Text(phrase);
+    const size_t n = text_.size();
+    PhraseCount unused;
+    const Cut cut = scanUntil(rules, text_, pos, bytes < n - pos ? pos + bytes : n, unused);
+    const std::string_view phrase = std::string_view(text_).substr(pos, cut.end - pos);
+    return {utf8_ ? convertEncoding(phrase, "UTF-8", kCodePage) : Text(phrase),
+            cut.separator != 0 || cut.end == n};
+}
+
+Text TitlePhrases::operator[](size_t i) const {
+    return head(i, Text::npos).text;
 }
 
 std::vector<Text> TitlePhrases::list() const {
@@ -395,32 +398,6 @@ TitlePhrases titlePhrases(Text text, bool utf8) {
     stripTagsInPlace(text);
     trimBlankLinesAndEdgesInPlace(text, utf8);
     return TitlePhrases(std::move(text), utf8);
-}
-
-std::string_view trimmedSpaces(std::string_view text) {
-    size_t first = text.size(), end = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        if (static_cast<unsigned char>(text[pos]) < 0x80 && text[pos] != ' ') {
-            // A run of ASCII that holds no space, line breaks included, at once.
-            first = std::min(first, pos);
-            while (++pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80 &&
-                   text[pos] != ' ') {
-            }
-            end = pos;
-            continue;
-        }
-        const size_t len = charLengthAt(text, pos);
-        if (!isSpaceAt(text, pos, len)) {
-            first = std::min(first, pos);
-            end = pos + len;
-        }
-        pos += len;
-    }
-    return first < end ? text.substr(first, end - first) : std::string_view();
-}
-
-Text trimSpaces(std::string_view text) {
-    return Text(trimmedSpaces(text));
 }
 
 size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePicker& picker) {

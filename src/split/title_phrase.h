@@ -36,6 +36,12 @@ class TitlePhrases {
     size_t size() const { return index_.count; }
     bool empty() const { return index_.count == 0; }
     Text operator[](size_t i) const;
+    // Phrase i, or only its characters that start less than `bytes` into it (`whole` says which).
+    struct Head {
+        Text text;
+        bool whole;
+    };
+    Head head(size_t i, size_t bytes) const;
     std::vector<Text> list() const;
 
     // How many phrases have, without their outer spaces, at least minChars characters (at least
@@ -71,9 +77,5 @@ size_t pickTitlePhraseNumber(const TitlePhrases& phrases, int minChars, PhrasePi
 // That phrase: without its outer spaces when it is long enough, else as it is.
 Text pickTitlePhrase(const TitlePhrases& phrases, int minChars, PhrasePicker& picker);
 Text pickTitlePhrase(std::string_view text, int minChars, PhrasePicker& picker);
-
-// The text without the spaces and full-width spaces at its ends.
-Text trimSpaces(std::string_view text);
-std::string_view trimmedSpaces(std::string_view text);
 
 }  // namespace pw

@@ -22,6 +22,29 @@ TEST_F(PartText, PartsAreNamedAfterAPhraseOfTheirText) {
               "第一章 开始\r\n他说：你好。");
 }
 
+TEST_F(PartText, ALongPhraseGivesTheNameOfItsFirstCharacters) {
+    // Phrases longer than the head a name is first made from: what opens them is dropped or
+    // trimmed, or full-width spaces only end the head (the name is cut to 255 bytes).
+    const auto times = [](std::string_view s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"a，" + times("\t", 5000) + times("x", 150), times("x", 100)},
+        {"a，" + times("　", 2000) + times("汉", 80), times("汉", 80)},
+        {"ab" + times("　", 2000) + "c", "ab" + times("　", 83)},
+    };
+    options.set.nameAfterText = true;
+    byCount("1");
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const std::string folder = dir.path("long" + std::to_string(i));
+        writeFile(folder + ".txt", cases[i].first);
+        split({folder + ".txt"});
+        EXPECT_EQ(listing(folder), cases[i].second + ".txt") << i;
+    }
+}
+
 TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
     // Both parts hold the same phrase: the second may not replace the first.
     writeFile(dir.path("same.txt"), "Chapter/Chapter");

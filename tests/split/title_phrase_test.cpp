@@ -82,6 +82,20 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
             titlePhrases(convertEncoding(prose, kCodePage, "UTF-8"), true);
         ASSERT_EQ(phrases.list(), want) << testing::PrintToString(prose);
         ASSERT_EQ(fromUtf8.list(), want) << testing::PrintToString(prose);
+        // A head is the phrase's whole characters that start within the bound; when it is not
+        // the whole phrase, its characters reach the bound.
+        for (size_t i = 0; i < want.size(); i += 3)
+            for (const TitlePhrases* from : {&phrases, &fromUtf8})
+                for (const size_t bytes : {1, 5, 64}) {
+                    const TitlePhrases::Head head = from->head(i, bytes);
+                    const size_t chars = countChars(head.text);
+                    ASSERT_EQ(leftChars(want[i], chars), head.text);
+                    ASSERT_TRUE(!head.whole || head.text == want[i]);
+                    if (from == &phrases && chars > 0) {
+                        ASSERT_LT(leftChars(head.text, chars - 1).size(), bytes);
+                        ASSERT_TRUE(head.whole || head.text.size() >= bytes);
+                    }
+                }
         for (int least = 1; least <= 12; ++least) {
             const size_t longEnough =
                 size_t(std::count_if(want.begin(), want.end(), [&](const Text& w) {
@@ -155,13 +169,6 @@ TEST_F(Picker, LargeTextsAreIndexedWithoutLosingAPhrase) {
     std::set<Text> seen;
     for (int round = 0; round < 2000; ++round) seen.insert(pickTitlePhrase(phrases, 100, picker));
     EXPECT_GT(seen.size(), 150u);
-}
-
-TEST(TitlePhrase, TrimSpacesKeepsCharactersWhole) {
-    EXPECT_EQ(trimSpaces(lit("　 a　b 　")), lit("a　b"));
-    EXPECT_EQ(trimSpaces("  "), "");
-    EXPECT_EQ(trimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");  // 啊 then a lone lead byte
-    EXPECT_EQ(trimSpaces("\t x \t"), "\t x \t");            // tabs are not spaces here
 }
 
 }  // namespace

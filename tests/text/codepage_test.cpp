@@ -21,6 +21,13 @@ TEST(CodePage, LiteralsBecomeGbkBytes) {
     EXPECT_EQ(lit("plain"), "plain");
 }
 
+TEST(CodePage, TrimSpacesKeepsCharactersWhole) {
+    EXPECT_EQ(trimSpaces(lit("　 a　b 　")), lit("a　b"));
+    EXPECT_EQ(trimSpaces("  "), "");
+    EXPECT_EQ(trimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");  // 啊 then a lone lead byte
+    EXPECT_EQ(trimSpaces("\t x \t"), "\t x \t");            // tabs are not spaces here
+}
+
 TEST(CodePage, EveryCharacterSurvivesTheRoundTrip) {
     // An emoji and a Korean syllable are outside GBK; GB18030 holds them in four bytes.
     const std::string utf8 = "中文 \xF0\x9F\x98\x80 \xEA\xB0\x80 €";
