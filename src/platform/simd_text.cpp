@@ -34,6 +34,28 @@ __attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) 
     return i + asciiPrefixSse2(p + i, n - i);
 }
 
+size_t firstOfSse2(const char* p, size_t n, std::string_view bytes) {
+    const auto wanted = [&](size_t k) { return _mm_set1_epi8(bytes[k < bytes.size() ? k : 0]); };
+    const __m128i w0 = wanted(0), w1 = wanted(1), w2 = wanted(2), w3 = wanted(3);
+    const auto hits = [&](size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, w0), _mm_cmpeq_epi8(v, w1)),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, w2), _mm_cmpeq_epi8(v, w3)));
+        return uint64_t(unsigned(_mm_movemask_epi8(any)));
+    };
+    size_t i = 0;
+    for (; n - i >= 64; i += 64) {
+        const uint64_t found =
+            hits(i) | hits(i + 16) << 16 | hits(i + 32) << 32 | hits(i + 48) << 48;
+        if (found) return i + size_t(__builtin_ctzll(found));
+    }
+    for (; n - i >= 16; i += 16)
+        if (const uint64_t found = hits(i)) return i + size_t(__builtin_ctzll(found));
+    while (i < n && bytes.find(p[i]) == std::string_view::npos) ++i;
+    return i;
+}
+
 // The lookup-table check of UTF-8 (three nibble tables and the continuation rule of the two
 // bytes before), here for the structural rule: no value checks, only leads F5-FF refused.
 constexpr char kTooShort = 1;  // a lead not followed by a continuation byte
@@ -290,6 +312,18 @@ size_t asciiPrefix(const char* p, size_t n) {
 #else
     size_t i = 0;
     while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+    return i;
+#endif
+}
+
+size_t firstOf(const char* p, size_t n, std::string_view bytes) {
+    if (bytes.size() > 4) throw std::logic_error("firstOf() of more than four bytes");
+    if (bytes.empty()) return n;
+#if PW_X86
+    return firstOfSse2(p, n, bytes);
+#else
+    size_t i = 0;
+    while (i < n && bytes.find(p[i]) == std::string_view::npos) ++i;
     return i;
 #endif
 }

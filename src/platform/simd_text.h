@@ -6,11 +6,16 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace pw::simd {
 
 // How many bytes from `p` on are below 0x80 (at most `n`).
 size_t asciiPrefix(const char* p, size_t n);
+
+// Where the first of the n bytes at `p` that is one of `bytes` (at most four) is; n when none is.
+// One pass for what would take a memchr() for each.
+size_t firstOf(const char* p, size_t n, std::string_view bytes);
 
 // How many 16-bit units from `p` on (at most `units`) hold a value below 0x80; each of them is
 // written to `out` as one byte.

@@ -91,6 +91,10 @@ EncodingCode markedEncoding(std::string_view content, size_t& dataStart) {
 }
 
 EncodingCode declaredEncoding(std::string_view content) {
+    // A declaration opens with "<" before a NUL or 1A ends the text: most text has none of them.
+    using namespace std::string_view_literals;
+    if (simd::firstOf(content.data(), content.size(), "\0\x1A<"sv) == content.size())
+        return kEncodingUnknown;
     switch (htmlDeclaredCharset(content.substr(0, declarationTextLength(content)))) {
         case DeclaredCharset::Utf8:
             return kEncodingUtf8;

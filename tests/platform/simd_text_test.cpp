@@ -105,11 +105,19 @@ TEST(Utf8Structure, AnswersAsTheByteRuleAtEveryOffset) {
 }
 
 TEST(SimdText, AsciiRunsWidenAndNarrowAtEveryLength) {
-    for (size_t n = 0; n < 80; ++n)
+    using namespace std::string_view_literals;
+    for (size_t n = 0; n < 150; ++n)
         for (size_t at = 0; at <= n; ++at) {
             std::string bytes(n, 'x');
             if (at < n) bytes[at] = '\x80';
             ASSERT_EQ(simd::asciiPrefix(bytes.data(), n), at) << n;
+            // The first of a few bytes, each of them, with others of them later on.
+            for (const char c : "\0\x1A<\xFF"sv) {
+                if (at < n) bytes[at] = c;
+                for (size_t later = at + 1; later < n; later += 37) bytes[later] = '<';
+                ASSERT_EQ(simd::firstOf(bytes.data(), n, "\0\x1A<\xFF"sv), at) << n;
+                ASSERT_EQ(simd::firstOf(bytes.data(), n, "\xFF"sv), c == '\xFF' ? at : n);
+            }
         }
     for (bool bigEndian : {false, true}) {
         std::string ascii;
