@@ -1,5 +1,7 @@
 #include "text/chars.h"
 
+#include <algorithm>
+
 namespace pw {
 
 size_t countChars(std::string_view text) {
