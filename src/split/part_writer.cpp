@@ -91,8 +91,12 @@ PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path
         // The mark, then the source's own bytes: the part is not copied behind it.
         const int64_t length = part.source ? part.length : int64_t(part.bytes.size());
         const std::string_view mark = byteOrderMarkOf(kEncodingUtf8);
-        if (length > 0 && out.write(mark))
-            part.source ? out.copyFrom(*part.source, part.offset, length) : out.write(part.bytes);
+        if (length > 0 && out.write(mark)) {
+            if (part.source)
+                out.copyFrom(*part.source, part.offset, length);
+            else
+                out.write(part.bytes);
+        }
         size = length > 0 ? int64_t(mark.size()) + length : 0;
     } else if (text) {
         // Text parts go back into the source's encoding.

@@ -91,10 +91,6 @@ EncodingCode markedEncoding(std::string_view content, size_t& dataStart) {
 }
 
 EncodingCode declaredEncoding(std::string_view content) {
-    // A declaration opens with "<" before a NUL or 1A ends the text: most text has none of them.
-    using namespace std::string_view_literals;
-    if (simd::firstOf(content.data(), content.size(), "\0\x1A<"sv) == content.size())
-        return kEncodingUnknown;
     switch (htmlDeclaredCharset(content.substr(0, declarationTextLength(content)))) {
         case DeclaredCharset::Utf8:
             return kEncodingUtf8;
@@ -171,9 +167,13 @@ DecodedText decodeContent(ByteBuffer content, JobHost* host, bool keepValidUtf8)
     if (content.size() >= 2 && content[0] == '\x1F' && content[1] == '\x8B') {
         if (auto unwrapped = unwrapGzip(content)) content = std::move(*unwrapped);
     }
+    // One pass over most text: without a "<" before a NUL or 1A there is no declaration, and
+    // without a zero byte the text holds no NUL, converted or not.
+    using namespace std::string_view_literals;
+    const bool plain = simd::firstOf(content.data(), content.size(), "\0\x1A<"sv) == content.size();
     size_t dataStart = 0;
     EncodingCode code = markedEncoding(content, dataStart);
-    if (code == kEncodingUnknown) code = declaredEncoding(content);
+    if (code == kEncodingUnknown && !plain) code = declaredEncoding(content);
     const std::string_view data = std::string_view(content).substr(dataStart);
     Utf8Test tested;
     if (code == kEncodingUnknown && (tested = testUtf8(data, host)).looks) code = kEncodingUtf8;
@@ -189,7 +189,7 @@ DecodedText decodeContent(ByteBuffer content, JobHost* host, bool keepValidUtf8)
         code = kEncodingCodePage;
     }
     result.text = std::move(content);
-    result.cutAtNul = cutAtNul(result.text);
+    result.cutAtNul = !plain && cutAtNul(result.text);
     result.code = code;
     return result;
 }
