@@ -118,9 +118,10 @@ struct CharRules {
     // The character at `p`, ASCII keyed by its value, with no branch on which it is. Past the
     // text's end there must be three bytes to read; a code-page lead must not be followed by a
     // digit or a NUL.
-    [[gnu::always_inline]] CharKey keyAt(const unsigned char* p) const {
+    template <bool kUtf8>
+    [[gnu::always_inline]] static CharKey keyAt(const unsigned char* p) {
         const unsigned c = p[0];
-        if (utf8) {
+        if constexpr (kUtf8) {
             const size_t len = utf8LengthOf(p[0]);
             return {len, utf8Key(p, len)};
         }
@@ -207,7 +208,7 @@ Cut cutAt(const CharRules& r, std::string_view text, size_t pos) {
 // starts and the bytes that may start a separator or a space are found with vector
 // instructions, and only those bytes are looked at one by one. The state lives in locals, which
 // the compiler keeps in registers.
-template <bool kVector>
+template <bool kVector, bool kUtf8>
 [[gnu::always_inline]] inline void cutPhrases(std::string_view text, const CharRules& r,
                                               TitlePhrases::Index& index) {
     const size_t n = text.size();
@@ -230,7 +231,7 @@ template <bool kVector>
     // the next character starts. Branches only on what it is, which in prose is mostly a
     // separator, not on whether it is ASCII.
     const auto event = [&](size_t at) {
-        const CharKey w = r.keyAt(p + at);
+        const CharKey w = CharRules::keyAt<kUtf8>(p + at);
         if (r.separator[w.key]) {
             const size_t length = w.len + (w.key == '\r' && p[at + 1] == '\n');
             end(at, length);
@@ -253,7 +254,7 @@ template <bool kVector>
             simd::byteBits(text.data() + base, r.events, bits);
             uint64_t starts;
             size_t next = base + kBlock;
-            if (r.utf8) {
+            if constexpr (kUtf8) {
                 starts = ~bits.continuations;
                 while (next < n && (p[next] & 0xC0) == 0x80) ++next;
             } else {
@@ -295,7 +296,10 @@ template <bool kVector>
 
 [[gnu::target("popcnt")]] void cutPhrasesVector(std::string_view text, const CharRules& r,
                                                 TitlePhrases::Index& index) {
-    cutPhrases<true>(text, r, index);
+    if (r.utf8)
+        cutPhrases<true, true>(text, r, index);
+    else
+        cutPhrases<true, false>(text, r, index);
 }
 
 // How many of the n bytes at `p` are at least `least`, in byte-wide steps the compiler
@@ -334,8 +338,10 @@ TitlePhrases::TitlePhrases(Text cleaned, bool utf8) : text_(std::move(cleaned)),
     const CharRules& rules = charRules(utf8_);
     if (simd::hasByteBits())
         cutPhrasesVector(text_, rules, index_);
+    else if (utf8_)
+        cutPhrases<false, true>(text_, rules, index_);
     else
-        cutPhrases<false>(text_, rules, index_);
+        cutPhrases<false, false>(text_, rules, index_);
 }
 
 TitlePhrases::Head TitlePhrases::head(size_t i, size_t bytes) const {
