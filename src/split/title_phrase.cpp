@@ -207,7 +207,8 @@ Cut cutAt(const CharRules& r, std::string_view text, size_t pos) {
 // Cuts a whole text into phrases into `index`. kVector takes 64 bytes at a time: their character
 // starts and the bytes that may start a separator or a space are found with vector
 // instructions, and only those bytes are looked at one by one. The state lives in locals, which
-// the compiler keeps in registers.
+// the compiler keeps in registers. kUtf8 is r.utf8, known when compiled, so that a character's
+// key is read without testing which encoding it is in.
 template <bool kVector, bool kUtf8>
 [[gnu::always_inline]] inline void cutPhrases(std::string_view text, const CharRules& r,
                                               TitlePhrases::Index& index) {
