@@ -34,6 +34,8 @@ __attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) 
     return i + asciiPrefixSse2(p + i, n - i);
 }
 
+// Where the first 16-byte block from `p` on that holds one of `bytes` holds it; else where the
+// whole blocks end.
 size_t firstOfSse2(const char* p, size_t n, std::string_view bytes) {
     const auto wanted = [&](size_t k) { return _mm_set1_epi8(bytes[k < bytes.size() ? k : 0]); };
     const __m128i w0 = wanted(0), w1 = wanted(1), w2 = wanted(2), w3 = wanted(3);
@@ -52,7 +54,6 @@ size_t firstOfSse2(const char* p, size_t n, std::string_view bytes) {
     }
     for (; n - i >= 16; i += 16)
         if (const uint64_t found = hits(i)) return i + size_t(__builtin_ctzll(found));
-    while (i < n && bytes.find(p[i]) == std::string_view::npos) ++i;
     return i;
 }
 
@@ -319,13 +320,13 @@ size_t asciiPrefix(const char* p, size_t n) {
 size_t firstOf(const char* p, size_t n, std::string_view bytes) {
     if (bytes.size() > 4) throw std::logic_error("firstOf() of more than four bytes");
     if (bytes.empty()) return n;
-#if PW_X86
-    return firstOfSse2(p, n, bytes);
-#else
     size_t i = 0;
+#if PW_X86
+    i = firstOfSse2(p, n, bytes);
+#endif
+    // The bytes after the whole blocks; at once when a block held one.
     while (i < n && bytes.find(p[i]) == std::string_view::npos) ++i;
     return i;
-#endif
 }
 
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {
