@@ -76,15 +76,19 @@ int refuseNoPaths(std::string_view usage) {
 
 int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
               const char* failedLabel, const JobCounts& counts) {
-    std::string report = tr(headline) + std::to_string(written);
+    // After a dry run the headline has been said as what would be written; only failures follow.
+    std::string report = headline ? tr(headline) + std::to_string(written) : std::string();
     const auto add = [&](const char* label, int64_t n) {
-        if (n) report += tr(label) + std::to_string(n);
+        if (!n) return;
+        const std::string text = tr(label);
+        report += report.empty() && text.starts_with(", ") ? text.substr(2) : text;
+        report += std::to_string(n);
     };
     add(failedLabel, counts.failedOutputs);
     add(kUnreadable, counts.unreadableSources);
     add(kUndeleted, counts.undeletedSources);
     add(kKeptForReplacements, counts.keptForReplacements);
-    if (!console.quiet) printErr(report + "\n");
+    if (!console.quiet && !report.empty()) printErr(std::string(kPrefix) + report + "\n");
     if (stopSignal()) return 128 + stopSignal();
     return counts.failedOutputs || counts.unreadableSources || counts.undeletedSources ? 1 : 0;
 }
@@ -165,7 +169,7 @@ void reportDryRun(const DryRunFileSystem& fs, const ConsoleSettings& console) {
         total += size;
     }
     if (!console.quiet)
-        printErr(tr(kDryRunSummary) + std::to_string(written.size()) + ", " +
+        printErr(std::string(kPrefix) + tr(kDryRunSummary) + std::to_string(written.size()) + ", " +
                  std::to_string(total) + tr(kBytes) + "\n");
 }
 

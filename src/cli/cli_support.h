@@ -33,9 +33,9 @@ struct JobCounts {
 // One "partwell-cli: PATH: REASON" line on standard error for each failure.
 void printFailures(const Failures& failures);
 
-// Prints the summary line (`headline` and `written`, then each count that is not 0) unless
-// quiet, and returns the exit status: 128 + the signal after a stop, 1 when anything failed,
-// else 0.
+// Prints the summary line (`headline` and `written`, then each count that is not 0; without a
+// headline, after a dry run, only the counts) unless quiet, and returns the exit status: 128 + the
+// signal after a stop, 1 when anything failed, else 0.
 int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
               const char* failedLabel, const JobCounts& counts);
 

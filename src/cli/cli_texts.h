@@ -34,8 +34,6 @@ inline constexpr const char* kUnknownCommand = N_("unknown command: ");
 inline constexpr const char* kUnknownOption = N_("unknown option: ");
 inline constexpr const char* kMissingValue = N_("the option needs a value: ");
 inline constexpr const char* kBadUnit = N_("the unit must be B, KB, MB or GB: ");
-inline constexpr const char* kBadRange =
-    N_("a count must be a whole number N or a range LOW-HIGH: ");
 inline constexpr const char* kFixNeedsDetect = N_("--fix-line-breaks needs --detect-encoding");
 inline constexpr const char* kNoPaths = N_("no file or folder given");
 inline constexpr const char* kTakenAsGb = N_("a size without a unit is taken as GB: ");
@@ -44,6 +42,8 @@ inline constexpr const char* kBadNumber = N_("not a usable number: ");
 inline constexpr const char* kNoPatterns = N_("--types holds no pattern: ");
 inline constexpr const char* kCannotRead = N_("cannot read: ");
 inline constexpr const char* kNotAFolder = N_("not a folder: ");
+inline constexpr const char* kBadHeadingPattern =
+    N_("--heading-regex does not compile (%s, at character %zu): ");
 inline constexpr const char* kAlignNeedsParts = N_("--align works with --parts only");
 
 // Summaries.

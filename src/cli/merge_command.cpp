@@ -170,8 +170,8 @@ int runMerge(int argc, char** argv) {
     reportDamagedParts(summary.damagedParts);
     printFailures(summary.failures);
     if (options.dryRun) reportDryRun(dry, options.console);
-    return finishJob(options.console, kMergeSummary, int64_t(summary.outputs.size()),
-                     kFailedOutputs,
+    return finishJob(options.console, options.dryRun ? nullptr : kMergeSummary,
+                     int64_t(summary.outputs.size()), kFailedOutputs,
                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources,
                       summary.keptForReplacements});
 }

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "cli/roundtrip_notes.h"
 #include "cli/watched_files.h"
 #include "files/folder_lister.h"
+#include "platform/regex.h"
 #include "split/split_files.h"
 #include "text/codepage.h"
 #include "text/encoding_detect.h"
@@ -25,19 +28,17 @@ namespace {
 enum class SizeError { None, Unit, Number };
 constexpr int kUnitlessSize = 3;  // GB, as the window's unit box starts
 
-// Digits with at most one point among or after them, a sign before: what the size box holds. An
-// exponent, "inf" or "nan" is no such number.
-bool plainNumber(std::string_view text) {
+// A number the window's size box reads to its end: a sign, digits with at most one point, an
+// exponent. Letters ("inf", "nan") are taken for a unit, and anything else after the number
+// ("1.5%") is no number.
+bool wholeNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-    const size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    const auto digits = [](std::string_view s) {
-        return s.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    return !text.empty() && text != "." && digits(whole) && digits(fraction);
+    double value = 0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    return !text.empty() && end == text.data() + text.size() &&
+           (ec == std::errc() || ec == std::errc::result_out_of_range);
 }
 
 // "1.5MB" → number text "1.5" and unit index 2. A unit other than B, KB, MB and GB (ASCII case
@@ -56,25 +57,19 @@ SizeError parseSize(std::string_view arg, Text& number, int& unit) {
         if (u == kUnits[i]) unit = i;
     if (u.empty()) unit = kUnitlessSize;
     if (unit < 0)
-        return !number.empty() && plainNumber(number) ? SizeError::Unit : SizeError::Number;
-    return plainNumber(number) ? SizeError::None : SizeError::Number;
+        return !number.empty() && wholeNumber(number) ? SizeError::Unit : SizeError::Number;
+    return wholeNumber(number) ? SizeError::None : SizeError::Number;
 }
 
-// "5" → 5 and 5; "5-10" → 5 and 10, read as the window reads its boxes (full-width digits and
-// dash too); a single number may have a sign, which the count check then refuses. False unless
-// both are whole numbers.
-bool parseRange(std::string_view arg, Text& low, Text& high) {
+// "5" → 5 and 5; "5-10" → 5 and 10, each side read as the window reads its boxes (full-width
+// digits and dash too, "1.5" as 1, "x" as 0); the count check then refuses what the window
+// would.
+CountRange parseRange(std::string_view arg) {
     const Text folded = foldFullWidth(fromUtf8(arg));
     const bool signedNumber = !folded.empty() && (folded[0] == '-' || folded[0] == '+');
     const size_t dash = folded.find('-', signedNumber ? 1 : 0);
-    if (signedNumber && dash != Text::npos) return false;
-    const Text unsignedLow = folded.substr(signedNumber ? 1 : 0, dash);
-    const std::string highArg =
-        dash == Text::npos ? toUtf8(unsignedLow) : toUtf8(folded.substr(dash + 1));
-    if (!parseWholeNumber(toUtf8(unsignedLow), low) || !parseWholeNumber(highArg, high))
-        return false;
-    if (signedNumber) low = high = folded;
-    return true;
+    if (dash == Text::npos) return {textToInt(folded), textToInt(folded)};
+    return {textToInt(folded.substr(0, dash)), textToInt(folded.substr(dash + 1))};
 }
 
 // A count the window would refuse is refused with its message, before anything is written.
@@ -133,9 +128,7 @@ struct SplitSettings : SplitOptions {
 };
 
 int takeRange(SplitSettings& s, const char* v, bool lines) {
-    Text low, high;
-    if (!parseRange(v, low, high)) return refuse(kBadRange, v);
-    const CountRange range{textToInt(low), textToInt(high)};
+    const CountRange range = parseRange(v);
     if (const int refused = refuseCount(lines, range)) return refused;
     s.mode_ = lines ? SplitMode::Lines : SplitMode::Characters;
     (lines ? s.lines : s.chars) = range;
@@ -171,6 +164,28 @@ int takeCount(const char* v, int32_t& count) {
     Text number;
     if (!parseWholeNumber(v, number) || textToInt(number) < 1) return refuse(kBadChapterCount, v);
     count = textToInt(number);
+    return 0;
+}
+
+// A pattern that does not compile is refused here, with PCRE2's reason, where it found the fault
+// and the pattern's first characters.
+int takeHeadingPattern(SplitSettings& s, const char* v) {
+    RegexError error;
+    if (!CompiledRegex::compile(v, RegexCase::Sensitive, RegexLines::Single, &error)) {
+        constexpr size_t kQuoted = 80;
+        std::string_view pattern(v);
+        size_t end = 0;
+        for (size_t chars = 0; end < pattern.size() && chars < kQuoted; ++chars)
+            end += utf8LengthOf(static_cast<unsigned char>(pattern[end]));
+        std::string detail(pattern.substr(0, std::min(end, pattern.size())));
+        if (end < pattern.size()) detail += "…";
+        char reason[400];
+        std::snprintf(reason, sizeof reason, tr(kBadHeadingPattern), error.reason.c_str(),
+                      error.offset + 1);
+        printErr(std::string(kPrefix) + reason + detail + "\n");
+        return 2;
+    }
+    s.headingRegex = fromUtf8(v);
     return 0;
 }
 
@@ -222,8 +237,7 @@ constexpr SplitOption kSplitOptions[] = {
          return v ? takeCount(v, s.chapters) : 0;
      }},
     {"--heading-regex", "RE",
-     N_("with --chapters: a line matching the PCRE2 pattern RE is a heading"),
-     [](SplitSettings& s, const char* v) { return s.headingRegex = fromUtf8(v), 0; }},
+     N_("with --chapters: a line matching the PCRE2 pattern RE is a heading"), takeHeadingPattern},
     {"--heading-max-length", "N",
      N_("with --chapters: the longest heading line, in characters (default 40)"),
      [](SplitSettings& s, const char* v) { return takeCount(v, s.headingMax); }},
@@ -350,7 +364,8 @@ int runSplit(int argc, char** argv) {
         summary.partsWritten < int64_t(summary.sourcesDone) * options.partCount() && !files.empty())
         say(kFewerParts, std::to_string(fs.blockSize(files.front())) + tr(kBytes));
     return finishJob(
-        options.console, kSplitSummary, summary.partsWritten, kFailedParts,
+        options.console, options.dryRun ? nullptr : kSplitSummary, summary.partsWritten,
+        kFailedParts,
         {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
          summary.undeletedSources, summary.keptForReplacements});
 }

@@ -81,7 +81,7 @@ int runVerify(int argc, char** argv) {
     const bool sourceOk = !source || checkSource(fs, *set->manifest, source);
     char summary[128];
     std::snprintf(summary, sizeof summary, tr(kVerifySummary), good, states.size());
-    printErr(std::string(summary) + "\n");
+    printErr(std::string(kPrefix) + summary + "\n");
     return good == states.size() && sourceOk ? 0 : 1;
 }
 

@@ -3,6 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
+
 namespace pw {
 
 struct CompiledRegex::Code {
@@ -32,7 +34,8 @@ void CompiledRegex::CodeDeleter::operator()(Code* code) const {
 }
 
 std::unique_ptr<CompiledRegex> CompiledRegex::compile(std::string_view pattern,
-                                                      RegexCase letterCase, RegexLines lines) {
+                                                      RegexCase letterCase, RegexLines lines,
+                                                      RegexError* fault) {
     pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
     if (!context) return nullptr;
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
@@ -45,7 +48,19 @@ std::unique_ptr<CompiledRegex> CompiledRegex::compile(std::string_view pattern,
     pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
                                      options, &error, &errorOffset, context);
     pcre2_compile_context_free(context);
-    if (!code) return nullptr;
+    if (!code) {
+        if (fault) {
+            PCRE2_UCHAR reason[256];
+            const int length = pcre2_get_error_message(error, reason, sizeof reason);
+            fault->reason.assign(reinterpret_cast<const char*>(reason), length > 0 ? length : 0);
+            const std::string_view before =
+                pattern.substr(0, std::min(errorOffset, pattern.size()));
+            fault->offset = size_t(std::count_if(before.begin(), before.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            }));
+        }
+        return nullptr;
+    }
     pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // without JIT the interpreter runs
     return std::unique_ptr<CompiledRegex>(new CompiledRegex(new Code{code}));
 }

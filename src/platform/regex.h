@@ -12,11 +12,18 @@ enum class RegexCase { Sensitive, Ignored };
 // Multi: CR and LF (and CR LF) end lines for ^ and $.
 enum class RegexLines { Single, Multi };
 
+// Why a pattern does not compile: PCRE2's reason, and how many characters of the pattern stand
+// before the place it found fault with.
+struct RegexError {
+    std::string reason;
+    size_t offset = 0;
+};
+
 class CompiledRegex {
   public:
-    // Nothing when the pattern does not compile.
+    // Nothing when the pattern does not compile; `error`, when given, says why.
     static std::unique_ptr<CompiledRegex> compile(std::string_view pattern, RegexCase letterCase,
-                                                  RegexLines lines);
+                                                  RegexLines lines, RegexError* error = nullptr);
     ~CompiledRegex();
     CompiledRegex(const CompiledRegex&) = delete;
     CompiledRegex& operator=(const CompiledRegex&) = delete;

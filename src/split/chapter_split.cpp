@@ -6,19 +6,34 @@
 #include "split/decode_source.h"
 #include "split/part_writer.h"
 #include "split/split_by_bytes.h"
+#include "text/chars.h"
 #include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw {
+namespace {
 
-std::optional<ChapterRule> chapterRuleOf(const SplitOptions& options) {
+constexpr size_t kQuotedPatternChars = 80;
+
+// The pattern's head (a pattern may be megabytes long), PCRE2's reason and where it found it.
+Text badPatternMessage(const Text& pattern, const RegexError& error) {
+    Text quoted = leftChars(pattern, kQuotedPatternChars);
+    if (quoted.size() < pattern.size()) quoted += lit(texts::kMoreNames);
+    return lit(texts::kBadHeadingPattern) + quoted + lit(texts::kRegexReasonBefore) +
+           fromUtf8(error.reason) + lit(texts::kRegexReasonAt) + std::to_string(error.offset + 1) +
+           lit(texts::kRegexReasonAfter);
+}
+
+}  // namespace
+
+std::optional<ChapterRule> chapterRuleOf(const SplitOptions& options, RegexError* error) {
     ChapterRule r;
     const int32_t maxChars = options.headingMaxChars();
     r.rule.maxChars = maxChars > 0 ? size_t(maxChars) : kDefaultHeadingMaxChars;
     const Text pattern = options.headingPattern();
     if (!pattern.empty()) {
-        r.pattern =
-            CompiledRegex::compile(toUtf8(pattern), RegexCase::Sensitive, RegexLines::Single);
+        r.pattern = CompiledRegex::compile(toUtf8(pattern), RegexCase::Sensitive,
+                                           RegexLines::Single, error);
         if (!r.pattern) return std::nullopt;
         r.rule.pattern = r.pattern.get();
     }
@@ -28,9 +43,9 @@ std::optional<ChapterRule> chapterRuleOf(const SplitOptions& options) {
 ModeResult checkChapterOptions(SplitContext& ctx) {
     if (ctx.options.chaptersPerPart() < 1)
         return refuseOption(ctx, texts::kChaptersPerPartAtLeastOne, SplitOptionBox::ChapterCount);
-    if (!chapterRuleOf(ctx.options)) {
-        ctx.host.message(lit(texts::kBadHeadingPattern) + ctx.options.headingPattern(),
-                         Buttons::Ok);
+    RegexError error;
+    if (!chapterRuleOf(ctx.options, &error)) {
+        ctx.host.message(badPatternMessage(ctx.options.headingPattern(), error), Buttons::Ok);
         ctx.options.focus(SplitOptionBox::HeadingPattern);
         return ModeResult::Abort;
     }

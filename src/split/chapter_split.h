@@ -16,7 +16,7 @@ struct ChapterRule {
 };
 
 // Nothing when the user's pattern does not compile.
-std::optional<ChapterRule> chapterRuleOf(const SplitOptions& options);
+std::optional<ChapterRule> chapterRuleOf(const SplitOptions& options, RegexError* error = nullptr);
 
 // Refuses options the chapter mode cannot use (the job ends); Done when they are usable.
 ModeResult checkChapterOptions(SplitContext& ctx);

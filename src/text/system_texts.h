@@ -18,6 +18,9 @@ inline constexpr std::string_view kTooManyParts =
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
 inline constexpr std::string_view kChaptersPerPartAtLeastOne = "每份章节数至少 1";
 inline constexpr std::string_view kBadHeadingPattern = "章节标题的正则表达式无效：";
+inline constexpr std::string_view kRegexReasonBefore = "（";
+inline constexpr std::string_view kRegexReasonAt = "，第 ";
+inline constexpr std::string_view kRegexReasonAfter = " 个字符处）";
 
 // The chapter preview: a summary line a source, a table of its chapters, and warnings.
 inline constexpr std::string_view kPreviewTitle =

@@ -16,10 +16,22 @@ bool has(const std::string& text, const std::string& part) {
 TEST(CliChecks, NumbersAndPatternsAreRefusedWithTheirOwnMessages) {
     TempDir dir;
     writeFile(dir.path("a.txt"), "a\nb\nc\n");
-    for (const char* size : {"1e999", "inf", "NaN", "-1e30", "1.5%"}) {
+    for (const char* size : {"inf", "NaN", "1.5%", "0x10B"}) {
         const CliRun r = cli(dir, std::string("split --size '") + size + "' a.txt");
         EXPECT_EQ(r.status, 2) << size;
         EXPECT_TRUE(has(r.err, "not a usable number")) << size << ": " << r.err;
+    }
+    // Exponents read as the window reads them: too small is the window's refusal, too large one
+    // part.
+    for (const char* size : {"1e-8B", "-1e30B", "0.4B"}) {
+        const CliRun r = cli(dir, std::string("split --size '") + size + "' a.txt");
+        EXPECT_EQ(r.status, 2) << size;
+        EXPECT_EQ(r.err, "partwell-cli: the part size must not be 0\n") << size;
+    }
+    for (const char* size : {"1e30B", "1e999"}) {
+        const CliRun r = cli(dir, std::string("split --dry-run --size ") + size + " a.txt");
+        EXPECT_EQ(r.status, 0) << size << r.err;
+        EXPECT_EQ(r.out, "6\t" + dir.path("a/a_1.txt") + "\n") << size;
     }
     EXPECT_TRUE(has(cli(dir, "split --size 5XB a.txt").err, "the unit must be"));
 
@@ -36,6 +48,13 @@ TEST(CliChecks, NumbersAndPatternsAreRefusedWithTheirOwnMessages) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(has(r.err, "a character count must be at least 1")) << r.err;
     EXPECT_TRUE(has(cli(dir, "split --lines -4 a.txt").err, "a line count must be at least 1"));
+    EXPECT_EQ(cli(dir, "split --lines x a.txt").err,
+              "partwell-cli: a line count must be at least 1\n");
+    EXPECT_EQ(cli(dir, "split --chars y a.txt", "LANGUAGE= LC_ALL= LANG=zh_CN.UTF-8").err,
+              "partwell-cli: 字数至少 1 个\n");
+    r = cli(dir, "split --chars 1.5 --dry-run a.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "1\t" + dir.path("a/a_6.txt") + "\n")) << r.out;
     EXPECT_EQ(listing(dir.path()), "a.txt");
     r = cli(dir, "split --lines ２－２ a.txt");
     EXPECT_EQ(r.status, 0) << r.err;

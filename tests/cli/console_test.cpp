@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <string>
 
@@ -75,7 +77,7 @@ TEST(CliConsole, ProgressLineOnlyWhenAskedOrOnATerminal) {
     // Standard error is a file here: no progress line, the summary alone.
     CliRun r = cli(dir, "split --size 1MB big.bin");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "parts written: 3\n");
+    EXPECT_EQ(r.err, "partwell-cli: parts written: 3\n");
 
     r = cli(dir, "split --parts 3 --progress --output-dir big --no-subfolder big.bin");
     EXPECT_EQ(r.status, 0) << r.err;
@@ -83,7 +85,7 @@ TEST(CliConsole, ProgressLineOnlyWhenAskedOrOnATerminal) {
     EXPECT_TRUE(has(r.err, "\r\x1b[Kpartwell-cli: ")) << r.err;
     EXPECT_TRUE(has(r.err, " of 3.0 MB, file 1 of 1, ")) << r.err;
     EXPECT_TRUE(has(r.err, "/s, ")) << r.err;
-    EXPECT_TRUE(has(r.err, "\r\x1b[Kparts written: 3\n")) << r.err;
+    EXPECT_TRUE(has(r.err, "\r\x1b[Kpartwell-cli: parts written: 3\n")) << r.err;
 
     r = cli(dir, "merge --progress --quiet big/big_1.bin big/big_2.bin");
     EXPECT_EQ(r.status, 0);
@@ -130,7 +132,11 @@ TEST(CliConsole, OutputFolderAndDryRun) {
     EXPECT_EQ(dry.status, 0) << dry.err;
     EXPECT_EQ(listing(dir.path("out")), "keep");
     EXPECT_EQ(listing(dir.path("src")), "a.txt");
-    EXPECT_TRUE(has(dry.err, "files that would be written: 4, ")) << dry.err;
+    // Said once, as what would be written; nothing claims that parts were written.
+    EXPECT_TRUE(dry.err.starts_with(
+        "partwell-cli: nothing was written (--dry-run); files that would be written: 4, "))
+        << dry.err;
+    EXPECT_EQ(std::count(dry.err.begin(), dry.err.end(), '\n'), 1) << dry.err;
     CliRun real = cli(dir, "split --lines 2 --manifest --output-dir out src/a.txt");
     EXPECT_EQ(real.status, 0) << real.err;
     std::string expected;

@@ -94,7 +94,7 @@ TEST(CliSplit, TextModes) {
     r = cli(dir, "split --chars 5-0 t.txt");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("a character count must be at least 1"), std::string::npos) << r.err;
-    for (const char* bad : {"--lines x", "--lines 3-", "--chars -3", "--chars 1-2-3", "--lines"}) {
+    for (const char* bad : {"--lines x", "--lines 3-", "--chars -3", "--chars 1-0-3", "--lines"}) {
         r = cli(dir, std::string("split ") + bad + " t.txt");
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_FALSE(r.err.empty()) << bad;
@@ -270,6 +270,13 @@ TEST(CliSplit, ChaptersPreviewWritesNothingAndTheSplitNamesPartsAfterHeadings) {
          {"split --chapters 0 book.txt", "split --chapters --heading-max-length x book.txt",
           "split --chapters --heading-regex '(' book.txt"})
         EXPECT_EQ(cli(dir, refused).status, 2) << refused;
+    // A pattern that does not compile: PCRE2's reason and place, and only the pattern's head.
+    EXPECT_EQ(cli(dir, "split --chapters --heading-regex '章(abc' book.txt").err,
+              "partwell-cli: --heading-regex does not compile (missing closing parenthesis, at "
+              "character 6): 章(abc\n");
+    r = cli(dir, "split --chapters --heading-regex \"$(printf '(%.0s' $(seq 300))\" book.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.ends_with("): " + std::string(80, '(') + "…\n")) << r.err;
 }
 
 }  // namespace

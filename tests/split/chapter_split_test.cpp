@@ -126,6 +126,18 @@ TEST_F(ChapterSplit, UnusableOptionsEndTheJobBeforeAnythingIsWritten) {
     EXPECT_TRUE(summary.aborted);
     EXPECT_EQ(options.focused, SplitOptionBox::HeadingPattern);
     EXPECT_EQ(listing(dir.path()), "novel.txt");
+    // The message gives PCRE2's reason and place, and quotes at most 80 characters.
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(toUtf8(host.messages[1].text),
+              std::string(texts::kBadHeadingPattern) +
+                  "第(\\d+（missing closing parenthesis，第 6 个字符处）");
+    options.set.headingPattern = fromUtf8(std::string(100, '(') + "章");
+    split({dir.path("novel.txt")});
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_TRUE(
+        toUtf8(host.messages[2].text)
+            .starts_with(std::string(texts::kBadHeadingPattern) + std::string(80, '(') + "…（"))
+        << toUtf8(host.messages[2].text);
 
     // The user's pattern replaces the built-in rule: only 第二章 and 第四章 cut.
     options.set.headingPattern = fromUtf8("^第[二四]章");
