@@ -3,6 +3,7 @@
 #include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/split_job.h"
+#include "files/path_ops.h"
 #include "split/chapter_preview.h"
 #include "split/chapter_split.h"
 #include "text/codepage.h"
@@ -22,6 +23,8 @@ void chapterPreviewJob(JobContext& ctx) {
         ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),
                               lit(texts::kChooseSplitFilesFilter), form.tag(ctl::kSplitButton));
     if (sources.empty()) return;
+    // The next chooser starts here, as after the split button's own chooser.
+    form.setTag(ctl::kSplitButton, folderOf(sources.front()));
 
     ctx.state.stopRequested = 0;
     const ChapterPreview preview = previewChapters(engine, sources, "\r\n");

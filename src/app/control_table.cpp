@@ -14,7 +14,7 @@ WindowSpec buildMainWindow() {
     WindowSpec w;
     w.formName = texts::kMainSection;
     w.title = "Partwell v1.3.0.0 - 可以直接拖放文件或文件夹到操作区";
-    w.geometry = {50, 50, 783, 637};
+    w.geometry = {50, 50, 783, 669};
     auto add = [&](ControlSpec c) { w.controls.push_back(std::move(c)); };
 
     // Banner.
@@ -61,7 +61,7 @@ WindowSpec buildMainWindow() {
     const std::string_view s = ctl::kSplitArea;
     add({.name = s,
          .kind = K::GroupBox,
-         .geometry = {16, 104, 744, 224},
+         .geometry = {16, 104, 744, 256},
          .text = "分割操作区",
          .bold = true});
     add({.name = ctl::kByParts,
@@ -216,7 +216,7 @@ WindowSpec buildMainWindow() {
     add({.name = ctl::kWriteManifest,
          .kind = K::Checkbox,
          .container = s,
-         .geometry = {312, 16, 176, 24},
+         .geometry = {312, 216, 176, 24},
          .text = "生成校验清单"});
     add({.name = ctl::kSplitFileTypes,
          .kind = K::Edit,
@@ -237,7 +237,7 @@ WindowSpec buildMainWindow() {
     const std::string_view m = ctl::kMergeArea;
     add({.name = m,
          .kind = K::GroupBox,
-         .geometry = {16, 344, 744, 208},
+         .geometry = {16, 376, 744, 208},
          .text = "合并操作区",
          .bold = true});
     add({.name = ctl::kJoinWithData,
@@ -308,8 +308,8 @@ WindowSpec buildMainWindow() {
          .bold = true});
 
     // Progress.
-    add({.name = ctl::kProgressBar, .kind = K::ProgressBar, .geometry = {16, 568, 744, 24}});
-    add({.name = ctl::kProgressText, .kind = K::TransparentLabel, .geometry = {24, 568, 720, 24}});
+    add({.name = ctl::kProgressBar, .kind = K::ProgressBar, .geometry = {16, 600, 744, 24}});
+    add({.name = ctl::kProgressText, .kind = K::TransparentLabel, .geometry = {24, 600, 720, 24}});
     return w;
 }
 

@@ -62,4 +62,11 @@ Text keptAndFailedLines(int64_t keptForReplacements, const Failures& failures) {
     return lines;
 }
 
+void offerFolder(JobContext& ctx, const Text& question, const Text& folder) {
+    if (ctx.form.message(question, Buttons::YesNo) != Answer::Yes) return;
+    if (!ctx.shell.openInFileManager(folder, FileManagerWindow::New, ShowPathAs::Folder,
+                                     ShowPathAt::Path))
+        ctx.form.message(lit(texts::kCannotShowFolder) + folder, Buttons::Ok);
+}
+
 }  // namespace pw

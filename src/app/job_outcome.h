@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/job_context.h"
 #include "files/failure.h"
 #include "platform/form.h"
 
@@ -38,6 +39,10 @@ Text namedFilesNote(const std::vector<Text>& paths, std::string_view before,
 // Lines that follow the failure note: the sources kept because their text needed substitutes,
 // then the first few failures, each with its path and the system's reason.
 Text keptAndFailedLines(int64_t keptForReplacements, const Failures& failures);
+
+// Asks the completion question and on 是 shows `folder` in the file manager; when the desktop
+// has no program to show it, a message says so and what to install.
+void offerFolder(JobContext& ctx, const Text& question, const Text& folder);
 
 // The system's reason for an error, as code-page text.
 Text reasonText(std::error_code error);

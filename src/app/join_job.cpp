@@ -92,9 +92,7 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
         form.message(joinCompletionText(outcome), Buttons::Ok);
         return;
     }
-    if (form.message(joinCompletionText(outcome), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(folderOf(outcome.outputPath), FileManagerWindow::New,
-                                    ShowPathAs::Folder, ShowPathAt::Path);
+    offerFolder(ctx, joinCompletionText(outcome), folderOf(outcome.outputPath));
 }
 
 }  // namespace pw

@@ -103,9 +103,7 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, Merg
         saveFolder = folderOf(saveFolder);
         ctx.state.mergeSaveFolder = saveFolder;
     }
-    if (form.message(mergeCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
-                                    ShowPathAt::Path);
+    offerFolder(ctx, mergeCompletionText(saveFolder, summary), saveFolder);
 }
 
 void chooseMergeDataFile(JobContext& ctx) {

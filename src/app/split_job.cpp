@@ -85,9 +85,7 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
     // Nobody is left to answer when the window is closing.
     if ((sources.empty() && summary.failures.empty()) || ctx.state.closePending) return;
     const Text saveFolder = ctx.state.splitSaveFolder;
-    if (form.message(splitCompletionText(saveFolder, summary), Buttons::YesNo) == Answer::Yes)
-        ctx.shell.openInFileManager(saveFolder, FileManagerWindow::New, ShowPathAs::Folder,
-                                    ShowPathAt::Path);
+    offerFolder(ctx, splitCompletionText(saveFolder, summary), saveFolder);
 }
 
 }  // namespace pw

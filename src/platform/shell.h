@@ -32,8 +32,8 @@ class Shell {
 
     // Opens a web address; failures are not reported.
     virtual void openAddress(const Text& address) = 0;
-    // Shows a path in the file manager; failures are not reported.
-    virtual void openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+    // Shows a path in the file manager; false when the desktop has no program that could.
+    virtual bool openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
                                    ShowPathAt at) = 0;
 
     // The clipboard's text with CR LF line breaks; empty when it holds no text.

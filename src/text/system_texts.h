@@ -83,6 +83,10 @@ inline constexpr std::string_view kChooseSplitFilesFilter =
 
 // The split job's completion question: the text, the save folder, then what failed, if anything.
 inline constexpr std::string_view kSplitDoneOpenFolder = "分割完毕！是否打开保存目录：";
+// When the desktop has no program that shows a folder; the folder follows.
+inline constexpr std::string_view kCannotShowFolder =
+    "无法打开文件夹：系统中没有打开文件夹的程序（xdg-open）。\n"
+    "请安装 xdg-utils（sudo apt-get install xdg-utils）后再试。\n";
 inline constexpr std::string_view kFailedPartsBefore = "有 ";
 inline constexpr std::string_view kFailedPartsAfter = " 个分割文件未能写入。";
 inline constexpr std::string_view kUnreadableSourcesBefore = "有 ";

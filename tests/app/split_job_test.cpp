@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/chapter_preview_job.h"
 #include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/memory_form.h"
@@ -87,6 +88,14 @@ TEST_F(SplitJobTest, ChosenFilesAreSplitAndTheFolderOpensOnYes) {
     ASSERT_EQ(form.messages.size(), 2u);
     EXPECT_EQ(toUtf8(form.messages[1].text), question(dir.path("a")));
     EXPECT_EQ(shell.opened.size(), 1u);
+
+    // 是 on a desktop that cannot show folders says so, and what to install.
+    shell.desktopOpens = false;
+    form.answers = {Answer::Yes};
+    run({}, {dir.path("a/a_2.txt")});
+    ASSERT_EQ(form.messages.size(), 4u);
+    EXPECT_EQ(toUtf8(form.messages[3].text), std::string(texts::kCannotShowFolder) + dir.path("a"));
+    EXPECT_NE(toUtf8(form.messages[3].text).find("xdg-utils"), std::string::npos);
 }
 
 TEST_F(SplitJobTest, ChooserStartsWhereItWasLastUsedAndSeveralSubfoldersNameTheirFolder) {
@@ -104,6 +113,17 @@ TEST_F(SplitJobTest, ChooserStartsWhereItWasLastUsedAndSeveralSubfoldersNameThei
     ASSERT_EQ(form.messages.size(), 1u);
     EXPECT_EQ(toUtf8(form.messages[0].text), question(dir.path("in")));
     EXPECT_EQ(listing(dir.path("in")), "a.txt a/ b.txt b/");
+
+    // Files chosen for the chapter preview move the chooser's start there too.
+    writeFile(dir.path("book/b.txt"), "第一章 甲\r\n乙\r\n");
+    form.setChecked(ctl::kByParts, false);
+    form.setChecked(ctl::kByChapters, true);
+    shell.fileAnswers.push_back({fromUtf8(dir.path("book/b.txt"))});
+    form.inputAnswers.push_back(std::nullopt);  // the preview cancelled: nothing is split
+    chapterPreviewJob(ctx);
+    run();
+    ASSERT_EQ(shell.requests.size(), 5u);
+    EXPECT_EQ(toUtf8(shell.requests[4].folder), dir.path("book"));
 }
 
 TEST_F(SplitJobTest, SecondClickStopsTheRunningSplit) {

@@ -36,10 +36,11 @@ void ScriptedShell::openAddress(const Text& address) {
     opened.push_back({address, false, false, false, true});
 }
 
-void ScriptedShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+bool ScriptedShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
                                       ShowPathAt at) {
     opened.push_back({path, window == FileManagerWindow::New, as == ShowPathAs::Folder,
                       at == ShowPathAt::Parent, false});
+    return desktopOpens;
 }
 
 }  // namespace pw

@@ -28,7 +28,7 @@ class ScriptedShell : public Shell {
     Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) override;
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
-    void openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+    bool openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
                            ShowPathAt at) override;
     Text clipboardText() override { return clipboard; }
 
@@ -40,6 +40,7 @@ class ScriptedShell : public Shell {
     std::function<void(const Request&)> onRequest;
 
     Text clipboard;
+    bool desktopOpens = true;  // what openInFileManager answers
 
     std::vector<Request> requests;
     std::vector<Opened> opened;

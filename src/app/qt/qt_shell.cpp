@@ -25,6 +25,12 @@ class KeepCurrentFolder {
     QString saved_;
 };
 
+// Before anything was chosen, the home folder: the process's own folder is wherever the program
+// was started from, often a source tree.
+QString startFolder(const Text& folder) {
+    return folder.empty() ? QDir::homePath() : qtPath(folder);
+}
+
 }  // namespace
 
 QString qtNameFilter(const QString& filter) {
@@ -48,7 +54,7 @@ std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter,
                                        const Text& initialFolder) {
     if (script) return script->chooseFiles(title, filter, initialFolder);
     KeepCurrentFolder keep;
-    const QString start = initialFolder.empty() ? QDir::currentPath() : qtPath(initialFolder);
+    const QString start = startFolder(initialFolder);
     const QStringList names =
         QFileDialog::getOpenFileNames(owner_, qt(title), start, qtNameFilter(qt(filter)));
     std::vector<Text> paths;
@@ -59,15 +65,15 @@ std::vector<Text> QtShell::chooseFiles(const Text& title, const Text& filter,
 Text QtShell::chooseFile(const Text& title, const Text& filter, const Text& initialFolder) {
     if (script) return script->chooseFile(title, filter, initialFolder);
     KeepCurrentFolder keep;
-    return fromQtPath(QFileDialog::getOpenFileName(owner_, qt(title), qtPath(initialFolder),
+    return fromQtPath(QFileDialog::getOpenFileName(owner_, qt(title), startFolder(initialFolder),
                                                    qtNameFilter(qt(filter))));
 }
 
 Text QtShell::chooseFolder(const Text& preselected, const Text& title) {
     if (script) return script->chooseFolder(preselected, title);
     KeepCurrentFolder keep;
-    return fromQtPath(QFileDialog::getExistingDirectory(nullptr, qt(title), qtPath(preselected),
-                                                        QFileDialog::ShowDirsOnly));
+    return fromQtPath(QFileDialog::getExistingDirectory(
+        nullptr, qt(title), startFolder(preselected), QFileDialog::ShowDirsOnly));
 }
 
 void QtShell::openAddress(const Text& address) {
@@ -75,17 +81,15 @@ void QtShell::openAddress(const Text& address) {
     QDesktopServices::openUrl(QUrl(qt(address)));
 }
 
-void QtShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+bool QtShell::openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
                                 ShowPathAt at) {
     if (script) return script->openInFileManager(path, window, as, at);
     const FileManagerTarget target = fileManagerTarget(path, as, at);
-    if (target.startProgram) {
-        QProcess::startDetached(qtPath(target.path), {});
-        return;
-    }
+    if (target.startProgram) return QProcess::startDetached(qtPath(target.path), {});
     // File managers opened by address cannot select an item: show the folder that holds it.
     const Text folder = target.selectItem ? folderOf(target.path) : target.path;
-    QDesktopServices::openUrl(qtFileUrl(folder));
+    // Qt hands a folder to xdg-open and answers false when there is none.
+    return QDesktopServices::openUrl(qtFileUrl(folder));
 }
 
 }  // namespace pw

@@ -18,7 +18,7 @@ class QtShell : public Shell {
     Text chooseFile(const Text& title, const Text& filter, const Text& initialFolder) override;
     Text chooseFolder(const Text& preselected, const Text& title) override;
     void openAddress(const Text& address) override;
-    void openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
+    bool openInFileManager(const Text& path, FileManagerWindow window, ShowPathAs as,
                            ShowPathAt at) override;
     Text clipboardText() override;
 
