@@ -6,8 +6,8 @@ set -euo pipefail
 # What every build needs: a compiler, CMake, the engine's libraries and msgfmt for the
 # command line's message catalogues.
 base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev)
-# The window: Qt, a Chinese font and Qt's own texts in Chinese.
-run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
+# The window: Qt, a Chinese font, Qt's own texts in Chinese, and xdg-open to show a folder.
+run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n xdg-utils)
 # The tests, the validators of the menu entry and metainfo, and the manual's renderer.
 test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base)
 # The engine's tests without the window, under the sanitizers.
