@@ -8,8 +8,9 @@ set -euo pipefail
 base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev)
 # The window: Qt, a Chinese font, Qt's own texts in Chinese, and xdg-open to show a folder.
 run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n xdg-utils)
-# The tests, the validators of the menu entry and metainfo, and the manual's renderer.
-test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base)
+# The tests, the validators of the menu entry and metainfo, and man with its renderer for the
+# manual pages.
+test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base man-db)
 # The engine's tests without the window, under the sanitizers.
 sanitize=("${base[@]}" libgtest-dev)
 # cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian
@@ -43,18 +44,24 @@ done
 
 list=$(printf '%s, ' "${missing[@]}")
 if [ ${#missing[@]} -eq 1 ]; then
-    echo "installing 1 Debian package: ${missing[0]}, this takes about a minute"
+    echo "installing 1 Debian package: ${missing[0]}"
 else
-    echo "installing ${#missing[@]} Debian packages: ${list%, }, this takes about a minute"
+    echo "installing ${#missing[@]} Debian packages: ${list%, }"
 fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 # apt's and dpkg's chatter goes to a log, shown only by its path when something fails.
 log=$(mktemp -t partwell-deps.XXXXXX.log)
-if ! { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends \
-        "${missing[@]}"; } >"$log" 2>&1; then
+failed() {
     echo "Installing the packages failed; apt's output is in $log" >&2
     exit 1
+}
+$sudo apt-get update -q >"$log" 2>&1 || failed
+# On a fresh system the packages named pull in many more; how long it takes depends on those.
+total=$(apt-get install -s -q --no-install-recommends "${missing[@]}" 2>/dev/null | grep -c '^Inst ' || true)
+if [ "${total:-0}" -gt ${#missing[@]} ]; then
+    echo "with what they depend on, apt-get installs $total packages"
 fi
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$log" 2>&1 || failed
 rm -f "$log"

@@ -62,34 +62,43 @@ installed_tree() {
         "<release version=\"$version\"" "newest release in the metainfo"
 }
 
-# Checks a gzipped manual page with groff and renders its text into $scratch/PAGE.txt.
+# Checks a gzipped manual page (English, or LANGUAGE/ for a translation) with groff and renders
+# its text into $scratch/LANGUAGEPAGE.txt.
 render_manual() {
-    local page=$share/man/man1/$1.1.gz
-    : >"$scratch/$1.txt"
-    [ -f "$page" ] || { fail "$1.1.gz is not installed"; return; }
-    zcat "$page" >"$scratch/$1.1"
-    groff -k -man -ww -z -Tutf8 "$scratch/$1.1" 2>"$scratch/groff.log" || fail "groff $1.1"
-    [ -s "$scratch/groff.log" ] && fail "groff warns on $1.1: $(cat "$scratch/groff.log")"
-    grep -q "$1 $version" "$scratch/$1.1" || fail "the manual $1.1 does not name version $version"
-    groff -k -man -Tutf8 -rLL=1000n -rHY=0 -P-cbou "$scratch/$1.1" >"$scratch/$1.txt" 2>/dev/null
+    local page=$share/man/$2man1/$1.1.gz source=$scratch/${2%/}$1.1
+    local text=${source%.1}.txt
+    : >"$text"
+    [ -f "$page" ] || { fail "$2$1.1.gz is not installed"; return; }
+    zcat "$page" >"$source"
+    groff -k -man -ww -z -Tutf8 "$source" 2>"$scratch/groff.log" || fail "groff $2$1.1"
+    [ -s "$scratch/groff.log" ] && fail "groff warns on $2$1.1: $(cat "$scratch/groff.log")"
+    grep -q "$1 $version" "$source" || fail "the manual $2$1.1 does not name version $version"
+    groff -k -man -Tutf8 -rLL=1000n -rHY=0 -P-cbou "$source" >"$text" 2>/dev/null
 }
 
 manual() {
-    render_manual partwell-cli
-    render_manual partwell
-    # Every command and option the program knows is described.
-    local text
-    text=$(cat "$scratch/partwell-cli.txt")
-    for command in $(commands); do
-        grep -qw -- "$command" <<<"$text" || fail "the manual misses the command $command"
-        for option in $("$prefix/bin/partwell-cli" "$command" --help | help_words); do
-            grep -q -- "$option" <<<"$text" || fail "the manual misses $command $option"
+    # The English page, and the Chinese one where man looks under a zh_CN locale.
+    local language bom
+    for language in "" zh_CN/; do
+        render_manual partwell-cli "$language"
+        render_manual partwell "$language"
+        # Every command and option the program knows is described.
+        local text
+        text=$(cat "$scratch/${language%/}partwell-cli.txt")
+        for command in $(commands); do
+            grep -qw -- "$command" <<<"$text" || fail "the manual $language misses the command $command"
+            for option in $("$prefix/bin/partwell-cli" "$command" --help | help_words); do
+                grep -q -- "$option" <<<"$text" || fail "the manual $language misses $command $option"
+            done
         done
-    done
-    grep -q 'partwell-cli(1)' "$scratch/partwell.txt" || fail "partwell.1 does not lead to partwell-cli"
-    for page in partwell partwell-cli; do
-        grep -q 'byte-order mark' "$scratch/$page.txt" ||
-            fail "$page.1 does not say which parts start with a byte-order mark"
+        grep -q 'partwell-cli(1)' "$scratch/${language%/}partwell.txt" ||
+            fail "${language}partwell.1 does not lead to partwell-cli"
+        bom='byte-order mark'
+        [ -n "$language" ] && bom='字节顺序标记'
+        for page in partwell partwell-cli; do
+            grep -q "$bom" "$scratch/${language%/}$page.txt" ||
+                fail "$language$page.1 does not say which parts start with a byte-order mark"
+        done
     done
     # The package's documentation folder: the licence and a changelog naming this version.
     local doc=$share/doc/partwell
