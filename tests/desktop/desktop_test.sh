@@ -76,6 +76,18 @@ render_manual() {
     groff -k -man -Tutf8 -rLL=1000n -rHY=0 -P-cbou "$source" >"$text" 2>/dev/null
 }
 
+# The Chinese texts of the split and merge areas' controls other than boxes and lists, one a line.
+control_labels() {
+    local table
+    table=$(dirname "${BASH_SOURCE[0]}")/../../src/app/control_table.cpp
+    sed -n '/\/\/ Split area\./,/\/\/ Progress\./p' "$table" |
+        awk '/add\(\{/ { kind = ""; text = "" }
+             match($0, /\.kind = K::[A-Za-z]+/) { kind = substr($0, RSTART + 11, RLENGTH - 11) }
+             match($0, /\.text = "[^"]*"/) { text = substr($0, RSTART + 9, RLENGTH - 10) }
+             /\}\);/ && kind != "Edit" && kind != "Combo" && text ~ /[^ -~]/ {
+                 gsub(/ /, "", text); print text }'
+}
+
 manual() {
     # The English page, and the Chinese one where man looks under a zh_CN locale.
     local language bom
@@ -100,6 +112,15 @@ manual() {
                 fail "$language$page.1 does not say which parts start with a byte-order mark"
         done
     done
+    # The Chinese window page names every labelled control of the two areas as the window shows it
+    # (line breaks fall between Chinese characters, so white space is left out on both sides).
+    local zh_text labels label
+    zh_text=$(tr -d ' \t\n' <"$scratch/zh_CNpartwell.txt")
+    labels=$(control_labels)
+    [ "$(wc -l <<<"$labels")" -ge 20 ] || fail "too few labels read from control_table.cpp: $labels"
+    while IFS= read -r label; do
+        grep -qF -- "$label" <<<"$zh_text" || fail "zh_CN/partwell.1 does not name the control $label"
+    done <<<"$labels"
     # The package's documentation folder: the licence and a changelog naming this version.
     local doc=$share/doc/partwell
     grep -q '^License: GPL-3.0-or-later$' "$doc/copyright" || fail "no GPL-3.0-or-later in copyright"
