@@ -141,7 +141,8 @@ inline constexpr const char* kNotAManifest = N_("not a manifest");
 inline constexpr const char* kNoManifest = N_("no manifest");
 // Details the engines give, in the user's language too.
 inline constexpr const char* kEngineDetails[] = {N_("the parts differ in size"),
-                                                 N_("each part opens with a text mark")};
+                                                 N_("each part opens with a text mark"),
+                                                 N_("it lists a temporary file as a part")};
 inline constexpr const char* kNothingWritten = N_("nothing was written");
 inline constexpr const char* kDamagedPart =
     N_(": does not hold what the split's manifest records; its folder was not merged");

@@ -168,7 +168,12 @@ Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int va
     return folder + fitFileName(ctx.files, baseNameOf(first), tail) + tail;
 }
 
-void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary) {
+void mergeBatch(MergeContext& ctx, const std::vector<Text>& given, MergeSummary& summary) {
+    // Another writer's temporary file is never a source, nor gives the output its name.
+    std::vector<Text> files;
+    files.reserve(given.size());
+    for (const Text& f : given)
+        if (!isTemporaryFileName(fileNameOf(f))) files.push_back(f);
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
     JobHost& host = ctx.host;

@@ -67,7 +67,14 @@ std::optional<PartSet> fromManifest(FileSystem& fs, const Text& path, SetProblem
         problem = {SetFault::ManifestDamaged, path, why};
         return std::nullopt;
     }
-    for (const ManifestPart& p : set.manifest->parts) set.parts.push_back(set.folder + p.name);
+    for (const ManifestPart& p : set.manifest->parts) {
+        // Such a file is another job's output being written, never a part.
+        if (isTemporaryFileName(p.name)) {
+            problem = {SetFault::ManifestDamaged, path, "it lists a temporary file as a part"};
+            return std::nullopt;
+        }
+        set.parts.push_back(set.folder + p.name);
+    }
     set.outputPath = outputPathFor(set.folder, set.manifest->sourceName);
     return set;
 }
@@ -130,7 +137,7 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
             return fromManifest(fs, m, problem);
     }
     const auto numbered = numberedName(name);
-    if (!numbered) {
+    if (!numbered || isTemporaryFileName(name)) {
         problem = {SetFault::NoParts, path, {}};
         return std::nullopt;
     }
