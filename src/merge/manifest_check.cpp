@@ -1,6 +1,8 @@
 #include "merge/manifest_check.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 
 #include "files/folder_lister.h"
 #include "files/manifest.h"
@@ -11,14 +13,29 @@
 namespace pw {
 namespace {
 
-std::vector<Text> manifestsIn(FileSystem& fs, const Text& prefix) {
-    std::vector<Text> found;
+// The manifests of ours in the folder, known by their first line. Nothing, with the failure
+// noted, when the folder or a file that may be one cannot be read: merged as plain files, its
+// parts could take in a manifest and files it does not list, and delete them.
+std::optional<std::vector<Text>> manifestsIn(FileSystem& fs, const Text& prefix,
+                                             MergeSummary& summary) {
+    const auto failed = [&](FailureKind kind, const Text& path, std::error_code error) {
+        ++summary.unreadableSources;
+        summary.failures.push_back({kind, path, error ? error : errnoCode(EIO)});
+        return std::nullopt;
+    };
     const auto entries = fs.listFolder(prefix);
-    if (!entries) return found;  // the listing's own failure is the lister's to report
-    for (const FolderEntry& e : *entries)
-        if (!e.isFolder && extensionOf(e.name) == kManifestExtension &&
-            isManifestFile(fs, prefix + e.name))
-            found.push_back(prefix + e.name);
+    if (!entries) return failed(FailureKind::List, prefix, fs.lastError());
+    std::vector<Text> found;
+    for (const FolderEntry& e : *entries) {
+        if (e.isFolder || extensionOf(e.name) != kManifestExtension) continue;
+        const Text path = prefix + e.name;
+        auto file = fs.open(path, OpenMode::Read);
+        if (!file) return failed(FailureKind::Read, path, fs.lastError());
+        const ByteBuffer head = file->readBytes(64);
+        if (head.size() < 64 && file->error())
+            return failed(FailureKind::Read, path, file->error());
+        if (looksLikeManifest(head)) found.push_back(path);
+    }
     std::sort(found.begin(), found.end(),
               [](const Text& a, const Text& b) { return naturalLess(a, b); });
     return found;
@@ -119,9 +136,10 @@ void mergeListedParts(MergeContext& ctx, const PartSet& set, MergeSummary& summa
 bool mergeManifestSets(MergeContext& ctx, const Text& folder, const std::vector<Text>& batch,
                        MergeSummary& summary) {
     const Text prefix = folder.ends_with(kPathSeparator) ? folder : folder + kPathSeparator;
-    const std::vector<Text> manifests = manifestsIn(ctx.files, prefix);
-    if (manifests.empty()) return false;
-    for (const Text& manifestPath : manifests) {
+    const auto manifests = manifestsIn(ctx.files, prefix, summary);
+    if (!manifests) return true;
+    if (manifests->empty()) return false;
+    for (const Text& manifestPath : *manifests) {
         if (ctx.stopRequested) break;
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);

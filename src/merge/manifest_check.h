@@ -14,7 +14,8 @@ namespace pw {
 // bytes, checked against its SHA-256); otherwise the parts it lists are merged, in its order,
 // once each holds what the manifest records. A damaged part or manifest fails its set. With
 // sources to delete, a set's parts go once the output holding them is in place, and the manifest
-// goes when none of its parts is left.
+// goes when none of its parts is left. A folder, or a file that may be a manifest, that cannot be
+// read is a failure, and nothing of the folder is merged.
 bool mergeManifestSets(MergeContext& ctx, const Text& folder, const std::vector<Text>& batch,
                        MergeSummary& summary);
 
