@@ -49,6 +49,11 @@ bool takenByBatch(FileSystem& fs, const PartSet& set, const std::vector<Text>& b
     });
 }
 
+bool isPlainName(const Text& name) {
+    return !name.empty() && name != "." && name != ".." && fileNameOf(name) == name &&
+           name.find('\0') == Text::npos;
+}
+
 bool addsNothingBetween(const MergeOptions& options) {
     return !options.handleEncoding() &&
            (options.joinWith() == JoinWith::Nothing ||
@@ -133,22 +138,27 @@ void mergeListedParts(MergeContext& ctx, const PartSet& set, MergeSummary& summa
 
 }  // namespace
 
-bool mergeManifestSets(MergeContext& ctx, const Text& folder, const std::vector<Text>& batch,
+bool mergeManifestSets(MergeContext& ctx, const Text& folder, std::vector<Text>& batch,
                        MergeSummary& summary) {
     const Text prefix = folder.ends_with(kPathSeparator) ? folder : folder + kPathSeparator;
     const auto manifests = manifestsIn(ctx.files, prefix, summary);
     if (!manifests) return true;
-    if (manifests->empty()) return false;
+    bool anyTaken = false;
+    std::vector<Text> notSources = *manifests;
     for (const Text& manifestPath : *manifests) {
-        if (ctx.stopRequested) break;
+        if (ctx.stopRequested) return true;
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);
-        if (!set || set->parts.empty()) {
+        // The original's name must name a file in the output folder, nothing else.
+        if (!set || set->parts.empty() || !isPlainName(set->manifest->sourceName)) {
             summary.damagedParts.push_back(manifestPath);
             ++summary.failedOutputs;
+            anyTaken = true;
             continue;
         }
+        notSources.insert(notSources.end(), set->unlisted.begin(), set->unlisted.end());
         if (!takenByBatch(ctx.files, *set, batch)) continue;
+        anyTaken = true;
         summary.unlistedParts.insert(summary.unlistedParts.end(), set->unlisted.begin(),
                                      set->unlisted.end());
         if (addsNothingBetween(ctx.options) && set->manifest->exact)
@@ -156,7 +166,12 @@ bool mergeManifestSets(MergeContext& ctx, const Text& folder, const std::vector<
         else
             mergeListedParts(ctx, *set, summary);
     }
-    return true;
+    if (anyTaken) return true;
+    // No set has files of the chosen types: the others are an ordinary batch.
+    std::erase_if(batch, [&](const Text& path) {
+        return std::find(notSources.begin(), notSources.end(), path) != notSources.end();
+    });
+    return false;
 }
 
 }  // namespace pw

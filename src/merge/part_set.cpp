@@ -33,8 +33,8 @@ std::optional<NumberedName> numberedName(const Text& name) {
     return n;
 }
 
-// Whether `name` is numbered as a part of the original "<stem>.<extension>" is: "<stem>_<K>", K
-// from 1 without a leading zero, then the end or a space (a chapter's heading, a variant "(2)").
+// Whether `name` is numbered as the parts of "<stem>.<extension>" are: "<stem>_<K>", K from 1
+// without a leading zero, then the end or a space (a chapter's heading, a variant "(2)").
 bool numberedAsPart(const Text& name, const Text& stem, const Text& extension) {
     const Text base = baseNameOf(name);
     if (extensionOf(name) != extension || !base.starts_with(stem + "_")) return false;

@@ -26,12 +26,12 @@ class MergeManifest : public MergeFixture {
         m.parts = {{"book_1.txt", 3, sha256Hex("one")}, {"book_2.txt", 3, sha256Hex("two")}};
         ASSERT_TRUE(writeManifest(posixFileSystem(), fromUtf8(dir.path("book/book.sha256")), m));
     }
-    void splitBook(int parts, bool manifest) {
+    void splitBook(int parts, bool manifest, const std::string& name = "book.txt") {
         TestSplitOptions split;
         split.set.partCount = parts;
         split.set.writeManifest = manifest;
         SplitContext ctx{{host, *fs, systemClock()}, split};
-        splitFiles(ctx, {fromUtf8(dir.path("book.txt"))});
+        splitFiles(ctx, {fromUtf8(dir.path(name))});
     }
     static std::string names(const std::vector<Text>& paths) {
         std::string out;
@@ -132,6 +132,20 @@ TEST_F(MergeManifest, AReSplitFolderIsTheSetItsManifestDescribes) {
     EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("book_1等7个文件.txt"));
     EXPECT_EQ(readFile(toUtf8(s.outputs[0])), source);
     EXPECT_EQ(s.unlistedParts.size(), 93u);
+}
+
+TEST_F(MergeManifest, ASetWithNoFileOfTheChosenTypesLeavesTheOthersAnOrdinaryBatch) {
+    writeFile(dir.path("d.bin"), "0123456789");
+    splitBook(2, true, "d.bin");
+    writeFile(dir.path("d/d_3.bin"), "left");
+    writeFile(dir.path("d/notes.txt"), "n");
+    writeFile(dir.path("d/todo.txt"), "t");
+    options.set.fileTypes = "*.txt|d_3.bin|*.sha256";
+    options.set.deleteSources = true;
+    const MergeSummary s = mergeDir(dir.path("d"));
+    ASSERT_EQ(s.outputs.size(), 1u);
+    EXPECT_EQ(readFile(dir.path("d/notes等2个文件.txt")), "nt");
+    EXPECT_EQ(listing(dir.path("d")), "d.sha256 d_1.bin d_2.bin d_3.bin notes等2个文件.txt");
 }
 
 }  // namespace
