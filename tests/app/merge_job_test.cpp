@@ -4,6 +4,7 @@
 
 #include "app/control_table.h"
 #include "app/form_options.h"
+#include "app/join_job.h"
 #include "app/memory_form.h"
 #include "app/merge_job.h"
 #include "app/split_job.h"
@@ -156,6 +157,12 @@ TEST_F(MergeJobTest, AChapterSplitsFolderGivesBackTheOriginalAndTheQuestionSaysS
     run({dir.path("novel")}, MergeItems::Folders);
     EXPECT_EQ(readFile(dir.path("novel_1 第1章 标题等5个文件.txt")), text);
     EXPECT_EQ(toUtf8(form.messages[1].text).find("按校验清单"), std::string::npos);
+
+    // A join names the leftover too, and is not stopped by it.
+    joinJob(ctx, fromUtf8(dir.path("novel/novel.sha256")));
+    EXPECT_EQ(readFile(dir.path("novel (2).txt")), text);
+    EXPECT_NE(toUtf8(form.messages[2].text).find("未合并也未删除：novel_6 第6章 旧.txt"),
+              std::string::npos);
 }
 
 TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
