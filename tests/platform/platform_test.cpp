@@ -101,6 +101,7 @@ TEST(SafeWriter, TemporariesOfDeadProcessesAreRemovedByTheNextWriter) {
     EXPECT_EQ(listing(dir.path()), live + " " + lookalike + " .~partwell-notes.tmp out.txt");
 
     EXPECT_TRUE(isTemporaryFileName(stale));
+    EXPECT_TRUE(isTemporaryFileName(".~partwell-7-4294967296.tmp"));
     for (const std::string& name :
          {lookalike, std::string(".~partwell-notes.tmp"), std::string(".~partwell-12-.tmp"),
           std::string(".~partwell--3.tmp"), std::string(".~partwell-12-3.tmp.txt"),
