@@ -20,8 +20,6 @@ std::string_view faultText(SetFault fault) {
             return texts::kJoinManifestUnusable;
         case SetFault::Missing:
             return texts::kJoinPartMissing;
-        case SetFault::Extra:
-            return texts::kJoinPartExtra;
         case SetFault::WrongSize:
             return texts::kJoinPartWrongSize;
         case SetFault::Changed:
@@ -43,12 +41,14 @@ std::string_view faultText(SetFault fault) {
 }  // namespace
 
 Text joinCompletionText(const JoinOutcome& outcome) {
+    const Text unlisted =
+        namedFilesNote(outcome.unlisted, texts::kUnlistedPartsBefore, texts::kUnlistedPartsAfter);
     if (outcome.problems.empty()) {
         Text text = lit(texts::kJoinDone) + outcome.outputPath;
         if (outcome.undeletedParts > 0)
             text += "\n" + lit(texts::kJoinUndeletedBefore) +
                     std::to_string(outcome.undeletedParts) + lit(texts::kJoinUndeletedAfter);
-        return text + "\n\n" + lit(texts::kJoinOpenFolder);
+        return text + unlisted + "\n\n" + lit(texts::kJoinOpenFolder);
     }
     Text text = lit(texts::kJoinFailed);
     for (size_t i = 0; i < outcome.problems.size() && i < kShownProblems; ++i) {
@@ -57,7 +57,7 @@ Text joinCompletionText(const JoinOutcome& outcome) {
                 lit(faultText(p.fault));
     }
     if (outcome.problems.size() > kShownProblems) text += "\n" + lit(texts::kMoreNames);
-    return text;
+    return text + unlisted;
 }
 
 void joinJob(JobContext& ctx, const Text& manifestPath) {

@@ -24,6 +24,8 @@ Text mergeFailureNote(const MergeSummary& summary) {
     more += keptAndFailedLines(summary.keptForReplacements, summary.failures);
     more +=
         namedFilesNote(summary.damagedParts, texts::kDamagedPartsBefore, texts::kDamagedPartsAfter);
+    more += namedFilesNote(summary.unlistedParts, texts::kUnlistedPartsBefore,
+                           texts::kUnlistedPartsAfter);
     if (note.empty() && !more.empty()) note = "\n";
     return note + more;
 }
@@ -64,7 +66,10 @@ MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& ite
 }  // namespace
 
 Text mergeCompletionText(const Text& folder, const MergeSummary& summary) {
-    return lit(texts::kMergeDoneOpenFolder) + folder + mergeFailureNote(summary);
+    return lit(texts::kMergeDoneOpenFolder) + folder +
+           namedFilesNote(summary.restoredOriginals, texts::kRestoredOriginalsBefore,
+                          texts::kRestoredOriginalsAfter) +
+           mergeFailureNote(summary);
 }
 
 void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, MergeItems kind,
@@ -94,7 +99,8 @@ void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, Merg
     // A merge from the chooser, or the files of a drop that also held folders, asks no
     // question; what failed is said all the same.
     if (items.empty() || question == DoneQuestion::Skip) {
-        if (summary.anyFailed() || summary.keptForReplacements > 0 || summary.renamedOutputs > 0)
+        if (summary.anyFailed() || summary.keptForReplacements > 0 || summary.renamedOutputs > 0 ||
+            !summary.unlistedParts.empty())
             form.message(lit(texts::kMergeDone) + mergeFailureNote(summary), Buttons::Ok);
         return;
     }

@@ -125,8 +125,12 @@ inline constexpr const char* kSeveralSets =
     N_("holds the parts of more than one split; name a manifest or a part");
 inline constexpr const char* kManifestDamaged = N_("the manifest cannot be used");
 inline constexpr const char* kPartMissing = N_("missing part");
-inline constexpr const char* kPartExtra =
-    N_("a numbered part beyond the set (left from an earlier split?)");
+inline constexpr const char* kUnlistedParts =
+    N_(" files numbered as parts that their manifest does not list (left from an earlier "
+       "split?) were neither joined nor deleted: ");
+inline constexpr const char* kRestored =
+    N_(": the original, joined from the parts its manifest lists and checked against its "
+       "SHA-256");
 inline constexpr const char* kPartWrongSize = N_("the part does not have its recorded size");
 inline constexpr const char* kPartChanged = N_("the part was changed since the split");
 inline constexpr const char* kNotExact = N_("these parts cannot give back the original exactly");
@@ -141,7 +145,8 @@ inline constexpr const char* kNotAManifest = N_("not a manifest");
 inline constexpr const char* kNoManifest = N_("no manifest");
 // Details the engines give, in the user's language too.
 inline constexpr const char* kEngineDetails[] = {N_("the parts differ in size"),
-                                                 N_("each part opens with a text mark")};
+                                                 N_("each part opens with a text mark"),
+                                                 N_("it lists a temporary file as a part")};
 inline constexpr const char* kNothingWritten = N_("nothing was written");
 inline constexpr const char* kDamagedPart =
     N_(": does not hold what the split's manifest records; its folder was not merged");

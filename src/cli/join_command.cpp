@@ -68,6 +68,7 @@ int runJoin(int argc, char** argv) {
     MergeContext ctx{{host, fs, systemClock()}, options};
     const JoinOutcome outcome = joinPartSet(ctx, *set, options.after);
     host.finish();
+    reportUnlistedParts(outcome.unlisted);
     if (!outcome.problems.empty()) {
         const int status = reportProblems(outcome.problems);
         return stopSignal() ? 128 + stopSignal() : status;

@@ -109,7 +109,9 @@ const char* const kMergeHead = N_(
     "book_10), and with --recursive each matching subfolder the same way. An output is named\n"
     "after its batch's first file and the count of files (a.txt, b.txt -> a等2个文件.txt) and\n"
     "goes into the folder above the first file's folder; its path is printed on standard\n"
-    "output.\n"
+    "output. A FOLDER that holds a split's manifest (<name>.sha256) is that split's set: with\n"
+    "nothing between the files and no --handle-encoding it is joined back into the original\n"
+    "as 'partwell-cli join' does, otherwise only the parts the manifest lists are merged.\n"
     "\n"
     "Options:\n");
 const char* const kMergeTail =
@@ -167,6 +169,10 @@ int runMerge(int argc, char** argv) {
 
     if (!options.dryRun)
         for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
+    if (!options.console.quiet)
+        for (const Text& original : summary.restoredOriginals)
+            printErr(std::string(kPrefix) + toNativeName(original) + tr(kRestored) + "\n");
+    reportUnlistedParts(summary.unlistedParts);
     reportDamagedParts(summary.damagedParts);
     printFailures(summary.failures);
     if (options.dryRun) reportDryRun(dry, options.console);

@@ -18,6 +18,15 @@ void reportEarlierParts(const SplitSummary& summary) {
 
 namespace pw::cli {
 
+void reportUnlistedParts(const std::vector<Text>& files) {
+    constexpr size_t kShown = 3;
+    if (files.empty()) return;
+    std::string line = std::string(kPrefix) + std::to_string(files.size()) + tr(kUnlistedParts);
+    for (size_t i = 0; i < files.size() && i < kShown; ++i)
+        line += (i ? ", " : "") + toNativeName(files[i]);
+    printErr(line + (files.size() > kShown ? ", ...\n" : "\n"));
+}
+
 void reportDamagedParts(const std::vector<Text>& parts) {
     for (const Text& part : parts)
         printErr(std::string(kPrefix) + toNativeName(part) + tr(kDamagedPart) + "\n");
@@ -38,9 +47,6 @@ int reportProblems(const std::vector<SetProblem>& problems) {
                 break;
             case SetFault::Missing:
                 reason = kPartMissing;
-                break;
-            case SetFault::Extra:
-                reason = kPartExtra;
                 break;
             case SetFault::WrongSize:
                 reason = kPartWrongSize;

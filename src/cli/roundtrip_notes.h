@@ -17,6 +17,10 @@ void reportEarlierParts(const SplitSummary& summary);
 
 namespace pw::cli {
 
+// One line for the files numbered as a manifest's parts that it does not list: how many, and the
+// first few.
+void reportUnlistedParts(const std::vector<Text>& files);
+
 // One line for each part a merge found changed against its manifest.
 void reportDamagedParts(const std::vector<Text>& parts);
 

@@ -266,7 +266,8 @@ constexpr SplitOption kSplitOptions[] = {
     {"--no-subfolder", nullptr, N_("write the parts beside the file"),
      [](SplitSettings& s, const char*) { return s.subfolder = false, 0; }},
     {"--delete-source", nullptr,
-     N_("delete each file once all of it is in parts that were written"),
+     N_("delete each file once all of it is in parts that were written (and its\n"
+        "manifest, with --manifest)"),
      [](SplitSettings& s, const char*) { return s.deleting = true, 0; }},
     {"--rename-by-content", nullptr, N_("name each part after a phrase of its own text"),
      [](SplitSettings& s, const char*) { return s.nameAfter = true, 0; }},

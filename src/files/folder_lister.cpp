@@ -136,6 +136,8 @@ std::vector<Text> FolderLister(JobHost& host, FileSystem& fs, const Text& folder
         for (const FolderEntry& e : *entries) {
             host.processEvents();
             if (e.isFolder != foldersMode || !wildcardMatch(pattern, e.name)) continue;
+            // Another job's file being written, or one a killed job left: never a source.
+            if (!foldersMode && isTemporaryFileName(e.name)) continue;
             if (!foldersMode && htmOnly && !endsWithNoCase(e.name, ".htm")) continue;
             result.push_back(base + e.name);
         }

@@ -12,6 +12,7 @@ enum class ListEntries { Files, Folders };
 
 // `patterns` are separated by "|" ("*.*" when empty). The result holds full paths, pattern after
 // pattern, each pattern's names in natural order; nothing is de-duplicated, no subfolder entered.
+// The temporary files of a writer are never listed.
 // A folder that cannot be listed gives nothing, and `listError`, when given, receives why.
 std::vector<Text> FolderLister(JobHost& host, FileSystem& fs, const Text& folder,
                                const Text& patterns, ListEntries entries,

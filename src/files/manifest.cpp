@@ -233,10 +233,13 @@ bool isManifestFile(FileSystem& fs, const Text& path) {
     return file && looksLikeManifest(file->readBytes(int64_t(kFirstLine.size())));
 }
 
-bool writeManifest(FileSystem& fs, const Text& path, const Manifest& manifest) {
+bool writeManifest(FileSystem& fs, const Text& path, const Manifest& manifest,
+                   std::error_code* error) {
     SafeWriter out(fs, path);
     out.write(formatManifest(manifest));
-    return out.commit();
+    const bool written = out.commit();
+    if (!written && error) *error = out.error();
+    return written;
 }
 
 }  // namespace pw

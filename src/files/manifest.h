@@ -52,7 +52,8 @@ std::optional<Manifest> readManifest(FileSystem& fs, const Text& path, std::stri
 // Whether `path` is a manifest of ours (reads its first line only).
 bool isManifestFile(FileSystem& fs, const Text& path);
 
-// Written through a temporary file; false when it could not be.
-bool writeManifest(FileSystem& fs, const Text& path, const Manifest& manifest);
+// Written through a temporary file; false when it could not be, with why in `error` when given.
+bool writeManifest(FileSystem& fs, const Text& path, const Manifest& manifest,
+                   std::error_code* error = nullptr);
 
 }  // namespace pw

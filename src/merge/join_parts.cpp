@@ -39,6 +39,7 @@ void deleteParts(FileSystem& fs, const PartSet& set, JoinOutcome& outcome) {
 
 JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) {
     JoinOutcome outcome;
+    outcome.unlisted = set.unlisted;
     outcome.problems = checkPartSet(ctx.files, set);
     if (!outcome.problems.empty()) return outcome;
 

@@ -11,6 +11,7 @@ struct JoinOutcome {
     bool variantName = false;  // the original's own name was taken by another file
     std::vector<SetProblem> problems;
     int64_t undeletedParts = 0;
+    std::vector<Text> unlisted;  // the set's, to be named
 };
 
 enum class AfterJoin { KeepParts, DeleteParts };

@@ -131,11 +131,8 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
         summary.failures.push_back({FailureKind::List, folder, listError});
         return;
     }
-    // A split's manifest is never joined in, and a part that changed since fails the batch.
-    if (honourManifests(ctx.files, folder, batch, summary.damagedParts))
-        mergeBatch(ctx, batch, summary);
-    else
-        ++summary.failedOutputs;
+    // A split's manifest is never joined in: its folder is its set.
+    if (!mergeManifestSets(ctx, folder, batch, summary)) mergeBatch(ctx, batch, summary);
     if (!ctx.options.includeSubfolders() || ctx.stopRequested) return;
     const auto subfolders = FolderLister(ctx.host, ctx.files, folder, ctx.options.fileTypes(),
                                          ListEntries::Folders, &listError);
@@ -154,11 +151,16 @@ void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
 
 }  // namespace
 
-Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant) {
+Text mergeOutputFolder(MergeContext& ctx, const Text& first) {
     Text folder = ctx.options.outputFolder();
     if (folder.empty() && ctx.options.intoParentFolder()) folder = folderOf(folderOf(first));
     if (folder.empty()) folder = folderOf(first);
     if (!folder.empty() || first.starts_with(kPathSeparator)) folder += kPathSeparator;
+    return folder;
+}
+
+Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant) {
+    const Text folder = mergeOutputFolder(ctx, first);
     // Without an extension the name has no trailing dot.
     const Text extension = extensionOf(first);
     const Text tail = lit(texts::kMergeNameCountBefore) + std::to_string(count) +
@@ -168,7 +170,12 @@ Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int va
     return folder + fitFileName(ctx.files, baseNameOf(first), tail) + tail;
 }
 
-void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary) {
+void mergeBatch(MergeContext& ctx, const std::vector<Text>& given, MergeSummary& summary) {
+    // Another writer's temporary file is never a source, nor gives the output its name.
+    std::vector<Text> files;
+    files.reserve(given.size());
+    for (const Text& f : given)
+        if (!isTemporaryFileName(fileNameOf(f))) files.push_back(f);
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
     JobHost& host = ctx.host;

@@ -24,6 +24,10 @@ struct MergeSummary {
     std::set<FileId> jobFiles;
     // Parts that do not hold what their folder's manifest records; their batch was not merged.
     std::vector<Text> damagedParts;
+    // Outputs that are a split's original, joined back as its manifest records and checked.
+    std::vector<Text> restoredOriginals;
+    // Files numbered as a manifest's parts that it does not list: neither joined nor deleted.
+    std::vector<Text> unlistedParts;
     bool stopped = false;
 
     bool anyFailed() const {
@@ -38,11 +42,16 @@ struct MergeSummary {
 void mergeBatch(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary);
 
 // Merges the files of `folder` that match the file types and then, with subfolders included, each
-// matching subfolder the same way, depth first.
+// matching subfolder the same way, depth first. A folder that holds a split's manifest is merged
+// as that split's set (see mergeManifestSets).
 void mergeFolder(MergeContext& ctx, const Text& folder, MergeSummary& summary);
 
 // The output's path for a batch of `count` files whose first file is `first`, its base name cut
 // until the name fits the file system. A `variant` above 1 is added as " (2)" before the extension.
 Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int variant = 1);
+
+// The folder, ending in a separator, that the output of a batch whose first file is `first` goes
+// to (empty for the current folder).
+Text mergeOutputFolder(MergeContext& ctx, const Text& first);
 
 }  // namespace pw

@@ -33,6 +33,17 @@ std::optional<NumberedName> numberedName(const Text& name) {
     return n;
 }
 
+// Whether `name` is numbered as the parts of "<stem>.<extension>" are: "<stem>_<K>", K from 1
+// without a leading zero, then the end or a space (a chapter's heading, a variant "(2)").
+bool numberedAsPart(const Text& name, const Text& stem, const Text& extension) {
+    const Text base = baseNameOf(name);
+    if (extensionOf(name) != extension || !base.starts_with(stem + "_")) return false;
+    const std::string_view rest = std::string_view(base).substr(stem.size() + 1);
+    size_t digits = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') ++digits;
+    return digits > 0 && rest[0] != '0' && (digits == rest.size() || rest[digits] == ' ');
+}
+
 Text withExtension(const Text& base, const Text& extension) {
     return extension.empty() ? base : base + "." + extension;
 }
@@ -67,8 +78,25 @@ std::optional<PartSet> fromManifest(FileSystem& fs, const Text& path, SetProblem
         problem = {SetFault::ManifestDamaged, path, why};
         return std::nullopt;
     }
-    for (const ManifestPart& p : set.manifest->parts) set.parts.push_back(set.folder + p.name);
+    for (const ManifestPart& p : set.manifest->parts) {
+        // Such a file is another job's output being written, never a part.
+        if (isTemporaryFileName(p.name)) {
+            problem = {SetFault::ManifestDamaged, path, "it lists a temporary file as a part"};
+            return std::nullopt;
+        }
+        set.parts.push_back(set.folder + p.name);
+    }
     set.outputPath = outputPathFor(set.folder, set.manifest->sourceName);
+    const Text stem = baseNameOf(set.manifest->sourceName);
+    const Text extension = extensionOf(set.manifest->sourceName);
+    if (auto entries = fs.listFolder(set.folder))
+        for (const FolderEntry& e : *entries)
+            if (!e.isFolder && numberedAsPart(e.name, stem, extension) &&
+                std::find(set.parts.begin(), set.parts.end(), set.folder + e.name) ==
+                    set.parts.end())
+                set.unlisted.push_back(set.folder + e.name);
+    std::sort(set.unlisted.begin(), set.unlisted.end(),
+              [](const Text& a, const Text& b) { return naturalLess(a, b); });
     return set;
 }
 
@@ -130,7 +158,7 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
             return fromManifest(fs, m, problem);
     }
     const auto numbered = numberedName(name);
-    if (!numbered) {
+    if (!numbered || isTemporaryFileName(name)) {
         problem = {SetFault::NoParts, path, {}};
         return std::nullopt;
     }
@@ -152,16 +180,7 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
             problems.push_back({SetFault::WrongSize, set.parts[i], {}});
     }
     if (set.manifest) {
-        // Numbered files beyond the set are most likely left from another split of the source.
         const Manifest& m = *set.manifest;
-        const Text stem = baseNameOf(m.sourceName), extension = extensionOf(m.sourceName);
-        if (auto entries = fs.listFolder(set.folder);
-            entries && m.parts.front().name == withExtension(stem + "_1", extension))
-            for (const FolderEntry& e : *entries)
-                if (auto n = numberedName(e.name); n && n->stem == stem &&
-                                                   n->extension == extension &&
-                                                   n->number > int64_t(m.parts.size()))
-                    problems.push_back({SetFault::Extra, set.folder + e.name, {}});
         if (!m.exact)
             problems.push_back({SetFault::NotExact, set.manifestPath,
                                 m.fixedLineBreaks || m.skippedBlankLines

@@ -17,6 +17,9 @@ struct PartSet {
     // The original's place: its name in the folder the split took it from (the parts folder's
     // parent when they sit in the split's subfolder).
     Text outputPath;
+    // Files numbered as the manifest's parts are ("<stem>_<K>…") that it does not list, most
+    // likely left from another split of the original: named, never joined or deleted.
+    std::vector<Text> unlisted;
 };
 
 enum class SetFault {
@@ -24,7 +27,6 @@ enum class SetFault {
     SeveralSets,      // the folder holds more than one; name a manifest or a part
     ManifestDamaged,  // detail says how
     Missing,
-    Extra,  // a numbered part beyond the set
     WrongSize,
     Changed,
     NotExact,  // the set cannot give back the original's bytes; detail says why
@@ -43,8 +45,8 @@ struct SetProblem {
 // The set `path` names: a manifest, one part, or a folder with one set in it.
 std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem& problem);
 
-// Every part there with its recorded size, no numbered part beyond the set, and a set that can
-// be joined back exactly. Reads only the first bytes of parts.
+// Every part there with its recorded size, and a set that can be joined back exactly. Reads only
+// the first bytes of parts.
 std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set);
 
 // Each part against its recorded size and SHA-256 (a set with a manifest), in part order.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -31,15 +32,30 @@ void registerTemporary(const std::string& native) {
     openTemporarySet = true;
 }
 
-// The process that named a temporary file "<prefix><pid>-<n><suffix>"; 0 when it is no such name.
-pid_t ownerOf(std::string_view name) {
-    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return 0;
+// The process that named a temporary file "<prefix><pid>-<n><suffix>", nothing when `name` is
+// not exactly of that form: a name that only starts like one (a merge output named after a
+// temporary file, say) is a user's file.
+std::optional<long> ownerOf(std::string_view name) {
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return std::nullopt;
     name.remove_prefix(kTempPrefix.size());
-    long pid = 0;
-    size_t i = 0;
-    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 1 << 30; ++i)
-        pid = pid * 10 + (name[i] - '0');
-    return i > 0 && i < name.size() && name[i] == '-' ? pid_t(pid) : 0;
+    name.remove_suffix(kTempSuffix.size());
+    const auto number = [&](long limit) -> std::optional<long> {
+        long value = 0;
+        size_t i = 0;
+        for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
+            value = value * 10 + (name[i] - '0');
+            if (value > limit) return std::nullopt;
+        }
+        if (i == 0) return std::nullopt;
+        name.remove_prefix(i);
+        return value;
+    };
+    const auto pid = number(1L << 30);
+    if (!pid || !name.starts_with('-')) return std::nullopt;
+    name.remove_prefix(1);
+    // A long-running writer's counter passes any small limit.
+    if (!number((LONG_MAX - 9) / 10) || !name.empty()) return std::nullopt;
+    return pid;
 }
 
 // Temporary files left by processes that were killed are removed the first time this process
@@ -54,13 +70,18 @@ void removeStaleTemporaries(FileSystem& fs, const Text& folder) {
     auto entries = fs.listFolder(folder.empty() ? Text(".") : folder);
     if (!entries) return;
     for (const FolderEntry& e : *entries) {
-        const pid_t pid = ownerOf(e.name);
-        if (!e.isFolder && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+        // Only a writer that is gone leaves its file behind for good; a live one is still at it.
+        const auto pid = ownerOf(e.name);
+        if (!e.isFolder && pid && *pid > 0 && ::kill(pid_t(*pid), 0) != 0 && errno == ESRCH)
             (void)fs.remove(folder + e.name);
     }
 }
 
 }  // namespace
+
+bool isTemporaryFileName(std::string_view name) {
+    return ownerOf(name).has_value();
+}
 
 bool fitsInMemory(int64_t bytes) {
     static const int64_t physical = int64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);

@@ -110,6 +110,10 @@ bool fitsInMemory(int64_t bytes);
 std::optional<ByteBuffer> readEntireFile(FileSystem& fs, const Text& path, std::error_code& error,
                                          int64_t maxBytes = INT64_MAX);
 
+// Whether `name` is one of the temporary files SafeWriter writes (".~partwell-PID-N.tmp"): never
+// a source, a part or the name of an output, whichever process is writing it.
+bool isTemporaryFileName(std::string_view name);
+
 // Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
 void removeOpenTemporaryFile();
 

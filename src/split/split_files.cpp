@@ -118,16 +118,17 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
         // A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves
         // the folder as it was and writes no manifest.
-        finishSplitSource(ctx, state, source, earlier,
-                          state.partsOfSource > 0 && !ctx.stopRequested &&
-                              !state.sourceUnreadable && state.failedOutputs == failedBefore &&
-                              (state.sourceIntact || !byteMode),
-                          summary);
+        const bool manifestDone = finishSplitSource(
+            ctx, state, source, earlier,
+            state.partsOfSource > 0 && !ctx.stopRequested && !state.sourceUnreadable &&
+                state.failedOutputs == failedBefore && (state.sourceIntact || !byteMode),
+            summary);
 
-        // A source goes only when every byte of it is in parts that were written and closed.
+        // A source goes only when every byte of it is in parts that were written and closed, and
+        // the manifest asked for is beside them.
         const bool deleting = ctx.options.deleteSources();
         if (deleting && state.sourceReplaced) ++summary.keptForReplacements;
-        if (deleting && state.sourceIntact && state.partsOfSource > 0 &&
+        if (deleting && state.sourceIntact && state.partsOfSource > 0 && manifestDone &&
             !ctx.files.remove(source)) {
             ++summary.undeletedSources;
             state.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});

@@ -87,21 +87,32 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
     }
 }
 
-void finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
     std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
-    if (!complete) return;
+    if (!complete) return !recording;
     settleEarlierParts(ctx, state, source, earlier, summary);
     if (!recording) {
         // It described parts that were just overwritten or removed.
         if (earlier.manifest) (void)ctx.files.remove(earlier.manifestPath);
-        return;
+        return true;
     }
     const auto manifest = recording->finish(ctx.files, source);
-    if (manifest && writeManifest(ctx.files, manifestPathFor(ctx.files, state, source), *manifest))
-        ++summary.manifestsWritten;
-    else
+    if (!manifest) {
+        // The source could not be read again for its digest.
         ++summary.failedOutputs;
+        state.failures.push_back({FailureKind::Read, source, ctx.files.lastError()});
+        return false;
+    }
+    const Text path = manifestPathFor(ctx.files, state, source);
+    std::error_code error;
+    if (!writeManifest(ctx.files, path, *manifest, &error)) {
+        ++summary.failedOutputs;
+        state.failures.push_back({FailureKind::Write, path, error});
+        return false;
+    }
+    ++summary.manifestsWritten;
+    return true;
 }
 
 }  // namespace pw

@@ -20,7 +20,9 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 // After a source was split whole (`complete`): removes the earlier split's parts this one did not
 // overwrite when they are unchanged, reports the others and any numbered leftovers, and writes
 // (or drops) the manifest. After a failed split nothing is removed and no manifest is written.
-void finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+// False when a manifest was due and could not be written (a failure, with its path and reason):
+// the source must then stay.
+bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary);
 
 }  // namespace pw

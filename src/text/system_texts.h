@@ -97,6 +97,12 @@ inline constexpr std::string_view kDamagedPartsBefore = "有 ";
 inline constexpr std::string_view kDamagedPartsAfter = " 个分块与校验清单不符，所在文件夹未合并：";
 inline constexpr std::string_view kStalePartsBefore = "有 ";
 inline constexpr std::string_view kStalePartsAfter = " 个旧分块不属于本次分割，已保留：";
+// Files numbered as a manifest's parts that it does not list, and originals a merge restored.
+inline constexpr std::string_view kUnlistedPartsBefore = "有 ";
+inline constexpr std::string_view kUnlistedPartsAfter =
+    " 个编号文件不在校验清单中（可能是旧分割留下的），未合并也未删除：";
+inline constexpr std::string_view kRestoredOriginalsBefore = "按校验清单还原了 ";
+inline constexpr std::string_view kRestoredOriginalsAfter = " 个原文件（已核对 SHA-256）：";
 inline constexpr std::string_view kNameSeparator = "、";
 inline constexpr std::string_view kMoreNames = "…";
 // Joining a manifest's parts back into the original, in the window.
@@ -108,7 +114,6 @@ inline constexpr std::string_view kJoinFailed = "未能还原，没有写入任�
 inline constexpr std::string_view kJoinColon = "：";
 inline constexpr std::string_view kJoinManifestUnusable = "校验清单无法使用";
 inline constexpr std::string_view kJoinPartMissing = "分块缺失";
-inline constexpr std::string_view kJoinPartExtra = "多出的编号分块（可能是旧分割留下的）";
 inline constexpr std::string_view kJoinPartWrongSize = "分块大小不符";
 inline constexpr std::string_view kJoinPartChanged = "分块内容已改变";
 inline constexpr std::string_view kJoinNotExact = "这些分块无法准确还原原文件，请用合并";

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/control_table.h"
 #include "app/form_options.h"
+#include "app/join_job.h"
 #include "app/memory_form.h"
 #include "app/merge_job.h"
 #include "app/split_job.h"
+#include "split/split_files.h"
 #include "support/refusing_files.h"
 #include "support/scripted_shell.h"
 #include "support/temp_dir.h"
+#include "support/test_host.h"
+#include "support/test_options.h"
 #include "text/system_texts.h"
 
 namespace pw::test {
@@ -121,6 +127,42 @@ TEST_F(MergeJobTest, QuestionNamesTheFolderHoldingTheOutput) {
     EXPECT_EQ(toUtf8(form.messages[3].text),
               question(dir.path("a/b")) + "\n\n有 1 个源文件无法读取。\n" +
                   dir.path("a/b/none.txt") + "：No such file or directory");
+}
+
+TEST_F(MergeJobTest, AChapterSplitsFolderGivesBackTheOriginalAndTheQuestionSaysSo) {
+    std::string text = "\xEF\xBB\xBF";
+    for (int i = 1; i <= 5; ++i)
+        text += "第" + std::to_string(i) + "章 标题\n内容内容内容 " + std::to_string(i) + "\n";
+    writeFile(dir.path("novel.txt"), text);
+    TestSplitOptions split;
+    split.set.mode = SplitMode::Chapters;
+    split.set.writeManifest = true;
+    TestJobHost host;
+    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split};
+    ASSERT_EQ(splitFiles(splitting, {fromUtf8(dir.path("novel.txt"))}).partsWritten, 5);
+    std::filesystem::rename(dir.path("novel.txt"), dir.path("source.txt"));
+    writeFile(dir.path("novel/novel_6 第6章 旧.txt"), "left from an earlier split");
+
+    // Every part opens with a mark the split added: only a join gives the original's bytes.
+    run({dir.path("novel")}, MergeItems::Folders);
+    EXPECT_EQ(readFile(dir.path("novel.txt")), text);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text),
+              question(dir.path()) + "\n按校验清单还原了 1 个原文件（已核对 SHA-256）：novel.txt" +
+                  "\n\n有 1 个编号文件不在校验清单中（可能是旧分割留下的），未合并也未删除：" +
+                  "novel_6 第6章 旧.txt");
+
+    // With encoding handling, the listed parts' texts are merged; the leftover is not.
+    form.setChecked(ctl::kHandleEncoding, true);
+    run({dir.path("novel")}, MergeItems::Folders);
+    EXPECT_EQ(readFile(dir.path("novel_1 第1章 标题等5个文件.txt")), text);
+    EXPECT_EQ(toUtf8(form.messages[1].text).find("按校验清单"), std::string::npos);
+
+    // A join names the leftover too, and is not stopped by it.
+    joinJob(ctx, fromUtf8(dir.path("novel/novel.sha256")));
+    EXPECT_EQ(readFile(dir.path("novel (2).txt")), text);
+    EXPECT_NE(toUtf8(form.messages[2].text).find("未合并也未删除：novel_6 第6章 旧.txt"),
+              std::string::npos);
 }
 
 TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {

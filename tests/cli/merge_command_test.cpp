@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "cli/cli_run.h"
 
 namespace pw::test {
@@ -37,6 +40,41 @@ TEST(CliMerge, FilesFormOneBatchFoldersAreMergedEachOnItsOwn) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.path("p/x/a等2个文件.txt")), std::string("a\0b", 3));
     EXPECT_EQ(listing(dir.path("p/x")), "a等2个文件.txt");
+}
+
+// Split into 100 parts without a manifest, then into 7 with one: the folder is the 7-part set.
+TEST(CliMerge, AReSplitFolderIsJoinedAsItsManifestSaysAndLeftoversAreNamedOnce) {
+    TempDir dir;
+    std::string source;
+    for (int i = 0; i < 70; ++i) source += "row " + std::to_string(10000 + i) + "\n";
+    writeFile(dir.path("book.txt"), source);
+    ASSERT_EQ(cli(dir, "split --parts 100 book.txt").status, 0);
+    ASSERT_EQ(cli(dir, "split --parts 7 --manifest book.txt").status, 0);
+    std::rename(dir.path("book.txt").c_str(), dir.path("source.txt").c_str());
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+
+    CliRun r = cli(dir, "join book");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("book.txt")), source);
+    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find("partwell-cli: 93 files numbered as parts"), std::string::npos);
+    std::remove(dir.path("book.txt").c_str());
+
+    r = cli(dir, "merge --delete-sources book");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.path("book.txt") + "\n");
+    EXPECT_EQ(readFile(dir.path("book.txt")), source);
+    EXPECT_NE(r.err.find(dir.path("book.txt") + ": the original"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(dir.path("book/book_8.txt") + ", " + dir.path("book/book_9.txt")),
+              std::string::npos);
+    EXPECT_EQ(lines(r.err), 3) << r.err;  // the original, the leftovers, the summary
+    // The seven parts and their manifest went; the leftovers stay.
+    EXPECT_FALSE(fileExists(dir.path("book/book.sha256")));
+    EXPECT_FALSE(fileExists(dir.path("book/book_1.txt")));
+    EXPECT_EQ(readFile(dir.path("book/book_8.txt")).size(), 7u);
+    EXPECT_TRUE(fileExists(dir.path("book/book_100.txt")));
 }
 
 TEST(CliMerge, EncodingHandlingRefusalsAndFailures) {

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
+#include "files/manifest.h"
 #include "merge/merge_files.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
@@ -141,6 +145,131 @@ TEST_F(MergeFaults, EveryFailingCallLeavesNothingLostOrHalfWritten) {
             const MergeSummary summary = run(setup, files, dir);
             if (files.fired())
                 checkTree(setup, dir, files);
+            else
+                EXPECT_TRUE(!summary.anyFailed()) << "a failure without a fault";
+            if (!summary.anyFailed()) {
+                EXPECT_EQ(treeContents(dir, true), clean) << "a failure went unreported";
+            }
+        });
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(runs, 100);
+}
+
+// A folder holding a split's manifest, its three parts, a numbered file it does not list and the
+// temporary file of a live writer. Whatever fails, the unlisted file and the temporary file stay
+// as they were and are in no output, a part goes only when an output holds it (the original
+// itself when nothing stands between), and the manifest only with the last of its parts.
+const Source kSetParts[] = {{"m/book_1.txt", 'p'}, {"m/book_2.txt", 'q'}, {"m/book_3.txt", 'r'}};
+
+class ManifestMergeFaults : public MergeFaults {
+  protected:
+    std::string partBytes(const MergeSetup& setup, char letter) {
+        return (setup.encoding ? std::string(kMark) : "") + recordsOf(letter);
+    }
+    void plantSet(const TempDir& dir, const MergeSetup& setup) {
+        Manifest m;
+        m.sourceName = "book.txt";
+        m.mode = "parts";
+        original_.clear();
+        for (const Source& s : kSetParts) {
+            const std::string bytes = partBytes(setup, s.letter);
+            writeFile(dir.path(s.path), bytes);
+            m.parts.push_back({fromUtf8(stdfs::path(s.path).filename().string()),
+                               int64_t(bytes.size()), sha256Hex(bytes)});
+            original_ += bytes;
+        }
+        m.sourceSize = int64_t(original_.size());
+        m.sourceSha256 = sha256Hex(original_);
+        ASSERT_TRUE(writeManifest(posixFileSystem(), fromUtf8(dir.path("m/book.sha256")), m));
+        manifest_ = readFile(dir.path("m/book.sha256"));
+        writeFile(dir.path("m/book_4.txt"), recordsOf('u'));
+        writeFile(dir.path("m/" + liveTemporary()), "being written");
+    }
+    static std::string liveTemporary() {
+        return ".~partwell-" + std::to_string(::getppid()) + "-7.tmp";
+    }
+
+    void checkSet(const MergeSetup& setup, const TempDir& dir, const FaultyFiles& files) {
+        const bool plain = !setup.between && !setup.encoding;
+        std::string outputs;
+        bool restored = false;
+        for (const auto& e : stdfs::recursive_directory_iterator(dir.path())) {
+            if (!e.is_regular_file()) continue;
+            const std::string name = e.path().filename().string();
+            std::string content = readFile(e.path().string());
+            const auto part =
+                std::find_if(std::begin(kSetParts), std::end(kSetParts),
+                             [&](const Source& s) { return dir.path(s.path) == e.path(); });
+            if (name == liveTemporary()) {
+                EXPECT_EQ(content, "being written");
+            } else if (isTemporaryName(name)) {
+                EXPECT_EQ(fromUtf8(e.path().string()), files.failedPath()) << "left: " << name;
+            } else if (part != std::end(kSetParts)) {
+                EXPECT_EQ(content, partBytes(setup, part->letter)) << "a part changed: " << name;
+            } else if (name == "book_4.txt") {
+                EXPECT_EQ(content, recordsOf('u'));
+            } else if (name == "book.sha256") {
+                EXPECT_EQ(content, manifest_);
+            } else if (plain) {
+                EXPECT_TRUE(content == original_) << "not the original: " << name;
+                restored = restored || content == original_;
+            } else {
+                if (setup.encoding && content.starts_with(kMark)) content.erase(0, kMark.size());
+                std::string expected;
+                for (size_t i = 0; i < std::size(kSetParts); ++i) {
+                    if (content.find(recordsOf(kSetParts[i].letter)) != std::string::npos)
+                        expected += recordsOf(kSetParts[i].letter);
+                    if (setup.between && i + 1 < std::size(kSetParts)) expected += kBetween;
+                }
+                EXPECT_TRUE(content == expected) << "an incomplete output: " << name;
+                outputs += content;
+            }
+        }
+        EXPECT_TRUE(fileExists(dir.path("m/book_4.txt")));
+        EXPECT_TRUE(fileExists(dir.path("m/" + liveTemporary())));
+        bool anyPartLeft = false;
+        for (const Source& s : kSetParts) {
+            if (fileExists(dir.path(s.path))) {
+                anyPartLeft = true;
+                continue;
+            }
+            EXPECT_TRUE(plain ? restored : outputs.find(recordsOf(s.letter)) != std::string::npos)
+                << s.path << " was deleted but is in no output";
+        }
+        if (anyPartLeft) {
+            EXPECT_TRUE(fileExists(dir.path("m/book.sha256"))) << "manifest gone";
+        }
+    }
+
+    std::string original_, manifest_;
+};
+
+TEST_F(ManifestMergeFaults, AFolderWithAManifestLosesNothingWhateverFails) {
+    int64_t runs = 0;
+    for (const MergeSetup& setup : kSetups) {
+        SCOPED_TRACE(setup.name);
+        std::vector<std::string> clean;
+        {
+            TempDir dir;
+            plantSet(dir, setup);
+            const MergeSummary summary = run(setup, posixFileSystem(), dir);
+            ASSERT_FALSE(summary.anyFailed());
+            ASSERT_EQ(summary.outputs.size(), 1u);
+            EXPECT_EQ(summary.unlistedParts.size(), 1u);
+            // Only the unlisted file and the writer's are left beside the output.
+            EXPECT_EQ(std::distance(stdfs::directory_iterator(dir.path("m")),
+                                    stdfs::directory_iterator()),
+                      3);
+            checkSet(setup, dir, FaultyFiles(posixFileSystem(), FaultCall::Open, 0, {}));
+            clean = treeContents(dir, true);
+        }
+        runs += forEveryFault([&](FaultyFiles& files) {
+            TempDir dir;
+            plantSet(dir, setup);
+            const MergeSummary summary = run(setup, files, dir);
+            if (files.fired())
+                checkSet(setup, dir, files);
             else
                 EXPECT_TRUE(!summary.anyFailed()) << "a failure without a fault";
             if (!summary.anyFailed()) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "files/path_ops.h"
 #include "merge/join_parts.h"
 #include "support/faulty_files.h"
 #include "support/split_fixture.h"
@@ -34,7 +35,7 @@ class JoinTest : public SplitFixture {
     JoinOutcome join(const std::string& from, FileSystem& fs = posixFileSystem()) {
         SetProblem problem;
         const auto set = findPartSet(fs, fromUtf8(dir.path(from)), problem);
-        if (!set) return {Text(), false, {problem}, 0};
+        if (!set) return {Text(), false, {problem}, 0, {}};
         TestMergeOptions mergeOptions;
         MergeContext ctx{{host, fs, systemClock()}, mergeOptions};
         return joinPartSet(ctx, *set, AfterJoin::KeepParts);
@@ -118,8 +119,6 @@ TEST_F(JoinTest, DamagedSetsWriteNothingAndNameThePart) {
     };
     damaged([&] { stdfs::remove(dir.path("book/book_3.bin")); }, SetFault::Missing,
             "book/book_3.bin");
-    damaged([&] { writeFile(dir.path("book/book_8.bin"), "old"); }, SetFault::Extra,
-            "book/book_8.bin");
     damaged([&] { stdfs::resize_file(dir.path("book/book_5.bin"), 10); }, SetFault::WrongSize,
             "book/book_5.bin");
     damaged(
@@ -153,6 +152,45 @@ TEST_F(JoinTest, DamagedSetsWriteNothingAndNameThePart) {
     ASSERT_FALSE(o.problems.empty());
     EXPECT_EQ(o.problems[0].fault, SetFault::Missing);
     EXPECT_EQ(toUtf8(o.problems[0].path), dir.path("book/book_6.bin"));
+}
+
+TEST_F(JoinTest, UnlistedNumberedFilesAreNamedNeverJoinedOrDeletedAndTemporariesNoParts) {
+    const std::string bin = randomBytes(70'000, 4);
+    byCount("7");
+    options.set.writeManifest = true;
+    writeFile(dir.path("book.bin"), bin);
+    split({dir.path("book.bin")});
+    stdfs::remove(dir.path("book.bin"));
+    // Left from earlier splits into more parts and into chapters; a merge output is not numbered.
+    for (const char* name : {"book_8.bin", "book_12.bin", "book_9 第9章.bin", "book_1等7个文件.bin",
+                             "book_08.bin", "other_8.bin"})
+        writeFile(dir.path("book/") + name, "old");
+    SetProblem problem;
+    const auto set = findPartSet(posixFileSystem(), fromUtf8(dir.path("book")), problem);
+    ASSERT_TRUE(set);
+    TestMergeOptions mergeOptions;
+    MergeContext ctx{{host, posixFileSystem(), systemClock()}, mergeOptions};
+    const JoinOutcome o = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
+    ASSERT_TRUE(o.problems.empty());
+    EXPECT_EQ(readFile(dir.path("book.bin")), bin);
+    std::string unlisted;
+    for (const Text& path : o.unlisted) unlisted += toUtf8(fileNameOf(path)) + " ";
+    EXPECT_EQ(unlisted, "book_8.bin book_9 第9章.bin book_12.bin ");
+    EXPECT_EQ(
+        listing(dir.path("book")),
+        "book_08.bin book_12.bin book_1等7个文件.bin book_8.bin book_9 第9章.bin other_8.bin");
+
+    // A writer's temporary file is never a part, named or listed.
+    writeFile(dir.path("book/.~partwell-1-2.tmp"), "half");
+    EXPECT_EQ(join("book/.~partwell-1-2.tmp").problems[0].fault, SetFault::NoParts);
+    Manifest m;
+    m.sourceName = "t.bin";
+    m.sourceSha256 = sha256Hex("half");
+    m.sourceSize = 4;
+    m.mode = "parts";
+    m.parts = {{".~partwell-1-2.tmp", 4, sha256Hex("half")}};
+    ASSERT_TRUE(writeManifest(posixFileSystem(), fromUtf8(dir.path("book/t.sha256")), m));
+    EXPECT_EQ(join("book/t.sha256").problems[0].fault, SetFault::ManifestDamaged);
 }
 
 TEST_F(JoinTest, NeverReplacesAFileAndDeletesPartsOnlyWhenInPlace) {

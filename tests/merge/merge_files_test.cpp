@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "split/split_files.h"
@@ -152,6 +155,34 @@ TEST_F(MergeDriver, FailuresAreCountedAndNothingIsDeleted) {
     s = mergeFiles({dir.path("a.txt"), dir.path("bin.txt")});
     EXPECT_EQ(readFile(dir.path("a等2个文件.txt")), "a-ok");
     EXPECT_EQ(listing(dir.path()), "a等2个文件.txt a等3个文件.txt bin.txt");
+}
+
+TEST_F(MergeDriver, TemporaryFilesAreNeverSourcesNorNameTheOutput) {
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    // One a killed split left, and one a split running beside this merge is writing.
+    const std::string stale = ".~partwell-" + std::to_string(dead) + "-0.tmp";
+    const std::string live = ".~partwell-" + std::to_string(::getppid()) + "-3.tmp";
+    writeFile(dir.path("p/" + stale), "half a part");
+    writeFile(dir.path("p/" + live), "being written");
+    writeFile(dir.path("p/p_1.txt"), "1");
+    writeFile(dir.path("p/p_2.txt"), "2");
+    options.set.deleteSources = true;
+    options.set.intoParentFolder = true;
+    MergeSummary s = mergeDir(dir.path("p"));
+    ASSERT_EQ(s.outputs.size(), 1u);
+    EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("p_1等2个文件.txt"));
+    EXPECT_EQ(readFile(dir.path("p_1等2个文件.txt")), "12");
+    EXPECT_EQ(listing(dir.path("p")), live + " " + stale);  // neither joined nor deleted
+
+    // Named in a list of files, it is no source either.
+    options.set.intoParentFolder = false;
+    s = mergeFiles({dir.path("p/" + live), dir.path("p_1等2个文件.txt")});
+    ASSERT_EQ(s.outputs.size(), 1u);
+    EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("p_1等2个文件等1个文件.txt"));
+    EXPECT_EQ(readFile(dir.path("p/" + live)), "being written");
 }
 
 TEST_F(MergeDriver, LongNamesAreCutToFitKeepingCountAndExtension) {

@@ -91,12 +91,22 @@ TEST(SafeWriter, TemporariesOfDeadProcessesAreRemovedByTheNextWriter) {
     writeFile(dir.path(stale), std::string(1000, 's'));
     writeFile(dir.path(live), "still being written");
     writeFile(dir.path(".~partwell-notes.tmp"), "not ours");
+    // Named after a temporary file of the dead process, yet a user's file: a merge output.
+    const std::string lookalike = ".~partwell-" + std::to_string(dead) + "-0等4个文件.tmp";
+    writeFile(dir.path(lookalike), "a merge output");
 
     SafeWriter w(posixFileSystem(), fromUtf8(dir.path("out.txt")));
     ASSERT_TRUE(w.write("new"));
     ASSERT_TRUE(w.commit());
-    EXPECT_EQ(listing(dir.path()),
-              ".~partwell-" + std::to_string(::getppid()) + "-0.tmp .~partwell-notes.tmp out.txt");
+    EXPECT_EQ(listing(dir.path()), live + " " + lookalike + " .~partwell-notes.tmp out.txt");
+
+    EXPECT_TRUE(isTemporaryFileName(stale));
+    EXPECT_TRUE(isTemporaryFileName(".~partwell-7-4294967296.tmp"));
+    for (const std::string& name :
+         {lookalike, std::string(".~partwell-notes.tmp"), std::string(".~partwell-12-.tmp"),
+          std::string(".~partwell--3.tmp"), std::string(".~partwell-12-3.tmp.txt"),
+          std::string(".~partwell-99999999999999999999-1.tmp")})
+        EXPECT_FALSE(isTemporaryFileName(name)) << name;
 }
 
 TEST(Files, CopyRangesAndMemoryFiles) {

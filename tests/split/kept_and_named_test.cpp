@@ -1,5 +1,5 @@
 // What a split keeps and tells: sources whose text needed substitutes, read errors in the middle
-// of a line, folders made for nothing, and jobs of too many parts.
+// of a line, folders made for nothing, sources whose manifest failed, and jobs of too many parts.
 
 #include <gtest/gtest.h>
 
@@ -86,6 +86,29 @@ TEST_F(KeptAndNamed, FoldersMadeForPartsThatFailedAreRemoved) {
     s = splitFiles(ctx, {fromUtf8(dir.path("keep.txt"))});
     EXPECT_EQ(s.failedOutputs, 2);
     EXPECT_EQ(readFile(dir.path("keep/old.txt")), "x");
+}
+
+TEST_F(KeptAndNamed, ASourceGoesOnlyWithTheManifestAskedFor) {
+    writeFile(dir.path("a.txt"), "abcdefghi");
+    byCount("3");
+    options.set.writeManifest = true;
+    options.set.deleteSources = true;
+    // The fourth rename is the manifest's, after the three parts'.
+    FaultyFiles files(posixFileSystem(), FaultCall::Rename, 4, FaultError::NoPermission);
+    SplitContext ctx{{host, files, systemClock()}, options};
+    SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("a.txt"))});
+    ASSERT_TRUE(files.fired());
+    EXPECT_EQ(readFile(dir.path("a.txt")), "abcdefghi");
+    EXPECT_EQ(listing(dir.path("a")), "a_1.txt a_2.txt a_3.txt");
+    EXPECT_EQ(s.failedOutputs, 1);
+    ASSERT_EQ(s.failures.size(), 1u);
+    EXPECT_EQ(s.failures[0].kind, FailureKind::Write);
+    EXPECT_EQ(toUtf8(s.failures[0].path), dir.path("a/a.sha256"));
+    EXPECT_EQ(s.failures[0].reason, std::error_code(EACCES, std::generic_category()));
+
+    s = split({dir.path("a.txt")});
+    EXPECT_EQ(s.manifestsWritten, 1);
+    EXPECT_FALSE(fileExists(dir.path("a.txt")));
 }
 
 TEST_F(KeptAndNamed, MoreThanAMillionPartsOfOneFileAreRefusedBeforeAnything) {

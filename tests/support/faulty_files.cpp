@@ -130,7 +130,7 @@ int64_t forEveryFault(const std::function<void(FaultyFiles& files)>& attempt) {
 }
 
 bool isTemporaryName(const std::string& name) {
-    return name.starts_with(".~partwell-");
+    return pw::isTemporaryFileName(name);
 }
 
 std::vector<std::string> treeContents(const TempDir& dir, bool withNames) {
