@@ -29,6 +29,10 @@ class CountingFileSystem : public FileSystem {
         return inner_.listFolder(folder);
     }
     bool removeFolder(const Text& path) override { return inner_.removeFolder(path); }
+    bool isLink(const Text& path) override { return inner_.isLink(path); }
+    std::optional<Text> resolvedPath(const Text& path) override {
+        return inner_.resolvedPath(path);
+    }
     std::error_code lastError() const override { return inner_.lastError(); }
     size_t maxNameBytes() const override { return inner_.maxNameBytes(); }
     size_t nativeNameBytes(std::string_view name) const override {
@@ -60,6 +64,9 @@ class DryRunFileSystem : public FileSystem {
     std::optional<FileId> fileId(const Text& path) override;
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override;
     bool removeFolder(const Text& path) override;
+    // Links are only read, never written here: those of the disk.
+    bool isLink(const Text& path) override { return real_.isLink(path); }
+    std::optional<Text> resolvedPath(const Text& path) override { return real_.resolvedPath(path); }
     size_t maxNameBytes() const override { return real_.maxNameBytes(); }
     size_t nativeNameBytes(std::string_view name) const override {
         return real_.nativeNameBytes(name);

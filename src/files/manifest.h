@@ -36,11 +36,20 @@ struct Manifest {
     std::vector<ManifestPart> parts;
 };
 
+// Whether a native name (after unescaping) names a file in the manifest's own folder: not
+// empty, no separator, no NUL, not "." or "..". A received manifest is a stranger's input.
+bool isPlainFileName(std::string_view native);
+
+// Why a manifest was refused when a name in it would lead outside its folder ("line N: " before).
+inline constexpr const char* kUnsafePartName =
+    "a part's name is not a plain file name in the manifest's folder";
+inline constexpr const char* kUnsafeSourceName = "the original's name is not a plain file name";
+
 // The manifest's file content (native names, UTF-8).
 std::string formatManifest(const Manifest& manifest);
 
 // Nothing, with the reason in `problem`, when the content is no manifest of ours or of a newer
-// format.
+// format, or names a file outside its folder (a part, the original): "line N: WHY".
 std::optional<Manifest> parseManifest(std::string_view content, std::string& problem);
 
 // Whether a file's first bytes open a manifest of ours.

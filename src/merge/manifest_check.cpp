@@ -27,6 +27,11 @@ bool honourManifests(FileSystem& fs, const Text& folder, std::vector<Text>& batc
         }
         for (const ManifestPart& p : manifest->parts) {
             const Text part = prefix + p.name;
+            // A listed part that links out of the folder is never read, here or by the batch.
+            if (!inSetFolder(fs, prefix, part)) {
+                damaged.push_back(part);
+                continue;
+            }
             const bool inBatch = std::find(batch.begin(), batch.end(), part) != batch.end();
             if (!inBatch && fs.exists(part)) continue;
             int64_t length = -1;

@@ -76,6 +76,13 @@ class FileSystem {
     virtual std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) = 0;
     // Removes a folder that is empty; false for any other.
     [[nodiscard]] virtual bool removeFolder(const Text& path) = 0;
+    // Whether `path` itself is a symbolic link, dangling or not (the link is not followed).
+    virtual bool isLink(const Text& path) {
+        (void)path;
+        return false;
+    }
+    // `path` with every link in it followed, absolute; nothing when that leads nowhere.
+    virtual std::optional<Text> resolvedPath(const Text& path) { return path; }
     // Why the last call that failed failed (the system's errno); empty while none did.
     virtual std::error_code lastError() const { return lastError_; }
     // Longest file name the folder's file system takes, in bytes of its native names.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/files.h"
 #include "platform/native_names.h"
@@ -177,6 +178,22 @@ class PosixFileSystem : public FileSystem {
 
     bool remove(const Text& path) override {
         return ::unlink(native(path).c_str()) == 0 || fail(errno);
+    }
+
+    bool isLink(const Text& path) override {
+        struct stat st;
+        return ::lstat(native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    }
+
+    std::optional<Text> resolvedPath(const Text& path) override {
+        char* resolved = ::realpath(native(path).c_str(), nullptr);
+        if (!resolved) {
+            fail(errno);
+            return std::nullopt;
+        }
+        Text text = fromNativeName(resolved);
+        std::free(resolved);
+        return text;
     }
 
     bool removeFolder(const Text& path) override {

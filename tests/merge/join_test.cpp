@@ -34,7 +34,7 @@ class JoinTest : public SplitFixture {
     JoinOutcome join(const std::string& from, FileSystem& fs = posixFileSystem()) {
         SetProblem problem;
         const auto set = findPartSet(fs, fromUtf8(dir.path(from)), problem);
-        if (!set) return {Text(), false, {problem}, 0};
+        if (!set) return {Text(), false, {problem}, {}, 0};
         TestMergeOptions mergeOptions;
         MergeContext ctx{{host, fs, systemClock()}, mergeOptions};
         return joinPartSet(ctx, *set, AfterJoin::KeepParts);
