@@ -120,13 +120,18 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
         return numberedSet(folder, *entries, groups.begin()->first.first,
                            groups.begin()->first.second);
     }
-    // One part: the manifest that lists it, else its numbered siblings.
+    // One part: the manifest that lists it, else its numbered siblings. A manifest of ours that
+    // cannot be used may list it: the set is then not guessed from the numbers.
     const Text name = fileNameOf(path);
     for (const Text& m : manifests) {
         std::string why;
         const auto manifest = readManifest(fs, m, why);
-        if (manifest && std::any_of(manifest->parts.begin(), manifest->parts.end(),
-                                    [&](const ManifestPart& p) { return p.name == name; }))
+        if (!manifest) {
+            problem = {SetFault::ManifestDamaged, m, why};
+            return std::nullopt;
+        }
+        if (std::any_of(manifest->parts.begin(), manifest->parts.end(),
+                        [&](const ManifestPart& p) { return p.name == name; }))
             return fromManifest(fs, m, problem);
     }
     const auto numbered = numberedName(name);
