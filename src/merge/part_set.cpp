@@ -100,7 +100,7 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
     const Text folder = (folderGiven ? path : folderOf(path)) + kPathSeparator;
     const auto entries = fs.listFolder(folder);
     if (!entries) {
-        problem = {SetFault::Unreadable, folder, {}};
+        problem = {SetFault::Unreadable, folder, {}, fs.lastError()};
         return std::nullopt;
     }
     const std::vector<Text> manifests = manifestsIn(fs, folder, *entries);

@@ -133,5 +133,61 @@ TEST(ReceivedSet, LinksAreReadOnlyInsideTheFolderAndOutputsNeverReplaceOne) {
     }
 }
 
+// Verify and join say the same of a manifest edited so that it disagrees with its parts or with
+// itself; join writes the original only when its bytes are the recorded original's.
+TEST(ReceivedSet, VerifyAndJoinAgreeOnAnEditedManifest) {
+    TempDir dir;
+    std::string data;
+    for (int i = 0; i < 30'000; ++i) data += char('a' + i * 7 % 26);
+    struct Edit {
+        const char* what;
+        std::string from, to;  // in the manifest
+        const char* verifySays;
+        const char* joinSays;
+        bool written;
+    };
+    const Edit edits[] = {
+        {"a part's digest", sha256Hex(data.substr(10'000, 10'000)), std::string(64, '0'),
+         "book_2.bin: CHANGED", "book/book_2.bin: the part was changed", false},
+        {"the original's digest", sha256Hex(data), std::string(64, 'f'),
+         "book.sha256: every part matches", "book.sha256: every part matches", false},
+        {"the original's size", "source-size: 30000", "source-size: 30001",
+         "book.sha256: the parts join into the recorded original, but",
+         "book.sha256: the parts join into the recorded original, but", true},
+    };
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.what);
+        stdfs::remove_all(dir.path());
+        stdfs::create_directories(dir.path());
+        writeFile(dir.path("book.bin"), data);
+        ASSERT_EQ(cli(dir, "split --parts 3 --manifest book.bin").status, 0);
+        stdfs::remove(dir.path("book.bin"));
+        std::string manifest = readFile(dir.path("book/book.sha256"));
+        ASSERT_NE(manifest.find(e.from), std::string::npos);
+        manifest.replace(manifest.find(e.from), e.from.size(), e.to);
+        writeFile(dir.path("book/book.sha256"), manifest);
+
+        CliRun r = cli(dir, "verify book");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE((r.out + r.err).find(e.verifySays), std::string::npos) << r.out << r.err;
+        r = cli(dir, "join book");
+        EXPECT_EQ(r.status, e.written ? 0 : 1) << r.err;
+        EXPECT_NE(r.err.find(e.joinSays), std::string::npos) << r.err;
+        EXPECT_EQ(fileExists(dir.path("book.bin")), e.written);
+        if (e.written) {
+            EXPECT_EQ(readFile(dir.path("book.bin")), data);
+        }
+    }
+
+    // Without a manifest the join says once that completeness was not checked.
+    stdfs::remove(dir.path("book/book.sha256"));
+    stdfs::remove(dir.path("book.bin"));
+    const CliRun r = cli(dir, "join book/book_1.bin");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const size_t said = r.err.find("could not be checked");
+    EXPECT_NE(said, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("could not be checked", said + 1), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace pw::test
