@@ -118,6 +118,15 @@ TEST(ReceivedSet, LinksAreReadOnlyInsideTheFolderAndOutputsNeverReplaceOne) {
         EXPECT_NE(r.err.find("set/p_2.bin"), std::string::npos) << r.err;
     }
 
+    // A link that leads nowhere is a missing part.
+    plant("gone_2.bin");
+    r = cli(dir, "verify set");
+    EXPECT_NE(r.out.find("p_2.bin: MISSING"), std::string::npos) << r.out;
+    r = cli(dir, "join --delete-parts set");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("set/p_2.bin: missing part"), std::string::npos) << r.err;
+    EXPECT_TRUE(stdfs::is_symlink(dir.path("set/p_2.bin")));
+
     // A link at the original's name, dangling or to a file of the user's, is a taken name.
     for (const char* target : {"nowhere.bin", "two.bin"}) {
         SCOPED_TRACE(target);
