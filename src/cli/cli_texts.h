@@ -151,7 +151,7 @@ inline constexpr const char* kNoManifest = N_("no manifest");
 inline constexpr const char* kEngineDetails[] = {
     N_("the parts differ in size"), N_("each part opens with a text mark"),
     N_("a part's name is not a plain file name in the manifest's folder"),
-    N_("the original's name is not a plain file name")};
+    N_("the original's name is not a plain file name"), N_("more parts than any split writes")};
 // Before the reason a manifest's line was refused for: the line's number.
 inline constexpr const char* kManifestLine = N_("line %s: ");
 inline constexpr const char* kNothingWritten = N_("nothing was written");

@@ -161,6 +161,10 @@ bool readPartLine(Manifest& m, std::string_view line, int64_t& pendingSize, std:
     std::optional<std::string> name = std::string(line.substr(66));
     if (escapedLine) name = unescaped(*name);
     if (!name || pendingSize < 0) return false;
+    if (m.parts.size() >= kMaxManifestParts) {
+        problem = kTooManyParts;
+        return false;
+    }
     if (!isPlainFileName(*name)) {
         problem = kUnsafePartName;
         return false;

@@ -13,6 +13,8 @@ namespace pw {
 
 inline constexpr int kManifestFormat = 1;
 inline constexpr std::string_view kManifestExtension = "sha256";
+// No split writes more parts of one file; a manifest listing more is refused before it is held.
+inline constexpr size_t kMaxManifestParts = 1000000;
 
 struct ManifestPart {
     Text name;  // a file name beside the manifest
@@ -44,6 +46,7 @@ bool isPlainFileName(std::string_view native);
 inline constexpr const char* kUnsafePartName =
     "a part's name is not a plain file name in the manifest's folder";
 inline constexpr const char* kUnsafeSourceName = "the original's name is not a plain file name";
+inline constexpr const char* kTooManyParts = "more parts than any split writes";
 
 // The manifest's file content (native names, UTF-8).
 std::string formatManifest(const Manifest& manifest);

@@ -5,8 +5,12 @@
 
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
+#include "split/split_by_bytes.h"
 
 namespace pw {
+
+static_assert(kMaxPartsPerFile == int64_t(kMaxManifestParts),
+              "a manifest lists what a split writes");
 namespace {
 
 Text withExtension(const Text& base, std::string_view extension) {
