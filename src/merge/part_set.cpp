@@ -154,12 +154,13 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
         auto file = fs.open(set.parts[i], OpenMode::Read);
         const int64_t size = file ? file->length() : -1;
         sizes.push_back(size);
-        if (!file)
-            problems.push_back({fs.exists(set.parts[i]) ? SetFault::Unreadable : SetFault::Missing,
-                                set.parts[i],
-                                {},
-                                fs.lastError()});
-        else if (set.manifest && size != set.manifest->parts[i].size)
+        if (!file) {
+            const std::error_code error = fs.lastError();
+            if (fs.exists(set.parts[i]))
+                problems.push_back({SetFault::Unreadable, set.parts[i], {}, error});
+            else
+                problems.push_back({SetFault::Missing, set.parts[i], {}});
+        } else if (set.manifest && size != set.manifest->parts[i].size)
             problems.push_back({SetFault::WrongSize, set.parts[i], {}});
     }
     if (set.manifest) {
@@ -222,8 +223,9 @@ PartState hashPart(FileSystem& fs, const Text& folder, const ManifestPart& p,
     if (!inSetFolder(fs, folder, path)) return PartState::OutsideLink;
     auto file = fs.open(path, OpenMode::Read);
     if (!file) {
+        if (!fs.exists(path)) return PartState::Missing;
         error = fs.lastError();
-        return fs.exists(path) ? PartState::Unreadable : PartState::Missing;
+        return PartState::Unreadable;
     }
     Sha256 own;
     std::vector<char> buffer(1 << 20);
