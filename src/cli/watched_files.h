@@ -24,6 +24,7 @@ class CountingFileSystem : public FileSystem {
     bool createFolder(const Text& path) override { return inner_.createFolder(path); }
     bool remove(const Text& path) override { return inner_.remove(path); }
     bool rename(const Text& from, const Text& to) override { return inner_.rename(from, to); }
+    bool renameNew(const Text& from, const Text& to) override { return inner_.renameNew(from, to); }
     std::optional<FileId> fileId(const Text& path) override { return inner_.fileId(path); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {
         return inner_.listFolder(folder);

@@ -95,12 +95,7 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
         return outcome;
     }
     // Taken meanwhile by another program (or a link put there): still never replaced.
-    if (takenName(ctx.files, target)) {
-        outcome.problems.push_back(
-            {SetFault::WriteFailed, target, {}, std::make_error_code(std::errc::file_exists)});
-        return outcome;
-    }
-    if (!out.commit()) {
+    if (!out.commitNew()) {
         outcome.problems.push_back({SetFault::WriteFailed, target, {}, out.error()});
         return outcome;
     }

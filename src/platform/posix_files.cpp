@@ -204,6 +204,20 @@ class PosixFileSystem : public FileSystem {
         return ::rename(native(from).c_str(), native(to).c_str()) == 0 || fail(errno);
     }
 
+    bool renameNew(const Text& from, const Text& to) override {
+        const std::string a = native(from), b = native(to);
+        if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return fail(errno);
+        // A file system without it: a hard link is made only under a free name, as atomically.
+        if (::link(a.c_str(), b.c_str()) == 0) {
+            (void)::unlink(a.c_str());
+            return true;
+        }
+        if (errno == EEXIST) return fail(errno);
+        return FileSystem::renameNew(from, to);  // no hard links either (FAT)
+    }
+
     std::optional<FileId> fileId(const Text& path) override {
         struct stat st;
         if (::stat(native(path).c_str(), &st) != 0) {

@@ -56,6 +56,7 @@ class FaultyFiles : public FileSystem {
     bool createFolder(const Text& path) override;
     bool remove(const Text& path) override;
     bool rename(const Text& from, const Text& to) override;
+    bool renameNew(const Text& from, const Text& to) override;
     std::optional<FileId> fileId(const Text& path) override { return real_.fileId(path); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override;
     bool removeFolder(const Text& path) override { return real_.removeFolder(path); }
