@@ -202,16 +202,6 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
     return problems;
 }
 
-bool inSetFolder(FileSystem& fs, const Text& folder, const Text& path) {
-    if (!fs.isLink(path)) return true;
-    const auto target = fs.resolvedPath(path);
-    const auto home = fs.resolvedPath(
-        folder.ends_with(kPathSeparator) ? folder.substr(0, folder.size() - 1) : folder);
-    // A link that leads nowhere cannot be opened either: it is a missing part, not an outside one.
-    if (!target) return true;
-    return home && folderOf(*target) == *home;
-}
-
 namespace {
 
 // One part read through once: its own digest and length, and the bytes it adds to the joined

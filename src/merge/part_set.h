@@ -51,10 +51,6 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
 // be joined back exactly. Reads only the first bytes of parts.
 std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set);
 
-// Whether the file at `path` may be read as a part of the set in `folder`: a file there, or a link
-// whose target lies in that same folder (links among the parts are fine, one leading out is not).
-bool inSetFolder(FileSystem& fs, const Text& folder, const Text& path);
-
 // Each part against its recorded size and SHA-256 (a set with a manifest), in part order, and in
 // the same pass the bytes they join into against the recorded original.
 enum class PartState { Ok, Missing, WrongSize, Changed, Unreadable, OutsideLink };

@@ -142,6 +142,33 @@ TEST(ReceivedSet, LinksAreReadOnlyInsideTheFolderAndOutputsNeverReplaceOne) {
     }
 }
 
+// A split into a folder holding a received manifest for the same file removes only earlier parts
+// of that folder it proved unchanged: never a file the manifest names outside it, nor one a link
+// leads out to (the link is kept and named).
+TEST(ReceivedSet, ReSplittingRemovesNothingOutsideTheFolder) {
+    TempDir dir;
+    for (const char* second : {"../../outside.txt", "p_9.bin"}) {
+        SCOPED_TRACE(second);
+        stdfs::remove_all(dir.path());
+        stdfs::create_directories(dir.path("a/p"));
+        writeFile(dir.path("outside.txt"), "two");
+        writeFile(dir.path("a/p.bin"), "onetwo");
+        writeFile(dir.path("a/p/p_1.bin"), "one");
+        if (std::string(second) == "p_9.bin")
+            stdfs::create_symlink("../../outside.txt", dir.path("a/p/p_9.bin"));
+        writeFile(dir.path("a/p/p.sha256"), manifestOf("p.bin", second));
+        const CliRun r = cli(dir, "split --parts 1 --manifest a/p.bin");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(readFile(dir.path("outside.txt")), "two");
+        EXPECT_EQ(readFile(dir.path("a/p/p_1.bin")), "onetwo");
+        if (std::string(second) == "p_9.bin") {
+            EXPECT_TRUE(stdfs::is_symlink(dir.path("a/p/p_9.bin")));
+            EXPECT_NE(r.err.find("p_9.bin: left from an earlier split"), std::string::npos)
+                << r.err;
+        }
+    }
+}
+
 // Verify and join say the same of a manifest edited so that it disagrees with its parts or with
 // itself; join writes the original only when its bytes are the recorded original's.
 TEST(ReceivedSet, VerifyAndJoinAgreeOnAnEditedManifest) {
