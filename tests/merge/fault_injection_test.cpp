@@ -223,6 +223,31 @@ TEST(JoinFaults, EveryFailureNamesItsFileAndReason) {
     });
     EXPECT_GT(runs, 20);
 
+    // A part linked out of the folder: whatever fails, the join is refused, the link is never
+    // opened (so nothing outside is read) and nothing is deleted.
+    writeFile(dir.path("outside.bin"), data.substr(400'000));
+    stdfs::remove(dir.path("book/book_3.bin"));
+    stdfs::create_symlink("../outside.bin", dir.path("book/book_3.bin"));
+    const Text link = fromUtf8(dir.path("book/book_3.bin"));
+    const auto before = treeContents(dir, true);
+    forEveryFault([&](FaultyFiles& files) {
+        SetProblem problem;
+        const auto set = findPartSet(files, fromUtf8(dir.path("book")), problem);
+        if (set) {
+            TestMergeOptions options;
+            TestJobHost host;
+            MergeContext ctx{{host, files, systemClock()}, options};
+            const JoinOutcome o = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
+            EXPECT_TRUE(o.outputPath.empty());
+            EXPECT_FALSE(o.problems.empty());
+        }
+        EXPECT_NE(files.failedPath(), link);
+        EXPECT_EQ(treeContents(dir, true), before);
+        EXPECT_TRUE(stdfs::is_symlink(dir.path("book/book_3.bin")));
+    });
+    stdfs::remove(dir.path("book/book_3.bin"));
+    stdfs::create_symlink("real_3.bin", dir.path("book/book_3.bin"));
+
     // verify tells a part it could not read from a missing one.
     // (The second part's open is the second open; its first read the third: the first part's
     // second read tells its end.)
