@@ -42,7 +42,8 @@ struct Manifest {
 // empty, no separator, no NUL, not "." or "..". A received manifest is a stranger's input.
 bool isPlainFileName(std::string_view native);
 
-// Why a manifest was refused when a name in it would lead outside its folder ("line N: " before).
+// Why parseManifest refused a line (after "line N: "): a name leading outside the manifest's
+// folder, or more parts than a split writes.
 inline constexpr const char* kUnsafePartName =
     "a part's name is not a plain file name in the manifest's folder";
 inline constexpr const char* kUnsafeSourceName = "the original's name is not a plain file name";
