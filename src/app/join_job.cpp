@@ -34,8 +34,27 @@ std::string_view faultText(SetFault fault) {
             return texts::kJoinOutputChanged;
         case SetFault::Stopped:
             return texts::kJoinStopped;
+        case SetFault::OutsideLink:
+            return texts::kJoinOutsideLink;
+        case SetFault::SizeDisagrees:
+            return texts::kJoinSizeDisagrees;
+        case SetFault::Unchecked:
+            return texts::kJoinUnchecked;
     }
     return texts::kJoinWriteFailed;
+}
+
+// "name：reason", with the manifest's line and the system's reason where there are.
+Text problemLine(const SetProblem& p) {
+    Text line = (p.path.empty() ? Text() : fileNameOf(p.path) + lit(texts::kJoinColon)) +
+                lit(faultText(p.fault));
+    if (p.detail.starts_with("line ")) {
+        const size_t end = p.detail.find(':');
+        line +=
+            lit(texts::kJoinLineBefore) + p.detail.substr(5, end - 5) + lit(texts::kJoinLineAfter);
+    }
+    if (p.error) line += lit(texts::kJoinColon) + reasonText(p.error);
+    return line;
 }
 
 }  // namespace
@@ -45,6 +64,7 @@ Text joinCompletionText(const JoinOutcome& outcome) {
         namedFilesNote(outcome.unlisted, texts::kUnlistedPartsBefore, texts::kUnlistedPartsAfter);
     if (outcome.problems.empty()) {
         Text text = lit(texts::kJoinDone) + outcome.outputPath;
+        for (const SetProblem& note : outcome.notes) text += "\n" + problemLine(note);
         if (outcome.undeletedParts > 0)
             text += "\n" + lit(texts::kJoinUndeletedBefore) +
                     std::to_string(outcome.undeletedParts) + lit(texts::kJoinUndeletedAfter);
@@ -52,9 +72,7 @@ Text joinCompletionText(const JoinOutcome& outcome) {
     }
     Text text = lit(texts::kJoinFailed);
     for (size_t i = 0; i < outcome.problems.size() && i < kShownProblems; ++i) {
-        const SetProblem& p = outcome.problems[i];
-        text += "\n" + (p.path.empty() ? Text() : fileNameOf(p.path) + lit(texts::kJoinColon)) +
-                lit(faultText(p.fault));
+        text += "\n" + problemLine(outcome.problems[i]);
     }
     if (outcome.problems.size() > kShownProblems) text += "\n" + lit(texts::kMoreNames);
     return text + unlisted;

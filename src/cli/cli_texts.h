@@ -141,12 +141,26 @@ inline constexpr const char* kOutputChanged =
     N_("every part matches, yet the joined file is not the recorded original: the manifest "
        "was changed");
 inline constexpr const char* kStopped = N_("stopped");
+inline constexpr const char* kOutsideLink =
+    N_("a link to a file outside the set's folder: not read");
+inline constexpr const char* kSizeDisagrees =
+    N_("the parts join into the recorded original, but the manifest records another size for "
+       "it: the manifest was changed");
+inline constexpr const char* kCompletenessUnchecked =
+    N_("no manifest: whether the set is complete could not be checked (a missing last part "
+       "cannot be seen)");
 inline constexpr const char* kNotAManifest = N_("not a manifest");
 inline constexpr const char* kNoManifest = N_("no manifest");
 // Details the engines give, in the user's language too.
-inline constexpr const char* kEngineDetails[] = {N_("the parts differ in size"),
-                                                 N_("each part opens with a text mark"),
-                                                 N_("it lists a temporary file as a part")};
+inline constexpr const char* kEngineDetails[] = {
+    N_("the parts differ in size"),
+    N_("each part opens with a text mark"),
+    N_("it lists a temporary file as a part"),
+    N_("a part's name is not a plain file name in the manifest's folder"),
+    N_("the original's name is not a plain file name"),
+    N_("more parts than any split writes")};
+// Before the reason a manifest's line was refused for: the line's number.
+inline constexpr const char* kManifestLine = N_("line %s: ");
 inline constexpr const char* kNothingWritten = N_("nothing was written");
 inline constexpr const char* kDamagedPart =
     N_(": does not hold what the split's manifest records; its folder was not merged");
@@ -154,6 +168,8 @@ inline constexpr const char* kOk = N_("OK");
 inline constexpr const char* kMissing = N_("MISSING");
 inline constexpr const char* kWrongSize = N_("WRONG SIZE");
 inline constexpr const char* kChanged = N_("CHANGED");
+inline constexpr const char* kUnreadablePart = N_("UNREADABLE");
+inline constexpr const char* kOutsideLinkPart = N_("LINK OUT OF THE FOLDER");
 inline constexpr const char* kVerifySummary = N_("parts OK: %zu of %zu");
 
 }  // namespace pw::cli

@@ -77,6 +77,7 @@ int runJoin(int argc, char** argv) {
         printErr(std::string(kPrefix) + toNativeName(set->outputPath) + tr(kNameTaken) +
                  toNativeName(fileNameOf(outcome.outputPath)) + "\n");
     printOut(toNativeName(outcome.outputPath) + "\n");
+    printProblems(outcome.notes);
     if (outcome.undeletedParts > 0) {
         say(kUndeletedParts, std::to_string(outcome.undeletedParts));
         return 1;

@@ -1,5 +1,6 @@
 #include "cli/roundtrip_notes.h"
 
+#include <cstdio>
 #include <string>
 
 #include "cli/cli_support.h"
@@ -17,6 +18,20 @@ void reportEarlierParts(const SplitSummary& summary) {
 }  // namespace pw::cli
 
 namespace pw::cli {
+namespace {
+
+// An engine's detail in the user's language; "line N: WHY" with its number kept.
+std::string translatedDetail(const std::string& detail) {
+    const size_t digits =
+        detail.starts_with("line ") ? detail.find_first_not_of("0123456789", 5) : 0;
+    if (digits <= 5 || digits == std::string::npos || detail.compare(digits, 2, ": ") != 0)
+        return tr(detail.c_str());
+    char line[64];
+    std::snprintf(line, sizeof line, tr(kManifestLine), detail.substr(5, digits - 5).c_str());
+    return line + std::string(tr(detail.c_str() + digits + 2));
+}
+
+}  // namespace
 
 void reportUnlistedParts(const std::vector<Text>& files) {
     constexpr size_t kShown = 3;
@@ -32,7 +47,7 @@ void reportDamagedParts(const std::vector<Text>& parts) {
         printErr(std::string(kPrefix) + toNativeName(part) + tr(kDamagedPart) + "\n");
 }
 
-int reportProblems(const std::vector<SetProblem>& problems) {
+void printProblems(const std::vector<SetProblem>& problems) {
     for (const SetProblem& p : problems) {
         const char* reason = kStopped;
         switch (p.fault) {
@@ -69,14 +84,28 @@ int reportProblems(const std::vector<SetProblem>& problems) {
             case SetFault::Stopped:
                 reason = kStopped;
                 break;
+            case SetFault::OutsideLink:
+                reason = kOutsideLink;
+                break;
+            case SetFault::SizeDisagrees:
+                reason = kSizeDisagrees;
+                break;
+            case SetFault::Unchecked:
+                reason = kCompletenessUnchecked;
+                break;
         }
         std::string line(kPrefix);
         if (!p.path.empty()) line += toNativeName(p.path) + ": ";
         line += tr(reason);
-        if (!p.detail.empty()) line += std::string(" (") + tr(p.detail.c_str()) + ")";
+        if (p.error) line += ": " + p.error.message();
+        if (!p.detail.empty()) line += " (" + translatedDetail(p.detail) + ")";
         if (p.fault == SetFault::NotExact) line += tr(kUseMerge);
         printErr(line + "\n");
     }
+}
+
+int reportProblems(const std::vector<SetProblem>& problems) {
+    printProblems(problems);
     say(kNothingWritten);
     return 1;
 }

@@ -24,7 +24,10 @@ void reportUnlistedParts(const std::vector<Text>& files);
 // One line for each part a merge found changed against its manifest.
 void reportDamagedParts(const std::vector<Text>& parts);
 
-// One "partwell-cli: PATH: REASON" line a problem; returns the exit status 1.
+// One "partwell-cli: PATH: REASON" line a problem.
+void printProblems(const std::vector<SetProblem>& problems);
+
+// Those lines and that nothing was written; returns the exit status 1.
 int reportProblems(const std::vector<SetProblem>& problems);
 
 }  // namespace pw::cli

@@ -21,6 +21,10 @@ const char* stateWord(PartState state) {
             return tr(kWrongSize);
         case PartState::Changed:
             return tr(kChanged);
+        case PartState::Unreadable:
+            return tr(kUnreadablePart);
+        case PartState::OutsideLink:
+            return tr(kOutsideLinkPart);
     }
     return tr(kChanged);
 }
@@ -71,17 +75,25 @@ int runVerify(int argc, char** argv) {
     }
     if (!set->manifest) return reportProblems({{SetFault::NoParts, path, kNoManifest}});
 
-    const auto states = verifyParts(fs, *set->manifest, set->folder);
+    const SetVerdict verdict = verifyParts(fs, *set->manifest, set->folder);
+    const auto& states = verdict.parts;
     size_t good = 0;
     for (size_t i = 0; i < states.size(); ++i) {
         good += states[i] == PartState::Ok;
-        printOut(toNativeName(set->manifest->parts[i].name) + ": " +
-                 std::string(stateWord(states[i])) + "\n");
+        std::string line =
+            toNativeName(set->manifest->parts[i].name) + ": " + std::string(stateWord(states[i]));
+        if (verdict.errors[i]) line += " (" + verdict.errors[i].message() + ")";
+        printOut(line + "\n");
     }
     const bool sourceOk = !source || checkSource(fs, *set->manifest, source);
     char summary[128];
     std::snprintf(summary, sizeof summary, tr(kVerifySummary), good, states.size());
     printErr(std::string(kPrefix) + summary + "\n");
+    // The parts hold what their lines say, yet the manifest disagrees with itself: as join says.
+    if (verdict.whole) {
+        printProblems({{*verdict.whole, set->manifestPath, {}}});
+        return 1;
+    }
     return good == states.size() && sourceOk ? 0 : 1;
 }
 

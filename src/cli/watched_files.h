@@ -24,11 +24,16 @@ class CountingFileSystem : public FileSystem {
     bool createFolder(const Text& path) override { return inner_.createFolder(path); }
     bool remove(const Text& path) override { return inner_.remove(path); }
     bool rename(const Text& from, const Text& to) override { return inner_.rename(from, to); }
+    bool renameNew(const Text& from, const Text& to) override { return inner_.renameNew(from, to); }
     std::optional<FileId> fileId(const Text& path) override { return inner_.fileId(path); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override {
         return inner_.listFolder(folder);
     }
     bool removeFolder(const Text& path) override { return inner_.removeFolder(path); }
+    bool isLink(const Text& path) override { return inner_.isLink(path); }
+    std::optional<Text> resolvedPath(const Text& path) override {
+        return inner_.resolvedPath(path);
+    }
     std::error_code lastError() const override { return inner_.lastError(); }
     size_t maxNameBytes() const override { return inner_.maxNameBytes(); }
     size_t nativeNameBytes(std::string_view name) const override {
@@ -60,6 +65,9 @@ class DryRunFileSystem : public FileSystem {
     std::optional<FileId> fileId(const Text& path) override;
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override;
     bool removeFolder(const Text& path) override;
+    // Links are only read, never written here: those of the disk.
+    bool isLink(const Text& path) override { return real_.isLink(path); }
+    std::optional<Text> resolvedPath(const Text& path) override { return real_.resolvedPath(path); }
     size_t maxNameBytes() const override { return real_.maxNameBytes(); }
     size_t nativeNameBytes(std::string_view name) const override {
         return real_.nativeNameBytes(name);

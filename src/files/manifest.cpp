@@ -9,6 +9,11 @@ namespace {
 
 constexpr std::string_view kFirstLine = "# Partwell checksum manifest";
 constexpr int64_t kMaxManifestBytes = 512 << 20;
+#ifdef _WIN32
+constexpr char kForbiddenInNames[] = "/\\:";  // a separator or a drive
+#else
+constexpr char kForbiddenInNames[] = "/";
+#endif
 
 std::string toHex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -79,6 +84,22 @@ const char* yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
+}  // namespace
+
+bool isPlainFileName(std::string_view native) {
+    if (native.empty() || native == "." || native == ".." ||
+        native.find('\0') != std::string_view::npos ||
+        native.find_first_of(kForbiddenInNames) != std::string_view::npos)
+        return false;
+#ifdef _WIN32
+    // Windows drops trailing dots and spaces: "..." and ". " would name the parent or the folder.
+    if (native.back() == '.' || native.back() == ' ') return false;
+#endif
+    return true;
+}
+
+namespace {
+
 bool parseNumber(std::string_view text, int64_t& value) {
     auto r = std::from_chars(text.data(), text.data() + text.size(), value);
     return r.ec == std::errc() && r.ptr == text.data() + text.size() && value >= 0;
@@ -97,6 +118,10 @@ bool readField(Manifest& m, std::string_view key, std::string_view value, int64_
     } else if (key == "source") {
         auto name = unescaped(value);
         if (!name) return false;
+        if (!isPlainFileName(*name)) {
+            problem = kUnsafeSourceName;
+            return false;
+        }
         m.sourceName = fromNativeName(*name);
     } else if (key == "source-size") {
         return parseNumber(value, m.sourceSize);
@@ -127,7 +152,7 @@ bool readField(Manifest& m, std::string_view key, std::string_view value, int64_
     return true;
 }
 
-bool readPartLine(Manifest& m, std::string_view line, int64_t& pendingSize) {
+bool readPartLine(Manifest& m, std::string_view line, int64_t& pendingSize, std::string& problem) {
     const bool escapedLine = line.starts_with('\\');
     if (escapedLine) line.remove_prefix(1);
     if (line.size() < 67 || !isDigest(line.substr(0, 64)) || line[64] != ' ' ||
@@ -135,7 +160,15 @@ bool readPartLine(Manifest& m, std::string_view line, int64_t& pendingSize) {
         return false;
     std::optional<std::string> name = std::string(line.substr(66));
     if (escapedLine) name = unescaped(*name);
-    if (!name || name->empty() || pendingSize < 0) return false;
+    if (!name || pendingSize < 0) return false;
+    if (m.parts.size() >= kMaxManifestParts) {
+        problem = kTooManyParts;
+        return false;
+    }
+    if (!isPlainFileName(*name)) {
+        problem = kUnsafePartName;
+        return false;
+    }
     m.parts.push_back({fromNativeName(*name), pendingSize, std::string(line.substr(0, 64))});
     pendingSize = -1;
     return true;
@@ -203,10 +236,13 @@ std::optional<Manifest> parseManifest(std::string_view content, std::string& pro
                  readField(m, key, line.substr(colon + 2), pendingSize, problem);
             sawSource = sawSource || key == "source-sha256";
         } else {
-            ok = readPartLine(m, line, pendingSize);
+            ok = readPartLine(m, line, pendingSize, problem);
         }
         if (!ok) {
-            if (problem.empty()) problem = "line " + std::to_string(lineNumber) + " is damaged";
+            // A name that leads out of the folder makes the whole manifest unusable, as damage
+            // does.
+            const std::string at = "line " + std::to_string(lineNumber);
+            problem = problem.empty() ? at + " is damaged" : at + ": " + problem;
             return std::nullopt;
         }
     }

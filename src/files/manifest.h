@@ -13,6 +13,8 @@ namespace pw {
 
 inline constexpr int kManifestFormat = 1;
 inline constexpr std::string_view kManifestExtension = "sha256";
+// No split writes more parts of one file; a manifest listing more is refused before it is held.
+inline constexpr size_t kMaxManifestParts = 1000000;
 
 struct ManifestPart {
     Text name;  // a file name beside the manifest
@@ -36,11 +38,22 @@ struct Manifest {
     std::vector<ManifestPart> parts;
 };
 
+// Whether a native name (after unescaping) names a file in the manifest's own folder: not
+// empty, no separator, no NUL, not "." or "..". A received manifest is a stranger's input.
+bool isPlainFileName(std::string_view native);
+
+// Why parseManifest refused a line (after "line N: "): a name leading outside the manifest's
+// folder, or more parts than a split writes.
+inline constexpr const char* kUnsafePartName =
+    "a part's name is not a plain file name in the manifest's folder";
+inline constexpr const char* kUnsafeSourceName = "the original's name is not a plain file name";
+inline constexpr const char* kTooManyParts = "more parts than any split writes";
+
 // The manifest's file content (native names, UTF-8).
 std::string formatManifest(const Manifest& manifest);
 
 // Nothing, with the reason in `problem`, when the content is no manifest of ours or of a newer
-// format.
+// format, or names a file outside its folder (a part, the original): "line N: WHY".
 std::optional<Manifest> parseManifest(std::string_view content, std::string& problem);
 
 // Whether a file's first bytes open a manifest of ours.

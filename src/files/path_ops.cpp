@@ -45,6 +45,16 @@ Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail) {
     return cut;
 }
 
+bool inSetFolder(FileSystem& fs, const Text& folder, const Text& path) {
+    if (!fs.isLink(path)) return true;
+    const auto target = fs.resolvedPath(path);
+    const auto home = fs.resolvedPath(
+        folder.ends_with(kPathSeparator) ? folder.substr(0, folder.size() - 1) : folder);
+    // A link that leads nowhere cannot be opened either: it is a missing part, not an outside one.
+    if (!target) return true;
+    return home && folderOf(*target) == *home;
+}
+
 bool ensureFolder(FileSystem& fs, const Text& path) {
     for (size_t sep = path.find(kPathSeparator); sep != Text::npos;
          sep = path.find(kPathSeparator, sep + 1)) {

@@ -18,6 +18,10 @@ Text extensionOf(std::string_view path);  // after the last "." of the file name
 // native name; empty when even the tail alone does not fit.
 Text fitFileName(FileSystem& fs, std::string_view stem, std::string_view tail);
 
+// Whether the file at `path` may be read as one of `folder`'s: a file there, or a link whose
+// target lies in that same folder (links among a set's parts are fine, one leading out is not).
+bool inSetFolder(FileSystem& fs, const Text& folder, const Text& path);
+
 // Creates every missing folder of `path` (which ends in a separator); false at the first failure.
 bool ensureFolder(FileSystem& fs, const Text& path);
 

@@ -5,28 +5,29 @@
 namespace pw {
 namespace {
 
-// Appends one part, less the mark the split put on it; false when it could not be read whole.
-bool appendPart(FileSystem& fs, SafeWriter& out, const Text& path, std::string_view addedMark) {
+// Appends one part, less the mark the split put on it, feeding `own` with every byte of the part
+// (the mark too); false when it could not be read whole or written. `joined` gets the length.
+bool appendPart(FileSystem& fs, SafeWriter& out, const Text& path, std::string_view addedMark,
+                Sha256* joined, Sha256* own, int64_t& joinedLength) {
     auto file = fs.open(path, OpenMode::Read);
     const int64_t length = file ? file->length() : -1;
-    if (length < 0) return false;
+    if (length < 0) {
+        out.failRead(file ? file->error() : fs.lastError());
+        return false;
+    }
     int64_t skip = 0;
-    if (!addedMark.empty() && file->readBytes(int64_t(addedMark.size())) == addedMark)
-        skip = int64_t(addedMark.size());
-    return out.copyFrom(*file, skip, length - skip);
-}
-
-// Which parts no longer hold their recorded bytes; read again only after the join failed.
-void nameChangedParts(FileSystem& fs, const PartSet& set, std::vector<SetProblem>& problems) {
-    const std::vector<PartState> states = verifyParts(fs, *set.manifest, set.folder);
-    for (size_t i = 0; i < states.size(); ++i)
-        if (states[i] != PartState::Ok)
-            problems.push_back({states[i] == PartState::WrongSize ? SetFault::WrongSize
-                                : states[i] == PartState::Missing ? SetFault::Missing
-                                                                  : SetFault::Changed,
-                                set.parts[i],
-                                {}});
-    if (problems.empty()) problems.push_back({SetFault::OutputChanged, set.manifestPath, {}});
+    if (!addedMark.empty()) {
+        const ByteBuffer head = file->readBytes(int64_t(addedMark.size()));
+        if (head == addedMark) {
+            skip = int64_t(addedMark.size());
+            if (own) own->update(head);
+        }
+    }
+    out.hashInto(joined, own);
+    const bool copied = out.copyFrom(*file, skip, length - skip);
+    out.hashInto(joined);
+    joinedLength += length - skip;
+    return copied;
 }
 
 void deleteParts(FileSystem& fs, const PartSet& set, JoinOutcome& outcome) {
@@ -45,23 +46,37 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
 
     const Text target = freeVariantPath(ctx.files, set.outputPath);
     SafeWriter out(ctx.files, target);
-    // One pass: the parts are hashed as they are copied; a mismatch names them afterwards.
+    // One pass: each part is hashed as it is copied, and the first that does not hold what its
+    // line records stops the join; the joined bytes are hashed in the same pass.
     Sha256 joined;
+    int64_t joinedLength = 0;
     const Manifest* m = set.manifest ? &*set.manifest : nullptr;
+    const auto put = [&](std::string_view bytes) {
+        joinedLength += int64_t(bytes.size());
+        return out.write(bytes);
+    };
     if (m) out.hashInto(&joined);
-    if (m && m->sourceMark) out.write(m->addedMark);
+    if (m && m->sourceMark) put(m->addedMark);
     const int64_t n = int64_t(set.parts.size());
     ctx.host.setProgressPosition(0);
     ctx.host.setProgressMaximum(n);
     for (int64_t i = 0; i < n && out.ok(); ++i) {
+        const Text& part = set.parts[size_t(i)];
         ctx.host.setProgressPosition(i + 1);
         ctx.options.showProgressText("(" + std::to_string(i + 1) + "/" + std::to_string(n) + ")" +
-                                     fileNameOf(set.parts[size_t(i)]));
-        if (m && i > 0) out.write(m->joiner);
-        if (!appendPart(ctx.files, out, set.parts[size_t(i)], m ? m->addedMark : ByteBuffer())) {
-            if (out.ok())
-                outcome.problems.push_back({SetFault::Unreadable, set.parts[size_t(i)], {}});
+                                     fileNameOf(part));
+        if (m && i > 0) put(m->joiner);
+        std::optional<Sha256> own;
+        if (m) own.emplace();
+        if (!appendPart(ctx.files, out, part, m ? m->addedMark : ByteBuffer(),
+                        m ? &joined : nullptr, own ? &*own : nullptr, joinedLength)) {
+            if (out.readFailed())
+                outcome.problems.push_back({SetFault::Unreadable, part, {}, out.error()});
             break;
+        }
+        if (own && hexDigest(own->finish()) != m->parts[size_t(i)].sha256) {
+            outcome.problems.push_back({SetFault::Changed, part, {}});
+            return outcome;
         }
         ctx.host.processEvents();
         if (ctx.stopRequested) {
@@ -69,23 +84,28 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
             return outcome;
         }
     }
-    if (m && m->trailingJoiner) out.write(m->joiner);
+    if (m && m->trailingJoiner) put(m->joiner);
     if (!outcome.problems.empty()) return outcome;
     if (!out.ok()) {
-        outcome.problems.push_back({SetFault::WriteFailed, target, {}});
+        outcome.problems.push_back({SetFault::WriteFailed, target, {}, out.error()});
         return outcome;
     }
+    // Every part holds what its line records: a different whole means the manifest was edited.
     if (m && hexDigest(joined.finish()) != m->sourceSha256) {
-        nameChangedParts(ctx.files, set, outcome.problems);
+        outcome.problems.push_back({SetFault::OutputChanged, set.manifestPath, {}});
         return outcome;
     }
-    // Taken meanwhile by another program: still never replaced.
-    if (ctx.files.exists(target) || !out.commit()) {
-        outcome.problems.push_back({SetFault::WriteFailed, target, {}});
+    // Taken meanwhile by another program (or a link put there): still never replaced.
+    if (!out.commitNew()) {
+        outcome.problems.push_back({SetFault::WriteFailed, target, {}, out.error()});
         return outcome;
     }
     outcome.outputPath = target;
     outcome.variantName = target != set.outputPath;
+    // The bytes are the recorded original's, proved by its digest; the size line is what is wrong.
+    if (m && joinedLength != m->sourceSize)
+        outcome.notes.push_back({SetFault::SizeDisagrees, set.manifestPath, {}});
+    if (!m) outcome.notes.push_back({SetFault::Unchecked, {}, {}});
     if (after == AfterJoin::DeleteParts) deleteParts(ctx.files, set, outcome);
     return outcome;
 }

@@ -7,9 +7,11 @@
 namespace pw {
 
 struct JoinOutcome {
-    Text outputPath;           // where the original was written; empty when it was not
-    bool variantName = false;  // the original's own name was taken by another file
-    std::vector<SetProblem> problems;
+    Text outputPath;                   // where the original was written; empty when it was not
+    bool variantName = false;          // the original's own name was taken by another file
+    std::vector<SetProblem> problems;  // why the original was not written
+    // Said beside a written original: what could not be checked or did not agree.
+    std::vector<SetProblem> notes;
     int64_t undeletedParts = 0;
     std::vector<Text> unlisted;  // the set's, to be named
 };

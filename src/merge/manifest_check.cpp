@@ -121,7 +121,7 @@ void restoreOriginal(MergeContext& ctx, PartSet set, MergeSummary& summary) {
 
 // The listed parts, in the manifest's order, once each holds what it records.
 void mergeListedParts(MergeContext& ctx, const PartSet& set, MergeSummary& summary) {
-    const std::vector<PartState> states = verifyParts(ctx.files, *set.manifest, set.folder);
+    const std::vector<PartState> states = verifyParts(ctx.files, *set.manifest, set.folder).parts;
     bool intact = true;
     for (size_t i = 0; i < states.size(); ++i)
         if (states[i] != PartState::Ok) {

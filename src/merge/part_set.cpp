@@ -128,7 +128,7 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
     const Text folder = (folderGiven ? path : folderOf(path)) + kPathSeparator;
     const auto entries = fs.listFolder(folder);
     if (!entries) {
-        problem = {SetFault::Unreadable, folder, {}};
+        problem = {SetFault::Unreadable, folder, {}, fs.lastError()};
         return std::nullopt;
     }
     const std::vector<Text> manifests = manifestsIn(fs, folder, *entries);
@@ -148,13 +148,18 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
         return numberedSet(folder, *entries, groups.begin()->first.first,
                            groups.begin()->first.second);
     }
-    // One part: the manifest that lists it, else its numbered siblings.
+    // One part: the manifest that lists it, else its numbered siblings. A manifest of ours that
+    // cannot be used may list it: the set is then not guessed from the numbers.
     const Text name = fileNameOf(path);
     for (const Text& m : manifests) {
         std::string why;
         const auto manifest = readManifest(fs, m, why);
-        if (manifest && std::any_of(manifest->parts.begin(), manifest->parts.end(),
-                                    [&](const ManifestPart& p) { return p.name == name; }))
+        if (!manifest) {
+            problem = {SetFault::ManifestDamaged, m, why};
+            return std::nullopt;
+        }
+        if (std::any_of(manifest->parts.begin(), manifest->parts.end(),
+                        [&](const ManifestPart& p) { return p.name == name; }))
             return fromManifest(fs, m, problem);
     }
     const auto numbered = numberedName(name);
@@ -169,14 +174,21 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
     std::vector<SetProblem> problems;
     std::vector<int64_t> sizes;
     for (size_t i = 0; i < set.parts.size(); ++i) {
+        if (!inSetFolder(fs, set.folder, set.parts[i])) {
+            problems.push_back({SetFault::OutsideLink, set.parts[i], {}});
+            sizes.push_back(-1);
+            continue;
+        }
         auto file = fs.open(set.parts[i], OpenMode::Read);
         const int64_t size = file ? file->length() : -1;
         sizes.push_back(size);
-        if (!file)
-            problems.push_back({fs.exists(set.parts[i]) ? SetFault::Unreadable : SetFault::Missing,
-                                set.parts[i],
-                                {}});
-        else if (set.manifest && size != set.manifest->parts[i].size)
+        if (!file) {
+            const std::error_code error = fs.lastError();
+            if (fs.exists(set.parts[i]))
+                problems.push_back({SetFault::Unreadable, set.parts[i], {}, error});
+            else
+                problems.push_back({SetFault::Missing, set.parts[i], {}});
+        } else if (set.manifest && size != set.manifest->parts[i].size)
             problems.push_back({SetFault::WrongSize, set.parts[i], {}});
     }
     if (set.manifest) {
@@ -209,17 +221,94 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
     return problems;
 }
 
-std::vector<PartState> verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder) {
-    std::vector<PartState> states;
-    for (const ManifestPart& p : manifest.parts) {
-        int64_t length = -1;
-        const auto digest = hashFile(fs, folder + p.name, &length);
-        states.push_back(!digest                          ? PartState::Missing
-                         : length != p.size               ? PartState::WrongSize
-                         : hexDigest(*digest) != p.sha256 ? PartState::Changed
-                                                          : PartState::Ok);
+namespace {
+
+// One part read through once: its own digest and length, and the bytes it adds to the joined
+// original (less the mark the split put on it) into `whole`.
+PartState hashPart(FileSystem& fs, const Text& folder, const ManifestPart& p,
+                   std::string_view addedMark, Sha256& whole, int64_t& joinedLength,
+                   std::error_code& error) {
+    const Text path = folder + p.name;
+    if (!inSetFolder(fs, folder, path)) return PartState::OutsideLink;
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) {
+        if (!fs.exists(path)) return PartState::Missing;
+        error = fs.lastError();
+        return PartState::Unreadable;
     }
-    return states;
+    Sha256 own;
+    std::vector<char> buffer(1 << 20);
+    int64_t length = 0;
+    ByteBuffer head;  // the part's first bytes, until they tell whether it opens with the mark
+    bool headDone = addedMark.empty();
+    for (;;) {
+        const int64_t got = file->read(buffer.data(), buffer.size());
+        if (got < 0) {
+            error = file->error();
+            return PartState::Unreadable;
+        }
+        if (got == 0) break;
+        const std::string_view bytes(buffer.data(), size_t(got));
+        own.update(bytes);
+        length += got;
+        if (headDone) {
+            whole.update(bytes);
+            joinedLength += got;
+            continue;
+        }
+        head += bytes;
+        if (head.size() < addedMark.size()) continue;
+        headDone = true;
+        const size_t skip = head.starts_with(addedMark) ? addedMark.size() : 0;
+        whole.update(std::string_view(head).substr(skip));
+        joinedLength += int64_t(head.size() - skip);
+    }
+    if (!headDone) {
+        whole.update(head);
+        joinedLength += int64_t(head.size());
+    }
+    return length != p.size                      ? PartState::WrongSize
+           : hexDigest(own.finish()) != p.sha256 ? PartState::Changed
+                                                 : PartState::Ok;
+}
+
+}  // namespace
+
+SetVerdict verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder) {
+    SetVerdict verdict;
+    Sha256 whole;
+    int64_t joinedLength = 0;
+    if (manifest.sourceMark) {
+        whole.update(manifest.addedMark);
+        joinedLength += int64_t(manifest.addedMark.size());
+    }
+    for (size_t i = 0; i < manifest.parts.size(); ++i) {
+        if (i > 0) {
+            whole.update(manifest.joiner);
+            joinedLength += int64_t(manifest.joiner.size());
+        }
+        std::error_code error;
+        verdict.parts.push_back(hashPart(fs, folder, manifest.parts[i], manifest.addedMark, whole,
+                                         joinedLength, error));
+        verdict.errors.push_back(error);
+    }
+    if (manifest.trailingJoiner) {
+        whole.update(manifest.joiner);
+        joinedLength += int64_t(manifest.joiner.size());
+    }
+    const bool allOk = std::all_of(verdict.parts.begin(), verdict.parts.end(),
+                                   [](PartState s) { return s == PartState::Ok; });
+    if (allOk && manifest.exact) {
+        if (hexDigest(whole.finish()) != manifest.sourceSha256)
+            verdict.whole = SetFault::OutputChanged;
+        else if (joinedLength != manifest.sourceSize)
+            verdict.whole = SetFault::SizeDisagrees;
+    }
+    return verdict;
+}
+
+bool takenName(FileSystem& fs, const Text& path) {
+    return fs.exists(path) || fs.isLink(path);
 }
 
 Text freeVariantPath(FileSystem& fs, const Text& path) {
@@ -232,7 +321,7 @@ Text freeVariantPath(FileSystem& fs, const Text& path) {
             variant == 1
                 ? path
                 : prefix + withExtension(base + " (" + std::to_string(variant) + ")", extension);
-        if (!fs.exists(candidate)) return candidate;
+        if (!takenName(fs, candidate)) return candidate;
     }
 }
 

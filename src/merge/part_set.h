@@ -34,12 +34,16 @@ enum class SetFault {
     WriteFailed,
     OutputChanged,  // every part matches, yet the joined bytes are not the recorded original's
     Stopped,
+    OutsideLink,    // a part is a link to a file outside the set's folder: never read
+    SizeDisagrees,  // the parts join into the original, but not of the size the manifest records
+    Unchecked,      // no manifest: a missing last part cannot be seen
 };
 
 struct SetProblem {
     SetFault fault;
     Text path;
-    std::string detail;
+    std::string detail = {};
+    std::error_code error = {};  // the system's reason, where one failed
 };
 
 // The set `path` names: a manifest, one part, or a folder with one set in it.
@@ -49,11 +53,23 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
 // the first bytes of parts.
 std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set);
 
-// Each part against its recorded size and SHA-256 (a set with a manifest), in part order.
-enum class PartState { Ok, Missing, WrongSize, Changed };
-std::vector<PartState> verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder);
+// Each part against its recorded size and SHA-256 (a set with a manifest), in part order, and in
+// the same pass the bytes they join into against the recorded original.
+enum class PartState { Ok, Missing, WrongSize, Changed, Unreadable, OutsideLink };
+struct SetVerdict {
+    std::vector<PartState> parts;
+    std::vector<std::error_code> errors;  // why an unreadable part could not be read
+    // Only when every part is Ok and the manifest is exact: the joined bytes against the
+    // original's SHA-256 (OutputChanged) and size (SizeDisagrees).
+    std::optional<SetFault> whole;
+};
+SetVerdict verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder);
 
-// "name (2).ext", "name (3).ext" … the first that names no file, `path` itself when it is free.
+// Whether a file, a folder or a link (dangling or not) has that name: an output never follows
+// or replaces a link, so one there takes the name as a file would.
+bool takenName(FileSystem& fs, const Text& path);
+
+// "name (2).ext", "name (3).ext" … the first that names nothing, `path` itself when it is free.
 Text freeVariantPath(FileSystem& fs, const Text& path);
 
 }  // namespace pw

@@ -268,14 +268,28 @@ std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* 
     return hash.finish();
 }
 
+bool FileSystem::renameNew(const Text& from, const Text& to) {
+    if (exists(to) || isLink(to)) return fail(EEXIST);
+    return rename(from, to);
+}
+
 bool SafeWriter::commit() {
+    return place(true);
+}
+
+bool SafeWriter::commitNew() {
+    return place(false);
+}
+
+bool SafeWriter::place(bool replacing) {
     if (!file_) return false;
     if (!file_->close() && ok_) {
         ok_ = false;
         keepError(file_->error());
     }
     file_.reset();
-    if (ok_ && !fs_.rename(tempPath_, finalPath_)) {
+    if (ok_ &&
+        !(replacing ? fs_.rename(tempPath_, finalPath_) : fs_.renameNew(tempPath_, finalPath_))) {
         ok_ = false;
         keepError(fs_.lastError());
     }

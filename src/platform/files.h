@@ -70,12 +70,22 @@ class FileSystem {
     [[nodiscard]] virtual bool remove(const Text& path) = 0;
     // Moves `from` to `to`, replacing a file at `to`.
     [[nodiscard]] virtual bool rename(const Text& from, const Text& to) = 0;
+    // Moves `from` to `to` only while nothing has that name (no file, folder or link, dangling
+    // or not); false with EEXIST when something does. Atomic where the file system allows.
+    [[nodiscard]] virtual bool renameNew(const Text& from, const Text& to);
     // Identifies an existing file across its names (device and inode); nothing when it is missing.
     virtual std::optional<FileId> fileId(const Text& path) = 0;
     // Entries of one folder (without "." and ".."); nothing when the folder cannot be read.
     virtual std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) = 0;
     // Removes a folder that is empty; false for any other.
     [[nodiscard]] virtual bool removeFolder(const Text& path) = 0;
+    // Whether `path` itself is a symbolic link, dangling or not (the link is not followed).
+    virtual bool isLink(const Text& path) {
+        (void)path;
+        return false;
+    }
+    // `path` with every link in it followed, absolute; nothing when that leads nowhere.
+    virtual std::optional<Text> resolvedPath(const Text& path) { return path; }
     // Why the last call that failed failed (the system's errno); empty while none did.
     virtual std::error_code lastError() const { return lastError_; }
     // Longest file name the folder's file system takes, in bytes of its native names.
@@ -143,6 +153,9 @@ class SafeWriter {
     const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
     [[nodiscard]] bool commit();
+    // The same, but only while nothing has the final name: what appeared there meanwhile, a link
+    // too, is never replaced (the error is then EEXIST).
+    [[nodiscard]] bool commitNew();
 
   private:
     FileSystem& fs_;
@@ -156,6 +169,7 @@ class SafeWriter {
     std::error_code error_;
 
     void keepError(std::error_code error);
+    bool place(bool replacing);
 };
 
 // Appends `length` bytes of `source` from `offset` to `out` through a buffer, feeding `hash`.

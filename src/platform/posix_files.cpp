@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/files.h"
 #include "platform/native_names.h"
@@ -179,12 +180,42 @@ class PosixFileSystem : public FileSystem {
         return ::unlink(native(path).c_str()) == 0 || fail(errno);
     }
 
+    bool isLink(const Text& path) override {
+        struct stat st;
+        return ::lstat(native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    }
+
+    std::optional<Text> resolvedPath(const Text& path) override {
+        char* resolved = ::realpath(native(path).c_str(), nullptr);
+        if (!resolved) {
+            fail(errno);
+            return std::nullopt;
+        }
+        Text text = fromNativeName(resolved);
+        std::free(resolved);
+        return text;
+    }
+
     bool removeFolder(const Text& path) override {
         return ::rmdir(native(path).c_str()) == 0 || fail(errno);
     }
 
     bool rename(const Text& from, const Text& to) override {
         return ::rename(native(from).c_str(), native(to).c_str()) == 0 || fail(errno);
+    }
+
+    bool renameNew(const Text& from, const Text& to) override {
+        const std::string a = native(from), b = native(to);
+        if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return fail(errno);
+        // A file system without it: a hard link is made only under a free name, as atomically.
+        if (::link(a.c_str(), b.c_str()) == 0) {
+            (void)::unlink(a.c_str());
+            return true;
+        }
+        if (errno == EEXIST) return fail(errno);
+        return FileSystem::renameNew(from, to);  // no hard links either (FAT)
     }
 
     std::optional<FileId> fileId(const Text& path) override {

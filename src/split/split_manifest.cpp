@@ -5,8 +5,12 @@
 
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
+#include "split/split_by_bytes.h"
 
 namespace pw {
+
+static_assert(kMaxPartsPerFile == int64_t(kMaxManifestParts),
+              "a manifest lists what a split writes");
 namespace {
 
 Text withExtension(const Text& base, std::string_view extension) {
@@ -39,7 +43,9 @@ void settleEarlierParts(EngineContext& ctx, const SplitJobState& state, const Te
         for (const ManifestPart& p : earlier.manifest->parts) {
             if (state.partNamesOfSource.contains(p.name) || !ctx.files.exists(folder + p.name))
                 continue;
-            if (unchanged(ctx.files, folder + p.name, p) && ctx.files.remove(folder + p.name))
+            // A link out of the folder is not read to prove it unchanged: it is kept and named.
+            if (inSetFolder(ctx.files, folder, folder + p.name) &&
+                unchanged(ctx.files, folder + p.name, p) && ctx.files.remove(folder + p.name))
                 ++summary.staleRemoved;
             else
                 kept.push_back(folder + p.name);

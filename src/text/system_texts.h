@@ -122,6 +122,13 @@ inline constexpr std::string_view kJoinWriteFailed = "无法写入";
 inline constexpr std::string_view kJoinOutputChanged =
     "分块都相符，但合成结果与原文件不符（校验清单被改动）";
 inline constexpr std::string_view kJoinStopped = "已停止";
+inline constexpr std::string_view kJoinOutsideLink = "指向文件夹之外的链接，未读取";
+inline constexpr std::string_view kJoinSizeDisagrees =
+    "分块合成的正是原文件，但校验清单记录的大小不同（校验清单被改动）";
+inline constexpr std::string_view kJoinUnchecked =
+    "没有校验清单，无法确认分块是否齐全（缺少最后一块时看不出来）";
+inline constexpr std::string_view kJoinLineBefore = "（第 ";
+inline constexpr std::string_view kJoinLineAfter = " 行）";
 inline constexpr std::string_view kKeptForReplacementsBefore = "有 ";
 inline constexpr std::string_view kKeptForReplacementsAfter =
     " 个源文件在编码转换时有字符被替换，已保留未删除。";

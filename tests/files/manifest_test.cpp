@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "files/manifest.h"
+#include "platform/native_names.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 
@@ -80,6 +81,58 @@ TEST(Manifest, ExactFormatThatSha256sumChecks) {
     std::string noSize = text;
     noSize.erase(noSize.find("# size: 3"), 10);
     EXPECT_TRUE(refused(noSize));
+}
+
+// A part's or the original's name that is no plain file name in the manifest's folder refuses the
+// whole manifest, naming its line, however it is spelt; names that only look odd are kept.
+TEST(Manifest, NamesOutsideTheFolderRefuseItWhole) {
+    Manifest m;
+    m.sourceName = "book.bin";
+    m.sourceSha256 = sha256Hex("");
+    m.mode = "parts";
+    m.parts = {{"book_1.bin", 0, sha256Hex("")}, {"book_2.bin", 0, sha256Hex("")}};
+    const std::string good = formatManifest(m);
+    const std::string digest = sha256Hex("");
+    const auto withPart = [&](const std::string& line) {
+        std::string text = good;
+        text.replace(text.find(digest + "  book_2.bin"), digest.size() + 12, line);
+        return text;
+    };
+    const auto withSource = [&](const std::string& name) {
+        std::string text = good;
+        text.replace(text.find("# source: book.bin"), 18, "# source: " + name);
+        return text;
+    };
+    const std::string refused[] = {
+        withPart(digest + "  ../book_2.bin"),
+        withPart(digest + "  /etc/passwd"),
+        withPart(digest + "  sub/book_2.bin"),
+        withPart(digest + " *sub/book_2.bin"),
+        withPart(digest + "  ."),
+        withPart(digest + "  .."),
+        withPart(digest + "  book" + std::string(1, '\0') + "_2.bin"),
+        withPart("\\" + digest + "  ..\\\\/x"),  // a separator beside an escaped backslash
+        withSource("../../../escape.bin"),
+        withSource("/tmp/escape.bin"),
+        withSource("a/b"),
+        withSource(".."),
+    };
+    for (const std::string& text : refused) {
+        SCOPED_TRACE(text);
+        std::string why;
+        EXPECT_FALSE(parseManifest(text, why));
+        const bool source = text.find("# source: book.bin") == std::string::npos;
+        EXPECT_EQ(why, source ? std::string("line 3: ") + kUnsafeSourceName
+                              : std::string("line 11: ") + kUnsafePartName);
+    }
+    for (const std::string& name :
+         {std::string("a\\\\b_2.bin"), std::string("...bin"), std::string(".hidden"),
+          std::string("a..b"), std::string("C:x")}) {
+        std::string why;
+        const auto back = parseManifest(withPart("\\" + digest + "  " + name), why);
+        ASSERT_TRUE(back) << name << ": " << why;
+        EXPECT_TRUE(isPlainFileName(toNativeName(back->parts[1].name))) << name;
+    }
 }
 
 }  // namespace

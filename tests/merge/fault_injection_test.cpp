@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "files/manifest.h"
+#include "merge/join_parts.h"
 #include "merge/merge_files.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
@@ -279,6 +280,116 @@ TEST_F(ManifestMergeFaults, AFolderWithAManifestLosesNothingWhateverFails) {
         if (HasFailure()) return;
     }
     EXPECT_GT(runs, 100);
+}
+
+int errnoOf(FaultError error) {
+    return error == FaultError::NoSpace        ? ENOSPC
+           : error == FaultError::NoPermission ? EACCES
+           : error == FaultError::NameTooLong  ? ENAMETOOLONG
+                                               : EIO;
+}
+
+// Every call of a join and a verify fails once in turn: a part that could not be opened or read
+// is named as unreadable (never as missing), a failed write says the system's reason (a full
+// disk's ENOSPC), and a part linked from inside the folder is read like any other.
+TEST(JoinFaults, EveryFailureNamesItsFileAndReason) {
+    TempDir dir;
+    std::string data;
+    for (int i = 0; i < 600'000; ++i) data += char('a' + i * 13 % 26);
+    Manifest m;
+    m.sourceName = "book.bin";
+    m.sourceSize = int64_t(data.size());
+    m.sourceSha256 = sha256Hex(data);
+    m.mode = "parts";
+    for (int k = 0; k < 3; ++k) {
+        const std::string name = "book_" + std::to_string(k + 1) + ".bin";
+        const std::string bytes = data.substr(size_t(k) * 200'000, 200'000);
+        writeFile(dir.path(k == 2 ? "book/real_3.bin" : "book/" + name), bytes);
+        m.parts.push_back({Text(name), int64_t(bytes.size()), sha256Hex(bytes)});
+    }
+    stdfs::create_symlink("real_3.bin", dir.path("book/book_3.bin"));
+    ASSERT_TRUE(writeManifest(posixFileSystem(), fromUtf8(dir.path("book/book.sha256")), m));
+    const Text folder = fromUtf8(dir.path("book/"));
+    const auto isPart = [&](const Text& path) {
+        return path.starts_with(folder) && path != folder && !path.ends_with(".sha256");
+    };
+
+    const int64_t runs = forEveryFault([&](FaultyFiles& files) {
+        SetProblem problem;
+        const auto set = findPartSet(files, fromUtf8(dir.path("book")), problem);
+        JoinOutcome o;
+        if (set) {
+            TestMergeOptions options;
+            TestJobHost host;
+            MergeContext ctx{{host, files, systemClock()}, options};
+            o = joinPartSet(ctx, *set, AfterJoin::KeepParts);
+        } else {
+            o.problems.push_back(problem);
+        }
+        const bool written = fileExists(dir.path("book.bin"));
+        if (written) {
+            EXPECT_EQ(readFile(dir.path("book.bin")), data);
+        }
+        stdfs::remove(dir.path("book.bin"));
+        if (!files.fired()) {
+            EXPECT_TRUE(o.problems.empty() && written);
+            return;
+        }
+        if (o.problems.empty()) return;  // the failing call changed nothing that mattered
+        const SetProblem& p = o.problems.front();
+        const int expected = errnoOf(files.error());
+        if (isPart(files.failedPath())) {
+            EXPECT_EQ(p.fault, SetFault::Unreadable) << toUtf8(p.path);
+            EXPECT_EQ(p.path, files.failedPath());
+            EXPECT_EQ(p.error.value(), expected);
+        } else if (p.fault == SetFault::WriteFailed || p.fault == SetFault::Unreadable) {
+            EXPECT_EQ(p.path, p.fault == SetFault::WriteFailed ? fromUtf8(dir.path("book.bin"))
+                                                               : files.failedPath());
+            EXPECT_EQ(p.error.value(), expected) << p.error.message();
+        }
+        EXPECT_FALSE(written);
+    });
+    EXPECT_GT(runs, 20);
+
+    // A part linked out of the folder: whatever fails, the join is refused, the link is never
+    // opened (so nothing outside is read) and nothing is deleted.
+    writeFile(dir.path("outside.bin"), data.substr(400'000));
+    stdfs::remove(dir.path("book/book_3.bin"));
+    stdfs::create_symlink("../outside.bin", dir.path("book/book_3.bin"));
+    const Text link = fromUtf8(dir.path("book/book_3.bin"));
+    const auto before = treeContents(dir, true);
+    forEveryFault([&](FaultyFiles& files) {
+        SetProblem problem;
+        const auto set = findPartSet(files, fromUtf8(dir.path("book")), problem);
+        if (set) {
+            TestMergeOptions options;
+            TestJobHost host;
+            MergeContext ctx{{host, files, systemClock()}, options};
+            const JoinOutcome o = joinPartSet(ctx, *set, AfterJoin::DeleteParts);
+            EXPECT_TRUE(o.outputPath.empty());
+            EXPECT_FALSE(o.problems.empty());
+        }
+        EXPECT_NE(files.failedPath(), link);
+        EXPECT_EQ(treeContents(dir, true), before);
+        EXPECT_TRUE(stdfs::is_symlink(dir.path("book/book_3.bin")));
+    });
+    stdfs::remove(dir.path("book/book_3.bin"));
+    stdfs::create_symlink("real_3.bin", dir.path("book/book_3.bin"));
+
+    // verify tells a part it could not read from a missing one.
+    // (The second part's open is the second open; its first read the third: the first part's
+    // second read tells its end.)
+    for (const auto& [call, k] : {std::pair{FaultCall::Open, 2}, std::pair{FaultCall::Read, 3}}) {
+        FaultyFiles files(posixFileSystem(), call, k, FaultError::Io);
+        const SetVerdict v = verifyParts(files, m, folder);
+        ASSERT_TRUE(files.fired());
+        EXPECT_EQ(v.parts[1], PartState::Unreadable);
+        EXPECT_EQ(v.errors[1].value(), EIO);
+        EXPECT_FALSE(v.whole);
+    }
+    const SetVerdict clean = verifyParts(posixFileSystem(), m, folder);
+    EXPECT_EQ(clean.parts, std::vector<PartState>(3, PartState::Ok));
+    EXPECT_FALSE(clean.whole);
 }
 
 }  // namespace

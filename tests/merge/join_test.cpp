@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "files/path_ops.h"
 #include "merge/join_parts.h"
 #include "support/faulty_files.h"
+#include "support/refusing_files.h"
 #include "support/split_fixture.h"
 
 namespace pw::test {
@@ -30,12 +32,20 @@ class JoinTest : public SplitFixture {
         options.set.writeManifest = manifest;
         split({dir.path(name)});
         stdfs::rename(dir.path(name), dir.path("original"));
+        // verify reads the parts as join does: with a manifest, all of them agree with it.
+        SetProblem problem;
+        const auto set = findPartSet(posixFileSystem(), fromUtf8(dir.path(from)), problem);
+        if (set && set->manifest) {
+            const SetVerdict v = verifyParts(posixFileSystem(), *set->manifest, set->folder);
+            EXPECT_EQ(v.parts, std::vector<PartState>(v.parts.size(), PartState::Ok));
+            EXPECT_FALSE(v.whole) << int(*v.whole);
+        }
         return join(from);
     }
     JoinOutcome join(const std::string& from, FileSystem& fs = posixFileSystem()) {
         SetProblem problem;
         const auto set = findPartSet(fs, fromUtf8(dir.path(from)), problem);
-        if (!set) return {Text(), false, {problem}, 0, {}};
+        if (!set) return {Text(), false, {problem}, {}, 0, {}};
         TestMergeOptions mergeOptions;
         MergeContext ctx{{host, fs, systemClock()}, mergeOptions};
         return joinPartSet(ctx, *set, AfterJoin::KeepParts);
@@ -45,6 +55,8 @@ class JoinTest : public SplitFixture {
             << int(o.problems[0].fault) << " " << toUtf8(o.problems[0].path);
         EXPECT_EQ(toUtf8(o.outputPath), dir.path(name));
         EXPECT_EQ(readFile(dir.path(name)), bytes);
+        // A split's own manifest always agrees with itself; only a set without one is unchecked.
+        for (const SetProblem& note : o.notes) EXPECT_EQ(note.fault, SetFault::Unchecked);
     }
     void reset() {
         stdfs::remove_all(dir.path());
@@ -191,6 +203,63 @@ TEST_F(JoinTest, UnlistedNumberedFilesAreNamedNeverJoinedOrDeletedAndTemporaries
     m.parts = {{".~partwell-1-2.tmp", 4, sha256Hex("half")}};
     ASSERT_TRUE(writeManifest(posixFileSystem(), fromUtf8(dir.path("book/t.sha256")), m));
     EXPECT_EQ(join("book/t.sha256").problems[0].fault, SetFault::ManifestDamaged);
+}
+
+// The real file system, counting the bytes read from each file.
+class ReadCounting : public RefusingFiles {
+  public:
+    ReadCounting() { refuseWrites = false; }
+    std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override;
+    std::map<Text, int64_t> bytesRead;
+};
+
+class CountedHandle : public FileHandle {
+  public:
+    CountedHandle(std::unique_ptr<FileHandle> real, int64_t& count)
+        : real_(std::move(real)), count_(count) {}
+    int64_t read(void* buffer, size_t size) override {
+        const int64_t got = real_->read(buffer, size);
+        if (got > 0) count_ += got;
+        return got;
+    }
+    bool write(const void* data, size_t size) override { return real_->write(data, size); }
+    bool seek(int64_t position) override { return real_->seek(position); }
+    int64_t position() const override { return real_->position(); }
+    int64_t length() override { return real_->length(); }
+    bool close() override { return real_->close(); }
+
+  private:
+    std::unique_ptr<FileHandle> real_;
+    int64_t& count_;
+};
+
+std::unique_ptr<FileHandle> ReadCounting::open(const Text& path, OpenMode mode) {
+    auto file = RefusingFiles::open(path, mode);
+    if (!file) return nullptr;
+    return std::make_unique<CountedHandle>(std::move(file), bytesRead[path]);
+}
+
+// A changed part stops the join as soon as it has been copied, and is named: the parts after it
+// are never read.
+TEST_F(JoinTest, StopsAtTheFirstPartThatDoesNotHoldItsLine) {
+    const std::string bin = randomBytes(400'000, 11);
+    byCount("4");
+    writeFile(dir.path("book.bin"), bin);
+    options.set.writeManifest = true;
+    split({dir.path("book.bin")});
+    stdfs::remove(dir.path("book.bin"));
+    std::string part = readFile(dir.path("book/book_2.bin"));
+    part[5] ^= 1;
+    writeFile(dir.path("book/book_2.bin"), part);
+    ReadCounting files;
+    const JoinOutcome o = join("book", files);
+    ASSERT_EQ(o.problems.size(), 1u);
+    EXPECT_EQ(o.problems[0].fault, SetFault::Changed);
+    EXPECT_EQ(toUtf8(o.problems[0].path), dir.path("book/book_2.bin"));
+    EXPECT_EQ(listing(dir.path()), "book/");
+    EXPECT_EQ(files.bytesRead[fromUtf8(dir.path("book/book_2.bin"))], 100'000);
+    EXPECT_EQ(files.bytesRead[fromUtf8(dir.path("book/book_3.bin"))], 0);
+    EXPECT_EQ(files.bytesRead[fromUtf8(dir.path("book/book_4.bin"))], 0);
 }
 
 TEST_F(JoinTest, NeverReplacesAFileAndDeletesPartsOnlyWhenInPlace) {

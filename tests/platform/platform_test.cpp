@@ -62,6 +62,39 @@ TEST(SafeWriter, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(listing(dir.path()), "out.txt taken/");
 }
 
+// A new file put in place never replaces what appeared at its name while it was written: a file,
+// or a link that leads nowhere or to a file elsewhere (neither is followed nor replaced).
+TEST(SafeWriter, ANewFileNeverReplacesWhatAppearedAtItsName) {
+    TempDir dir;
+    FileSystem& fs = posixFileSystem();
+    writeFile(dir.path("elsewhere.txt"), "theirs");
+    const Text target = fromUtf8(dir.path("out.txt"));
+    for (const char* taker : {"file", "dangling link", "link"}) {
+        SCOPED_TRACE(taker);
+        SafeWriter w(fs, target);
+        ASSERT_TRUE(w.write("ours"));
+        const std::string t = taker;
+        if (t == "file") writeFile(dir.path("out.txt"), "theirs");
+        if (t != "file") {
+            const char* to = t == "link" ? "elsewhere.txt" : "nowhere";
+            ASSERT_EQ(::symlink(to, dir.path("out.txt").c_str()), 0);
+        }
+        EXPECT_FALSE(w.commitNew());
+        EXPECT_EQ(w.error(), std::errc::file_exists);
+        EXPECT_EQ(fs.isLink(target), t != "file");
+        if (t == "file") {
+            EXPECT_EQ(readFile(dir.path("out.txt")), "theirs");
+        }
+        EXPECT_EQ(readFile(dir.path("elsewhere.txt")), "theirs");
+        ::unlink(dir.path("out.txt").c_str());
+    }
+    SafeWriter w(fs, target);
+    ASSERT_TRUE(w.write("ours"));
+    EXPECT_TRUE(w.commitNew());
+    EXPECT_EQ(readFile(dir.path("out.txt")), "ours");
+    EXPECT_EQ(listing(dir.path()), "elsewhere.txt out.txt");
+}
+
 TEST(Files, OnlyRegularFilesOpenAndPipesNeverBlock) {
     TempDir dir;
     FileSystem& fs = posixFileSystem();

@@ -109,6 +109,10 @@ bool FaultyFiles::rename(const Text& from, const Text& to) {
     return !failsNow(FaultCall::Rename, to) && real_.rename(from, to);
 }
 
+bool FaultyFiles::renameNew(const Text& from, const Text& to) {
+    return !failsNow(FaultCall::Rename, to) && real_.renameNew(from, to);
+}
+
 std::optional<std::vector<FolderEntry>> FaultyFiles::listFolder(const Text& folder) {
     if (failsNow(FaultCall::List, folder)) return std::nullopt;
     return real_.listFolder(folder);

@@ -56,9 +56,12 @@ class FaultyFiles : public FileSystem {
     bool createFolder(const Text& path) override;
     bool remove(const Text& path) override;
     bool rename(const Text& from, const Text& to) override;
+    bool renameNew(const Text& from, const Text& to) override;
     std::optional<FileId> fileId(const Text& path) override { return real_.fileId(path); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& folder) override;
     bool removeFolder(const Text& path) override { return real_.removeFolder(path); }
+    bool isLink(const Text& path) override { return real_.isLink(path); }
+    std::optional<Text> resolvedPath(const Text& path) override { return real_.resolvedPath(path); }
     std::error_code lastError() const override;
     size_t maxNameBytes() const override { return real_.maxNameBytes(); }
 

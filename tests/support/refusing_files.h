@@ -27,7 +27,10 @@ class RefusingFiles : public FileSystem {
         return real.remove(p) || fail(real.lastError().value());
     }
     bool removeFolder(const Text& p) override { return real.removeFolder(p); }
+    bool isLink(const Text& p) override { return real.isLink(p); }
+    std::optional<Text> resolvedPath(const Text& p) override { return real.resolvedPath(p); }
     bool rename(const Text& a, const Text& b) override { return real.rename(a, b); }
+    bool renameNew(const Text& a, const Text& b) override { return real.renameNew(a, b); }
     std::optional<FileId> fileId(const Text& p) override { return real.fileId(p); }
     std::optional<std::vector<FolderEntry>> listFolder(const Text& f) override {
         return real.listFolder(f);
