@@ -44,8 +44,9 @@ std::string_view faultText(SetFault fault) {
     return texts::kJoinWriteFailed;
 }
 
-// "name：reason", with the manifest's line and the system's reason where there are.
-Text problemLine(const SetProblem& p) {
+}  // namespace
+
+Text setProblemLine(const SetProblem& p) {
     Text line = (p.path.empty() ? Text() : fileNameOf(p.path) + lit(texts::kJoinColon)) +
                 lit(faultText(p.fault));
     if (p.detail.starts_with("line ")) {
@@ -57,14 +58,12 @@ Text problemLine(const SetProblem& p) {
     return line;
 }
 
-}  // namespace
-
 Text joinCompletionText(const JoinOutcome& outcome) {
     const Text unlisted =
         namedFilesNote(outcome.unlisted, texts::kUnlistedPartsBefore, texts::kUnlistedPartsAfter);
     if (outcome.problems.empty()) {
         Text text = lit(texts::kJoinDone) + outcome.outputPath;
-        for (const SetProblem& note : outcome.notes) text += "\n" + problemLine(note);
+        for (const SetProblem& note : outcome.notes) text += "\n" + setProblemLine(note);
         if (outcome.undeletedParts > 0)
             text += "\n" + lit(texts::kJoinUndeletedBefore) +
                     std::to_string(outcome.undeletedParts) + lit(texts::kJoinUndeletedAfter);
@@ -72,7 +71,7 @@ Text joinCompletionText(const JoinOutcome& outcome) {
     }
     Text text = lit(texts::kJoinFailed);
     for (size_t i = 0; i < outcome.problems.size() && i < kShownProblems; ++i) {
-        text += "\n" + problemLine(outcome.problems[i]);
+        text += "\n" + setProblemLine(outcome.problems[i]);
     }
     if (outcome.problems.size() > kShownProblems) text += "\n" + lit(texts::kMoreNames);
     return text + unlisted;

@@ -13,4 +13,7 @@ void joinJob(JobContext& ctx, const Text& manifestPath);
 // written.
 Text joinCompletionText(const JoinOutcome& outcome);
 
+// "name：reason", with the manifest's line and the system's reason where there are.
+Text setProblemLine(const SetProblem& problem);
+
 }  // namespace pw

@@ -3,6 +3,7 @@
 #include "app/control_table.h"
 #include "app/form_options.h"
 #include "app/job_outcome.h"
+#include "app/join_job.h"
 #include "files/path_ops.h"
 #include "text/system_texts.h"
 
@@ -24,6 +25,7 @@ Text mergeFailureNote(const MergeSummary& summary) {
     more += keptAndFailedLines(summary.keptForReplacements, summary.failures);
     more +=
         namedFilesNote(summary.damagedParts, texts::kDamagedPartsBefore, texts::kDamagedPartsAfter);
+    for (const SetProblem& p : summary.unusableManifests) more += "\n" + setProblemLine(p);
     more += namedFilesNote(summary.unlistedParts, texts::kUnlistedPartsBefore,
                            texts::kUnlistedPartsAfter);
     if (note.empty() && !more.empty()) note = "\n";

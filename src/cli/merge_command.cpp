@@ -174,6 +174,7 @@ int runMerge(int argc, char** argv) {
             printErr(std::string(kPrefix) + toNativeName(original) + tr(kRestored) + "\n");
     reportUnlistedParts(summary.unlistedParts);
     reportDamagedParts(summary.damagedParts);
+    printProblems(summary.unusableManifests);
     printFailures(summary.failures);
     if (options.dryRun) reportDryRun(dry, options.console);
     return finishJob(options.console, options.dryRun ? nullptr : kMergeSummary,

@@ -49,11 +49,6 @@ bool takenByBatch(FileSystem& fs, const PartSet& set, const std::vector<Text>& b
     });
 }
 
-bool isPlainName(const Text& name) {
-    return !name.empty() && name != "." && name != ".." && fileNameOf(name) == name &&
-           name.find('\0') == Text::npos;
-}
-
 bool addsNothingBetween(const MergeOptions& options) {
     return !options.handleEncoding() &&
            (options.joinWith() == JoinWith::Nothing ||
@@ -149,9 +144,9 @@ bool mergeManifestSets(MergeContext& ctx, const Text& folder, std::vector<Text>&
         if (ctx.stopRequested) return true;
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);
-        // The original's name must name a file in the output folder, nothing else.
-        if (!set || set->parts.empty() || !isPlainName(set->manifest->sourceName)) {
-            summary.damagedParts.push_back(manifestPath);
+        // The reader refuses a manifest whose names lead outside the folder.
+        if (!set) {
+            summary.unusableManifests.push_back(problem);
             ++summary.failedOutputs;
             anyTaken = true;
             continue;

@@ -7,6 +7,7 @@
 
 #include "files/failure.h"
 #include "merge/merge_options.h"
+#include "merge/part_set.h"
 
 namespace pw {
 
@@ -24,6 +25,9 @@ struct MergeSummary {
     std::set<FileId> jobFiles;
     // Parts that do not hold what their folder's manifest records; their batch was not merged.
     std::vector<Text> damagedParts;
+    // A folder's manifests that could not be used, with why (the line, for a hostile name); their
+    // folders were not merged.
+    std::vector<SetProblem> unusableManifests;
     // Outputs that are a split's original, joined back as its manifest records and checked.
     std::vector<Text> restoredOriginals;
     // Files numbered as a manifest's parts that it does not list: neither joined nor deleted.

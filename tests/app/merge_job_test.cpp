@@ -163,6 +163,19 @@ TEST_F(MergeJobTest, AChapterSplitsFolderGivesBackTheOriginalAndTheQuestionSaysS
     EXPECT_EQ(readFile(dir.path("novel (2).txt")), text);
     EXPECT_NE(toUtf8(form.messages[2].text).find("未合并也未删除：novel_6 第6章 旧.txt"),
               std::string::npos);
+
+    // A manifest naming a file outside its folder: the folder is not merged, the line is named.
+    std::string manifest = readFile(dir.path("novel/novel.sha256"));
+    const size_t name = manifest.find("  novel_2");
+    manifest.replace(name + 2, manifest.find('\n', name) - name - 2, "../source.txt");
+    writeFile(dir.path("novel/novel.sha256"), manifest);
+    form.setChecked(ctl::kHandleEncoding, false);
+    run({dir.path("novel")}, MergeItems::Folders);
+    ASSERT_EQ(form.messages.size(), 4u);
+    EXPECT_NE(toUtf8(form.messages[3].text).find("novel.sha256：校验清单无法使用（第 "),
+              std::string::npos)
+        << toUtf8(form.messages[3].text);
+    EXPECT_FALSE(fileExists(dir.path("novel (3).txt")));
 }
 
 TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
