@@ -5,11 +5,11 @@ set -euo pipefail
 
 # What every build needs: a compiler, CMake, the engine's libraries and msgfmt for the
 # command line's message catalogues.
-base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev)
+base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev libgf-complete-dev)
 # The window: Qt, a Chinese font, Qt's own texts in Chinese, and xdg-open to show a folder.
 run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n xdg-utils)
 # The tests, the validators of the menu entry and metainfo, and the manual's renderer.
-test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base)
+test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base par2)
 # The engine's tests without the window, under the sanitizers.
 sanitize=("${base[@]}" libgtest-dev)
 # cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian
