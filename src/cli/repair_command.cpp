@@ -87,6 +87,8 @@ int runRepair(int argc, char** argv) {
     }
     if (!given) return refuseNoPaths(tr(kRepairUsage));
 
+    StopFlag stop = 0;
+    installStopSignals(stop);
     FileSystem& fs = posixFileSystem();
     const Text path = absolutePath(given);
     const bool isFolder = fs.isFolder(path);
@@ -145,12 +147,14 @@ int runRepair(int argc, char** argv) {
         return 1;
     }
 
-    StopFlag stop = 0;
-    installStopSignals(stop);
     const RecoveryCheck check = checkRecoverySet(fs, folder, *set, stop);
     for (size_t i = 0; i < set->names.size(); ++i)
         printOut(toNativeName(set->names[i]) + ": " + stateText(check.states[i]) + "\n");
-    if (check.badSlices == 0 && !stop) {
+    if (stop) {
+        say(kStopped);
+        return 128 + stopSignal();
+    }
+    if (check.badSlices == 0) {
         say(kAllWhole);
         return 0;
     }
@@ -161,8 +165,7 @@ int runRepair(int argc, char** argv) {
         printErr(std::string(kPrefix) + text + "\n");
         return 1;
     }
-    const RepairOutcome outcome = stop ? RepairOutcome{{}, {}, true, false}
-                                       : repairRecoverySet(fs, folder, *set, check, stop);
+    const RepairOutcome outcome = repairRecoverySet(fs, folder, *set, check, stop);
     for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, toNativeName(rebuilt));
     printFailures(outcome.failures);
     if (outcome.singular) say(kSingularRecovery);
