@@ -168,13 +168,15 @@ int runRepair(int argc, char** argv) {
     const RepairOutcome outcome = repairRecoverySet(fs, folder, *set, check, stop);
     for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, toNativeName(rebuilt));
     printFailures(outcome.failures);
+    for (const Text& wrong : outcome.mismatched)
+        printErr(std::string(kPrefix) + toNativeName(wrong) + ": " + tr(kRebuiltWrong) + "\n");
     if (outcome.singular) say(kSingularRecovery);
     if (outcome.stopped) {
         say(kStopped);
         return 128 + stopSignal();
     }
     say(kRepairSummary, std::to_string(outcome.rebuilt.size()));
-    return outcome.failures.empty() && !outcome.singular ? 0 : 1;
+    return outcome.failures.empty() && outcome.mismatched.empty() && !outcome.singular ? 0 : 1;
 }
 
 }  // namespace pw::cli

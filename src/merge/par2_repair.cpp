@@ -272,7 +272,10 @@ RepairOutcome repairRecoverySet(FileSystem& fs, const Text& folder, const Recove
         std::vector<bool> good;
         const auto state = checkFile(fs, o.writer->temporaryPath(), set.files[o.file],
                                      set.checksums[o.file], S, good, stop);
-        if (state != RecoveryFileState::Ok) return failWrite(path, errnoCode(EIO));
+        if (state != RecoveryFileState::Ok) {
+            out.mismatched.push_back(set.names[o.file]);
+            return out;
+        }
     }
     for (Output& o : outputs) {
         if (!o.writer->commit())

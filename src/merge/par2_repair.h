@@ -28,6 +28,7 @@ RecoveryCheck checkRecoverySet(FileSystem& fs, const Text& folder, const par2::R
 struct RepairOutcome {
     std::vector<Text> rebuilt;  // file names
     Failures failures;
+    std::vector<Text> mismatched;  // rebuilt, yet not the recorded bytes: not kept
     bool stopped = false;
     bool singular = false;  // the recovery slices found cannot solve for these slices
 };
