@@ -38,10 +38,11 @@ struct Parts {
     std::vector<std::string> names, content;
 };
 
-Parts writeParts(const TempDir& dir, size_t count, size_t size, size_t last) {
+Parts writeParts(const TempDir& dir, size_t count, size_t size, size_t last,
+                 const std::string& stem = "p") {
     Parts p;
     for (size_t i = 0; i < count; ++i) {
-        p.names.push_back("p_" + std::to_string(i + 1) + ".bin");
+        p.names.push_back(stem + "_" + std::to_string(i + 1) + ".bin");
         p.content.push_back(
             randomBytes(i + 1 < count ? size : last, static_cast<unsigned>(i + 40)));
         writeFile(dir.path(p.names.back()), p.content.back());
