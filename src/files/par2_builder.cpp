@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/gf16.h"
+#include "platform/native_names.h"
 
 namespace pw::par2 {
 namespace {
@@ -202,15 +203,6 @@ std::vector<std::pair<uint32_t, uint32_t>> RecoveryBuilder::volumeLayout(uint32_
 
 namespace {
 
-// One recovery file on its way: its temporary file, and a second handle that places the slices'
-// data, which may come a range at a time, at their offsets.
-struct Volume {
-    std::unique_ptr<SafeWriter> writer;
-    std::unique_ptr<FileHandle> handle;
-    int64_t base = 0;  // where its recovery packets start
-    uint32_t first = 0, count = 0;
-};
-
 bool writeAt(FileHandle& f, int64_t offset, const void* data, size_t size) {
     return f.seek(offset) && f.write(data, size);
 }
@@ -223,127 +215,177 @@ uint32_t digits(uint32_t v) {
 
 }  // namespace
 
-bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::string& base,
-                            const ReadAt& read, std::vector<Text>& written, Failure& failure) {
-    State& s = *s_;
+// The recovery files on their way: each through a temporary file, with a second handle that
+// places the slices' data, which may come a range at a time, at their offsets; the packet
+// headers go last, once their MD5s are known.
+class RecoveryBuilder::Files {
+  public:
+    Files(FileSystem& fs, const Text& folder, const std::string& base, Failure& failure)
+        : fs_(fs),
+          failure_(failure),
+          base_(base),
+          prefix_(folder.empty() || folder.back() == kPathSeparator ? folder
+                                                                    : folder + kPathSeparator) {}
+
+    bool start(const std::string& critical, const Id& setId, uint32_t count, uint64_t sliceSize) {
+        packetSize_ = static_cast<int64_t>(kHeaderSize + 4 + sliceSize);
+        setId_ = setId;
+        index_ = std::make_unique<SafeWriter>(fs_, prefix_ + indexFileName(base_));
+        if (!index_->write(critical)) return fail(prefix_ + indexFileName(base_), index_->error());
+        const auto layout = volumeLayout(count);
+        for (const auto& [first, n] : layout) {
+            firstDigits_ = std::max(firstDigits_, digits(first));
+            countDigits_ = std::max(countDigits_, digits(n));
+        }
+        place_.resize(count);
+        for (const auto& [first, n] : layout) {
+            Volume v{pathOf(first, n), nullptr, nullptr};
+            v.writer = std::make_unique<SafeWriter>(fs_, v.path);
+            if (!v.writer->write(critical)) return fail(v.path, v.writer->error());
+            v.handle = fs_.open(v.writer->temporaryPath(), OpenMode::ReadWrite);
+            if (!v.handle) return fail(v.path, fs_.lastError());
+            for (uint32_t j = 0; j < n; ++j)
+                place_[first + j] = {volumes_.size(), static_cast<int64_t>(critical.size()) +
+                                                          static_cast<int64_t>(j) * packetSize_};
+            volumes_.push_back(std::move(v));
+        }
+        // Each packet's MD5 runs over its set ID, type, exponent and data, in the data's order.
+        sums_.resize(count);
+        for (uint32_t e = 0; e < count; ++e) sums_[e].update(std::string_view(lead(e)).substr(32));
+        return true;
+    }
+
+    // Bytes `at` to `at + length` of recovery slice `e`.
+    bool place(uint32_t e, uint64_t at, const unsigned char* data, uint64_t length) {
+        const auto& [vi, offset] = place_[e];
+        sums_[e].update(data, static_cast<size_t>(length));
+        Volume& v = volumes_[vi];
+        if (!writeAt(*v.handle, offset + static_cast<int64_t>(kHeaderSize + 4 + at), data,
+                     static_cast<size_t>(length)))
+            return fail(v.path, v.handle->error());
+        return true;
+    }
+
+    bool commit(std::vector<Text>& written) {
+        for (uint32_t e = 0; e < sums_.size(); ++e) {
+            const auto& [vi, offset] = place_[e];
+            const Md5Digest digest = sums_[e].finish();
+            std::string header = lead(e);
+            std::memcpy(header.data() + 16, digest.data(), digest.size());
+            if (!writeAt(*volumes_[vi].handle, offset, header.data(), header.size()))
+                return fail(volumes_[vi].path, volumes_[vi].handle->error());
+        }
+        for (Volume& v : volumes_) {
+            const bool closed = v.handle->close();
+            if (!closed || !v.writer->commit())
+                return fail(v.path, closed ? v.writer->error() : v.handle->error());
+            written.push_back(v.path);
+        }
+        if (!index_->commit()) return fail(prefix_ + indexFileName(base_), index_->error());
+        written.push_back(prefix_ + indexFileName(base_));
+        return true;
+    }
+
+  private:
+    struct Volume {
+        Text path;
+        std::unique_ptr<SafeWriter> writer;
+        std::unique_ptr<FileHandle> handle;
+    };
+
+    Text pathOf(uint32_t first, uint32_t count) const {
+        return prefix_ + volumeFileName(base_, first, count, firstDigits_, countDigits_);
+    }
+
+    // A recovery slice packet's header (its MD5 still zero) and exponent.
+    std::string lead(uint32_t e) const {
+        std::string out(kMagic);
+        putLe(out, static_cast<uint64_t>(packetSize_), 8);
+        out.append(16, '\0');
+        out.append(reinterpret_cast<const char*>(setId_.data()), setId_.size());
+        out += kRecoverySliceType;
+        putLe(out, e, 4);
+        return out;
+    }
+
+    bool fail(const Text& path, std::error_code reason) {
+        failure_ = {FailureKind::Write, path, reason ? reason : errnoCode(EIO)};
+        return false;
+    }
+
+    FileSystem& fs_;
+    Failure& failure_;
+    std::string base_;
+    Text prefix_;
+    Id setId_{};
+    int64_t packetSize_ = 0;
+    uint32_t firstDigits_ = 1, countDigits_ = 1;
+    std::unique_ptr<SafeWriter> index_;
+    std::vector<Volume> volumes_;
+    std::vector<std::pair<size_t, int64_t>> place_;  // each slice's volume and packet offset
+    std::vector<Md5> sums_;
+};
+
+std::string RecoveryBuilder::criticalPackets(Id& setId) const {
+    const State& s = *s_;
     std::vector<Id> ordered;
     for (size_t i : s.order) ordered.push_back(s.ids[i]);
     const std::string main = mainBody(sliceSize_, ordered);
-    const Id setId = md5Of(main);
-    std::string critical = packet(setId, kMainType, main);
+    setId = md5Of(main);
+    std::string out = packet(setId, kMainType, main);
     for (size_t i : s.order) {
         const InputFile& f = s.files[i];
-        critical += packet(setId, kFileDescType,
-                           fileDescriptionBody({s.ids[i], s.md5s[i], f.headMd5, f.length, f.name}));
-        critical += packet(setId, kSliceChecksumType, sliceChecksumBody(s.ids[i], s.checksums[i]));
+        out += packet(setId, kFileDescType,
+                      fileDescriptionBody({s.ids[i], s.md5s[i], f.headMd5, f.length, f.name}));
+        out += packet(setId, kSliceChecksumType, sliceChecksumBody(s.ids[i], s.checksums[i]));
     }
-    critical += packet(setId, kCreatorType, creatorBody(kCreator));
+    return out + packet(setId, kCreatorType, creatorBody(kCreator));
+}
 
-    const Text prefix =
-        folder.empty() || folder.back() == kPathSeparator ? folder : folder + kPathSeparator;
-    const auto fail = [&](const Text& path, std::error_code reason) {
-        failure = {FailureKind::Write, path, reason ? reason : errnoCode(EIO)};
-        return false;
-    };
-    // The index first: it needs nothing computed.
-    const Text indexPath = prefix + indexFileName(base);
-    SafeWriter index(fs, indexPath);
-    if (!index.write(critical)) return fail(indexPath, index.error());
-
-    const auto layout = volumeLayout(s.count);
-    uint32_t firstDigits = 1, countDigits = 1;
-    for (const auto& [first, count] : layout) {
-        firstDigits = std::max(firstDigits, digits(first));
-        countDigits = std::max(countDigits, digits(count));
-    }
-    std::vector<Volume> volumes;
-    std::vector<std::pair<size_t, int64_t>> place(s.count);  // volume and packet offset
-    const int64_t packetSize = static_cast<int64_t>(kHeaderSize + 4 + sliceSize_);
-    for (const auto& [first, count] : layout) {
-        Volume v;
-        const Text path = prefix + volumeFileName(base, first, count, firstDigits, countDigits);
-        v.writer = std::make_unique<SafeWriter>(fs, path);
-        if (!v.writer->write(critical)) return fail(path, v.writer->error());
-        v.handle = fs.open(v.writer->temporaryPath(), OpenMode::ReadWrite);
-        if (!v.handle) return fail(path, fs.lastError());
-        v.base = static_cast<int64_t>(critical.size());
-        v.first = first;
-        v.count = count;
-        for (uint32_t j = 0; j < count; ++j)
-            place[first + j] = {volumes.size(), v.base + static_cast<int64_t>(j) * packetSize};
-        volumes.push_back(std::move(v));
-    }
-
-    // Each packet's MD5 runs over its set ID, type, exponent and data, in the data's order.
-    std::vector<Md5> sums(s.count);
-    for (uint32_t e = 0; e < s.count; ++e) {
-        std::string lead(reinterpret_cast<const char*>(setId.data()), setId.size());
-        lead += kRecoverySliceType;
-        putLe(lead, e, 4);
-        sums[e].update(lead);
-    }
-    const auto placeRange = [&](uint64_t at, uint64_t length) {
-        for (uint32_t e = 0; e < s.count; ++e) {
-            const auto& [vi, offset] = place[e];
-            const unsigned char* data = s.recovery.get() + e * s.stride;
-            sums[e].update(data, static_cast<size_t>(length));
-            if (!writeAt(*volumes[vi].handle, offset + static_cast<int64_t>(kHeaderSize + 4 + at),
-                         data, static_cast<size_t>(length)))
-                return fail(volumes[vi].writer->temporaryPath(), volumes[vi].handle->error());
+// Sums one later range of every recovery slice from the files' bytes, read again.
+bool RecoveryBuilder::sumRange(uint64_t at, uint64_t length, const ReadAt& read,
+                               unsigned char* input, Failure& failure) {
+    State& s = *s_;
+    std::memset(s.recovery.get(), 0, static_cast<size_t>(s.stride * s.count));
+    for (size_t i = 0; i < s.files.size(); ++i) {
+        const uint64_t fileLength = s.files[i].length;
+        for (uint64_t k = 0; k * sliceSize_ < fileLength; ++k) {
+            const uint64_t from = k * sliceSize_ + at;
+            const uint64_t have = from >= fileLength ? 0 : std::min(length, fileLength - from);
+            if (have == 0) continue;
+            std::memset(input, 0, static_cast<size_t>(roundUp(length, 2)));
+            if (!read(i, from, input, static_cast<size_t>(have))) {
+                failure = {FailureKind::Read, fromNativeName(s.files[i].name), errnoCode(EIO)};
+                return false;
+            }
+            addToAll(s.recovery.get(), s.stride, s.count, 0, input,
+                     static_cast<size_t>(roundUp(have, 2)),
+                     s.constants[s.firstSlice[i] + static_cast<uint32_t>(k)]);
         }
+    }
+    return true;
+}
+
+bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::string& base,
+                            const ReadAt& read, std::vector<Text>& written, Failure& failure) {
+    State& s = *s_;
+    Id setId{};
+    const std::string critical = criticalPackets(setId);
+    Files files(fs, folder, base, failure);
+    if (!files.start(critical, setId, s.count, sliceSize_)) return false;
+    const auto placeAll = [&](uint64_t at, uint64_t length) {
+        for (uint32_t e = 0; e < s.count; ++e)
+            if (!files.place(e, at, s.recovery.get() + e * s.stride, length)) return false;
         return true;
     };
-    if (!placeRange(0, range_)) return false;
-
-    // Beyond the budget: each later range from the files again, every slice's bytes of it.
+    if (!placeAll(0, range_)) return false;
     AlignedBytes input = needsSecondRead() ? alignedZeros(s.stride) : nullptr;
     for (uint64_t at = range_; at < sliceSize_; at += range_) {
         const uint64_t length = std::min(range_, sliceSize_ - at);
-        std::memset(s.recovery.get(), 0, s.stride * s.count);
-        for (size_t i = 0; i < s.files.size(); ++i) {
-            const uint64_t fileLength = s.files[i].length;
-            for (uint64_t k = 0; k * sliceSize_ < fileLength; ++k) {
-                const uint64_t from = k * sliceSize_ + at;
-                const uint64_t have = from >= fileLength ? 0 : std::min(length, fileLength - from);
-                if (have == 0) continue;
-                std::memset(input.get(), 0, static_cast<size_t>(roundUp(length, 2)));
-                if (!read(i, from, input.get(), static_cast<size_t>(have))) {
-                    failure = {FailureKind::Read, Text(s.files[i].name), errnoCode(EIO)};
-                    return false;
-                }
-                addToAll(s.recovery.get(), s.stride, s.count, 0, input.get(),
-                         static_cast<size_t>(roundUp(have, 2)),
-                         s.constants[s.firstSlice[i] + static_cast<uint32_t>(k)]);
-            }
-        }
-        if (!placeRange(at, length)) return false;
+        if (!sumRange(at, length, read, input.get(), failure) || !placeAll(at, length))
+            return false;
     }
-
-    for (uint32_t e = 0; e < s.count; ++e) {
-        const auto& [vi, offset] = place[e];
-        const Md5Digest digest = sums[e].finish();
-        std::string header(kMagic);
-        putLe(header, static_cast<uint64_t>(packetSize), 8);
-        header.append(reinterpret_cast<const char*>(digest.data()), digest.size());
-        header.append(reinterpret_cast<const char*>(setId.data()), setId.size());
-        header += kRecoverySliceType;
-        putLe(header, e, 4);
-        if (!writeAt(*volumes[vi].handle, offset, header.data(), header.size()))
-            return fail(volumes[vi].writer->temporaryPath(), volumes[vi].handle->error());
-    }
-    for (Volume& v : volumes) {
-        const bool closed = v.handle->close();
-        if (!closed || !v.writer->commit()) {
-            const Text path =
-                prefix + volumeFileName(base, v.first, v.count, firstDigits, countDigits);
-            return fail(path, closed ? v.writer->error() : v.handle->error());
-        }
-        written.push_back(prefix +
-                          volumeFileName(base, v.first, v.count, firstDigits, countDigits));
-    }
-    if (!index.commit()) return fail(indexPath, index.error());
-    written.push_back(indexPath);
-    return true;
+    return files.commit(written);
 }
 
 }  // namespace pw::par2

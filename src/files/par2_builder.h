@@ -63,6 +63,10 @@ class RecoveryBuilder {
 
   private:
     struct State;
+    class Files;
+    std::string criticalPackets(Id& setId) const;
+    bool sumRange(uint64_t at, uint64_t length, const ReadAt& read, unsigned char* input,
+                  Failure& failure);
     std::unique_ptr<State> s_;
     uint64_t sliceSize_;
     uint64_t range_;

@@ -127,6 +127,201 @@ struct BadSlice {
     uint32_t index;  // in the set
 };
 
+// One repair: the bad slices, the inverse of their part of the code's matrix, and the files
+// being rebuilt, each in its temporary file.
+class Rebuild {
+  public:
+    Rebuild(FileSystem& fs, const Text& folder, const RecoverySet& set, const RecoveryCheck& check,
+            RepairOutcome& out)
+        : fs_(fs),
+          folder_(folder),
+          set_(set),
+          check_(check),
+          out_(out),
+          constants_(par2::sliceConstants(set.inputSlices)),
+          firstSlice_(set.files.size()),
+          outputOf_(set.files.size(), SIZE_MAX) {
+        for (size_t i = 0, g = 0; i < set.files.size(); g += set.checksums[i].size(), ++i) {
+            firstSlice_[i] = static_cast<uint32_t>(g);
+            for (uint64_t k = 0; k < set.checksums[i].size(); ++k)
+                if (!check.goodSlices[i][k]) bad_.push_back({i, k, static_cast<uint32_t>(g + k)});
+        }
+    }
+
+    size_t badSlices() const { return bad_.size(); }
+
+    // Rows: the first n recovery slices; columns: the bad slices' constants to those powers.
+    bool solve() {
+        const size_t n = bad_.size();
+        matrix_.resize(n * n);
+        for (size_t j = 0; j < n; ++j)
+            for (size_t m = 0; m < n; ++m)
+                matrix_[j * n + m] =
+                    gf16::power(constants_[bad_[m].index], set_.recovery[j].exponent);
+        return invert(matrix_, n);
+    }
+
+    // The rebuilt files start as their good slices with zeros in place of the bad ones.
+    bool startOutputs() {
+        const uint64_t S = set_.sliceSize;
+        const std::string zeros(static_cast<size_t>(std::min<uint64_t>(S, 1 << 20)), '\0');
+        for (size_t i = 0; i < set_.files.size(); ++i) {
+            if (check_.states[i] == RecoveryFileState::Ok) continue;
+            const Text path = pathOf(i);
+            Output o{i, std::make_unique<SafeWriter>(fs_, path), nullptr};
+            auto existing = fs_.open(path, OpenMode::Read);
+            for (uint64_t k = 0; k < set_.checksums[i].size(); ++k) {
+                const uint64_t len = sliceLength(set_.files[i], S, k);
+                if (check_.goodSlices[i][k] && existing) {
+                    (void)o.writer->copyFrom(*existing, static_cast<int64_t>(k * S),
+                                             static_cast<int64_t>(len));
+                    continue;
+                }
+                for (uint64_t done = 0; done < len; done += zeros.size())
+                    (void)o.writer->write(std::string_view(zeros).substr(
+                        0, static_cast<size_t>(std::min<uint64_t>(zeros.size(), len - done))));
+            }
+            if (!o.writer->ok()) return failWrite(path, o.writer->error());
+            o.handle = fs_.open(o.writer->temporaryPath(), OpenMode::ReadWrite);
+            if (!o.handle) return failWrite(path, fs_.lastError());
+            outputOf_[i] = outputs_.size();
+            outputs_.push_back(std::move(o));
+        }
+        return true;
+    }
+
+    // A range of every slice at a time, within `memory`: the sums of the recovery slices less
+    // the good slices' shares, then the bad slices from those sums.
+    bool rebuildRanges(uint64_t memory, const StopFlag& stop) {
+        const uint64_t S = set_.sliceSize;
+        const size_t n = bad_.size();
+        const uint64_t range =
+            std::min(S, std::max<uint64_t>(kAlign, memory / (2 * n + 1) / kAlign * kAlign));
+        stride_ = (range + kAlign - 1) / kAlign * kAlign;
+        sums_ = alignedBytes(stride_ * n);
+        rebuilt_ = alignedBytes(stride_ * n);
+        input_ = alignedBytes(stride_);
+        for (uint64_t at = 0; at < S; at += range) {
+            if (stop) return false;
+            const uint64_t length = std::min(range, S - at);
+            if (!readRecovery(at, length) || !subtractGoodSlices(at, length, stop) ||
+                !writeBadSlices(at, length))
+                return false;
+        }
+        return true;
+    }
+
+    // Each file takes its name only when it is exactly the recorded one.
+    void finish(const StopFlag& stop) {
+        for (Output& o : outputs_) {
+            if (!o.handle->close()) {
+                failWrite(pathOf(o.file), o.handle->error());
+                return;
+            }
+            std::vector<bool> good;
+            if (checkFile(fs_, o.writer->temporaryPath(), set_.files[o.file],
+                          set_.checksums[o.file], set_.sliceSize, good,
+                          stop) != RecoveryFileState::Ok) {
+                out_.mismatched.push_back(set_.names[o.file]);
+                return;
+            }
+        }
+        for (Output& o : outputs_) {
+            if (!o.writer->commit()) {
+                failWrite(pathOf(o.file), o.writer->error());
+                return;
+            }
+            out_.rebuilt.push_back(set_.names[o.file]);
+        }
+    }
+
+  private:
+    struct Output {
+        size_t file;
+        std::unique_ptr<SafeWriter> writer;
+        std::unique_ptr<FileHandle> handle;
+    };
+
+    Text pathOf(size_t file) const { return inFolder(folder_, set_.names[file]); }
+
+    bool failWrite(const Text& path, std::error_code reason) {
+        out_.failures.push_back({FailureKind::Write, path, reason ? reason : errnoCode(EIO)});
+        return false;
+    }
+
+    bool failRead(const Text& path, std::error_code reason) {
+        out_.failures.push_back({FailureKind::Read, path, reason ? reason : errnoCode(EIO)});
+        return false;
+    }
+
+    bool readRecovery(uint64_t at, uint64_t length) {
+        for (size_t j = 0; j < bad_.size(); ++j) {
+            const par2::RecoverySliceRef& ref = set_.recovery[j];
+            auto f = fs_.open(ref.file, OpenMode::Read);
+            if (!f || readAt(*f, static_cast<uint64_t>(ref.offset) + at, sums_.get() + j * stride_,
+                             static_cast<size_t>(length)) != static_cast<int64_t>(length))
+                return failRead(ref.file, f ? f->error() : fs_.lastError());
+        }
+        return true;
+    }
+
+    bool subtractGoodSlices(uint64_t at, uint64_t length, const StopFlag& stop) {
+        const uint64_t S = set_.sliceSize;
+        for (size_t i = 0; i < set_.files.size() && !stop; ++i) {
+            std::unique_ptr<FileHandle> f;
+            for (uint64_t k = 0; k < set_.checksums[i].size(); ++k) {
+                const uint64_t len = sliceLength(set_.files[i], S, k);
+                if (!check_.goodSlices[i][k] || at >= len) continue;
+                const uint64_t have = std::min(length, len - at);
+                if (!f) f = fs_.open(pathOf(i), OpenMode::Read);
+                std::memset(input_.get(), 0, static_cast<size_t>(stride_));
+                if (!f || readAt(*f, k * S + at, input_.get(), static_cast<size_t>(have)) !=
+                              static_cast<int64_t>(have))
+                    return failRead(pathOf(i), f ? f->error() : fs_.lastError());
+                const uint16_t c = constants_[firstSlice_[i] + k];
+                const size_t bytes = static_cast<size_t>((have + 1) / 2 * 2);
+                for (size_t j = 0; j < bad_.size(); ++j)
+                    gf16::multiplyAdd(sums_.get() + j * stride_, input_.get(), bytes,
+                                      gf16::power(c, set_.recovery[j].exponent));
+            }
+        }
+        return true;
+    }
+
+    bool writeBadSlices(uint64_t at, uint64_t length) {
+        const size_t n = bad_.size();
+        std::memset(rebuilt_.get(), 0, static_cast<size_t>(stride_ * n));
+        for (size_t m = 0; m < n; ++m) {
+            for (size_t j = 0; j < n; ++j)
+                gf16::multiplyAdd(rebuilt_.get() + m * stride_, sums_.get() + j * stride_,
+                                  static_cast<size_t>(length), matrix_[m * n + j]);
+            const BadSlice& b = bad_[m];
+            const uint64_t len = sliceLength(set_.files[b.file], set_.sliceSize, b.slice);
+            if (at >= len) continue;
+            Output& o = outputs_[outputOf_[b.file]];
+            if (!o.handle->seek(static_cast<int64_t>(b.slice * set_.sliceSize + at)) ||
+                !o.handle->write(rebuilt_.get() + m * stride_,
+                                 static_cast<size_t>(std::min(length, len - at))))
+                return failWrite(pathOf(b.file), o.handle->error());
+        }
+        return true;
+    }
+
+    FileSystem& fs_;
+    const Text& folder_;
+    const RecoverySet& set_;
+    const RecoveryCheck& check_;
+    RepairOutcome& out_;
+    std::vector<uint16_t> constants_;
+    std::vector<uint32_t> firstSlice_;
+    std::vector<BadSlice> bad_;
+    std::vector<uint16_t> matrix_;
+    std::vector<Output> outputs_;
+    std::vector<size_t> outputOf_;
+    uint64_t stride_ = 0;
+    AlignedBytes sums_, rebuilt_, input_;
+};
+
 }  // namespace
 
 RecoveryCheck checkRecoverySet(FileSystem& fs, const Text& folder, const RecoverySet& set,
@@ -146,142 +341,15 @@ RecoveryCheck checkRecoverySet(FileSystem& fs, const Text& folder, const Recover
 RepairOutcome repairRecoverySet(FileSystem& fs, const Text& folder, const RecoverySet& set,
                                 const RecoveryCheck& check, const StopFlag& stop, uint64_t memory) {
     RepairOutcome out;
-    const uint64_t S = set.sliceSize;
-    std::vector<BadSlice> bad;
-    std::vector<uint16_t> constants = par2::sliceConstants(set.inputSlices);
-    std::vector<uint32_t> firstSlice(set.files.size());
-    for (size_t i = 0, g = 0; i < set.files.size(); g += set.checksums[i].size(), ++i) {
-        firstSlice[i] = static_cast<uint32_t>(g);
-        for (uint64_t k = 0; k < set.checksums[i].size(); ++k)
-            if (!check.goodSlices[i][k]) bad.push_back({i, k, static_cast<uint32_t>(g + k)});
-    }
-    const size_t n = bad.size();
+    Rebuild rebuild(fs, folder, set, check, out);
+    const size_t n = rebuild.badSlices();
     if (n == 0 || n > set.recovery.size()) return out;
-
-    // Rows: the first n recovery slices; columns: the missing slices' constants to those powers.
-    std::vector<uint16_t> matrix(n * n);
-    for (size_t j = 0; j < n; ++j)
-        for (size_t m = 0; m < n; ++m)
-            matrix[j * n + m] = gf16::power(constants[bad[m].index], set.recovery[j].exponent);
-    if (!invert(matrix, n)) {
+    if (!rebuild.solve()) {
         out.singular = true;
         return out;
     }
-
-    // The rebuilt files start as their good slices with zeros in place of the bad ones.
-    struct Output {
-        size_t file;
-        std::unique_ptr<SafeWriter> writer;
-        std::unique_ptr<FileHandle> handle;
-    };
-    std::vector<Output> outputs;
-    std::vector<size_t> outputOf(set.files.size(), SIZE_MAX);
-    const auto failWrite = [&](const Text& path, std::error_code reason) {
-        out.failures.push_back({FailureKind::Write, path, reason ? reason : errnoCode(EIO)});
-        return out;
-    };
-    for (size_t i = 0; i < set.files.size(); ++i) {
-        if (check.states[i] == RecoveryFileState::Ok) continue;
-        const Text path = inFolder(folder, set.names[i]);
-        Output o{i, std::make_unique<SafeWriter>(fs, path), nullptr};
-        auto existing = fs.open(path, OpenMode::Read);
-        const std::string zeros(static_cast<size_t>(std::min<uint64_t>(S, 1 << 20)), '\0');
-        for (uint64_t k = 0; k < set.checksums[i].size(); ++k) {
-            const uint64_t len = sliceLength(set.files[i], S, k);
-            if (check.goodSlices[i][k] && existing) {
-                (void)o.writer->copyFrom(*existing, static_cast<int64_t>(k * S),
-                                         static_cast<int64_t>(len));
-            } else {
-                for (uint64_t done = 0; done < len; done += zeros.size())
-                    (void)o.writer->write(std::string_view(zeros).substr(
-                        0, static_cast<size_t>(std::min<uint64_t>(zeros.size(), len - done))));
-            }
-        }
-        if (!o.writer->ok()) return failWrite(path, o.writer->error());
-        o.handle = fs.open(o.writer->temporaryPath(), OpenMode::ReadWrite);
-        if (!o.handle) return failWrite(path, fs.lastError());
-        outputOf[i] = outputs.size();
-        outputs.push_back(std::move(o));
-    }
-
-    // A range of every slice at a time: the sums of the recovery slices less the good slices'
-    // shares, then the bad slices from those sums.
-    const uint64_t range =
-        std::min(S, std::max<uint64_t>(kAlign, memory / (2 * n + 1) / kAlign * kAlign));
-    const uint64_t stride = (range + kAlign - 1) / kAlign * kAlign;
-    AlignedBytes sums = alignedBytes(stride * n), rebuilt = alignedBytes(stride * n),
-                 input = alignedBytes(stride);
-    for (uint64_t at = 0; at < S && !stop; at += range) {
-        const uint64_t length = std::min(range, S - at);
-        for (size_t j = 0; j < n; ++j) {
-            const par2::RecoverySliceRef& ref = set.recovery[j];
-            auto f = fs.open(ref.file, OpenMode::Read);
-            if (!f || readAt(*f, static_cast<uint64_t>(ref.offset) + at, sums.get() + j * stride,
-                             static_cast<size_t>(length)) != static_cast<int64_t>(length)) {
-                out.failures.push_back(
-                    {FailureKind::Read, ref.file, f ? f->error() : fs.lastError()});
-                return out;
-            }
-        }
-        for (size_t i = 0; i < set.files.size() && !stop; ++i) {
-            std::unique_ptr<FileHandle> f;
-            for (uint64_t k = 0; k < set.checksums[i].size(); ++k) {
-                if (!check.goodSlices[i][k]) continue;
-                const uint64_t len = sliceLength(set.files[i], S, k);
-                if (at >= len) continue;
-                const uint64_t have = std::min(length, len - at);
-                if (!f) f = fs.open(inFolder(folder, set.names[i]), OpenMode::Read);
-                std::memset(input.get(), 0, static_cast<size_t>(stride));
-                if (!f || readAt(*f, k * S + at, input.get(), static_cast<size_t>(have)) !=
-                              static_cast<int64_t>(have)) {
-                    out.failures.push_back({FailureKind::Read, inFolder(folder, set.names[i]),
-                                            f ? f->error() : fs.lastError()});
-                    return out;
-                }
-                const uint16_t c = constants[firstSlice[i] + k];
-                const size_t bytes = static_cast<size_t>((have + 1) / 2 * 2);
-                for (size_t j = 0; j < n; ++j)
-                    gf16::multiplyAdd(sums.get() + j * stride, input.get(), bytes,
-                                      gf16::power(c, set.recovery[j].exponent));
-            }
-        }
-        std::memset(rebuilt.get(), 0, static_cast<size_t>(stride * n));
-        for (size_t m = 0; m < n; ++m) {
-            for (size_t j = 0; j < n; ++j)
-                gf16::multiplyAdd(rebuilt.get() + m * stride, sums.get() + j * stride,
-                                  static_cast<size_t>(length), matrix[m * n + j]);
-            const BadSlice& b = bad[m];
-            const uint64_t len = sliceLength(set.files[b.file], S, b.slice);
-            if (at >= len) continue;
-            Output& o = outputs[outputOf[b.file]];
-            if (!o.handle->seek(static_cast<int64_t>(b.slice * S + at)) ||
-                !o.handle->write(rebuilt.get() + m * stride,
-                                 static_cast<size_t>(std::min(length, len - at))))
-                return failWrite(inFolder(folder, set.names[b.file]), o.handle->error());
-        }
-    }
-    if (stop) {
-        out.stopped = true;
-        return out;
-    }
-
-    // Each file takes its name only when it is exactly the recorded one.
-    for (Output& o : outputs) {
-        const Text path = inFolder(folder, set.names[o.file]);
-        if (!o.handle->close()) return failWrite(path, o.handle->error());
-        std::vector<bool> good;
-        const auto state = checkFile(fs, o.writer->temporaryPath(), set.files[o.file],
-                                     set.checksums[o.file], S, good, stop);
-        if (state != RecoveryFileState::Ok) {
-            out.mismatched.push_back(set.names[o.file]);
-            return out;
-        }
-    }
-    for (Output& o : outputs) {
-        if (!o.writer->commit())
-            return failWrite(inFolder(folder, set.names[o.file]), o.writer->error());
-        out.rebuilt.push_back(set.names[o.file]);
-    }
+    if (rebuild.startOutputs() && rebuild.rebuildRanges(memory, stop)) rebuild.finish(stop);
+    out.stopped = stop != 0 && out.rebuilt.empty();
     return out;
 }
 
