@@ -68,6 +68,62 @@ const char* stateText(RecoveryFileState state) {
                                                  : tr(kDamaged);
 }
 
+// Every packet of the recovery files; a file without any, or with damage, is named.
+par2::RecoverySetReader readRecoveryFiles(FileSystem& fs, const Text& folder,
+                                          const std::vector<Text>& files) {
+    par2::RecoverySetReader reader;
+    for (const Text& file : files) {
+        const Text filePath = folder + kPathSeparator + file;
+        auto handle = fs.open(filePath, OpenMode::Read);
+        if (!handle) {
+            printFailures({{FailureKind::Read, filePath, fs.lastError()}});
+            continue;
+        }
+        const par2::ScanResult scan = par2::scanPackets(*handle);
+        if (scan.packets.empty())
+            printErr(std::string(kPrefix) + toNativeName(file) + tr(kNotRecoveryFile) + "\n");
+        else if (scan.skippedBytes > 0)
+            printErr(std::string(kPrefix) + toNativeName(file) + tr(kDamagedPackets) +
+                     std::to_string(scan.skippedBytes) + "\n");
+        reader.add(filePath, scan);
+    }
+    return reader;
+}
+
+// The set PATH means: the one a part belongs to, else the folder's (or the named files') only one.
+std::optional<par2::RecoverySet> pickSet(const par2::RecoverySetReader& reader, const Text& folder,
+                                         const Text& path, const Text& name) {
+    const std::vector<par2::Id> ids = reader.setIds();
+    if (ids.empty()) {
+        say(kNoRecoveryFiles, ": " + toNativeName(folder));
+        return std::nullopt;
+    }
+
+    std::optional<par2::RecoverySet> set;
+    par2::SetProblem problem = par2::SetProblem::None;
+    std::string detail;
+    const bool aPart = !name.empty() && !endsWithPar2(name);
+    for (const par2::Id& id : ids) {
+        if (!aPart && ids.size() > 1) break;
+        auto candidate = reader.build(id, problem, detail);
+        if (!candidate) continue;
+        if (aPart && std::find(candidate->names.begin(), candidate->names.end(), name) ==
+                         candidate->names.end())
+            continue;
+        set = std::move(candidate);
+        break;
+    }
+    if (!set) {
+        if (!aPart && ids.size() > 1)
+            say(kSeveralRecoverySets, ": " + toNativeName(folder));
+        else if (problem != par2::SetProblem::None)
+            say(problemText(problem), detail);
+        else
+            say(kNotInRecoverySet, ": " + toNativeName(path));
+    }
+    return set;
+}
+
 }  // namespace
 
 int runRepair(int argc, char** argv) {
@@ -101,51 +157,9 @@ int runRepair(int argc, char** argv) {
         return 1;
     }
 
-    par2::RecoverySetReader reader;
-    for (const Text& file : files) {
-        const Text filePath = folder + kPathSeparator + file;
-        auto handle = fs.open(filePath, OpenMode::Read);
-        if (!handle) {
-            printFailures({{FailureKind::Read, filePath, fs.lastError()}});
-            continue;
-        }
-        const par2::ScanResult scan = par2::scanPackets(*handle);
-        if (scan.packets.empty())
-            printErr(std::string(kPrefix) + toNativeName(file) + tr(kNotRecoveryFile) + "\n");
-        else if (scan.skippedBytes > 0)
-            printErr(std::string(kPrefix) + toNativeName(file) + tr(kDamagedPackets) +
-                     std::to_string(scan.skippedBytes) + "\n");
-        reader.add(filePath, scan);
-    }
-    const std::vector<par2::Id> ids = reader.setIds();
-    if (ids.empty()) {
-        say(kNoRecoveryFiles, ": " + toNativeName(folder));
-        return 1;
-    }
-
-    std::optional<par2::RecoverySet> set;
-    par2::SetProblem problem = par2::SetProblem::None;
-    std::string detail;
-    const bool aPart = !name.empty() && !endsWithPar2(name);
-    for (const par2::Id& id : ids) {
-        if (!aPart && ids.size() > 1) break;
-        auto candidate = reader.build(id, problem, detail);
-        if (!candidate) continue;
-        if (aPart && std::find(candidate->names.begin(), candidate->names.end(), name) ==
-                         candidate->names.end())
-            continue;
-        set = std::move(candidate);
-        break;
-    }
-    if (!set) {
-        if (!aPart && ids.size() > 1)
-            say(kSeveralRecoverySets, ": " + toNativeName(folder));
-        else if (problem != par2::SetProblem::None)
-            say(problemText(problem), detail);
-        else
-            say(kNotInRecoverySet, ": " + toNativeName(path));
-        return 1;
-    }
+    const par2::RecoverySetReader reader = readRecoveryFiles(fs, folder, files);
+    const std::optional<par2::RecoverySet> set = pickSet(reader, folder, path, name);
+    if (!set) return 1;
 
     const RecoveryCheck check = checkRecoverySet(fs, folder, *set, stop);
     for (size_t i = 0; i < set->names.size(); ++i)
