@@ -145,6 +145,17 @@ TEST(CliRepair, HostileRecoveryFilesAreRefusedOrSkipped) {
     EXPECT_EQ(g.status, 0) << g.err;
     EXPECT_NE(g.err.find("junk.par2: no recovery data in it, skipped"), std::string::npos) << g.err;
     expectWhole(good, p);
+
+    // Two sets in one folder: a part or a .par2 says which, the folder alone does not.
+    const Parts q = writeParts(good, 2, 4000, 4000, "q");
+    ASSERT_TRUE(createRecovery(good.path(), q.names, "q", 1000, 4));
+    std::remove(good.path("q_2.bin").c_str());
+    const CliRun both = cli(good, "repair .");
+    EXPECT_EQ(both.status, 1);
+    EXPECT_NE(both.err.find("holds more than one recovery set"), std::string::npos) << both.err;
+    EXPECT_FALSE(fileExists(good.path("q_2.bin")));
+    EXPECT_EQ(cli(good, "repair q_2.bin").status, 0);
+    expectWhole(good, q);
 }
 
 pid_t startRepair(const TempDir& dir) {
