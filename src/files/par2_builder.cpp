@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <numeric>
 #include <optional>
 
 #include "platform/gf16.h"
@@ -110,8 +109,9 @@ RecoveryBuilder::RecoveryBuilder(uint64_t sliceSize, uint32_t recoveryCount,
     s.count = recoveryCount;
     s.files = std::move(files);
     for (const InputFile& f : s.files) s.ids.push_back(fileIdOf(f.headMd5, f.length, f.name));
-    s.order.resize(s.files.size());
-    std::iota(s.order.begin(), s.order.end(), size_t{0});
+    // An empty file has no slice to protect; par2cmdline leaves such files out of a set too.
+    for (size_t i = 0; i < s.files.size(); ++i)
+        if (s.files[i].length > 0) s.order.push_back(i);
     std::sort(s.order.begin(), s.order.end(),
               [&](size_t a, size_t b) { return idLess(s.ids[a], s.ids[b]); });
     s.firstSlice.resize(s.files.size());

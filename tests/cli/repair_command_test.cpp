@@ -64,13 +64,18 @@ TEST(CliRepair, ParCmdlineVerifiesAndRepairsOurSets) {
     for (uint64_t memory : {par2::kRecoveryMemory, uint64_t{3000}}) {
         SCOPED_TRACE("memory " + std::to_string(memory));
         TempDir dir;
-        const Parts p = writeParts(dir, 4, 10000, 7777);
-        ASSERT_TRUE(createRecovery(dir.path(), p.names, "p", 2500, 8, memory));
-        EXPECT_EQ(shell(dir, "par2 verify -q p.par2"), 0);
-        std::remove(dir.path("p_2.bin").c_str());
-        writeFile(dir.path("p_4.bin"),
+        // Names in the packets are UTF-8, as par2cmdline reads them.
+        const Parts p = writeParts(dir, 4, 10000, 7777, "书");
+        // An empty file is left out of the set, as par2cmdline leaves it.
+        writeFile(dir.path("空.bin"), "");
+        std::vector<std::string> names = p.names;
+        names.push_back("空.bin");
+        ASSERT_TRUE(createRecovery(dir.path(), names, "书", 2500, 8, memory));
+        EXPECT_EQ(shell(dir, "par2 verify -q 书.par2"), 0);
+        std::remove(dir.path("书_2.bin").c_str());
+        writeFile(dir.path("书_4.bin"),
                   p.content[3].substr(0, 3000) + "x" + p.content[3].substr(3001));
-        EXPECT_EQ(shell(dir, "par2 repair -q p.par2"), 0);
+        EXPECT_EQ(shell(dir, "par2 repair -q 书.par2"), 0);
         expectWhole(dir, p);
     }
 }
