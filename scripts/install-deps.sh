@@ -5,12 +5,12 @@ set -euo pipefail
 
 # What every build needs: a compiler, CMake, the engine's libraries and msgfmt for the
 # command line's message catalogues.
-base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev)
+base=(g++ make cmake pkg-config gettext libpcre2-dev zlib1g-dev libssl-dev libgf-complete-dev)
 # The window: Qt, a Chinese font, Qt's own texts in Chinese, and xdg-open to show a folder.
 run=("${base[@]}" qt6-base-dev fonts-wqy-microhei qt6-translations-l10n xdg-utils)
-# The tests, the validators of the menu entry and metainfo, and man with its renderer for the
-# manual pages.
-test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base man-db)
+# The tests, the validators of the menu entry and metainfo, man with its renderer for the manual
+# pages, and par2cmdline, the reference for recovery files.
+test=("${run[@]}" libgtest-dev desktop-file-utils appstream groff-base man-db par2)
 # The engine's tests without the window, under the sanitizers.
 sanitize=("${base[@]}" libgtest-dev)
 # cpack asks dpkg-shlibdeps (which uses file) for the libraries the package depends on; lintian

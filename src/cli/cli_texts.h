@@ -25,6 +25,7 @@ inline constexpr const char* kUsage =
        "  detect   tell the text encoding of files\n"
        "  join     join a split's parts back into the original, checked by its manifest\n"
        "  verify   check parts against their manifest\n"
+       "  repair   rebuild damaged or missing files from PAR2 recovery files\n"
        "\n"
        "Run 'partwell-cli COMMAND --help' for a command's options, 'partwell-cli --version' for\n"
        "the version.\n");
@@ -171,5 +172,46 @@ inline constexpr const char* kChanged = N_("CHANGED");
 inline constexpr const char* kUnreadablePart = N_("UNREADABLE");
 inline constexpr const char* kOutsideLinkPart = N_("LINK OUT OF THE FOLDER");
 inline constexpr const char* kVerifySummary = N_("parts OK: %zu of %zu");
+
+// partwell-cli repair.
+inline constexpr const char* kRepairUsage = N_(
+    "Usage: partwell-cli repair PATH\n"
+    "\n"
+    "Rebuilds damaged and missing files from PAR 2.0 recovery files (<name>.par2 and\n"
+    "<name>.volA+B.par2, as Partwell and par2cmdline write them). PATH is one of the recovery\n"
+    "files, one of the files they protect, or the folder that holds them. Every file is checked\n"
+    "(its size, then each slice's checksum); a rebuilt file takes its name only once its MD5\n"
+    "is the recorded one. When more is damaged than the recovery files can rebuild, nothing\n"
+    "is written. Only the recovery files' own folder is read and written.\n"
+    "\n"
+    "  --help  show this text\n"
+    "\n"
+    "Exit status: 0 when every file is whole (or was rebuilt), 1 otherwise, 2 when an option\n"
+    "was refused.\n");
+inline constexpr const char* kNotRecoveryFile = N_(": no recovery data in it, skipped");
+inline constexpr const char* kDamagedPackets = N_(": damaged packets skipped, bytes: ");
+inline constexpr const char* kNoRecoveryFiles = N_("no recovery files (.par2) found");
+inline constexpr const char* kSeveralRecoverySets =
+    N_("holds more than one recovery set; name one of its .par2 files");
+inline constexpr const char* kNotInRecoverySet = N_("no recovery file here protects this file");
+inline constexpr const char* kNoMainPacket = N_("the recovery files hold no main packet");
+inline constexpr const char* kBadMainPacket =
+    N_("the main packet of the recovery files cannot be used");
+inline constexpr const char* kMissingFilePackets =
+    N_("the recovery files lack the description of a file they protect");
+inline constexpr const char* kBadFileName =
+    N_("a file name in the recovery files is not a plain file name, nothing is used: ");
+inline constexpr const char* kTooManySlices = N_("the recovery files describe too many slices");
+inline constexpr const char* kDamaged = N_("DAMAGED");
+inline constexpr const char* kAllWhole = N_("every file is whole, nothing to repair");
+inline constexpr const char* kNotEnoughRecovery =
+    N_("cannot repair: %u slices are damaged or missing and the recovery files hold %u usable "
+       "recovery slices; %u more are needed. Nothing was written.");
+inline constexpr const char* kSingularRecovery =
+    N_("these recovery slices cannot rebuild the damaged slices; nothing was written");
+inline constexpr const char* kRebuilt = N_("rebuilt: ");
+inline constexpr const char* kRepairSummary = N_("files rebuilt: ");
+inline constexpr const char* kRebuiltWrong =
+    N_("the rebuilt file does not have the recorded MD5, it was not kept");
 
 }  // namespace pw::cli

@@ -9,5 +9,6 @@ int runDetect(int argc, char** argv);
 int runMerge(int argc, char** argv);
 int runJoin(int argc, char** argv);
 int runVerify(int argc, char** argv);
+int runRepair(int argc, char** argv);
 
 }  // namespace pw::cli

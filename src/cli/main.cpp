@@ -18,6 +18,7 @@ int runCommand(int argc, char** argv) {
     if (command == "merge") return runMerge(argc - 1, argv + 1);
     if (command == "join") return runJoin(argc - 1, argv + 1);
     if (command == "verify") return runVerify(argc - 1, argv + 1);
+    if (command == "repair") return runRepair(argc - 1, argv + 1);
     if (command == "detect") return runDetect(argc - 1, argv + 1);
     if (command == "--version") {
         printOut("partwell-cli " PARTWELL_VERSION "\n");

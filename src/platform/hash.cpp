@@ -1,6 +1,7 @@
 #include "platform/hash.h"
 
 #include <openssl/evp.h>
+#include <zlib.h>
 
 #include <new>
 
@@ -32,6 +33,45 @@ Sha256Digest Sha256::finish() {
     unsigned int length = 0;
     EVP_DigestFinal_ex(state_->ctx, digest.data(), &length);
     return digest;
+}
+
+struct Md5::State {
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ~State() { EVP_MD_CTX_free(ctx); }
+};
+
+Md5::Md5() : state_(std::make_unique<State>()) {
+    if (!state_->ctx || EVP_DigestInit_ex(state_->ctx, EVP_md5(), nullptr) != 1)
+        throw std::bad_alloc();
+}
+
+Md5::Md5(const Md5& other) : state_(std::make_unique<State>()) {
+    if (!state_->ctx || EVP_MD_CTX_copy_ex(state_->ctx, other.state_->ctx) != 1)
+        throw std::bad_alloc();
+}
+
+Md5::~Md5() = default;
+
+void Md5::update(const void* data, size_t size) {
+    if (size > 0) EVP_DigestUpdate(state_->ctx, data, size);
+}
+
+Md5Digest Md5::finish() {
+    Md5Digest digest{};
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(state_->ctx, digest.data(), &length);
+    return digest;
+}
+
+Md5Digest md5Of(std::string_view bytes) {
+    Md5 h;
+    h.update(bytes);
+    return h.finish();
+}
+
+uint32_t crc32Update(uint32_t crc, const void* data, size_t size) {
+    return static_cast<uint32_t>(
+        crc32_z(crc, static_cast<const Bytef*>(data), static_cast<z_size_t>(size)));
 }
 
 std::string hexDigest(const Sha256Digest& digest) {

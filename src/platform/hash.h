@@ -1,5 +1,6 @@
 #pragma once
-// SHA-256 through libcrypto (which uses the CPU's SHA instructions where it has them).
+// SHA-256 through libcrypto (which uses the CPU's SHA instructions where it has them); MD5 and
+// CRC32 for recovery files (libcrypto, zlib).
 
 #include <array>
 #include <cstdint>
@@ -28,6 +29,29 @@ class Sha256 {
     struct State;
     std::unique_ptr<State> state_;
 };
+
+using Md5Digest = std::array<uint8_t, 16>;
+
+class Md5 {
+  public:
+    Md5();
+    ~Md5();
+    Md5(const Md5& other);
+    Md5& operator=(const Md5&) = delete;
+
+    void update(const void* data, size_t size);
+    void update(std::string_view bytes) { update(bytes.data(), bytes.size()); }
+    Md5Digest finish();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+Md5Digest md5Of(std::string_view bytes);
+
+// The CRC-32 of zlib and zip, continued from `crc` (0 to start).
+uint32_t crc32Update(uint32_t crc, const void* data, size_t size);
 
 // 64 lower-case hex digits.
 std::string hexDigest(const Sha256Digest& digest);
