@@ -86,11 +86,13 @@ bool placeOutput(MergeContext& ctx, SafeWriter& out, const Text& outputPath, Enc
     return placed;
 }
 
-// The output's path: the first variant that names no file this job read or wrote.
+// The output's path: the first variant that names no file this job read or wrote, and no link
+// (an output never replaces one, nor writes through it).
 Text freeOutputPath(MergeContext& ctx, const Text& first, int64_t count, MergeSummary& summary,
                     bool& renamed) {
     for (int variant = 1;; ++variant) {
         const Text path = mergeOutputPath(ctx, first, count, variant);
+        if (ctx.files.isLink(path)) continue;
         const auto id = ctx.files.fileId(path);
         if (!id || !summary.jobFiles.contains(*id)) {
             renamed = variant > 1;

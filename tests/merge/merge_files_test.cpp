@@ -126,6 +126,25 @@ TEST_F(MergeDriver, AnEarlierOutputAmongTheInputsIsNeverReplaced) {
     EXPECT_EQ(listing(dir.path("e")), "x等3个文件 (2).txt x等3个文件.txt y.txt");
     EXPECT_EQ(readFile(dir.path("e/x等3个文件 (2).txt")), "x");
     EXPECT_EQ(readFile(dir.path("e/x等3个文件.txt")), "old");
+
+    // Links at the output's name, to a file elsewhere or to nothing, are neither followed nor
+    // replaced.
+    host.onProcessEvents = nullptr;
+    stop = 0;
+    options.set.deleteSources = false;
+    writeFile(dir.path("f/a.txt"), "a");
+    writeFile(dir.path("f/b.txt"), "b");
+    writeFile(dir.path("elsewhere.txt"), "mine");
+    fsys::create_symlink(dir.path("elsewhere.txt"), dir.path("f/a等2个文件.txt"));
+    fsys::create_symlink(dir.path("nowhere.txt"), dir.path("f/a等2个文件 (2).txt"));
+    s = {};
+    MergeContext ctx{{host, *fs, systemClock()}, options};
+    mergeBatch(ctx, {fromUtf8(dir.path("f/a.txt")), fromUtf8(dir.path("f/b.txt"))}, s);
+    EXPECT_EQ(s.failedOutputs, 0);
+    EXPECT_EQ(readFile(dir.path("f/a等2个文件 (3).txt")), "ab");
+    EXPECT_EQ(readFile(dir.path("elsewhere.txt")), "mine");
+    EXPECT_TRUE(fsys::is_symlink(dir.path("f/a等2个文件.txt")));
+    EXPECT_TRUE(fsys::is_symlink(dir.path("f/a等2个文件 (2).txt")));
 }
 
 TEST_F(MergeDriver, FailuresAreCountedAndNothingIsDeleted) {
