@@ -4,6 +4,7 @@
 #include <set>
 
 #include "files/folder_lister.h"
+#include "files/manifest.h"
 #include "files/path_ops.h"
 #include "merge/joining.h"
 #include "merge/manifest_check.h"
@@ -176,8 +177,11 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& given, MergeSummary&
     // Another writer's temporary file is never a source, nor gives the output its name.
     std::vector<Text> files;
     files.reserve(given.size());
+    // A writer's temporary file and a split's manifest are never joined into an output.
     for (const Text& f : given)
-        if (!isTemporaryFileName(fileNameOf(f))) files.push_back(f);
+        if (!isTemporaryFileName(fileNameOf(f)) &&
+            !(extensionOf(f) == kManifestExtension && isManifestFile(ctx.files, f)))
+            files.push_back(f);
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
     JobHost& host = ctx.host;

@@ -202,6 +202,13 @@ TEST_F(MergeDriver, TemporaryFilesAreNeverSourcesNorNameTheOutput) {
     ASSERT_EQ(s.outputs.size(), 1u);
     EXPECT_EQ(toUtf8(s.outputs[0]), dir.path("p_1等2个文件等1个文件.txt"));
     EXPECT_EQ(readFile(dir.path("p/" + live)), "being written");
+
+    // Nor is a split's manifest among the files given.
+    writeFile(dir.path("q/q_1.txt"), "1");
+    writeFile(dir.path("q/q.sha256"), "# Partwell checksum manifest; check the parts with: …\n");
+    s = mergeFiles({dir.path("q/q_1.txt"), dir.path("q/q.sha256")});
+    ASSERT_EQ(s.outputs.size(), 1u);
+    EXPECT_EQ(readFile(toUtf8(s.outputs[0])), "1");
 }
 
 TEST_F(MergeDriver, LongNamesAreCutToFitKeepingCountAndExtension) {
