@@ -85,9 +85,9 @@ struct PartText {
 
 PartText partText(const SplitJobState& state) {
     const PartContent& part = state.partContent;
-    if (part.validUtf8) return {part.bytes, true};
     auto bytes = part.load();
     if (!bytes) return {};
+    if (part.validUtf8) return {std::move(*bytes), true};
     // The loaded bytes are decoded in place: a large part is not held twice.
     if (state.sourceEncoding == kEncodingUnknown) {
         DecodedText decoded = decodeContent(std::move(*bytes), nullptr, true);

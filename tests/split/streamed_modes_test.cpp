@@ -87,23 +87,28 @@ TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
         }
         // Keeping the text, the pieces themselves; without it, their places in the text.
         for (const std::string& delimiter : delimiters) {
-            for (const bool keepText : {true, false}) {
-                DelimiterSplitter splitter(delimiter, false, keepText);
+            for (const PieceText keep : {PieceText::Kept, PieceText::Passed, PieceText::None}) {
+                DelimiterSplitter splitter(delimiter, false, keep);
                 std::vector<std::string> got;
+                std::string passed;  // what the splitter handed on of the piece being found
                 std::string_view piece;
                 const auto add = [&] {
                     const DelimiterSplitter::Range r = splitter.lastRange();
-                    got.emplace_back(keepText ? piece : text.substr(r.from, r.to - r.from));
+                    got.emplace_back(keep == PieceText::None ? text.substr(r.from, r.to - r.from)
+                                                             : passed + std::string(piece));
+                    passed.clear();
                 };
                 for (const std::string& f : fed) {
+                    if (keep == PieceText::Passed) passed += splitter.passed();
                     splitter.feed(f);
                     while (splitter.take(piece)) add();
                 }
+                if (keep == PieceText::Passed) passed += splitter.passed();
                 splitter.feed({});
                 if (splitter.takeLast(piece)) add();
                 ASSERT_EQ(got, wholeTextPieces(text, delimiter))
                     << testing::PrintToString(text) << " at " << testing::PrintToString(delimiter)
-                    << (keepText ? "" : " without the text");
+                    << " keeping " << int(keep);
             }
         }
     }
