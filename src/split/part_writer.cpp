@@ -17,8 +17,6 @@ namespace {
 constexpr size_t kMaxNameChars = 100;
 constexpr int kPhraseAttempts = 10;
 constexpr int kFolderAttempts = 3;
-// What a streamed part gathers before it goes to the file.
-constexpr size_t kPartBuffer = size_t(256) << 10;
 
 // Creates the output folder before the first part goes in. A source without extension has a
 // subfolder name that is taken by the source itself; its parts then go beside it.
@@ -216,6 +214,7 @@ PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path
       recording_(state.recording && state.recording->textMode() ? state.recording.get() : nullptr),
       text_(state.sourceEncoding >= kEncodingUtf8),
       utf8_(utf8),
+      capacity_(textBufferSize()),
       buffer_(std::move(state.encodedPart)) {
     buffer_.clear();
     if (ManifestRecording* recording = state.recording.get()) {
@@ -249,8 +248,8 @@ void PartStream::flush() {
 }
 
 void PartStream::emit(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kPartBuffer) flush();
-    if (bytes.size() < kPartBuffer) {
+    if (buffer_.size() + bytes.size() > capacity_) flush();
+    if (bytes.size() < capacity_) {
         buffer_.append(bytes);
         return;
     }
@@ -278,9 +277,9 @@ void PartStream::write(std::string_view bytes) {
     if (bytes.empty()) return;
     markFirst();
     // A slice at a time, so that a part held whole is not held converted as well.
-    for (size_t at = 0; at < bytes.size(); at += kPartBuffer) {
-        converter_->feed(bytes.substr(at, kPartBuffer), false, buffer_);
-        if (buffer_.size() >= kPartBuffer) flush();
+    for (size_t at = 0; at < bytes.size(); at += capacity_) {
+        converter_->feed(bytes.substr(at, capacity_), false, buffer_);
+        if (buffer_.size() >= capacity_) flush();
     }
 }
 
@@ -299,9 +298,10 @@ void PartStream::copy(FileHandle& file, int64_t offset, int64_t length) {
         out_.failRead(file.error());
         return;
     }
-    ByteBuffer chunk(size_t(std::min<int64_t>(length, kPartBuffer)), '\0');
+    ByteBuffer chunk(size_t(std::min<int64_t>(length, int64_t(capacity_))), '\0');
     while (length > 0) {
-        const int64_t got = file.read(chunk.data(), size_t(std::min<int64_t>(length, kPartBuffer)));
+        const int64_t got =
+            file.read(chunk.data(), size_t(std::min<int64_t>(length, int64_t(chunk.size()))));
         if (got <= 0) {
             out_.failRead(file.error());
             break;

@@ -47,6 +47,7 @@ class PartStream {
     bool marked_ = false;  // the byte-order mark went out (before the first byte of text)
     bool cut_ = false;     // the text ended at a NUL: the rest of the part is left out
     std::unique_ptr<StreamConverter> converter_;
+    size_t capacity_;  // what is gathered before it goes to the file (the text's buffer size)
     ByteBuffer buffer_;
     int64_t size_ = 0;
 };

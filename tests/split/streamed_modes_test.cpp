@@ -208,6 +208,19 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
             more = taken.more;
         }
         ASSERT_EQ(parts("s", "s"), expected) << "characters, round " << round;
+        // The manifest hashes the parts as they are written, a piece at a time.
+        options.set.writeManifest = true;
+        const auto manifestAt = [&](size_t bufferSize) {
+            std::filesystem::remove_all(dir.path("s"));
+            setTextBufferSize(bufferSize);
+            split({dir.path("s.txt")});
+            return readFile(dir.path("s/s.sha256"));
+        };
+        const std::string manifest = manifestAt(1 + size_t(round % 5));
+        ASSERT_EQ(manifest, manifestAt(0)) << "characters, round " << round;
+        ASSERT_NE(manifest.find("# exact: yes"), std::string::npos) << manifest;
+        options.set.writeManifest = false;
+        setTextBufferSize(1 + size_t(round % 5));
         std::filesystem::remove_all(dir.path("s"));
 
         // Delimiter: the whole text's pieces. Valid UTF-8 is searched in UTF-8 unless the
