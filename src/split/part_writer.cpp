@@ -232,6 +232,9 @@ PartStream::~PartStream() {
 }
 
 void PartStream::markFirst() {
+    // Bytes that go out as they are need no check for a NUL, unless they are text a manifest
+    // hashes.
+    gathers_ = !converter_ && !(recording_ && text_);
     if (marked_ || !text_) return;
     marked_ = true;
     const std::string_view mark = byteOrderMarkOf(utf8_ ? kEncodingUtf8 : state_.sourceEncoding);
@@ -258,7 +261,7 @@ void PartStream::emit(std::string_view bytes) {
     size_ += int64_t(bytes.size());
 }
 
-void PartStream::write(std::string_view bytes) {
+void PartStream::writeSlowly(std::string_view bytes) {
     if (cut_) return;
     if (!converter_) {
         if (recording_ && text_ && bytes.find('\0') != std::string_view::npos)

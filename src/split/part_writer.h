@@ -26,7 +26,13 @@ class PartStream {
     PartStream(const PartStream&) = delete;
     PartStream& operator=(const PartStream&) = delete;
 
-    void write(std::string_view bytes);
+    void write(std::string_view bytes) {
+        // Most writes are a line or less of bytes that go out as they are: gathered here.
+        if (gathers_ && buffer_.size() + bytes.size() <= capacity_)
+            buffer_.append(bytes);
+        else
+            writeSlowly(bytes);
+    }
     // `length` bytes of `file` from `offset` (the source's text as it stands), not held; the file's
     // position stays.
     void copy(FileHandle& file, int64_t offset, int64_t length);
@@ -34,6 +40,7 @@ class PartStream {
     bool finish();
 
   private:
+    void writeSlowly(std::string_view bytes);
     void emit(std::string_view bytes);
     void flush();
     void markFirst();
@@ -44,8 +51,9 @@ class PartStream {
     SafeWriter out_;
     ManifestRecording* recording_;  // when the part's text bytes are hashed for the manifest
     bool text_, utf8_;
-    bool marked_ = false;  // the byte-order mark went out (before the first byte of text)
-    bool cut_ = false;     // the text ended at a NUL: the rest of the part is left out
+    bool marked_ = false;   // the byte-order mark went out (before the first byte of text)
+    bool gathers_ = false;  // bytes go out as they are, the mark (if any) before them
+    bool cut_ = false;      // the text ended at a NUL: the rest of the part is left out
     std::unique_ptr<StreamConverter> converter_;
     size_t capacity_;  // what is gathered before it goes to the file (the text's buffer size)
     ByteBuffer buffer_;

@@ -170,7 +170,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             if (!joined) {
                 joinLine();
                 joined = true;
-                add(mayBeBlank);
+                if (!mayBeBlank.empty()) add(mayBeBlank);
             }
             add(piece);
         }
