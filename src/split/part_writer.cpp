@@ -309,7 +309,11 @@ void PartStream::copy(FileHandle& file, int64_t offset, int64_t length) {
             out_.failRead(file.error());
             break;
         }
-        write(std::string_view(chunk.data(), size_t(got)));
+        // A whole buffer goes out without being gathered first.
+        if (gathers_)
+            emit(std::string_view(chunk.data(), size_t(got)));
+        else
+            writeSlowly(std::string_view(chunk.data(), size_t(got)));
         length -= got;
     }
     if (!file.seek(saved)) out_.failRead(file.error());

@@ -132,8 +132,9 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     // occurrence of their UTF-8 form is then one at a character start of the code-page text.
     const std::optional<Text> utf8 = text->validUtf8() ? wholeUtf8Form(delimiter) : std::nullopt;
     // A part that is the file's own bytes is copied from the file, not held: a delimiter that
-    // comes seldom costs no memory. Converted text goes into its part as the search passes it.
-    FileHandle* const file = text->textFile(utf8.has_value());
+    // comes seldom costs no memory. Converted text, and text a manifest hashes (which is read
+    // anyway, so not read twice), go into their part as the search passes them.
+    FileHandle* const file = state.recording ? nullptr : text->textFile(utf8.has_value());
     DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(),
                                file ? PieceText::None : PieceText::Passed);
     std::optional<PartStream> stream;
