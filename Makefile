@@ -60,4 +60,5 @@ tidy: build
 	run-clang-tidy -quiet -p $(BUILD) -j$(JOBS) '$(CURDIR)/src/'
 
 bench: build
+	@bash scripts/install-deps.sh bench
 	bash bench/run.sh

@@ -1,7 +1,8 @@
 // The delimiter scan against the rule walked a character at a time: at each character start the
 // delimiter either occurs there (a cut, and the walk goes on after it) or the walk steps over the
 // character. The text is fed to the scan in pieces of a few bytes that end where a character ends,
-// as a streamed source gives them, keeping the text or only their places in it, and the pieces,
+// as a streamed source gives them, keeping the text, handing it on as the scan passes it, or
+// keeping only the pieces' places, and the pieces,
 // rejoined with the delimiter, give the text back (less a delimiter that ends it). Input:
 // delimiter, NUL, text (which may hold NUL bytes).
 
@@ -35,24 +36,34 @@ std::vector<Text> modelPieces(std::string_view text, std::string_view delimiter)
 }
 
 // The scan fed about `step` bytes at a time, each piece cut where a character ends; without the
-// text kept, the pieces are taken from the text by their places.
+// text kept, a piece is what was handed on of it and its rest, or is taken from the text by its
+// place.
 std::vector<Text> scannedPieces(std::string_view text, std::string_view delimiter, size_t step,
-                                bool keepText) {
-    DelimiterSplitter splitter(delimiter, false, keepText);
+                                PieceText keep) {
+    DelimiterSplitter splitter(delimiter, false, keep);
     std::vector<Text> pieces;
+    Text passed;
     std::string_view piece;
     const auto add = [&] {
         const DelimiterSplitter::Range r = splitter.lastRange();
-        pieces.emplace_back(keepText ? piece : text.substr(r.from, r.to - r.from));
+        pieces.emplace_back(keep == PieceText::None ? text.substr(r.from, r.to - r.from)
+                                                    : passed + Text(piece));
+        passed.clear();
+    };
+    const auto handOn = [&] {
+        if (keep == PieceText::Passed) passed += splitter.passed();
     };
     for (size_t fed = 0, read = 0; fed < text.size();) {
         read = std::min(text.size(), read + step);
         const std::string_view window = text.substr(fed, read - fed);
         const size_t whole = read == text.size() ? window.size() : wholeCodePagePrefix(window);
+        handOn();
         splitter.feed(window.substr(0, whole));
         fed += whole;
         while (splitter.take(piece)) add();
     }
+    handOn();
+    splitter.feed({});
     if (splitter.takeLast(piece)) add();
     return pieces;
 }
@@ -86,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = fields.rest();
 
     const std::vector<Text> whole = splitAtDelimiter(text, delimiter);
-    const std::vector<Text> fed = scannedPieces(text, delimiter, 1 + size % 7, size % 2 == 0);
+    const PieceText keep =
+        std::vector{PieceText::Kept, PieceText::Passed, PieceText::None}[size % 3];
+    const std::vector<Text> fed = scannedPieces(text, delimiter, 1 + size % 7, keep);
     const std::vector<Text> model = modelPieces(text, delimiter);
     FUZZ_EXPECT(whole == model, {"text", text}, {"delimiter", delimiter}, {"pieces", shown(whole)},
                 {"model", shown(model)});

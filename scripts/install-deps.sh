@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one make target needs, and only those that are missing.
-# Usage: install-deps.sh run|test|sanitize|package|fuzz|checks
+# Usage: install-deps.sh run|test|sanitize|package|fuzz|checks|bench
 set -euo pipefail
 
 # What every build needs: a compiler, CMake, the engine's libraries and msgfmt for the
@@ -20,6 +20,8 @@ package=("${run[@]}" dpkg-dev file lintian)
 checks=(clang-format clang-tidy)
 # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
 fuzz=("${base[@]}" clang libclang-rt-14-dev)
+# The benchmarks time and measure every run with /usr/bin/time and work out ratios with bc.
+bench=("${base[@]}" time bc)
 
 case ${1:-} in
 run) packages=("${run[@]}") ;;
@@ -28,8 +30,9 @@ sanitize) packages=("${sanitize[@]}") ;;
 package) packages=("${package[@]}") ;;
 fuzz) packages=("${fuzz[@]}") ;;
 checks) packages=("${checks[@]}") ;;
+bench) packages=("${bench[@]}") ;;
 *)
-    echo "usage: $0 run|test|sanitize|package|fuzz|checks" >&2
+    echo "usage: $0 run|test|sanitize|package|fuzz|checks|bench" >&2
     exit 2
     ;;
 esac

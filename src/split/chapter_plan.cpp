@@ -1,5 +1,6 @@
 #include "split/chapter_plan.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -37,17 +38,23 @@ void ChapterPlanner::startChapter(std::string_view line, const ChapterHeading& m
 }
 
 void ChapterPlanner::addLine(std::string_view line) {
+    addLine(line, {line.size(), int64_t(countChars(line)), isBlank(line)});
+}
+
+void ChapterPlanner::addLine(std::optional<std::string_view> start, const LineShape& shape) {
     if (chapters_.empty()) chapters_.push_back({});
-    if (const std::optional<ChapterHeading> mark = findChapterHeading(line, rule_)) {
-        startChapter(line, *mark);
+    const std::optional<ChapterHeading> mark =
+        start ? findChapterHeading(*start, rule_) : std::nullopt;
+    if (mark) {
+        startChapter(*start, *mark);
         blankSinceHeading_ = true;
-    } else if (!isBlank(line)) {
+    } else if (!shape.blank) {
         blankSinceHeading_ = false;
     }
     ChapterEntry& last = chapters_.back();
-    last.bytes += line.size();
-    last.chars += int64_t(countChars(line));
-    offset_ += line.size();
+    last.bytes += shape.bytes;
+    last.chars += shape.chars;
+    offset_ += shape.bytes;
 }
 
 void planChapters(ChapterPlanner& planner, std::string_view text) {
@@ -56,28 +63,67 @@ void planChapters(ChapterPlanner& planner, std::string_view text) {
     feeder.finish();
 }
 
+// A heading is at most so many characters of at most four bytes, and a few spaces after them.
+LineFeeder::LineFeeder(ChapterPlanner& planner)
+    : planner_(planner),
+      limit_(planner.rule().pattern ? SIZE_MAX : planner.rule().maxChars * 4 + 16),
+      skipSpaces_(!planner.rule().pattern) {}
+
 void LineFeeder::feed(std::string_view piece) {
     while (!piece.empty()) {
         const void* lf = std::memchr(piece.data(), '\n', piece.size());
         if (!lf) {
-            carry_.append(piece);
+            take(piece);
             return;
         }
         const size_t end = size_t(static_cast<const char*>(lf) - piece.data()) + 1;
-        if (carry_.empty()) {
+        if (!inLine_) {
             planner_.addLine(piece.substr(0, end));
         } else {
-            carry_.append(piece.substr(0, end));
-            planner_.addLine(carry_);
-            carry_.clear();
+            take(piece.substr(0, end));
+            endLine();
         }
         piece.remove_prefix(end);
     }
 }
 
+void LineFeeder::take(std::string_view bytes) {
+    // Pieces end where characters end, so the counts add up.
+    inLine_ = true;
+    shape_.bytes += bytes.size();
+    shape_.chars += int64_t(countChars(bytes));
+    shape_.blank = shape_.blank && isBlank(bytes);
+    if (tooLong_) return;
+    if (!started_ && skipSpaces_) bytes = skipCodePageSpaces(bytes);
+    if (bytes.empty()) return;
+    started_ = true;
+    // Line breaks at the end are no part of what the rule looks at; they are counted, not held
+    // (only CRs stand inside a line).
+    const size_t text = bytes.find_last_not_of("\r\n") + 1;
+    if (text == 0) {
+        breaks_ += bytes.size();
+        return;
+    }
+    if (start_.size() + breaks_ + text > limit_) {
+        tooLong_ = true;
+        start_.clear();
+        return;
+    }
+    start_.append(breaks_, '\r');
+    start_.append(bytes.substr(0, text));
+    breaks_ = bytes.size() - text;
+}
+
+void LineFeeder::endLine() {
+    planner_.addLine(tooLong_ ? std::nullopt : std::optional<std::string_view>(start_), shape_);
+    inLine_ = started_ = tooLong_ = false;
+    start_.clear();
+    breaks_ = 0;
+    shape_ = {};
+}
+
 void LineFeeder::finish() {
-    if (!carry_.empty()) planner_.addLine(carry_);
-    carry_.clear();
+    if (inLine_) endLine();
 }
 
 void planChapters(ChapterPlanner& planner, TextSource& text) {

@@ -21,12 +21,23 @@ struct ChapterEntry {
     bool volumeSeen = false;  // a volume began since the chapter before this one
 };
 
+// What a line read in pieces was, counted over all of it as it came.
+struct LineShape {
+    size_t bytes = 0;
+    int64_t chars = 0;
+    bool blank = true;  // nothing but spaces, tabs and line breaks
+};
+
 class ChapterPlanner {
   public:
     explicit ChapterPlanner(const HeadingRule& rule) : rule_(rule) {}
 
     // The next line of the text, with its line break.
     void addLine(std::string_view line);
+    // The same for a line not held whole: `start`, when the line may be a heading, is what the
+    // rule looks at (from its first character that is no space, without line breaks).
+    void addLine(std::optional<std::string_view> start, const LineShape& shape);
+    const HeadingRule& rule() const { return rule_; }
 
     // Every stretch of the text in order: the text before the first heading (when there is
     // any), then one entry a chapter. Together they cover the text.
@@ -52,17 +63,27 @@ class TextSource;
 // Every line of a streamed text, read to its end (or to a read error), fed to the planner.
 void planChapters(ChapterPlanner& planner, TextSource& text);
 
-// Cuts text that comes in pieces into lines, each with its line break: a line that runs over a
-// piece's end is held until its break comes. finish() hands on a last line without one.
+// Cuts text that comes in pieces into lines, each with its line break. Of a line that runs over a
+// piece's end only what may still make a heading is held (all of it for the user's pattern, which
+// may match anywhere), so a line longer than any heading costs no memory. finish() hands on a
+// last line without a break.
 class LineFeeder {
   public:
-    explicit LineFeeder(ChapterPlanner& planner) : planner_(planner) {}
+    explicit LineFeeder(ChapterPlanner& planner);
     void feed(std::string_view piece);
     void finish();
 
   private:
+    void take(std::string_view bytes);  // more of the line being read
+    void endLine();
+
     ChapterPlanner& planner_;
-    std::string carry_;
+    size_t limit_;     // the longest start a heading line has
+    bool skipSpaces_;  // leading spaces are no part of what the rule looks at
+    bool inLine_ = false, started_ = false, tooLong_ = false;
+    Text start_;         // the line from its first character that is no space, breaks not held
+    size_t breaks_ = 0;  // CR and LF bytes after start_
+    LineShape shape_;
 };
 
 struct PlannedPart {

@@ -1,6 +1,7 @@
 #include "split/chapter_split.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/regex.h"
 #include "split/decode_source.h"
@@ -82,21 +83,37 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
         state.markUnreadable(text->error());
         return ModeResult::Done;
     }
-    ByteBuffer part;
-    size_t k = 0;
+    // Each part is written as its text is read again, unless it is named after its text.
+    std::optional<PartStream> stream;
+    ByteBuffer held;
+    size_t k = 0, taken = 0;  // the part being cut, and its bytes so far
     bool stopped = false;
     std::string_view piece;
     while (!stopped && k < parts.size() && !(piece = text->next()).empty()) {
         while (!piece.empty() && k < parts.size()) {
-            const size_t take = std::min(parts[k].bytes - part.size(), piece.size());
-            part.append(piece.substr(0, take));
+            if (taken == 0) {
+                state.partNumber = int64_t(k) + 1;
+                state.partHeading = parts[k].heading;
+                held.clear();
+                if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, false);
+            }
+            const size_t take = std::min(parts[k].bytes - taken, piece.size());
+            if (stream)
+                stream->write(piece.substr(0, take));
+            else
+                held.append(piece.substr(0, take));
+            taken += take;
             piece.remove_prefix(take);
-            if (part.size() < parts[k].bytes) break;
-            state.partNumber = int64_t(k) + 1;
-            state.partHeading = parts[k].heading;
-            state.partContent.setBytes(std::move(part));
-            writePart(ctx, state);
-            part.clear();
+            if (taken < parts[k].bytes) break;
+            if (stream) {
+                stream->finish();
+                stream.reset();
+            } else {
+                state.partContent.setBytes(std::move(held));
+                writePart(ctx, state);
+                held = std::move(state.partContent.bytes);
+            }
+            taken = 0;
             ++k;
             ctx.host.processEvents();
             if (ctx.stopRequested) {
@@ -105,6 +122,7 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
             }
         }
     }
+    stream.reset();  // a part the text ended inside is in no file
     state.partHeading.clear();
     // A stop, or a source that changed between the passes, leaves text in no part.
     if (k < parts.size() || !piece.empty() || !text->next().empty()) state.sourceIntact = false;

@@ -16,17 +16,22 @@ size_t indexOf(const char* buffer, size_t from, size_t end, char c) {
 
 }  // namespace
 
+// Two bytes at least: a CR that ends the buffer waits at its front for the byte after it.
 LineReader::LineReader(FileHandle& file, size_t bufferSize)
-    : file_(file), buffer_(new char[bufferSize]), capacity_(bufferSize) {}
+    : file_(file),
+      buffer_(new char[std::max<size_t>(bufferSize, 2)]),
+      capacity_(std::max<size_t>(bufferSize, 2)) {}
 
-bool LineReader::fill() {
-    bufferStart_ += int64_t(end_);
-    begin_ = end_ = 0;
+bool LineReader::fill(size_t keep) {
+    bufferStart_ += int64_t(end_ - keep);
+    std::memmove(buffer_.get(), buffer_.get() + end_ - keep, keep);
+    begin_ = 0;
+    end_ = keep;
     if (failed_) return false;
-    const int64_t got = file_.read(buffer_.get(), capacity_);
+    const int64_t got = file_.read(buffer_.get() + keep, capacity_ - keep);
     if (got < 0) failed_ = true;
     if (got <= 0) return false;
-    end_ = size_t(got);
+    end_ = keep + size_t(got);
     nextNul_ = indexOf(buffer_.get(), 0, end_, '\0');
     nextCtrlZ_ = indexOf(buffer_.get(), 0, end_, kCtrlZ);
     return true;
@@ -44,25 +49,41 @@ bool LineReader::atEnd() {
     return begin_ == end_ && !fill();
 }
 
+std::string_view LineReader::readPiece(bool& lineEnds) {
+    lineEnds = true;
+    if (begin_ == end_ && !fill()) return {};
+    for (;;) {
+        const char* p = buffer_.get() + begin_;
+        const size_t stop = lineEnd();
+        if (stop < end_) {
+            const bool lf = buffer_[stop] == '\n';
+            std::string_view piece(p, stop - begin_);
+            begin_ = stop + (lf ? 1 : 0);
+            if (lf && piece.ends_with('\r')) piece.remove_suffix(1);
+            return piece;
+        }
+        // The line runs on; a CR at the buffer's end stays until it is known whether LF follows.
+        const size_t cut = buffer_[end_ - 1] == '\r' ? end_ - 1 : end_;
+        if (cut > begin_) {
+            lineEnds = false;
+            const std::string_view piece(p, cut - begin_);
+            begin_ = cut;
+            return piece;
+        }
+        if (!fill(1)) {
+            // The data ends with the CR: it is the line's.
+            begin_ = end_;
+            return std::string_view(buffer_.get(), end_);
+        }
+    }
+}
+
 std::string_view LineReader::readLine() {
     carry_.clear();
-    while (begin_ < end_ || fill()) {
-        const char* p = buffer_.get() + begin_;
-        const char* stop = buffer_.get() + lineEnd();
-        if (stop == buffer_.get() + end_) {
-            carry_.append(p, size_t(stop - p));
-            begin_ = end_;
-            continue;
-        }
-        const bool lf = *stop == '\n';
-        begin_ = size_t(stop - buffer_.get()) + (lf ? 1 : 0);
-        std::string_view line(p, size_t(stop - p));
-        if (!carry_.empty()) {
-            carry_.append(line);
-            line = carry_;
-        }
-        if (lf && line.ends_with('\r')) line.remove_suffix(1);
-        return line;
+    for (bool ends = false; !ends;) {
+        const std::string_view piece = readPiece(ends);
+        if (ends && carry_.empty()) return piece;
+        carry_.append(piece);
     }
     return carry_;
 }

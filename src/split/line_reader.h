@@ -19,6 +19,9 @@ class LineReader {
     bool atEnd();
     // The next line; valid until the next call. The rest of the data when no end is found.
     std::string_view readLine();
+    // The next piece of the line being read, valid until the next call: a line longer than the
+    // buffer comes in several, so it is never held whole. `lineEnds` tells the last piece.
+    std::string_view readPiece(bool& lineEnds);
     // Bytes consumed so far.
     int64_t position() const { return bufferStart_ + int64_t(begin_); }
     // Steps over the byte at the position (a NUL or Ctrl-Z that ended a line).
@@ -28,7 +31,8 @@ class LineReader {
     static constexpr size_t kDefaultBufferSize = size_t(128) << 10;
 
   private:
-    bool fill();
+    // Reads on after the last `keep` bytes of the buffer, which move to its front.
+    bool fill(size_t keep = 0);
     size_t lineEnd();  // index of the byte that ends the line at begin_, or end_
 
     FileHandle& file_;
@@ -37,7 +41,7 @@ class LineReader {
     size_t begin_ = 0, end_ = 0;
     size_t nextNul_ = 0, nextCtrlZ_ = 0;  // in the buffer, at or after begin_ (end_: none)
     int64_t bufferStart_ = 0;             // file position of buffer_[0]
-    std::string carry_;                   // a line that runs over the end of the buffer
+    std::string carry_;                   // readLine's line that runs over the end of the buffer
     bool failed_ = false;
 };
 

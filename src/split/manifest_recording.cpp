@@ -49,14 +49,15 @@ void ManifestRecording::prepareText(EncodingCode code) {
     marked_.update(manifest_.addedMark);
 }
 
-void ManifestRecording::addTextPart(std::string_view written, EncodingCode code) {
+void ManifestRecording::beginTextPart(EncodingCode code) {
     prepareText(code);
     if (textParts_++ > 0) {
         plain_.update(manifest_.joiner);
         marked_.update(manifest_.joiner);
     }
-    const std::string_view mark = manifest_.addedMark;
-    if (!mark.empty() && written.starts_with(mark)) written.remove_prefix(mark.size());
+}
+
+void ManifestRecording::addTextBytes(std::string_view written) {
     plain_.update(written);
     marked_.update(written);
 }

@@ -19,8 +19,11 @@ class ManifestRecording {
     // it (byte modes); null when it does not apply.
     Sha256& partHash() { return *partHash_; }
     Sha256* wholeHash() { return textMode_ ? nullptr : &whole_; }
-    // A part of a text mode, as written, in the encoding `code` of the source.
-    void addTextPart(std::string_view written, EncodingCode code);
+    bool textMode() const { return textMode_; }
+    // A part of a text mode begins, in the encoding `code` of the source; its bytes as written,
+    // after any mark, follow in pieces.
+    void beginTextPart(EncodingCode code);
+    void addTextBytes(std::string_view written);
     // The part written last gets its entry (call after partHash() was fed with all of it).
     void recordPart(const Text& name, int64_t size);
 

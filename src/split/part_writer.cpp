@@ -74,62 +74,6 @@ Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& ste
     }
 }
 
-struct PartWrite {
-    bool ok = false;
-    bool readFailed = false;  // the source, not the part, failed
-    std::error_code error;
-};
-
-PartWrite writeContent(SplitContext& ctx, SplitJobState& state, const Text& path) {
-    const PartContent& part = state.partContent;
-    ManifestRecording* recording = state.recording.get();
-    SafeWriter out(ctx.files, path);
-    if (recording) out.hashInto(&recording->partHash(), recording->wholeHash());
-    int64_t size = 0;
-    const bool text = state.sourceEncoding >= kEncodingUtf8;
-    if (text && part.validUtf8 && !recording) {
-        // The mark, then the source's own bytes: the part is not copied behind it.
-        const int64_t length = part.source ? part.length : int64_t(part.bytes.size());
-        const std::string_view mark = byteOrderMarkOf(kEncodingUtf8);
-        if (length > 0 && out.write(mark)) {
-            if (part.source)
-                out.copyFrom(*part.source, part.offset, length);
-            else
-                out.write(part.bytes);
-        }
-        size = length > 0 ? int64_t(mark.size()) + length : 0;
-    } else if (text) {
-        // Text parts go back into the source's encoding.
-        std::optional<ByteBuffer> loaded;
-        if (part.source && !(loaded = part.load())) return {false, true, part.source->error()};
-        const std::string_view bytes = loaded ? *loaded : part.bytes;
-        if (bytes.find('\0') != std::string_view::npos)
-            state.sourceIntact = false;  // cut short at a NUL
-        size_t replaced = 0;
-        ByteBuffer& encoded = state.encodedPart;
-        if (part.validUtf8) {
-            encoded.clear();
-            if (!bytes.empty()) encoded.assign(byteOrderMarkOf(kEncodingUtf8)).append(bytes);
-        } else {
-            encodeTextInto(bytes, state.sourceEncoding, true, encoded, &replaced);
-        }
-        state.noteReplacements(replaced);
-        out.write(encoded);
-        size = int64_t(encoded.size());
-        if (recording) recording->addTextPart(encoded, state.sourceEncoding);
-    } else if (part.source) {
-        out.copyFrom(*part.source, part.offset, part.length);
-        size = part.length;
-    } else {
-        out.write(part.bytes);
-        size = int64_t(part.bytes.size());
-        if (recording) recording->addTextPart(part.bytes, state.sourceEncoding);
-    }
-    const bool ok = out.commit();
-    if (ok && recording) recording->recordPart(path, size);
-    return {ok, !ok && out.readFailed(), out.error()};
-}
-
 // The part's text: as it is when the source was decoded (valid UTF-8 included), else decoded on
 // its own, valid UTF-8 kept as it stands (`utf8`).
 struct PartText {
@@ -139,9 +83,9 @@ struct PartText {
 
 PartText partText(const SplitJobState& state) {
     const PartContent& part = state.partContent;
-    if (part.validUtf8) return {part.bytes, true};
     auto bytes = part.load();
     if (!bytes) return {};
+    if (part.validUtf8) return {std::move(*bytes), true};
     // The loaded bytes are decoded in place: a large part is not held twice.
     if (state.sourceEncoding == kEncodingUnknown) {
         DecodedText decoded = decodeContent(std::move(*bytes), nullptr, true);
@@ -222,11 +166,11 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
     return fitFileName(fs, cut, tail) + Text(suffix);
 }
 
-bool writePart(SplitContext& ctx, SplitJobState& state) {
-    prepareFolder(ctx, state);
-    const Text& extension = state.source.extension;
-    Text stem, suffix;
-    if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, extension);
+namespace {
+
+// The part's path: after `stem` when it is usable, else after the part's heading, else its number.
+Text partPath(SplitContext& ctx, const SplitJobState& state, Text stem) {
+    Text suffix;
     if (!usableName(stem) && !state.partHeading.empty()) {
         // "book_3 第三章 风起": the number stays, the heading is cut to fit.
         stem = state.source.stem + numberSuffix(state.partNumber) + " " +
@@ -236,25 +180,168 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
         stem = state.source.stem;
         suffix = numberSuffix(state.partNumber);
     }
-    const Text path = freePartPath(ctx, state, stem, suffix, extension);
+    return freePartPath(ctx, state, stem, suffix, state.source.extension);
+}
 
-    const PartWrite written = writeContent(ctx, state, path);
-    const bool ok = written.ok;
-    if (ok) {
-        ++state.partsWritten;
-        ++state.partsOfSource;
-        state.partNamesOfSource.insert(fileNameOf(path));
-        if (auto id = ctx.files.fileId(path)) state.jobParts.insert(*id);
-    } else if (written.readFailed) {
-        // The part was not written because its bytes could not be read: a read error.
-        state.markUnreadable(written.error);
-    } else {
-        ++state.failedOutputs;
-        state.sourceIntact = false;
-        state.failures.push_back({FailureKind::Write, path, written.error});
+Text streamedPartPath(SplitContext& ctx, SplitJobState& state) {
+    prepareFolder(ctx, state);
+    return partPath(ctx, state, Text());
+}
+
+}  // namespace
+
+bool writePart(SplitContext& ctx, SplitJobState& state) {
+    prepareFolder(ctx, state);
+    Text stem;
+    if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, state.source.extension);
+    const PartContent& part = state.partContent;
+    PartStream stream(ctx, state, partPath(ctx, state, stem), part.validUtf8);
+    if (part.source)
+        stream.copy(*part.source, part.offset, part.length);
+    else
+        stream.write(part.bytes);
+    return stream.finish();
+}
+
+PartStream::PartStream(SplitContext& ctx, SplitJobState& state, bool utf8)
+    : PartStream(ctx, state, streamedPartPath(ctx, state), utf8) {}
+
+PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path, bool utf8)
+    : ctx_(ctx),
+      state_(state),
+      path_(path),
+      out_(ctx.files, path),
+      recording_(state.recording && state.recording->textMode() ? state.recording.get() : nullptr),
+      text_(state.sourceEncoding >= kEncodingUtf8),
+      utf8_(utf8),
+      capacity_(textBufferSize()),
+      buffer_(std::move(state.encodedPart)) {
+    buffer_.clear();
+    if (ManifestRecording* recording = state.recording.get()) {
+        out_.hashInto(&recording->partHash(), recording->wholeHash());
+        if (recording_) recording_->beginTextPart(state.sourceEncoding);
     }
-    ctx.options.showProgressText("[" + std::to_string(state.partNumber) + "] " +
-                                 state.progressText);
+    // Code-page text goes back into the source's encoding.
+    if (text_ && !utf8_)
+        converter_ =
+            std::make_unique<StreamConverter>(kCodePage, charsetNameOf(state.sourceEncoding));
+}
+
+PartStream::~PartStream() {
+    state_.encodedPart = std::move(buffer_);  // the next part reuses the memory
+}
+
+void PartStream::markFirst() {
+    // Bytes that go out as they are need no check for a NUL, unless they are text a manifest
+    // hashes.
+    gathers_ = !converter_ && !(recording_ && text_);
+    if (marked_ || !text_) return;
+    marked_ = true;
+    const std::string_view mark = byteOrderMarkOf(utf8_ ? kEncodingUtf8 : state_.sourceEncoding);
+    (void)out_.write(mark);
+    size_ += int64_t(mark.size());
+}
+
+void PartStream::flush() {
+    if (buffer_.empty()) return;
+    (void)out_.write(buffer_);
+    if (recording_) recording_->addTextBytes(buffer_);
+    size_ += int64_t(buffer_.size());
+    buffer_.clear();
+}
+
+void PartStream::emit(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > capacity_) flush();
+    if (bytes.size() < capacity_) {
+        buffer_.append(bytes);
+        return;
+    }
+    (void)out_.write(bytes);
+    if (recording_) recording_->addTextBytes(bytes);
+    size_ += int64_t(bytes.size());
+}
+
+void PartStream::writeSlowly(std::string_view bytes) {
+    if (cut_) return;
+    if (!converter_) {
+        if (recording_ && text_ && bytes.find('\0') != std::string_view::npos)
+            state_.sourceIntact = false;
+        if (bytes.empty()) return;
+        markFirst();
+        emit(bytes);
+        return;
+    }
+    // The text ends at a NUL; what comes after it is in no part.
+    if (const size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+        state_.sourceIntact = false;
+        cut_ = true;
+        bytes = bytes.substr(0, nul);
+    }
+    if (bytes.empty()) return;
+    markFirst();
+    // A slice at a time, so that a part held whole is not held converted as well.
+    for (size_t at = 0; at < bytes.size(); at += capacity_) {
+        converter_->feed(bytes.substr(at, capacity_), false, buffer_);
+        if (buffer_.size() >= capacity_) flush();
+    }
+}
+
+void PartStream::copy(FileHandle& file, int64_t offset, int64_t length) {
+    if (length <= 0 || cut_) return;
+    if (!converter_ && !recording_) {
+        // The file's bytes as they stand: the kernel copies them.
+        markFirst();
+        flush();
+        (void)out_.copyFrom(file, offset, length);
+        size_ += length;
+        return;
+    }
+    const int64_t saved = file.position();
+    if (!file.seek(offset)) {
+        out_.failRead(file.error());
+        return;
+    }
+    ByteBuffer chunk(size_t(std::min<int64_t>(length, int64_t(capacity_))), '\0');
+    while (length > 0) {
+        const int64_t got =
+            file.read(chunk.data(), size_t(std::min<int64_t>(length, int64_t(chunk.size()))));
+        if (got <= 0) {
+            out_.failRead(file.error());
+            break;
+        }
+        // A whole buffer goes out without being gathered first.
+        if (gathers_)
+            emit(std::string_view(chunk.data(), size_t(got)));
+        else
+            writeSlowly(std::string_view(chunk.data(), size_t(got)));
+        length -= got;
+    }
+    if (!file.seek(saved)) out_.failRead(file.error());
+}
+
+bool PartStream::finish() {
+    if (converter_) {
+        converter_->feed({}, true, buffer_);
+        state_.noteReplacements(converter_->replacements());
+    }
+    flush();
+    const bool ok = out_.commit();
+    if (ok && state_.recording) state_.recording->recordPart(path_, size_);
+    if (ok) {
+        ++state_.partsWritten;
+        ++state_.partsOfSource;
+        state_.partNamesOfSource.insert(fileNameOf(path_));
+        if (auto id = ctx_.files.fileId(path_)) state_.jobParts.insert(*id);
+    } else if (out_.readFailed()) {
+        // The part was not written because its bytes could not be read: a read error.
+        state_.markUnreadable(out_.error());
+    } else {
+        ++state_.failedOutputs;
+        state_.sourceIntact = false;
+        state_.failures.push_back({FailureKind::Write, path_, out_.error()});
+    }
+    ctx_.options.showProgressText("[" + std::to_string(state_.partNumber) + "] " +
+                                  state_.progressText);
     return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "split/split_by_chars.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/simd_text.h"
 #include "split/decode_source.h"
@@ -137,22 +138,33 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
     };
     state.partNumber = 0;
     state.rng.seed(ctx.clock);
-    ByteBuffer part;
+    ByteBuffer part;  // a part held whole, to be named after its text
     for (bool more = !piece.empty(); more;) {
         const int64_t n = drawCount(ctx, state);
+        ++state.partNumber;
+        // A part is written while its characters are read, unless its name is taken from them.
+        std::optional<PartStream> stream;
+        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
         part.clear();
         for (int64_t taken = 0; taken < n && !atEnd();) {
             const size_t start = position;
             taken += skip(piece, n - taken, position);
-            part.append(piece.substr(start, position - start));
+            const std::string_view chars = piece.substr(start, position - start);
+            if (stream)
+                stream->write(chars);
+            else
+                part.append(chars);
         }
         more = !atEnd();
         // A read error cut the part short: it, and the rest, go in no part.
         if (text->failed()) break;
-        ++state.partNumber;
-        state.partContent.setBytes(std::move(part), utf8);
-        writePart(ctx, state);
-        part = std::move(state.partContent.bytes);
+        if (stream) {
+            stream->finish();
+        } else {
+            state.partContent.setBytes(std::move(part), utf8);
+            writePart(ctx, state);
+            part = std::move(state.partContent.bytes);
+        }
         ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "split/decode_source.h"
 #include "split/part_writer.h"
@@ -23,22 +24,34 @@ size_t stepAt(std::string_view text, size_t pos) {
 
 }  // namespace
 
-DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8, bool keepText)
-    : delimiter_(delimiter), utf8_(utf8), keepText_(keepText) {}
+DelimiterSplitter::DelimiterSplitter(std::string_view delimiter, bool utf8, PieceText text)
+    : delimiter_(delimiter), utf8_(utf8), keep_(text) {}
+
+uint64_t DelimiterSplitter::settled() {
+    // The boundary walk moves up to all the search has passed first, short of the last three
+    // bytes, where a character may not be whole yet (after a cut, characters may pair bytes
+    // otherwise than the pieces do).
+    const uint64_t walked = std::min(scanned_, base_ + std::max<size_t>(text_.size(), 3) - 3);
+    if (!utf8_ && boundary_ < walked) walkTo(text_, size_t(walked - base_));
+    return utf8_ ? scanned_ : std::min(scanned_, boundary_);
+}
 
 void DelimiterSplitter::feed(std::string_view text) {
-    // What was given out goes, and without the text kept, all the search has passed: the
-    // boundary walk moves up to it first, short of the last three bytes, where a character may
-    // not be whole yet (after a cut, characters may pair bytes otherwise than the pieces do).
+    // What was given out goes, and without the text kept, all the search has passed that was
+    // handed on.
     uint64_t keep = pieceStart_;
-    if (!keepText_) {
-        const uint64_t walked = std::min(scanned_, base_ + std::max<size_t>(text_.size(), 3) - 3);
-        if (!utf8_ && boundary_ < walked) walkTo(text_, size_t(walked - base_));
-        keep = utf8_ ? scanned_ : std::min(scanned_, boundary_);
-    }
+    if (keep_ != PieceText::Kept) keep = settled();
+    if (keep_ == PieceText::Passed) keep = std::min(keep, std::max(handed_, pieceStart_));
     text_.erase(0, size_t(keep - base_));
     base_ = keep;
     text_.append(text);
+}
+
+std::string_view DelimiterSplitter::passed() {
+    const uint64_t from = std::max(handed_, pieceStart_), to = settled();
+    if (to <= from) return {};
+    handed_ = to;
+    return std::string_view(text_).substr(size_t(from - base_), size_t(to - from));
 }
 
 void DelimiterSplitter::walkTo(std::string_view text, size_t start) {
@@ -58,9 +71,9 @@ void DelimiterSplitter::walkTo(std::string_view text, size_t start) {
 
 void DelimiterSplitter::giveOut(std::string_view& piece, size_t end) {
     last_ = {pieceStart_, base_ + end};
-    if (keepText_)
-        piece = std::string_view(text_).substr(size_t(pieceStart_ - base_),
-                                               size_t(last_.to - pieceStart_));
+    if (keep_ == PieceText::None) return;
+    const uint64_t from = keep_ == PieceText::Kept ? pieceStart_ : std::max(handed_, pieceStart_);
+    piece = std::string_view(text_).substr(size_t(from - base_), size_t(last_.to - from));
 }
 
 bool DelimiterSplitter::take(std::string_view& piece) {
@@ -119,20 +132,38 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     // occurrence of their UTF-8 form is then one at a character start of the code-page text.
     const std::optional<Text> utf8 = text->validUtf8() ? wholeUtf8Form(delimiter) : std::nullopt;
     // A part that is the file's own bytes is copied from the file, not held: a delimiter that
-    // comes seldom costs no memory. Naming after the text and a manifest take the text itself.
-    FileHandle* const file =
-        ctx.options.nameAfterText() || state.recording ? nullptr : text->textFile(utf8.has_value());
-    DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(), file == nullptr);
-    std::string_view piece;
-    ByteBuffer part;  // one buffer for every part, not one allocated for each
+    // comes seldom costs no memory. Converted text, and text a manifest hashes (which is read
+    // anyway, so not read twice), go into their part as the search passes them.
+    FileHandle* const file = state.recording ? nullptr : text->textFile(utf8.has_value());
+    DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(),
+                               file ? PieceText::None : PieceText::Passed);
+    std::optional<PartStream> stream;
+    ByteBuffer held;  // a part to be named after its text
+    bool partOpen = false;
     int64_t k = 0;
+    const auto add = [&](std::string_view bytes) {
+        if (!partOpen) {
+            partOpen = true;
+            state.partNumber = k + 1;
+            held.clear();
+            if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8.has_value());
+        }
+        if (stream)
+            stream->write(bytes);
+        else
+            held += bytes;
+    };
+    std::string_view piece;
     for (bool fed = true; fed;) {
         const std::string_view next = utf8 ? text->nextUtf8() : text->next();
         fed = !next.empty();
         // After a read error the text found so far is no whole piece.
         if (text->failed()) break;
+        if (const std::string_view passed = file ? "" : splitter.passed(); !passed.empty())
+            add(passed);
         splitter.feed(next);
         while (fed ? splitter.take(piece) : splitter.takeLast(piece)) {
+            if (!file) add(piece);
             state.partNumber = ++k;
             ctx.host.processEvents();
             if (ctx.stopRequested) {
@@ -145,12 +176,15 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
                 state.partContent.setRange(*file, text->textStart() + int64_t(r.from),
                                            int64_t(r.to - r.from), utf8.has_value());
                 writePart(ctx, state);
-                continue;
+            } else if (stream) {
+                stream->finish();
+                stream.reset();
+            } else {
+                state.partContent.setBytes(std::move(held), utf8.has_value());
+                writePart(ctx, state);
+                held = std::move(state.partContent.bytes);
             }
-            part.assign(piece);
-            state.partContent.setBytes(std::move(part), utf8.has_value());
-            writePart(ctx, state);
-            part = std::move(state.partContent.bytes);
+            partOpen = false;
         }
     }
     finishSourceText(state, *text);

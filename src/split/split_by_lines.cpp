@@ -1,5 +1,8 @@
 #include "split/split_by_lines.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "split/decode_source.h"
 #include "split/line_reader.h"
 #include "split/part_writer.h"
@@ -69,20 +72,81 @@ LineSource openLineSource(SplitContext& ctx, SplitJobState& state, const Text& s
     return lines;
 }
 
+// Whether a line is blank, told from its bytes as they come: a line of any length is never held
+// whole to find out.
+class BlankLineScan {
+  public:
+    explicit BlankLineScan(bool utf8) : utf8_(utf8) {}
+    // False once the line can no longer be blank.
+    bool feed(std::string_view bytes) {
+        for (size_t i = 0; i < bytes.size() && !failed_; ++i) failed_ = !step(bytes[i]);
+        return !failed_;
+    }
+    bool blank() const { return !failed_ && partial_ == 0; }
+
+  private:
+    // Tabs, spaces and full-width spaces: A1 A1 in the code page (tabs may stand between its two
+    // bytes, as they are dropped first), E3 80 80 in UTF-8.
+    bool step(char c) {
+        if (utf8_) {
+            if (partial_ > 0) {
+                partial_ = partial_ == 1 ? 2 : 0;
+                return c == '\x80';
+            }
+            if (c == '\xE3') partial_ = 1;
+            return c == ' ' || c == '\t' || c == '\xE3';
+        }
+        if (c == '\t') return true;
+        if (c == '\xA1') {
+            partial_ ^= 1;
+            return true;
+        }
+        return c == ' ' && partial_ == 0;
+    }
+
+    bool utf8_;
+    int partial_ = 0;  // bytes of a full-width space seen so far
+    bool failed_ = false;
+};
+
 // Gathers lines into parts of a drawn count; the lines gathered when the data ends or a stop
-// arrives make one more part. False when some of the source is in no part.
+// arrives make one more part. Each line goes into its part as it is read, so neither a part nor
+// a line is held whole, except a part named after its text and the start of a line that may be
+// a blank one to skip. False when some of the source is in no part.
 bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, bool utf8) {
-    LineReader reader(file);
-    ByteBuffer lines;
+    // Tests make the buffer tiny with the text's, so that lines run over many refills.
+    LineReader reader(file, std::min(LineReader::kDefaultBufferSize, textBufferSize()));
+    std::optional<PartStream> stream;
+    ByteBuffer held;        // a part to be named after its text
+    ByteBuffer mayBeBlank;  // the start of a line that may yet be blank
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
     LiveOption skipBlankLines(ctx.host, ctx.options, &SplitOptions::skipBlankLines);
+    const auto add = [&](std::string_view bytes) {
+        if (stream)
+            stream->write(bytes);
+        else
+            held += bytes;
+    };
+    // The line being read joins the part: the part begins with it, or a line break goes first.
+    const auto joinLine = [&] {
+        if (linesInPart > 0) return add("\r\n");
+        const CountRange range = ctx.options.lineCountRange();
+        target = random(state.rng, range.low, range.high);
+        ++state.partNumber;
+        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+    };
     const auto writeLines = [&] {
-        state.partContent.setBytes(std::move(lines), utf8);
+        if (stream) {
+            stream->finish();
+            stream.reset();
+            return;
+        }
+        state.partContent.setBytes(std::move(held), utf8);
         writePart(ctx, state);
         // The next part reuses the memory of this one.
-        lines = std::move(state.partContent.bytes);
-        lines.clear();
+        held = std::move(state.partContent.bytes);
+        held.clear();
     };
     while (!reader.atEnd()) {
         ctx.host.processEvents();
@@ -90,8 +154,26 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             whole = false;
             break;
         }
-        const std::string_view line = reader.readLine();
-        // A read error cuts the line short: it and the lines gathered with it go in no part.
+        // Nothing else changes the option while a line is read: it is read once for the line.
+        const bool skipping = skipBlankLines();
+        BlankLineScan blank(utf8);
+        bool joined = false;
+        mayBeBlank.clear();
+        for (bool ends = false; !ends;) {
+            const std::string_view piece = reader.readPiece(ends);
+            // A read error cuts the line short: it and the lines gathered with it go in no part.
+            if (reader.failed()) break;
+            if (!joined && skipping && blank.feed(piece)) {
+                mayBeBlank += piece;
+                continue;
+            }
+            if (!joined) {
+                joinLine();
+                joined = true;
+                if (!mayBeBlank.empty()) add(mayBeBlank);
+            }
+            add(piece);
+        }
         if (reader.failed()) break;
         const int64_t position = reader.position();
         if (position == previous) {
@@ -100,15 +182,11 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             whole = false;
         }
         previous = position;
-        if (skipBlankLines() && isBlankLine(line, utf8)) continue;
-        if (linesInPart == 0) {
-            const CountRange range = ctx.options.lineCountRange();
-            target = random(state.rng, range.low, range.high);
-            ++state.partNumber;
-        } else {
-            lines += "\r\n";
+        if (!joined) {
+            if (skipping && blank.blank()) continue;
+            joinLine();
+            add(mayBeBlank);
         }
-        lines += line;
         if (++linesInPart == target) {
             writeLines();
             linesInPart = 0;
@@ -127,21 +205,9 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
 }  // namespace
 
 bool isBlankLine(std::string_view line, bool utf8) {
-    if (utf8) {
-        for (size_t i = 0; i < line.size(); i += line[i] == ' ' || line[i] == '\t' ? 1 : 3)
-            if (line[i] != ' ' && line[i] != '\t' && line.substr(i, 3) != "\xE3\x80\x80")
-                return false;
-        return true;
-    }
-    Text rest;
-    rest.reserve(line.size());
-    for (char c : line) {
-        if (c == '\t') continue;
-        // Only a space or the lead byte of a full-width space can open a blank line.
-        if (rest.empty() && c != ' ' && c != '\xA1') return false;
-        rest += c;
-    }
-    return trimSpaces(rest).empty();
+    BlankLineScan scan(utf8);
+    scan.feed(line);
+    return scan.blank();
 }
 
 ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& source) {

@@ -14,8 +14,9 @@
 
 namespace pw {
 
-// The bytes of one part: either held in memory, or a range of the open source that is copied
-// straight to the part file (byte modes never hold a part in memory unless its text is needed).
+// The bytes of one part handed to writePart whole: either held in memory (a part named after its
+// text), or a range of the open source that is copied straight to the part file. Other parts are
+// streamed (PartStream) and never held.
 struct PartContent {
     ByteBuffer bytes;
     bool validUtf8 = false;  // the bytes are the source's own valid UTF-8, not code-page text
@@ -56,7 +57,7 @@ struct SplitJobState {
     PartContent partContent;
     Text progressText;
     Text partHeading;        // a chapter part is named after its first heading
-    ByteBuffer encodedPart;  // a text part in its source's encoding, the buffer kept between parts
+    ByteBuffer encodedPart;  // a streamed part's bytes on their way out, kept between parts
     RandomSource rng;
     // Every source of the job, and every part it wrote: no part may replace one of them.
     std::set<FileId> jobSources;

@@ -229,6 +229,8 @@ struct FirstChars {
     }
 };
 
+}  // namespace
+
 std::string_view skipCodePageSpaces(std::string_view s) {
     const Text wide = lit("\u3000");
     for (;;) {
@@ -240,8 +242,6 @@ std::string_view skipCodePageSpaces(std::string_view s) {
             return s;
     }
 }
-
-}  // namespace
 
 std::optional<ChapterHeading> findChapterHeading(std::string_view line, const HeadingRule& rule) {
     line = withoutLineBreak(line);

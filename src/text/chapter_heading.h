@@ -34,6 +34,10 @@ struct HeadingRule {
     const CompiledRegex* pattern = nullptr;
 };
 
+// The text from its first character that is no space, tab or full-width space: what the built-in
+// rule looks at.
+std::string_view skipCodePageSpaces(std::string_view text);
+
 // `line` is code-page text; a line break at its end is ignored.
 std::optional<ChapterHeading> findChapterHeading(std::string_view line, const HeadingRule& rule);
 

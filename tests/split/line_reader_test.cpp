@@ -77,5 +77,23 @@ TEST(LineReader, LongLinesAcrossManyRefills) {
     EXPECT_TRUE(reader.atEnd());
 }
 
+TEST(LineReader, PiecesOfALineNeverExceedTheBuffer) {
+    // A CR at every buffer end waits there for its LF; the pieces make the lines readLine gives.
+    const std::string data = std::string(4095, 'x') + "\r\n" + std::string(10000, 'y') + "\r";
+    auto file = makeMemoryFile(data);
+    LineReader reader(*file, 4096);
+    std::vector<std::string> lines(1);
+    size_t longest = 0;
+    while (!reader.atEnd()) {
+        bool ends = false;
+        const std::string_view piece = reader.readPiece(ends);
+        longest = std::max(longest, piece.size());
+        lines.back() += piece;
+        if (ends) lines.emplace_back();
+    }
+    EXPECT_LE(longest, 4096u);
+    EXPECT_EQ(lines, (Lines{std::string(4095, 'x'), std::string(10000, 'y') + "\r", ""}));
+}
+
 }  // namespace
 }  // namespace pw::test

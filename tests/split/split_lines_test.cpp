@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <set>
 
 #include "support/split_fixture.h"
+#include "text/chars.h"
 #include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/system_texts.h"
@@ -91,6 +93,34 @@ TEST_F(Lines, BlankLinesSkippedOrKept) {
     EXPECT_TRUE(isBlankLine("\xE3\x80\x80\t \xE3\x80\x80", true));
     EXPECT_FALSE(isBlankLine("\xE3\x80\x80x", true));
     EXPECT_FALSE(isBlankLine("\xE3\x80\x81", true));  // 、 shares two bytes with the space
+}
+
+// Blank as the code-page text of the whole line says: without its tabs, nothing but spaces and
+// full-width spaces, character by character.
+bool blankWhole(std::string_view line) {
+    Text rest;
+    for (char c : line)
+        if (c != '\t') rest += c;
+    return trimSpaces(rest).empty();
+}
+
+TEST(BlankLine, ToldByteByByteAsByTheWholeLine) {
+    // The bytes of spaces, full-width spaces (A1 A1, E3 80 80) and of characters that share some.
+    const std::vector<std::string> bytes = {" ", "\t", "\xA1", "\xA2", "\xB0",
+                                            "x", "0",  "\xE3", "\x80", "\x81"};
+    std::mt19937 gen(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (size_t n = gen() % 9; n > 0; --n) line += bytes[gen() % bytes.size()];
+        ASSERT_EQ(isBlankLine(line), blankWhole(line)) << testing::PrintToString(line);
+        // UTF-8 is valid here: its full-width space is whole or the line is not blank.
+        std::string utf8;
+        for (size_t n = gen() % 6; n > 0; --n)
+            utf8 +=
+                std::vector<std::string>{" ", "\t", "\xE3\x80\x80", "\xE3\x80\x81", "x"}[gen() % 5];
+        const bool blank = blankWhole(convertEncoding(utf8, "UTF-8", kCodePage));
+        ASSERT_EQ(isBlankLine(utf8, true), blank) << testing::PrintToString(utf8);
+    }
 }
 
 TEST_F(Lines, LoneCrIsABreakOnlyWhenCorrected) {

@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/regex.h"
+#include "split/chapter_plan.h"
 #include "split/split_by_chars.h"
 #include "split/split_by_delimiter.h"
 #include "support/split_fixture.h"
+#include "text/codepage.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
 #include "text/encoding_stream.h"
@@ -84,25 +87,84 @@ TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
         }
         // Keeping the text, the pieces themselves; without it, their places in the text.
         for (const std::string& delimiter : delimiters) {
-            for (const bool keepText : {true, false}) {
-                DelimiterSplitter splitter(delimiter, false, keepText);
+            for (const PieceText keep : {PieceText::Kept, PieceText::Passed, PieceText::None}) {
+                DelimiterSplitter splitter(delimiter, false, keep);
                 std::vector<std::string> got;
+                std::string passed;  // what the splitter handed on of the piece being found
                 std::string_view piece;
                 const auto add = [&] {
                     const DelimiterSplitter::Range r = splitter.lastRange();
-                    got.emplace_back(keepText ? piece : text.substr(r.from, r.to - r.from));
+                    got.emplace_back(keep == PieceText::None ? text.substr(r.from, r.to - r.from)
+                                                             : passed + std::string(piece));
+                    passed.clear();
                 };
                 for (const std::string& f : fed) {
+                    if (keep == PieceText::Passed) passed += splitter.passed();
                     splitter.feed(f);
                     while (splitter.take(piece)) add();
                 }
+                if (keep == PieceText::Passed) passed += splitter.passed();
                 splitter.feed({});
                 if (splitter.takeLast(piece)) add();
                 ASSERT_EQ(got, wholeTextPieces(text, delimiter))
                     << testing::PrintToString(text) << " at " << testing::PrintToString(delimiter)
-                    << (keepText ? "" : " without the text");
+                    << " keeping " << int(keep);
             }
         }
+    }
+}
+
+// The chapters a plan found, each as one line of text.
+std::vector<std::string> planned(const ChapterPlanner& planner) {
+    std::vector<std::string> out;
+    for (const ChapterEntry& c : planner.chapters())
+        out.push_back(std::to_string(c.offset) + "+" + std::to_string(c.bytes) + "/" +
+                      std::to_string(c.chars) + " " + c.heading + " " +
+                      (c.mark ? std::to_string(c.mark->number) : "-"));
+    return out;
+}
+
+TEST(ChapterPlanner, LinesReadInPiecesPlanAsWholeLines) {
+    // Headings about as long as the rule takes, behind long runs of spaces, before many CRs.
+    const std::vector<std::string> bodies = {
+        lit("第一章 风起"), lit("第2章"), "Chapter 7", lit("第三卷"), lit("第一回见到他时，他笑了"),
+        lit("第十章 ") + std::string(30, 'x'), lit("第十一章 ") + std::string(60, 'y'),
+        lit("文字文字"), std::string(5000, 'z'), "",
+        // Eight characters of 43 and 49 bytes: the rule takes up to 48.
+        lit("第一章 😀😀😀😀") + std::string(20, ' '), lit("第二章 😀😀😀😀") + std::string(26, ' ')};
+    const std::vector<std::string> spaces = {" ", "\t", lit("　")};
+    std::mt19937 gen(5);
+    const auto pick = [&](size_t n) {
+        return std::uniform_int_distribution<size_t>(0, n - 1)(gen);
+    };
+    const auto run = [&](const std::string& unit, size_t n) {
+        std::string out;
+        for (size_t i = 0; i < n; ++i) out += unit;
+        return out;
+    };
+    const auto pattern =
+        CompiledRegex::compile("^\\s*(第|Chapter)", RegexCase::Sensitive, RegexLines::Single);
+    ASSERT_TRUE(pattern);
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        for (int line = 0; line < 30; ++line) {
+            const size_t lead = pick(4) == 0 ? 3000 : pick(4);
+            text += run(spaces[pick(3)], lead) + bodies[pick(bodies.size())] +
+                    run(spaces[pick(3)], pick(3)) + run("\r", pick(3) == 0 ? 200 : pick(2)) +
+                    (pick(9) == 0 ? "\r" : "") + "\n";
+        }
+        text += bodies[pick(bodies.size())];  // a last line without a break
+        HeadingRule rule;
+        rule.maxChars = 8;
+        if (round % 2) rule.pattern = pattern.get();
+        ChapterPlanner whole(rule);
+        planChapters(whole, text);
+        BufferSize buffer(1 + size_t(round % 9) * 7);
+        ChapterPlanner pieces(rule);
+        auto source = TextSource::open(makeMemoryFile(text));
+        ASSERT_TRUE(source);
+        planChapters(pieces, *source);
+        ASSERT_EQ(planned(pieces), planned(whole)) << "round " << round;
     }
 }
 
@@ -146,6 +208,19 @@ TEST_F(StreamedSplit, CharacterLineAndDelimiterPartsEqualTheWholeTextsAtTinyBuff
             more = taken.more;
         }
         ASSERT_EQ(parts("s", "s"), expected) << "characters, round " << round;
+        // The manifest hashes the parts as they are written, a piece at a time.
+        options.set.writeManifest = true;
+        const auto manifestAt = [&](size_t bufferSize) {
+            std::filesystem::remove_all(dir.path("s"));
+            setTextBufferSize(bufferSize);
+            split({dir.path("s.txt")});
+            return readFile(dir.path("s/s.sha256"));
+        };
+        const std::string manifest = manifestAt(1 + size_t(round % 5));
+        ASSERT_EQ(manifest, manifestAt(0)) << "characters, round " << round;
+        ASSERT_NE(manifest.find("# exact: yes"), std::string::npos) << manifest;
+        options.set.writeManifest = false;
+        setTextBufferSize(1 + size_t(round % 5));
         std::filesystem::remove_all(dir.path("s"));
 
         // Delimiter: the whole text's pieces. Valid UTF-8 is searched in UTF-8 unless the
