@@ -206,7 +206,11 @@ TEST(CliRepair, AKillDuringRepairLeavesNoPartialFileUnderItsName) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (!fileExists(dir.path("p_3.bin"))) {
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+        // Ended by its own handler, or by the signal itself when it came before the handlers were
+        // set (a slow start under the sanitizers), when no temporary file existed yet.
+        EXPECT_TRUE((WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) ||
+                    (WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM))
+            << status;
         const std::string own = ".~partwell-" + std::to_string(pid) + "-";
         EXPECT_EQ(listing(dir.path()).find(own), std::string::npos) << listing(dir.path());
     }
