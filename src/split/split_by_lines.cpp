@@ -124,8 +124,8 @@ bool oddQuotes(std::string_view bytes, bool odd) {
 // when they are longer than a header may be.
 bool readHeader(LineReader& reader, int32_t count, bool csv, ByteBuffer& header) {
     bool quoted = false;
-    for (int32_t k = 0; k < count && !reader.atEnd();) {
-        if (!header.empty()) header += "\r\n";
+    for (int32_t k = 0, lines = 0; k < count && !reader.atEnd(); ++lines) {
+        if (lines > 0) header += "\r\n";
         for (bool ends = false; !ends;) {
             const std::string_view piece = reader.readPiece(ends);
             if (reader.failed() || int64_t(header.size() + piece.size()) > kMaxHeaderBytes)

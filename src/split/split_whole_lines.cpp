@@ -86,7 +86,7 @@ void splitUnder(SplitContext& ctx, SplitJobState& state, FileHandle& file, Recor
 bool cutsWholeLines(const SplitOptions& options) {
     const SplitMode mode = options.mode();
     return (mode == SplitMode::Parts || mode == SplitMode::Bytes) &&
-           (options.wholeLines() || options.headerLines() > 0);
+           (options.wholeLines() || options.headerLines() > 0 || options.csvRecords());
 }
 
 ModeResult splitWholeLines(SplitContext& ctx, SplitJobState& state, const Text& source) {

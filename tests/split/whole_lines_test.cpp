@@ -115,7 +115,8 @@ TEST_F(WholeLines, StreamedCutsMatchTheModelAtEveryBufferEdge) {
             setTextBufferSize(buffer);
             for (int header : {0, 1, 2}) {
                 options.set.headerLines = header;
-                options.set.wholeLines = true;
+                // --csv alone cuts whole records too.
+                options.set.wholeLines = !(csv && round % 4 == 1);
                 for (int n : {1, 3, 7}) {
                     byCount(std::to_string(n));
                     split({dir.path("t.csv")});
