@@ -91,10 +91,10 @@ std::string utf16(const std::string& ascii, bool bigEndian) {
 }
 
 std::string randomText(std::mt19937& rng, bool csv) {
-    static const std::string kChars = csv ? "ab,\"\"\n\r~^" : "ab,\n\r~^";
+    const std::string chars = csv ? "ab,\"\"\n\r~^" : "ab,\n\r~^";
     std::string s;
     const int length = int(rng() % 90);
-    for (int i = 0; i < length; ++i) s += kChars[rng() % kChars.size()];
+    for (int i = 0; i < length; ++i) s += chars[rng() % chars.size()];
     return s;
 }
 
