@@ -334,8 +334,17 @@ void PartStream::writeCopy(std::string_view bytes) {
         out_.hashInto(&recording->partHash());
         copying_ = true;
     }
-    // Written through the gathering buffer (so after any mark), and out before the source's next.
-    write(bytes);
+    // After any mark, and out before the source's next bytes. Converted on its own and whole: the
+    // part's converter may hold back the end of what it was fed, which would then be recorded as
+    // the source's.
+    if (converter_) {
+        ByteBuffer encoded;
+        StreamConverter(kCodePage, charsetNameOf(state_.sourceEncoding)).feed(bytes, true, encoded);
+        markFirst();
+        emit(encoded);
+    } else {
+        write(bytes);
+    }
     flush();
     if (recording) {
         copying_ = false;

@@ -121,6 +121,19 @@ TEST(CliWholeLines, HeaderPartsJoinBackExactly) {
         EXPECT_EQ(readFile(dir.path("t (2).csv")), source) << mode;
         fs::remove(dir.path("t (2).csv"));
     }
+    // UTF-16 parts the line mode writes back: one mark, then the header, in each; joined exactly.
+    std::string wide = "\xFF\xFE";
+    for (char c : crlf) wide += std::string{c, '\0'};
+    writeFile(dir.path("w.csv"), wide);
+    r = cli(dir, "split --lines 2 --header --csv --detect-encoding --manifest w.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string head = std::string("\xFF\xFEi\0d\0,\0n\0o\0t\0e\0\r\0\n\0", 20);
+    EXPECT_TRUE(readFile(dir.path("w/w_2.csv")).starts_with(head + "3"));
+    EXPECT_EQ(readFile(dir.path("w/w_2.csv")).find("\xFF\xFE", 2), std::string::npos);
+    r = cli(dir, "join w");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("w (2).csv")), wide);
+
     r = cli(dir, "split --chars 5 --header t.csv");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--header and --csv work with"), std::string::npos);
