@@ -115,6 +115,11 @@ WindowSpec buildMainWindow() {
          .geometry = {190, 88, 50, 24},
          .text = "10",
          .editStyle = kIntBox});
+    add({.name = ctl::kKeepHeader,
+         .kind = K::Checkbox,
+         .container = s,
+         .geometry = {16, 216, 120, 24},
+         .text = "每份保留表头"});
     add({.name = ctl::kByChars,
          .kind = K::Radio,
          .container = s,

@@ -48,6 +48,7 @@ inline constexpr std::string_view kFixLineBreaks = "选择框矫正换行";
 inline constexpr std::string_view kSplitIntoSubfolder = "选择框子目录保存";
 inline constexpr std::string_view kDeleteAfterSplit = "选择框分割后删除文件";
 inline constexpr std::string_view kSkipBlankLines = "选择框忽略空行";
+inline constexpr std::string_view kKeepHeader = "选择框每份保留表头";
 inline constexpr std::string_view kNameAfterText = "选择框随机改名";
 inline constexpr std::string_view kWriteManifest = "选择框生成校验清单";
 inline constexpr std::string_view kSplitFileTypes = "编辑框文件类型";

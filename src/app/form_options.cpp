@@ -48,6 +48,10 @@ bool FormSplitOptions::fixLineBreaks() const {
 bool FormSplitOptions::skipBlankLines() const {
     return form_.checked(ctl::kSkipBlankLines);
 }
+// Only the line mode has the box: a count or size split never copies a header.
+int32_t FormSplitOptions::headerLines() const {
+    return form_.checked(ctl::kByLines) && form_.checked(ctl::kKeepHeader) ? 1 : 0;
+}
 bool FormSplitOptions::nameAfterText() const {
     return form_.checked(ctl::kNameAfterText);
 }

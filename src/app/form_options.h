@@ -39,6 +39,7 @@ class FormSplitOptions : public SplitOptions {
     bool detectEncoding() const override;
     bool fixLineBreaks() const override;
     bool skipBlankLines() const override;
+    int32_t headerLines() const override;
     bool nameAfterText() const override;
     bool intoSubfolder() const override;
     bool deleteSources() const override;

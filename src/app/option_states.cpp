@@ -18,6 +18,7 @@ void applySplitOptionStates(Form& form) {
     form.setEnabled(ctl::kLinesLow, lines);
     form.setEnabled(ctl::kLinesHigh, lines);
     form.setEnabled(ctl::kSkipBlankLines, lines);
+    form.setEnabled(ctl::kKeepHeader, lines);
     form.setVisible(ctl::kDetectEncoding, lines);
     form.setVisible(ctl::kFixLineBreaks, lines);
 

@@ -46,6 +46,11 @@ inline constexpr const char* kNotAFolder = N_("not a folder: ");
 inline constexpr const char* kBadHeadingPattern =
     N_("--heading-regex does not compile (%s, at character %zu): ");
 inline constexpr const char* kAlignNeedsParts = N_("--align works with --parts only");
+inline constexpr const char* kWholeLinesNeedsBytes =
+    N_("--whole-lines works with --parts or --size only");
+inline constexpr const char* kHeaderNeedsLines =
+    N_("--header and --csv work with --lines, --parts or --size only");
+inline constexpr const char* kBadHeaderCount = N_("--header takes a line count of at least 1: ");
 
 // Summaries.
 inline constexpr const char* kSplitSummary = N_("parts written: ");
@@ -83,6 +88,8 @@ inline constexpr const char* kDetectUsage =
        "Exit status: 0 when every file was read, 1 when a file could not be read, 2 when an\n"
        "option was refused.\n");
 inline constexpr const char* kBadChapterCount = N_("not a whole number above 0: ");
+inline constexpr const char* kOversizedPart =
+    N_(": one record longer than the part size, written as a part of its own");
 inline constexpr const char* kNoHeadings = N_(": no chapter heading found, nothing written");
 inline constexpr const char* kDecodeNeedsOneFile = N_("--decode takes exactly one file");
 

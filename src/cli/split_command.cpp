@@ -14,6 +14,7 @@
 #include "cli/roundtrip_notes.h"
 #include "cli/watched_files.h"
 #include "files/folder_lister.h"
+#include "platform/native_names.h"
 #include "platform/regex.h"
 #include "split/split_files.h"
 #include "text/codepage.h"
@@ -93,6 +94,8 @@ struct SplitSettings : SplitOptions {
     Text delimiter_;
     bool detect = false, fix = false, skipBlank = false, nameAfter = false;
     bool subfolder = true, deleting = false, manifest = false, align = false;
+    bool whole = false, csv = false;
+    int32_t header = 0;
     Text types = "*.*";
     Text outputDir;
     bool dryRun = false;
@@ -117,6 +120,9 @@ struct SplitSettings : SplitOptions {
     Text delimiter() const override { return delimiter_; }
     Text outputFolder() const override { return outputDir; }
     bool alignToBlocks() const override { return align; }
+    bool wholeLines() const override { return whole; }
+    int32_t headerLines() const override { return header; }
+    bool csvRecords() const override { return csv; }
     int32_t chaptersPerPart() const override { return chapters; }
     Text headingPattern() const override { return headingRegex; }
     int32_t headingMaxChars() const override { return headingMax; }
@@ -241,6 +247,35 @@ constexpr SplitOption kSplitOptions[] = {
     {"--heading-max-length", "N",
      N_("with --chapters: the longest heading line, in characters (default 40)"),
      [](SplitSettings& s, const char* v) { return takeCount(v, s.headingMax); }},
+    {"", nullptr, N_("\nRecords that are never cut:"), nullptr},
+    {"--whole-lines", nullptr,
+     N_("with --parts N: N parts of nearly equal size, each ending at a line\n"
+        "end (as 'split -n l/N'); with --size: as many whole lines as fit the\n"
+        "size (as 'split -C'), a longer line a part of its own, named on\n"
+        "standard error. The bytes stay as they are; in a UTF-16 file (told\n"
+        "by its byte-order mark) a line ends at its two-byte LF.\n"
+        "Example: partwell-cli split --parts 4 --whole-lines big.log"),
+     [](SplitSettings& s, const char*) { return s.whole = true, 0; }},
+    {"--header", "[K]",
+     N_("with --lines, --parts or --size: the first K lines (default 1; with\n"
+        "--csv, records) go again at the head of every part and count in no\n"
+        "part's line count; --parts and --size then cut whole lines. With\n"
+        "--manifest, 'partwell-cli join' drops the copies and gives back the\n"
+        "file exactly. Example: partwell-cli split --size 18MB --header --csv\n"
+        "--manifest table.csv"),
+     [](SplitSettings& s, const char* v) {
+         if (!v) return s.header = 1, 0;
+         Text number;
+         if (!parseWholeNumber(v, number) || textToInt(number) < 1)
+             return refuse(kBadHeaderCount, v);
+         s.header = textToInt(number);
+         return 0;
+     }},
+    {"--csv", nullptr,
+     N_("with --lines, --parts or --size: a line break inside a double-quoted\n"
+        "field (RFC 4180, \"\" is a quote in it) ends no record, so no record\n"
+        "is cut; --parts and --size then cut whole records"),
+     [](SplitSettings& s, const char*) { return s.csv = true, 0; }},
     {"", nullptr, N_("\nText options:"), nullptr},
     {"--detect-encoding", nullptr,
      N_("with --lines: read the file in its own encoding, a piece at a time,\n"
@@ -333,6 +368,10 @@ int runSplit(int argc, char** argv) {
     // As in the window, where the box is enabled only while detection is ticked.
     if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
     if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
+    const bool byteMode = options.mode_ == SplitMode::Parts || options.mode_ == SplitMode::Bytes;
+    if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
+    if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
+        return refuse(kHeaderNeedsLines);
 
     StopFlag stop = 0;
     installStopSignals(stop);
@@ -357,6 +396,8 @@ int runSplit(int argc, char** argv) {
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
     reportWithoutHeadings(summary);
+    for (const Text& path : summary.oversizedParts)
+        printErr(std::string(kPrefix) + toNativeName(path) + tr(kOversizedPart) + "\n");
 
     printFailures(listFailures);
     printFailures(summary.failures);

@@ -111,7 +111,7 @@ bool readField(Manifest& m, std::string_view key, std::string_view value, int64_
     if (key == "format") {
         int64_t format = 0;
         if (!parseNumber(value, format)) return false;
-        if (format > kManifestFormat) {
+        if (format > kManifestFormatWithHeader) {
             problem = "written by a newer Partwell (format " + std::string(value) + ")";
             return false;
         }
@@ -130,10 +130,10 @@ bool readField(Manifest& m, std::string_view key, std::string_view value, int64_
         return isDigest(value);
     } else if (key == "mode") {
         m.mode = value;
-    } else if (key == "added-mark" || key == "joiner") {
+    } else if (key == "added-mark" || key == "joiner" || key == "header") {
         auto bytes = fromHex(value);
         if (!bytes) return false;
-        (key == "joiner" ? m.joiner : m.addedMark) = *bytes;
+        (key == "joiner" ? m.joiner : key == "header" ? m.header : m.addedMark) = *bytes;
     } else if (key == "size") {
         return parseNumber(value, pendingSize);
     } else {
@@ -182,7 +182,7 @@ std::string formatManifest(const Manifest& m) {
     const auto field = [&](std::string_view key, std::string_view value) {
         out += "# " + std::string(key) + ": " + std::string(value) + "\n";
     };
-    field("format", std::to_string(kManifestFormat));
+    field("format", std::to_string(m.header.empty() ? kManifestFormat : kManifestFormatWithHeader));
     field("source", escaped(toNativeName(m.sourceName)));
     field("source-size", std::to_string(m.sourceSize));
     field("source-sha256", m.sourceSha256);
@@ -196,6 +196,7 @@ std::string formatManifest(const Manifest& m) {
         field("fixed-line-breaks", yesNo(m.fixedLineBreaks));
         field("skipped-blank-lines", yesNo(m.skippedBlankLines));
     }
+    if (!m.header.empty()) field("header", toHex(m.header));
     for (const ManifestPart& p : m.parts) {
         field("size", std::to_string(p.size));
         const std::string name = toNativeName(p.name);

@@ -12,6 +12,8 @@
 namespace pw {
 
 inline constexpr int kManifestFormat = 1;
+// A manifest recording a header: a reader of format 1 would join its copies in, so it refuses.
+inline constexpr int kManifestFormatWithHeader = 2;
 inline constexpr std::string_view kManifestExtension = "sha256";
 // No split writes more parts of one file; a manifest listing more is refused before it is held.
 inline constexpr size_t kMaxManifestParts = 1000000;
@@ -33,6 +35,9 @@ struct Manifest {
     bool sourceMark = false;      // the source itself began with that mark
     ByteBuffer joiner;            // what stood between two parts in the source
     bool trailingJoiner = false;  // the source ended with the joiner
+    // What the split put at the head of every non-empty part after the first (after any mark):
+    // a copy of the source's header, none of the source's bytes there.
+    ByteBuffer header;
     bool fixedLineBreaks = false;
     bool skippedBlankLines = false;
     std::vector<ManifestPart> parts;

@@ -8,7 +8,7 @@ namespace {
 // Appends one part, less the mark the split put on it, feeding `own` with every byte of the part
 // (the mark too); false when it could not be read whole or written. `joined` gets the length.
 bool appendPart(FileSystem& fs, SafeWriter& out, const Text& path, std::string_view addedMark,
-                Sha256* joined, Sha256* own, int64_t& joinedLength) {
+                std::string_view header, Sha256* joined, Sha256* own, int64_t& joinedLength) {
     auto file = fs.open(path, OpenMode::Read);
     const int64_t length = file ? file->length() : -1;
     if (length < 0) {
@@ -16,12 +16,10 @@ bool appendPart(FileSystem& fs, SafeWriter& out, const Text& path, std::string_v
         return false;
     }
     int64_t skip = 0;
-    if (!addedMark.empty()) {
-        const ByteBuffer head = file->readBytes(int64_t(addedMark.size()));
-        if (head == addedMark) {
-            skip = int64_t(addedMark.size());
-            if (own) own->update(head);
-        }
+    if (!addedMark.empty() || !header.empty()) {
+        const ByteBuffer head = file->readBytes(int64_t(addedMark.size() + header.size()));
+        skip = int64_t(headerSkip(head, addedMark, header));
+        if (own) own->update(std::string_view(head).substr(0, size_t(skip)));
     }
     out.hashInto(joined, own);
     const bool copied = out.copyFrom(*file, skip, length - skip);
@@ -69,7 +67,8 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
         std::optional<Sha256> own;
         if (m) own.emplace();
         if (!appendPart(ctx.files, out, part, m ? m->addedMark : ByteBuffer(),
-                        m ? &joined : nullptr, own ? &*own : nullptr, joinedLength)) {
+                        m && i > 0 ? m->header : ByteBuffer(), m ? &joined : nullptr,
+                        own ? &*own : nullptr, joinedLength)) {
             if (out.readFailed())
                 outcome.problems.push_back({SetFault::Unreadable, part, {}, out.error()});
             break;

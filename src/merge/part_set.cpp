@@ -221,13 +221,18 @@ std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {
     return problems;
 }
 
+size_t headerSkip(std::string_view head, std::string_view addedMark, std::string_view header) {
+    const size_t mark = head.starts_with(addedMark) ? addedMark.size() : 0;
+    return !header.empty() && head.substr(mark).starts_with(header) ? mark + header.size() : mark;
+}
+
 namespace {
 
 // One part read through once: its own digest and length, and the bytes it adds to the joined
-// original (less the mark the split put on it) into `whole`.
+// original (less the mark and the header's copy the split put on it) into `whole`.
 PartState hashPart(FileSystem& fs, const Text& folder, const ManifestPart& p,
-                   std::string_view addedMark, Sha256& whole, int64_t& joinedLength,
-                   std::error_code& error) {
+                   std::string_view addedMark, std::string_view header, Sha256& whole,
+                   int64_t& joinedLength, std::error_code& error) {
     const Text path = folder + p.name;
     if (!inSetFolder(fs, folder, path)) return PartState::OutsideLink;
     auto file = fs.open(path, OpenMode::Read);
@@ -240,7 +245,7 @@ PartState hashPart(FileSystem& fs, const Text& folder, const ManifestPart& p,
     std::vector<char> buffer(1 << 20);
     int64_t length = 0;
     ByteBuffer head;  // the part's first bytes, until they tell whether it opens with the mark
-    bool headDone = addedMark.empty();
+    bool headDone = addedMark.empty() && header.empty();
     for (;;) {
         const int64_t got = file->read(buffer.data(), buffer.size());
         if (got < 0) {
@@ -257,9 +262,9 @@ PartState hashPart(FileSystem& fs, const Text& folder, const ManifestPart& p,
             continue;
         }
         head += bytes;
-        if (head.size() < addedMark.size()) continue;
+        if (head.size() < addedMark.size() + header.size()) continue;
         headDone = true;
-        const size_t skip = head.starts_with(addedMark) ? addedMark.size() : 0;
+        const size_t skip = headerSkip(head, addedMark, header);
         whole.update(std::string_view(head).substr(skip));
         joinedLength += int64_t(head.size() - skip);
     }
@@ -288,7 +293,8 @@ SetVerdict verifyParts(FileSystem& fs, const Manifest& manifest, const Text& fol
             joinedLength += int64_t(manifest.joiner.size());
         }
         std::error_code error;
-        verdict.parts.push_back(hashPart(fs, folder, manifest.parts[i], manifest.addedMark, whole,
+        verdict.parts.push_back(hashPart(fs, folder, manifest.parts[i], manifest.addedMark,
+                                         i > 0 ? manifest.header : ByteBuffer(), whole,
                                          joinedLength, error));
         verdict.errors.push_back(error);
     }

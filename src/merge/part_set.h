@@ -63,6 +63,10 @@ struct SetVerdict {
     // original's SHA-256 (OutputChanged) and size (SizeDisagrees).
     std::optional<SetFault> whole;
 };
+// How many of a part's first bytes `head` the split put there: its mark when it opens with it,
+// then the header's copy when that follows.
+size_t headerSkip(std::string_view head, std::string_view addedMark, std::string_view header);
+
 SetVerdict verifyParts(FileSystem& fs, const Manifest& manifest, const Text& folder);
 
 // Whether a file, a folder or a link (dangling or not) has that name: an output never follows

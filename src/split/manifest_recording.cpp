@@ -62,9 +62,16 @@ void ManifestRecording::addTextBytes(std::string_view written) {
     marked_.update(written);
 }
 
+void ManifestRecording::noteHeader(std::string_view written) {
+    if (!headerDone_) manifest_.header += written;
+    copiedBytes_ += int64_t(written.size());
+}
+
 void ManifestRecording::recordPart(const Text& name, int64_t size) {
+    if (!manifest_.header.empty()) headerDone_ = true;
     manifest_.parts.push_back({fileNameOf(name), size, hexDigest(partHash_->finish())});
-    wholeBytes_ += size;
+    wholeBytes_ += size - copiedBytes_;  // a header's copy is none of the source's bytes
+    copiedBytes_ = 0;
     partHash_ = std::make_unique<Sha256>();
 }
 

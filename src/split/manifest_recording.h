@@ -24,6 +24,8 @@ class ManifestRecording {
     // after any mark, follow in pieces.
     void beginTextPart(EncodingCode code);
     void addTextBytes(std::string_view written);
+    // Bytes of the header's copy at the head of a part (after any mark), as written.
+    void noteHeader(std::string_view written);
     // The part written last gets its entry (call after partHash() was fed with all of it).
     void recordPart(const Text& name, int64_t size);
 
@@ -42,6 +44,9 @@ class ManifestRecording {
     int64_t wholeBytes_ = 0;
     bool textReady_ = false;
     int64_t textParts_ = 0;
+    bool headerDone_ = false;
+    int64_t copiedBytes_ = 0;  // the header's copy in the part being written  // the first part
+                               // with a header's copy is recorded
 };
 
 }  // namespace pw

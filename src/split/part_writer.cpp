@@ -190,7 +190,7 @@ Text streamedPartPath(SplitContext& ctx, SplitJobState& state) {
 
 }  // namespace
 
-bool writePart(SplitContext& ctx, SplitJobState& state) {
+bool writePart(SplitContext& ctx, SplitJobState& state, Text* written) {
     prepareFolder(ctx, state);
     Text stem;
     if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, state.source.extension);
@@ -200,6 +200,7 @@ bool writePart(SplitContext& ctx, SplitJobState& state) {
         stream.copy(*part.source, part.offset, part.length);
     else
         stream.write(part.bytes);
+    if (written) *written = stream.path();
     return stream.finish();
 }
 
@@ -242,10 +243,17 @@ void PartStream::markFirst() {
     size_ += int64_t(mark.size());
 }
 
+void PartStream::record(std::string_view written) {
+    if (copying_)
+        state_.recording->noteHeader(written);
+    else if (recording_)
+        recording_->addTextBytes(written);
+}
+
 void PartStream::flush() {
     if (buffer_.empty()) return;
     (void)out_.write(buffer_);
-    if (recording_) recording_->addTextBytes(buffer_);
+    record(buffer_);
     size_ += int64_t(buffer_.size());
     buffer_.clear();
 }
@@ -257,7 +265,7 @@ void PartStream::emit(std::string_view bytes) {
         return;
     }
     (void)out_.write(bytes);
-    if (recording_) recording_->addTextBytes(bytes);
+    record(bytes);
     size_ += int64_t(bytes.size());
 }
 
@@ -317,6 +325,31 @@ void PartStream::copy(FileHandle& file, int64_t offset, int64_t length) {
         length -= got;
     }
     if (!file.seek(saved)) out_.failRead(file.error());
+}
+
+void PartStream::writeCopy(std::string_view bytes) {
+    ManifestRecording* recording = state_.recording.get();
+    flush();
+    if (recording) {
+        out_.hashInto(&recording->partHash());
+        copying_ = true;
+    }
+    // After any mark, and out before the source's next bytes. Converted on its own and whole: the
+    // part's converter may hold back the end of what it was fed, which would then be recorded as
+    // the source's.
+    if (converter_) {
+        ByteBuffer encoded;
+        StreamConverter(kCodePage, charsetNameOf(state_.sourceEncoding)).feed(bytes, true, encoded);
+        markFirst();
+        emit(encoded);
+    } else {
+        write(bytes);
+    }
+    flush();
+    if (recording) {
+        copying_ = false;
+        out_.hashInto(&recording->partHash(), recording->wholeHash());
+    }
 }
 
 bool PartStream::finish() {

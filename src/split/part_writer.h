@@ -11,7 +11,8 @@ namespace pw {
 
 // Writes the current part of the state's source into the output folder and shows it in the progress
 // text. False when the part could not be written (the failure is counted in the state).
-bool writePart(SplitContext& ctx, SplitJobState& state);
+// `written`, when given, gets the part's path.
+bool writePart(SplitContext& ctx, SplitJobState& state, Text* written = nullptr);
 
 // The current part (the state's part number and heading) written while its bytes come, through a
 // bounded buffer: named before the first of them, so never after its text; turned back into the
@@ -36,13 +37,18 @@ class PartStream {
     // `length` bytes of `file` from `offset` (the source's text as it stands), not held; the file's
     // position stays.
     void copy(FileHandle& file, int64_t offset, int64_t length);
+    // Bytes that are none of the source's (a header's copy): in the part and its digest, not in
+    // the source's digest nor its rebuild; the manifest records them as written.
+    void writeCopy(std::string_view bytes);
     // Moves the part into place, counts it and shows it; false when it could not be written.
     bool finish();
+    const Text& path() const { return path_; }
 
   private:
     void writeSlowly(std::string_view bytes);
     void emit(std::string_view bytes);
     void flush();
+    void record(std::string_view written);
     void markFirst();
 
     SplitContext& ctx_;
@@ -54,6 +60,7 @@ class PartStream {
     bool marked_ = false;   // the byte-order mark went out (before the first byte of text)
     bool gathers_ = false;  // bytes go out as they are, the mark (if any) before them
     bool cut_ = false;      // the text ended at a NUL: the rest of the part is left out
+    bool copying_ = false;  // writeCopy's bytes are going out
     std::unique_ptr<StreamConverter> converter_;
     size_t capacity_;  // what is gathered before it goes to the file (the text's buffer size)
     ByteBuffer buffer_;

@@ -6,6 +6,7 @@
 #include "split/decode_source.h"
 #include "split/line_reader.h"
 #include "split/part_writer.h"
+#include "split/split_whole_lines.h"
 #include "text/chars.h"
 #include "text/line_breaks.h"
 #include "text/numeric_text.h"
@@ -113,7 +114,32 @@ class BlankLineScan {
 // arrives make one more part. Each line goes into its part as it is read, so neither a part nor
 // a line is held whole, except a part named after its text and the start of a line that may be
 // a blank one to skip. False when some of the source is in no part.
-bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, bool utf8) {
+// Quotes seen in a record so far (csv): odd while a quoted field runs on over line ends.
+bool oddQuotes(std::string_view bytes, bool odd) {
+    for (char c : bytes) odd ^= c == '"';
+    return odd;
+}
+
+// The first `count` records joined with CR LF, as the parts hold them; false on a read error or
+// when they are longer than a header may be.
+bool readHeader(LineReader& reader, int32_t count, bool csv, ByteBuffer& header) {
+    bool quoted = false;
+    for (int32_t k = 0, lines = 0; k < count && !reader.atEnd(); ++lines) {
+        if (lines > 0) header += "\r\n";
+        for (bool ends = false; !ends;) {
+            const std::string_view piece = reader.readPiece(ends);
+            if (reader.failed() || int64_t(header.size() + piece.size()) > kMaxHeaderBytes)
+                return false;
+            header += piece;
+            if (csv) quoted = oddQuotes(piece, quoted);
+        }
+        if (!(csv && quoted)) ++k;
+    }
+    return !reader.failed();
+}
+
+bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, bool utf8,
+                     bool& headerTooLong) {
     // Tests make the buffer tiny with the text's, so that lines run over many refills.
     LineReader reader(file, std::min(LineReader::kDefaultBufferSize, textBufferSize()));
     std::optional<PartStream> stream;
@@ -121,6 +147,18 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
     ByteBuffer mayBeBlank;  // the start of a line that may yet be blank
     int64_t linesInPart = 0, target = 0, previous = 0;
     bool whole = true;
+    bool partOpen = false;  // a line of the current part went in: the next one follows a break
+    const bool csv = ctx.options.csvRecords();
+    bool quoted = false;  // csv: the record runs on over the line end
+    ByteBuffer header;
+    if (const int32_t count = ctx.options.headerLines(); count > 0) {
+        if (!readHeader(reader, count, csv, header) && !reader.failed()) {
+            headerTooLong = true;
+            return false;
+        }
+        // A NUL or Ctrl-Z that ended the header's last line is in no part.
+        previous = reader.position();
+    }
     LiveOption skipBlankLines(ctx.host, ctx.options, &SplitOptions::skipBlankLines);
     const auto add = [&](std::string_view bytes) {
         if (stream)
@@ -130,11 +168,20 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
     };
     // The line being read joins the part: the part begins with it, or a line break goes first.
     const auto joinLine = [&] {
-        if (linesInPart > 0) return add("\r\n");
+        if (partOpen) return add("\r\n");
+        partOpen = true;
         const CountRange range = ctx.options.lineCountRange();
         target = random(state.rng, range.low, range.high);
         ++state.partNumber;
         if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        if (header.empty()) return;
+        // The first part holds the source's own header; the others a copy of it.
+        if (state.partNumber == 1 || !stream) {
+            add(header);
+            add("\r\n");
+        } else {
+            stream->writeCopy(header + "\r\n");
+        }
     };
     const auto writeLines = [&] {
         if (stream) {
@@ -155,7 +202,8 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             break;
         }
         // Nothing else changes the option while a line is read: it is read once for the line.
-        const bool skipping = skipBlankLines();
+        // A line inside a quoted field is never skipped as blank.
+        const bool skipping = skipBlankLines() && !quoted;
         BlankLineScan blank(utf8);
         bool joined = false;
         mayBeBlank.clear();
@@ -163,6 +211,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             const std::string_view piece = reader.readPiece(ends);
             // A read error cuts the line short: it and the lines gathered with it go in no part.
             if (reader.failed()) break;
+            if (csv) quoted = oddQuotes(piece, quoted);
             if (!joined && skipping && blank.feed(piece)) {
                 mayBeBlank += piece;
                 continue;
@@ -187,9 +236,11 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
             joinLine();
             add(mayBeBlank);
         }
+        if (csv && quoted) continue;  // the record goes on in the next line
         if (++linesInPart == target) {
             writeLines();
             linesInPart = 0;
+            partOpen = false;
         }
     }
     if (reader.failed()) {
@@ -198,7 +249,15 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         return false;
     }
     (void)file.close();  // it was only read
-    if (linesInPart > 0) writeLines();
+    if (partOpen) {
+        writeLines();
+    } else if (state.partNumber == 0 && !header.empty()) {
+        // Nothing but the header: it is the one part.
+        ++state.partNumber;
+        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        add(header);
+        writeLines();
+    }
     return whole;
 }
 
@@ -221,8 +280,13 @@ ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& sou
     showStage(ctx, texts::kStageSplitting);
     state.rng.seed(ctx.clock);
     state.partNumber = 0;
-    if (lines.file && !splitLineSource(ctx, state, *lines.file, lines.utf8))
+    bool headerTooLong = false;
+    if (lines.file && !splitLineSource(ctx, state, *lines.file, lines.utf8, headerTooLong))
         state.sourceIntact = false;
+    if (headerTooLong) {
+        if (lines.text) finishSourceText(state, *lines.text);
+        return refuseOption(ctx, texts::kHeaderTooLong, SplitOptionBox::LineCount);
+    }
     if (lines.text) finishSourceText(state, *lines.text);
     return ModeResult::Done;
 }

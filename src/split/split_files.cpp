@@ -10,11 +10,13 @@
 #include "split/split_by_delimiter.h"
 #include "split/split_by_lines.h"
 #include "split/split_manifest.h"
+#include "split/split_whole_lines.h"
 
 namespace pw {
 namespace {
 
 ModeResult runModeRoutine(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    if (cutsWholeLines(ctx.options)) return splitWholeLines(ctx, state, source);
     switch (ctx.options.mode()) {
         case SplitMode::Parts:
             return splitByCount(ctx, state, source);
@@ -143,6 +145,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     summary.failedOutputs += state.failedOutputs;
     summary.failures = std::move(state.failures);
     summary.withoutHeadings = std::move(state.withoutHeadings);
+    summary.oversizedParts = std::move(state.oversizedParts);
     return summary;
 }
 

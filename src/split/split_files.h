@@ -22,6 +22,7 @@ struct SplitSummary {
     int64_t staleRemoved = 0;     // unchanged parts of an earlier split of the same source
     std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest
     std::vector<Text> withoutHeadings;  // chapter mode: sources left alone for want of a heading
+    std::vector<Text> oversizedParts;   // whole-line size mode: parts of one record over the size
     bool aborted = false;               // an option was refused
     bool stopped = false;
     // The one folder that holds every part written, without a trailing separator; empty when

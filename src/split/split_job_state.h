@@ -74,6 +74,7 @@ struct SplitJobState {
     std::vector<Text> createdFolders;  // made for the current source, outermost first
     Failures failures;
     std::vector<Text> withoutHeadings;  // sources the chapter mode found no heading in
+    std::vector<Text> oversizedParts;   // parts of one record longer than the part size
 
     // Takes up the next source: its names, and a clean account of what became of it.
     void startSource(const Text& path);

@@ -49,6 +49,12 @@ class SplitOptions {
     // Whether the count mode rounds the part size up to the file system's block size, so that
     // a copy that shares blocks can share all of them.
     virtual bool alignToBlocks() const { return false; }
+    // The count and the size mode end every part at a line end (a record end with csv).
+    virtual bool wholeLines() const { return false; }
+    // The first this many lines (records) go again at the head of every part; 0: none.
+    virtual int32_t headerLines() const { return 0; }
+    // Line ends inside a double-quoted field end no record (RFC 4180).
+    virtual bool csvRecords() const { return false; }
     virtual int32_t chaptersPerPart() const = 0;
     // The user's heading pattern (empty: the built-in rule) and the longest heading line.
     virtual Text headingPattern() const = 0;

@@ -15,6 +15,7 @@ inline constexpr std::string_view kLineCountAtLeastOne = "行数至少 1";
 inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
 inline constexpr std::string_view kTooManyParts =
     "每个文件最多分割为 1000000 份，请减少份数或加大每份的大小";
+inline constexpr std::string_view kHeaderTooLong = "表头超过 1 MB，不能复制到每一份";
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
 inline constexpr std::string_view kChaptersPerPartAtLeastOne = "每份章节数至少 1";
 inline constexpr std::string_view kBadHeadingPattern = "章节标题的正则表达式无效：";

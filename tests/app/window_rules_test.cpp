@@ -12,9 +12,10 @@ namespace {
 
 // Names of the split area's inputs that are enabled, in table order.
 std::string enabledSplitInputs(const MemoryForm& form) {
-    const std::string_view inputs[] = {ctl::kPartCount, ctl::kPartSize,  ctl::kPartSizeUnit,
-                                       ctl::kLinesLow,  ctl::kLinesHigh, ctl::kSkipBlankLines,
-                                       ctl::kCharsLow,  ctl::kCharsHigh, ctl::kDelimiterButton};
+    const std::string_view inputs[] = {ctl::kPartCount,      ctl::kPartSize,  ctl::kPartSizeUnit,
+                                       ctl::kLinesLow,       ctl::kLinesHigh, ctl::kKeepHeader,
+                                       ctl::kSkipBlankLines, ctl::kCharsLow,  ctl::kCharsHigh,
+                                       ctl::kDelimiterButton};
     std::string out;
     for (std::string_view name : inputs)
         if (form.enabled(name)) (out += out.empty() ? "" : " ") += name;
@@ -30,7 +31,7 @@ TEST(OptionStates, EachSplitModeEnablesOnlyItsInputs) {
 
     const std::pair<std::string_view, std::string_view> modes[] = {
         {ctl::kByBytes, "编辑框字节 组合框字节单位"},
-        {ctl::kByLines, "编辑框行数1 编辑框行数2 选择框忽略空行"},
+        {ctl::kByLines, "编辑框行数1 编辑框行数2 选择框每份保留表头 选择框忽略空行"},
         {ctl::kByChars, "编辑框字数1 编辑框字数2"},
         {ctl::kByDelimiter, ctl::kDelimiterButton},
         {ctl::kByParts, ctl::kPartCount},

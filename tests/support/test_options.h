@@ -32,6 +32,9 @@ class TestSplitOptions : public SplitOptions {
         int32_t chaptersPerPart = 1;
         Text headingPattern;
         int32_t headingMaxChars = 40;
+        bool wholeLines = false;
+        int32_t headerLines = 0;
+        bool csv = false;
     } set;
 
     SplitMode mode() const override { return set.mode; }
@@ -51,6 +54,9 @@ class TestSplitOptions : public SplitOptions {
     int32_t chaptersPerPart() const override { return set.chaptersPerPart; }
     Text headingPattern() const override { return set.headingPattern; }
     int32_t headingMaxChars() const override { return set.headingMaxChars; }
+    bool wholeLines() const override { return set.wholeLines; }
+    int32_t headerLines() const override { return set.headerLines; }
+    bool csvRecords() const override { return set.csv; }
 
     // An answer becomes the delimiter; with none left the question is cancelled.
     void askDelimiter() override {
