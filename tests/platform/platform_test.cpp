@@ -131,7 +131,8 @@ TEST(SafeWriter, TemporariesOfDeadProcessesAreRemovedByTheNextWriter) {
     SafeWriter w(posixFileSystem(), fromUtf8(dir.path("out.txt")));
     ASSERT_TRUE(w.write("new"));
     ASSERT_TRUE(w.commit());
-    EXPECT_EQ(listing(dir.path()), live + " " + lookalike + " .~partwell-notes.tmp out.txt");
+    EXPECT_EQ(listing(dir.path()),
+              sortedNames(live + " " + lookalike + " .~partwell-notes.tmp out.txt"));
 
     EXPECT_TRUE(isTemporaryFileName(stale));
     EXPECT_TRUE(isTemporaryFileName(".~partwell-7-4294967296.tmp"));

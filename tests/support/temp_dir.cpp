@@ -44,14 +44,33 @@ bool fileExists(const std::string& path) {
     return fs::exists(path);
 }
 
-std::string listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string() + (e.is_directory() ? "/" : ""));
+namespace {
+
+std::string joined(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     std::string out;
     for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
     return out;
+}
+
+}  // namespace
+
+std::string listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string() + (e.is_directory() ? "/" : ""));
+    return joined(names);
+}
+
+std::string sortedNames(const std::string& names) {
+    std::vector<std::string> split;
+    for (size_t start = 0; start <= names.size();) {
+        size_t end = names.find(' ', start);
+        if (end == std::string::npos) end = names.size();
+        split.push_back(names.substr(start, end - start));
+        start = end + 1;
+    }
+    return joined(split);
 }
 
 }  // namespace pw::test

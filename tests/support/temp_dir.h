@@ -24,5 +24,8 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 // Names in a folder, sorted; folders end in "/".
 std::string listing(const std::string& folder);
+// Space-separated names in the order listing() gives them, for names whose order depends on
+// values only known at run time (process numbers).
+std::string sortedNames(const std::string& names);
 
 }  // namespace pw::test
