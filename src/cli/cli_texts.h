@@ -46,6 +46,12 @@ inline constexpr const char* kNotAFolder = N_("not a folder: ");
 inline constexpr const char* kBadHeadingPattern =
     N_("--heading-regex does not compile (%s, at character %zu): ");
 inline constexpr const char* kAlignNeedsParts = N_("--align works with --parts only");
+inline constexpr const char* kJoinFilesNeedBytes =
+    N_("--crc and --join-script work with --parts and --size only: the other modes' parts do "
+       "not join back byte for byte");
+inline constexpr const char* kNameWithRename =
+    N_("--rename-by-content and --name: put {first} into the template instead");
+inline constexpr const char* kPresetParts = N_("%lld parts of at most %lld bytes (%s)");
 
 // Summaries.
 inline constexpr const char* kSplitSummary = N_("parts written: ");

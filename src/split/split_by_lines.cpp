@@ -134,7 +134,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         const CountRange range = ctx.options.lineCountRange();
         target = random(state.rng, range.low, range.high);
         ++state.partNumber;
-        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
     };
     const auto writeLines = [&] {
         if (stream) {

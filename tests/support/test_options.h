@@ -32,6 +32,9 @@ class TestSplitOptions : public SplitOptions {
         int32_t chaptersPerPart = 1;
         Text headingPattern;
         int32_t headingMaxChars = 40;
+        Text nameTemplate;
+        int64_t presetPartSize = 0;
+        bool writeJoinScripts = false, writeCrcFile = false;
     } set;
 
     SplitMode mode() const override { return set.mode; }
@@ -51,6 +54,10 @@ class TestSplitOptions : public SplitOptions {
     int32_t chaptersPerPart() const override { return set.chaptersPerPart; }
     Text headingPattern() const override { return set.headingPattern; }
     int32_t headingMaxChars() const override { return set.headingMaxChars; }
+    Text nameTemplate() const override { return set.nameTemplate; }
+    int64_t presetPartSize() const override { return set.presetPartSize; }
+    bool writeJoinScripts() const override { return set.writeJoinScripts; }
+    bool writeCrcFile() const override { return set.writeCrcFile; }
 
     // An answer becomes the delimiter; with none left the question is cancelled.
     void askDelimiter() override {
