@@ -46,9 +46,8 @@ Text dottedPartName(const Text& original, int64_t number, int width) {
     return original + "." + digits;
 }
 
-// "<stem>_<K>.<ext>" with K from 1 and no leading zero, or a "<original>.001" set.
-std::optional<NumberedName> numberedName(const Text& name) {
-    if (auto dotted = dottedName(name)) return dotted;
+// "<stem>_<K>.<ext>" with K from 1 and no leading zero.
+std::optional<NumberedName> underscoredName(const Text& name) {
     NumberedName n;
     n.extension = extensionOf(name);
     const Text base = baseNameOf(name);
@@ -61,6 +60,12 @@ std::optional<NumberedName> numberedName(const Text& name) {
         return std::nullopt;
     n.stem = base.substr(0, underscore);
     return n;
+}
+
+// A "<stem>_<K>.<ext>" part first ("log_1.2024" of log.2024), else one of a "<original>.001" set.
+std::optional<NumberedName> numberedName(const Text& name) {
+    if (auto n = underscoredName(name)) return n;
+    return dottedName(name);
 }
 
 // Whether `name` is numbered as the parts of "<stem>.<extension>" are: "<stem>_<K>", K from 1

@@ -104,6 +104,14 @@ TEST(CliNames, ADottedSetJoinsWithAndWithoutItsManifest) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.path("v.tar.gz")), bytes);
 
+    // A numbered extension is still an extension: log_1.2024 … are the parts of log.2024.
+    writeFile(dir.path("log.2024"), bytes);
+    ASSERT_EQ(cli(dir, "split --size 10KB log.2024").status, 0);
+    std::remove(dir.path("log.2024").c_str());
+    r = cli(dir, "join log");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.path("log.2024")), bytes);
+
     // A lone "backup.2024" is no set.
     TempDir other;
     writeFile(other.path("backup.2024"), "x");
