@@ -16,6 +16,12 @@ _partwell_cli() {
     help=$(LANGUAGE= LC_ALL=C.UTF-8 "$prog" "${COMP_WORDS[1]}" --help 2>/dev/null)
     # An option shown with a value ("--parts N"): a folder for DIR, a file for PATH or FILE,
     # anything else is typed by hand, so no file names are offered.
+    # The size presets; a number is typed by hand.
+    if [[ $prev == --size ]]; then
+        compopt +o default 2>/dev/null
+        COMPREPLY=($(compgen -W "fat32 mail dvd cd" -- "$cur"))
+        return
+    fi
     if [[ $prev == --* ]]; then
         value=$(sed -n "s/^  $prev \([A-Z][A-Z]*\).*/\1/p" <<<"$help" | head -n 1)
         case $value in

@@ -94,6 +94,8 @@ void FormSplitOptions::focus(SplitOptionBox box) {
             return form_.setFocus(ctl::kChaptersPerPart);
         case SplitOptionBox::HeadingPattern:
             return form_.setFocus(ctl::kHeadingPattern);
+        case SplitOptionBox::NameTemplate:
+            return form_.setFocus(ctl::kPartSize);  // until the window has its template box
     }
 }
 

@@ -51,6 +51,12 @@ inline constexpr const char* kWholeLinesNeedsBytes =
 inline constexpr const char* kHeaderNeedsLines =
     N_("--header and --csv work with --lines, --parts or --size only");
 inline constexpr const char* kBadHeaderCount = N_("--header takes a line count of at least 1: ");
+inline constexpr const char* kJoinFilesNeedBytes =
+    N_("--crc and --join-script work with --parts and --size only: the other modes' parts do "
+       "not join back byte for byte");
+inline constexpr const char* kNameWithRename =
+    N_("--rename-by-content and --name: put {first} into the template instead");
+inline constexpr const char* kPresetParts = N_("%lld parts of at most %lld bytes (%s)");
 
 // Summaries.
 inline constexpr const char* kSplitSummary = N_("parts written: ");

@@ -28,6 +28,25 @@ const EngineText kEngineTexts[] = {
     {texts::kCharCountAtLeastOne, N_("a character count must be at least 1")},
     {texts::kTooManyParts,
      N_("a file is cut into at most 1000000 parts: ask for fewer parts or larger ones")},
+    {texts::kNameTemplateUnknown,
+     N_("the name template has an unknown placeholder (there are {name} {ext} {n} {n:03} "
+        "{count} {first}; braces themselves are {{ and }})")},
+    {texts::kNameTemplateNoNumber,
+     N_("the name template needs {n}: without it the parts would have one name")},
+    {texts::kNameTemplatePhraseFirst,
+     N_("the name template must put {first} after {n}: else the text, not the number, orders "
+        "the parts")},
+    {texts::kNameTemplatePhraseJoins,
+     N_("the name template needs a character other than a digit between {n} and {first}: "
+        "else two parts could get one name")},
+    {texts::kNameTemplateSeparator,
+     N_("the name template must not hold /, \\ or a control character")},
+    {texts::kNameTemplateCount,
+     N_("{count} works with --parts and --size only: the other modes do not know the number "
+        "of parts beforehand")},
+    {texts::kFat32PartTooLarge,
+     N_("the parts' folder is on FAT32, which takes files of at most 4 GiB - 1 byte "
+        "(4294967295 bytes): choose smaller parts")},
     {texts::kEnterDelimiter, N_("give the text to cut at")},
 };
 

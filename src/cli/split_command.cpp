@@ -14,6 +14,7 @@
 #include "cli/roundtrip_notes.h"
 #include "cli/watched_files.h"
 #include "files/folder_lister.h"
+#include "files/path_ops.h"
 #include "platform/native_names.h"
 #include "platform/regex.h"
 #include "split/split_files.h"
@@ -102,6 +103,10 @@ struct SplitSettings : SplitOptions {
     int32_t chapters = 1;
     Text headingRegex;
     int32_t headingMax = 0;  // 0: the built-in limit
+    Text names;
+    int64_t preset = 0;
+    Text presetName;
+    bool joinScripts = false, crc = false;
     ConsoleSettings console;
 
     SplitMode mode() const override { return mode_; }
@@ -124,6 +129,10 @@ struct SplitSettings : SplitOptions {
     int32_t headerLines() const override { return header; }
     bool csvRecords() const override { return csv; }
     int32_t chaptersPerPart() const override { return chapters; }
+    Text nameTemplate() const override { return names; }
+    int64_t presetPartSize() const override { return preset; }
+    bool writeJoinScripts() const override { return joinScripts; }
+    bool writeCrcFile() const override { return crc; }
     Text headingPattern() const override { return headingRegex; }
     int32_t headingMaxChars() const override { return headingMax; }
     // Nobody to ask: an empty delimiter stays empty and is refused.
@@ -152,7 +161,30 @@ int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
     return 0;
 }
 
+// Sizes for real limits, exact in bytes.
+struct SizePreset {
+    std::string_view name;
+    int64_t bytes;
+};
+constexpr SizePreset kSizePresets[] = {
+    {"fat32", 4294967295},  // FAT32's largest file: 4 GiB - 1
+    {"mail", 18000000},     // 24.6 MB in base64 with line breaks: under a 25 MB limit
+    {"dvd", 4700000000},    // a single-layer DVD as its label counts: 4.7 GB
+    {"cd", 734003200},      // a 700 MB CD-R: 700 MiB
+};
+
 int takeSize(SplitSettings& s, const char* v) {
+    std::string lowered(v);
+    for (char& c : lowered) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const SizePreset& p : kSizePresets)
+        if (lowered == p.name) {
+            s.mode_ = SplitMode::Bytes;
+            s.preset = p.bytes;
+            s.presetName = Text(p.name);
+            return 0;
+        }
+    s.preset = 0;
+    s.presetName.clear();
     int unit = 0;
     const SizeError error = parseSize(v, s.sizeNumber, unit);
     if (error == SizeError::Unit) return refuse(kBadUnit, v);
@@ -210,7 +242,9 @@ constexpr SplitOption kSplitOptions[] = {
      }},
     {"--size", "NUMBER[UNIT]",
      N_("parts of NUMBER units; UNIT is B, KB, MB or GB; a NUMBER without a\n"
-        "unit is taken as GB (and said so). NUMBER may have a fraction, e.g. 1.5MB"),
+        "unit is taken as GB (and said so). NUMBER may have a fraction, e.g. 1.5MB.\n"
+        "Presets: fat32 (4 GiB - 1 byte), mail (18000000 bytes, under 25 MB\n"
+        "in base64), dvd (4700000000 bytes), cd (700 MiB), e.g. --size fat32"),
      takeSize},
     {"--lines", "LOW[-HIGH]",
      N_("parts of LOW to HIGH lines, drawn anew for every part; lines\n"
@@ -306,6 +340,26 @@ constexpr SplitOption kSplitOptions[] = {
      [](SplitSettings& s, const char*) { return s.deleting = true, 0; }},
     {"--rename-by-content", nullptr, N_("name each part after a phrase of its own text"),
      [](SplitSettings& s, const char*) { return s.nameAfter = true, 0; }},
+    {"--name", "TEMPLATE",
+     N_("name the parts after TEMPLATE: {name} the file's name without its\n"
+        "extension, {ext} its extension, {n} the part's number, {n:03} the same\n"
+        "padded with zeros, {count} the number of parts (with --parts and\n"
+        "--size), {first} a phrase of the part's text; {{ and }} are braces.\n"
+        "Default {name}_{n}.{ext}; e.g. --name '{name}.{ext}.{n:03}' gives\n"
+        "file.txt.001, file.txt.002 ... A template without {n}, or with\n"
+        "{first} before {n} or right after it, is refused"),
+     [](SplitSettings& s, const char* v) { return s.names = fromUtf8(v), 0; }},
+    {"--crc", nullptr,
+     N_("with --parts or --size: write <name>.crc beside the parts (the file's\n"
+        "name, size and CRC32), which Total Commander and Krusader check after\n"
+        "their own join"),
+     [](SplitSettings& s, const char*) { return s.crc = true, 0; }},
+    {"--join-script", nullptr,
+     N_("with --parts or --size: also write join.sh (POSIX shell: sha256sum\n"
+        "and cat) and join.cmd (Windows: copy /b and certutil) beside the\n"
+        "parts, which join them back into the file and check it without\n"
+        "Partwell (implies --manifest), e.g. split --size mail --join-script a.zip"),
+     [](SplitSettings& s, const char*) { return s.joinScripts = s.manifest = true, 0; }},
     {"--manifest", nullptr,
      N_("write <name>.sha256 beside the parts: their SHA-256 sums (for\n"
         "sha256sum -c) and what 'partwell-cli join' needs"),
@@ -352,6 +406,16 @@ std::vector<Text> gatherSources(JobHost& host, FileSystem& fs, const Text& types
     return files;
 }
 
+// "a.iso: 3 parts of at most 4294967295 bytes (fat32)", before the parts are written.
+void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length) {
+    if (length < 0) return;
+    const int64_t parts = length <= s.preset ? 1 : (length + s.preset - 1) / s.preset;
+    char line[300];
+    std::snprintf(line, sizeof line, tr(kPresetParts), (long long)parts, (long long)s.preset,
+                  s.presetName.c_str());
+    printErr(std::string(kPrefix) + toNativeName(fileNameOf(file)) + ": " + line + "\n");
+}
+
 std::string splitHelp() {
     return helpText(kSplitHead, kSplitOptions, kSplitTail);
 }
@@ -372,6 +436,8 @@ int runSplit(int argc, char** argv) {
     if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
     if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
         return refuse(kHeaderNeedsLines);
+    if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
+    if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
 
     StopFlag stop = 0;
     installStopSignals(stop);
@@ -388,6 +454,8 @@ int runSplit(int argc, char** argv) {
 
     int64_t total = 0;
     for (const Text& f : files) total += fileSize(fs, f);
+    if (options.preset > 0 && !options.console.quiet)
+        for (const Text& f : files) reportPresetParts(options, f, fileSize(fs, f));
     ConsoleHost host(options.console, &fs, total, stop);
     SplitContext ctx{{host, fs, systemClock()}, options};
     // A signal while the folders were listed stops the job before it starts.

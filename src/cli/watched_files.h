@@ -41,6 +41,7 @@ class CountingFileSystem : public FileSystem {
     }
     bool onDisk() const override { return inner_.onDisk(); }
     int64_t blockSize(const Text& path) override { return inner_.blockSize(path); }
+    int64_t maxFileSize(const Text& path) override { return inner_.maxFileSize(path); }
 
   private:
     FileSystem& inner_;
@@ -73,6 +74,7 @@ class DryRunFileSystem : public FileSystem {
         return real_.nativeNameBytes(name);
     }
     int64_t blockSize(const Text& path) override { return real_.blockSize(path); }
+    int64_t maxFileSize(const Text& path) override { return real_.maxFileSize(path); }
 
     struct Written {
         int64_t size = 0;

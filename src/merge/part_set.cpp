@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <string>
+#include <tuple>
 
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
@@ -15,10 +17,37 @@ constexpr std::string_view kMarks[] = {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
 struct NumberedName {
     Text stem, extension;
     int64_t number = 0;
+    // "<original>.<K>" with K zero-padded to `width` digits ("file.txt.001"): stem holds the
+    // original's name, extension is empty.
+    int width = 0;
 };
 
+constexpr size_t kMinDottedDigits = 3;
+
+// "<original>.001", "<original>.002" …: at least three digits, from 1, padded.
+std::optional<NumberedName> dottedName(const Text& name) {
+    const size_t dot = name.rfind('.');
+    if (dot == Text::npos || dot == 0) return std::nullopt;
+    const std::string_view digits = std::string_view(name).substr(dot + 1);
+    if (digits.size() < kMinDottedDigits) return std::nullopt;
+    NumberedName n;
+    auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n.number);
+    if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() || n.number < 1)
+        return std::nullopt;
+    // Padded to its width, or wider only when the number needs it.
+    n.width = digits[0] == '0' ? int(digits.size()) : int(kMinDottedDigits);
+    n.stem = name.substr(0, dot);
+    return n;
+}
+
+Text dottedPartName(const Text& original, int64_t number, int width) {
+    Text digits = std::to_string(number);
+    if (int(digits.size()) < width) digits.insert(0, size_t(width) - digits.size(), '0');
+    return original + "." + digits;
+}
+
 // "<stem>_<K>.<ext>" with K from 1 and no leading zero.
-std::optional<NumberedName> numberedName(const Text& name) {
+std::optional<NumberedName> underscoredName(const Text& name) {
     NumberedName n;
     n.extension = extensionOf(name);
     const Text base = baseNameOf(name);
@@ -31,6 +60,12 @@ std::optional<NumberedName> numberedName(const Text& name) {
         return std::nullopt;
     n.stem = base.substr(0, underscore);
     return n;
+}
+
+// A "<stem>_<K>.<ext>" part first ("log_1.2024" of log.2024), else one of a "<original>.001" set.
+std::optional<NumberedName> numberedName(const Text& name) {
+    if (auto n = underscoredName(name)) return n;
+    return dottedName(name);
 }
 
 // Whether `name` is numbered as the parts of "<stem>.<extension>" are: "<stem>_<K>", K from 1
@@ -100,19 +135,24 @@ std::optional<PartSet> fromManifest(FileSystem& fs, const Text& path, SetProblem
     return set;
 }
 
-// The files "<stem>_1.<ext>" … up to the highest number in the folder; a gap is a missing part.
-PartSet numberedSet(const Text& folder, const std::vector<FolderEntry>& entries, const Text& stem,
-                    const Text& extension) {
+// The files "<stem>_1.<ext>" (or "<original>.001") … up to the highest number in the folder; a
+// gap is a missing part.
+PartSet numberedSet(const Text& folder, const std::vector<FolderEntry>& entries,
+                    const NumberedName& of) {
     PartSet set;
     set.folder = folder;
     int64_t highest = 0;
     for (const FolderEntry& e : entries)
-        if (auto n = numberedName(e.name);
-            n && !e.isFolder && n->stem == stem && n->extension == extension)
+        if (auto n = numberedName(e.name); n && !e.isFolder && n->stem == of.stem &&
+                                           n->extension == of.extension && n->width == of.width)
             highest = std::max(highest, n->number);
     for (int64_t k = 1; k <= highest; ++k)
-        set.parts.push_back(folder + withExtension(stem + "_" + std::to_string(k), extension));
-    set.outputPath = outputPathFor(folder, withExtension(stem, extension));
+        set.parts.push_back(folder +
+                            (of.width > 0
+                                 ? dottedPartName(of.stem, k, of.width)
+                                 : withExtension(of.stem + "_" + std::to_string(k), of.extension)));
+    set.outputPath =
+        outputPathFor(folder, of.width > 0 ? of.stem : withExtension(of.stem, of.extension));
     return set;
 }
 
@@ -138,15 +178,23 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
             problem = {SetFault::SeveralSets, path, {}};
             return std::nullopt;
         }
-        std::map<std::pair<Text, Text>, int> groups;
+        std::map<std::tuple<Text, Text, int>, NumberedName> groups;
         for (const FolderEntry& e : *entries)
-            if (auto n = numberedName(e.name); n && !e.isFolder) ++groups[{n->stem, n->extension}];
+            if (auto n = numberedName(e.name); n && !e.isFolder)
+                groups.emplace(std::tuple(n->stem, n->extension, n->width), *n);
+        // "backup.2024" alone is no set: a ".001" set has its first part.
+        std::erase_if(groups, [&](const auto& g) {
+            const NumberedName& n = g.second;
+            return n.width > 0 &&
+                   std::none_of(entries->begin(), entries->end(), [&](const FolderEntry& e) {
+                       return e.name == dottedPartName(n.stem, 1, n.width);
+                   });
+        });
         if (groups.size() != 1) {
             problem = {groups.empty() ? SetFault::NoParts : SetFault::SeveralSets, path, {}};
             return std::nullopt;
         }
-        return numberedSet(folder, *entries, groups.begin()->first.first,
-                           groups.begin()->first.second);
+        return numberedSet(folder, *entries, groups.begin()->second);
     }
     // One part: the manifest that lists it, else its numbered siblings. A manifest of ours that
     // cannot be used may list it: the set is then not guessed from the numbers.
@@ -167,7 +215,7 @@ std::optional<PartSet> findPartSet(FileSystem& fs, const Text& path, SetProblem&
         problem = {SetFault::NoParts, path, {}};
         return std::nullopt;
     }
-    return numberedSet(folder, *entries, numbered->stem, numbered->extension);
+    return numberedSet(folder, *entries, *numbered);
 }
 
 std::vector<SetProblem> checkPartSet(FileSystem& fs, const PartSet& set) {

@@ -202,16 +202,18 @@ bool SafeWriter::write(std::string_view bytes) {
         ok_ = false;
         keepError(file_->error());
     }
-    if (ok_)
+    if (ok_) {
         for (Sha256* h : hashes_)
             if (h) h->update(bytes);
+        if (crc_) *crc_ = crc32Update(*crc_, bytes.data(), bytes.size());
+    }
     return ok_;
 }
 
 bool SafeWriter::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
-    const bool hashing = hashes_[0] || hashes_[1];
+    const bool hashing = hashes_[0] || hashes_[1] || crc_;
     if (ok_ && length > 0 &&
-        !(hashing ? copyHashing(source, offset, length, *file_, hashes_)
+        !(hashing ? copyHashing(source, offset, length, *file_, hashes_, crc_)
                   : file_->copyFrom(source, offset, length))) {
         ok_ = false;
         // The output kept no error of its own: the source was what failed.
@@ -234,7 +236,7 @@ void SafeWriter::hashInto(Sha256* first, Sha256* second) {
 }
 
 bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
-                 Sha256* const (&hashes)[2]) {
+                 Sha256* const (&hashes)[2], uint32_t* crc) {
     const int64_t saved = source.position();
     if (!source.seek(offset)) return false;
     static constexpr int64_t kBuffer = 1 << 20;
@@ -246,6 +248,7 @@ bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle&
         if (!ok) break;
         for (Sha256* h : hashes)
             if (h) h->update(buffer.data(), size_t(got));
+        if (crc) *crc = crc32Update(*crc, buffer.data(), size_t(got));
         length -= got;
     }
     return source.seek(saved) && ok;

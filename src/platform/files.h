@@ -99,6 +99,12 @@ class FileSystem {
         (void)path;
         return 0;
     }
+    // The largest file the file system holding `path` takes (FAT32: 4 GiB - 1); 0: no limit
+    // known.
+    virtual int64_t maxFileSize(const Text& path) {
+        (void)path;
+        return 0;
+    }
 
   protected:
     bool fail(int errnoValue);
@@ -149,6 +155,8 @@ class SafeWriter {
     // Every byte written from now on also goes into these digests (a null one is skipped). A copy
     // then runs through a buffer instead of the kernel, so each byte is read once and hashed.
     void hashInto(Sha256* first, Sha256* second = nullptr);
+    // The same for a running CRC32 (zlib's), when not null.
+    void crcInto(uint32_t* crc) { crc_ = crc; }
     // Where the bytes go until the commit; they may be read back from there meanwhile.
     const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
@@ -165,6 +173,7 @@ class SafeWriter {
     bool registered_ = false;
     bool ok_ = false;
     Sha256* hashes_[2] = {nullptr, nullptr};
+    uint32_t* crc_ = nullptr;
     bool readFailed_ = false;
     std::error_code error_;
 
@@ -174,7 +183,7 @@ class SafeWriter {
 
 // Appends `length` bytes of `source` from `offset` to `out` through a buffer, feeding `hash`.
 bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
-                 Sha256* const (&hashes)[2]);
+                 Sha256* const (&hashes)[2], uint32_t* crc = nullptr);
 
 // The SHA-256 of a whole file and its length; nothing when it cannot be read.
 std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* length = nullptr);

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -123,6 +124,12 @@ class PosixFileSystem : public FileSystem {
         struct statvfs info {};
         if (::statvfs(toNativeName(path).c_str(), &info) != 0) return 0;
         return int64_t(info.f_frsize ? info.f_frsize : info.f_bsize);
+    }
+    int64_t maxFileSize(const Text& path) override {
+        struct statfs info {};
+        if (::statfs(toNativeName(path).c_str(), &info) != 0) return 0;
+        constexpr decltype(info.f_type) kMsdosMagic = 0x4d44;  // vfat and msdos alike
+        return info.f_type == kMsdosMagic ? int64_t(0xFFFFFFFF) : 0;
     }
     std::unique_ptr<FileHandle> open(const Text& path, OpenMode mode) override {
         int flags = O_CLOEXEC;

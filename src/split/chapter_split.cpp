@@ -95,7 +95,7 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
                 state.partNumber = int64_t(k) + 1;
                 state.partHeading = parts[k].heading;
                 held.clear();
-                if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, false);
+                if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, false);
             }
             const size_t take = std::min(parts[k].bytes - taken, piece.size());
             if (stream)

@@ -19,6 +19,9 @@ class ManifestRecording {
     // it (byte modes); null when it does not apply.
     Sha256& partHash() { return *partHash_; }
     Sha256* wholeHash() { return textMode_ ? nullptr : &whole_; }
+    // The parts' CRC32 in order (byte modes), for a ".crc" file.
+    uint32_t* wholeCrc() { return textMode_ ? nullptr : &crc_; }
+    uint32_t crc() const { return crc_; }
     bool textMode() const { return textMode_; }
     // A part of a text mode begins, in the encoding `code` of the source; its bytes as written,
     // after any mark, follow in pieces.
@@ -42,6 +45,7 @@ class ManifestRecording {
     Sha256 whole_;           // byte modes: the parts in order
     Sha256 plain_, marked_;  // text modes: the parts joined back, without and with a leading mark
     int64_t wholeBytes_ = 0;
+    uint32_t crc_ = 0;
     bool textReady_ = false;
     int64_t textParts_ = 0;
     bool headerDone_ = false;

@@ -105,9 +105,21 @@ Text nameAfterPhrase(const TitlePhrases& phrases, size_t number) {
     return cleanFileName(trimmedSpaces(phrases[number]), kMaxNameChars);
 }
 
+// The file name the template gives the current part, with `first` cut until the name fits.
+Text templatedName(SplitContext& ctx, const SplitJobState& state, Text first) {
+    const auto name = [&] {
+        return state.names->expand(state.source.stem, state.source.extension, state.partNumber,
+                                   state.partCount, first);
+    };
+    while (!first.empty() && ctx.files.nativeNameBytes(name()) > ctx.files.maxNameBytes())
+        first = leftChars(first, countChars(first) - 1);
+    return name();
+}
+
 // A name after a phrase of the part's text, settling for shorter phrases when longer ones give
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
-// so a part never replaces an earlier one, nor a source of the job.
+// so a part never replaces an earlier one, nor a source of the job. With a template, the whole
+// file name with the phrase in it.
 Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
     TitlePhrases phrases;
     try {
@@ -126,6 +138,11 @@ Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) 
         if (!tried.insert(number).second) continue;  // a phrase drawn again gives the same name
         const Text candidate = nameAfterPhrase(phrases, number);
         if (!usableName(candidate)) continue;
+        if (state.names) {
+            const Text name = templatedName(ctx, state, candidate);
+            if (!ctx.files.exists(state.outputFolder + name)) return name;
+            continue;
+        }
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&
             !ctx.files.exists(state.outputFolder + withExtension(name, extension)))
@@ -168,8 +185,20 @@ Text fitPartName(FileSystem& fs, std::string_view stem, std::string_view suffix,
 
 namespace {
 
+// The template's name (`stem` holds it whole when the part was named after its text), with
+// " (2)" … at its end when a file of the job has it.
+Text templatedPath(SplitContext& ctx, const SplitJobState& state, const Text& stem) {
+    const Text name = usableName(stem) ? stem : templatedName(ctx, state, Text());
+    for (int variant = 1;; ++variant) {
+        const Text path = state.outputFolder +
+                          (variant == 1 ? name : name + " (" + std::to_string(variant) + ")");
+        if (!isJobFile(ctx.files, state, path)) return path;
+    }
+}
+
 // The part's path: after `stem` when it is usable, else after the part's heading, else its number.
 Text partPath(SplitContext& ctx, const SplitJobState& state, Text stem) {
+    if (state.names) return templatedPath(ctx, state, stem);
     Text suffix;
     if (!usableName(stem) && !state.partHeading.empty()) {
         // "book_3 第三章 风起": the number stays, the heading is cut to fit.
@@ -190,10 +219,16 @@ Text streamedPartPath(SplitContext& ctx, SplitJobState& state) {
 
 }  // namespace
 
+bool namesPartsAfterText(const SplitOptions& options) {
+    if (options.nameAfterText()) return true;
+    const auto names = NameTemplate::parse(options.nameTemplate());
+    return names && names->usesFirst();
+}
+
 bool writePart(SplitContext& ctx, SplitJobState& state, Text* written) {
     prepareFolder(ctx, state);
     Text stem;
-    if (ctx.options.nameAfterText()) stem = phraseName(ctx, state, state.source.extension);
+    if (namesPartsAfterText(ctx.options)) stem = phraseName(ctx, state, state.source.extension);
     const PartContent& part = state.partContent;
     PartStream stream(ctx, state, partPath(ctx, state, stem), part.validUtf8);
     if (part.source)
@@ -220,6 +255,7 @@ PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path
     buffer_.clear();
     if (ManifestRecording* recording = state.recording.get()) {
         out_.hashInto(&recording->partHash(), recording->wholeHash());
+        out_.crcInto(recording->wholeCrc());
         if (recording_) recording_->beginTextPart(state.sourceEncoding);
     }
     // Code-page text goes back into the source's encoding.

@@ -34,6 +34,7 @@ std::unique_ptr<FileHandle> openSource(SplitContext& ctx, SplitJobState& state, 
 void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
                  int64_t size, int64_t n) {
     int64_t position = 0;
+    state.partCount = n;
     for (int64_t k = 1; k <= n; ++k) {
         state.partNumber = k;
         const int64_t take = k == n ? length - position : std::min(size, length - position);
@@ -62,13 +63,53 @@ int64_t partSizeBytes(float number, int unitIndex) {
     return toWholeBytes(double(number) * std::pow(1024.0, unitIndex));
 }
 
+namespace {
+
+// The size mode's part count. A preset is a real limit: no part may pass it, so the count is
+// the exact quotient rounded up rather than the size box's printed quotient.
+int64_t sizeModePartCount(const SplitOptions& options, int64_t length, int64_t size) {
+    if (length > 0 && length <= size) return 1;
+    if (options.presetPartSize() > 0) return (length + size - 1) / size;
+    // A quotient below 1e-4 prints in exponent form without a "."; one part still holds it all.
+    return partCountForQuotient(float(double(length) / double(size)));
+}
+
+}  // namespace
+
+int64_t partSizeOf(const SplitOptions& options) {
+    if (const int64_t preset = options.presetPartSize(); preset > 0) return preset;
+    return partSizeBytes(options.partSizeNumber(), options.partSizeUnit());
+}
+
+// As splitByCount and splitBySize cut: the count mode's last part takes the rest.
+int64_t largestPart(const SplitOptions& options, int64_t length, int64_t blockSize) {
+    if (length <= 0) return 0;
+    if (options.mode() == SplitMode::Bytes) {
+        const int64_t size = partSizeOf(options);
+        if (size < 1) return 0;
+        // The last part takes the rest, which the printed quotient may leave above the size.
+        const int64_t n = sizeModePartCount(options, length, size);
+        return n < 1 ? 0 : std::max(std::min(size, length), length - (n - 1) * size);
+    }
+    if (options.mode() != SplitMode::Parts) return 0;
+    const int64_t count = options.partCount();
+    if (count <= 0) return 0;
+    int64_t size = length / count;
+    if (options.alignToBlocks() && blockSize > 1) {
+        size = (std::max<int64_t>(size, 1) + blockSize - 1) / blockSize * blockSize;
+        const int64_t n = std::min<int64_t>(count, (length + size - 1) / size);
+        return std::max(size, length - (n - 1) * size);
+    }
+    return std::max(size, length - (count - 1) * size);
+}
+
 ModeResult refuseTooManyParts(SplitContext& ctx, SplitMode mode, const std::vector<Text>& files) {
     if (mode == SplitMode::Parts) {
         if (ctx.options.partCount() <= kMaxPartsPerFile) return ModeResult::Done;
         return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::PartCount);
     }
     if (mode != SplitMode::Bytes) return ModeResult::Done;
-    const int64_t size = partSizeBytes(ctx.options.partSizeNumber(), ctx.options.partSizeUnit());
+    const int64_t size = partSizeOf(ctx.options);
     if (size < 1) return ModeResult::Done;  // refused as unusable when the job starts
     for (const Text& f : files) {
         auto file = ctx.files.open(f, OpenMode::Read);
@@ -103,19 +144,17 @@ ModeResult splitByCount(SplitContext& ctx, SplitJobState& state, const Text& sou
 ModeResult splitBySize(SplitContext& ctx, SplitJobState& state, const Text& source) {
     const float number = ctx.options.partSizeNumber();
     // A size below one byte (0.5 B, a negative number) is as unusable as 0.
-    if (!(std::fabs(double(number)) > 1e-7) ||
-        partSizeBytes(number, ctx.options.partSizeUnit()) < 1)
+    if (ctx.options.presetPartSize() <= 0 &&
+        (!(std::fabs(double(number)) > 1e-7) ||
+         partSizeBytes(number, ctx.options.partSizeUnit()) < 1))
         return refuseOption(ctx, texts::kByteLengthNotZero, SplitOptionBox::PartSize);
 
     int64_t length = 0;
     auto file = openSource(ctx, state, source, length);
     if (!file) return ModeResult::Done;
-    const int64_t size = partSizeBytes(ctx.options.partSizeNumber(), ctx.options.partSizeUnit());
+    const int64_t size = partSizeOf(ctx.options);
     if (size < 1) return refuseOption(ctx, texts::kByteLengthNotZero, SplitOptionBox::PartSize);
-    // A quotient below 1e-4 prints in exponent form without a "."; one part still holds it all.
-    const int64_t n = length > 0 && length <= size
-                          ? 1
-                          : partCountForQuotient(float(double(length) / double(size)));
+    const int64_t n = sizeModePartCount(ctx.options, length, size);
     runPartLoop(ctx, state, *file, length, size, n);
     return ModeResult::Done;
 }

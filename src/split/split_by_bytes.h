@@ -24,5 +24,9 @@ int64_t partCountForQuotient(float q);
 
 // Part size in bytes for a size number and a unit index (0 B, 1 KB, 2 MB, 3 GB).
 int64_t partSizeBytes(float number, int unitIndex);
+// The size mode's part size: a preset's exact bytes, else the number and unit.
+int64_t partSizeOf(const SplitOptions& options);
+// The largest part `length` bytes give in a byte mode (0 in the other modes).
+int64_t largestPart(const SplitOptions& options, int64_t length, int64_t blockSize);
 
 }  // namespace pw

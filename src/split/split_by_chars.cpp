@@ -144,7 +144,7 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         ++state.partNumber;
         // A part is written while its characters are read, unless its name is taken from them.
         std::optional<PartStream> stream;
-        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
         part.clear();
         for (int64_t taken = 0; taken < n && !atEnd();) {
             const size_t start = position;

@@ -146,7 +146,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
             partOpen = true;
             state.partNumber = k + 1;
             held.clear();
-            if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8.has_value());
+            if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8.has_value());
         }
         if (stream)
             stream->write(bytes);

@@ -173,7 +173,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         const CountRange range = ctx.options.lineCountRange();
         target = random(state.rng, range.low, range.high);
         ++state.partNumber;
-        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
         if (header.empty()) return;
         // The first part holds the source's own header; the others a copy of it.
         if (state.partNumber == 1 || !stream) {
@@ -254,7 +254,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
     } else if (state.partNumber == 0 && !header.empty()) {
         // Nothing but the header: it is the one part.
         ++state.partNumber;
-        if (!ctx.options.nameAfterText()) stream.emplace(ctx, state, utf8);
+        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
         add(header);
         writeLines();
     }

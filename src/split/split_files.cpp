@@ -11,6 +11,7 @@
 #include "split/split_by_lines.h"
 #include "split/split_manifest.h"
 #include "split/split_whole_lines.h"
+#include "text/system_texts.h"
 
 namespace pw {
 namespace {
@@ -72,6 +73,65 @@ void notePartsFolder(SplitSummary& summary, const Text& outputFolder, bool& seve
     }
 }
 
+std::string_view templateRefusal(NameTemplateError error) {
+    switch (error) {
+        case NameTemplateError::NoNumber:
+            return texts::kNameTemplateNoNumber;
+        case NameTemplateError::PhraseFirst:
+            return texts::kNameTemplatePhraseFirst;
+        case NameTemplateError::PhraseJoins:
+            return texts::kNameTemplatePhraseJoins;
+        case NameTemplateError::Separator:
+            return texts::kNameTemplateSeparator;
+        case NameTemplateError::None:
+        case NameTemplateError::Unknown:
+            break;
+    }
+    return texts::kNameTemplateUnknown;
+}
+
+// The template is checked once for the job; {count} needs a mode that knows it before the parts.
+ModeResult takeNameTemplate(SplitContext& ctx, SplitJobState& state) {
+    const Text text = ctx.options.nameTemplate();
+    if (text.empty()) return ModeResult::Done;
+    NameTemplateError error = NameTemplateError::None;
+    state.names = NameTemplate::parse(text, &error);
+    if (!state.names)
+        return refuseOption(ctx, templateRefusal(error), SplitOptionBox::NameTemplate);
+    const SplitMode mode = ctx.options.mode();
+    if (state.names->usesCount() && mode != SplitMode::Parts && mode != SplitMode::Bytes)
+        return refuseOption(ctx, texts::kNameTemplateCount, SplitOptionBox::NameTemplate);
+    return ModeResult::Done;
+}
+
+// The folder a part will be in, or the nearest one of its parents there is already.
+Text existingFolderOf(FileSystem& fs, Text folder) {
+    while (!folder.empty() && !fs.isFolder(folder)) {
+        const Text parent = folderOf(
+            folder.ends_with(kPathSeparator) ? folder.substr(0, folder.size() - 1) : folder);
+        if (parent == folder) break;
+        folder = parent;
+    }
+    return folder;
+}
+
+// A part larger than its folder's file system takes (FAT32) is refused before any is written.
+ModeResult refuseOverFileLimit(SplitContext& ctx, const std::vector<Text>& files) {
+    for (const Text& f : files) {
+        const SourceNames names{f, folderOf(f), baseNameOf(f), extensionOf(f)};
+        const Text folder = existingFolderOf(ctx.files, outputFolderFor(ctx.options, names));
+        const int64_t limit = ctx.files.maxFileSize(folder);
+        if (limit <= 0) continue;
+        auto file = ctx.files.open(f, OpenMode::Read);
+        const int64_t length = file ? file->length() : -1;
+        if (largestPart(ctx.options, length, ctx.files.blockSize(f)) > limit)
+            return refuseOption(ctx, texts::kFat32PartTooLarge,
+                                ctx.options.mode() == SplitMode::Parts ? SplitOptionBox::PartCount
+                                                                       : SplitOptionBox::PartSize);
+    }
+    return ModeResult::Done;
+}
+
 }  // namespace
 
 SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
@@ -86,7 +146,9 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
     ctx.host.setProgressPosition(0);
     ctx.host.setProgressMaximum(n);
     ctx.stopRequested = 0;
-    if (refuseTooManyParts(ctx, ctx.options.mode(), files) == ModeResult::Abort) {
+    if (refuseTooManyParts(ctx, ctx.options.mode(), files) == ModeResult::Abort ||
+        takeNameTemplate(ctx, state) == ModeResult::Abort ||
+        refuseOverFileLimit(ctx, files) == ModeResult::Abort) {
         summary.aborted = true;
         return summary;
     }
@@ -104,7 +166,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         state.outputFolderReady = false;
         const SplitMode mode = ctx.options.mode();
         const bool byteMode = mode == SplitMode::Parts || mode == SplitMode::Bytes;
-        if (ctx.options.writeManifest())
+        if (ctx.options.writeManifest() || (byteMode && ctx.options.writeCrcFile()))
             state.recording = std::make_unique<ManifestRecording>(ctx.options, !byteMode);
         const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
         const int64_t failedBefore = state.failedOutputs;

@@ -11,6 +11,7 @@ void SplitJobState::startSource(const Text& path) {
     sourceUnreadable = false;
     sourceReplaced = false;
     partsOfSource = 0;
+    partCount = 0;
     partNamesOfSource.clear();
 }
 

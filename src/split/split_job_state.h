@@ -8,6 +8,7 @@
 
 #include "files/failure.h"
 #include "split/manifest_recording.h"
+#include "split/name_template.h"
 #include "split/random_draw.h"
 #include "split/split_options.h"
 #include "text/encoding_code.h"
@@ -56,7 +57,9 @@ struct SplitJobState {
     int64_t partNumber = 0;
     PartContent partContent;
     Text progressText;
-    Text partHeading;        // a chapter part is named after its first heading
+    Text partHeading;                   // a chapter part is named after its first heading
+    std::optional<NameTemplate> names;  // the user's part names, checked for the job
+    int64_t partCount = 0;              // the source's part count where known before its parts
     ByteBuffer encodedPart;  // a streamed part's bytes on their way out, kept between parts
     RandomSource rng;
     // Every source of the job, and every part it wrote: no part may replace one of them.

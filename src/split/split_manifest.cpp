@@ -5,6 +5,7 @@
 
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
+#include "split/join_scripts.h"
 #include "split/split_by_bytes.h"
 
 namespace pw {
@@ -93,7 +94,46 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
     }
 }
 
-bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+namespace {
+
+// A file the split writes beside its parts; never over a source or a part of the job.
+bool writeBeside(SplitContext& ctx, SplitJobState& state, const Text& path, std::string_view bytes,
+                 SplitSummary& summary) {
+    if (auto id = ctx.files.fileId(path);
+        id && (state.jobSources.contains(*id) || state.jobParts.contains(*id))) {
+        ++summary.failedOutputs;
+        state.failures.push_back(
+            {FailureKind::Write, path, std::make_error_code(std::errc::file_exists)});
+        return false;
+    }
+    SafeWriter out(ctx.files, path);
+    (void)out.write(bytes);
+    if (out.commit()) return true;
+    ++summary.failedOutputs;
+    state.failures.push_back({FailureKind::Write, path, out.error()});
+    return false;
+}
+
+// join.sh and join.cmd in the source's own folder of parts; "<name>-join.sh" … beside others.
+bool writeCompanions(SplitContext& ctx, SplitJobState& state, const Text& source,
+                     const Manifest& manifest, uint32_t crc, SplitSummary& summary) {
+    const Text base = baseNameOf(source);
+    const Text prefix = state.outputFolder + (ctx.options.intoSubfolder() ? "" : base + "-");
+    bool ok = true;
+    if (ctx.options.writeJoinScripts()) {
+        ok = writeBeside(ctx, state, prefix + "join.sh", joinShellScript(manifest), summary) && ok;
+        ok = writeBeside(ctx, state, prefix + "join.cmd", joinCmdScript(manifest), summary) && ok;
+    }
+    if (ctx.options.writeCrcFile())
+        ok = writeBeside(ctx, state, state.outputFolder + withExtension(base, "crc"),
+                         crcFileText(manifest, crc), summary) &&
+             ok;
+    return ok;
+}
+
+}  // namespace
+
+bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
     std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
     if (!complete) return !recording;
@@ -110,6 +150,12 @@ bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& sou
         state.failures.push_back({FailureKind::Read, source, ctx.files.lastError()});
         return false;
     }
+    const uint32_t crc = recording->crc();
+    if (!ctx.options.writeManifest()) {
+        // Only the ".crc" file was asked for: an earlier manifest described other parts.
+        if (earlier.manifest) (void)ctx.files.remove(earlier.manifestPath);
+        return writeCompanions(ctx, state, source, *manifest, crc, summary);
+    }
     const Text path = manifestPathFor(ctx.files, state, source);
     std::error_code error;
     if (!writeManifest(ctx.files, path, *manifest, &error)) {
@@ -118,7 +164,7 @@ bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& sou
         return false;
     }
     ++summary.manifestsWritten;
-    return true;
+    return writeCompanions(ctx, state, source, *manifest, crc, summary);
 }
 
 }  // namespace pw

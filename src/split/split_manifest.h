@@ -22,7 +22,8 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 // (or drops) the manifest. After a failed split nothing is removed and no manifest is written.
 // False when a manifest was due and could not be written (a failure, with its path and reason):
 // the source must then stay.
-bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
+// The manifest's companions asked for (join scripts, a ".crc" file) are written after it.
+bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary);
 
 }  // namespace pw

@@ -17,7 +17,8 @@ enum class SplitOptionBox {
     LineCount,
     CharCount,
     ChapterCount,
-    HeadingPattern
+    HeadingPattern,
+    NameTemplate
 };
 
 // A count drawn at random between two bounds; either bound below 1 is refused.
@@ -55,6 +56,15 @@ class SplitOptions {
     virtual int32_t headerLines() const { return 0; }
     // Line ends inside a double-quoted field end no record (RFC 4180).
     virtual bool csvRecords() const { return false; }
+    // The part names' template ("{name}.{ext}.{n:03}"); empty: "<name>_<n>.<ext>" as ever.
+    virtual Text nameTemplate() const { return {}; }
+    // A preset's exact part size in bytes (FAT32's 4 GiB − 1), which the size box's number
+    // cannot hold; 0: the number and unit count.
+    virtual int64_t presetPartSize() const { return 0; }
+    // With the manifest: join.sh and join.cmd beside the parts, to join them without us.
+    virtual bool writeJoinScripts() const { return false; }
+    // A Total Commander / Krusader ".crc" file beside the parts.
+    virtual bool writeCrcFile() const { return false; }
     virtual int32_t chaptersPerPart() const = 0;
     // The user's heading pattern (empty: the built-in rule) and the longest heading line.
     virtual Text headingPattern() const = 0;
@@ -67,6 +77,9 @@ class SplitOptions {
     virtual void showProgressText(const Text& text) = 0;
     virtual void showStage(const Text& caption) = 0;
 };
+
+// Whether a part is held whole before it is named: its name comes from its text.
+bool namesPartsAfterText(const SplitOptions& options);
 
 // An engine context with the split's options.
 struct SplitContext : EngineContext {

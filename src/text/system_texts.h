@@ -16,6 +16,20 @@ inline constexpr std::string_view kCharCountAtLeastOne = "字数至少 1 个";
 inline constexpr std::string_view kTooManyParts =
     "每个文件最多分割为 1000000 份，请减少份数或加大每份的大小";
 inline constexpr std::string_view kHeaderTooLong = "表头超过 1 MB，不能复制到每一份";
+inline constexpr std::string_view kNameTemplateUnknown =
+    "文件名模板中有无法识别的占位符（可用 {name} {ext} {n} {n:03} {count} {first}，花括号本身写作 "
+    "{{ 和 }}）";
+inline constexpr std::string_view kNameTemplateNoNumber = "文件名模板必须含有 {n}，否则各份同名";
+inline constexpr std::string_view kNameTemplatePhraseFirst =
+    "文件名模板中 {first} 必须在 {n} 之后，否则各份不按序号排列";
+inline constexpr std::string_view kNameTemplatePhraseJoins =
+    "文件名模板中 {n} 与 {first} 之间必须有数字以外的字符，否则不同的份可能同名";
+inline constexpr std::string_view kNameTemplateSeparator = "文件名模板不能含有 / 、\\ 或控制字符";
+inline constexpr std::string_view kNameTemplateCount =
+    "{count} 只能用于按份数或按大小分割（其他方式事先不知道份数）";
+inline constexpr std::string_view kFat32PartTooLarge =
+    "目标文件夹在 FAT32 文件系统上，单个文件最大 4 GiB − 1 字节（4294967295 "
+    "字节），请减小每份的大小";
 inline constexpr std::string_view kEnterDelimiter = "请输入用于分割的字符串！";
 inline constexpr std::string_view kChaptersPerPartAtLeastOne = "每份章节数至少 1";
 inline constexpr std::string_view kBadHeadingPattern = "章节标题的正则表达式无效：";

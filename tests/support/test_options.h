@@ -35,6 +35,9 @@ class TestSplitOptions : public SplitOptions {
         bool wholeLines = false;
         int32_t headerLines = 0;
         bool csv = false;
+        Text nameTemplate;
+        int64_t presetPartSize = 0;
+        bool writeJoinScripts = false, writeCrcFile = false;
     } set;
 
     SplitMode mode() const override { return set.mode; }
@@ -57,6 +60,10 @@ class TestSplitOptions : public SplitOptions {
     bool wholeLines() const override { return set.wholeLines; }
     int32_t headerLines() const override { return set.headerLines; }
     bool csvRecords() const override { return set.csv; }
+    Text nameTemplate() const override { return set.nameTemplate; }
+    int64_t presetPartSize() const override { return set.presetPartSize; }
+    bool writeJoinScripts() const override { return set.writeJoinScripts; }
+    bool writeCrcFile() const override { return set.writeCrcFile; }
 
     // An answer becomes the delimiter; with none left the question is cancelled.
     void askDelimiter() override {
