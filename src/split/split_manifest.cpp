@@ -6,6 +6,7 @@
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
 #include "split/split_by_bytes.h"
+#include "split/split_recovery.h"
 
 namespace pw {
 
@@ -94,7 +95,8 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 }
 
 bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
-                       const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
+                       const EarlierSplit& earlier, bool complete, RecoveryAmount recovery,
+                       SplitSummary& summary) {
     std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
     if (!complete) return !recording;
     settleEarlierParts(ctx, state, source, earlier, summary);
@@ -118,6 +120,29 @@ bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& sou
         return false;
     }
     ++summary.manifestsWritten;
+    if (!recovery.wanted()) return true;
+
+    // Named as the manifest is: "<base>.sha256" gets "<base>.par2".
+    const Text manifestName = fileNameOf(path);
+    const Text base = manifestName.substr(0, manifestName.size() - kManifestExtension.size() - 1);
+    std::vector<Text> written;
+    Failure failure{};
+    switch (writeRecoveryFiles(ctx.files, state.outputFolder, base, *manifest, recovery, written,
+                               failure)) {
+        case RecoveryResult::NotUtf8:
+            summary.recoveryRefused.push_back(source);
+            return false;
+        case RecoveryResult::Failed:
+            ++summary.failedOutputs;
+            state.failures.push_back(failure);
+            return false;
+        case RecoveryResult::Written:
+            break;
+    }
+    if (!written.empty()) {
+        summary.recoveryIndexes.push_back(written.back());
+        summary.recoveryVolumes += int64_t(written.size()) - 1;
+    }
     return true;
 }
 

@@ -19,10 +19,12 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 
 // After a source was split whole (`complete`): removes the earlier split's parts this one did not
 // overwrite when they are unchanged, reports the others and any numbered leftovers, and writes
-// (or drops) the manifest. After a failed split nothing is removed and no manifest is written.
-// False when a manifest was due and could not be written (a failure, with its path and reason):
-// the source must then stay.
+// (or drops) the manifest, and the recovery files asked for beside it. After a failed split
+// nothing is removed and neither is written. False when a manifest or recovery files were due and
+// could not be written (a failure, with its path and reason) or were refused: the source must
+// then stay.
 bool finishSplitSource(EngineContext& ctx, SplitJobState& state, const Text& source,
-                       const EarlierSplit& earlier, bool complete, SplitSummary& summary);
+                       const EarlierSplit& earlier, bool complete, RecoveryAmount recovery,
+                       SplitSummary& summary);
 
 }  // namespace pw
