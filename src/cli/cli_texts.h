@@ -217,6 +217,14 @@ inline constexpr const char* kNotEnoughRecovery =
 inline constexpr const char* kSingularRecovery =
     N_("these recovery slices cannot rebuild the damaged slices; nothing was written");
 inline constexpr const char* kRebuilt = N_("rebuilt: ");
+inline constexpr const char* kRepairingFirst =
+    N_("parts damaged or missing, rebuilt from the recovery files before the join: ");
+// verify: the count of bad parts, then the command that rebuilds them.
+inline constexpr const char* kCanRebuild =
+    N_("%zu parts damaged or missing; the recovery files can rebuild them: partwell-cli repair ");
+inline constexpr const char* kCannotRebuild =
+    N_("%zu parts damaged or missing; the recovery files hold too few slices to rebuild them "
+       "(%u more are needed)");
 inline constexpr const char* kRepairSummary = N_("files rebuilt: ");
 inline constexpr const char* kRebuiltWrong =
     N_("the rebuilt file does not have the recorded MD5, it was not kept");

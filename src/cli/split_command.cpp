@@ -296,8 +296,8 @@ constexpr SplitOption kSplitOptions[] = {
     {"--recovery", "N|P%",
      N_("also write PAR 2.0 recovery files beside the parts, <name>.par2 and\n"
         "<name>.vol<first>+<count>.par2, that rebuild up to N lost or damaged\n"
-        "parts (or P% of the data) with 'partwell-cli repair', 'join' or 'par2\n"
-        "repair'; implies --manifest. Names must be UTF-8"),
+        "parts (or P percent of the data) with 'partwell-cli repair', 'join' or\n"
+        "'par2 repair'; implies --manifest. Names must be UTF-8"),
      takeRecovery},
     {"--types", "PATTERNS", N_("file-name patterns for folders, separated by '|' (default *.*)"),
      [](SplitSettings& s, const char* v) { return takePatterns(v, s.types); }},

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "cli/cli_run.h"
+#include "support/par2_create.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
@@ -138,6 +139,65 @@ TEST(CliSplitRecovery, RefusesWhatItCannotWriteAndKeepsTheSource) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(fileExists(dir.path("s.bin")));
     EXPECT_TRUE(fileExists(dir.path("s/s.par2")));
+}
+
+TEST(CliSplitRecovery, JoinRepairsFirstAndVerifySaysWhatCanBeRebuilt) {
+    TempDir dir;
+    std::string data;
+    for (unsigned i = 0; i < 200000; ++i) data += char(i * 31 % 253);
+    writeFile(dir.path("d.bin"), data);
+    ASSERT_EQ(cli(dir, "split --parts 5 --recovery 2 d.bin").status, 0);
+    std::filesystem::remove(dir.path("d/d_2.bin"));
+    std::string changed = readFile(dir.path("d/d_4.bin"));
+    changed[100] ^= 1;
+    writeFile(dir.path("d/d_4.bin"), changed);
+
+    CliRun r = cli(dir, "verify d");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("2 parts damaged or missing; the recovery files can rebuild them: "
+                         "partwell-cli repair " +
+                         dir.path("d/d.par2")),
+              std::string::npos)
+        << r.err;
+
+    std::filesystem::create_directory(dir.path("out"));
+    r = cli(dir, "join --output-dir out d/d.sha256");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("rebuilt from the recovery files before the join: 2"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(readFile(dir.path("out/d.bin")) == data);
+    EXPECT_EQ(cli(dir, "verify d").status, 0);
+
+    // More lost than covered: verify says how many slices are missing, join writes nothing.
+    for (const char* part : {"d_1.bin", "d_3.bin", "d_5.bin"})
+        std::filesystem::remove(dir.path("d/") + part);
+    r = cli(dir, "verify d");
+    EXPECT_NE(r.err.find("3 parts damaged or missing; the recovery files hold too few slices to "
+                         "rebuild them (4 more are needed)"),
+              std::string::npos)
+        << r.err;
+    std::filesystem::remove(dir.path("out/d.bin"));
+    r = cli(dir, "join --output-dir out d");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fileExists(dir.path("d/d_1.bin")));
+    EXPECT_FALSE(fileExists(dir.path("out/d.bin")));
+}
+
+TEST(CliSplitRecovery, JoinNeverRebuildsAFileTheManifestDoesNotList) {
+    TempDir dir;
+    writeFile(dir.path("d.bin"), std::string(30000, 'q'));
+    ASSERT_EQ(cli(dir, "split --parts 3 --manifest d.bin").status, 0);
+    // Recovery files beside the manifest that also protect a stranger's file, now missing.
+    writeFile(dir.path("d/other.txt"), std::string(9000, 'o'));
+    ASSERT_TRUE(createRecovery(dir.path("d"), {"d_1.bin", "d_2.bin", "d_3.bin", "other.txt"}, "d",
+                               4000, 4));
+    std::filesystem::remove(dir.path("d/other.txt"));
+    std::filesystem::remove(dir.path("d/d_2.bin"));
+    std::filesystem::create_directory(dir.path("out"));
+    const CliRun r = cli(dir, "join --output-dir out d");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fileExists(dir.path("d/other.txt")));
+    EXPECT_FALSE(fileExists(dir.path("d/d_2.bin")));
 }
 
 }  // namespace
