@@ -223,6 +223,18 @@ WindowSpec buildMainWindow() {
          .container = s,
          .geometry = {312, 216, 176, 24},
          .text = "生成校验清单"});
+    add({.name = ctl::kWriteRecovery,
+         .kind = K::Checkbox,
+         .container = s,
+         .geometry = {496, 216, 112, 24},
+         .text = "生成恢复文件"});
+    // How many whole parts the recovery files can rebuild.
+    add({.name = ctl::kRecoveryParts,
+         .kind = K::Edit,
+         .container = s,
+         .geometry = {612, 216, 48, 24},
+         .text = "1",
+         .editStyle = kIntBox});
     add({.name = ctl::kSplitFileTypes,
          .kind = K::Edit,
          .container = s,

@@ -1,5 +1,7 @@
 #include "app/form_options.h"
 
+#include <algorithm>
+
 #include "app/control_table.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"
@@ -63,6 +65,10 @@ bool FormSplitOptions::deleteSources() const {
 }
 bool FormSplitOptions::writeManifest() const {
     return form_.checked(ctl::kWriteManifest);
+}
+RecoveryAmount FormSplitOptions::recovery() const {
+    if (!form_.checked(ctl::kWriteRecovery)) return {};
+    return {std::max(1, textToInt(form_.text(ctl::kRecoveryParts))), 0};
 }
 Text FormSplitOptions::delimiter() const {
     return form_.tag(ctl::kDelimiterButton);

@@ -44,6 +44,7 @@ class FormSplitOptions : public SplitOptions {
     bool intoSubfolder() const override;
     bool deleteSources() const override;
     bool writeManifest() const override;
+    RecoveryAmount recovery() const override;
     Text delimiter() const override;
     int32_t chaptersPerPart() const override;
     Text headingPattern() const override;

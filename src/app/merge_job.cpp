@@ -5,6 +5,8 @@
 #include "app/job_outcome.h"
 #include "app/join_job.h"
 #include "files/path_ops.h"
+#include "merge/part_set.h"
+#include "merge/recovery_lookup.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -41,6 +43,24 @@ Text chooseFolder(JobContext& ctx) {
     return ctx.shell.chooseFolder(preselected, title);
 }
 
+// A folder holding a split's manifest whose parts are damaged or missing, with recovery files
+// beside it that can rebuild them (and protect nothing else): asked, then rebuilt before the merge.
+void offerRepair(JobContext& ctx, const Text& folder) {
+    SetProblem problem;
+    const auto set = findPartSet(ctx.files, folder, problem);
+    if (!set || !set->manifest) return;
+    const auto found = findRecovery(ctx.files, set->folder, recoveryBaseOf(set->manifestPath),
+                                    ctx.state.stopRequested);
+    if (!found || found->check.badSlices == 0 || !found->check.repairable() ||
+        !protectsOnlyParts(found->set, *set->manifest))
+        return;
+    const Text question = lit(texts::kRepairQuestionBefore) + std::to_string(found->badFiles()) +
+                          lit(texts::kRepairQuestionAfter);
+    if (ctx.form.message(question, Buttons::YesNo) != Answer::Yes) return;
+    (void)repairRecoverySet(ctx.files, set->folder, found->set, found->check,
+                            ctx.state.stopRequested);
+}
+
 MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& items,
                       MergeItems kind) {
     FormMergeOptions options(ctx.form);
@@ -51,10 +71,12 @@ MergeSummary runMerge(JobContext& ctx, Text folder, const std::vector<Text>& ite
         if (folder.empty()) folder = chooseFolder(ctx);
         if (folder.empty()) return summary;
         ctx.form.setTag(kButton, folder);
+        offerRepair(ctx, folder);
         mergeFolder(engine, folder, summary);
     } else if (kind == MergeItems::Folders) {
         ctx.state.mergeSaveFolder = items.front();
         for (const Text& item : items) {
+            offerRepair(ctx, item);
             mergeFolder(engine, item, summary);
             if (ctx.state.stopRequested) break;
         }

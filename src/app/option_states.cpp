@@ -25,6 +25,8 @@ void applySplitOptionStates(Form& form) {
     form.setEnabled(ctl::kFixLineBreaks, form.checked(ctl::kDetectEncoding));
     form.setEnabled(ctl::kDelimiterButton, form.checked(ctl::kByDelimiter));
 
+    form.setEnabled(ctl::kRecoveryParts, form.checked(ctl::kWriteRecovery));
+
     const bool chapters = form.checked(ctl::kByChapters);
     for (std::string_view name :
          {ctl::kChaptersPerPart, ctl::kChapterPreview, ctl::kHeadingPattern})

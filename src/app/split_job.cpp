@@ -40,7 +40,9 @@ Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
         keptAndFailedLines(summary.keptForReplacements, summary.failures) +
         namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter) +
         namedFilesNote(summary.withoutHeadings, texts::kWithoutHeadingsBefore,
-                       texts::kWithoutHeadingsAfter);
+                       texts::kWithoutHeadingsAfter) +
+        namedFilesNote(summary.recoveryRefused, texts::kRecoveryNotUtf8Before,
+                       texts::kRecoveryNotUtf8After);
     if (note.empty() && !more.empty()) note = "\n";
     return lit(texts::kSplitDoneOpenFolder) + folder + note + more;
 }

@@ -100,6 +100,13 @@ inline constexpr const char* kNoHeadings = N_(": no chapter heading found, nothi
 inline constexpr const char* kDecodeNeedsOneFile = N_("--decode takes exactly one file");
 
 // Checksum manifests, join and verify.
+inline constexpr const char* kBadRecovery =
+    N_("--recovery takes a number of parts above 0 or a percentage from 1% to 100%: ");
+inline constexpr const char* kRecoveryWritten = N_("recovery files written: ");
+inline constexpr const char* kRecoveryVolumes = N_("recovery volumes written beside them: ");
+inline constexpr const char* kRecoveryNotUtf8 =
+    N_(": a name of it or of its parts is not UTF-8, which recovery files must name them in; no "
+       "recovery files were written for it, and it was not deleted");
 inline constexpr const char* kStaleRemoved = N_("unchanged parts of an earlier split removed: ");
 inline constexpr const char* kStaleKept =
     N_(": left from an earlier split, kept (it is no part of this split)");
@@ -223,6 +230,14 @@ inline constexpr const char* kNotEnoughRecovery =
 inline constexpr const char* kSingularRecovery =
     N_("these recovery slices cannot rebuild the damaged slices; nothing was written");
 inline constexpr const char* kRebuilt = N_("rebuilt: ");
+inline constexpr const char* kRepairingFirst =
+    N_("parts damaged or missing, rebuilt from the recovery files before the join: ");
+// verify: the count of bad parts, then the command that rebuilds them.
+inline constexpr const char* kCanRebuild =
+    N_("%zu parts damaged or missing; the recovery files can rebuild them: partwell-cli repair ");
+inline constexpr const char* kCannotRebuild =
+    N_("%zu parts damaged or missing; the recovery files hold too few slices to rebuild them "
+       "(%u more are needed)");
 inline constexpr const char* kRepairSummary = N_("files rebuilt: ");
 inline constexpr const char* kRebuiltWrong =
     N_("the rebuilt file does not have the recorded MD5, it was not kept");

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <string>
 
 #include "cli/cli_support.h"
@@ -8,6 +9,7 @@
 #include "cli/watched_files.h"
 #include "files/path_ops.h"
 #include "merge/join_parts.h"
+#include "merge/recovery_lookup.h"
 #include "platform/native_names.h"
 
 namespace pw::cli {
@@ -42,6 +44,29 @@ constexpr Option<JoinSettings> kJoinOptions[] = {
      [](JoinSettings& s, const char*) { return s.console.quiet = true, 0; }},
 };
 
+// Damaged or missing parts that the split's recovery files can rebuild are rebuilt first, and
+// said so; the join then names whatever is still wrong.
+void repairBeforeJoin(FileSystem& fs, const PartSet& set, const StopFlag& stop) {
+    if (!set.manifest) return;
+    const auto found = findRecovery(fs, set.folder, recoveryBaseOf(set.manifestPath), stop);
+    if (!found || found->check.badSlices == 0 || !protectsOnlyParts(found->set, *set.manifest))
+        return;
+    const RecoveryCheck& check = found->check;
+    if (!check.repairable()) {
+        char text[512];
+        std::snprintf(text, sizeof text, tr(kNotEnoughRecovery), check.badSlices,
+                      check.recoverySlices, check.badSlices - check.recoverySlices);
+        printErr(std::string(kPrefix) + text + "\n");
+        return;
+    }
+    say(kRepairingFirst, std::to_string(found->badFiles()));
+    const RepairOutcome outcome = repairRecoverySet(fs, set.folder, found->set, check, stop);
+    for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, toNativeName(rebuilt));
+    printFailures(outcome.failures);
+    for (const Text& wrong : outcome.mismatched)
+        printErr(std::string(kPrefix) + toNativeName(wrong) + ": " + tr(kRebuiltWrong) + "\n");
+}
+
 }  // namespace
 
 int runJoin(int argc, char** argv) {
@@ -60,10 +85,11 @@ int runJoin(int argc, char** argv) {
     if (!options.outputDir.empty())
         set->outputPath = options.outputDir + kPathSeparator + fileNameOf(set->outputPath);
 
-    int64_t total = 0;
-    for (const Text& part : set->parts) total += fileSize(fs, part);
     StopFlag stop = 0;
     installStopSignals(stop);
+    repairBeforeJoin(fs, *set, stop);
+    int64_t total = 0;
+    for (const Text& part : set->parts) total += fileSize(fs, part);
     ConsoleHost host(options.console, &fs, total, stop);
     MergeContext ctx{{host, fs, systemClock()}, options};
     const JoinOutcome outcome = joinPartSet(ctx, *set, options.after);

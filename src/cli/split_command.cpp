@@ -97,6 +97,7 @@ struct SplitSettings : SplitOptions {
     bool subfolder = true, deleting = false, manifest = false, align = false;
     bool whole = false, csv = false;
     int32_t header = 0;
+    RecoveryAmount recovery_;
     Text types = "*.*";
     Text outputDir;
     bool dryRun = false;
@@ -121,7 +122,9 @@ struct SplitSettings : SplitOptions {
     bool nameAfterText() const override { return nameAfter; }
     bool intoSubfolder() const override { return subfolder; }
     bool deleteSources() const override { return deleting; }
-    bool writeManifest() const override { return manifest; }
+    bool writeManifest() const override { return manifest || recovery_.wanted(); }
+    // A dry run has no parts to sum: it lists the manifest, not the recovery files.
+    RecoveryAmount recovery() const override { return dryRun ? RecoveryAmount{} : recovery_; }
     Text delimiter() const override { return delimiter_; }
     Text outputFolder() const override { return outputDir; }
     bool alignToBlocks() const override { return align; }
@@ -224,6 +227,20 @@ int takeHeadingPattern(SplitSettings& s, const char* v) {
         return 2;
     }
     s.headingRegex = fromUtf8(v);
+    return 0;
+}
+
+// "2": two whole parts; "10%": a tenth of the data.
+int takeRecovery(SplitSettings& s, const char* v) {
+    const Text folded = foldFullWidth(fromUtf8(v));
+    const bool percent = folded.ends_with("%");
+    Text number;
+    if (!parseWholeNumber(percent ? folded.substr(0, folded.size() - 1).c_str() : folded.c_str(),
+                          number))
+        return refuse(kBadRecovery, v);
+    const int32_t n = textToInt(number);
+    if (n < 1 || (percent && n > 100)) return refuse(kBadRecovery, v);
+    s.recovery_ = percent ? RecoveryAmount{0, n} : RecoveryAmount{n, 0};
     return 0;
 }
 
@@ -336,7 +353,7 @@ constexpr SplitOption kSplitOptions[] = {
      [](SplitSettings& s, const char*) { return s.subfolder = false, 0; }},
     {"--delete-source", nullptr,
      N_("delete each file once all of it is in parts that were written (and its\n"
-        "manifest, with --manifest)"),
+        "manifest and recovery files, with --manifest and --recovery)"),
      [](SplitSettings& s, const char*) { return s.deleting = true, 0; }},
     {"--rename-by-content", nullptr, N_("name each part after a phrase of its own text"),
      [](SplitSettings& s, const char*) { return s.nameAfter = true, 0; }},
@@ -364,6 +381,12 @@ constexpr SplitOption kSplitOptions[] = {
      N_("write <name>.sha256 beside the parts: their SHA-256 sums (for\n"
         "sha256sum -c) and what 'partwell-cli join' needs"),
      [](SplitSettings& s, const char*) { return s.manifest = true, 0; }},
+    {"--recovery", "N|P%",
+     N_("also write PAR 2.0 recovery files beside the parts, <name>.par2 and\n"
+        "<name>.vol<first>+<count>.par2, that rebuild up to N lost or damaged\n"
+        "parts (or P percent of the data) with 'partwell-cli repair', 'join' or\n"
+        "'par2 repair'; implies --manifest. Names must be UTF-8"),
+     takeRecovery},
     {"--types", "PATTERNS", N_("file-name patterns for folders, separated by '|' (default *.*)"),
      [](SplitSettings& s, const char* v) { return takePatterns(v, s.types); }},
     {"--dry-run", nullptr,
@@ -466,6 +489,14 @@ int runSplit(int argc, char** argv) {
     reportWithoutHeadings(summary);
     for (const Text& path : summary.oversizedParts)
         printErr(std::string(kPrefix) + toNativeName(path) + tr(kOversizedPart) + "\n");
+    if (!options.console.quiet) {
+        for (const Text& index : summary.recoveryIndexes)
+            say(kRecoveryWritten, toNativeName(index));
+        if (summary.recoveryVolumes > 0)
+            say(kRecoveryVolumes, std::to_string(summary.recoveryVolumes));
+    }
+    for (const Text& source : summary.recoveryRefused)
+        printErr(std::string(kPrefix) + toNativeName(source) + tr(kRecoveryNotUtf8) + "\n");
 
     printFailures(listFailures);
     printFailures(summary.failures);
@@ -473,11 +504,13 @@ int runSplit(int argc, char** argv) {
     if (options.align && !options.console.quiet && summary.failures.empty() &&
         summary.partsWritten < int64_t(summary.sourcesDone) * options.partCount() && !files.empty())
         say(kFewerParts, std::to_string(fs.blockSize(files.front())) + tr(kBytes));
-    return finishJob(
-        options.console, options.dryRun ? nullptr : kSplitSummary, summary.partsWritten,
-        kFailedParts,
-        {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
-         summary.undeletedSources, summary.keptForReplacements});
+    const int exitStatus =
+        finishJob(options.console, options.dryRun ? nullptr : kSplitSummary, summary.partsWritten,
+                  kFailedParts,
+                  {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
+                   summary.undeletedSources, summary.keptForReplacements});
+    // Recovery files asked for and refused: the parts are there, but not all that was asked.
+    return exitStatus == 0 && !summary.recoveryRefused.empty() ? 1 : exitStatus;
 }
 
 }  // namespace pw::cli

@@ -1,11 +1,17 @@
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli/cli_support.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/roundtrip_notes.h"
+#include "files/par2_format.h"
 #include "files/path_ops.h"
 #include "merge/part_set.h"
+#include "merge/recovery_lookup.h"
 #include "platform/native_names.h"
 
 namespace pw::cli {
@@ -39,6 +45,37 @@ bool checkSource(FileSystem& fs, const Manifest& m, const char* argument) {
                                                                    : PartState::Ok;
     printOut(std::string(argument) + ": " + std::string(stateWord(state)) + "\n");
     return state == PartState::Ok;
+}
+
+// A path as a shell reads it back: quoted when it holds more than plain characters.
+std::string shellWord(const std::string& path) {
+    const bool plain = std::all_of(path.begin(), path.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/._-+", c);
+    });
+    if (plain) return path;
+    std::string out = "'";
+    for (char c : path) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// What the split's recovery files beside the manifest could rebuild of the bad parts.
+void reportRecovery(FileSystem& fs, const PartSet& set) {
+    const StopFlag stop = 0;
+    const auto found = findRecovery(fs, set.folder, recoveryBaseOf(set.manifestPath), stop);
+    if (!found || found->check.badSlices == 0 || !protectsOnlyParts(found->set, *set.manifest))
+        return;
+    const RecoveryCheck& check = found->check;
+    char text[512];
+    if (check.repairable())
+        std::snprintf(text, sizeof text, tr(kCanRebuild), found->badFiles());
+    else
+        std::snprintf(text, sizeof text, tr(kCannotRebuild), found->badFiles(),
+                      check.badSlices - check.recoverySlices);
+    std::string line = std::string(kPrefix) + text;
+    if (check.repairable())
+        line += shellWord(
+            toNativeName(set.folder + par2::indexFileName(recoveryBaseOf(set.manifestPath))));
+    printErr(line + "\n");
 }
 
 }  // namespace
@@ -94,6 +131,7 @@ int runVerify(int argc, char** argv) {
         printProblems({{*verdict.whole, set->manifestPath, {}}});
         return 1;
     }
+    if (good < states.size()) reportRecovery(fs, *set);
     return good == states.size() && sourceOk ? 0 : 1;
 }
 

@@ -166,7 +166,8 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         state.outputFolderReady = false;
         const SplitMode mode = ctx.options.mode();
         const bool byteMode = mode == SplitMode::Parts || mode == SplitMode::Bytes;
-        if (ctx.options.writeManifest() || (byteMode && ctx.options.writeCrcFile()))
+        if (ctx.options.writeManifest() || ctx.options.recovery().wanted() ||
+            (byteMode && ctx.options.writeCrcFile()))
             state.recording = std::make_unique<ManifestRecording>(ctx.options, !byteMode);
         const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
         const int64_t failedBefore = state.failedOutputs;
@@ -189,7 +190,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
             summary);
 
         // A source goes only when every byte of it is in parts that were written and closed, and
-        // the manifest asked for is beside them.
+        // the manifest and recovery files asked for are beside them.
         const bool deleting = ctx.options.deleteSources();
         if (deleting && state.sourceReplaced) ++summary.keptForReplacements;
         if (deleting && state.sourceIntact && state.partsOfSource > 0 && manifestDone &&

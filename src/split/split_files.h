@@ -19,7 +19,10 @@ struct SplitSummary {
     int64_t keptForReplacements = 0;  // sources due for deletion whose text needed substitutes
     Failures failures;                // every failure with its path, in order
     int64_t manifestsWritten = 0;
-    int64_t staleRemoved = 0;     // unchanged parts of an earlier split of the same source
+    std::vector<Text> recoveryIndexes;  // each "<name>.par2" written (its volumes beside it)
+    int64_t recoveryVolumes = 0;        // the volumes written with them
+    std::vector<Text> recoveryRefused;  // sources whose own or parts' names are not UTF-8
+    int64_t staleRemoved = 0;           // unchanged parts of an earlier split of the same source
     std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest
     std::vector<Text> withoutHeadings;  // chapter mode: sources left alone for want of a heading
     std::vector<Text> oversizedParts;   // whole-line size mode: parts of one record over the size

@@ -7,6 +7,7 @@
 #include "files/path_ops.h"
 #include "split/join_scripts.h"
 #include "split/split_by_bytes.h"
+#include "split/split_recovery.h"
 
 namespace pw {
 
@@ -96,6 +97,34 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 
 namespace {
 
+// The recovery files asked for, named as the manifest at `manifestPath` is ("<base>.par2").
+bool writeRecovery(SplitContext& ctx, SplitJobState& state, const Text& source,
+                   const Text& manifestPath, const Manifest& manifest, SplitSummary& summary) {
+    const RecoveryAmount recovery = ctx.options.recovery();
+    if (!recovery.wanted()) return true;
+    const Text manifestName = fileNameOf(manifestPath);
+    const Text base = manifestName.substr(0, manifestName.size() - kManifestExtension.size() - 1);
+    std::vector<Text> written;
+    Failure failure{};
+    switch (writeRecoveryFiles(ctx.files, state.outputFolder, base, manifest, recovery, written,
+                               failure)) {
+        case RecoveryResult::NotUtf8:
+            summary.recoveryRefused.push_back(source);
+            return false;
+        case RecoveryResult::Failed:
+            ++summary.failedOutputs;
+            state.failures.push_back(failure);
+            return false;
+        case RecoveryResult::Written:
+            break;
+    }
+    if (!written.empty()) {
+        summary.recoveryIndexes.push_back(written.back());
+        summary.recoveryVolumes += int64_t(written.size()) - 1;
+    }
+    return true;
+}
+
 // A file the split writes beside its parts; never over a source or a part of the job.
 bool writeBeside(SplitContext& ctx, SplitJobState& state, const Text& path, std::string_view bytes,
                  SplitSummary& summary) {
@@ -151,7 +180,7 @@ bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& sour
         return false;
     }
     const uint32_t crc = recording->crc();
-    if (!ctx.options.writeManifest()) {
+    if (!ctx.options.writeManifest() && !ctx.options.recovery().wanted()) {
         // Only the ".crc" file was asked for: an earlier manifest described other parts.
         if (earlier.manifest) (void)ctx.files.remove(earlier.manifestPath);
         return writeCompanions(ctx, state, source, *manifest, crc, summary);
@@ -164,6 +193,7 @@ bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& sour
         return false;
     }
     ++summary.manifestsWritten;
+    if (!writeRecovery(ctx, state, source, path, *manifest, summary)) return false;
     return writeCompanions(ctx, state, source, *manifest, crc, summary);
 }
 

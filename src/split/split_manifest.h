@@ -19,10 +19,10 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
 
 // After a source was split whole (`complete`): removes the earlier split's parts this one did not
 // overwrite when they are unchanged, reports the others and any numbered leftovers, and writes
-// (or drops) the manifest. After a failed split nothing is removed and no manifest is written.
-// False when a manifest was due and could not be written (a failure, with its path and reason):
-// the source must then stay.
-// The manifest's companions asked for (join scripts, a ".crc" file) are written after it.
+// (or drops) the manifest, then the recovery files and the companions asked for beside it (join
+// scripts, a ".crc" file). After a failed split nothing is removed and none is written. False when
+// a manifest or recovery files were due and could not be written (a failure, with its path and
+// reason) or were refused: the source must then stay.
 bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary);
 

@@ -21,6 +21,14 @@ enum class SplitOptionBox {
     NameTemplate
 };
 
+// How much recovery data a split writes beside its parts: enough to rebuild `parts` whole parts,
+// or `percent` of the data; neither set: none.
+struct RecoveryAmount {
+    int32_t parts = 0;
+    int32_t percent = 0;
+    bool wanted() const { return parts > 0 || percent > 0; }
+};
+
 // A count drawn at random between two bounds; either bound below 1 is refused.
 struct CountRange {
     int32_t low = 0;
@@ -44,6 +52,8 @@ class SplitOptions {
     virtual bool intoSubfolder() const = 0;
     virtual bool deleteSources() const = 0;
     virtual bool writeManifest() const = 0;
+    // PAR 2.0 recovery files over the parts (a manifest is written with them).
+    virtual RecoveryAmount recovery() const { return {}; }
     virtual Text delimiter() const = 0;
     // The folder the parts go to (or their subfolder goes into); empty: the source's folder.
     virtual Text outputFolder() const { return {}; }

@@ -56,6 +56,13 @@ inline constexpr std::string_view kWarningTooLongAfter = " 字）：";
 inline constexpr std::string_view kWarningNotAlone = "注意：标题所在行还有正文：";
 inline constexpr std::string_view kWithoutHeadingsBefore = "未找到章节标题、未分割的文件 ";
 inline constexpr std::string_view kWithoutHeadingsAfter = " 个：";
+// A folder's split set is damaged, and its recovery files can rebuild the parts: N between these.
+inline constexpr std::string_view kRepairQuestionBefore = "可用恢复文件修复 ";
+inline constexpr std::string_view kRepairQuestionAfter = " 个分割文件，是否修复？";
+// Sources whose own or parts' names are not UTF-8, which recovery files must name them in.
+inline constexpr std::string_view kRecoveryNotUtf8Before =
+    "名字不是 UTF-8、未生成恢复文件（也未删除）的文件 ";
+inline constexpr std::string_view kRecoveryNotUtf8After = " 个：";
 
 // The delimiter prompt's title.
 inline constexpr std::string_view kDelimiterPromptTitle =

@@ -178,6 +178,38 @@ TEST_F(MergeJobTest, AChapterSplitsFolderGivesBackTheOriginalAndTheQuestionSaysS
     EXPECT_FALSE(fileExists(dir.path("novel (3).txt")));
 }
 
+TEST_F(MergeJobTest, ADamagedSetWithRecoveryFilesIsRepairedWhenTheUserSaysYes) {
+    std::string data;
+    for (unsigned i = 0; i < 120000; ++i) data += char(i * 13 % 251);
+    writeFile(dir.path("d.bin"), data);
+    TestSplitOptions split;
+    split.set.partCount = 4;
+    split.set.recovery = {1, 0};
+    TestJobHost host;
+    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split};
+    ASSERT_EQ(splitFiles(splitting, {fromUtf8(dir.path("d.bin"))}).partsWritten, 4);
+    std::filesystem::rename(dir.path("d.bin"), dir.path("source.bin"));
+    const std::string lost = readFile(dir.path("d/d_3.bin"));
+    std::filesystem::remove(dir.path("d/d_3.bin"));
+
+    // No: nothing is rebuilt, and the set cannot be joined.
+    form.answers.push_back(Answer::No);
+    run({dir.path("d")}, MergeItems::Folders);
+    ASSERT_GE(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text), "可用恢复文件修复 1 个分割文件，是否修复？");
+    EXPECT_EQ(form.messages[0].buttons, Buttons::YesNo);
+    EXPECT_FALSE(fileExists(dir.path("d/d_3.bin")));
+    EXPECT_FALSE(fileExists(dir.path("d.bin")));
+
+    // Yes: the part comes back, and the folder's set is joined into the original.
+    const size_t before = form.messages.size();
+    form.answers.push_back(Answer::Yes);
+    run({dir.path("d")}, MergeItems::Folders);
+    EXPECT_EQ(toUtf8(form.messages[before].text), "可用恢复文件修复 1 个分割文件，是否修复？");
+    EXPECT_TRUE(readFile(dir.path("d/d_3.bin")) == lost);
+    EXPECT_TRUE(readFile(dir.path("d.bin")) == data);
+}
+
 TEST_F(MergeJobTest, SecondClickStopsBetweenFoldersAndTheQuestionIsStillAsked) {
     writeFile(dir.path("x/1.txt"), "1");
     writeFile(dir.path("x/2.txt"), "2");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
+#include "app/form_options.h"
 #include "app/memory_form.h"
 #include "app/option_states.h"
 #include "app/window_events.h"
@@ -86,6 +87,30 @@ TEST(OptionStates, IntermediateDataInputsFollowTheMergeChoices) {
     applyMergeOptionStates(form);
     EXPECT_EQ(enabled(), "00000");
     EXPECT_TRUE(form.checked(ctl::kJoinWithFile));
+}
+
+TEST(OptionStates, RecoveryCountIsEnabledOnlyWhileRecoveryIsTickedAndReadAsWholeParts) {
+    MemoryForm form(mainWindowSpec());
+    onWindowCreated(form);
+    FormSplitOptions options(form);
+    EXPECT_FALSE(form.checked(ctl::kWriteRecovery));
+    EXPECT_FALSE(form.enabled(ctl::kRecoveryParts));
+    EXPECT_FALSE(options.recovery().wanted());
+
+    form.setChecked(ctl::kWriteRecovery, true);
+    form.setText(ctl::kRecoveryParts, "3");
+    applySplitOptionStates(form);
+    EXPECT_TRUE(form.enabled(ctl::kRecoveryParts));
+    EXPECT_EQ(options.recovery().parts, 3);
+    EXPECT_EQ(options.recovery().percent, 0);
+    // An empty box still protects one part rather than none.
+    form.setText(ctl::kRecoveryParts, "");
+    EXPECT_EQ(options.recovery().parts, 1);
+
+    form.setChecked(ctl::kWriteRecovery, false);
+    applySplitOptionStates(form);
+    EXPECT_FALSE(form.enabled(ctl::kRecoveryParts));
+    EXPECT_FALSE(options.recovery().wanted());
 }
 
 TEST(LogoAnimation, BouncesBetweenTheHomepagePictureAndTheRightMargin) {

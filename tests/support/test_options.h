@@ -28,6 +28,7 @@ class TestSplitOptions : public SplitOptions {
         bool intoSubfolder = true;
         bool deleteSources = false;
         bool writeManifest = false;
+        RecoveryAmount recovery;
         Text delimiter;
         int32_t chaptersPerPart = 1;
         Text headingPattern;
@@ -53,6 +54,7 @@ class TestSplitOptions : public SplitOptions {
     bool intoSubfolder() const override { return set.intoSubfolder; }
     bool deleteSources() const override { return set.deleteSources; }
     bool writeManifest() const override { return set.writeManifest; }
+    RecoveryAmount recovery() const override { return set.recovery; }
     Text delimiter() const override { return set.delimiter; }
     int32_t chaptersPerPart() const override { return set.chaptersPerPart; }
     Text headingPattern() const override { return set.headingPattern; }

@@ -154,9 +154,9 @@ void MainProgram::bindEvents() {
 }
 
 void MainProgram::bindOptionRules() {
-    const std::string_view split[] = {ctl::kByParts,       ctl::kByBytes,     ctl::kByLines,
-                                      ctl::kByChars,       ctl::kByDelimiter, ctl::kByChapters,
-                                      ctl::kDetectEncoding};
+    const std::string_view split[] = {ctl::kByParts,        ctl::kByBytes,      ctl::kByLines,
+                                      ctl::kByChars,        ctl::kByDelimiter,  ctl::kByChapters,
+                                      ctl::kDetectEncoding, ctl::kWriteRecovery};
     for (std::string_view name : split)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
                          [this] { applySplitOptionStates(form); });

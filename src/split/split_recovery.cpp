@@ -1,0 +1,129 @@
+#include "split/split_recovery.h"
+
+#include <algorithm>
+
+#include "files/par2_builder.h"
+#include "platform/charset.h"
+#include "platform/native_names.h"
+
+namespace pw {
+namespace {
+
+constexpr size_t kPiece = size_t{1} << 20;
+
+// The UTF-8 name the packets hold, or nothing when the name's native bytes are no UTF-8.
+std::optional<std::string> utf8NameOf(const Text& name) {
+    const std::string native = toNativeName(name);
+    size_t replaced = 0;
+    const auto checked = convertCharset(native, "UTF-8", "UTF-8", &replaced);
+    if (!checked || replaced > 0 || *checked != native || fromNativeName(native) != name)
+        return std::nullopt;
+    return native;
+}
+
+// A file at a recovery file's name that is not one (a file of the user's) is never replaced.
+bool takenByOther(FileSystem& fs, const Text& path) {
+    if (!fs.exists(path)) return false;
+    auto f = fs.open(path, OpenMode::Read);
+    char magic[8] = {};
+    return !f || f->read(magic, sizeof magic) != int64_t(sizeof magic) ||
+           std::string_view(magic, sizeof magic) != par2::kMagic;
+}
+
+std::vector<Text> recoveryNames(const Text& base, uint32_t count) {
+    const auto layout = par2::RecoveryBuilder::volumeLayout(count);
+    uint32_t firstDigits = 1, countDigits = 1;
+    const auto digits = [](uint32_t v) { return uint32_t(std::to_string(v).size()); };
+    for (const auto& [first, n] : layout) {
+        firstDigits = std::max(firstDigits, digits(first));
+        countDigits = std::max(countDigits, digits(n));
+    }
+    std::vector<Text> names{par2::indexFileName(base)};
+    for (const auto& [first, n] : layout)
+        names.push_back(par2::volumeFileName(base, first, n, firstDigits, countDigits));
+    return names;
+}
+
+bool feedPart(FileSystem& fs, const Text& path, par2::RecoveryBuilder& builder, size_t index,
+              std::string& buffer) {
+    auto f = fs.open(path, OpenMode::Read);
+    if (!f) return false;
+    builder.beginFile(index);
+    int64_t n = 0;
+    while ((n = f->read(buffer.data(), buffer.size())) > 0)
+        builder.feed(buffer.data(), static_cast<size_t>(n));
+    // A part that changed since it was written is not what the manifest records.
+    return builder.endFile() && n == 0;
+}
+
+}  // namespace
+
+uint32_t recoverySliceCount(const std::vector<int64_t>& partSizes, int64_t sliceSize,
+                            RecoveryAmount amount) {
+    uint64_t total = 0, largest = 0;
+    for (int64_t size : partSizes) {
+        const uint64_t slices = par2::slicesOf(uint64_t(size), uint64_t(sliceSize));
+        total += slices;
+        largest = std::max(largest, slices);
+    }
+    uint64_t count = amount.parts > 0 ? uint64_t(amount.parts) * largest
+                                      : (total * uint64_t(amount.percent) + 99) / 100;
+    count = std::min({std::max<uint64_t>(count, 1), total, uint64_t(par2::kMaxRecoverySlices)});
+    return static_cast<uint32_t>(count);
+}
+
+RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text& base,
+                                  const Manifest& manifest, RecoveryAmount amount,
+                                  std::vector<Text>& written, Failure& failure) {
+    if (!utf8NameOf(base) || !utf8NameOf(manifest.sourceName)) return RecoveryResult::NotUtf8;
+    std::vector<par2::InputFile> inputs;
+    std::vector<int64_t> sizes;
+    for (const ManifestPart& part : manifest.parts) {
+        auto name = utf8NameOf(part.name);
+        if (!name) return RecoveryResult::NotUtf8;
+        inputs.push_back({std::move(*name), uint64_t(part.size), {}});
+        sizes.push_back(part.size);
+    }
+    // Parts all empty: nothing to protect.
+    if (std::all_of(sizes.begin(), sizes.end(), [](int64_t s) { return s == 0; }))
+        return RecoveryResult::Written;
+    const int64_t sliceSize = par2::chooseSliceSize(sizes);
+    const uint32_t count = recoverySliceCount(sizes, sliceSize, amount);
+    for (const Text& name : recoveryNames(base, count))
+        if (takenByOther(fs, folder + name)) {
+            failure = {FailureKind::Write, folder + name, errnoCode(EEXIST)};
+            return RecoveryResult::Failed;
+        }
+
+    // The file IDs fix the set's order, so every head is read before the first byte is summed;
+    // the parts were just written and are read again from the cache.
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const auto head = par2::headMd5Of(fs, folder + manifest.parts[i].name);
+        if (!head) {
+            failure = {FailureKind::Read, folder + manifest.parts[i].name, fs.lastError()};
+            return RecoveryResult::Failed;
+        }
+        inputs[i].headMd5 = *head;
+    }
+    par2::RecoveryBuilder builder(uint64_t(sliceSize), count, std::move(inputs));
+    std::string buffer(kPiece, '\0');
+    for (size_t i = 0; i < manifest.parts.size(); ++i)
+        if (!feedPart(fs, folder + manifest.parts[i].name, builder, i, buffer)) {
+            failure = {FailureKind::Read, folder + manifest.parts[i].name, errnoCode(EIO)};
+            return RecoveryResult::Failed;
+        }
+    const auto read = [&](size_t i, uint64_t offset, void* into, size_t size) {
+        auto f = fs.open(folder + manifest.parts[i].name, OpenMode::Read);
+        if (!f || !f->seek(int64_t(offset))) return false;
+        for (size_t got = 0; got < size;) {
+            const int64_t n = f->read(static_cast<char*>(into) + got, size - got);
+            if (n <= 0) return false;
+            got += size_t(n);
+        }
+        return true;
+    };
+    return builder.write(fs, folder, base, read, written, failure) ? RecoveryResult::Written
+                                                                   : RecoveryResult::Failed;
+}
+
+}  // namespace pw
