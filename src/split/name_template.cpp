@@ -88,10 +88,10 @@ std::optional<NameTemplate> NameTemplate::parse(std::string_view text, NameTempl
                 break;
             }
             case Kind::Count:
-                break;  // digits as well
             case Kind::Name:
             case Kind::Ext:
-                // Fixed for the source, but may be empty or digits: only a literal separates.
+                // Fixed for the source, but may be empty or digits ({count} always is): only a
+                // literal separates.
                 break;
         }
     }
