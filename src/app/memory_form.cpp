@@ -43,6 +43,8 @@ void MemoryForm::setChecked(std::string_view name, bool on) {
 void MemoryForm::setSelectedIndex(std::string_view name, int index) {
     Control& c = at(name);
     c.selected = index >= 0 && index < int(c.spec->items.size()) ? index : -1;
+    // As a window's combo box does: choosing an item puts it into the typed text.
+    if (c.spec->editable && c.selected >= 0) c.text = fromUtf8(c.spec->items[size_t(c.selected)]);
 }
 
 void MemoryForm::setFocus(std::string_view name) {

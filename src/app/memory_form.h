@@ -39,6 +39,7 @@ class MemoryForm : public Form, public MessageQueue {
     bool visible(std::string_view name) const override { return at(name).visible; }
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
     void setFocus(std::string_view name) override;
+    bool editable(std::string_view name) const override { return at(name).spec->editable; }
     std::vector<std::string> controlNames() const override;
     std::string containerOf(std::string_view name) const override {
         return std::string(at(name).spec->container);

@@ -60,6 +60,7 @@ struct ControlSpec {
     unsigned editStyle = kEditPlain;
     std::vector<std::string_view> items = {};  // combo box items
     int selected = -1;                         // combo box selection
+    bool editable = false;  // a combo box whose text can be typed; `text` is its default
     bool handCursor = false;
     int intervalMs = 0;  // timers
     bool defaultButton = false;
@@ -91,6 +92,8 @@ class Form {
     virtual bool visible(std::string_view name) const = 0;
     virtual void setVisible(std::string_view name, bool on) = 0;
     virtual void setFocus(std::string_view name) = 0;
+    // A combo box whose text the user can type (its state is that text, not an index).
+    virtual bool editable(std::string_view name) const = 0;
 
     // Control names in window order.
     virtual std::vector<std::string> controlNames() const = 0;

@@ -47,10 +47,14 @@ void walkControls(Form& form, const ControlSkips& skips, Visit&& visit) {
         if (kind == std::end(kKindWords)) continue;
         const Text tag = form.tag(name);
         if (tag == noSave || listed(skips.containers, form.containerOf(name))) continue;
-        const bool textKind = kind->stored == Stored::Tag || kind->stored == Stored::EditText;
+        // A combo box the user types into keeps its text, as an edit box does.
+        const Stored stored = kind->stored == Stored::SelectedIndex && form.editable(name)
+                                  ? Stored::EditText
+                                  : kind->stored;
+        const bool textKind = stored == Stored::Tag || stored == Stored::EditText;
         const std::string key =
-            kind->stored == Stored::Tag ? name + std::string(texts::kTagKeySuffix) : name;
-        visit(Participant{name, kind->stored, fromUtf8(key), textKind && tag == asBytes});
+            stored == Stored::Tag ? name + std::string(texts::kTagKeySuffix) : name;
+        visit(Participant{name, stored, fromUtf8(key), textKind && tag == asBytes});
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Saving and restoring the states of a window's controls. Which controls take part, and under
 // which key, follows from each control's name: 按钮 (its tag, under name + ".标记"), 编辑框 (its
-// text), 选择框 and 单选框 (ticked or not), 组合框 (the selected index).
+// text), 选择框 and 单选框 (ticked or not), 组合框 (the selected index; an editable one's text).
 
 #include <string>
 #include <vector>

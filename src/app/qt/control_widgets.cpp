@@ -1,5 +1,6 @@
 #include "app/qt/control_widgets.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -95,6 +96,14 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent) {
             auto* combo = new QComboBox(parent);
             for (auto item : spec.items) combo->addItem(qs(item));
             combo->setCurrentIndex(spec.selected);
+            if (spec.editable) {
+                combo->setEditable(true);
+                // A typed text stays the box's own: Enter does not add it to the list.
+                combo->setInsertPolicy(QComboBox::NoInsert);
+                combo->setEditText(qs(spec.text));
+            }
+            // The list is as wide as its longest item, however narrow the box.
+            combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 8);
             return combo;
         }
         case K::Button: {

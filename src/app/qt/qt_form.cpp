@@ -129,6 +129,11 @@ void QtForm::setFocus(std::string_view name) {
     if (QWidget* w = widget(name)) w->setFocus(Qt::OtherFocusReason);
 }
 
+bool QtForm::editable(std::string_view name) const {
+    auto* c = qobject_cast<QComboBox*>(object(name));
+    return c && c->isEditable();
+}
+
 std::vector<std::string> QtForm::controlNames() const {
     std::vector<std::string> names;
     for (const auto& c : window_.spec().controls) names.emplace_back(c.name);

@@ -37,6 +37,7 @@ class QtForm : public Form {
     bool visible(std::string_view name) const override;
     void setVisible(std::string_view name, bool on) override;
     void setFocus(std::string_view name) override;
+    bool editable(std::string_view name) const override;
     std::vector<std::string> controlNames() const override;
     std::string containerOf(std::string_view name) const override;
     void setProgressMaximum(int64_t maximum) override;
