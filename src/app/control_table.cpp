@@ -1,6 +1,7 @@
 #include "app/control_table.h"
 
 #include "app/window_events.h"
+#include "split/name_template.h"
 #include "text/system_texts.h"
 
 namespace pw {
@@ -93,6 +94,14 @@ WindowSpec buildMainWindow() {
          .geometry = {177, 56, 63, 23},
          .items = {"B", "KB", "MB", "GB"},
          .selected = 3});
+    // A real limit instead of the number and unit; the items after the first follow the presets.
+    add({.name = ctl::kSizePreset,
+         .kind = K::Combo,
+         .container = s,
+         .geometry = {244, 56, 60, 23},
+         .fontPx = 12,
+         .items = {"预设", "FAT32", "邮件", "DVD", "CD"},
+         .selected = 0});
     add({.name = ctl::kByLines,
          .kind = K::Radio,
          .container = s,
@@ -218,6 +227,17 @@ WindowSpec buildMainWindow() {
          .container = s,
          .geometry = {648, 72, 90, 24},
          .text = "随机改名"});
+    // Part names after a template; the first item is the names the parts get without one.
+    add({.name = ctl::kNameTemplate,
+         .kind = K::Combo,
+         .container = s,
+         .geometry = {144, 216, 152, 24},
+         .text = kDefaultNameTemplate,
+         .fontPx = 12,
+         .items = {kDefaultNameTemplate, "{name}.{ext}.{n:03}", "{name}_{n:03}.{ext}",
+                   "{name}_{n:03}_{first}.{ext}"},
+         .selected = 0,
+         .editable = true});
     add({.name = ctl::kWriteManifest,
          .kind = K::Checkbox,
          .container = s,

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/control_table.h"
+#include "split/name_template.h"
+#include "split/size_presets.h"
 #include "text/codepage.h"
 #include "text/numeric_text.h"
 #include "text/system_texts.h"
@@ -70,6 +72,18 @@ RecoveryAmount FormSplitOptions::recovery() const {
     if (!form_.checked(ctl::kWriteRecovery)) return {};
     return {std::max(1, textToInt(form_.text(ctl::kRecoveryParts))), 0};
 }
+// The default template stands for the names parts get without one (a chapter part's heading
+// among them); naming after the text takes none.
+Text FormSplitOptions::nameTemplate() const {
+    if (form_.checked(ctl::kNameAfterText)) return {};
+    const Text typed = form_.text(ctl::kNameTemplate);
+    return typed == lit(kDefaultNameTemplate) ? Text() : typed;
+}
+int64_t FormSplitOptions::presetPartSize() const {
+    const int index = form_.selectedIndex(ctl::kSizePreset);
+    if (mode() != SplitMode::Bytes || index < 1 || index > int(std::size(kSizePresets))) return 0;
+    return kSizePresets[index - 1].bytes;
+}
 Text FormSplitOptions::delimiter() const {
     return form_.tag(ctl::kDelimiterButton);
 }
@@ -91,7 +105,7 @@ void FormSplitOptions::focus(SplitOptionBox box) {
         case SplitOptionBox::PartCount:
             return form_.setFocus(ctl::kPartCount);
         case SplitOptionBox::PartSize:
-            return form_.setFocus(ctl::kPartSize);
+            return form_.setFocus(presetPartSize() > 0 ? ctl::kSizePreset : ctl::kPartSize);
         case SplitOptionBox::LineCount:
             return form_.setFocus(ctl::kLinesLow);
         case SplitOptionBox::CharCount:
@@ -101,7 +115,7 @@ void FormSplitOptions::focus(SplitOptionBox box) {
         case SplitOptionBox::HeadingPattern:
             return form_.setFocus(ctl::kHeadingPattern);
         case SplitOptionBox::NameTemplate:
-            return form_.setFocus(ctl::kPartSize);  // until the window has its template box
+            return form_.setFocus(ctl::kNameTemplate);
     }
 }
 

@@ -45,6 +45,8 @@ class FormSplitOptions : public SplitOptions {
     bool deleteSources() const override;
     bool writeManifest() const override;
     RecoveryAmount recovery() const override;
+    Text nameTemplate() const override;
+    int64_t presetPartSize() const override;
     Text delimiter() const override;
     int32_t chaptersPerPart() const override;
     Text headingPattern() const override;

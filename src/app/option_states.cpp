@@ -6,9 +6,12 @@ namespace pw {
 void applySplitOptionStates(Form& form) {
     form.setEnabled(ctl::kPartCount, form.checked(ctl::kByParts));
 
+    // A preset is the size while it is chosen: the number and unit wait for "none" again.
     const bool bytes = form.checked(ctl::kByBytes);
-    form.setEnabled(ctl::kPartSize, bytes);
-    form.setEnabled(ctl::kPartSizeUnit, bytes);
+    const bool ownSize = form.selectedIndex(ctl::kSizePreset) <= 0;
+    form.setEnabled(ctl::kPartSize, bytes && ownSize);
+    form.setEnabled(ctl::kPartSizeUnit, bytes && ownSize);
+    form.setEnabled(ctl::kSizePreset, bytes);
 
     const bool chars = form.checked(ctl::kByChars);
     form.setEnabled(ctl::kCharsLow, chars);
@@ -26,6 +29,8 @@ void applySplitOptionStates(Form& form) {
     form.setEnabled(ctl::kDelimiterButton, form.checked(ctl::kByDelimiter));
 
     form.setEnabled(ctl::kRecoveryParts, form.checked(ctl::kWriteRecovery));
+    // Parts named after their text take no template.
+    form.setEnabled(ctl::kNameTemplate, !form.checked(ctl::kNameAfterText));
 
     const bool chapters = form.checked(ctl::kByChapters);
     for (std::string_view name :

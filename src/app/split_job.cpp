@@ -30,6 +30,20 @@ void addListingFailure(SplitSummary& summary, const Text& folder, std::error_cod
     summary.failures.insert(summary.failures.begin(), {FailureKind::List, folder, error});
 }
 
+// How many parts each source gave under the size preset's limit, for the first few sources.
+Text presetPartsNote(const SplitSummary& summary) {
+    constexpr size_t kShown = 5;
+    if (summary.presetParts.empty()) return Text();
+    Text note = "\n" + lit(texts::kPresetPartsBefore) + std::to_string(summary.presetBytes) +
+                lit(texts::kPresetPartsMiddle);
+    for (size_t i = 0; i < summary.presetParts.size() && i < kShown; ++i)
+        note += (i ? lit(texts::kNameSeparator) : Text()) +
+                fileNameOf(summary.presetParts[i].source) + " " +
+                std::to_string(summary.presetParts[i].parts) + lit(texts::kPresetPartsAfter);
+    if (summary.presetParts.size() > kShown) note += lit(texts::kMoreNames);
+    return note;
+}
+
 }  // namespace
 
 Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
@@ -37,6 +51,7 @@ Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
         failureNote(summary.failedOutputs, texts::kFailedPartsBefore, texts::kFailedPartsAfter,
                     summary.unreadableSources, summary.undeletedSources);
     const Text more =
+        presetPartsNote(summary) +
         keptAndFailedLines(summary.keptForReplacements, summary.failures) +
         namedFilesNote(summary.staleKept, texts::kStalePartsBefore, texts::kStalePartsAfter) +
         namedFilesNote(summary.withoutHeadings, texts::kWithoutHeadingsBefore,

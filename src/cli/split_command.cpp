@@ -17,6 +17,7 @@
 #include "files/path_ops.h"
 #include "platform/native_names.h"
 #include "platform/regex.h"
+#include "split/size_presets.h"
 #include "split/split_files.h"
 #include "text/codepage.h"
 #include "text/encoding_detect.h"
@@ -163,18 +164,6 @@ int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
     s.mode_ = SplitMode::Delimiter;
     return 0;
 }
-
-// Sizes for real limits, exact in bytes.
-struct SizePreset {
-    std::string_view name;
-    int64_t bytes;
-};
-constexpr SizePreset kSizePresets[] = {
-    {"fat32", 4294967295},  // FAT32's largest file: 4 GiB - 1
-    {"mail", 18000000},     // 24.6 MB in base64 with line breaks: under a 25 MB limit
-    {"dvd", 4700000000},    // a single-layer DVD as its label counts: 4.7 GB
-    {"cd", 734003200},      // a 700 MB CD-R: 700 MiB
-};
 
 int takeSize(SplitSettings& s, const char* v) {
     std::string lowered(v);

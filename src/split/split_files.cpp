@@ -142,6 +142,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         if (auto id = ctx.files.fileId(f)) state.jobSources.insert(*id);
 
     bool severalFolders = false;
+    if (ctx.options.mode() == SplitMode::Bytes) summary.presetBytes = ctx.options.presetPartSize();
     const int64_t n = int64_t(files.size());
     ctx.host.setProgressPosition(0);
     ctx.host.setProgressMaximum(n);
@@ -180,6 +181,8 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         }
         ++summary.sourcesDone;
         if (state.sourceUnreadable) ++summary.unreadableSources;
+        if (summary.presetBytes > 0 && state.partsOfSource > 0)
+            summary.presetParts.push_back({source, state.partsOfSource});
         if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
         // A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves
         // the folder as it was and writes no manifest.

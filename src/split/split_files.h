@@ -10,6 +10,12 @@
 namespace pw {
 
 // What a split job did, for the completion question and the command line's exit status.
+// A source and the parts written of it.
+struct SourceParts {
+    Text source;
+    int64_t parts = 0;
+};
+
 struct SplitSummary {
     int64_t sourcesDone = 0;  // sources whose mode routine ran to its end
     int64_t partsWritten = 0;
@@ -26,7 +32,9 @@ struct SplitSummary {
     std::vector<Text> staleKept;  // earlier parts left in place: changed, or without a manifest
     std::vector<Text> withoutHeadings;  // chapter mode: sources left alone for want of a heading
     std::vector<Text> oversizedParts;   // whole-line size mode: parts of one record over the size
-    bool aborted = false;               // an option was refused
+    int64_t presetBytes = 0;            // the size preset's limit the parts keep to; 0: none
+    std::vector<SourceParts> presetParts;  // with a preset: how many parts each source gave
+    bool aborted = false;                  // an option was refused
     bool stopped = false;
     // The one folder that holds every part written, without a trailing separator; empty when
     // the parts went into several folders or none was written.

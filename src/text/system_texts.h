@@ -64,6 +64,11 @@ inline constexpr std::string_view kRecoveryNotUtf8Before =
     "名字不是 UTF-8、未生成恢复文件（也未删除）的文件 ";
 inline constexpr std::string_view kRecoveryNotUtf8After = " 个：";
 
+// After a split to a size preset: "每份最多 N 字节：a.iso 3 份、b.iso 1 份".
+inline constexpr std::string_view kPresetPartsBefore = "每份最多 ";
+inline constexpr std::string_view kPresetPartsMiddle = " 字节：";
+inline constexpr std::string_view kPresetPartsAfter = " 份";
+
 // The delimiter prompt's title.
 inline constexpr std::string_view kDelimiterPromptTitle =
     "请输入用于分割的字符串，这些字符串必然多次出现在目标文件中，这样才能以此为分割点";

@@ -236,6 +236,64 @@ TEST_F(SplitJobTest, PartsTooLargeToHoldAreNamedByNumberWithoutAborting) {
     EXPECT_TRUE(fileExists(dir.path("huge.txt")));
 }
 
+TEST_F(SplitJobTest, TheTemplateBoxNamesThePartsAndABadOneIsRefusedBeforeAnyIsWritten) {
+    writeFile(dir.path("a.txt"), "abcdef");
+    form.setText(ctl::kNameTemplate, "{name}.{ext}.{n:03}");
+    run({}, {dir.path("a.txt")});
+    EXPECT_EQ(readFile(dir.path("a/a.txt.001")) + readFile(dir.path("a/a.txt.002")), "abcdef");
+    EXPECT_FALSE(fileExists(dir.path("a/a_1.txt")));
+
+    // Refused with the engine's own reason, the box focused, no folder made.
+    writeFile(dir.path("b.txt"), "abcdef");
+    form.setText(ctl::kNameTemplate, "{name}_{x}.{ext}");
+    run({}, {dir.path("b.txt")});
+    ASSERT_EQ(form.messages.size(), 3u);  // the question follows, as after any refusal
+    EXPECT_EQ(toUtf8(form.messages[1].text), texts::kNameTemplateUnknown);
+    EXPECT_EQ(form.focus, ctl::kNameTemplate);
+    EXPECT_FALSE(fileExists(dir.path("b")));
+
+    // Naming after the text takes no template, not even a bad one.
+    form.setChecked(ctl::kNameAfterText, true);
+    run({}, {dir.path("b.txt")});
+    ASSERT_EQ(form.messages.size(), 4u);
+    EXPECT_EQ(toUtf8(form.messages[3].text), question(dir.path("b")));
+
+    // The box's first item is the names of old, a chapter part's heading among them.
+    form.setChecked(ctl::kNameAfterText, false);
+    form.setSelectedIndex(ctl::kNameTemplate, 0);
+    writeFile(dir.path("c.txt"), "第一章 风起\r\n正文\r\n");
+    form.setChecked(ctl::kByChapters, true);
+    run({}, {dir.path("c.txt")});
+    EXPECT_TRUE(fileExists(dir.path("c/c_1 第一章 风起.txt")));
+}
+
+TEST_F(SplitJobTest, ASizePresetIsThePartSizeAndTheQuestionSaysWhatEachSourceGave) {
+    std::error_code error;
+    for (const char* name : {"big.bin", "small.bin"}) {
+        writeFile(dir.path(name), "");
+        fs::resize_file(dir.path(name), std::string_view(name) == "big.bin" ? 36000001 : 5, error);
+        ASSERT_FALSE(error);
+    }
+    form.setChecked(ctl::kByBytes, true);
+    form.setText(ctl::kPartSize, "1");  // 1 GB in the box: the preset counts instead
+    form.setSelectedIndex(ctl::kSizePreset, 2);
+    run({}, {dir.path("big.bin"), dir.path("small.bin")});
+    EXPECT_EQ(fs::file_size(dir.path("big/big_1.bin")), 18000000u);
+    EXPECT_EQ(fs::file_size(dir.path("big/big_2.bin")), 18000000u);
+    EXPECT_EQ(fs::file_size(dir.path("big/big_3.bin")), 1u);
+    ASSERT_EQ(form.messages.size(), 1u);
+    EXPECT_EQ(toUtf8(form.messages[0].text),
+              question(dir.path()) + "\n\n每份最多 18000000 字节：big.bin 3 份、small.bin 1 份");
+
+    // The size box's own size again once the drop-down is back at its first item.
+    form.setSelectedIndex(ctl::kSizePreset, 0);
+    form.setText(ctl::kPartSize, "3");
+    form.setSelectedIndex(ctl::kPartSizeUnit, 0);
+    run({}, {dir.path("small.bin")});
+    EXPECT_EQ(fs::file_size(dir.path("small/small_2.bin")), 2u);
+    EXPECT_EQ(toUtf8(form.messages.back().text), question(dir.path("small")));
+}
+
 TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
     writeFile(dir.path("a.txt"), "aaaa");
     writeFile(dir.path("b.txt"), "bbbb");

@@ -13,10 +13,10 @@ namespace {
 
 // Names of the split area's inputs that are enabled, in table order.
 std::string enabledSplitInputs(const MemoryForm& form) {
-    const std::string_view inputs[] = {ctl::kPartCount,      ctl::kPartSize,  ctl::kPartSizeUnit,
-                                       ctl::kLinesLow,       ctl::kLinesHigh, ctl::kKeepHeader,
-                                       ctl::kSkipBlankLines, ctl::kCharsLow,  ctl::kCharsHigh,
-                                       ctl::kDelimiterButton};
+    const std::string_view inputs[] = {ctl::kPartCount,  ctl::kPartSize,       ctl::kPartSizeUnit,
+                                       ctl::kSizePreset, ctl::kLinesLow,       ctl::kLinesHigh,
+                                       ctl::kKeepHeader, ctl::kSkipBlankLines, ctl::kCharsLow,
+                                       ctl::kCharsHigh,  ctl::kDelimiterButton};
     std::string out;
     for (std::string_view name : inputs)
         if (form.enabled(name)) (out += out.empty() ? "" : " ") += name;
@@ -31,7 +31,7 @@ TEST(OptionStates, EachSplitModeEnablesOnlyItsInputs) {
     EXPECT_FALSE(form.visible(ctl::kFixLineBreaks));
 
     const std::pair<std::string_view, std::string_view> modes[] = {
-        {ctl::kByBytes, "编辑框字节 组合框字节单位"},
+        {ctl::kByBytes, "编辑框字节 组合框字节单位 组合框大小预设"},
         {ctl::kByLines, "编辑框行数1 编辑框行数2 选择框每份保留表头 选择框忽略空行"},
         {ctl::kByChars, "编辑框字数1 编辑框字数2"},
         {ctl::kByDelimiter, ctl::kDelimiterButton},
@@ -111,6 +111,48 @@ TEST(OptionStates, RecoveryCountIsEnabledOnlyWhileRecoveryIsTickedAndReadAsWhole
     applySplitOptionStates(form);
     EXPECT_FALSE(form.enabled(ctl::kRecoveryParts));
     EXPECT_FALSE(options.recovery().wanted());
+}
+
+TEST(OptionStates, APresetStandsInForTheSizeBoxAndTheTemplateGivesWayToNamingAfterText) {
+    MemoryForm form(mainWindowSpec());
+    onWindowCreated(form);
+    FormSplitOptions options(form);
+    EXPECT_TRUE(form.enabled(ctl::kNameTemplate));
+    EXPECT_TRUE(options.nameTemplate().empty());  // the first item: the names of old
+
+    form.setChecked(ctl::kByBytes, true);
+    const std::pair<int, int64_t> presets[] = {
+        {1, 4294967295}, {2, 18000000}, {3, 4700000000}, {4, 734003200}};
+    for (const auto& [index, bytes] : presets) {
+        form.setSelectedIndex(ctl::kSizePreset, index);
+        applySplitOptionStates(form);
+        EXPECT_EQ(options.presetPartSize(), bytes) << index;
+        EXPECT_FALSE(form.enabled(ctl::kPartSize));
+        EXPECT_FALSE(form.enabled(ctl::kPartSizeUnit));
+    }
+    // A refusal of the size points to the drop-down while it holds the size.
+    options.focus(SplitOptionBox::PartSize);
+    EXPECT_EQ(form.focus, ctl::kSizePreset);
+    form.setChecked(ctl::kByLines, true);
+    applySplitOptionStates(form);
+    EXPECT_EQ(options.presetPartSize(), 0);
+    EXPECT_FALSE(form.enabled(ctl::kSizePreset));
+    form.setChecked(ctl::kByBytes, true);
+    form.setSelectedIndex(ctl::kSizePreset, 0);
+    applySplitOptionStates(form);
+    EXPECT_EQ(options.presetPartSize(), 0);
+    EXPECT_TRUE(form.enabled(ctl::kPartSize));
+    options.focus(SplitOptionBox::PartSize);
+    EXPECT_EQ(form.focus, ctl::kPartSize);
+
+    form.setSelectedIndex(ctl::kNameTemplate, 1);
+    EXPECT_EQ(options.nameTemplate(), "{name}.{ext}.{n:03}");
+    options.focus(SplitOptionBox::NameTemplate);
+    EXPECT_EQ(form.focus, ctl::kNameTemplate);
+    form.setChecked(ctl::kNameAfterText, true);
+    applySplitOptionStates(form);
+    EXPECT_FALSE(form.enabled(ctl::kNameTemplate));
+    EXPECT_TRUE(options.nameTemplate().empty());
 }
 
 TEST(LogoAnimation, BouncesBetweenTheHomepagePictureAndTheRightMargin) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -58,6 +59,8 @@ TEST(GuiSettings, ARestartedWindowShowsWhatTheLastRunLeft) {
         run.widget<QPlainTextEdit>(ctl::kJoinText)->setPlainText("第一行\n第二行");
         run.widget<QLineEdit>(ctl::kSplitFileTypes)->clear();
         run.program.form.setTag(ctl::kDelimiterButton, fromUtf8("分隔符"));
+        run.widget<QComboBox>(ctl::kSizePreset)->setCurrentIndex(1);
+        run.widget<QComboBox>(ctl::kNameTemplate)->lineEdit()->setText("{n:03}-{name}.{ext}");
         EXPECT_TRUE(run.program.window.close());
     }
     EXPECT_NE(toUtf8(readFile(ini)).find("编辑框字符串=第一行┊*┊第二行\r\n"), std::string::npos);
@@ -78,6 +81,16 @@ TEST(GuiSettings, ARestartedWindowShowsWhatTheLastRunLeft) {
     EXPECT_TRUE(form.visible(ctl::kDetectEncoding));
     EXPECT_TRUE(form.visible(ctl::kFixLineBreaks));
     EXPECT_FALSE(form.enabled(ctl::kPartCount));
+
+    // The typed template and the preset came back; choosing in the drop-down applies the rules.
+    auto* preset = next.widget<QComboBox>(ctl::kSizePreset);
+    EXPECT_EQ(next.widget<QComboBox>(ctl::kNameTemplate)->currentText(), "{n:03}-{name}.{ext}");
+    EXPECT_EQ(preset->currentIndex(), 1);
+    next.widget<QRadioButton>(ctl::kByBytes)->click();
+    EXPECT_TRUE(form.enabled(ctl::kSizePreset));
+    EXPECT_FALSE(form.enabled(ctl::kPartSize));
+    preset->setCurrentIndex(0);
+    EXPECT_TRUE(form.enabled(ctl::kPartSize));
 }
 
 TEST(GuiSettings, TheSplitChooserStartsInTheFolderLastUsedAfterARestart) {

@@ -41,13 +41,15 @@ TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
     EXPECT_EQ(
         onDisk(),
         "[主界面]\r\n单选框按份数=真\r\n编辑框份数=100\r\n单选框按字节=假\r\n编辑框字节=3.12\r\n"
-        "组合框字节单位=3\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2=10\r\n"
+        "组合框字节单位=3\r\n组合框大小预设=0\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2="
+        "10\r\n"
         "选择框每份保留表头=假\r\n单选框按字符数=假\r\n编辑框字数1=200\r\n编辑框字数2="
         "500\r\n单选框按字符串=假\r\n"
         "按钮输入字符串.标记=\r\n单选框按章节=假\r\n编辑框每份章节=1\r\n按钮章节预览.标记=\r\n"
         "编辑框章节标题=\r\n编辑框标题长度=40\r\n选择框识别编码=假\r\n选择框矫正换行=假\r\n"
         "选择框子目录保存=真\r\n选择框分割后删除文件=假\r\n选择框忽略空行=假\r\n"
-        "选择框随机改名=假\r\n选择框生成校验清单=假\r\n选择框生成恢复文件=假\r\n编辑框恢复份数="
+        "选择框随机改名=假\r\n组合框文件名模板={name}_{n}.{ext}\r\n选择框生成校验清单="
+        "假\r\n选择框生成恢复文件=假\r\n编辑框恢复份数="
         "1\r\n"
         "编辑框文件类型=*.*\r\n按钮开始分割.标记=\r\n"
         "选择框合并中间=假\r\n单选框使用文件=假\r\n编辑框文件路径=~/1.txt\r\n按钮选择文件.标记="
@@ -70,6 +72,8 @@ TEST_F(ControlStatesTest, ARestartBringsBackTheStatesAndTheEnablingFollowsThem) 
     form.setText(ctl::kLinesHigh, "7");
     form.setText(ctl::kJoinText, fromUtf8("第一行\r\n第二行"));
     form.setSelectedIndex(ctl::kPartSizeUnit, 1);
+    form.setSelectedIndex(ctl::kSizePreset, 2);
+    form.setText(ctl::kNameTemplate, fromUtf8("{n:02} 卷.{ext}"));  // typed, in no list
     form.setTag(ctl::kDelimiterButton, fromUtf8("分隔\r\n符"));
     form.setTag(ctl::kSplitButton, fromUtf8("/某/文件夹"));
     form.setText(ctl::kSplitFileTypes, "");  // saved empty: the design-time text comes back
@@ -83,6 +87,8 @@ TEST_F(ControlStatesTest, ARestartBringsBackTheStatesAndTheEnablingFollowsThem) 
     EXPECT_EQ(restarted.text(ctl::kLinesHigh), "7");
     EXPECT_EQ(toUtf8(restarted.text(ctl::kJoinText)), "第一行\r\n第二行");
     EXPECT_EQ(restarted.selectedIndex(ctl::kPartSizeUnit), 1);
+    EXPECT_EQ(restarted.selectedIndex(ctl::kSizePreset), 2);
+    EXPECT_EQ(toUtf8(restarted.text(ctl::kNameTemplate)), "{n:02} 卷.{ext}");
     EXPECT_EQ(toUtf8(restarted.tag(ctl::kDelimiterButton)), "分隔\r\n符");
     EXPECT_EQ(toUtf8(restarted.tag(ctl::kSplitButton)), "/某/文件夹");
     EXPECT_EQ(toUtf8(restarted.text(ctl::kSplitFileTypes)), "*.*");

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -154,12 +155,15 @@ void MainProgram::bindEvents() {
 }
 
 void MainProgram::bindOptionRules() {
-    const std::string_view split[] = {ctl::kByParts,        ctl::kByBytes,      ctl::kByLines,
-                                      ctl::kByChars,        ctl::kByDelimiter,  ctl::kByChapters,
-                                      ctl::kDetectEncoding, ctl::kWriteRecovery};
+    const std::string_view split[] = {
+        ctl::kByParts,        ctl::kByBytes,       ctl::kByLines,
+        ctl::kByChars,        ctl::kByDelimiter,   ctl::kByChapters,
+        ctl::kDetectEncoding, ctl::kWriteRecovery, ctl::kNameAfterText};
     for (std::string_view name : split)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
                          [this] { applySplitOptionStates(form); });
+    QObject::connect(window.find<QComboBox>(ctl::kSizePreset), &QComboBox::currentIndexChanged,
+                     &window, [this] { applySplitOptionStates(form); });
     const std::string_view merge[] = {ctl::kJoinWithData, ctl::kJoinWithFile, ctl::kJoinWithText};
     for (std::string_view name : merge)
         QObject::connect(window.find<QAbstractButton>(name), &QAbstractButton::clicked, &window,
