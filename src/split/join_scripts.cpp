@@ -42,6 +42,12 @@ std::string cmdQuoted(std::string_view native) {
     return out + "\"";
 }
 
+bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 std::string joinShellScript(const Manifest& m) {
@@ -97,6 +103,14 @@ std::string joinCmdScript(const Manifest& m) {
     line("chcp 65001 >nul");
     line("setlocal EnableExtensions DisableDelayedExpansion");
     line("cd /d \"%~dp0\"");
+    bool ascii = isAscii(toNativeName(m.sourceName));
+    for (const ManifestPart& p : m.parts) ascii = ascii && isAscii(toNativeName(p.name));
+    if (!ascii) {
+        // One character read as UTF-8; a cmd.exe that keeps the old code page for the lines
+        // (Windows before 10, Wine) reads several, and would not find the parts by their names.
+        line("set \"PW_PROBE=\xE5\xAD\x97\"");
+        line("if not \"%PW_PROBE:~1%\"==\"\" goto notutf8");
+    }
     line("set \"PW_TMP=partwell-join.tmp\"");
     line("if exist " + original + " (");
     line("  echo already there, not replaced: " + original);
@@ -120,13 +134,21 @@ std::string joinCmdScript(const Manifest& m) {
     line(
         "for /f \"skip=1 delims=\" %%h in ('certutil -hashfile \"%PW_TMP%\" SHA256') do if not "
         "defined PW_SUM set \"PW_SUM=%%h\"");
-    line("if not defined PW_SUM goto damaged");
+    line("if not defined PW_SUM goto nohash");
     line("set \"PW_SUM=%PW_SUM: =%\"");
     line("if /i not \"%PW_SUM%\"==\"" + m.sourceSha256 + "\" goto damaged");
     line("ren \"%PW_TMP%\" " + original + " || goto failed");
     line("echo joined and checked: " + original);
     line("endlocal & chcp %PW_CP% >nul");
     line("exit /b 0");
+    line(":notutf8");
+    line("echo this cmd.exe does not read the script as UTF-8: nothing was joined");
+    line("goto failed");
+    line(":nohash");
+    line(
+        "echo certutil gave no SHA-256, so the joined file could not be checked: nothing was kept");
+    line("del \"%PW_TMP%\"");
+    line("goto failed");
     line(":damaged");
     line("echo the joined file is not the original: nothing was kept");
     line("del \"%PW_TMP%\"");
