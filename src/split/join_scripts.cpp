@@ -103,6 +103,7 @@ std::string joinCmdScript(const Manifest& m) {
     line("chcp 65001 >nul");
     line("setlocal EnableExtensions DisableDelayedExpansion");
     line("cd /d \"%~dp0\"");
+    line("set \"PW_TMP=partwell-join.tmp\"");
     bool ascii = isAscii(toNativeName(m.sourceName));
     for (const ManifestPart& p : m.parts) ascii = ascii && isAscii(toNativeName(p.name));
     if (!ascii) {
@@ -111,7 +112,6 @@ std::string joinCmdScript(const Manifest& m) {
         line("set \"PW_PROBE=\xE5\xAD\x97\"");
         line("if not \"%PW_PROBE:~1%\"==\"\" goto notutf8");
     }
-    line("set \"PW_TMP=partwell-join.tmp\"");
     line("if exist " + original + " (");
     line("  echo already there, not replaced: " + original);
     line("  goto failed");
@@ -147,12 +147,12 @@ std::string joinCmdScript(const Manifest& m) {
     line(":nohash");
     line(
         "echo certutil gave no SHA-256, so the joined file could not be checked: nothing was kept");
-    line("del \"%PW_TMP%\"");
     line("goto failed");
     line(":damaged");
     line("echo the joined file is not the original: nothing was kept");
-    line("del \"%PW_TMP%\"");
+    // Whatever stopped the join, no piece of it stays behind.
     line(":failed");
+    line("if exist \"%PW_TMP%\" del \"%PW_TMP%\"");
     line("endlocal & chcp %PW_CP% >nul");
     line("exit /b 1");
     return s;
