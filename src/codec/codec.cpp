@@ -1,4 +1,4 @@
-#include "platform/codec.h"
+#include "codec/codec.h"
 
 #include <strings.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/codec_charsets.h"
-#include "platform/codec_chinese.h"
-#include "platform/simd_text.h"
+#include "codec/codec_charsets.h"
+#include "codec/codec_chinese.h"
+#include "codec/simd_text.h"
 
 namespace pw::codec {
 namespace {
