@@ -72,17 +72,23 @@ int neededAfter(unsigned char b0, unsigned char b1, unsigned char b2) {
     return b0 >= 0xF0 ? 1 : 0;
 }
 
+// The table chosen before, or, the first time, the one chosen now.
+[[gnu::noinline]] const Kernels& chooseOnFirstUse() {
+    static const Kernels* const first = choose();  // once, whichever thread comes first
+    const Kernels* none = nullptr;
+    active.compare_exchange_strong(none, first);  // a pin made meanwhile stays
+    return *active.load(std::memory_order_acquire);
+}
+
+inline const Kernels& chosen() {
+    const Kernels* k = active.load(std::memory_order_acquire);
+    return k != nullptr ? *k : chooseOnFirstUse();
+}
+
 }  // namespace
 
 const Kernels& kernels() {
-    const Kernels* k = active.load(std::memory_order_acquire);
-    if (k == nullptr) [[unlikely]] {
-        static const Kernels* const first = choose();  // once, whichever thread comes first
-        const Kernels* none = nullptr;
-        active.compare_exchange_strong(none, first);  // a pin made meanwhile stays
-        k = active.load(std::memory_order_acquire);
-    }
-    return *k;
+    return chosen();
 }
 
 const char* kernelSetName(KernelSet set) {
@@ -126,38 +132,38 @@ ByteSet::ByteSet(const std::array<bool, 256>& members) {
 }
 
 void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
-    kernels().byteBits(p, set, out);
+    chosen().byteBits(p, set, out);
 }
 
 size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore) {
-    return kernels().countUtf8Starts(p, blocks, crBefore);
+    return chosen().countUtf8Starts(p, blocks, crBefore);
 }
 
 size_t countCodePageStarts(const char* p, size_t blocks, size_t& chars) {
-    return kernels().countCodePageStarts(p, blocks, chars);
+    return chosen().countCodePageStarts(p, blocks, chars);
 }
 
 size_t asciiPrefix(const char* p, size_t n) {
-    return kernels().asciiPrefix(p, n);
+    return chosen().asciiPrefix(p, n);
 }
 
 size_t firstOf(const char* p, size_t n, std::string_view bytes) {
     if (bytes.size() > 4) throw std::logic_error("firstOf() of more than four bytes");
     if (bytes.empty()) return n;
-    return kernels().firstOf(p, n, bytes);
+    return chosen().firstOf(p, n, bytes);
 }
 
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {
-    return kernels().narrowAsciiUtf16(p, units, bigEndian, out);
+    return chosen().narrowAsciiUtf16(p, units, bigEndian, out);
 }
 
 void widenAscii(const char* p, size_t n, bool bigEndian, char* out) {
-    kernels().widenAscii(p, n, bigEndian, out);
+    chosen().widenAscii(p, n, bigEndian, out);
 }
 
 void Utf8Structure::feed(const char* data, size_t n) {
     const auto* p = reinterpret_cast<const unsigned char*>(data);
-    const Kernels& k = kernels();
+    const Kernels& k = chosen();
     size_t i = 0;
     while (!failed_ && i < n) {
         if (needed_ == 0) {

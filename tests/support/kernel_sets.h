@@ -6,6 +6,14 @@
 
 #include "codec/kernels.h"
 
+namespace pw::simd {
+
+inline void PrintTo(KernelSet set, std::ostream* out) {
+    *out << kernelSetName(set);
+}
+
+}  // namespace pw::simd
+
 namespace pw::test {
 
 template <typename Base = testing::Test>
