@@ -1,6 +1,6 @@
 #pragma once
-// The kernels of each instruction set, for the tables of kernels.cpp; a set's table may take a
-// plainer set's kernel where it has no better one. Only the codec's sources include this.
+// The kernels of each instruction set, for their tables and the choice among them (simd_text.cpp);
+// a set takes a plainer set's kernel where it has no better one. Only the codec includes this.
 
 #include "codec/kernels.h"
 #include "codec/simd_text.h"
