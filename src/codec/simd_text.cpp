@@ -55,8 +55,10 @@ const Kernels* choose() {
             runnable += runnable.empty() ? "" : ", ";
             runnable += k->name;
         }
-    std::fprintf(stderr, "PARTWELL_KERNELS=%s: not a kernel set this machine runs (%s); using %s\n",
-                 wanted, runnable.c_str(), best()->name);
+    std::fprintf(
+        stderr,
+        "PARTWELL_KERNELS=%s: not a kernel set of this build and processor (%s); using %s\n",
+        wanted, runnable.c_str(), best()->name);
     return best();
 }
 
