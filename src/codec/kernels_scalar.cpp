@@ -1,6 +1,6 @@
 // The kernels in plain C++: what every machine runs, and what the vector sets must answer.
 
-#include <bit>
+#include <cstring>
 
 #include "codec/kernel_sets.h"
 
@@ -17,6 +17,20 @@ uint64_t bitsWhere(const unsigned char* p, Is is) {
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
+}
+
+constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+
+uint64_t wordAt(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The high bit of every byte of `word` that is zero.
+uint64_t zeros(uint64_t word) {
+    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((word & kLows) + kLows) | word) & kHighs;
 }
 
 }  // namespace
@@ -60,36 +74,59 @@ void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
     out.continuations = bitsWhere(u, [](unsigned char c) { return c >= 0x80 && c < 0xC0; });
 }
 
-size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore) {
+// Eight bytes at a time, as the character split did before it had vector kernels: a character
+// starts at every byte but a continuation byte and the LF of CR LF.
+size_t countUtf8Starts(const char* data, size_t blocks, bool crBefore) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
     size_t count = 0;
-    bool cr = crBefore;
-    for (size_t i = 0; i < blocks * 64; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        count += (c & 0xC0) != 0x80 && !(cr && c == '\n');
-        cr = c == '\r';
+    uint64_t crEnds = crBefore ? 0x80 : 0;  // the high bit of a CR that ends the last word
+    for (size_t i = 0; i < blocks * 64; i += 8) {
+        const uint64_t word = wordAt(p + i);
+        const uint64_t continuation = word & ~(word << 1) & kHighs;
+        const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
+        // One high bit for each byte that starts no character: a multiply adds them up.
+        const uint64_t noStart = (continuation | (lf & (cr << 8 | crEnds))) >> 7;
+        count += 8 - size_t((noStart * kOnes) >> 56);
+        crEnds = cr >> 56;
     }
     return count;
 }
 
+// A character at a time, but eight bytes at once where they are four pairs or eight ASCII
+// characters; a block is counted only once it is known to hold no lead before a digit.
 size_t countCodePageStarts(const char* data, size_t blocks, size_t& chars) {
     const auto* p = reinterpret_cast<const unsigned char*>(data);
-    uint64_t trail = 0, crBefore = 0;
-    size_t i = 0;
-    for (; i < blocks; ++i, p += 64) {
-        const uint64_t leads =
-            gbLeads(bitsWhere(p, [](unsigned char c) { return c >= 0x80; }) & ~trail);
-        const uint64_t beforeDigit = bitsWhere(p, isDigit) >> 1 | uint64_t(isDigit(p[64])) << 63;
-        if ((leads & beforeDigit) != 0) break;
-        const uint64_t cr = bitsWhere(p, [](unsigned char c) { return c == '\r'; });
-        const uint64_t lf = bitsWhere(p, [](unsigned char c) { return c == '\n'; });
-        uint64_t starts = ~(leads << 1 | trail);
-        const uint64_t crStarts = cr & starts;
-        starts &= ~(lf & (crStarts << 1 | crBefore));
-        chars += size_t(std::popcount(starts));
-        trail = leads >> 63;
-        crBefore = crStarts >> 63;
+    size_t pos = 0;
+    for (size_t block = 0; block < blocks; ++block) {
+        const size_t end = (block + 1) * 64;
+        size_t at = pos, inBlock = 0;
+        while (at < end) {
+            if (end - at >= 8) {
+                const uint64_t word = wordAt(p + at);
+                if ((~word & kHighs) == 0) {  // four pairs: no digit follows a lead
+                    at += 8;
+                    inBlock += 4;
+                    continue;
+                }
+                if ((word & kHighs) == 0 && zeros(word ^ (kOnes * '\r')) == 0) {
+                    at += 8;
+                    inBlock += 8;
+                    continue;
+                }
+            }
+            const unsigned char c = p[at];
+            if (c >= 0x80) {
+                if (isDigit(p[at + 1])) return pos;  // reads at most the byte after the blocks
+                at += 2;
+            } else {
+                at += c == '\r' && p[at + 1] == '\n' ? 2 : 1;
+            }
+            ++inBlock;
+        }
+        chars += inBlock;
+        pos = at;
     }
-    return i * 64 + size_t(trail | (crBefore & (p[0] == '\n')));
+    return pos;
 }
 
 const Kernels kKernels = {KernelSet::Scalar,   "scalar",   asciiPrefix, firstOf,
