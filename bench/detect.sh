@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.bash
 libs=("${PARTWELL_LIB_DIR:-build}"/libpartwell_{text,platform}.a)
+# The codec's own library, in the builds that have one.
+codec_lib="${PARTWELL_LIB_DIR:-build}"/libpartwell_codec.a
+[[ -f $codec_lib ]] && libs+=("$codec_lib")
 mib=${1:-256}
 rounds=${2:-5}
 

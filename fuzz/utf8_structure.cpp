@@ -4,9 +4,9 @@
 // UTF-8 forbids in well-formed bytes against the converter's need for substitutes.
 // Input: one byte choosing the cut, then the bytes.
 
+#include "codec/codec.h"
+#include "codec/simd_text.h"
 #include "fuzz_support.h"
-#include "platform/codec.h"
-#include "platform/simd_text.h"
 #include "text/encoding_detect.h"
 #include "text_models.h"
 

@@ -5,15 +5,16 @@ set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
 
 declare -A may_use=(
-    [platform]="platform"
-    [text]="text platform"
-    [files]="files text platform"
-    [settings]="settings files text platform"
-    [split]="split files text platform"
-    [merge]="merge files text platform"
-    [app]="app split merge settings files text platform"
-    [app/qt]="app/qt app split merge settings files text platform"
-    [cli]="cli split merge files text platform"
+    [codec]="codec"
+    [platform]="platform codec"
+    [text]="text platform codec"
+    [files]="files text platform codec"
+    [settings]="settings files text platform codec"
+    [split]="split files text platform codec"
+    [merge]="merge files text platform codec"
+    [app]="app split merge settings files text platform codec"
+    [app/qt]="app/qt app split merge settings files text platform codec"
+    [cli]="cli split merge files text platform codec"
 )
 
 status=0

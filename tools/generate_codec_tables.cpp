@@ -1,4 +1,4 @@
-// Writes the charset tables of the codec (src/platform/codec*.cpp) as a C++ header, asking the C
+// Writes the charset tables of the codec (src/codec/codec*.cpp) as a C++ header, asking the C
 // library's iconv for every code point and every byte sequence, so the codec maps exactly as iconv
 // does. Where glibc leaves GB18030 private-use code points without a mapping, the standard's own
 // mapping is written instead (kStandardGb18030 below). Fails, naming the reason, when iconv

@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
+#include "codec/codec.h"
 #include "platform/charset_reference.h"
-#include "platform/codec.h"
 
 namespace pw {
 namespace {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/invalid_input.h"
+
 namespace pw {
 
 // Converts `input` from one charset to another. A character the target cannot hold becomes "?";
@@ -19,10 +21,6 @@ std::optional<std::string> convertCharset(std::string_view input, const char* fr
 // next. False, with `out` unchanged, only when a charset is unknown.
 bool appendConvertedCharset(std::string_view input, const char* from, const char* to,
                             std::string& out, size_t* replacements = nullptr);
-
-// Stands in for input that is not valid in the source charset: appends its substitute for the
-// bytes at the start of `rest` to `out` and returns how many of them it took (at least one).
-using InvalidInput = size_t (*)(std::string_view rest, std::string& out);
 
 // The same conversion with invalid input replaced by what `onInvalid` makes of it.
 std::optional<std::string> convertCharset(std::string_view input, const char* from, const char* to,

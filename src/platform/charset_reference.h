@@ -2,7 +2,11 @@
 // The conversion by iconv alone, with the same substitutions: what the table-driven codec behind
 // convertCharset must give, byte for byte. Tests and fuzz targets compare the two.
 
-#include "platform/charset.h"
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "codec/invalid_input.h"
 
 namespace pw {
 

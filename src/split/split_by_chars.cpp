@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/simd_text.h"
+#include "codec/simd_text.h"
 #include "split/decode_source.h"
 #include "split/part_writer.h"
 #include "text/chars.h"
@@ -35,14 +35,13 @@ int64_t drawCount(SplitContext& ctx, SplitJobState& state) {
 }  // namespace
 
 int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
-    static const bool vector = simd::hasByteBits();
     const size_t size = content.size();
     size_t pos = position;
     size_t scalarUntil = 0;  // the end of a block that may hold a four-byte character
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
     while (count < n && pos < size) {
-        if (vector && pos >= scalarUntil && n - count >= 64 && size - pos > 64) {
+        if (pos >= scalarUntil && n - count >= 64 && size - pos > 64) {
             size_t chars = 0;
             const size_t blocks = std::min(size_t(n - count) / 64, (size - pos - 1) / 64);
             pos += simd::countCodePageStarts(content.data() + pos, blocks, chars);
@@ -78,13 +77,10 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
     // Eight bytes at a time: a character starts at every byte but a continuation byte and the LF
     // of CR LF. The last character counted may run on past the eight bytes.
-    uint64_t crBefore = 0;
-    if (simd::hasByteBits()) {
-        const size_t blocks = std::min(size_t(n - count) / 64, (content.size() - pos) / 64);
-        count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks, false));
-        pos += blocks * 64;
-        crBefore = blocks > 0 && p[pos - 1] == '\r' ? 0x80 : 0;
-    }
+    const size_t blocks = std::min(size_t(n - count) / 64, (content.size() - pos) / 64);
+    count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks, false));
+    pos += blocks * 64;
+    uint64_t crBefore = blocks > 0 && p[pos - 1] == '\r' ? 0x80 : 0;
     for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
         const uint64_t word = wordAt(p + pos);
         const uint64_t continuation = word & ~(word << 1) & kHighs;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/simd_text.h"
+#include "codec/simd_text.h"
 
 namespace pw {
 namespace {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <bitset>
 
+#include "codec/kernels.h"
+#include "codec/simd_text.h"
 #include "platform/allocator.h"
-#include "platform/simd_text.h"
 #include "split/strip_tags.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"
@@ -295,8 +296,8 @@ template <bool kVector, bool kUtf8>
     index.count = size_t(out - first);
 }
 
-[[gnu::target("popcnt")]] void cutPhrasesVector(std::string_view text, const CharRules& r,
-                                                TitlePhrases::Index& index) {
+PW_BLOCK_TARGET void cutPhrasesVector(std::string_view text, const CharRules& r,
+                                      TitlePhrases::Index& index) {
     if (r.utf8)
         cutPhrases<true, true>(text, r, index);
     else
@@ -337,7 +338,8 @@ Text titleSeparatorPattern() {
 
 TitlePhrases::TitlePhrases(Text cleaned, bool utf8) : text_(std::move(cleaned)), utf8_(utf8) {
     const CharRules& rules = charRules(utf8_);
-    if (simd::hasByteBits())
+    // 64 bytes at a time where the chosen kernel set makes that pay; a character at a time else.
+    if (simd::kernels().fastBlocks)
         cutPhrasesVector(text_, rules, index_);
     else if (utf8_)
         cutPhrases<false, true>(text_, rules, index_);

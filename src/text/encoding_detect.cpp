@@ -5,9 +5,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "codec/simd_text.h"
 #include "platform/charset.h"
 #include "platform/gzip.h"
-#include "platform/simd_text.h"
 #include "text/encoding_convert.h"
 #include "text/html_charset.h"
 

@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "codec/codec.h"
+#include "codec/simd_text.h"
 #include "platform/charset.h"
-#include "platform/codec.h"
-#include "platform/simd_text.h"
 #include "text/encoding_convert.h"
 #include "text/encoding_detect.h"
 #include "text/line_breaks.h"

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "cli/cli_run.h"
+#include "text/codepage.h"
 
 namespace pw::test {
 namespace {
@@ -122,6 +124,45 @@ TEST(CliChecks, PathsAreNormalisedBeforeTheParentFolderRule) {
     EXPECT_EQ(listing(dir.path("p/d")), "a.txt b.txt");
     r = cli(dir, "merge p/x/../d/a.txt");
     EXPECT_EQ(r.out, dir.path("p/a等1个文件.txt") + "\n");
+}
+
+// The kernel set PARTWELL_KERNELS pins changes no byte of what a command writes; a name that is no
+// set is said, and the job done with the best one.
+TEST(CliChecks, PinnedKernelSetsWriteTheSameParts) {
+    TempDir dir;
+    std::string prose;
+    for (int i = 0; prose.size() < 20000; ++i)
+        prose +=
+            "第" + std::to_string(i) + "章 他说：“你好，世界！” The year was 2024; 天气很好。\r\n";
+    const auto run = [&](const std::string& kernels) {
+        const std::string folder = "k_" + kernels + "/";
+        writeFile(dir.path(folder + "u8.txt"), prose);
+        writeFile(dir.path(folder + "gb.txt"), pw::lit(prose));
+        const std::string env = "LANGUAGE= LC_ALL=C.UTF-8 PARTWELL_KERNELS=" + kernels;
+        CliRun r = cli(dir, "split --chars 800 " + folder + "u8.txt " + folder + "gb.txt", env);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const CliRun detected = cli(dir, "detect " + folder + "u8.txt " + folder + "gb.txt", env);
+        std::string written = detected.out;
+        for (size_t at; (at = written.find(folder)) != std::string::npos;)
+            written.erase(at, folder.size());
+        for (const std::string sub : {"u8/", "gb/"}) {
+            const std::string names = listing(dir.path(folder + sub));
+            std::istringstream in(names);
+            written += names;
+            for (std::string name; in >> name;) written += readFile(dir.path(folder + sub + name));
+        }
+        return std::pair{r.err, written};
+    };
+    const auto [bestErr, best] = run("");
+    EXPECT_FALSE(has(bestErr, "PARTWELL_KERNELS")) << bestErr;
+    EXPECT_GT(best.size(), prose.size());
+    const auto [scalarErr, scalar] = run("scalar");
+    EXPECT_FALSE(has(scalarErr, "PARTWELL_KERNELS")) << scalarErr;
+    EXPECT_TRUE(scalar == best);
+    for (const std::string kernels : {"sse2", "avx2"}) EXPECT_TRUE(run(kernels).second == best);
+    const auto [unknownErr, unknown] = run("avx9");
+    EXPECT_TRUE(has(unknownErr, "PARTWELL_KERNELS=avx9: not a kernel set")) << unknownErr;
+    EXPECT_TRUE(unknown == best);
 }
 
 }  // namespace

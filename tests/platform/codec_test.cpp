@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec.h"
 #include "platform/charset.h"
 #include "platform/charset_reference.h"
-#include "platform/codec.h"
 
 namespace pw {
 namespace {

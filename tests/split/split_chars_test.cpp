@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "support/kernel_sets.h"
 #include "support/split_fixture.h"
 #include "text/chars.h"
 #include "text/codepage.h"
@@ -12,8 +13,9 @@ namespace {
 
 using Chars = SplitFixture;
 using Parts = std::vector<std::string>;
+using TakeChars = EachKernelSet;
 
-TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
+TEST_P(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     // Pieces that meet at every edge the eight-byte shortcut must respect.
     const std::vector<std::string> pieces = {"a",
                                              "bcdefgh",
@@ -28,8 +30,8 @@ TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
                                              "\xB0"};  // a lead that pairs with what follows
     std::mt19937 gen(5);
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
-    // Counts of 64 and more go 64 bytes at a time where the processor can, except in a block
-    // with a lead before a digit: their texts have few of those.
+    // Counts of 64 and more go 64 bytes at a time, except in a block with a lead before a digit:
+    // their texts have few of those.
     std::discrete_distribution<size_t> pickFewDigits({9, 9, 9, 9, 9, 9, 1, 1, 1, 9, 2});
     for (int round = 0; round < 600; ++round) {
         std::string content;
@@ -70,6 +72,8 @@ TEST(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
         }
     }
 }
+
+PW_FOR_EACH_KERNEL_SET(TakeChars);
 
 TEST_F(Chars, PartsNeverCutACharacterOrALineBreak) {
     writeFile(dir.path("five.txt"), lit("一二三四五"));

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "split/strip_tags.h"
+#include "support/kernel_sets.h"
 #include "support/test_host.h"
 #include "text/chars.h"
 #include "text/encoding_convert.h"
@@ -22,13 +23,16 @@ std::vector<Text> gb(const std::vector<std::string>& utf8) {
     return out;
 }
 
-TEST(TitlePhrase, SeparatorPatternIsBuiltFromTheSeparatorSet) {
+// The cuts are made 64 bytes at a time or a character at a time, as the kernel set makes pay.
+using TitlePhrase = test::EachKernelSet;
+
+TEST_P(TitlePhrase, SeparatorPatternIsBuiltFromTheSeparatorSet) {
     EXPECT_EQ(
         titleSeparatorPattern(),
         lit("[,，。！!？.?;；<>/:：\\(\\)\\='\\{\\}《》（）、‘’\\- \\\"“”]|\\r\\n|\\r|\\n|\\. "));
 }
 
-TEST(TitlePhrase, TextIsCleanedAndCutIntoPhrases) {
+TEST_P(TitlePhrase, TextIsCleanedAndCutIntoPhrases) {
     EXPECT_EQ(titlePhrases(lit("第一章 开始\r\n他说：你好。")).list(),
               gb({"第一章", "开始", "他说", "你好"}));
     // Tags go first; blank lines and line-edge blanks never become phrases.
@@ -40,7 +44,7 @@ TEST(TitlePhrase, TextIsCleanedAndCutIntoPhrases) {
     EXPECT_TRUE(titlePhrases("<b></b>").empty());
 }
 
-TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
+TEST_P(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
     // The pattern, replaced by the marker and cut there, is what the one pass must give.
     RegexHelper separators;
     separators.create(titleSeparatorPattern());
@@ -107,14 +111,16 @@ TEST(TitlePhrase, OnePassCutsWhereTheSeparatorPatternCuts) {
     }
 }
 
-class Picker : public ::testing::Test {
+PW_FOR_EACH_KERNEL_SET(TitlePhrase);
+
+class Picker : public test::EachKernelSet {
   protected:
     test::TestJobHost host;
     RandomSource rng;
     PhrasePicker picker{rng, systemClock(), host};
 };
 
-TEST_F(Picker, PrefersPhrasesLongEnoughWithoutTheirOuterSpaces) {
+TEST_P(Picker, PrefersPhrasesLongEnoughWithoutTheirOuterSpaces) {
     const TitlePhrases phrases = titlePhrases(lit("短，　这是一个足够长的句子　，又短，，"));
     ASSERT_EQ(phrases.list(), gb({"短", "　这是一个足够长的句子　", "又短", ""}));
     for (int round = 0; round < 20; ++round)
@@ -127,7 +133,7 @@ TEST_F(Picker, PrefersPhrasesLongEnoughWithoutTheirOuterSpaces) {
     }
 }
 
-TEST_F(Picker, FallsBackToAnyPhraseAsItIsWithOneEventPointPerPick) {
+TEST_P(Picker, FallsBackToAnyPhraseAsItIsWithOneEventPointPerPick) {
     const TitlePhrases phrases = titlePhrases(lit("甲，　乙，，"));
     std::set<Text> seen;
     for (int round = 0; round < 200; ++round) {
@@ -140,7 +146,7 @@ TEST_F(Picker, FallsBackToAnyPhraseAsItIsWithOneEventPointPerPick) {
     EXPECT_EQ(pickTitlePhrase(lit("一二三四五六，七"), 6, picker), lit("一二三四五六"));
 }
 
-TEST_F(Picker, LargeTextsAreIndexedWithoutLosingAPhrase) {
+TEST_P(Picker, LargeTextsAreIndexedWithoutLosingAPhrase) {
     // Phrases of every length from 0 to 299 characters, some with outer full-width spaces, cut
     // at every kind of separator: more than the 64 phrases between two stored starts, and
     // lengths beyond the 255 the index tells apart.
@@ -170,6 +176,8 @@ TEST_F(Picker, LargeTextsAreIndexedWithoutLosingAPhrase) {
     for (int round = 0; round < 2000; ++round) seen.insert(pickTitlePhrase(phrases, 100, picker));
     EXPECT_GT(seen.size(), 150u);
 }
+
+PW_FOR_EACH_KERNEL_SET(Picker);
 
 }  // namespace
 }  // namespace pw

@@ -1,28 +1,12 @@
-#include "platform/simd_text.h"
+// The kernels with AVX2, 32 bytes a load, for the CPUs that have it; each function is built for
+// AVX2 alone, so the rest of the program runs on any x86-64.
 
-#include <cstring>
-#include <stdexcept>
+#include "codec/kernel_sets.h"
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#define PW_X86 1
-#endif
+#if PW_X86_KERNELS
 
-namespace pw::simd {
+namespace pw::simd::avx2 {
 namespace {
-
-#if PW_X86
-
-size_t asciiPrefixSse2(const char* p, size_t n) {
-    size_t i = 0;
-    for (; n - i >= 16; i += 16) {
-        const int high =
-            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
-        if (high) return i + __builtin_ctz(unsigned(high));
-    }
-    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
-    return i;
-}
 
 __attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) {
     size_t i = 0;
@@ -31,30 +15,7 @@ __attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) 
         const unsigned high = unsigned(_mm256_movemask_epi8(v));
         if (high) return i + __builtin_ctz(high);
     }
-    return i + asciiPrefixSse2(p + i, n - i);
-}
-
-// Where the first 16-byte block from `p` on that holds one of `bytes` holds it; else where the
-// whole blocks end.
-size_t firstOfSse2(const char* p, size_t n, std::string_view bytes) {
-    const auto wanted = [&](size_t k) { return _mm_set1_epi8(bytes[k < bytes.size() ? k : 0]); };
-    const __m128i w0 = wanted(0), w1 = wanted(1), w2 = wanted(2), w3 = wanted(3);
-    const auto hits = [&](size_t at) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-        const __m128i any =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, w0), _mm_cmpeq_epi8(v, w1)),
-                         _mm_or_si128(_mm_cmpeq_epi8(v, w2), _mm_cmpeq_epi8(v, w3)));
-        return uint64_t(unsigned(_mm_movemask_epi8(any)));
-    };
-    size_t i = 0;
-    for (; n - i >= 64; i += 64) {
-        const uint64_t found =
-            hits(i) | hits(i + 16) << 16 | hits(i + 32) << 32 | hits(i + 48) << 48;
-        if (found) return i + size_t(__builtin_ctzll(found));
-    }
-    for (; n - i >= 16; i += 16)
-        if (const uint64_t found = hits(i)) return i + size_t(__builtin_ctzll(found));
-    return i;
+    return i + sse2::asciiPrefix(p + i, n - i);
 }
 
 // The lookup-table check of UTF-8 (three nibble tables and the continuation rule of the two
@@ -121,8 +82,9 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  //
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
     __m256i prev = _mm256_setzero_si256(), error = prev, incomplete = prev, any = prev, odds = prev;
-    for (size_t k = 0; k < blocks; ++k) {
-        const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k));
+    // A pointer, not an index: called through the table, the loop took two instructions more.
+    for (const unsigned char* const end = p + 32 * blocks; p != end; p += 32) {
+        const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         any = _mm256_or_si256(any, in);
         if (_mm256_movemask_epi8(in) == 0) {
             error = _mm256_or_si256(error, incomplete);
@@ -238,178 +200,19 @@ __attribute__((target("avx2,popcnt"))) size_t countCodePageStartsAvx2(const char
     return i * 64 + size_t(trail | (crBefore & (p[0] == '\n')));
 }
 
-bool hasAvx2() {
-    static const bool has = [] {
-        __builtin_cpu_init();  // a static constructor elsewhere may ask first
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
-
-#endif
-
-// Continuation bytes still due after a well-formed stretch whose last three bytes are given
-// (the latest last); -1 when the last byte is a lead no sequence has.
-int neededAfter(unsigned char b0, unsigned char b1, unsigned char b2) {
-    if (b2 >= 0xF5) return -1;
-    if (b2 >= 0xC0) return b2 >= 0xF0 ? 3 : b2 >= 0xE0 ? 2 : 1;
-    if (b1 >= 0xE0) return b1 >= 0xF0 ? 2 : 1;
-    return b0 >= 0xF0 ? 1 : 0;
-}
-
 }  // namespace
 
-ByteSet::ByteSet(const std::array<bool, 256>& members) {
-    uint8_t nextBit = 1;
-    for (size_t row = 0; row < 16; ++row) {
-        bool any = false;
-        for (size_t low = 0; low < 16; ++low) any = any || members[row << 4 | low];
-        if (!any) continue;
-        if (nextBit == 0) throw std::logic_error("a byte set of more than eight rows");
-        byHigh[row] = nextBit;
-        for (size_t low = 0; low < 16; ++low)
-            if (members[row << 4 | low]) byLow[low] |= nextBit;
-        nextBit = uint8_t(nextBit << 1);
-    }
-}
+const Kernels kKernels = {KernelSet::Avx2,
+                          "avx2",
+                          asciiPrefixAvx2,
+                          sse2::firstOf,
+                          sse2::narrowAsciiUtf16,
+                          sse2::widenAscii,
+                          byteBitsAvx2,
+                          countUtf8StartsAvx2,
+                          countCodePageStartsAvx2,
+                          structureBlocksAvx2,
+                          true};
 
-bool hasByteBits() {
-#if PW_X86
-    return hasAvx2();
-#else
-    return false;
+}  // namespace pw::simd::avx2
 #endif
-}
-
-void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
-#if PW_X86
-    byteBitsAvx2(p, set, out);
-#else
-    (void)p, (void)set, (void)out;
-#endif
-}
-
-size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore) {
-#if PW_X86
-    return countUtf8StartsAvx2(p, blocks, crBefore);
-#else
-    (void)p, (void)blocks, (void)crBefore;
-    return 0;
-#endif
-}
-
-size_t countCodePageStarts(const char* p, size_t blocks, size_t& chars) {
-#if PW_X86
-    return countCodePageStartsAvx2(p, blocks, chars);
-#else
-    (void)p, (void)blocks, (void)chars;
-    return 0;
-#endif
-}
-
-size_t asciiPrefix(const char* p, size_t n) {
-#if PW_X86
-    return hasAvx2() ? asciiPrefixAvx2(p, n) : asciiPrefixSse2(p, n);
-#else
-    size_t i = 0;
-    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
-    return i;
-#endif
-}
-
-size_t firstOf(const char* p, size_t n, std::string_view bytes) {
-    if (bytes.size() > 4) throw std::logic_error("firstOf() of more than four bytes");
-    if (bytes.empty()) return n;
-    size_t i = 0;
-#if PW_X86
-    i = firstOfSse2(p, n, bytes);
-#endif
-    // The bytes after the whole blocks; at once when a block held one.
-    while (i < n && bytes.find(p[i]) == std::string_view::npos) ++i;
-    return i;
-}
-
-size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {
-    size_t i = 0;
-#if PW_X86
-    // Eight units a load: each must be 00xx with xx below 80.
-    const __m128i high = _mm_set1_epi16(bigEndian ? int16_t(0x80FF) : int16_t(0xFF80));
-    for (; units - i >= 8; i += 8) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high), _mm_setzero_si128())) !=
-            0xFFFF)
-            break;
-        if (bigEndian) v = _mm_srli_epi16(v, 8);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
-    }
-#endif
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    for (; i < units; ++i) {
-        const unsigned lo = u[2 * i + (bigEndian ? 1 : 0)], hi = u[2 * i + (bigEndian ? 0 : 1)];
-        if (hi != 0 || lo >= 0x80) break;
-        out[i] = char(lo);
-    }
-    return i;
-}
-
-void widenAscii(const char* p, size_t n, bool bigEndian, char* out) {
-    size_t i = 0;
-#if PW_X86
-    for (; n - i >= 16; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i lo = bigEndian ? _mm_unpacklo_epi8(zero, v) : _mm_unpacklo_epi8(v, zero);
-        const __m128i hi = bigEndian ? _mm_unpackhi_epi8(zero, v) : _mm_unpackhi_epi8(v, zero);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 16), hi);
-    }
-#endif
-    for (; i < n; ++i) {
-        out[2 * i + (bigEndian ? 1 : 0)] = p[i];
-        out[2 * i + (bigEndian ? 0 : 1)] = 0;
-    }
-}
-
-void Utf8Structure::feed(const char* data, size_t n) {
-    const auto* p = reinterpret_cast<const unsigned char*>(data);
-    size_t i = 0;
-    while (!failed_ && i < n) {
-        if (needed_ == 0) {
-#if PW_X86
-            if (hasAvx2() && n - i >= 64) {
-                const size_t blocks = (n - i) / 32;
-                if (!structureBlocksAvx2(p + i, blocks, sawNonAscii_, sawOddValues_)) {
-                    failed_ = true;
-                    break;
-                }
-                i += blocks * 32;
-                const int needed = neededAfter(p[i - 3], p[i - 2], p[i - 1]);
-                failed_ = needed < 0;
-                needed_ = size_t(needed < 0 ? 0 : needed);
-                // A lead that ends the blocks has its second byte checked below.
-                pendingLead_ = needed_ && p[i - 1] >= 0xC0 ? p[i - 1] : 0;
-                continue;
-            }
-#endif
-            const size_t ascii = asciiPrefix(data + i, n - i);
-            i += ascii;
-            if (i == n) break;
-            const unsigned char lead = p[i++];
-            sawNonAscii_ = true;
-            if (lead < 0xC0 || lead > 0xF4) failed_ = true;
-            if (lead < 0xC2) sawOddValues_ = true;
-            needed_ = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
-            pendingLead_ = lead;
-        } else {
-            const unsigned char b = p[i++];
-            if ((b & 0xC0) != 0x80) failed_ = true;
-            if ((pendingLead_ == 0xE0 && b < 0xA0) || (pendingLead_ == 0xED && b >= 0xA0) ||
-                (pendingLead_ == 0xF0 && b < 0x90) || (pendingLead_ == 0xF4 && b >= 0x90))
-                sawOddValues_ = true;
-            pendingLead_ = 0;
-            --needed_;
-        }
-    }
-}
-
-}  // namespace pw::simd

@@ -1,7 +1,6 @@
 #pragma once
-// Vector scans over text bytes: ASCII runs for the codec and the structural UTF-8 test. SSE2 is
-// the x86-64 baseline; AVX2 is used when the CPU has it, chosen once at run time. Other machines
-// take the plain loops, with the same answers.
+// Vector scans over text bytes: ASCII runs for the codec and the structural UTF-8 test. Each
+// runs the kernel set chosen once for this CPU (kernels.h), and answers the same on every one.
 
 #include <array>
 #include <cstddef>
@@ -49,20 +48,18 @@ inline uint64_t gbLeads(uint64_t high) {
     return (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
 }
 
-// Whether byteBits() can be used on this machine (it takes AVX2).
-bool hasByteBits();
 void byteBits(const char* p, const ByteSet& set, ByteBits& out);
 
 // How many characters start in the `blocks` blocks of 64 bytes at `p`, read as UTF-8: at every
 // byte but a continuation byte (80-BF) and the LF of CR LF; `crBefore` when the byte before `p`
-// is a CR. Takes AVX2, as byteBits() does.
+// is a CR.
 size_t countUtf8Starts(const char* p, size_t blocks, bool crBefore);
 
 // Counts the characters of code-page text at `p`, which starts where a character starts, up to
 // `blocks` blocks of 64 bytes, as charLengthAt() walks them, adding them to `chars`. Stops before
 // a block where a lead byte comes before a digit, which may open a four-byte character. Returns
 // the bytes counted: whole blocks, and the byte after them when the last character ends there
-// (a pair, or CR LF). Reads one byte past the blocks. Takes AVX2, as byteBits() does.
+// (a pair, or CR LF). Reads one byte past the blocks.
 size_t countCodePageStarts(const char* p, size_t blocks, size_t& chars);
 
 // The structural UTF-8 rule, fed in pieces: every byte of 80 or more belongs to a sequence whose

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/codec_charsets.h"
+#include "codec/codec_charsets.h"
 
 namespace pw::codec::chinese {
 

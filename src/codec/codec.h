@@ -1,14 +1,15 @@
 #pragma once
-// The table-driven charset converter behind platform/charset.h. Its tables come from glibc's iconv
-// at build time, so it converts exactly as iconv does, substituting as the iconv path does; only
-// the GB18030 private-use code points glibc cannot convert follow the GB18030 standard instead.
+// The table-driven charset converter behind the charset port (platform/charset.h). Its tables
+// come from glibc's iconv at build time, so it converts exactly as iconv does, substituting as the
+// iconv path does; only the GB18030 private-use code points glibc cannot convert follow the
+// GB18030 standard instead.
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/charset.h"
+#include "codec/invalid_input.h"
 
 namespace pw::codec {
 

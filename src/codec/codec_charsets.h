@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/codec_tables.h"
+#include "codec/codec_tables.h"
 
 namespace pw::codec {
 

@@ -1,4 +1,4 @@
-#include "platform/codec.h"
+#include "codec/codec.h"
 
 #include <strings.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/codec_charsets.h"
-#include "platform/codec_chinese.h"
-#include "platform/simd_text.h"
+#include "codec/codec_charsets.h"
+#include "codec/codec_chinese.h"
+#include "codec/kernels.h"
 
 namespace pw::codec {
 namespace {
@@ -178,6 +178,7 @@ size_t run(std::string_view input, Charset from, Charset to, const PieceSink& si
     static const Substitutes<To> substitutes;
     Output out(sink, input.size());
     Encoder<To> encoder;
+    const simd::Kernels& kernels = simd::kernels();  // once, not for every run of ASCII
     const auto* p = reinterpret_cast<const unsigned char*>(input.data());
     const size_t n = input.size();
     size_t replaced = 0;
@@ -189,9 +190,9 @@ size_t run(std::string_view input, Charset from, Charset to, const PieceSink& si
                 encoder.finish(out.at);
                 const size_t width = kUtf16<To> ? 2 : 1;
                 const size_t k =
-                    simd::asciiPrefix(input.data() + i, std::min(n - i, out.room() / width + 1));
+                    kernels.asciiPrefix(input.data() + i, std::min(n - i, out.room() / width + 1));
                 if constexpr (kUtf16<To>)
-                    simd::widenAscii(input.data() + i, k, kBigEndian<To>, out.at);
+                    kernels.widenAscii(input.data() + i, k, kBigEndian<To>, out.at);
                 else
                     std::memcpy(out.at, input.data() + i, k);
                 out.at += k * width;
@@ -201,9 +202,9 @@ size_t run(std::string_view input, Charset from, Charset to, const PieceSink& si
         } else if constexpr (!kUtf16<To>) {
             if (n - i >= 2 && From::unitAt(p + i) < 0x80) {
                 encoder.finish(out.at);
-                const size_t k =
-                    simd::narrowAsciiUtf16(input.data() + i, std::min((n - i) / 2, out.room() + 1),
-                                           kBigEndian<From>, out.at);
+                const size_t k = kernels.narrowAsciiUtf16(input.data() + i,
+                                                          std::min((n - i) / 2, out.room() + 1),
+                                                          kBigEndian<From>, out.at);
                 out.at += k;
                 i += 2 * k;
                 continue;
