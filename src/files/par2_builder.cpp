@@ -1,9 +1,14 @@
 #include "files/par2_builder.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <utility>
 
 #include "platform/gf16.h"
 #include "platform/native_names.h"
@@ -13,6 +18,7 @@ namespace {
 
 constexpr size_t kAlign = 64;
 constexpr size_t kStage = size_t{1} << 20;
+constexpr size_t kChunks = 8;  // in flight between the feeder and the workers
 constexpr std::string_view kCreator = "Created by Partwell " PARTWELL_VERSION;
 
 struct FreeAligned {
@@ -69,7 +75,33 @@ std::optional<Md5Digest> headMd5Of(FileSystem& fs, const Text& path) {
     return md5Of(head);
 }
 
+// A stretch of one file's bytes on its way to the workers, never across a slice's end; placed
+// at its slice offset's alignment, as the recovery slices it is added to are.
+struct Chunk {
+    AlignedBytes bytes = alignedZeros(kStage + 2 * kAlign);
+    size_t at = 0;
+    size_t length = 0;
+    size_t file = 0;
+    uint64_t pos = 0;  // of its first byte in the file
+    bool first = false, last = false;
+    const unsigned char* data() const { return bytes.get() + at; }
+};
+
+// What one worker sums of every chunk: the whole file's MD5 and its head's (or the slices' MD5s
+// and CRC32s), and the recovery slices `firstRecovery` to `endRecovery`. Each byte is worked on
+// by both at once: the MD5s cannot be cut into pieces, so they are what the two cores share.
+struct Lane {
+    bool wholeFile = false;
+    uint32_t firstRecovery = 0, endRecovery = 0;
+    std::optional<Md5> md5, head;
+    uint32_t crc = 0;
+    bool sliceOpen = false;
+    uint64_t done = 0;  // chunks taken
+    std::thread thread;
+};
+
 struct RecoveryBuilder::State {
+    uint64_t sliceSize = 0, range = 0;
     uint32_t count;
     std::vector<InputFile> files;
     std::vector<Id> ids;
@@ -77,28 +109,161 @@ struct RecoveryBuilder::State {
     std::vector<uint32_t> firstSlice;  // of each file, in the set
     std::vector<uint16_t> constants;   // of each slice in the set
     std::vector<std::vector<SliceChecksum>> checksums;
-    std::vector<Md5Digest> md5s;
+    std::vector<Md5Digest> md5s, heads;
+    std::vector<uint64_t> fedLengths;
+    std::vector<bool> fed;
     uint64_t stride = 0;
     AlignedBytes recovery;
-    AlignedBytes stage;
 
     // The file being fed.
     size_t file = SIZE_MAX;
     uint64_t pos = 0;
-    std::optional<Md5> whole, head, slice;
-    uint32_t crc = 0;
-    uint64_t stageStart = 0, stageLength = 0;
+    bool filling = false;  // the chunk `produced` is being filled
+    bool firstOfFile = false;
 
-    // Sums what the stage holds into the recovery slices; an odd last byte is padded with zero,
-    // which only happens at the end of a file.
-    void flush(uint32_t slice) {
-        if (stageLength == 0) return;
-        const uint64_t at = stageStart % kAlign;
-        if (stageLength % 2) stage[at + stageLength] = 0;
-        addToAll(recovery.get(), stride, count, stageStart, stage.get() + at,
-                 static_cast<size_t>(roundUp(stageLength, 2)), constants[slice]);
-        stageStart += stageLength;
-        stageLength = 0;
+    std::array<Chunk, kChunks> chunks;
+    std::array<Lane, 2> lanes;
+    std::mutex lock;
+    std::condition_variable changed;
+    uint64_t produced = 0;
+    bool closing = false;
+    bool threaded = false;
+
+    Chunk& filled() { return chunks[produced % kChunks]; }
+
+    void startLanes() {
+        lanes[0].wholeFile = true;
+        lanes[0].endRecovery = lanes[1].firstRecovery = (count + 1) / 2;
+        lanes[1].endRecovery = count;
+        try {
+            for (Lane& lane : lanes) lane.thread = std::thread([this, &lane] { run(lane); });
+            threaded = true;
+        } catch (const std::system_error&) {
+            // No threads to be had: the feeder works the chunks itself.
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                closing = true;
+            }
+            changed.notify_all();
+            for (Lane& lane : lanes)
+                if (lane.thread.joinable()) lane.thread.join();
+            closing = false;
+        }
+    }
+
+    void stopLanes() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            closing = true;
+        }
+        changed.notify_all();
+        for (Lane& lane : lanes)
+            if (lane.thread.joinable()) lane.thread.join();
+    }
+
+    void run(Lane& lane) {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                changed.wait(guard, [&] { return lane.done < produced || closing; });
+                if (lane.done == produced) return;
+            }
+            work(lane, chunks[lane.done % kChunks]);
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                ++lane.done;
+            }
+            changed.notify_all();
+        }
+    }
+
+    // Waits for a free chunk to fill.
+    void take() {
+        if (filling) return;
+        if (threaded) {
+            std::unique_lock<std::mutex> guard(lock);
+            changed.wait(
+                guard, [&] { return produced - std::min(lanes[0].done, lanes[1].done) < kChunks; });
+        }
+        filling = true;
+        Chunk& c = filled();
+        c.length = 0;
+        c.file = file;
+        c.pos = pos;
+        c.at = static_cast<size_t>(pos % sliceSize % kAlign);
+        c.first = std::exchange(firstOfFile, false);
+        c.last = false;
+    }
+
+    void publish() {
+        Chunk& c = filled();
+        c.bytes[c.at + c.length] = 0;  // pads an odd last byte of a file to a whole word
+        filling = false;
+        if (!threaded) {
+            for (Lane& lane : lanes) work(lane, c);
+            ++produced;
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ++produced;
+        }
+        changed.notify_all();
+    }
+
+    // Waits until the workers took every chunk.
+    void drain() {
+        if (filling) publish();
+        if (!threaded) return;
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] { return lanes[0].done == produced && lanes[1].done == produced; });
+    }
+
+    void work(Lane& lane, const Chunk& c) {
+        if (lane.wholeFile) {
+            if (c.first) lane.md5.emplace(), lane.head.emplace();
+            lane.md5->update(c.data(), c.length);
+            if (c.pos < static_cast<uint64_t>(kHeadBytes))
+                lane.head->update(c.data(), static_cast<size_t>(
+                                                std::min<uint64_t>(c.length, kHeadBytes - c.pos)));
+        } else if (c.first) {
+            checksums[c.file].clear();
+            lane.sliceOpen = false;
+        }
+        if (c.length > 0) {
+            if (!lane.wholeFile) {
+                if (!lane.sliceOpen) lane.md5.emplace(), lane.crc = 0, lane.sliceOpen = true;
+                lane.md5->update(c.data(), c.length);
+                lane.crc = crc32Update(lane.crc, c.data(), c.length);
+            }
+            sum(lane, c);
+        }
+        const uint64_t end = c.pos + c.length;
+        if (lane.wholeFile) {
+            if (!c.last) return;
+            md5s[c.file] = lane.md5->finish();
+            heads[c.file] = lane.head->finish();
+            fedLengths[c.file] = end;
+        } else if (lane.sliceOpen && (end % sliceSize == 0 || c.last)) {
+            if (end % sliceSize != 0) feedZeros(*lane.md5, lane.crc, sliceSize - end % sliceSize);
+            checksums[c.file].push_back({lane.md5->finish(), lane.crc});
+            lane.sliceOpen = false;
+        }
+    }
+
+    // Adds the chunk, times each recovery slice's factor, to the lane's recovery slices.
+    void sum(const Lane& lane, const Chunk& c) {
+        const uint64_t offset = c.pos % sliceSize;
+        if (offset >= range || lane.firstRecovery == lane.endRecovery) return;
+        const size_t bytes =
+            static_cast<size_t>(roundUp(std::min<uint64_t>(c.length, range - offset), 2));
+        const uint16_t constant =
+            constants[firstSlice[c.file] + static_cast<uint32_t>(c.pos / sliceSize)];
+        uint16_t factor = gf16::power(constant, lane.firstRecovery);
+        for (uint32_t e = lane.firstRecovery; e < lane.endRecovery; ++e) {
+            gf16::multiplyAdd(recovery.get() + e * stride + offset, c.data(), bytes, factor);
+            factor = gf16::multiply(factor, constant);
+        }
     }
 };
 
@@ -123,75 +288,67 @@ RecoveryBuilder::RecoveryBuilder(uint64_t sliceSize, uint32_t recoveryCount,
     s.constants = sliceConstants(slices);
     s.checksums.resize(s.files.size());
     s.md5s.resize(s.files.size());
+    s.heads.resize(s.files.size());
+    s.fedLengths.resize(s.files.size());
+    s.fed.resize(s.files.size());
     // The whole slices when they fit the budget, else the same first range of each.
     const uint64_t perSlice = recoveryCount ? memoryBudget / recoveryCount : sliceSize;
     range_ = std::min(sliceSize, std::max<uint64_t>(kAlign, perSlice / kAlign * kAlign));
+    s.sliceSize = sliceSize;
+    s.range = range_;
     s.stride = roundUp(range_, kAlign);
     s.recovery = alignedZeros(s.stride * std::max<uint32_t>(recoveryCount, 1));
-    s.stage = alignedZeros(kStage + 2 * kAlign);
+    s.startLanes();
 }
 
-RecoveryBuilder::~RecoveryBuilder() = default;
+RecoveryBuilder::~RecoveryBuilder() {
+    s_->stopLanes();
+}
 
 void RecoveryBuilder::beginFile(size_t index) {
     State& s = *s_;
+    if (s.filling) s.publish();
     s.file = index;
     s.pos = 0;
-    s.whole.emplace();
-    s.head.emplace();
-    s.slice.emplace();
-    s.crc = 0;
-    s.stageLength = 0;
-    s.checksums[index].clear();
+    s.firstOfFile = true;
+    s.fed[index] = true;
 }
 
 void RecoveryBuilder::feed(const void* data, size_t size) {
     State& s = *s_;
     auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
+        s.take();
+        Chunk& c = s.filled();
         const uint64_t offset = s.pos % sliceSize_;
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(size, sliceSize_ - offset));
-        if (s.pos < static_cast<uint64_t>(kHeadBytes))
-            s.head->update(p, static_cast<size_t>(std::min<uint64_t>(n, kHeadBytes - s.pos)));
-        s.whole->update(p, n);
-        s.slice->update(p, n);
-        s.crc = crc32Update(s.crc, p, n);
-        const uint32_t slice = s_->firstSlice[s.file] + static_cast<uint32_t>(s.pos / sliceSize_);
-        for (uint64_t o = offset; o < std::min<uint64_t>(offset + n, range_);) {
-            if (s.stageLength == 0) s.stageStart = o;
-            const uint64_t room = kStage - s.stageLength;
-            const uint64_t take = std::min<uint64_t>({room, offset + n - o, range_ - o});
-            std::memcpy(s.stage.get() + s.stageStart % kAlign + s.stageLength, p + (o - offset),
-                        static_cast<size_t>(take));
-            s.stageLength += take;
-            o += take;
-            if (s.stageLength == kStage) s.flush(slice);
-        }
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>({size, kStage - c.length, sliceSize_ - offset}));
+        std::memcpy(c.bytes.get() + c.at + c.length, p, n);
+        c.length += n;
         s.pos += n;
         p += n;
         size -= n;
-        if (s.pos % sliceSize_ == 0) {
-            s.flush(slice);
-            s.checksums[s.file].push_back({s.slice->finish(), s.crc});
-            s.slice.emplace();
-            s.crc = 0;
-        }
+        if (c.length == kStage || s.pos % sliceSize_ == 0) s.publish();
     }
 }
 
 bool RecoveryBuilder::endFile() {
     State& s = *s_;
-    const uint64_t tail = s.pos % sliceSize_;
-    if (tail != 0) {
-        s.flush(s.firstSlice[s.file] + static_cast<uint32_t>(s.pos / sliceSize_));
-        feedZeros(*s.slice, s.crc, sliceSize_ - tail);
-        s.checksums[s.file].push_back({s.slice->finish(), s.crc});
-    }
-    s.md5s[s.file] = s.whole->finish();
-    const InputFile& f = s.files[s.file];
-    const bool ok = s.pos == f.length && s.head->finish() == f.headMd5;
+    s.take();
+    s.filled().last = true;
+    s.publish();
+    const bool whole = s.pos == s.files[s.file].length;
     s.file = SIZE_MAX;
-    return ok;
+    return whole;
+}
+
+size_t RecoveryBuilder::firstFedOtherwise() {
+    State& s = *s_;
+    s.drain();
+    for (size_t i = 0; i < s.files.size(); ++i)
+        if (!s.fed[i] || s.fedLengths[i] != s.files[i].length || s.heads[i] != s.files[i].headMd5)
+            return i;
+    return SIZE_MAX;
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> RecoveryBuilder::volumeLayout(uint32_t count) {
@@ -369,6 +526,10 @@ bool RecoveryBuilder::sumRange(uint64_t at, uint64_t length, const ReadAt& read,
 bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::string& base,
                             const ReadAt& read, std::vector<Text>& written, Failure& failure) {
     State& s = *s_;
+    if (const size_t other = firstFedOtherwise(); other != SIZE_MAX) {
+        failure = {FailureKind::Read, fromNativeName(s.files[other].name), errnoCode(EIO)};
+        return false;
+    }
     Id setId{};
     const std::string critical = criticalPackets(setId);
     Files files(fs, folder, base, failure);

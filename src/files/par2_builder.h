@@ -8,6 +8,7 @@
 // every slice are summed as the data passes, and the rest is computed a range at a time from a
 // second read of the files (`finishRanges`).
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,11 +40,14 @@ class RecoveryBuilder {
     RecoveryBuilder(const RecoveryBuilder&) = delete;
     RecoveryBuilder& operator=(const RecoveryBuilder&) = delete;
 
-    // Each file given is fed once, whole, in any order of files.
+    // Each file given is fed once, whole, in any order of files. Two threads of the builder's
+    // own sum the bytes while the next ones come.
     void beginFile(size_t index);
     void feed(const void* data, size_t size);
-    // False when the bytes fed were not the length and head given for the file.
+    // False when the bytes fed were not the length given for the file.
     bool endFile();
+    // Waits for the sums; false when a file was not fed, or not with the length and head given.
+    bool fedAsGiven() { return firstFedOtherwise() == SIZE_MAX; }
 
     // Bytes of each recovery slice summed as the data passed (the whole slice when it fitted).
     uint64_t rangeInMemory() const { return range_; }
@@ -64,6 +68,7 @@ class RecoveryBuilder {
   private:
     struct State;
     class Files;
+    size_t firstFedOtherwise();
     std::string criticalPackets(Id& setId) const;
     bool sumRange(uint64_t at, uint64_t length, const ReadAt& read, unsigned char* input,
                   Failure& failure);
