@@ -351,6 +351,28 @@ size_t RecoveryBuilder::firstFedOtherwise() {
     return SIZE_MAX;
 }
 
+std::vector<uint64_t> recoveryFileSizes(uint64_t sliceSize, uint32_t recoveryCount,
+                                        const std::vector<InputFile>& files) {
+    const Id none{};
+    std::vector<Id> ids;
+    uint64_t critical = 0;
+    for (const InputFile& f : files) {
+        if (f.length == 0) continue;
+        ids.push_back(none);
+        critical +=
+            packet(none, kFileDescType, fileDescriptionBody({none, {}, {}, f.length, f.name}))
+                .size();
+        const std::vector<SliceChecksum> slices(slicesOf(f.length, sliceSize));
+        critical += packet(none, kSliceChecksumType, sliceChecksumBody(none, slices)).size();
+    }
+    critical += packet(none, kMainType, mainBody(sliceSize, ids)).size() +
+                packet(none, kCreatorType, creatorBody(kCreator)).size();
+    std::vector<uint64_t> sizes{critical};
+    for (const auto& [first, n] : RecoveryBuilder::volumeLayout(recoveryCount))
+        sizes.push_back(critical + n * (kHeaderSize + 4 + sliceSize));
+    return sizes;
+}
+
 std::vector<std::pair<uint32_t, uint32_t>> RecoveryBuilder::volumeLayout(uint32_t count) {
     std::vector<std::pair<uint32_t, uint32_t>> out;
     for (uint32_t first = 0, size = 1; first < count; first += size, size *= 2)
@@ -510,6 +532,7 @@ bool RecoveryBuilder::sumRange(uint64_t at, uint64_t length, const ReadAt& read,
             const uint64_t from = k * sliceSize_ + at;
             const uint64_t have = from >= fileLength ? 0 : std::min(length, fileLength - from);
             if (have == 0) continue;
+            if (stopped()) return false;
             std::memset(input, 0, static_cast<size_t>(roundUp(length, 2)));
             if (!read(i, from, input, static_cast<size_t>(have))) {
                 failure = {FailureKind::Read, fromNativeName(s.files[i].name), errnoCode(EIO)};
@@ -536,7 +559,8 @@ bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::strin
     if (!files.start(critical, setId, s.count, sliceSize_)) return false;
     const auto placeAll = [&](uint64_t at, uint64_t length) {
         for (uint32_t e = 0; e < s.count; ++e)
-            if (!files.place(e, at, s.recovery.get() + e * s.stride, length)) return false;
+            if (stopped() || !files.place(e, at, s.recovery.get() + e * s.stride, length))
+                return false;
         return true;
     };
     if (!placeAll(0, range_)) return false;
@@ -546,7 +570,7 @@ bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::strin
         if (!sumRange(at, length, read, input.get(), failure) || !placeAll(at, length))
             return false;
     }
-    return files.commit(written);
+    return !stopped() && files.commit(written);
 }
 
 }  // namespace pw::par2
