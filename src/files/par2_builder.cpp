@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/gf16.h"
+#include "platform/md5_pair.h"
 #include "platform/native_names.h"
 
 namespace pw::par2 {
@@ -38,15 +39,7 @@ uint64_t roundUp(uint64_t v, uint64_t to) {
     return (v + to - 1) / to * to;
 }
 
-void feedZeros(Md5& md5, uint32_t& crc, uint64_t count) {
-    static const std::string zeros(1 << 16, '\0');
-    while (count > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, zeros.size()));
-        md5.update(zeros.data(), n);
-        crc = crc32Update(crc, zeros.data(), n);
-        count -= n;
-    }
-}
+const std::string kZeros(size_t{1} << 16, '\0');
 
 // Adds factor^e * data to each recovery slice e at `offset` (the same alignment as `data`).
 void addToAll(unsigned char* recovery, uint64_t stride, uint32_t count, uint64_t offset,
@@ -87,14 +80,15 @@ struct Chunk {
     const unsigned char* data() const { return bytes.get() + at; }
 };
 
-// What one worker sums of every chunk: the whole file's MD5 and its head's (or the slices' MD5s
-// and CRC32s), and the recovery slices `firstRecovery` to `endRecovery`. Each byte is worked on
-// by both at once: the MD5s cannot be cut into pieces, so they are what the two cores share.
+// What one worker sums of every chunk: the MD5s (the file's and its slices', side by side, and
+// its head's), or the slices' CRC32s and the recovery slices. Both work on each chunk at once.
 struct Lane {
-    bool wholeFile = false;
-    uint32_t firstRecovery = 0, endRecovery = 0;
-    std::optional<Md5> md5, head;
+    bool md5s = false;
+    Md5Pair pair;  // the file's and the slice's
+    std::optional<Md5> head;
     uint32_t crc = 0;
+    Sha256* whole = nullptr;  // of every byte fed, for the caller
+    uint32_t* wholeCrc = nullptr;
     bool sliceOpen = false;
     uint64_t done = 0;  // chunks taken
     std::thread thread;
@@ -132,9 +126,7 @@ struct RecoveryBuilder::State {
     Chunk& filled() { return chunks[produced % kChunks]; }
 
     void startLanes() {
-        lanes[0].wholeFile = true;
-        lanes[0].endRecovery = lanes[1].firstRecovery = (count + 1) / 2;
-        lanes[1].endRecovery = count;
+        lanes[0].md5s = true;
         try {
             for (Lane& lane : lanes) lane.thread = std::thread([this, &lane] { run(lane); });
             threaded = true;
@@ -219,51 +211,65 @@ struct RecoveryBuilder::State {
         changed.wait(guard, [&] { return lanes[0].done == produced && lanes[1].done == produced; });
     }
 
+    // Each lane fills its own field of a slice's checksum (the MD5, or the CRC32).
     void work(Lane& lane, const Chunk& c) {
-        if (lane.wholeFile) {
-            if (c.first) lane.md5.emplace(), lane.head.emplace();
-            lane.md5->update(c.data(), c.length);
-            if (c.pos < static_cast<uint64_t>(kHeadBytes))
-                lane.head->update(c.data(), static_cast<size_t>(
-                                                std::min<uint64_t>(c.length, kHeadBytes - c.pos)));
-        } else if (c.first) {
-            checksums[c.file].clear();
+        if (c.first) {
+            lane.pair = Md5Pair{};
+            lane.head.emplace();
+            lane.crc = 0;
             lane.sliceOpen = false;
         }
         if (c.length > 0) {
-            if (!lane.wholeFile) {
-                if (!lane.sliceOpen) lane.md5.emplace(), lane.crc = 0, lane.sliceOpen = true;
-                lane.md5->update(c.data(), c.length);
-                lane.crc = crc32Update(lane.crc, c.data(), c.length);
+            lane.sliceOpen = true;
+            if (lane.md5s) {
+                lane.pair.update(c.data(), c.length);
+                if (c.pos < static_cast<uint64_t>(kHeadBytes))
+                    lane.head->update(c.data(), static_cast<size_t>(std::min<uint64_t>(
+                                                    c.length, kHeadBytes - c.pos)));
+            } else {
+                // One CRC32 of the chunk gives the slice's and the caller's.
+                const uint32_t crc = crc32Update(0, c.data(), c.length);
+                lane.crc = crc32Combine(lane.crc, crc, int64_t(c.length));
+                if (lane.wholeCrc)
+                    *lane.wholeCrc = crc32Combine(*lane.wholeCrc, crc, int64_t(c.length));
+                if (lane.whole) lane.whole->update(c.data(), c.length);
+                sum(c);
             }
-            sum(lane, c);
         }
         const uint64_t end = c.pos + c.length;
-        if (lane.wholeFile) {
-            if (!c.last) return;
-            md5s[c.file] = lane.md5->finish();
+        const uint64_t k = c.pos / sliceSize;
+        if (lane.sliceOpen && (end % sliceSize == 0 || c.last) && k < checksums[c.file].size()) {
+            // A file's short last slice is summed as if padded with zeros.
+            SliceChecksum& slice = checksums[c.file][k];
+            for (uint64_t left = (sliceSize - end % sliceSize) % sliceSize; left > 0;) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kZeros.size()));
+                if (lane.md5s)
+                    lane.pair.updateSecond(kZeros.data(), n);
+                else
+                    lane.crc = crc32Update(lane.crc, kZeros.data(), n);
+                left -= n;
+            }
+            if (lane.md5s)
+                slice.md5 = lane.pair.finishSecond();
+            else
+                slice.crc32 = std::exchange(lane.crc, 0);
+            lane.sliceOpen = false;
+        }
+        if (c.last && lane.md5s) {
+            md5s[c.file] = lane.pair.finishFirst();
             heads[c.file] = lane.head->finish();
             fedLengths[c.file] = end;
-        } else if (lane.sliceOpen && (end % sliceSize == 0 || c.last)) {
-            if (end % sliceSize != 0) feedZeros(*lane.md5, lane.crc, sliceSize - end % sliceSize);
-            checksums[c.file].push_back({lane.md5->finish(), lane.crc});
-            lane.sliceOpen = false;
         }
     }
 
-    // Adds the chunk, times each recovery slice's factor, to the lane's recovery slices.
-    void sum(const Lane& lane, const Chunk& c) {
+    // Adds the chunk, times each recovery slice's factor, to every recovery slice.
+    void sum(const Chunk& c) {
         const uint64_t offset = c.pos % sliceSize;
-        if (offset >= range || lane.firstRecovery == lane.endRecovery) return;
+        if (offset >= range || count == 0) return;
         const size_t bytes =
             static_cast<size_t>(roundUp(std::min<uint64_t>(c.length, range - offset), 2));
-        const uint16_t constant =
-            constants[firstSlice[c.file] + static_cast<uint32_t>(c.pos / sliceSize)];
-        uint16_t factor = gf16::power(constant, lane.firstRecovery);
-        for (uint32_t e = lane.firstRecovery; e < lane.endRecovery; ++e) {
-            gf16::multiplyAdd(recovery.get() + e * stride + offset, c.data(), bytes, factor);
-            factor = gf16::multiply(factor, constant);
-        }
+        addToAll(recovery.get(), stride, count, offset, c.data(), bytes,
+                 constants[firstSlice[c.file] + static_cast<uint32_t>(c.pos / sliceSize)]);
     }
 };
 
@@ -287,6 +293,8 @@ RecoveryBuilder::RecoveryBuilder(uint64_t sliceSize, uint32_t recoveryCount,
     }
     s.constants = sliceConstants(slices);
     s.checksums.resize(s.files.size());
+    for (size_t i = 0; i < s.files.size(); ++i)
+        s.checksums[i].resize(slicesOf(s.files[i].length, sliceSize));
     s.md5s.resize(s.files.size());
     s.heads.resize(s.files.size());
     s.fedLengths.resize(s.files.size());
@@ -340,6 +348,16 @@ bool RecoveryBuilder::endFile() {
     const bool whole = s.pos == s.files[s.file].length;
     s.file = SIZE_MAX;
     return whole;
+}
+
+void RecoveryBuilder::alsoSum(Sha256* whole, uint32_t* crc) {
+    s_->drain();
+    s_->lanes[1].whole = whole;
+    s_->lanes[1].wholeCrc = crc;
+}
+
+void RecoveryBuilder::waitForSums() {
+    s_->drain();
 }
 
 size_t RecoveryBuilder::firstFedOtherwise() {

@@ -52,6 +52,10 @@ class RecoveryBuilder : public ByteSink {
     void take(const void* data, size_t size) override { feed(data, size); }
     // False when the bytes fed were not the length given for the file.
     bool endFile();
+    // The bytes fed, in the order fed, also go into these (when not null) on the builder's
+    // threads; they may be read once waitForSums() returned.
+    void alsoSum(Sha256* whole, uint32_t* crc);
+    void waitForSums();
     // Waits for the sums; false when a file was not fed, or not with the length and head given.
     bool fedAsGiven() { return firstFedOtherwise() == SIZE_MAX; }
 

@@ -254,8 +254,10 @@ PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path
       buffer_(std::move(state.encodedPart)) {
     buffer_.clear();
     if (ManifestRecording* recording = state.recording.get()) {
-        out_.hashInto(&recording->partHash(), recording->wholeHash());
-        out_.crcInto(recording->wholeCrc());
+        // With recovery sums taken as the part is written, they take the source's digests too.
+        out_.hashInto(&recording->partHash(),
+                      state.recoveryFeed ? nullptr : recording->wholeHash());
+        out_.crcInto(state.recoveryFeed ? nullptr : recording->wholeCrc());
         out_.feedInto(state.recoveryFeed);
         if (recording_) recording_->beginTextPart(state.sourceEncoding);
     }
@@ -385,7 +387,8 @@ void PartStream::writeCopy(std::string_view bytes) {
     flush();
     if (recording) {
         copying_ = false;
-        out_.hashInto(&recording->partHash(), recording->wholeHash());
+        out_.hashInto(&recording->partHash(),
+                      state_.recoveryFeed ? nullptr : recording->wholeHash());
     }
 }
 

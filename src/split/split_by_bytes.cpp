@@ -53,6 +53,9 @@ void planRecoveryPass(SplitContext& ctx, SplitJobState& state, FileHandle& file,
         position += take;
     }
     state.recoveryPass = RecoveryPass::plan(file, std::move(parts), ctx.options.recovery());
+    // The source's digests are taken beside the recovery sums, off the thread that writes.
+    if (state.recoveryPass)
+        state.recoveryPass->alsoSum(state.recording->wholeHash(), state.recording->wholeCrc());
 }
 
 void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,

@@ -177,6 +177,7 @@ bool writeCompanions(SplitContext& ctx, SplitJobState& state, const Text& source
 bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
     std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
+    if (state.recoveryPass) state.recoveryPass->finish();
     if (!complete) state.recoveryPass.reset();
     if (!complete) return !recording;
     settleEarlierParts(ctx, state, source, earlier, summary);

@@ -136,6 +136,14 @@ std::unique_ptr<RecoveryPass> RecoveryPass::plan(FileHandle& source, std::vector
 
 RecoveryPass::~RecoveryPass() = default;
 
+void RecoveryPass::alsoSum(Sha256* whole, uint32_t* crc) {
+    builder_->alsoSum(whole, crc);
+}
+
+void RecoveryPass::finish() {
+    builder_->waitForSums();
+}
+
 ByteSink* RecoveryPass::beginPart(size_t index) {
     builder_->beginFile(index);
     return builder_.get();

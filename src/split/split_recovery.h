@@ -39,6 +39,10 @@ class RecoveryPass {
                                               RecoveryAmount amount);
     ~RecoveryPass();
 
+    // Where the source's SHA-256 and CRC32 are summed, on the pass's threads, instead of by the
+    // part writer; they are whole once finish() returned.
+    void alsoSum(Sha256* whole, uint32_t* crc);
+    void finish();
     // Where part `index`'s bytes go as it is written, until endPart.
     ByteSink* beginPart(size_t index);
     void endPart();
