@@ -83,13 +83,15 @@ TEST_F(RecoverySplit, ByteModesSumAsTheyWriteAndGiveTheSetOfASecondRead) {
     ASSERT_EQ(summary.recoveryIndexes.size(), 1u);
     EXPECT_EQ(files.partReads, 0);
 
-    // The same set from the parts read again, in pieces of another size.
+    // The same set from the parts read again, in pieces of another size, and with too little
+    // memory for the slices: a range of them at a time.
     std::filesystem::create_directory(dir.path("again"));
     for (const char* part : {"d_1.bin", "d_2.bin"})
         std::filesystem::copy_file(dir.path(std::string("d/") + part),
                                    dir.path(std::string("again/") + part));
     const uint64_t slice = (4500001 / 4 + 1 + 3) / 4 * 4;
-    ASSERT_TRUE(createRecovery(dir.path("again"), {"d_1.bin", "d_2.bin"}, "d", slice, 4));
+    ASSERT_TRUE(
+        createRecovery(dir.path("again"), {"d_1.bin", "d_2.bin"}, "d", slice, 4, 4 * 300000));
     ASSERT_EQ(par2Names(dir.path("d")), par2Names(dir.path("again")));
     for (const std::string& name : par2Names(dir.path("d")))
         EXPECT_TRUE(readFile(dir.path("d/" + name)) == readFile(dir.path("again/" + name))) << name;
