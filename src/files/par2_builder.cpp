@@ -39,7 +39,7 @@ uint64_t roundUp(uint64_t v, uint64_t to) {
     return (v + to - 1) / to * to;
 }
 
-const std::string kZeros(size_t{1} << 16, '\0');
+constexpr std::array<unsigned char, 1 << 16> kZeros{};
 
 // Adds constant^e * data to each recovery slice e from `first` to `end` at `offset` (the same
 // alignment as `data`).
