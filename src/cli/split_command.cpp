@@ -124,8 +124,8 @@ struct SplitSettings : SplitOptions {
     bool intoSubfolder() const override { return subfolder; }
     bool deleteSources() const override { return deleting; }
     bool writeManifest() const override { return manifest || recovery_.wanted(); }
-    // A dry run has no parts to sum: it lists the manifest, not the recovery files.
-    RecoveryAmount recovery() const override { return dryRun ? RecoveryAmount{} : recovery_; }
+    RecoveryAmount recovery() const override { return recovery_; }
+    bool countsOnly() const override { return dryRun; }
     Text delimiter() const override { return delimiter_; }
     Text outputFolder() const override { return outputDir; }
     bool alignToBlocks() const override { return align; }

@@ -1,11 +1,17 @@
 #include "files/par2_builder.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <utility>
 
 #include "platform/gf16.h"
+#include "platform/md5_pair.h"
 #include "platform/native_names.h"
 
 namespace pw::par2 {
@@ -13,6 +19,7 @@ namespace {
 
 constexpr size_t kAlign = 64;
 constexpr size_t kStage = size_t{1} << 20;
+constexpr size_t kChunks = 8;  // in flight between the feeder and the workers
 constexpr std::string_view kCreator = "Created by Partwell " PARTWELL_VERSION;
 
 struct FreeAligned {
@@ -32,24 +39,39 @@ uint64_t roundUp(uint64_t v, uint64_t to) {
     return (v + to - 1) / to * to;
 }
 
-void feedZeros(Md5& md5, uint32_t& crc, uint64_t count) {
-    static const std::string zeros(1 << 16, '\0');
-    while (count > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, zeros.size()));
-        md5.update(zeros.data(), n);
-        crc = crc32Update(crc, zeros.data(), n);
-        count -= n;
-    }
-}
+constexpr std::array<unsigned char, 1 << 16> kZeros{};
 
-// Adds factor^e * data to each recovery slice e at `offset` (the same alignment as `data`).
-void addToAll(unsigned char* recovery, uint64_t stride, uint32_t count, uint64_t offset,
-              const unsigned char* data, size_t bytes, uint16_t constant) {
-    uint16_t factor = 1;
-    for (uint32_t e = 0; e < count; ++e) {
+// Adds constant^e * data to each recovery slice e from `first` to `end` at `offset` (the same
+// alignment as `data`).
+void addToSome(unsigned char* recovery, uint64_t stride, uint32_t first, uint32_t end,
+               uint64_t offset, const unsigned char* data, size_t bytes, uint16_t constant) {
+    uint16_t factor = gf16::power(constant, first);
+    for (uint32_t e = first; e < end; ++e) {
         gf16::multiplyAdd(recovery + e * stride + offset, data, bytes, factor);
         factor = gf16::multiply(factor, constant);
     }
+}
+
+void addToAll(unsigned char* recovery, uint64_t stride, uint32_t count, uint64_t offset,
+              const unsigned char* data, size_t bytes, uint16_t constant) {
+    addToSome(recovery, stride, 0, count, offset, data, bytes, constant);
+}
+
+// The same on both cores, half of the recovery slices each: the ranges read again after the
+// pass have nothing else to do meanwhile.
+void addToAllOnTwo(unsigned char* recovery, uint64_t stride, uint32_t count,
+                   const unsigned char* data, size_t bytes, uint16_t constant) {
+    const uint32_t half = count / 2;
+    std::optional<std::thread> other;
+    if (half > 0 && bytes >= (size_t{256} << 10)) {
+        try {
+            other.emplace(addToSome, recovery, stride, half, count, 0, data, bytes, constant);
+        } catch (const std::system_error&) {
+            // No thread to be had: this one does all.
+        }
+    }
+    addToSome(recovery, stride, 0, other ? half : count, 0, data, bytes, constant);
+    if (other) other->join();
 }
 
 }  // namespace
@@ -69,7 +91,34 @@ std::optional<Md5Digest> headMd5Of(FileSystem& fs, const Text& path) {
     return md5Of(head);
 }
 
+// A stretch of one file's bytes on its way to the workers, never across a slice's end; placed
+// at its slice offset's alignment, as the recovery slices it is added to are.
+struct Chunk {
+    AlignedBytes bytes = alignedZeros(kStage + 2 * kAlign);
+    size_t at = 0;
+    size_t length = 0;
+    size_t file = 0;
+    uint64_t pos = 0;  // of its first byte in the file
+    bool first = false, last = false;
+    const unsigned char* data() const { return bytes.get() + at; }
+};
+
+// What one worker sums of every chunk: the MD5s (the file's and its slices', side by side, and
+// its head's), or the slices' CRC32s and the recovery slices. Both work on each chunk at once.
+struct Lane {
+    bool md5s = false;
+    Md5Pair pair;  // the file's and the slice's
+    std::optional<Md5> head;
+    uint32_t crc = 0;
+    Sha256* whole = nullptr;  // of every byte fed, for the caller
+    uint32_t* wholeCrc = nullptr;
+    bool sliceOpen = false;
+    uint64_t done = 0;  // chunks taken
+    std::thread thread;
+};
+
 struct RecoveryBuilder::State {
+    uint64_t sliceSize = 0, range = 0;
     uint32_t count;
     std::vector<InputFile> files;
     std::vector<Id> ids;
@@ -77,28 +126,173 @@ struct RecoveryBuilder::State {
     std::vector<uint32_t> firstSlice;  // of each file, in the set
     std::vector<uint16_t> constants;   // of each slice in the set
     std::vector<std::vector<SliceChecksum>> checksums;
-    std::vector<Md5Digest> md5s;
+    std::vector<Md5Digest> md5s, heads;
+    std::vector<uint64_t> fedLengths;
+    std::vector<bool> fed;
     uint64_t stride = 0;
     AlignedBytes recovery;
-    AlignedBytes stage;
 
     // The file being fed.
     size_t file = SIZE_MAX;
     uint64_t pos = 0;
-    std::optional<Md5> whole, head, slice;
-    uint32_t crc = 0;
-    uint64_t stageStart = 0, stageLength = 0;
+    bool filling = false;  // the chunk `produced` is being filled
+    bool firstOfFile = false;
 
-    // Sums what the stage holds into the recovery slices; an odd last byte is padded with zero,
-    // which only happens at the end of a file.
-    void flush(uint32_t slice) {
-        if (stageLength == 0) return;
-        const uint64_t at = stageStart % kAlign;
-        if (stageLength % 2) stage[at + stageLength] = 0;
-        addToAll(recovery.get(), stride, count, stageStart, stage.get() + at,
-                 static_cast<size_t>(roundUp(stageLength, 2)), constants[slice]);
-        stageStart += stageLength;
-        stageLength = 0;
+    std::array<Chunk, kChunks> chunks;
+    std::array<Lane, 2> lanes;
+    std::mutex lock;
+    std::condition_variable changed;
+    uint64_t produced = 0;
+    bool closing = false;
+    bool threaded = false;
+
+    Chunk& filled() { return chunks[produced % kChunks]; }
+
+    void startLanes() {
+        lanes[0].md5s = true;
+        try {
+            for (Lane& lane : lanes) lane.thread = std::thread([this, &lane] { run(lane); });
+            threaded = true;
+        } catch (const std::system_error&) {
+            // No threads to be had: the feeder works the chunks itself.
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                closing = true;
+            }
+            changed.notify_all();
+            for (Lane& lane : lanes)
+                if (lane.thread.joinable()) lane.thread.join();
+            closing = false;
+        }
+    }
+
+    void stopLanes() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            closing = true;
+        }
+        changed.notify_all();
+        for (Lane& lane : lanes)
+            if (lane.thread.joinable()) lane.thread.join();
+    }
+
+    void run(Lane& lane) {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                changed.wait(guard, [&] { return lane.done < produced || closing; });
+                if (lane.done == produced) return;
+            }
+            work(lane, chunks[lane.done % kChunks]);
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                ++lane.done;
+            }
+            changed.notify_all();
+        }
+    }
+
+    // Waits for a free chunk to fill.
+    void take() {
+        if (filling) return;
+        if (threaded) {
+            std::unique_lock<std::mutex> guard(lock);
+            changed.wait(
+                guard, [&] { return produced - std::min(lanes[0].done, lanes[1].done) < kChunks; });
+        }
+        filling = true;
+        Chunk& c = filled();
+        c.length = 0;
+        c.file = file;
+        c.pos = pos;
+        c.at = static_cast<size_t>(pos % sliceSize % kAlign);
+        c.first = std::exchange(firstOfFile, false);
+        c.last = false;
+    }
+
+    void publish() {
+        Chunk& c = filled();
+        c.bytes[c.at + c.length] = 0;  // pads an odd last byte of a file to a whole word
+        filling = false;
+        if (!threaded) {
+            for (Lane& lane : lanes) work(lane, c);
+            ++produced;
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ++produced;
+        }
+        changed.notify_all();
+    }
+
+    // Waits until the workers took every chunk.
+    void drain() {
+        if (filling) publish();
+        if (!threaded) return;
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [&] { return lanes[0].done == produced && lanes[1].done == produced; });
+    }
+
+    // Each lane fills its own field of a slice's checksum (the MD5, or the CRC32).
+    void work(Lane& lane, const Chunk& c) {
+        if (c.first) {
+            lane.pair = Md5Pair{};
+            lane.head.emplace();
+            lane.crc = 0;
+            lane.sliceOpen = false;
+        }
+        if (c.length > 0) {
+            lane.sliceOpen = true;
+            if (lane.md5s) {
+                lane.pair.update(c.data(), c.length);
+                if (c.pos < static_cast<uint64_t>(kHeadBytes))
+                    lane.head->update(c.data(), static_cast<size_t>(std::min<uint64_t>(
+                                                    c.length, kHeadBytes - c.pos)));
+            } else {
+                // One CRC32 of the chunk gives the slice's and the caller's.
+                const uint32_t crc = crc32Update(0, c.data(), c.length);
+                lane.crc = crc32Combine(lane.crc, crc, int64_t(c.length));
+                if (lane.wholeCrc)
+                    *lane.wholeCrc = crc32Combine(*lane.wholeCrc, crc, int64_t(c.length));
+                if (lane.whole) lane.whole->update(c.data(), c.length);
+                sum(c);
+            }
+        }
+        const uint64_t end = c.pos + c.length;
+        const uint64_t k = c.pos / sliceSize;
+        if (lane.sliceOpen && (end % sliceSize == 0 || c.last) && k < checksums[c.file].size()) {
+            // A file's short last slice is summed as if padded with zeros.
+            SliceChecksum& slice = checksums[c.file][k];
+            for (uint64_t left = (sliceSize - end % sliceSize) % sliceSize; left > 0;) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kZeros.size()));
+                if (lane.md5s)
+                    lane.pair.updateSecond(kZeros.data(), n);
+                else
+                    lane.crc = crc32Update(lane.crc, kZeros.data(), n);
+                left -= n;
+            }
+            if (lane.md5s)
+                slice.md5 = lane.pair.finishSecond();
+            else
+                slice.crc32 = std::exchange(lane.crc, 0);
+            lane.sliceOpen = false;
+        }
+        if (c.last && lane.md5s) {
+            md5s[c.file] = lane.pair.finishFirst();
+            heads[c.file] = lane.head->finish();
+            fedLengths[c.file] = end;
+        }
+    }
+
+    // Adds the chunk, times each recovery slice's factor, to every recovery slice.
+    void sum(const Chunk& c) {
+        const uint64_t offset = c.pos % sliceSize;
+        if (offset >= range || count == 0) return;
+        const size_t bytes =
+            static_cast<size_t>(roundUp(std::min<uint64_t>(c.length, range - offset), 2));
+        addToAll(recovery.get(), stride, count, offset, c.data(), bytes,
+                 constants[firstSlice[c.file] + static_cast<uint32_t>(c.pos / sliceSize)]);
     }
 };
 
@@ -122,76 +316,102 @@ RecoveryBuilder::RecoveryBuilder(uint64_t sliceSize, uint32_t recoveryCount,
     }
     s.constants = sliceConstants(slices);
     s.checksums.resize(s.files.size());
+    for (size_t i = 0; i < s.files.size(); ++i)
+        s.checksums[i].resize(slicesOf(s.files[i].length, sliceSize));
     s.md5s.resize(s.files.size());
+    s.heads.resize(s.files.size());
+    s.fedLengths.resize(s.files.size());
+    s.fed.resize(s.files.size());
     // The whole slices when they fit the budget, else the same first range of each.
     const uint64_t perSlice = recoveryCount ? memoryBudget / recoveryCount : sliceSize;
     range_ = std::min(sliceSize, std::max<uint64_t>(kAlign, perSlice / kAlign * kAlign));
+    s.sliceSize = sliceSize;
+    s.range = range_;
     s.stride = roundUp(range_, kAlign);
     s.recovery = alignedZeros(s.stride * std::max<uint32_t>(recoveryCount, 1));
-    s.stage = alignedZeros(kStage + 2 * kAlign);
+    s.startLanes();
 }
 
-RecoveryBuilder::~RecoveryBuilder() = default;
+RecoveryBuilder::~RecoveryBuilder() {
+    s_->stopLanes();
+}
 
 void RecoveryBuilder::beginFile(size_t index) {
     State& s = *s_;
+    if (s.filling) s.publish();
     s.file = index;
     s.pos = 0;
-    s.whole.emplace();
-    s.head.emplace();
-    s.slice.emplace();
-    s.crc = 0;
-    s.stageLength = 0;
-    s.checksums[index].clear();
+    s.firstOfFile = true;
+    s.fed[index] = true;
 }
 
 void RecoveryBuilder::feed(const void* data, size_t size) {
     State& s = *s_;
     auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
+        s.take();
+        Chunk& c = s.filled();
         const uint64_t offset = s.pos % sliceSize_;
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(size, sliceSize_ - offset));
-        if (s.pos < static_cast<uint64_t>(kHeadBytes))
-            s.head->update(p, static_cast<size_t>(std::min<uint64_t>(n, kHeadBytes - s.pos)));
-        s.whole->update(p, n);
-        s.slice->update(p, n);
-        s.crc = crc32Update(s.crc, p, n);
-        const uint32_t slice = s_->firstSlice[s.file] + static_cast<uint32_t>(s.pos / sliceSize_);
-        for (uint64_t o = offset; o < std::min<uint64_t>(offset + n, range_);) {
-            if (s.stageLength == 0) s.stageStart = o;
-            const uint64_t room = kStage - s.stageLength;
-            const uint64_t take = std::min<uint64_t>({room, offset + n - o, range_ - o});
-            std::memcpy(s.stage.get() + s.stageStart % kAlign + s.stageLength, p + (o - offset),
-                        static_cast<size_t>(take));
-            s.stageLength += take;
-            o += take;
-            if (s.stageLength == kStage) s.flush(slice);
-        }
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>({size, kStage - c.length, sliceSize_ - offset}));
+        std::memcpy(c.bytes.get() + c.at + c.length, p, n);
+        c.length += n;
         s.pos += n;
         p += n;
         size -= n;
-        if (s.pos % sliceSize_ == 0) {
-            s.flush(slice);
-            s.checksums[s.file].push_back({s.slice->finish(), s.crc});
-            s.slice.emplace();
-            s.crc = 0;
-        }
+        if (c.length == kStage || s.pos % sliceSize_ == 0) s.publish();
     }
 }
 
 bool RecoveryBuilder::endFile() {
     State& s = *s_;
-    const uint64_t tail = s.pos % sliceSize_;
-    if (tail != 0) {
-        s.flush(s.firstSlice[s.file] + static_cast<uint32_t>(s.pos / sliceSize_));
-        feedZeros(*s.slice, s.crc, sliceSize_ - tail);
-        s.checksums[s.file].push_back({s.slice->finish(), s.crc});
-    }
-    s.md5s[s.file] = s.whole->finish();
-    const InputFile& f = s.files[s.file];
-    const bool ok = s.pos == f.length && s.head->finish() == f.headMd5;
+    s.take();
+    s.filled().last = true;
+    s.publish();
+    const bool whole = s.pos == s.files[s.file].length;
     s.file = SIZE_MAX;
-    return ok;
+    return whole;
+}
+
+void RecoveryBuilder::alsoSum(Sha256* whole, uint32_t* crc) {
+    s_->drain();
+    s_->lanes[1].whole = whole;
+    s_->lanes[1].wholeCrc = crc;
+}
+
+void RecoveryBuilder::waitForSums() {
+    s_->drain();
+}
+
+size_t RecoveryBuilder::firstFedOtherwise() {
+    State& s = *s_;
+    s.drain();
+    for (size_t i = 0; i < s.files.size(); ++i)
+        if (!s.fed[i] || s.fedLengths[i] != s.files[i].length || s.heads[i] != s.files[i].headMd5)
+            return i;
+    return SIZE_MAX;
+}
+
+std::vector<uint64_t> recoveryFileSizes(uint64_t sliceSize, uint32_t recoveryCount,
+                                        const std::vector<InputFile>& files) {
+    const Id none{};
+    std::vector<Id> ids;
+    uint64_t critical = 0;
+    for (const InputFile& f : files) {
+        if (f.length == 0) continue;
+        ids.push_back(none);
+        critical +=
+            packet(none, kFileDescType, fileDescriptionBody({none, {}, {}, f.length, f.name}))
+                .size();
+        const std::vector<SliceChecksum> slices(slicesOf(f.length, sliceSize));
+        critical += packet(none, kSliceChecksumType, sliceChecksumBody(none, slices)).size();
+    }
+    critical += packet(none, kMainType, mainBody(sliceSize, ids)).size() +
+                packet(none, kCreatorType, creatorBody(kCreator)).size();
+    std::vector<uint64_t> sizes{critical};
+    for (const auto& [first, n] : RecoveryBuilder::volumeLayout(recoveryCount))
+        sizes.push_back(critical + n * (kHeaderSize + 4 + sliceSize));
+    return sizes;
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> RecoveryBuilder::volumeLayout(uint32_t count) {
@@ -353,14 +573,15 @@ bool RecoveryBuilder::sumRange(uint64_t at, uint64_t length, const ReadAt& read,
             const uint64_t from = k * sliceSize_ + at;
             const uint64_t have = from >= fileLength ? 0 : std::min(length, fileLength - from);
             if (have == 0) continue;
+            if (stopped()) return false;
             std::memset(input, 0, static_cast<size_t>(roundUp(length, 2)));
             if (!read(i, from, input, static_cast<size_t>(have))) {
                 failure = {FailureKind::Read, fromNativeName(s.files[i].name), errnoCode(EIO)};
                 return false;
             }
-            addToAll(s.recovery.get(), s.stride, s.count, 0, input,
-                     static_cast<size_t>(roundUp(have, 2)),
-                     s.constants[s.firstSlice[i] + static_cast<uint32_t>(k)]);
+            addToAllOnTwo(s.recovery.get(), s.stride, s.count, input,
+                          static_cast<size_t>(roundUp(have, 2)),
+                          s.constants[s.firstSlice[i] + static_cast<uint32_t>(k)]);
         }
     }
     return true;
@@ -369,13 +590,18 @@ bool RecoveryBuilder::sumRange(uint64_t at, uint64_t length, const ReadAt& read,
 bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::string& base,
                             const ReadAt& read, std::vector<Text>& written, Failure& failure) {
     State& s = *s_;
+    if (const size_t other = firstFedOtherwise(); other != SIZE_MAX) {
+        failure = {FailureKind::Read, fromNativeName(s.files[other].name), errnoCode(EIO)};
+        return false;
+    }
     Id setId{};
     const std::string critical = criticalPackets(setId);
     Files files(fs, folder, base, failure);
     if (!files.start(critical, setId, s.count, sliceSize_)) return false;
     const auto placeAll = [&](uint64_t at, uint64_t length) {
         for (uint32_t e = 0; e < s.count; ++e)
-            if (!files.place(e, at, s.recovery.get() + e * s.stride, length)) return false;
+            if (stopped() || !files.place(e, at, s.recovery.get() + e * s.stride, length))
+                return false;
         return true;
     };
     if (!placeAll(0, range_)) return false;
@@ -385,7 +611,7 @@ bool RecoveryBuilder::write(FileSystem& fs, const Text& folder, const std::strin
         if (!sumRange(at, length, read, input.get(), failure) || !placeAll(at, length))
             return false;
     }
-    return files.commit(written);
+    return !stopped() && files.commit(written);
 }
 
 }  // namespace pw::par2

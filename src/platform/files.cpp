@@ -206,14 +206,15 @@ bool SafeWriter::write(std::string_view bytes) {
         for (Sha256* h : hashes_)
             if (h) h->update(bytes);
         if (crc_) *crc_ = crc32Update(*crc_, bytes.data(), bytes.size());
+        if (sink_) sink_->take(bytes.data(), bytes.size());
     }
     return ok_;
 }
 
 bool SafeWriter::copyFrom(FileHandle& source, int64_t offset, int64_t length) {
-    const bool hashing = hashes_[0] || hashes_[1] || crc_;
+    const bool hashing = hashes_[0] || hashes_[1] || crc_ || sink_;
     if (ok_ && length > 0 &&
-        !(hashing ? copyHashing(source, offset, length, *file_, hashes_, crc_)
+        !(hashing ? copyHashing(source, offset, length, *file_, hashes_, crc_, sink_)
                   : file_->copyFrom(source, offset, length))) {
         ok_ = false;
         // The output kept no error of its own: the source was what failed.
@@ -236,7 +237,7 @@ void SafeWriter::hashInto(Sha256* first, Sha256* second) {
 }
 
 bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
-                 Sha256* const (&hashes)[2], uint32_t* crc) {
+                 Sha256* const (&hashes)[2], uint32_t* crc, ByteSink* sink) {
     const int64_t saved = source.position();
     if (!source.seek(offset)) return false;
     static constexpr int64_t kBuffer = 1 << 20;
@@ -249,6 +250,7 @@ bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle&
         for (Sha256* h : hashes)
             if (h) h->update(buffer.data(), size_t(got));
         if (crc) *crc = crc32Update(*crc, buffer.data(), size_t(got));
+        if (sink) sink->take(buffer.data(), size_t(got));
         length -= got;
     }
     return source.seek(saved) && ok;

@@ -133,6 +133,13 @@ bool isTemporaryFileName(std::string_view name);
 // Removes the temporary file of the SafeWriter now open, if any. Safe inside a signal handler.
 void removeOpenTemporaryFile();
 
+// Takes the bytes a writer writes, as they go out (the recovery sums of a split's parts).
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual void take(const void* data, size_t size) = 0;
+};
+
 // Writes a new file beside its final place and moves it there only when everything was written,
 // so a failure never leaves a half-written file under the final name nor harms one already there.
 class SafeWriter {
@@ -157,6 +164,8 @@ class SafeWriter {
     void hashInto(Sha256* first, Sha256* second = nullptr);
     // The same for a running CRC32 (zlib's), when not null.
     void crcInto(uint32_t* crc) { crc_ = crc; }
+    // And into this sink, when not null.
+    void feedInto(ByteSink* sink) { sink_ = sink; }
     // Where the bytes go until the commit; they may be read back from there meanwhile.
     const Text& temporaryPath() const { return tempPath_; }
     // Closes and moves the file into place; false when any step failed.
@@ -174,6 +183,7 @@ class SafeWriter {
     bool ok_ = false;
     Sha256* hashes_[2] = {nullptr, nullptr};
     uint32_t* crc_ = nullptr;
+    ByteSink* sink_ = nullptr;
     bool readFailed_ = false;
     std::error_code error_;
 
@@ -183,7 +193,7 @@ class SafeWriter {
 
 // Appends `length` bytes of `source` from `offset` to `out` through a buffer, feeding `hash`.
 bool copyHashing(FileHandle& source, int64_t offset, int64_t length, FileHandle& out,
-                 Sha256* const (&hashes)[2], uint32_t* crc = nullptr);
+                 Sha256* const (&hashes)[2], uint32_t* crc = nullptr, ByteSink* sink = nullptr);
 
 // The SHA-256 of a whole file and its length; nothing when it cannot be read.
 std::optional<Sha256Digest> hashFile(FileSystem& fs, const Text& path, int64_t* length = nullptr);

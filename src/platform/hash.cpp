@@ -69,6 +69,10 @@ Md5Digest md5Of(std::string_view bytes) {
     return h.finish();
 }
 
+uint32_t crc32Combine(uint32_t first, uint32_t second, int64_t secondLength) {
+    return static_cast<uint32_t>(crc32_combine64(first, second, secondLength));
+}
+
 uint32_t crc32Update(uint32_t crc, const void* data, size_t size) {
     return static_cast<uint32_t>(
         crc32_z(crc, static_cast<const Bytef*>(data), static_cast<z_size_t>(size)));

@@ -52,6 +52,8 @@ Md5Digest md5Of(std::string_view bytes);
 
 // The CRC-32 of zlib and zip, continued from `crc` (0 to start).
 uint32_t crc32Update(uint32_t crc, const void* data, size_t size);
+// The CRC-32 of two runs of bytes one after the other, from the CRC-32 of each.
+uint32_t crc32Combine(uint32_t first, uint32_t second, int64_t secondLength);
 
 // 64 lower-case hex digits.
 std::string hexDigest(const Sha256Digest& digest);

@@ -212,12 +212,12 @@ Text partPath(SplitContext& ctx, const SplitJobState& state, Text stem) {
     return freePartPath(ctx, state, stem, suffix, state.source.extension);
 }
 
-Text streamedPartPath(SplitContext& ctx, SplitJobState& state) {
+}  // namespace
+
+Text plainPartPath(SplitContext& ctx, SplitJobState& state) {
     prepareFolder(ctx, state);
     return partPath(ctx, state, Text());
 }
-
-}  // namespace
 
 bool namesPartsAfterText(const SplitOptions& options) {
     if (options.nameAfterText()) return true;
@@ -240,7 +240,7 @@ bool writePart(SplitContext& ctx, SplitJobState& state, Text* written) {
 }
 
 PartStream::PartStream(SplitContext& ctx, SplitJobState& state, bool utf8)
-    : PartStream(ctx, state, streamedPartPath(ctx, state), utf8) {}
+    : PartStream(ctx, state, plainPartPath(ctx, state), utf8) {}
 
 PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path, bool utf8)
     : ctx_(ctx),
@@ -254,8 +254,11 @@ PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path
       buffer_(std::move(state.encodedPart)) {
     buffer_.clear();
     if (ManifestRecording* recording = state.recording.get()) {
-        out_.hashInto(&recording->partHash(), recording->wholeHash());
-        out_.crcInto(recording->wholeCrc());
+        // With recovery sums taken as the part is written, they take the source's digests too.
+        out_.hashInto(&recording->partHash(),
+                      state.recoveryFeed ? nullptr : recording->wholeHash());
+        out_.crcInto(state.recoveryFeed ? nullptr : recording->wholeCrc());
+        out_.feedInto(state.recoveryFeed);
         if (recording_) recording_->beginTextPart(state.sourceEncoding);
     }
     // Code-page text goes back into the source's encoding.
@@ -384,7 +387,8 @@ void PartStream::writeCopy(std::string_view bytes) {
     flush();
     if (recording) {
         copying_ = false;
-        out_.hashInto(&recording->partHash(), recording->wholeHash());
+        out_.hashInto(&recording->partHash(),
+                      state_.recoveryFeed ? nullptr : recording->wholeHash());
     }
 }
 

@@ -14,6 +14,10 @@ namespace pw {
 // `written`, when given, gets the part's path.
 bool writePart(SplitContext& ctx, SplitJobState& state, Text* written = nullptr);
 
+// The path writePart gives the current part when it is not named after its text; the output
+// folder is made first.
+Text plainPartPath(SplitContext& ctx, SplitJobState& state);
+
 // The current part (the state's part number and heading) written while its bytes come, through a
 // bounded buffer: named before the first of them, so never after its text; turned back into the
 // source's encoding and hashed for the manifest on the way. Its bytes are those writePart gives

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/path_ops.h"
 #include "split/part_writer.h"
 #include "text/numeric_text.h"
 #include "text/system_texts.h"
@@ -30,17 +31,47 @@ std::unique_ptr<FileHandle> openSource(SplitContext& ctx, SplitJobState& state, 
     return nullptr;
 }
 
-// Parts 1 .. n-1 take `size` bytes (fewer at the end of the file), part n takes the rest.
+// Bytes of part k (from 1) of n: parts 1 .. n-1 take `size` bytes (fewer at the end of the
+// file), part n takes the rest.
+int64_t partBytes(int64_t k, int64_t n, int64_t position, int64_t length, int64_t size) {
+    return k == n ? length - position : std::min(size, length - position);
+}
+
+// Recovery files asked for over parts named by their numbers: every part's name, place and size
+// are known now, so the recovery sums are taken as the parts are written.
+void planRecoveryPass(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
+                      int64_t size, int64_t n) {
+    if (!ctx.options.recovery().wanted() || ctx.options.countsOnly() || !state.recording ||
+        namesPartsAfterText(ctx.options) || length <= 0 || n < 1)
+        return;
+    std::vector<RecoveryPass::Part> parts;
+    int64_t position = 0;
+    for (int64_t k = 1; k <= n; ++k) {
+        state.partNumber = k;
+        const int64_t take = partBytes(k, n, position, length, size);
+        parts.push_back({fileNameOf(plainPartPath(ctx, state)), position, take});
+        position += take;
+    }
+    state.recoveryPass = RecoveryPass::plan(file, std::move(parts), ctx.options.recovery());
+    // The source's digests are taken beside the recovery sums, off the thread that writes.
+    if (state.recoveryPass)
+        state.recoveryPass->alsoSum(state.recording->wholeHash(), state.recording->wholeCrc());
+}
+
 void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
                  int64_t size, int64_t n) {
     int64_t position = 0;
     state.partCount = n;
+    planRecoveryPass(ctx, state, file, length, size, n);
     for (int64_t k = 1; k <= n; ++k) {
         state.partNumber = k;
-        const int64_t take = k == n ? length - position : std::min(size, length - position);
+        const int64_t take = partBytes(k, n, position, length, size);
         state.partContent.setRange(file, position, take);
         position += take;
+        if (state.recoveryPass) state.recoveryFeed = state.recoveryPass->beginPart(size_t(k - 1));
         writePart(ctx, state);
+        if (state.recoveryPass) state.recoveryPass->endPart();
+        state.recoveryFeed = nullptr;
         ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }

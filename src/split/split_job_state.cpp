@@ -13,6 +13,8 @@ void SplitJobState::startSource(const Text& path) {
     partsOfSource = 0;
     partCount = 0;
     partNamesOfSource.clear();
+    recoveryPass.reset();
+    recoveryFeed = nullptr;
 }
 
 }  // namespace pw

@@ -11,6 +11,7 @@
 #include "split/name_template.h"
 #include "split/random_draw.h"
 #include "split/split_options.h"
+#include "split/split_recovery.h"
 #include "text/encoding_code.h"
 
 namespace pw {
@@ -91,6 +92,10 @@ struct SplitJobState {
     }
     // The current source's manifest while one is asked for.
     std::unique_ptr<ManifestRecording> recording;
+    // The recovery sums a byte mode takes as it writes the source's parts; `recoveryFeed` takes
+    // the bytes of the part being written.
+    std::unique_ptr<RecoveryPass> recoveryPass;
+    ByteSink* recoveryFeed = nullptr;
     // A conversion of the source's text put in substitutes: its content is not whole in parts.
     void noteReplacements(size_t count) {
         if (count == 0) return;

@@ -106,8 +106,20 @@ bool writeRecovery(SplitContext& ctx, SplitJobState& state, const Text& source,
     const Text base = manifestName.substr(0, manifestName.size() - kManifestExtension.size() - 1);
     std::vector<Text> written;
     Failure failure{};
-    switch (writeRecoveryFiles(ctx.files, state.outputFolder, base, manifest, recovery, written,
-                               failure)) {
+    RecoveryWriting how;
+    how.pass = state.recoveryPass.get();
+    how.sizesOnly = ctx.options.countsOnly();
+    how.stopped = [&ctx] {
+        ctx.host.processEvents();
+        return ctx.stopRequested != 0;
+    };
+    const RecoveryResult result = writeRecoveryFiles(ctx.files, state.outputFolder, base, manifest,
+                                                     recovery, how, written, failure);
+    state.recoveryPass.reset();
+    switch (result) {
+        case RecoveryResult::Stopped:
+            // The split stops here; the source stays, as after any stopped split.
+            return false;
         case RecoveryResult::NotUtf8:
             summary.recoveryRefused.push_back(source);
             return false;
@@ -165,6 +177,8 @@ bool writeCompanions(SplitContext& ctx, SplitJobState& state, const Text& source
 bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
     std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
+    if (state.recoveryPass) state.recoveryPass->finish();
+    if (!complete) state.recoveryPass.reset();
     if (!complete) return !recording;
     settleEarlierParts(ctx, state, source, earlier, summary);
     if (!recording) {

@@ -54,6 +54,9 @@ class SplitOptions {
     virtual bool writeManifest() const = 0;
     // PAR 2.0 recovery files over the parts (a manifest is written with them).
     virtual RecoveryAmount recovery() const { return {}; }
+    // Files are written only to be counted (a dry run): recovery files get their sizes, and
+    // nothing is summed for them.
+    virtual bool countsOnly() const { return false; }
     virtual Text delimiter() const = 0;
     // The folder the parts go to (or their subfolder goes into); empty: the source's folder.
     virtual Text outputFolder() const { return {}; }

@@ -4,6 +4,7 @@
 
 #include "files/par2_builder.h"
 #include "platform/charset.h"
+#include "platform/hash.h"
 #include "platform/native_names.h"
 
 namespace pw {
@@ -44,16 +45,45 @@ std::vector<Text> recoveryNames(const Text& base, uint32_t count) {
     return names;
 }
 
+// Feeds part `index` read again from its file; false when it could not be read whole or the
+// split was stopped.
 bool feedPart(FileSystem& fs, const Text& path, par2::RecoveryBuilder& builder, size_t index,
-              std::string& buffer) {
+              std::string& buffer, const std::function<bool()>& stopped) {
     auto f = fs.open(path, OpenMode::Read);
     if (!f) return false;
     builder.beginFile(index);
     int64_t n = 0;
-    while ((n = f->read(buffer.data(), buffer.size())) > 0)
+    while ((n = f->read(buffer.data(), buffer.size())) > 0) {
         builder.feed(buffer.data(), static_cast<size_t>(n));
+        if (stopped && stopped()) return false;
+    }
     // A part that changed since it was written is not what the manifest records.
     return builder.endFile() && n == 0;
+}
+
+// A dry run's recovery files: their sizes, with nothing in them.
+bool writeSizes(FileSystem& fs, const Text& folder, const std::vector<Text>& names,
+                const std::vector<uint64_t>& sizes, std::vector<Text>& written, Failure& failure) {
+    static const std::string zeros(size_t{1} << 16, '\0');
+    std::vector<std::unique_ptr<SafeWriter>> out;
+    for (size_t i = 0; i < names.size(); ++i) {
+        out.push_back(std::make_unique<SafeWriter>(fs, folder + names[i]));
+        for (uint64_t left = sizes[i]; left > 0;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
+            (void)out.back()->write(std::string_view(zeros).substr(0, n));
+            left -= n;
+        }
+    }
+    // As the builder does: the volumes, then the index.
+    for (size_t k = 1; k <= names.size(); ++k) {
+        const size_t i = k % names.size();
+        if (!out[i]->commit()) {
+            failure = {FailureKind::Write, folder + names[i], out[i]->error()};
+            return false;
+        }
+        written.push_back(folder + names[i]);
+    }
+    return true;
 }
 
 }  // namespace
@@ -72,9 +102,69 @@ uint32_t recoverySliceCount(const std::vector<int64_t>& partSizes, int64_t slice
     return static_cast<uint32_t>(count);
 }
 
+std::unique_ptr<RecoveryPass> RecoveryPass::plan(FileHandle& source, std::vector<Part> parts,
+                                                 RecoveryAmount amount) {
+    std::vector<par2::InputFile> inputs;
+    std::vector<int64_t> sizes;
+    for (const Part& part : parts) {
+        auto name = utf8NameOf(part.name);
+        if (!name) return nullptr;
+        inputs.push_back({std::move(*name), uint64_t(part.size), {}});
+        sizes.push_back(part.size);
+    }
+    if (std::all_of(sizes.begin(), sizes.end(), [](int64_t s) { return s == 0; })) return nullptr;
+    const int64_t saved = source.position();
+    std::string head(static_cast<size_t>(par2::kHeadBytes), '\0');
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const size_t wanted = static_cast<size_t>(std::min(parts[i].size, par2::kHeadBytes));
+        if (!source.seek(parts[i].offset)) return nullptr;
+        for (size_t got = 0; got < wanted;) {
+            const int64_t n = source.read(head.data() + got, wanted - got);
+            if (n <= 0) return nullptr;
+            got += size_t(n);
+        }
+        inputs[i].headMd5 = md5Of(std::string_view(head).substr(0, wanted));
+    }
+    if (!source.seek(saved)) return nullptr;
+    const int64_t sliceSize = par2::chooseSliceSize(sizes);
+    std::unique_ptr<RecoveryPass> pass(new RecoveryPass);
+    pass->builder_ = std::make_unique<par2::RecoveryBuilder>(
+        uint64_t(sliceSize), recoverySliceCount(sizes, sliceSize, amount), std::move(inputs));
+    pass->parts_ = std::move(parts);
+    return pass;
+}
+
+RecoveryPass::~RecoveryPass() = default;
+
+void RecoveryPass::alsoSum(Sha256* whole, uint32_t* crc) {
+    builder_->alsoSum(whole, crc);
+}
+
+void RecoveryPass::finish() {
+    builder_->waitForSums();
+}
+
+ByteSink* RecoveryPass::beginPart(size_t index) {
+    builder_->beginFile(index);
+    return builder_.get();
+}
+
+void RecoveryPass::endPart() {
+    whole_ = builder_->endFile() && whole_;
+}
+
+par2::RecoveryBuilder* RecoveryPass::builderFor(const Manifest& manifest) {
+    if (!whole_ || manifest.parts.size() != parts_.size()) return nullptr;
+    for (size_t i = 0; i < parts_.size(); ++i)
+        if (manifest.parts[i].name != parts_[i].name || manifest.parts[i].size != parts_[i].size)
+            return nullptr;
+    return builder_->fedAsGiven() ? builder_.get() : nullptr;
+}
+
 RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text& base,
                                   const Manifest& manifest, RecoveryAmount amount,
-                                  std::vector<Text>& written, Failure& failure) {
+                                  const RecoveryWriting& how, std::vector<Text>& written,
+                                  Failure& failure) {
     if (!utf8NameOf(base) || !utf8NameOf(manifest.sourceName)) return RecoveryResult::NotUtf8;
     std::vector<par2::InputFile> inputs;
     std::vector<int64_t> sizes;
@@ -89,29 +179,44 @@ RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text
         return RecoveryResult::Written;
     const int64_t sliceSize = par2::chooseSliceSize(sizes);
     const uint32_t count = recoverySliceCount(sizes, sliceSize, amount);
-    for (const Text& name : recoveryNames(base, count))
+    const std::vector<Text> names = recoveryNames(base, count);
+    for (const Text& name : names)
         if (takenByOther(fs, folder + name)) {
             failure = {FailureKind::Write, folder + name, errnoCode(EEXIST)};
             return RecoveryResult::Failed;
         }
+    if (how.sizesOnly)
+        return writeSizes(fs, folder, names,
+                          par2::recoveryFileSizes(uint64_t(sliceSize), count, inputs), written,
+                          failure)
+                   ? RecoveryResult::Written
+                   : RecoveryResult::Failed;
+    const auto stopped = [&] { return how.stopped && how.stopped(); };
 
-    // The file IDs fix the set's order, so every head is read before the first byte is summed;
-    // the parts were just written and are read again from the cache.
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        const auto head = par2::headMd5Of(fs, folder + manifest.parts[i].name);
-        if (!head) {
-            failure = {FailureKind::Read, folder + manifest.parts[i].name, fs.lastError()};
-            return RecoveryResult::Failed;
+    par2::RecoveryBuilder* builder = how.pass ? how.pass->builderFor(manifest) : nullptr;
+    std::unique_ptr<par2::RecoveryBuilder> own;
+    if (!builder) {
+        // The file IDs fix the set's order, so every head is read before the first byte is
+        // summed; the parts were just written and are read again from the cache.
+        for (size_t i = 0; i < inputs.size(); ++i) {
+            const auto head = par2::headMd5Of(fs, folder + manifest.parts[i].name);
+            if (!head) {
+                failure = {FailureKind::Read, folder + manifest.parts[i].name, fs.lastError()};
+                return RecoveryResult::Failed;
+            }
+            inputs[i].headMd5 = *head;
         }
-        inputs[i].headMd5 = *head;
+        own =
+            std::make_unique<par2::RecoveryBuilder>(uint64_t(sliceSize), count, std::move(inputs));
+        builder = own.get();
+        std::string buffer(kPiece, '\0');
+        for (size_t i = 0; i < manifest.parts.size(); ++i)
+            if (!feedPart(fs, folder + manifest.parts[i].name, *builder, i, buffer, how.stopped)) {
+                if (stopped()) return RecoveryResult::Stopped;
+                failure = {FailureKind::Read, folder + manifest.parts[i].name, errnoCode(EIO)};
+                return RecoveryResult::Failed;
+            }
     }
-    par2::RecoveryBuilder builder(uint64_t(sliceSize), count, std::move(inputs));
-    std::string buffer(kPiece, '\0');
-    for (size_t i = 0; i < manifest.parts.size(); ++i)
-        if (!feedPart(fs, folder + manifest.parts[i].name, builder, i, buffer)) {
-            failure = {FailureKind::Read, folder + manifest.parts[i].name, errnoCode(EIO)};
-            return RecoveryResult::Failed;
-        }
     const auto read = [&](size_t i, uint64_t offset, void* into, size_t size) {
         auto f = fs.open(folder + manifest.parts[i].name, OpenMode::Read);
         if (!f || !f->seek(int64_t(offset))) return false;
@@ -122,8 +227,9 @@ RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text
         }
         return true;
     };
-    return builder.write(fs, folder, base, read, written, failure) ? RecoveryResult::Written
-                                                                   : RecoveryResult::Failed;
+    builder->stopWhen(how.stopped);
+    if (builder->write(fs, folder, base, read, written, failure)) return RecoveryResult::Written;
+    return stopped() ? RecoveryResult::Stopped : RecoveryResult::Failed;
 }
 
 }  // namespace pw

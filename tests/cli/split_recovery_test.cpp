@@ -141,6 +141,29 @@ TEST(CliSplitRecovery, RefusesWhatItCannotWriteAndKeepsTheSource) {
     EXPECT_TRUE(fileExists(dir.path("s/s.par2")));
 }
 
+// A dry run lists the recovery files with the sizes the real split gives them, and writes none.
+TEST(CliSplitRecovery, ADryRunListsTheRecoveryFilesWithTheirSizes) {
+    for (const char* mode : {"--parts 3 --recovery 2", "--lines 500 --recovery 10%"}) {
+        SCOPED_TRACE(mode);
+        TempDir dir;
+        writeFile(dir.path("book.txt"), bookText());
+        const CliRun dry = cli(dir, std::string("split --dry-run ") + mode + " book.txt");
+        ASSERT_EQ(dry.status, 0) << dry.err;
+        EXPECT_FALSE(fileExists(dir.path("book")));
+        ASSERT_EQ(cli(dir, std::string("split ") + mode + " book.txt").status, 0);
+        std::string listed;
+        int par2Files = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path("book")))
+            if (e.path().extension() == ".par2") {
+                ++par2Files;
+                const std::string line = std::to_string(std::filesystem::file_size(e.path())) +
+                                         "\t" + e.path().string() + "\n";
+                EXPECT_NE(dry.out.find(line), std::string::npos) << line << dry.out;
+            }
+        EXPECT_GE(par2Files, 2);
+    }
+}
+
 TEST(CliSplitRecovery, JoinRepairsFirstAndVerifySaysWhatCanBeRebuilt) {
     TempDir dir;
     std::string data;

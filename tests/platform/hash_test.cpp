@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/md5_pair.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 
@@ -44,6 +45,43 @@ TEST(Sha256, KnownDigestsAndHashingWhileCopying) {
     EXPECT_EQ(hexDigest(*digest), sha256Hex(source));
     EXPECT_EQ(length, int64_t(source.size()));
     EXPECT_FALSE(hashFile(fs, fromUtf8(dir.path("missing"))));
+}
+
+// Against libcrypto: pieces of every awkward size, the second stream finished at points that cut
+// blocks anywhere and padded alone, the first running on; and the CRC32 of two runs combined.
+TEST(Md5Pair, GivesLibcryptosDigestsWhereverTheStreamsAreCut) {
+    std::string data(300000, '\0');
+    uint32_t x = 7;
+    for (char& c : data) c = char((x = x * 69069 + 1) >> 24);
+    for (const size_t piece : {1, 3, 63, 64, 65, 1000, 4096, 300000}) {
+        SCOPED_TRACE(piece);
+        Md5Pair pair;
+        Md5 first, second;
+        size_t cutAt = 17, cuts = 0;
+        for (size_t at = 0; at < data.size(); at += piece) {
+            const size_t n = std::min(piece, data.size() - at);
+            pair.update(data.data() + at, n);
+            first.update(data.data() + at, n);
+            second.update(data.data() + at, n);
+            if (at + n >= cutAt) {
+                const std::string zeros(cuts % 3 * 37, '\0');
+                pair.updateSecond(zeros.data(), zeros.size());
+                second.update(zeros);
+                ASSERT_EQ(pair.finishSecond(), second.finish());
+                second.~Md5();
+                new (&second) Md5();
+                cutAt = at + n + 1 + (cutAt * 7919) % 5000;
+                ++cuts;
+            }
+        }
+        EXPECT_EQ(pair.finishFirst(), first.finish());
+        EXPECT_EQ(pair.finishSecond(), second.finish());
+        EXPECT_GT(cuts, piece < 1000 ? 50u : 0u);
+    }
+    EXPECT_EQ(Md5Pair().finishFirst(), md5Of(""));
+    const uint32_t a = crc32Update(0, data.data(), 1000),
+                   b = crc32Update(0, data.data() + 1000, 77);
+    EXPECT_EQ(crc32Combine(a, b, 77), crc32Update(0, data.data(), 1077));
 }
 
 }  // namespace
