@@ -74,6 +74,31 @@ int refuseNoPaths(std::string_view usage) {
     return 2;
 }
 
+const char* takeOnePath(int argc, char** argv, const char* usage, int& status,
+                        const std::function<int(int& i)>& ownOption) {
+    const char* given = nullptr;
+    status = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printOut(tr(usage));
+            return nullptr;
+        }
+        const int own = ownOption ? ownOption(i) : kNotOwnOption;
+        if (own == 0) continue;
+        if (own != kNotOwnOption)
+            status = own;
+        else if (arg.starts_with("--"))
+            status = refuse(kUnknownOption, arg);
+        else if (given)
+            status = refuse(kOnePath, arg);
+        if (status != 0) return nullptr;
+        given = argv[i];
+    }
+    if (!given) status = refuseNoPaths(tr(usage));
+    return given;
+}
+
 int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
               const char* failedLabel, const JobCounts& counts) {
     // After a dry run the headline has been said as what would be written; only failures follow.

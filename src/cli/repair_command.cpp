@@ -127,21 +127,9 @@ std::optional<par2::RecoverySet> pickSet(const par2::RecoverySetReader& reader, 
 }  // namespace
 
 int runRepair(int argc, char** argv) {
-    const char* given = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            printOut(tr(kRepairUsage));
-            return 0;
-        } else if (arg.starts_with("--")) {
-            return refuse(kUnknownOption, arg);
-        } else if (given) {
-            return refuse(kOnePath, arg);
-        } else {
-            given = argv[i];
-        }
-    }
-    if (!given) return refuseNoPaths(tr(kRepairUsage));
+    int status = 0;
+    const char* given = takeOnePath(argc, argv, kRepairUsage, status);
+    if (!given) return status;
 
     StopFlag stop = 0;
     installStopSignals(stop);
