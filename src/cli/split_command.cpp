@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,7 +22,6 @@
 #include "text/encoding_detect.h"
 #include "text/line_breaks.h"
 #include "text/numeric_text.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
