@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "cli/console_host.h"
@@ -31,6 +32,13 @@ constexpr int kNotOwnOption = -1;
 // an exit status. The path, or null with `status` the command's exit status.
 const char* takeOnePath(int argc, char** argv, const char* usage, int& status,
                         const std::function<int(int& i)>& ownOption = {});
+
+// A path for a message, as coreutils' quotef shows one: as it is, or in single quotes when it
+// holds a space or a control character, each run of control characters written $'\n' style, so
+// that the name reads back whole in a shell.
+std::string quotePath(std::string_view native);
+// The same for a code-page path.
+std::string shownPath(const Text& path);
 
 // What a job left undone, for its summary line and exit status.
 struct JobCounts {

@@ -32,7 +32,7 @@ int takeSeparatorFile(const char* argument, Text& path) {
     path = absolutePath(argument);
     std::error_code error;
     if (readEntireFile(posixFileSystem(), path, error)) return 0;
-    return refuse(kCannotRead, std::string(argument) + ": " + error.message());
+    return refuse(kCannotRead, quotePath(argument) + ": " + error.message());
 }
 
 // The merge's options as the command line gives them.
@@ -167,7 +167,7 @@ int runMerge(int argc, char** argv) {
         for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
     if (!options.console.quiet)
         for (const Text& original : summary.restoredOriginals)
-            printErr(std::string(kPrefix) + toNativeName(original) + tr(kRestored) + "\n");
+            printErr(std::string(kPrefix) + shownPath(original) + tr(kRestored) + "\n");
     reportUnlistedParts(summary.unlistedParts);
     reportDamagedParts(summary.damagedParts);
     printProblems(summary.unusableManifests);

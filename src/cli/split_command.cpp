@@ -100,7 +100,7 @@ int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
     s.delimiter_ = fixLineBreaks(fromUtf8(v));
     if (fromFile) {
         auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
-        if (!decoded) return refuse(kCannotRead, v);
+        if (!decoded) return refuse(kCannotRead, quotePath(v));
         s.delimiter_ = std::move(decoded->text);
     }
     s.mode_ = SplitMode::Delimiter;
@@ -364,7 +364,7 @@ void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length)
     char line[300];
     std::snprintf(line, sizeof line, tr(kPresetParts), (long long)parts, (long long)s.preset,
                   s.presetName.c_str());
-    printErr(std::string(kPrefix) + toNativeName(fileNameOf(file)) + ": " + line + "\n");
+    printErr(std::string(kPrefix) + shownPath(fileNameOf(file)) + ": " + line + "\n");
 }
 
 std::string splitHelp() {
@@ -412,15 +412,14 @@ int runSplit(int argc, char** argv) {
     reportEarlierParts(summary);
     reportWithoutHeadings(summary);
     for (const Text& path : summary.oversizedParts)
-        printErr(std::string(kPrefix) + toNativeName(path) + tr(kOversizedPart) + "\n");
+        printErr(std::string(kPrefix) + shownPath(path) + tr(kOversizedPart) + "\n");
     if (!options.console.quiet) {
-        for (const Text& index : summary.recoveryIndexes)
-            say(kRecoveryWritten, toNativeName(index));
+        for (const Text& index : summary.recoveryIndexes) say(kRecoveryWritten, shownPath(index));
         if (summary.recoveryVolumes > 0)
             say(kRecoveryVolumes, std::to_string(summary.recoveryVolumes));
     }
     for (const Text& source : summary.recoveryRefused)
-        printErr(std::string(kPrefix) + toNativeName(source) + tr(kRecoveryNotUtf8) + "\n");
+        printErr(std::string(kPrefix) + shownPath(source) + tr(kRecoveryNotUtf8) + "\n");
 
     printFailures(listFailures);
     printFailures(summary.failures);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_run.h"
+#include "cli/cli_support.h"
 
 namespace pw::test {
 namespace {
@@ -106,6 +107,25 @@ TEST(CliChecks, EveryFailureIsNamedWithItsReason) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.err, "write error: No space left on device")) << r.err;
     EXPECT_EQ(toFullDisk("--version").status, 1);
+}
+
+TEST(CliChecks, APathWithSpacesOrControlCharactersIsQuotedAsAShellReadsItBack) {
+    using cli::quotePath;
+    for (const char* plain : {"/a/b.txt", "/a/it's.txt", "/文件/中文.txt", ""})
+        EXPECT_EQ(quotePath(plain), plain);
+    EXPECT_EQ(quotePath("/a b/c"), "'/a b/c'");
+    EXPECT_EQ(quotePath("it's a"), R"('it'\''s a')");
+    EXPECT_EQ(quotePath("a\nb"), R"('a'$'\n''b')");
+    EXPECT_EQ(quotePath("a\t\r"), R"('a'$'\t\r')");
+    EXPECT_EQ(quotePath("\x1b[1m\x7f"), R"(''$'\033''[1m'$'\177')");
+
+    // In a failure's message, as the shell gave the name.
+    TempDir dir;
+    const CliRun r = cli(dir, "split --parts 2 \"$(printf 'no such\\nfile')\"");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, "partwell-cli: '" + dir.path("no such") +
+                               "'$'\\n''file': No such file or directory\n"))
+        << r.err;
 }
 
 TEST(CliChecks, PathsAreNormalisedBeforeTheParentFolderRule) {
