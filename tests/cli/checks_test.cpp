@@ -109,6 +109,27 @@ TEST(CliChecks, EveryFailureIsNamedWithItsReason) {
     EXPECT_EQ(toFullDisk("--version").status, 1);
 }
 
+TEST(CliChecks, VerifyAndRepairTakeOnePathAndTheirOwnOptionsOnly) {
+    TempDir dir;
+    for (const char* command : {"verify", "repair"}) {
+        const std::string c = command;
+        EXPECT_EQ(cli(dir, c + " a b").err, "partwell-cli: give one path only: b\n");
+        EXPECT_EQ(cli(dir, c + " --bogus a").err, "partwell-cli: unknown option: --bogus\n");
+        const CliRun none = cli(dir, c);
+        EXPECT_EQ(none.status, 2);
+        EXPECT_TRUE(none.err.starts_with("partwell-cli: no file or folder given\n")) << none.err;
+        const CliRun help = cli(dir, c + " a b --help");
+        EXPECT_EQ(help.status, 2);  // the second path is refused before --help is seen
+        EXPECT_EQ(cli(dir, c + " --help a b").status, 0);
+    }
+    // --source takes the next argument, whatever it looks like, and only verify has it.
+    EXPECT_EQ(cli(dir, "verify a --source").err,
+              "partwell-cli: the option needs a value: --source\n");
+    EXPECT_EQ(cli(dir, "verify --source --help").err,
+              "partwell-cli: no file or folder given\n" + cli(dir, "verify --help").out);
+    EXPECT_EQ(cli(dir, "repair --source x a").err, "partwell-cli: unknown option: --source\n");
+}
+
 TEST(CliChecks, APathWithSpacesOrControlCharactersIsQuotedAsAShellReadsItBack) {
     using cli::quotePath;
     for (const char* plain : {"/a/b.txt", "/a/it's.txt", "/文件/中文.txt", ""})
