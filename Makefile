@@ -3,9 +3,11 @@ JOBS ?= $(shell nproc)
 
 .PHONY: build run test sanitize package fuzz format bench tidy
 FUZZ_SECONDS ?= 60
+# ON turns compiler warnings into errors (CI sets it).
+WERROR ?= OFF
 
 # Configured once; after that the build itself runs CMake again when a build file changed.
-CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPARTWELL_WERROR=$(WERROR)
 configured = [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURE)
 
 build:
@@ -30,7 +32,8 @@ test:
 # The engine and its tests under AddressSanitizer and UndefinedBehaviorSanitizer (no GUI).
 sanitize:
 	@bash scripts/install-deps.sh sanitize
-	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DPARTWELL_GUI=OFF -DPARTWELL_SANITIZE=ON
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DPARTWELL_GUI=OFF -DPARTWELL_SANITIZE=ON \
+		-DPARTWELL_WERROR=$(WERROR)
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	ctest --test-dir $(BUILD)-asan --output-on-failure -j$(JOBS)
 
@@ -47,7 +50,7 @@ package:
 fuzz:
 	@bash scripts/install-deps.sh fuzz
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-		-DCMAKE_CXX_COMPILER=clang++ -DPARTWELL_GUI=OFF -DPARTWELL_FUZZ=ON
+		-DCMAKE_CXX_COMPILER=clang++ -DPARTWELL_GUI=OFF -DPARTWELL_FUZZ=ON -DPARTWELL_WERROR=$(WERROR)
 	cmake --build $(BUILD)-fuzz --target fuzz_targets -j$(JOBS)
 	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh $(BUILD)-fuzz
 

@@ -73,3 +73,33 @@ creation_seconds() {
     discard "$1"
     echo "$end - $start" | bc
 }
+
+# timed_run COMMAND...: seconds of one run, with $work/out emptied and $input cached first, outside
+# the timing.
+timed_run() {
+    discard "$work/out" && mkdir "$work/out"
+    settle "$input"
+    seconds "$@"
+}
+
+# compare_with_split LABEL OURS THEIRS: the medians of $rounds timed runs of two shell commands,
+# partwell-cli's and split(1)'s, which take turns going first, and their ratio; the label is
+# padded to $label_width.
+compare_with_split() {
+    local label=$1 ours=$2 theirs=$3
+    local a=() b=()
+    for round in $(seq "$rounds"); do
+        if [ $((round % 2)) -eq 1 ]; then
+            a+=("$(timed_run bash -c "$ours")")
+            b+=("$(timed_run bash -c "$theirs")")
+        else
+            b+=("$(timed_run bash -c "$theirs")")
+            a+=("$(timed_run bash -c "$ours")")
+        fi
+    done
+    local ma mb
+    ma=$(printf '%s\n' "${a[@]}" | median)
+    mb=$(printf '%s\n' "${b[@]}" | median)
+    printf "%-${label_width:-28}s partwell %6.2fs   split %6.2fs   ratio %.2f\n" "$label" "$ma" \
+        "$mb" "$(echo "$ma / $mb" | bc -l)"
+}

@@ -7,41 +7,15 @@ cd "$(dirname "$0")/.."
 source bench/common.bash
 mib=${1:-1024}
 rounds=${2:-3}
+input=$work/input.bin
 
 head -c $((mib << 20)) /dev/urandom > "$work/input.bin"
 cat "$work/input.bin" > /dev/null
 
-# seconds of one run; the output folder is emptied first and the input cached, outside the timing
-timed() {
-    discard "$work/out" && mkdir "$work/out"
-    settle "$work/input.bin"
-    seconds "$@"
-}
-
-compare() {
-    local label=$1 ours=$2 theirs=$3
-    local a=() b=()
-    # The two take turns going first.
-    for round in $(seq "$rounds"); do
-        if [ $((round % 2)) -eq 1 ]; then
-            a+=("$(timed bash -c "$ours")")
-            b+=("$(timed bash -c "$theirs")")
-        else
-            b+=("$(timed bash -c "$theirs")")
-            a+=("$(timed bash -c "$ours")")
-        fi
-    done
-    local ma mb
-    ma=$(printf '%s\n' "${a[@]}" | median)
-    mb=$(printf '%s\n' "${b[@]}" | median)
-    printf '%-28s partwell %6.2fs   split %6.2fs   ratio %.2f\n' "$label" "$ma" "$mb" \
-        "$(echo "$ma / $mb" | bc -l)"
-}
-
-compare "--parts 10 / -n 10" \
+compare_with_split "--parts 10 / -n 10" \
     "ln -f '$work/input.bin' '$work/out/in.bin' && $cli split --parts 10 '$work/out/in.bin'" \
     "cd '$work/out' && split -n 10 '$work/input.bin' part_"
-compare "--size 100MB / -b 100M" \
+compare_with_split "--size 100MB / -b 100M" \
     "ln -f '$work/input.bin' '$work/out/in.bin' && $cli split --size 100MB '$work/out/in.bin'" \
     "cd '$work/out' && split -b 100M '$work/input.bin' part_"
 

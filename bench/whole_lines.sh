@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 source bench/common.bash
 mib=${1:-1024}
 rounds=${2:-3}
+input=$work/input.txt
+label_width=40
 
 # Lines of 1 to 200 characters, as a log or a table has them.
 python3 - "$work/input.txt" $((mib << 20)) <<'PY'
@@ -22,37 +24,12 @@ with open(sys.argv[1], "wb") as out:
         left -= len(block)
 PY
 
-timed() {
-    discard "$work/out" && mkdir "$work/out"
-    settle "$work/input.txt"
-    seconds "$@"
-}
-
-compare() {
-    local label=$1 ours=$2 theirs=$3
-    local a=() b=()
-    for round in $(seq "$rounds"); do
-        if [ $((round % 2)) -eq 1 ]; then
-            a+=("$(timed bash -c "$ours")")
-            b+=("$(timed bash -c "$theirs")")
-        else
-            b+=("$(timed bash -c "$theirs")")
-            a+=("$(timed bash -c "$ours")")
-        fi
-    done
-    local ma mb
-    ma=$(printf '%s\n' "${a[@]}" | median)
-    mb=$(printf '%s\n' "${b[@]}" | median)
-    printf '%-40s partwell %6.2fs   split %6.2fs   ratio %.2f\n' "$label" "$ma" "$mb" \
-        "$(echo "$ma / $mb" | bc -l)"
-}
-
-compare "--parts 10 --whole-lines / -n l/10" \
+compare_with_split "--parts 10 --whole-lines / -n l/10" \
     "ln -f '$work/input.txt' '$work/out/in.txt' && $cli split --parts 10 --whole-lines '$work/out/in.txt'" \
     "cd '$work/out' && split -n l/10 '$work/input.txt' part_"
-compare "--size 100MB --whole-lines / -C 100M" \
+compare_with_split "--size 100MB --whole-lines / -C 100M" \
     "ln -f '$work/input.txt' '$work/out/in.txt' && $cli split --size 100MB --whole-lines '$work/out/in.txt'" \
     "cd '$work/out' && split -C 100M '$work/input.txt' part_"
-compare "--size 1MB --whole-lines / -C 1M" \
+compare_with_split "--size 1MB --whole-lines / -C 1M" \
     "ln -f '$work/input.txt' '$work/out/in.txt' && $cli split --size 1MB --whole-lines '$work/out/in.txt'" \
     "cd '$work/out' && split -C 1M '$work/input.txt' part_"

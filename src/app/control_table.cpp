@@ -11,6 +11,7 @@ using K = ControlKind;
 
 constexpr unsigned kIntBox = kEditInteger | kEditCentred;
 
+// NOLINTNEXTLINE(readability-function-size): the window's controls are data, one entry each
 WindowSpec buildMainWindow() {
     WindowSpec w;
     w.formName = texts::kMainSection;

@@ -17,6 +17,24 @@ OtherJobBlocked::~OtherJobBlocked() {
     form_.setEnabled(button_, wasEnabled_);
 }
 
+ButtonJob::ButtonJob(JobContext& ctx, std::string_view button, std::string_view otherButton,
+                     const ButtonCaptions& captions)
+    : form_(ctx.form), button_(button), idle_(captions.idle) {
+    if (form_.text(button_) != lit(captions.idle)) {
+        ctx.state.stopRequested = 1;
+        form_.setText(button_, lit(captions.stopping));
+        return;
+    }
+    running_.emplace(ctx.state);
+    blocked_.emplace(form_, otherButton);
+    form_.setText(button_, lit(captions.running));
+    ctx.state.stopRequested = 0;
+}
+
+ButtonJob::~ButtonJob() {
+    if (started()) form_.setText(button_, lit(idle_));
+}
+
 Text failureNote(int64_t failedOutputs, std::string_view outputsBefore,
                  std::string_view outputsAfter, int64_t unreadableSources,
                  int64_t undeletedSources) {

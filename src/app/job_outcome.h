@@ -3,12 +3,15 @@
 // that tell what failed.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/job_context.h"
 #include "files/failure.h"
 #include "platform/form.h"
+#include "text/system_texts.h"
 
 namespace pw {
 
@@ -25,6 +28,37 @@ class OtherJobBlocked {
     Form& form_;
     std::string_view button_;
     bool wasEnabled_;
+};
+
+// What a start button reads while idle, while its job runs and once a stop was asked for.
+struct ButtonCaptions {
+    std::string_view idle, running, stopping;
+};
+
+// The merge area's button, which runs merges and joins.
+inline constexpr ButtonCaptions kMergeCaptions{texts::kMergeIdle, texts::kMergeRunning,
+                                               texts::kMergeStopping};
+
+// A click on a start button: while the button's job runs, the click asks it to stop (the button
+// then reads so) and the guard is not started; otherwise, for the guard's life, the job counts as
+// running, the other area's button is disabled, the stop flag starts cleared and the button reads
+// "running", then idle again.
+class ButtonJob {
+  public:
+    ButtonJob(JobContext& ctx, std::string_view button, std::string_view otherButton,
+              const ButtonCaptions& captions);
+    ~ButtonJob();
+    ButtonJob(const ButtonJob&) = delete;
+    ButtonJob& operator=(const ButtonJob&) = delete;
+
+    bool started() const { return running_.has_value(); }
+
+  private:
+    Form& form_;
+    std::string_view button_;
+    std::string_view idle_;
+    std::optional<RunningJob> running_;
+    std::optional<OtherJobBlocked> blocked_;
 };
 
 // Empty when nothing failed; else a blank line and one line for each kind of failure.

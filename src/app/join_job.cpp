@@ -79,17 +79,10 @@ Text joinCompletionText(const JoinOutcome& outcome) {
 
 void joinJob(JobContext& ctx, const Text& manifestPath) {
     Form& form = ctx.form;
-    if (form.text(kButton) != lit(texts::kMergeIdle)) {
-        ctx.state.stopRequested = 1;
-        form.setText(kButton, lit(texts::kMergeStopping));
-        return;
-    }
     JoinOutcome outcome;
     {
-        RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, ctl::kSplitButton);
-        form.setText(kButton, lit(texts::kMergeRunning));
-        ctx.state.stopRequested = 0;
+        const ButtonJob job(ctx, kButton, ctl::kSplitButton, kMergeCaptions);
+        if (!job.started()) return;
         SetProblem problem;
         const auto set = findPartSet(ctx.files, manifestPath, problem);
         FormMergeOptions options(form);
@@ -102,7 +95,6 @@ void joinJob(JobContext& ctx, const Text& manifestPath) {
             outcome = joinPartSet(engine, *set, after);
         else
             outcome.problems.push_back(problem);
-        form.setText(kButton, lit(texts::kMergeIdle));
     }
     if (ctx.state.closePending) return;
     if (!outcome.problems.empty()) {

@@ -99,22 +99,14 @@ Text mergeCompletionText(const Text& folder, const MergeSummary& summary) {
 void mergeJob(JobContext& ctx, const Text& folder, std::vector<Text> items, MergeItems kind,
               DoneQuestion question) {
     Form& form = ctx.form;
-    if (form.text(kButton) != lit(texts::kMergeIdle)) {
-        ctx.state.stopRequested = 1;
-        form.setText(kButton, lit(texts::kMergeStopping));
-        return;
-    }
     MergeSummary summary;
     {
-        RunningJob running(ctx.state);
-        OtherJobBlocked blocked(form, ctl::kSplitButton);
-        form.setText(kButton, lit(texts::kMergeRunning));
+        // The stop flag is cleared once here rather than per batch, so a stop clicked while
+        // folders are listed is not lost.
+        const ButtonJob job(ctx, kButton, ctl::kSplitButton, kMergeCaptions);
+        if (!job.started()) return;
         form.setVisible(kTypes, false);
-        // Cleared once here rather than per batch, so a stop clicked while folders are listed
-        // is not lost.
-        ctx.state.stopRequested = 0;
         summary = runMerge(ctx, folder, items, kind);
-        form.setText(kButton, lit(texts::kMergeIdle));
         form.setVisible(kTypes, true);
     }
     // Nobody is left to answer when the window is closing.

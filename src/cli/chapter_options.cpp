@@ -20,7 +20,7 @@ int printChapterPreview(SplitContext& ctx, const std::vector<Text>& files, Failu
 
 void reportWithoutHeadings(const SplitSummary& summary) {
     for (const Text& path : summary.withoutHeadings)
-        printErr(std::string(kPrefix) + toNativeName(path) + tr(kNoHeadings) + "\n");
+        printErr(std::string(kPrefix) + shownPath(path) + tr(kNoHeadings) + "\n");
 }
 
 }  // namespace pw::cli

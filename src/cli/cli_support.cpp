@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -49,10 +50,51 @@ bool closeStandardOutput() {
     return false;
 }
 
+namespace {
+
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7f;
+}
+
+// A control character inside $'…'.
+std::string escaped(unsigned char c) {
+    constexpr std::string_view kLetters = "abtnvfr";  // \a (7) to \r (13)
+    if (c >= 7 && c <= 13) return std::string("\\") + kLetters[c - 7];
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "\\%03o", c);
+    return octal;
+}
+
+}  // namespace
+
+std::string quotePath(std::string_view native) {
+    if (std::none_of(native.begin(), native.end(),
+                     [](unsigned char c) { return c == ' ' || isControl(c); }))
+        return std::string(native);
+    std::string out = "'";
+    bool escaping = false;  // inside $'…', which the closing quote ends as well
+    for (const unsigned char c : native) {
+        if (isControl(c)) {
+            if (!escaping) out += "'$'";
+            escaping = true;
+            out += escaped(c);
+            continue;
+        }
+        if (escaping) out += "''";
+        escaping = false;
+        out += c == '\'' ? std::string("'\\''") : std::string(1, char(c));
+    }
+    return out + "'";
+}
+
+std::string shownPath(const Text& path) {
+    return quotePath(toNativeName(path));
+}
+
 void printFailures(const Failures& failures) {
     for (const Failure& f : failures) {
         const std::error_code reason = f.reason ? f.reason : errnoCode(EIO);
-        printErr(std::string(kPrefix) + toNativeName(f.path) + ": " + reason.message() + "\n");
+        printErr(std::string(kPrefix) + shownPath(f.path) + ": " + reason.message() + "\n");
     }
 }
 void printErr(std::string_view utf8) {
@@ -72,6 +114,31 @@ int refuseNoPaths(std::string_view usage) {
     say(kNoPaths);
     printErr(usage);
     return 2;
+}
+
+const char* takeOnePath(int argc, char** argv, const char* usage, int& status,
+                        const std::function<int(int& i)>& ownOption) {
+    const char* given = nullptr;
+    status = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printOut(tr(usage));
+            return nullptr;
+        }
+        const int own = ownOption ? ownOption(i) : kNotOwnOption;
+        if (own == 0) continue;
+        if (own != kNotOwnOption)
+            status = own;
+        else if (arg.starts_with("--"))
+            status = refuse(kUnknownOption, arg);
+        else if (given)
+            status = refuse(kOnePath, arg);
+        if (status != 0) return nullptr;
+        given = argv[i];
+    }
+    if (!given) status = refuseNoPaths(tr(usage));
+    return given;
 }
 
 int finishJob(const ConsoleSettings& console, const char* headline, int64_t written,
@@ -157,7 +224,7 @@ int64_t fileSize(FileSystem& fs, const Text& path) {
 
 int takeOutputFolder(const char* argument, Text& folder) {
     folder = absolutePath(argument);
-    if (!posixFileSystem().isFolder(folder)) return refuse(kNotAFolder, argument);
+    if (!posixFileSystem().isFolder(folder)) return refuse(kNotAFolder, quotePath(argument));
     return 0;
 }
 

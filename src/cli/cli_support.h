@@ -2,6 +2,8 @@
 // What the commands of partwell-cli share: output, paths and stop signals.
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "cli/console_host.h"
@@ -21,6 +23,22 @@ void say(const char* message, std::string_view detail = {});
 int refuse(const char* message, std::string_view detail = {});
 // No path given: said, with the usage after it; the exit status 2.
 int refuseNoPaths(std::string_view usage);
+
+// For takeOnePath: argv[i] is none of the command's own options.
+constexpr int kNotOwnOption = -1;
+// The one PATH of a command without an option table (verify, repair): --help or -h prints
+// `usage`; an unknown option, a second path or none is refused. `ownOption` takes the command's
+// own options: it returns kNotOwnOption, 0 when it took argv[i] (and moved `i` past its value) or
+// an exit status. The path, or null with `status` the command's exit status.
+const char* takeOnePath(int argc, char** argv, const char* usage, int& status,
+                        const std::function<int(int& i)>& ownOption = {});
+
+// A path for a message, as coreutils' quotef shows one: as it is, or in single quotes when it
+// holds a space or a control character, each run of control characters written $'\n' style, so
+// that the name reads back whole in a shell.
+std::string quotePath(std::string_view native);
+// The same for a code-page path.
+std::string shownPath(const Text& path);
 
 // What a job left undone, for its summary line and exit status.
 struct JobCounts {

@@ -61,10 +61,10 @@ void repairBeforeJoin(FileSystem& fs, const PartSet& set, const StopFlag& stop) 
     }
     say(kRepairingFirst, std::to_string(found->badFiles()));
     const RepairOutcome outcome = repairRecoverySet(fs, set.folder, found->set, check, stop);
-    for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, toNativeName(rebuilt));
+    for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, shownPath(rebuilt));
     printFailures(outcome.failures);
     for (const Text& wrong : outcome.mismatched)
-        printErr(std::string(kPrefix) + toNativeName(wrong) + ": " + tr(kRebuiltWrong) + "\n");
+        printErr(std::string(kPrefix) + shownPath(wrong) + ": " + tr(kRebuiltWrong) + "\n");
 }
 
 }  // namespace
@@ -100,8 +100,8 @@ int runJoin(int argc, char** argv) {
         return stopSignal() ? 128 + stopSignal() : status;
     }
     if (outcome.variantName)
-        printErr(std::string(kPrefix) + toNativeName(set->outputPath) + tr(kNameTaken) +
-                 toNativeName(fileNameOf(outcome.outputPath)) + "\n");
+        printErr(std::string(kPrefix) + shownPath(set->outputPath) + tr(kNameTaken) +
+                 shownPath(fileNameOf(outcome.outputPath)) + "\n");
     printOut(toNativeName(outcome.outputPath) + "\n");
     printProblems(outcome.notes);
     if (outcome.undeletedParts > 0) {

@@ -4,9 +4,9 @@
 #include "cli/cli_support.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "cli/file_job.h"
 #include "cli/option_table.h"
 #include "cli/roundtrip_notes.h"
-#include "cli/watched_files.h"
 #include "files/folder_lister.h"
 #include "merge/joining.h"
 #include "merge/merge_files.h"
@@ -32,7 +32,7 @@ int takeSeparatorFile(const char* argument, Text& path) {
     path = absolutePath(argument);
     std::error_code error;
     if (readEntireFile(posixFileSystem(), path, error)) return 0;
-    return refuse(kCannotRead, std::string(argument) + ": " + error.message());
+    return refuse(kCannotRead, quotePath(argument) + ": " + error.message());
 }
 
 // The merge's options as the command line gives them.
@@ -144,9 +144,8 @@ int runMerge(int argc, char** argv) {
         Parsed::Done)
         return status;
 
-    DryRunFileSystem dry(posixFileSystem());
-    FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();
-    CountingFileSystem fs(base);
+    FileJob job(options.dryRun, options.console);
+    FileSystem& fs = job.files();
     std::vector<Text> files, folders;
     for (const char* p : paths) {
         const Text path = absolutePath(p);
@@ -154,33 +153,29 @@ int runMerge(int argc, char** argv) {
     }
 
     // As a drop onto the merge area: the files form one batch, then each folder is merged.
-    StopFlag stop = 0;
-    installStopSignals(stop);
-    ConsoleHost lister(options.console, nullptr, 0, stop);
-    ConsoleHost host(options.console, &fs, bytesToMerge(lister, fs, options, files, folders), stop);
-    MergeContext ctx{{host, fs, systemClock()}, options};
+    const int64_t total = bytesToMerge(job.lister(), fs, options, files, folders);
+    MergeContext ctx{job.start(total), options};
     MergeSummary summary;
     mergeBatch(ctx, files, summary);
     for (const Text& folder : folders) {
-        if (stop) break;
+        if (job.stop()) break;
         mergeFolder(ctx, folder, summary);
     }
-    host.finish();
+    job.finishProgress();
 
     if (!options.dryRun)
         for (const Text& output : summary.outputs) printOut(toNativeName(output) + "\n");
     if (!options.console.quiet)
         for (const Text& original : summary.restoredOriginals)
-            printErr(std::string(kPrefix) + toNativeName(original) + tr(kRestored) + "\n");
+            printErr(std::string(kPrefix) + shownPath(original) + tr(kRestored) + "\n");
     reportUnlistedParts(summary.unlistedParts);
     reportDamagedParts(summary.damagedParts);
     printProblems(summary.unusableManifests);
     printFailures(summary.failures);
-    if (options.dryRun) reportDryRun(dry, options.console);
-    return finishJob(options.console, options.dryRun ? nullptr : kMergeSummary,
-                     int64_t(summary.outputs.size()), kFailedOutputs,
-                     {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources,
-                      summary.keptForReplacements});
+    job.reportDryRun();
+    return job.finish(kMergeSummary, int64_t(summary.outputs.size()), kFailedOutputs,
+                      {summary.failedOutputs, summary.unreadableSources, summary.undeletedSources,
+                       summary.keptForReplacements});
 }
 
 }  // namespace pw::cli

@@ -81,9 +81,9 @@ par2::RecoverySetReader readRecoveryFiles(FileSystem& fs, const Text& folder,
         }
         const par2::ScanResult scan = par2::scanPackets(*handle);
         if (scan.packets.empty())
-            printErr(std::string(kPrefix) + toNativeName(file) + tr(kNotRecoveryFile) + "\n");
+            printErr(std::string(kPrefix) + shownPath(file) + tr(kNotRecoveryFile) + "\n");
         else if (scan.skippedBytes > 0)
-            printErr(std::string(kPrefix) + toNativeName(file) + tr(kDamagedPackets) +
+            printErr(std::string(kPrefix) + shownPath(file) + tr(kDamagedPackets) +
                      std::to_string(scan.skippedBytes) + "\n");
         reader.add(filePath, scan);
     }
@@ -95,7 +95,7 @@ std::optional<par2::RecoverySet> pickSet(const par2::RecoverySetReader& reader, 
                                          const Text& path, const Text& name) {
     const std::vector<par2::Id> ids = reader.setIds();
     if (ids.empty()) {
-        say(kNoRecoveryFiles, ": " + toNativeName(folder));
+        say(kNoRecoveryFiles, ": " + shownPath(folder));
         return std::nullopt;
     }
 
@@ -115,11 +115,11 @@ std::optional<par2::RecoverySet> pickSet(const par2::RecoverySetReader& reader, 
     }
     if (!set) {
         if (!aPart && ids.size() > 1)
-            say(kSeveralRecoverySets, ": " + toNativeName(folder));
+            say(kSeveralRecoverySets, ": " + shownPath(folder));
         else if (problem != par2::SetProblem::None)
             say(problemText(problem), detail);
         else
-            say(kNotInRecoverySet, ": " + toNativeName(path));
+            say(kNotInRecoverySet, ": " + shownPath(path));
     }
     return set;
 }
@@ -127,21 +127,9 @@ std::optional<par2::RecoverySet> pickSet(const par2::RecoverySetReader& reader, 
 }  // namespace
 
 int runRepair(int argc, char** argv) {
-    const char* given = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            printOut(tr(kRepairUsage));
-            return 0;
-        } else if (arg.starts_with("--")) {
-            return refuse(kUnknownOption, arg);
-        } else if (given) {
-            return refuse(kOnePath, arg);
-        } else {
-            given = argv[i];
-        }
-    }
-    if (!given) return refuseNoPaths(tr(kRepairUsage));
+    int status = 0;
+    const char* given = takeOnePath(argc, argv, kRepairUsage, status);
+    if (!given) return status;
 
     StopFlag stop = 0;
     installStopSignals(stop);
@@ -180,10 +168,10 @@ int runRepair(int argc, char** argv) {
         return 1;
     }
     const RepairOutcome outcome = repairRecoverySet(fs, folder, *set, check, stop);
-    for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, toNativeName(rebuilt));
+    for (const Text& rebuilt : outcome.rebuilt) say(kRebuilt, shownPath(rebuilt));
     printFailures(outcome.failures);
     for (const Text& wrong : outcome.mismatched)
-        printErr(std::string(kPrefix) + toNativeName(wrong) + ": " + tr(kRebuiltWrong) + "\n");
+        printErr(std::string(kPrefix) + shownPath(wrong) + ": " + tr(kRebuiltWrong) + "\n");
     if (outcome.singular) say(kSingularRecovery);
     if (outcome.stopped) {
         say(kStopped);

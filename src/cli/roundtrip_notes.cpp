@@ -12,7 +12,7 @@ namespace pw::cli {
 void reportEarlierParts(const SplitSummary& summary) {
     if (summary.staleRemoved > 0) say(kStaleRemoved, std::to_string(summary.staleRemoved));
     for (const Text& path : summary.staleKept)
-        printErr(std::string(kPrefix) + toNativeName(path) + tr(kStaleKept) + "\n");
+        printErr(std::string(kPrefix) + shownPath(path) + tr(kStaleKept) + "\n");
 }
 
 }  // namespace pw::cli
@@ -38,13 +38,13 @@ void reportUnlistedParts(const std::vector<Text>& files) {
     if (files.empty()) return;
     std::string line = std::string(kPrefix) + std::to_string(files.size()) + tr(kUnlistedParts);
     for (size_t i = 0; i < files.size() && i < kShown; ++i)
-        line += (i ? ", " : "") + toNativeName(files[i]);
+        line += (i ? ", " : "") + shownPath(files[i]);
     printErr(line + (files.size() > kShown ? ", ...\n" : "\n"));
 }
 
 void reportDamagedParts(const std::vector<Text>& parts) {
     for (const Text& part : parts)
-        printErr(std::string(kPrefix) + toNativeName(part) + tr(kDamagedPart) + "\n");
+        printErr(std::string(kPrefix) + shownPath(part) + tr(kDamagedPart) + "\n");
 }
 
 void printProblems(const std::vector<SetProblem>& problems) {
@@ -95,7 +95,7 @@ void printProblems(const std::vector<SetProblem>& problems) {
                 break;
         }
         std::string line(kPrefix);
-        if (!p.path.empty()) line += toNativeName(p.path) + ": ";
+        if (!p.path.empty()) line += shownPath(p.path) + ": ";
         line += tr(reason);
         if (p.error) line += ": " + p.error.message();
         if (!p.detail.empty()) line += " (" + translatedDetail(p.detail) + ")";

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,9 +9,10 @@
 #include "cli/cli_support.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
+#include "cli/file_job.h"
 #include "cli/option_table.h"
 #include "cli/roundtrip_notes.h"
-#include "cli/watched_files.h"
+#include "cli/split_numbers.h"
 #include "files/folder_lister.h"
 #include "files/path_ops.h"
 #include "platform/native_names.h"
@@ -23,66 +23,9 @@
 #include "text/encoding_detect.h"
 #include "text/line_breaks.h"
 #include "text/numeric_text.h"
-#include "text/system_texts.h"
 
 namespace pw::cli {
 namespace {
-
-enum class SizeError { None, Unit, Number };
-constexpr int kUnitlessSize = 3;  // GB, as the window's unit box starts
-
-// A number the window's size box reads to its end: a sign, digits with at most one point, an
-// exponent. Letters ("inf", "nan") are taken for a unit, and anything else after the number
-// ("1.5%") is no number.
-bool wholeNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    return !text.empty() && end == text.data() + text.size() &&
-           (ec == std::errc() || ec == std::errc::result_out_of_range);
-}
-
-// "1.5MB" → number text "1.5" and unit index 2. A unit other than B, KB, MB and GB (ASCII case
-// ignored) after a number is a unit error; anything else that is not a plain number is a number
-// error. Full-width forms fold first, the unit's as well as the number's.
-SizeError parseSize(std::string_view arg, Text& number, int& unit) {
-    const Text folded = foldFullWidth(fromUtf8(arg));
-    size_t end = folded.size();
-    while (end > 0 && std::isalpha(static_cast<unsigned char>(folded[end - 1]))) --end;
-    number = folded.substr(0, end);
-    std::string u = folded.substr(end);
-    for (char& c : u) c = char(std::toupper(static_cast<unsigned char>(c)));
-    static const char* const kUnits[] = {"B", "KB", "MB", "GB"};
-    unit = -1;
-    for (int i = 0; i < 4; ++i)
-        if (u == kUnits[i]) unit = i;
-    if (u.empty()) unit = kUnitlessSize;
-    if (unit < 0)
-        return !number.empty() && wholeNumber(number) ? SizeError::Unit : SizeError::Number;
-    return wholeNumber(number) ? SizeError::None : SizeError::Number;
-}
-
-// "5" → 5 and 5; "5-10" → 5 and 10, each side read as the window reads its boxes (full-width
-// digits and dash too, "1.5" as 1, "x" as 0); the count check then refuses what the window
-// would.
-CountRange parseRange(std::string_view arg) {
-    const Text folded = foldFullWidth(fromUtf8(arg));
-    const bool signedNumber = !folded.empty() && (folded[0] == '-' || folded[0] == '+');
-    const size_t dash = folded.find('-', signedNumber ? 1 : 0);
-    if (dash == Text::npos) return {textToInt(folded), textToInt(folded)};
-    return {textToInt(folded.substr(0, dash)), textToInt(folded.substr(dash + 1))};
-}
-
-// A count the window would refuse is refused with its message, before anything is written.
-int refuseCount(bool lines, const CountRange& range) {
-    if (range.low >= 1 && range.high >= 1) return 0;
-    printErr(std::string(kPrefix) +
-             engineMessage(lit(lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne)) +
-             "\n");
-    return 2;
-}
 
 // The split's options as the command line gives them. The numbers are kept as typed and read
 // as the window reads its boxes.
@@ -158,7 +101,7 @@ int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
     s.delimiter_ = fixLineBreaks(fromUtf8(v));
     if (fromFile) {
         auto decoded = detectAndDecode(posixFileSystem(), absolutePath(v));
-        if (!decoded) return refuse(kCannotRead, v);
+        if (!decoded) return refuse(kCannotRead, quotePath(v));
         s.delimiter_ = std::move(decoded->text);
     }
     s.mode_ = SplitMode::Delimiter;
@@ -166,15 +109,12 @@ int takeDelimiter(SplitSettings& s, const char* v, bool fromFile) {
 }
 
 int takeSize(SplitSettings& s, const char* v) {
-    std::string lowered(v);
-    for (char& c : lowered) c = char(std::tolower(static_cast<unsigned char>(c)));
-    for (const SizePreset& p : kSizePresets)
-        if (lowered == p.name) {
-            s.mode_ = SplitMode::Bytes;
-            s.preset = p.bytes;
-            s.presetName = Text(p.name);
-            return 0;
-        }
+    if (const SizePreset* p = findSizePreset(v)) {
+        s.mode_ = SplitMode::Bytes;
+        s.preset = p->bytes;
+        s.presetName = Text(p->name);
+        return 0;
+    }
     s.preset = 0;
     s.presetName.clear();
     int unit = 0;
@@ -425,7 +365,7 @@ void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length)
     char line[300];
     std::snprintf(line, sizeof line, tr(kPresetParts), (long long)parts, (long long)s.preset,
                   s.presetName.c_str());
-    printErr(std::string(kPrefix) + toNativeName(fileNameOf(file)) + ": " + line + "\n");
+    printErr(std::string(kPrefix) + shownPath(fileNameOf(file)) + ": " + line + "\n");
 }
 
 std::string splitHelp() {
@@ -451,16 +391,13 @@ int runSplit(int argc, char** argv) {
     if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
     if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
 
-    StopFlag stop = 0;
-    installStopSignals(stop);
-    DryRunFileSystem dry(posixFileSystem());
-    FileSystem& base = options.dryRun ? static_cast<FileSystem&>(dry) : posixFileSystem();
-    CountingFileSystem fs(base);
+    FileJob job(options.dryRun, options.console);
+    FileSystem& fs = job.files();
     Failures listFailures;
-    ConsoleHost lister(options.console, nullptr, 0, stop);
-    const std::vector<Text> files = gatherSources(lister, fs, options.types, paths, listFailures);
+    const std::vector<Text> files =
+        gatherSources(job.lister(), fs, options.types, paths, listFailures);
     if (options.dryRun && options.mode_ == SplitMode::Chapters) {
-        SplitContext ctx{{lister, fs, systemClock()}, options};
+        SplitContext ctx{job.listing(), options};
         return printChapterPreview(ctx, files, std::move(listFailures));
     }
 
@@ -468,36 +405,33 @@ int runSplit(int argc, char** argv) {
     for (const Text& f : files) total += fileSize(fs, f);
     if (options.preset > 0 && !options.console.quiet)
         for (const Text& f : files) reportPresetParts(options, f, fileSize(fs, f));
-    ConsoleHost host(options.console, &fs, total, stop);
-    SplitContext ctx{{host, fs, systemClock()}, options};
+    SplitContext ctx{job.start(total), options};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
-    host.finish();
+    job.finishProgress();
     if (summary.aborted) return 2;
     reportEarlierParts(summary);
     reportWithoutHeadings(summary);
     for (const Text& path : summary.oversizedParts)
-        printErr(std::string(kPrefix) + toNativeName(path) + tr(kOversizedPart) + "\n");
+        printErr(std::string(kPrefix) + shownPath(path) + tr(kOversizedPart) + "\n");
     if (!options.console.quiet) {
-        for (const Text& index : summary.recoveryIndexes)
-            say(kRecoveryWritten, toNativeName(index));
+        for (const Text& index : summary.recoveryIndexes) say(kRecoveryWritten, shownPath(index));
         if (summary.recoveryVolumes > 0)
             say(kRecoveryVolumes, std::to_string(summary.recoveryVolumes));
     }
     for (const Text& source : summary.recoveryRefused)
-        printErr(std::string(kPrefix) + toNativeName(source) + tr(kRecoveryNotUtf8) + "\n");
+        printErr(std::string(kPrefix) + shownPath(source) + tr(kRecoveryNotUtf8) + "\n");
 
     printFailures(listFailures);
     printFailures(summary.failures);
-    if (options.dryRun) reportDryRun(dry, options.console);
+    job.reportDryRun();
     if (options.align && !options.console.quiet && summary.failures.empty() &&
         summary.partsWritten < int64_t(summary.sourcesDone) * options.partCount() && !files.empty())
         say(kFewerParts, std::to_string(fs.blockSize(files.front())) + tr(kBytes));
     const int exitStatus =
-        finishJob(options.console, options.dryRun ? nullptr : kSplitSummary, summary.partsWritten,
-                  kFailedParts,
-                  {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
-                   summary.undeletedSources, summary.keptForReplacements});
+        job.finish(kSplitSummary, summary.partsWritten, kFailedParts,
+                   {summary.failedOutputs, summary.unreadableSources + int64_t(listFailures.size()),
+                    summary.undeletedSources, summary.keptForReplacements});
     // Recovery files asked for and refused: the parts are there, but not all that was asked.
     return exitStatus == 0 && !summary.recoveryRefused.empty() ? 1 : exitStatus;
 }

@@ -81,25 +81,15 @@ void reportRecovery(FileSystem& fs, const PartSet& set) {
 }  // namespace
 
 int runVerify(int argc, char** argv) {
-    const char* given = nullptr;
     const char* source = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            printOut(tr(kVerifyUsage));
-            return 0;
-        } else if (arg == "--source") {
-            if (i + 1 >= argc) return refuse(kMissingValue, arg);
-            source = argv[++i];
-        } else if (arg.starts_with("--")) {
-            return refuse(kUnknownOption, arg);
-        } else if (given) {
-            return refuse(kOnePath, arg);
-        } else {
-            given = argv[i];
-        }
-    }
-    if (!given) return refuseNoPaths(tr(kVerifyUsage));
+    int status = 0;
+    const char* given = takeOnePath(argc, argv, kVerifyUsage, status, [&](int& i) {
+        if (std::string_view(argv[i]) != "--source") return kNotOwnOption;
+        if (i + 1 >= argc) return refuse(kMissingValue, argv[i]);
+        source = argv[++i];
+        return 0;
+    });
+    if (!given) return status;
 
     FileSystem& fs = posixFileSystem();
     const Text path = absolutePath(given);

@@ -61,6 +61,7 @@ Id idAt(const unsigned char* p) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size): one pass that finds, checks and keeps each packet
 ScanResult scanPackets(FileHandle& file) {
     ScanResult result;
     const int64_t length = file.length();
@@ -154,6 +155,7 @@ std::vector<Id> RecoverySetReader::setIds() const {
     return ids;
 }
 
+// NOLINTNEXTLINE(readability-function-size): every check of a received set, in the order told
 std::optional<RecoverySet> RecoverySetReader::build(const Id& setId, SetProblem& problem,
                                                     std::string& detail) const {
     const auto found = sets_.find(setId);

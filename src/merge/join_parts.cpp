@@ -34,20 +34,11 @@ void deleteParts(FileSystem& fs, const PartSet& set, JoinOutcome& outcome) {
     if (set.manifest && !fs.remove(set.manifestPath)) ++outcome.undeletedParts;
 }
 
-}  // namespace
-
-JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) {
-    JoinOutcome outcome;
-    outcome.unlisted = set.unlisted;
-    outcome.problems = checkPartSet(ctx.files, set);
-    if (!outcome.problems.empty()) return outcome;
-
-    const Text target = freeVariantPath(ctx.files, set.outputPath);
-    SafeWriter out(ctx.files, target);
-    // One pass: each part is hashed as it is copied, and the first that does not hold what its
-    // line records stops the join; the joined bytes are hashed in the same pass.
-    Sha256 joined;
-    int64_t joinedLength = 0;
+// One pass: each part is hashed as it is copied, and the first that does not hold what its line
+// records stops the join; the joined bytes are hashed in the same pass. False when a part was
+// changed or the job stopped (said in `outcome`), and nothing more is to be done.
+bool copyParts(MergeContext& ctx, const PartSet& set, SafeWriter& out, Sha256& joined,
+               int64_t& joinedLength, JoinOutcome& outcome) {
     const Manifest* m = set.manifest ? &*set.manifest : nullptr;
     const auto put = [&](std::string_view bytes) {
         joinedLength += int64_t(bytes.size());
@@ -75,15 +66,32 @@ JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) 
         }
         if (own && hexDigest(own->finish()) != m->parts[size_t(i)].sha256) {
             outcome.problems.push_back({SetFault::Changed, part, {}});
-            return outcome;
+            return false;
         }
         ctx.host.processEvents();
         if (ctx.stopRequested) {
             outcome.problems.push_back({SetFault::Stopped, {}, {}});
-            return outcome;
+            return false;
         }
     }
     if (m && m->trailingJoiner) put(m->joiner);
+    return true;
+}
+
+}  // namespace
+
+JoinOutcome joinPartSet(MergeContext& ctx, const PartSet& set, AfterJoin after) {
+    JoinOutcome outcome;
+    outcome.unlisted = set.unlisted;
+    outcome.problems = checkPartSet(ctx.files, set);
+    if (!outcome.problems.empty()) return outcome;
+
+    const Text target = freeVariantPath(ctx.files, set.outputPath);
+    SafeWriter out(ctx.files, target);
+    Sha256 joined;
+    int64_t joinedLength = 0;
+    if (!copyParts(ctx, set, out, joined, joinedLength, outcome)) return outcome;
+    const Manifest* m = set.manifest ? &*set.manifest : nullptr;
     if (!outcome.problems.empty()) return outcome;
     if (!out.ok()) {
         outcome.problems.push_back({SetFault::WriteFailed, target, {}, out.error()});

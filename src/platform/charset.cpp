@@ -14,6 +14,7 @@
 namespace pw {
 namespace {
 
+// NOLINTNEXTLINE(misc-misplaced-const): iconv_t is a pointer, and the pointer is what is constant
 const iconv_t kInvalid = iconv_t(-1);
 
 // iconv_open is costly next to converting a file name, so descriptors are kept per pair.
@@ -136,6 +137,42 @@ bool convertByTables(std::string_view input, const char* from, const char* to, S
     return true;
 }
 
+// What stands for the bytes at `in` that did not convert, in `substitutes.custom`, and how many of
+// them it stands for: "?" for a character the target cannot hold, else the replacement for a run
+// of invalid bytes (or what `onInvalid` makes of them).
+size_t substitute(const char* in, size_t inLeft, const char* from, const char* to,
+                  InvalidInput onInvalid, Substitutes& substitutes, size_t& replacements) {
+    // Probing costs several conversions; skip it where the answer is known.
+    const size_t charLength = holdsEveryCharacter(to) ? 0 : validCharLength(in, inLeft, from);
+    std::string& sub = substitutes.custom;
+    if (charLength) {
+        sub = substitutes.question;
+        ++replacements;
+        return charLength;
+    }
+    // A run of invalid bytes goes in one step: a conversion for each byte would be slow.
+    const size_t run = invalidRunLength(from, in, inLeft);
+    sub.clear();
+    size_t skip = 0;
+    if (onInvalid) {
+        while (skip < run) {
+            skip += std::max<size_t>(1, onInvalid({in + skip, inLeft - skip}, sub));
+            ++replacements;
+        }
+    } else {
+        // One replacement per unit, written by doubling what is there.
+        const size_t unit = unitSize(from);
+        const size_t units = (run + unit - 1) / unit;
+        const size_t total = units * substitutes.replacement.size();
+        replacements += units;
+        sub = substitutes.replacement;
+        while (sub.size() * 2 <= total) sub += sub;
+        sub.append(sub, 0, total - sub.size());
+        skip = run;
+    }
+    return std::min(skip, inLeft);
+}
+
 enum class Route { Tables, IconvOnly };
 
 // Converts the input a piece at a time. `sink` gets each piece of output with the count of input
@@ -171,39 +208,10 @@ bool convertPieces(std::string_view input, const char* from, const char* to, Sin
         if (inLeft == 0) break;
         flushed = false;
         if (!substitutes) substitutes.emplace(to);
-        // Probing costs several conversions; skip it where the answer is known.
-        const size_t charLength = holdsEveryCharacter(to) ? 0 : validCharLength(in, inLeft, from);
-        std::string& sub = substitutes->custom;
-        size_t skip = 0;
-        if (charLength) {
-            sub = substitutes->question;
-            skip = charLength;
-            ++replacements;
-        } else {
-            // A run of invalid bytes goes in one step: a conversion for each byte would be slow.
-            const size_t run = invalidRunLength(from, in, inLeft);
-            sub.clear();
-            if (onInvalid) {
-                while (skip < run) {
-                    skip += std::max<size_t>(1, onInvalid({in + skip, inLeft - skip}, sub));
-                    ++replacements;
-                }
-            } else {
-                // One replacement per unit, written by doubling what is there.
-                const size_t unit = unitSize(from);
-                const size_t units = (run + unit - 1) / unit;
-                const size_t total = units * substitutes->replacement.size();
-                replacements += units;
-                sub = substitutes->replacement;
-                while (sub.size() * 2 <= total) sub += sub;
-                sub.append(sub, 0, total - sub.size());
-                skip = run;
-            }
-            skip = std::min(skip, inLeft);
-        }
+        const size_t skip = substitute(in, inLeft, from, to, onInvalid, *substitutes, replacements);
         in += skip;
         inLeft -= skip;
-        sink(std::string_view(sub), input.size() - inLeft);
+        sink(std::string_view(substitutes->custom), input.size() - inLeft);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return true;

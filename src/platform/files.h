@@ -52,7 +52,8 @@ enum class OpenMode {
 
 struct FileId {
     uint64_t device = 0, inode = 0;
-    auto operator<=>(const FileId&) const = default;
+    // clang-tidy 14 takes the defaulted comparison for one with the literal 0.
+    auto operator<=>(const FileId&) const = default;  // NOLINT(modernize-use-nullptr)
 };
 
 struct FolderEntry {

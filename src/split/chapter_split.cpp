@@ -53,43 +53,18 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
     return ModeResult::Done;
 }
 
-ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& source) {
-    if (checkChapterOptions(ctx) == ModeResult::Abort) return ModeResult::Abort;
-    // Two passes through a bounded buffer: the first finds the chapters, the second cuts.
-    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
-    if (!text) return ModeResult::Done;
+namespace {
 
-    // Read again after the encoding was detected, which lets events run, as the other modes do.
-    const std::optional<ChapterRule> rule = chapterRuleOf(ctx.options);
-    if (!rule) return checkChapterOptions(ctx);
-    ChapterPlanner planner(rule->rule);
-    planChapters(planner, *text);
-    if (text->failed()) {
-        finishSourceText(state, *text);
-        return ModeResult::Done;
-    }
-    if (!planner.foundHeading()) {
-        // Nothing is written; the source stays, and the job says so at its end.
-        state.withoutHeadings.push_back(source);
-        state.sourceIntact = false;
-        return ModeResult::Done;
-    }
-    const std::vector<PlannedPart> parts =
-        groupChapters(planner.chapters(), ctx.options.chaptersPerPart());
-    if (int64_t(parts.size()) > kMaxPartsPerFile)
-        return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::ChapterCount);
-
-    if (!text->rewind()) {
-        state.markUnreadable(text->error());
-        return ModeResult::Done;
-    }
-    // Each part is written as its text is read again, unless it is named after its text.
+// The second pass: each part is written as its text is read again, unless it is named after its
+// text.
+void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
+                 const std::vector<PlannedPart>& parts) {
     std::optional<PartStream> stream;
     ByteBuffer held;
     size_t k = 0, taken = 0;  // the part being cut, and its bytes so far
     bool stopped = false;
     std::string_view piece;
-    while (!stopped && k < parts.size() && !(piece = text->next()).empty()) {
+    while (!stopped && k < parts.size() && !(piece = text.next()).empty()) {
         while (!piece.empty() && k < parts.size()) {
             if (taken == 0) {
                 state.partNumber = int64_t(k) + 1;
@@ -125,7 +100,42 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     stream.reset();  // a part the text ended inside is in no file
     state.partHeading.clear();
     // A stop, or a source that changed between the passes, leaves text in no part.
-    if (k < parts.size() || !piece.empty() || !text->next().empty()) state.sourceIntact = false;
+    if (k < parts.size() || !piece.empty() || !text.next().empty()) state.sourceIntact = false;
+}
+
+}  // namespace
+
+ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    if (checkChapterOptions(ctx) == ModeResult::Abort) return ModeResult::Abort;
+    // Two passes through a bounded buffer: the first finds the chapters, the second cuts.
+    const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);
+    if (!text) return ModeResult::Done;
+
+    // Read again after the encoding was detected, which lets events run, as the other modes do.
+    const std::optional<ChapterRule> rule = chapterRuleOf(ctx.options);
+    if (!rule) return checkChapterOptions(ctx);
+    ChapterPlanner planner(rule->rule);
+    planChapters(planner, *text);
+    if (text->failed()) {
+        finishSourceText(state, *text);
+        return ModeResult::Done;
+    }
+    if (!planner.foundHeading()) {
+        // Nothing is written; the source stays, and the job says so at its end.
+        state.withoutHeadings.push_back(source);
+        state.sourceIntact = false;
+        return ModeResult::Done;
+    }
+    const std::vector<PlannedPart> parts =
+        groupChapters(planner.chapters(), ctx.options.chaptersPerPart());
+    if (int64_t(parts.size()) > kMaxPartsPerFile)
+        return refuseOption(ctx, texts::kTooManyParts, SplitOptionBox::ChapterCount);
+
+    if (!text->rewind()) {
+        state.markUnreadable(text->error());
+        return ModeResult::Done;
+    }
+    cutChapters(ctx, state, *text, parts);
     finishSourceText(state, *text);
     return ModeResult::Done;
 }

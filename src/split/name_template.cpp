@@ -62,26 +62,32 @@ std::optional<NameTemplate> NameTemplate::parse(std::string_view text, NameTempl
         else
             return refuse(NameTemplateError::Unknown);
     }
+    if (const NameTemplateError order = t.orderError(); order != NameTemplateError::None)
+        return refuse(order);
+    if (error) *error = NameTemplateError::None;
+    return t;
+}
+
+NameTemplateError NameTemplate::orderError() const {
     // Everything before the first number is the same for every part of a source, so the number
     // orders them; a phrase after it needs a non-digit between, or the number's end is lost.
     bool number = false;
     bool digitsOnlySinceNumber = false;
-    for (size_t i = 0; i < t.pieces_.size(); ++i) {
-        const Piece& p = t.pieces_[i];
+    for (size_t i = 0; i < pieces_.size(); ++i) {
+        const Piece& p = pieces_[i];
         switch (p.kind) {
             case Kind::Number:
                 number = true;
                 digitsOnlySinceNumber = true;
                 break;
             case Kind::First:
-                if (!number) return refuse(NameTemplateError::PhraseFirst);
-                if (digitsOnlySinceNumber) return refuse(NameTemplateError::PhraseJoins);
+                if (!number) return NameTemplateError::PhraseFirst;
+                if (digitsOnlySinceNumber) return NameTemplateError::PhraseJoins;
                 break;
             case Kind::Literal: {
                 // The "." before {ext} goes when the extension is empty: it separates nothing.
                 std::string_view lit = p.literal;
-                if (i + 1 < t.pieces_.size() && t.pieces_[i + 1].kind == Kind::Ext &&
-                    lit.back() == '.')
+                if (i + 1 < pieces_.size() && pieces_[i + 1].kind == Kind::Ext && lit.back() == '.')
                     lit.remove_suffix(1);
                 for (char c : lit)
                     if (!isDigit(c)) digitsOnlySinceNumber = false;
@@ -95,9 +101,7 @@ std::optional<NameTemplate> NameTemplate::parse(std::string_view text, NameTempl
                 break;
         }
     }
-    if (!number) return refuse(NameTemplateError::NoNumber);
-    if (error) *error = NameTemplateError::None;
-    return t;
+    return number ? NameTemplateError::None : NameTemplateError::NoNumber;
 }
 
 Text NameTemplate::expand(std::string_view stem, std::string_view extension, int64_t n,

@@ -40,6 +40,9 @@ class NameTemplate {
         Text literal;  // Literal: the text; Number: the zero-padded width as a digit count
         int width = 0;
     };
+    // What keeps the parts' names in part order, or None.
+    NameTemplateError orderError() const;
+
     std::vector<Piece> pieces_;
     bool usesFirst_ = false, usesCount_ = false;
 };

@@ -117,6 +117,62 @@ std::vector<Text> splitAtDelimiter(std::string_view text, std::string_view delim
     return pieces;
 }
 
+namespace {
+
+// The parts of one source as the search finds them: copied from the file's own bytes when `file`
+// is set, else streamed into their file as the search passes them, or held to be named after
+// their text.
+class DelimiterParts {
+  public:
+    DelimiterParts(SplitContext& ctx, SplitJobState& state, FileHandle* file, int64_t textStart,
+                   bool utf8)
+        : ctx_(ctx), state_(state), file_(file), textStart_(textStart), utf8_(utf8) {}
+
+    void add(std::string_view bytes) {
+        if (!partOpen_) {
+            partOpen_ = true;
+            state_.partNumber = k_ + 1;
+            held_.clear();
+            if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
+        }
+        if (stream_)
+            stream_->write(bytes);
+        else
+            held_ += bytes;
+    }
+    // The search found the end of a part.
+    void countEnded() { state_.partNumber = ++k_; }
+    // Writes the part that ended, at `r` in the text.
+    void write(const DelimiterSplitter::Range& r) {
+        if (file_) {
+            state_.partContent.setRange(*file_, textStart_ + int64_t(r.from),
+                                        int64_t(r.to - r.from), utf8_);
+            writePart(ctx_, state_);
+        } else if (stream_) {
+            stream_->finish();
+            stream_.reset();
+        } else {
+            state_.partContent.setBytes(std::move(held_), utf8_);
+            writePart(ctx_, state_);
+            held_ = std::move(state_.partContent.bytes);
+        }
+        partOpen_ = false;
+    }
+
+  private:
+    SplitContext& ctx_;
+    SplitJobState& state_;
+    FileHandle* file_;
+    int64_t textStart_;
+    bool utf8_;
+    std::optional<PartStream> stream_;
+    ByteBuffer held_;  // a part to be named after its text
+    bool partOpen_ = false;
+    int64_t k_ = 0;
+};
+
+}  // namespace
+
 ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (ctx.options.delimiter().empty()) {
         ctx.host.message(lit(texts::kEnterDelimiter), Buttons::Ok);
@@ -137,22 +193,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     FileHandle* const file = state.recording ? nullptr : text->textFile(utf8.has_value());
     DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(),
                                file ? PieceText::None : PieceText::Passed);
-    std::optional<PartStream> stream;
-    ByteBuffer held;  // a part to be named after its text
-    bool partOpen = false;
-    int64_t k = 0;
-    const auto add = [&](std::string_view bytes) {
-        if (!partOpen) {
-            partOpen = true;
-            state.partNumber = k + 1;
-            held.clear();
-            if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8.has_value());
-        }
-        if (stream)
-            stream->write(bytes);
-        else
-            held += bytes;
-    };
+    DelimiterParts parts(ctx, state, file, text->textStart(), utf8.has_value());
     std::string_view piece;
     for (bool fed = true; fed;) {
         const std::string_view next = utf8 ? text->nextUtf8() : text->next();
@@ -160,31 +201,18 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
         // After a read error the text found so far is no whole piece.
         if (text->failed()) break;
         if (const std::string_view passed = file ? "" : splitter.passed(); !passed.empty())
-            add(passed);
+            parts.add(passed);
         splitter.feed(next);
         while (fed ? splitter.take(piece) : splitter.takeLast(piece)) {
-            if (!file) add(piece);
-            state.partNumber = ++k;
+            if (!file) parts.add(piece);
+            parts.countEnded();
             ctx.host.processEvents();
             if (ctx.stopRequested) {
                 state.sourceIntact = false;
                 finishSourceText(state, *text);
                 return ModeResult::Done;
             }
-            if (file) {
-                const DelimiterSplitter::Range r = splitter.lastRange();
-                state.partContent.setRange(*file, text->textStart() + int64_t(r.from),
-                                           int64_t(r.to - r.from), utf8.has_value());
-                writePart(ctx, state);
-            } else if (stream) {
-                stream->finish();
-                stream.reset();
-            } else {
-                state.partContent.setBytes(std::move(held), utf8.has_value());
-                writePart(ctx, state);
-                held = std::move(state.partContent.bytes);
-            }
-            partOpen = false;
+            parts.write(splitter.lastRange());
         }
     }
     finishSourceText(state, *text);

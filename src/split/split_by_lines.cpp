@@ -138,16 +138,109 @@ bool readHeader(LineReader& reader, int32_t count, bool csv, ByteBuffer& header)
     return !reader.failed();
 }
 
+// The parts of one source, line by line: each streamed into its file, or held to be named after
+// its text, with the header at the head of every part.
+class LineParts {
+  public:
+    LineParts(SplitContext& ctx, SplitJobState& state, bool utf8, const ByteBuffer& header)
+        : ctx_(ctx), state_(state), utf8_(utf8), header_(header) {}
+
+    void add(std::string_view bytes) {
+        if (stream_)
+            stream_->write(bytes);
+        else
+            held_ += bytes;
+    }
+    // The line being read joins the part: the part begins with it, or a line break goes first.
+    void joinLine() {
+        if (partOpen_) return add("\r\n");
+        partOpen_ = true;
+        const CountRange range = ctx_.options.lineCountRange();
+        target_ = random(state_.rng, range.low, range.high);
+        ++state_.partNumber;
+        if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
+        if (header_.empty()) return;
+        // The first part holds the source's own header; the others a copy of it.
+        if (state_.partNumber == 1 || !stream_) {
+            add(header_);
+            add("\r\n");
+        } else {
+            stream_->writeCopy(header_ + "\r\n");
+        }
+    }
+    // A whole line (or record) went in: the part is written once it holds its count.
+    void lineEnded() {
+        if (++linesInPart_ != target_) return;
+        writeLines();
+        linesInPart_ = 0;
+        partOpen_ = false;
+    }
+    // At the source's end: the open part, or a header that is all there is as the one part.
+    void finish() {
+        if (partOpen_) return writeLines();
+        if (state_.partNumber != 0 || header_.empty()) return;
+        ++state_.partNumber;
+        if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
+        add(header_);
+        writeLines();
+    }
+
+  private:
+    void writeLines() {
+        if (stream_) {
+            stream_->finish();
+            stream_.reset();
+            return;
+        }
+        state_.partContent.setBytes(std::move(held_), utf8_);
+        writePart(ctx_, state_);
+        // The next part reuses the memory of this one.
+        held_ = std::move(state_.partContent.bytes);
+        held_.clear();
+    }
+
+    SplitContext& ctx_;
+    SplitJobState& state_;
+    bool utf8_;
+    const ByteBuffer& header_;
+    std::optional<PartStream> stream_;
+    ByteBuffer held_;  // a part to be named after its text
+    int64_t linesInPart_ = 0, target_ = 0;
+    bool partOpen_ = false;  // a line of the current part went in: the next one follows a break
+};
+
+// Reads the next line, joining it to the part as soon as it is known not to be a blank line that
+// is skipped; true when it joined. The start of a line that may yet be blank is kept in
+// `mayBeBlank`. A read error cuts the line short: it goes in no part.
+bool readLine(LineReader& reader, LineParts& parts, bool skipping, BlankLineScan& blank,
+              ByteBuffer& mayBeBlank, bool csv, bool& quoted) {
+    bool joined = false;
+    mayBeBlank.clear();
+    for (bool ends = false; !ends;) {
+        const std::string_view piece = reader.readPiece(ends);
+        if (reader.failed()) break;
+        if (csv) quoted = oddQuotes(piece, quoted);
+        if (!joined && skipping && blank.feed(piece)) {
+            mayBeBlank += piece;
+            continue;
+        }
+        if (!joined) {
+            parts.joinLine();
+            joined = true;
+            if (!mayBeBlank.empty()) parts.add(mayBeBlank);
+        }
+        parts.add(piece);
+    }
+    return joined;
+}
+
 bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, bool utf8,
                      bool& headerTooLong) {
     // Tests make the buffer tiny with the text's, so that lines run over many refills.
     LineReader reader(file, std::min(LineReader::kDefaultBufferSize, textBufferSize()));
-    std::optional<PartStream> stream;
-    ByteBuffer held;        // a part to be named after its text
     ByteBuffer mayBeBlank;  // the start of a line that may yet be blank
-    int64_t linesInPart = 0, target = 0, previous = 0;
+    int64_t previous = 0;
     bool whole = true;
-    bool partOpen = false;  // a line of the current part went in: the next one follows a break
     const bool csv = ctx.options.csvRecords();
     bool quoted = false;  // csv: the record runs on over the line end
     ByteBuffer header;
@@ -160,41 +253,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         previous = reader.position();
     }
     LiveOption skipBlankLines(ctx.host, ctx.options, &SplitOptions::skipBlankLines);
-    const auto add = [&](std::string_view bytes) {
-        if (stream)
-            stream->write(bytes);
-        else
-            held += bytes;
-    };
-    // The line being read joins the part: the part begins with it, or a line break goes first.
-    const auto joinLine = [&] {
-        if (partOpen) return add("\r\n");
-        partOpen = true;
-        const CountRange range = ctx.options.lineCountRange();
-        target = random(state.rng, range.low, range.high);
-        ++state.partNumber;
-        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
-        if (header.empty()) return;
-        // The first part holds the source's own header; the others a copy of it.
-        if (state.partNumber == 1 || !stream) {
-            add(header);
-            add("\r\n");
-        } else {
-            stream->writeCopy(header + "\r\n");
-        }
-    };
-    const auto writeLines = [&] {
-        if (stream) {
-            stream->finish();
-            stream.reset();
-            return;
-        }
-        state.partContent.setBytes(std::move(held), utf8);
-        writePart(ctx, state);
-        // The next part reuses the memory of this one.
-        held = std::move(state.partContent.bytes);
-        held.clear();
-    };
+    LineParts parts(ctx, state, utf8, header);
     while (!reader.atEnd()) {
         ctx.host.processEvents();
         if (ctx.stopRequested) {
@@ -205,24 +264,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         // A line inside a quoted field is never skipped as blank.
         const bool skipping = skipBlankLines() && !quoted;
         BlankLineScan blank(utf8);
-        bool joined = false;
-        mayBeBlank.clear();
-        for (bool ends = false; !ends;) {
-            const std::string_view piece = reader.readPiece(ends);
-            // A read error cuts the line short: it and the lines gathered with it go in no part.
-            if (reader.failed()) break;
-            if (csv) quoted = oddQuotes(piece, quoted);
-            if (!joined && skipping && blank.feed(piece)) {
-                mayBeBlank += piece;
-                continue;
-            }
-            if (!joined) {
-                joinLine();
-                joined = true;
-                if (!mayBeBlank.empty()) add(mayBeBlank);
-            }
-            add(piece);
-        }
+        const bool joined = readLine(reader, parts, skipping, blank, mayBeBlank, csv, quoted);
         if (reader.failed()) break;
         const int64_t position = reader.position();
         if (position == previous) {
@@ -233,15 +275,11 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         previous = position;
         if (!joined) {
             if (skipping && blank.blank()) continue;
-            joinLine();
-            add(mayBeBlank);
+            parts.joinLine();
+            parts.add(mayBeBlank);
         }
         if (csv && quoted) continue;  // the record goes on in the next line
-        if (++linesInPart == target) {
-            writeLines();
-            linesInPart = 0;
-            partOpen = false;
-        }
+        parts.lineEnded();
     }
     if (reader.failed()) {
         // Counted like a source that could not be opened: the rest of it is in no part.
@@ -249,15 +287,7 @@ bool splitLineSource(SplitContext& ctx, SplitJobState& state, FileHandle& file, 
         return false;
     }
     (void)file.close();  // it was only read
-    if (partOpen) {
-        writeLines();
-    } else if (state.partNumber == 0 && !header.empty()) {
-        // Nothing but the header: it is the one part.
-        ++state.partNumber;
-        if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
-        add(header);
-        writeLines();
-    }
+    parts.finish();
     return whole;
 }
 

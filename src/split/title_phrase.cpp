@@ -33,7 +33,7 @@ std::vector<Text> separatorChars() {
     for (size_t pos = 0; pos < set.size();) {
         const size_t len = charLengthAt(set, pos);
         chars.push_back(set.substr(pos, len));
-        if (len == 1 && (set[pos] == '?' || set[pos] == '*')) chars.push_back(".");
+        if (len == 1 && (set[pos] == '?' || set[pos] == '*')) chars.emplace_back(".");
         pos += len;
     }
     return chars;
@@ -211,6 +211,7 @@ Cut cutAt(const CharRules& r, std::string_view text, size_t pos) {
 // the compiler keeps in registers. kUtf8 is r.utf8, known when compiled, so that a character's
 // key is read without testing which encoding it is in.
 template <bool kVector, bool kUtf8>
+// NOLINTNEXTLINE(readability-function-size): inlined into each kernel's loop, kept whole for speed
 [[gnu::always_inline]] inline void cutPhrases(std::string_view text, const CharRules& r,
                                               TitlePhrases::Index& index) {
     const size_t n = text.size();

@@ -171,24 +171,28 @@ bool TextSource::readMore(ByteBuffer& into, size_t at, size_t& end) {
     return true;
 }
 
+// Within the limit gzip input is held to.
+bool TextSource::unpackGzip(ByteBuffer& head, bool& headIsAll) {
+    ByteBuffer packed = std::move(head);
+    for (bool more = !headIsAll; more;) {
+        const size_t before = packed.size();
+        if (!readRaw(packed, std::max(textBufferSize(), size_t(1) << 20))) return false;
+        more = packed.size() > before;
+    }
+    if (auto unwrapped = unwrapGzip(packed)) packed = std::move(*unwrapped);
+    file_ = makeMemoryFile(std::move(packed));
+    head.clear();
+    if (!readRaw(head, kDeclarationWindow)) return false;
+    headIsAll = head.size() < kDeclarationWindow;
+    return true;
+}
+
 bool TextSource::detect(JobHost* host) {
     ByteBuffer head;
     if (!file_->seek(0) || !readRaw(head, kDeclarationWindow)) return false;
     bool headIsAll = head.size() < kDeclarationWindow;
-    if (head.size() >= 2 && head[0] == '\x1F' && head[1] == '\x8B') {
-        // A compressed source is unpacked in memory, within the limit gzip input is held to.
-        ByteBuffer packed = std::move(head);
-        for (bool more = !headIsAll; more;) {
-            const size_t before = packed.size();
-            if (!readRaw(packed, std::max(textBufferSize(), size_t(1) << 20))) return false;
-            more = packed.size() > before;
-        }
-        if (auto unwrapped = unwrapGzip(packed)) packed = std::move(*unwrapped);
-        file_ = makeMemoryFile(std::move(packed));
-        head.clear();
-        if (!readRaw(head, kDeclarationWindow)) return false;
-        headIsAll = head.size() < kDeclarationWindow;
-    }
+    if (head.size() >= 2 && head[0] == '\x1F' && head[1] == '\x8B' && !unpackGzip(head, headIsAll))
+        return false;
 
     size_t dataStart = 0;
     code_ = markedEncoding(head, dataStart);

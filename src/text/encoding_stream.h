@@ -86,6 +86,8 @@ class TextSource {
   private:
     TextSource() = default;
     bool detect(JobHost* host);
+    // A gzip source whose first bytes are `head`: unpacked in memory, `head` read again from it.
+    bool unpackGzip(ByteBuffer& head, bool& headIsAll);
     int64_t readFully(char* into, size_t count);
     bool readRaw(ByteBuffer& into, size_t count);
     bool readMore(ByteBuffer& into, size_t at, size_t& end);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/cli_run.h"
+#include "cli/cli_support.h"
 #include "text/codepage.h"
 
 namespace pw::test {
@@ -108,6 +109,46 @@ TEST(CliChecks, EveryFailureIsNamedWithItsReason) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.err, "write error: No space left on device")) << r.err;
     EXPECT_EQ(toFullDisk("--version").status, 1);
+}
+
+TEST(CliChecks, VerifyAndRepairTakeOnePathAndTheirOwnOptionsOnly) {
+    TempDir dir;
+    for (const char* command : {"verify", "repair"}) {
+        const std::string c = command;
+        EXPECT_EQ(cli(dir, c + " a b").err, "partwell-cli: give one path only: b\n");
+        EXPECT_EQ(cli(dir, c + " --bogus a").err, "partwell-cli: unknown option: --bogus\n");
+        const CliRun none = cli(dir, c);
+        EXPECT_EQ(none.status, 2);
+        EXPECT_TRUE(none.err.starts_with("partwell-cli: no file or folder given\n")) << none.err;
+        const CliRun help = cli(dir, c + " a b --help");
+        EXPECT_EQ(help.status, 2);  // the second path is refused before --help is seen
+        EXPECT_EQ(cli(dir, c + " --help a b").status, 0);
+    }
+    // --source takes the next argument, whatever it looks like, and only verify has it.
+    EXPECT_EQ(cli(dir, "verify a --source").err,
+              "partwell-cli: the option needs a value: --source\n");
+    EXPECT_EQ(cli(dir, "verify --source --help").err,
+              "partwell-cli: no file or folder given\n" + cli(dir, "verify --help").out);
+    EXPECT_EQ(cli(dir, "repair --source x a").err, "partwell-cli: unknown option: --source\n");
+}
+
+TEST(CliChecks, APathWithSpacesOrControlCharactersIsQuotedAsAShellReadsItBack) {
+    using cli::quotePath;
+    for (const char* plain : {"/a/b.txt", "/a/it's.txt", "/文件/中文.txt", ""})
+        EXPECT_EQ(quotePath(plain), plain);
+    EXPECT_EQ(quotePath("/a b/c"), "'/a b/c'");
+    EXPECT_EQ(quotePath("it's a"), R"('it'\''s a')");
+    EXPECT_EQ(quotePath("a\nb"), R"('a'$'\n''b')");
+    EXPECT_EQ(quotePath("a\t\r"), R"('a'$'\t\r')");
+    EXPECT_EQ(quotePath("\x1b[1m\x7f"), R"(''$'\033''[1m'$'\177')");
+
+    // In a failure's message, as the shell gave the name.
+    TempDir dir;
+    const CliRun r = cli(dir, "split --parts 2 \"$(printf 'no such\\nfile')\"");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, "partwell-cli: '" + dir.path("no such") +
+                               "'$'\\n''file': No such file or directory\n"))
+        << r.err;
 }
 
 TEST(CliChecks, PathsAreNormalisedBeforeTheParentFolderRule) {

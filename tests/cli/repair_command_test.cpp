@@ -7,22 +7,15 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <random>
 #include <thread>
 
 #include "cli/cli_run.h"
 #include "support/par2_create.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
-
-std::string randomBytes(size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(random());
-    return s;
-}
 
 bool haveParCmdline() {
     return std::system("command -v par2 > /dev/null 2>&1") == 0;

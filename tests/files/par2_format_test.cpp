@@ -1,23 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "files/par2_reader.h"
 #include "platform/gf16.h"
 #include "support/par2_create.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
 
 using namespace par2;
-
-std::string randomBytes(size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(random());
-    return s;
-}
 
 ScanResult scanBytes(const std::string& bytes) {
     auto file = makeMemoryFile(bytes);

@@ -1,21 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
 #include "merge/par2_repair.h"
 #include "support/par2_create.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
-
-std::string randomBytes(size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(random());
-    return s;
-}
 
 par2::RecoverySet readSet(const TempDir& dir) {
     FileSystem& fs = posixFileSystem();

@@ -3,8 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "platform/charset.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
@@ -170,31 +168,6 @@ TEST(Files, CopyRangesAndMemoryFiles) {
     EXPECT_FALSE(fs.open(fromUtf8(dir.path()), OpenMode::Read));  // a folder is no file
     EXPECT_TRUE(fs.fileId(fromUtf8(dir.path("src"))) == fs.fileId(fromUtf8(dir.path("src"))));
     EXPECT_FALSE(fs.fileId(fromUtf8(dir.path("nothing"))));
-}
-
-TEST(MemoryForm, StartsAsTheWindowAndAnswersFromItsQueue) {
-    MemoryForm form(mainWindowSpec());
-    EXPECT_TRUE(form.checked(ctl::kByParts));
-    EXPECT_EQ(form.text(ctl::kPartCount), "100");
-    EXPECT_EQ(form.text(ctl::kJoinText), lit("我是中间字符串"));
-    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), 3);
-    EXPECT_FALSE(form.visible(ctl::kDetectEncoding));
-    EXPECT_TRUE(form.checked(ctl::kSplitIntoSubfolder));
-    EXPECT_TRUE(form.checked(ctl::kMergeIntoParent));
-    EXPECT_EQ(form.controlNames().size(), mainWindowSpec().controls.size());
-    EXPECT_EQ(form.controlNames().front(), ctl::kBanner);
-
-    form.setChecked(ctl::kByBytes, true);  // one radio per group
-    EXPECT_FALSE(form.checked(ctl::kByParts));
-    EXPECT_TRUE(form.checked(ctl::kJoinWithText));  // the merge group is another group
-    form.setSelectedIndex(ctl::kPartSizeUnit, 7);
-    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), -1);
-
-    EXPECT_EQ(form.message("q", Buttons::YesNo), Answer::No);
-    EXPECT_EQ(form.message("q", Buttons::OkCancel), Answer::Cancel);
-    form.answers = {Answer::Yes};
-    EXPECT_EQ(form.message("q", Buttons::YesNo), Answer::Yes);
-    EXPECT_EQ(form.messages.size(), 3u);
 }
 
 }  // namespace

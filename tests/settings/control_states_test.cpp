@@ -2,140 +2,66 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
-#include "app/window_events.h"
+#include "support/plain_form.h"
 #include "support/temp_dir.h"
+#include "text/codepage.h"
 #include "text/system_texts.h"
 
 namespace pw::test {
 namespace {
 
+// Controls of every kind in two areas, named as a window names them; a label takes no part.
 class ControlStatesTest : public ::testing::Test {
   protected:
-    ControlStatesTest() : form(mainWindowSpec()) {}
+    ControlStatesTest() {
+        form.add("分组框分割");
+        form.add("单选框按份数", "分组框分割").checked = true;
+        form.add("编辑框份数", "分组框分割").text = "100";
+        PlainForm::Control& unit = form.add("组合框字节单位", "分组框分割");
+        unit.items = 4;
+        unit.selected = 3;
+        form.add("按钮输入字符串", "分组框分割");
+        form.add("选择框子目录保存", "分组框分割").checked = true;
+        form.add("按钮开始分割", "分组框分割");
+        form.add("标签说明");
+        form.add("分组框合并");
+        form.add("选择框合并中间", "分组框合并");
+        form.add("编辑框字符串", "分组框合并").text = fromUtf8("我是中间字符串");
+        form.add("编辑框文件类型1", "分组框合并").text = "*.*";
+    }
 
     Text ini() const { return fromUtf8(dir.path("Partwell.ini")); }
-    // Saves `from` with a store of its own, then restores a window as it opens from the file.
-    void saveAndRestart(MemoryForm& from, MemoryForm& to) {
-        {
-            SettingsStore store;
-            store.openFile(ini());
-            EXPECT_TRUE(saveControls(store, from, lit(texts::kMainSection)));
-        }
-        SettingsStore store;
-        store.openFile(ini());
-        onWindowCreated(to, &store);
-    }
     std::string onDisk() const { return toUtf8(readFile(dir.path("Partwell.ini"))); }
 
     TempDir dir;
-    MemoryForm form;
+    PlainForm form;
 };
 
-TEST_F(ControlStatesTest, AFreshSaveWritesEveryTakingPartControlInWindowOrder) {
-    SettingsStore store;
-    store.openFile(ini());
-    form.setTag(ctl::kMergeButton, fromUtf8("/最后的/文件夹"));
-    EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
-    EXPECT_EQ(
-        onDisk(),
-        "[主界面]\r\n单选框按份数=真\r\n编辑框份数=100\r\n单选框按字节=假\r\n编辑框字节=3.12\r\n"
-        "组合框字节单位=3\r\n组合框大小预设=0\r\n单选框按行数=假\r\n编辑框行数1=5\r\n编辑框行数2="
-        "10\r\n"
-        "选择框每份保留表头=假\r\n单选框按字符数=假\r\n编辑框字数1=200\r\n编辑框字数2="
-        "500\r\n单选框按字符串=假\r\n"
-        "按钮输入字符串.标记=\r\n单选框按章节=假\r\n编辑框每份章节=1\r\n按钮章节预览.标记=\r\n"
-        "编辑框章节标题=\r\n编辑框标题长度=40\r\n选择框识别编码=假\r\n选择框矫正换行=假\r\n"
-        "选择框子目录保存=真\r\n选择框分割后删除文件=假\r\n选择框忽略空行=假\r\n"
-        "选择框随机改名=假\r\n组合框文件名模板={name}_{n}.{ext}\r\n选择框生成校验清单="
-        "假\r\n选择框生成恢复文件=假\r\n编辑框恢复份数="
-        "1\r\n"
-        "编辑框文件类型=*.*\r\n按钮开始分割.标记=\r\n"
-        "选择框合并中间=假\r\n单选框使用文件=假\r\n编辑框文件路径=~/1.txt\r\n按钮选择文件.标记="
-        "\r\n"
-        "单选框使用字符串=真\r\n编辑框字符串=我是中间字符串\r\n选择框合并后删除文件=假\r\n"
-        "选择框父目录保存=真\r\n选择框遍历子目录=假\r\n选择框处理文本编码=假\r\n"
-        "编辑框文件类型1=*.*\r\n按钮开始合并.标记=/最后的/文件夹");
-    // A second save changes values in place and adds nothing.
-    form.setChecked(ctl::kJoinWithData, true);
-    const size_t length = store.text().size();
-    EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection)));
-    EXPECT_EQ(store.text().size(), length);
-    EXPECT_NE(onDisk().find("选择框合并中间=真\r\n"), std::string::npos);
-}
-
-TEST_F(ControlStatesTest, ARestartBringsBackTheStatesAndTheEnablingFollowsThem) {
-    form.setChecked(ctl::kJoinWithData, true);
-    form.setChecked(ctl::kByLines, true);
-    form.setText(ctl::kLinesLow, "3");
-    form.setText(ctl::kLinesHigh, "7");
-    form.setText(ctl::kJoinText, fromUtf8("第一行\r\n第二行"));
-    form.setSelectedIndex(ctl::kPartSizeUnit, 1);
-    form.setSelectedIndex(ctl::kSizePreset, 2);
-    form.setText(ctl::kNameTemplate, fromUtf8("{n:02} 卷.{ext}"));  // typed, in no list
-    form.setTag(ctl::kDelimiterButton, fromUtf8("分隔\r\n符"));
-    form.setTag(ctl::kSplitButton, fromUtf8("/某/文件夹"));
-    form.setText(ctl::kSplitFileTypes, "");  // saved empty: the design-time text comes back
-
-    MemoryForm restarted(mainWindowSpec());
-    saveAndRestart(form, restarted);
-    EXPECT_TRUE(restarted.checked(ctl::kJoinWithData));
-    EXPECT_TRUE(restarted.checked(ctl::kByLines));
-    EXPECT_FALSE(restarted.checked(ctl::kByParts));
-    EXPECT_EQ(restarted.text(ctl::kLinesLow), "3");
-    EXPECT_EQ(restarted.text(ctl::kLinesHigh), "7");
-    EXPECT_EQ(toUtf8(restarted.text(ctl::kJoinText)), "第一行\r\n第二行");
-    EXPECT_EQ(restarted.selectedIndex(ctl::kPartSizeUnit), 1);
-    EXPECT_EQ(restarted.selectedIndex(ctl::kSizePreset), 2);
-    EXPECT_EQ(toUtf8(restarted.text(ctl::kNameTemplate)), "{n:02} 卷.{ext}");
-    EXPECT_EQ(toUtf8(restarted.tag(ctl::kDelimiterButton)), "分隔\r\n符");
-    EXPECT_EQ(toUtf8(restarted.tag(ctl::kSplitButton)), "/某/文件夹");
-    EXPECT_EQ(toUtf8(restarted.text(ctl::kSplitFileTypes)), "*.*");
-    // The enabling rules ran on the restored ticks.
-    EXPECT_TRUE(restarted.enabled(ctl::kJoinText));
-    EXPECT_TRUE(restarted.enabled(ctl::kJoinWithFile));
-    EXPECT_TRUE(restarted.enabled(ctl::kLinesLow));
-    EXPECT_FALSE(restarted.enabled(ctl::kPartCount));
-    EXPECT_TRUE(restarted.visible(ctl::kDetectEncoding));
-
-    // Cleared, saved and restarted: the box shows its design-time text again.
-    restarted.setText(ctl::kJoinText, "");
-    MemoryForm third(mainWindowSpec());
-    saveAndRestart(restarted, third);
-    EXPECT_EQ(toUtf8(third.text(ctl::kJoinText)), "我是中间字符串");
-    EXPECT_TRUE(third.checked(ctl::kJoinWithData));
-}
-
 TEST_F(ControlStatesTest, TagsAndSkipListsKeepControlsOutOrMoveThemToSideFiles) {
-    form.setTag(ctl::kDelimiterButton, lit(texts::kTagNoSave));
-    form.setTag(ctl::kJoinText, lit(texts::kTagAsBytes));
-    form.setText(ctl::kJoinText, fromUtf8("原样\r\n字节"));
-    form.setTag(ctl::kSplitButton, lit(texts::kTagAsBytes));
+    form.setTag("按钮输入字符串", lit(texts::kTagNoSave));
+    form.setTag("编辑框字符串", lit(texts::kTagAsBytes));
+    form.setText("编辑框字符串", fromUtf8("原样\r\n字节"));
+    form.setTag("按钮开始分割", lit(texts::kTagAsBytes));
     SettingsStore store;
     store.openFile(ini());
-    const ControlSkips skips{{std::string(ctl::kPartCount)}, {std::string(ctl::kMergeArea)}};
+    const ControlSkips skips{{"编辑框份数"}, {"分组框合并"}};
     EXPECT_TRUE(saveControls(store, form, lit(texts::kMainSection), skips));
-    const std::string disk = onDisk();
-    for (std::string_view absent : {ctl::kDelimiterButton, ctl::kJoinText, ctl::kPartCount,
-                                    ctl::kJoinWithData, ctl::kMergeFileTypes, ctl::kSplitButton})
-        EXPECT_EQ(disk.find(absent), std::string::npos) << absent;
-    EXPECT_NE(disk.find("单选框按份数=真"), std::string::npos);
-    EXPECT_EQ(listing(dir.path("inibin")), "主界面-按钮开始分割.标记.ibn");  // in 分组框合并
+    EXPECT_EQ(onDisk(), "[主界面]\r\n单选框按份数=真\r\n组合框字节单位=3\r\n选择框子目录保存=真");
+    EXPECT_EQ(listing(dir.path("inibin")), "主界面-按钮开始分割.标记.ibn");
     EXPECT_EQ(toUtf8(readFile(dir.path("inibin/主界面-按钮开始分割.标记.ibn"))), "字节集方式");
 
     // Restoring reads the same places; a skipped control keeps its state.
-    MemoryForm restarted(mainWindowSpec());
-    restarted.setTag(ctl::kJoinText, lit(texts::kTagAsBytes));
-    restarted.setTag(ctl::kDelimiterButton, lit(texts::kTagNoSave));
+    PlainForm restarted;
+    restarted.add("按钮输入字符串").tag = lit(texts::kTagNoSave);
+    restarted.add("编辑框字符串").tag = lit(texts::kTagAsBytes);
+    restarted.add("编辑框份数").text = "100";
     writeFile(dir.path("inibin/主界面-编辑框字符串.ibn"), fromUtf8("原样\r\n字节"));
     store.writeText(fromUtf8("按钮输入字符串.标记"), "ignored");
-    store.writeText(fromUtf8(ctl::kPartCount), "5");
-    restoreControls(store, restarted, lit(texts::kMainSection),
-                    {{std::string(ctl::kPartCount)}, {}});
-    EXPECT_EQ(toUtf8(restarted.text(ctl::kJoinText)), "原样\r\n字节");
-    EXPECT_EQ(restarted.tag(ctl::kDelimiterButton), lit(texts::kTagNoSave));
-    EXPECT_EQ(restarted.text(ctl::kPartCount), "100");
+    store.writeText(fromUtf8("编辑框份数"), "5");
+    restoreControls(store, restarted, lit(texts::kMainSection), {{"编辑框份数"}, {}});
+    EXPECT_EQ(toUtf8(restarted.text("编辑框字符串")), "原样\r\n字节");
+    EXPECT_EQ(restarted.tag("按钮输入字符串"), lit(texts::kTagNoSave));
+    EXPECT_EQ(restarted.text("编辑框份数"), "100");
 }
 
 TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
@@ -146,39 +72,12 @@ TEST_F(ControlStatesTest, BrokenValuesLeaveControlsSensible) {
             "\xff\xff");
     SettingsStore store;
     store.openFile(ini());
-    form.setChecked(ctl::kJoinWithData, true);
+    form.setChecked("选择框合并中间", true);
     restoreControls(store, form, lit(texts::kMainSection));
-    EXPECT_FALSE(form.checked(ctl::kJoinWithData));
-    EXPECT_FALSE(form.checked(ctl::kSplitIntoSubfolder));
-    EXPECT_EQ(form.selectedIndex(ctl::kPartSizeUnit), -1);
-    EXPECT_EQ(form.text(ctl::kPartCount), "100");
-}
-
-TEST_F(ControlStatesTest, TheSaveLinkSaysWhetherTheSettingsReachedTheDisk) {
-    SettingsStore store;
-    store.setForm(&form);
-    store.openFile(ini());
-    onSaveSettingsClicked(form, store);
-    ASSERT_EQ(form.messages.size(), 1u);
-    EXPECT_EQ(toUtf8(form.messages[0].text), "保存完毕！");
-    EXPECT_NE(onDisk().find("单选框按份数=真"), std::string::npos);
-
-    // A second instance keeps its changes in memory and says where they should have gone.
-    SettingsStore second;
-    second.setForm(&form);
-    second.openFile(ini());
-    form.setChecked(ctl::kByParts, false);
-    form.setChecked(ctl::kByBytes, true);
-    onSaveSettingsClicked(form, second);
-    ASSERT_EQ(form.messages.size(), 2u);
-    EXPECT_EQ(toUtf8(form.messages[1].text), "配置未能保存！应保存到：" + dir.path("Partwell.ini"));
-    EXPECT_NE(onDisk().find("单选框按份数=真"), std::string::npos);
-
-    // A close saves silently.
-    AppState state;
-    EXPECT_TRUE(onCloseRequest(form, state, &store));
-    EXPECT_NE(onDisk().find("单选框按字节=真"), std::string::npos);
-    EXPECT_EQ(form.messages.size(), 2u);
+    EXPECT_FALSE(form.checked("选择框合并中间"));
+    EXPECT_FALSE(form.checked("选择框子目录保存"));
+    EXPECT_EQ(form.selectedIndex("组合框字节单位"), -1);
+    EXPECT_EQ(form.text("编辑框份数"), "100");
 }
 
 }  // namespace

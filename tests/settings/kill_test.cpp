@@ -7,9 +7,8 @@
 
 #include <random>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
 #include "settings/control_states.h"
+#include "support/plain_form.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "text/system_texts.h"
@@ -17,16 +16,25 @@
 namespace pw::test {
 namespace {
 
-// Two window states whose values differ in length, so a half-done edit would show.
-void makeVersion(MemoryForm& form, bool second) {
-    form.setChecked(ctl::kJoinWithData, second);
-    form.setChecked(second ? ctl::kByLines : ctl::kByParts, true);
-    form.setText(ctl::kJoinText, fromUtf8(second ? "短" : "一段长得多的中间文字\r\n第二行"));
-    form.setTag(ctl::kMergeButton, fromUtf8(second ? "/一个/很长很长的/文件夹/路径" : "/x"));
-    form.setText(ctl::kPartCount, second ? "7" : "123456");
+// A window of about the main window's size: the controls the two versions change, among others.
+void addControls(PlainForm& form) {
+    for (const char* name : {"选择框合并中间", "单选框按份数", "单选框按行数", "编辑框字符串",
+                             "按钮开始合并", "编辑框份数"})
+        form.add(name);
+    for (int i = 0; i < 40; ++i) form.add("编辑框" + std::to_string(i)).text = "100";
 }
 
-std::string savedBytes(const std::string& path, MemoryForm& form) {
+// Two window states whose values differ in length, so a half-done edit would show.
+void makeVersion(PlainForm& form, bool second) {
+    addControls(form);
+    form.setChecked("选择框合并中间", second);
+    form.setChecked(second ? "单选框按行数" : "单选框按份数", true);
+    form.setText("编辑框字符串", fromUtf8(second ? "短" : "一段长得多的中间文字\r\n第二行"));
+    form.setTag("按钮开始合并", fromUtf8(second ? "/一个/很长很长的/文件夹/路径" : "/x"));
+    form.setText("编辑框份数", second ? "7" : "123456");
+}
+
+std::string savedBytes(const std::string& path, PlainForm& form) {
     SettingsStore store;
     store.openFile(fromUtf8(path));
     saveControls(store, form, lit(texts::kMainSection));
@@ -35,7 +43,7 @@ std::string savedBytes(const std::string& path, MemoryForm& form) {
 
 TEST(SettingsKill, AKilledSaveLeavesTheOldOrTheNewVersion) {
     TempDir dir;
-    MemoryForm first(mainWindowSpec()), second(mainWindowSpec());
+    PlainForm first, second;
     makeVersion(first, false);
     makeVersion(second, true);
     const std::string versionB = savedBytes(dir.path("b.ini"), second);

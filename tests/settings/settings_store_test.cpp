@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/memory_form.h"
+#include "support/plain_form.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 #include "text/system_texts.h"
@@ -35,12 +34,12 @@ TEST_F(SettingsStoreTest, FreshFileHoldsEntriesInFirstWrittenOrderAndTypedValues
         open(store);
         EXPECT_TRUE(store.canWrite());
         EXPECT_FALSE(fileExists(ini()));  // nothing is written before the first value
-        EXPECT_TRUE(store.writeFlag(gb(ctl::kJoinWithData), true));
-        EXPECT_TRUE(store.writeText(gb(ctl::kJoinText), gb("第一行\r\n第二行\r\n")));
+        EXPECT_TRUE(store.writeFlag(gb("选择框合并中间"), true));
+        EXPECT_TRUE(store.writeText(gb("编辑框字符串"), gb("第一行\r\n第二行\r\n")));
         EXPECT_EQ(onDisk(), "[主界面]\r\n选择框合并中间=真\r\n编辑框字符串=第一行┊*┊第二行┊*┊");
         // Rewriting a value keeps its line; numbers are whole without a decimal point.
-        EXPECT_TRUE(store.writeFlag(gb(ctl::kJoinWithData), false));
-        EXPECT_TRUE(store.writeNumber(gb(ctl::kPartSizeUnit), -1));
+        EXPECT_TRUE(store.writeFlag(gb("选择框合并中间"), false));
+        EXPECT_TRUE(store.writeNumber(gb("组合框字节单位"), -1));
         EXPECT_TRUE(store.writeNumber(gb("小数"), 2.5));
         EXPECT_EQ(onDisk(),
                   "[主界面]\r\n选择框合并中间=假\r\n编辑框字符串=第一行┊*┊第二行┊*┊\r\n"
@@ -49,9 +48,9 @@ TEST_F(SettingsStoreTest, FreshFileHoldsEntriesInFirstWrittenOrderAndTypedValues
     }
     SettingsStore again;
     open(again);
-    EXPECT_EQ(again.readText(gb(ctl::kJoinText), "x"), gb("第一行\r\n第二行\r\n"));
-    EXPECT_FALSE(again.readFlag(gb(ctl::kJoinWithData), true));
-    EXPECT_EQ(again.readNumber(gb(ctl::kPartSizeUnit), 7), -1);
+    EXPECT_EQ(again.readText(gb("编辑框字符串"), "x"), gb("第一行\r\n第二行\r\n"));
+    EXPECT_FALSE(again.readFlag(gb("选择框合并中间"), true));
+    EXPECT_EQ(again.readNumber(gb("组合框字节单位"), 7), -1);
     EXPECT_EQ(again.readNumber(gb("小数"), 7), 2.5);
     EXPECT_EQ(again.readNumber(gb("不在"), 7), 7);
     // Another section starts empty and is appended after the first one.
@@ -113,7 +112,7 @@ TEST_F(SettingsStoreTest, JunkLinesAndBrokenBytesAreReadAndKept) {
 }
 
 TEST_F(SettingsStoreTest, AWriteMadeDuringAnotherIsAppliedAfterIt) {
-    MemoryForm form(mainWindowSpec());
+    PlainForm form;
     SettingsStore store;
     store.setForm(&form);
     open(store);
