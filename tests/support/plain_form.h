@@ -24,6 +24,7 @@ class PlainForm : public Form, public MessageQueue {
         int items = 0;  // a combo box's: an index outside them selects nothing
         bool enabled = true;
         bool visible = true;
+        bool editable = false;  // a combo box the user types into
     };
 
     // Adds a control at the end of the window order; the reference stays valid until the next.
@@ -41,6 +42,7 @@ class PlainForm : public Form, public MessageQueue {
     void setEnabled(std::string_view name, bool on) override { at(name).enabled = on; }
     bool visible(std::string_view name) const override { return at(name).visible; }
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
+    bool editable(std::string_view name) const override { return at(name).editable; }
     void setFocus(std::string_view name) override { at(name); }
     std::vector<std::string> controlNames() const override;
     std::string containerOf(std::string_view name) const override { return at(name).container; }
