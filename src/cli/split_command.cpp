@@ -82,10 +82,13 @@ struct SplitSettings : SplitOptions {
     bool writeCrcFile() const override { return crc; }
     Text headingPattern() const override { return headingRegex; }
     int32_t headingMaxChars() const override { return headingMax; }
-    // Nobody to ask: an empty delimiter stays empty and is refused.
+};
+
+// Nobody to ask and no box to point to: an empty delimiter stays empty and is refused. The
+// progress line says how far the job is; the stages are not shown.
+struct ConsoleSplitHost : SplitHost {
     void askDelimiter() override {}
     void focus(SplitOptionBox) override {}
-    void showProgressText(const Text&) override {}
     void showStage(const Text&) override {}
 };
 
@@ -396,8 +399,9 @@ int runSplit(int argc, char** argv) {
     Failures listFailures;
     const std::vector<Text> files =
         gatherSources(job.lister(), fs, options.types, paths, listFailures);
+    ConsoleSplitHost splitHost;
     if (options.dryRun && options.mode_ == SplitMode::Chapters) {
-        SplitContext ctx{job.listing(), options};
+        SplitContext ctx{job.listing(), options, splitHost};
         return printChapterPreview(ctx, files, std::move(listFailures));
     }
 
@@ -405,7 +409,7 @@ int runSplit(int argc, char** argv) {
     for (const Text& f : files) total += fileSize(fs, f);
     if (options.preset > 0 && !options.console.quiet)
         for (const Text& f : files) reportPresetParts(options, f, fileSize(fs, f));
-    SplitContext ctx{job.start(total), options};
+    SplitContext ctx{job.start(total), options, splitHost};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     job.finishProgress();
