@@ -371,6 +371,20 @@ void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length)
     printErr(std::string(kPrefix) + shownPath(fileNameOf(file)) + ": " + line + "\n");
 }
 
+// Options that do not go together; 0 when they do.
+int refuseCombination(const SplitSettings& options) {
+    // As in the window, where the box is enabled only while detection is ticked.
+    if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
+    if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
+    const bool byteMode = options.mode_ == SplitMode::Parts || options.mode_ == SplitMode::Bytes;
+    if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
+    if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
+        return refuse(kHeaderNeedsLines);
+    if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
+    if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
+    return 0;
+}
+
 std::string splitHelp() {
     return helpText(kSplitHead, kSplitOptions, kSplitTail);
 }
@@ -384,15 +398,7 @@ int runSplit(int argc, char** argv) {
     if (parseArguments(argc, argv, kSplitOptions, splitHelp(), options, paths, status) ==
         Parsed::Done)
         return status;
-    // As in the window, where the box is enabled only while detection is ticked.
-    if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
-    if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
-    const bool byteMode = options.mode_ == SplitMode::Parts || options.mode_ == SplitMode::Bytes;
-    if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
-    if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
-        return refuse(kHeaderNeedsLines);
-    if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
-    if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
+    if (const int refused = refuseCombination(options)) return refused;
 
     FileJob job(options.dryRun, options.console);
     FileSystem& fs = job.files();
