@@ -17,7 +17,8 @@ void chapterPreviewJob(JobContext& ctx) {
 
     FormSplitOptions options(form);
     FormJobHost host(form, ctx.state.stopRequested);
-    SplitContext engine{{host, ctx.files, ctx.clock}, options};
+    FormSplitHost splitHost(form);
+    SplitContext engine{{host, ctx.files, ctx.clock}, options, splitHost};
     if (checkChapterOptions(engine) == ModeResult::Abort) return;
     const std::vector<Text> sources =
         ctx.shell.chooseFiles(lit(texts::kChooseSplitFilesTitle),

@@ -96,35 +96,6 @@ Text FormSplitOptions::headingPattern() const {
 int32_t FormSplitOptions::headingMaxChars() const {
     return textToInt(form_.text(ctl::kHeadingMaxLength));
 }
-void FormSplitOptions::askDelimiter() {
-    promptDelimiter(form_);
-}
-
-void FormSplitOptions::focus(SplitOptionBox box) {
-    switch (box) {
-        case SplitOptionBox::PartCount:
-            return form_.setFocus(ctl::kPartCount);
-        case SplitOptionBox::PartSize:
-            return form_.setFocus(presetPartSize() > 0 ? ctl::kSizePreset : ctl::kPartSize);
-        case SplitOptionBox::LineCount:
-            return form_.setFocus(ctl::kLinesLow);
-        case SplitOptionBox::CharCount:
-            return form_.setFocus(ctl::kCharsLow);
-        case SplitOptionBox::ChapterCount:
-            return form_.setFocus(ctl::kChaptersPerPart);
-        case SplitOptionBox::HeadingPattern:
-            return form_.setFocus(ctl::kHeadingPattern);
-        case SplitOptionBox::NameTemplate:
-            return form_.setFocus(ctl::kNameTemplate);
-    }
-}
-
-void FormSplitOptions::showProgressText(const Text& text) {
-    form_.setText(ctl::kProgressText, text);
-}
-void FormSplitOptions::showStage(const Text& caption) {
-    form_.setText(ctl::kSplitButton, caption);
-}
 
 bool FormMergeOptions::handleEncoding() const {
     return form_.checked(ctl::kHandleEncoding);
@@ -153,8 +124,37 @@ Text FormMergeOptions::joinText() const {
 Text FormMergeOptions::joinFilePath() const {
     return form_.text(ctl::kJoinFilePath);
 }
-void FormMergeOptions::showProgressText(const Text& text) {
+
+void FormJobHost::showProgressText(const Text& text) {
     form_.setText(ctl::kProgressText, text);
+}
+
+void FormSplitHost::askDelimiter() {
+    promptDelimiter(form_);
+}
+
+void FormSplitHost::focus(SplitOptionBox box) {
+    switch (box) {
+        case SplitOptionBox::PartCount:
+            return form_.setFocus(ctl::kPartCount);
+        case SplitOptionBox::PartSize:
+            return form_.setFocus(FormSplitOptions(form_).presetPartSize() > 0 ? ctl::kSizePreset
+                                                                               : ctl::kPartSize);
+        case SplitOptionBox::LineCount:
+            return form_.setFocus(ctl::kLinesLow);
+        case SplitOptionBox::CharCount:
+            return form_.setFocus(ctl::kCharsLow);
+        case SplitOptionBox::ChapterCount:
+            return form_.setFocus(ctl::kChaptersPerPart);
+        case SplitOptionBox::HeadingPattern:
+            return form_.setFocus(ctl::kHeadingPattern);
+        case SplitOptionBox::NameTemplate:
+            return form_.setFocus(ctl::kNameTemplate);
+    }
+}
+
+void FormSplitHost::showStage(const Text& caption) {
+    form_.setText(ctl::kSplitButton, caption);
 }
 
 void promptDelimiter(Form& form) {

@@ -14,6 +14,7 @@ class FormJobHost : public JobHost {
 
     void setProgressMaximum(int64_t maximum) override { form_.setProgressMaximum(maximum); }
     void setProgressPosition(int64_t position) override { form_.setProgressPosition(position); }
+    void showProgressText(const Text& text) override;
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override {
         return form_.message(text, buttons, title);
     }
@@ -51,9 +52,18 @@ class FormSplitOptions : public SplitOptions {
     int32_t chaptersPerPart() const override;
     Text headingPattern() const override;
     int32_t headingMaxChars() const override;
+
+  private:
+    Form& form_;
+};
+
+// The window as a split's host: the input dialog, the option boxes, the split button's caption.
+class FormSplitHost : public SplitHost {
+  public:
+    explicit FormSplitHost(Form& form) : form_(form) {}
+
     void askDelimiter() override;
     void focus(SplitOptionBox box) override;
-    void showProgressText(const Text& text) override;
     void showStage(const Text& caption) override;
 
   private:
@@ -72,7 +82,6 @@ class FormMergeOptions : public MergeOptions {
     JoinWith joinWith() const override;
     Text joinText() const override;
     Text joinFilePath() const override;
-    void showProgressText(const Text& text) override;
 
   private:
     Form& form_;

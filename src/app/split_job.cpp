@@ -75,7 +75,8 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
 
     FormSplitOptions options(form);
     FormJobHost host(form, ctx.state.stopRequested);
-    SplitContext engine{{host, ctx.files, ctx.clock}, options};
+    FormSplitHost splitHost(form);
+    SplitContext engine{{host, ctx.files, ctx.clock}, options, splitHost};
     SplitSummary summary;
     if (!sources.empty()) {
         ctx.state.splitSaveFolder = folderOf(sources.front());

@@ -46,6 +46,8 @@ class ConsoleHost : public JobHost {
     void processEvents() override;
     void setProgressMaximum(int64_t maximum) override { filesTotal_ = maximum; }
     void setProgressPosition(int64_t position) override;
+    // The progress line says how far the job is; the current file is not shown.
+    void showProgressText(const Text&) override {}
     uint64_t eventRuns() const override { return eventRuns_; }
     StopFlag& stopFlag() override { return stop_; }
 

@@ -29,7 +29,6 @@ struct JoinSettings : MergeOptions {
     JoinWith joinWith() const override { return JoinWith::Nothing; }
     Text joinText() const override { return {}; }
     Text joinFilePath() const override { return {}; }
-    void showProgressText(const Text&) override {}
 };
 
 constexpr Option<JoinSettings> kJoinOptions[] = {

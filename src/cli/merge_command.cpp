@@ -54,7 +54,6 @@ struct MergeSettings : MergeOptions {
     Text joinText() const override { return text; }
     Text joinFilePath() const override { return filePath; }
     Text outputFolder() const override { return outputDir; }
-    void showProgressText(const Text&) override {}
 };
 
 using MergeOption = Option<MergeSettings>;

@@ -82,10 +82,13 @@ struct SplitSettings : SplitOptions {
     bool writeCrcFile() const override { return crc; }
     Text headingPattern() const override { return headingRegex; }
     int32_t headingMaxChars() const override { return headingMax; }
-    // Nobody to ask: an empty delimiter stays empty and is refused.
+};
+
+// Nobody to ask and no box to point to: an empty delimiter stays empty and is refused. The
+// progress line says how far the job is; the stages are not shown.
+struct ConsoleSplitHost : SplitHost {
     void askDelimiter() override {}
     void focus(SplitOptionBox) override {}
-    void showProgressText(const Text&) override {}
     void showStage(const Text&) override {}
 };
 
@@ -368,6 +371,20 @@ void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length)
     printErr(std::string(kPrefix) + shownPath(fileNameOf(file)) + ": " + line + "\n");
 }
 
+// Options that do not go together; 0 when they do.
+int refuseCombination(const SplitSettings& options) {
+    // As in the window, where the box is enabled only while detection is ticked.
+    if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
+    if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
+    const bool byteMode = options.mode_ == SplitMode::Parts || options.mode_ == SplitMode::Bytes;
+    if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
+    if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
+        return refuse(kHeaderNeedsLines);
+    if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
+    if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
+    return 0;
+}
+
 std::string splitHelp() {
     return helpText(kSplitHead, kSplitOptions, kSplitTail);
 }
@@ -381,23 +398,16 @@ int runSplit(int argc, char** argv) {
     if (parseArguments(argc, argv, kSplitOptions, splitHelp(), options, paths, status) ==
         Parsed::Done)
         return status;
-    // As in the window, where the box is enabled only while detection is ticked.
-    if (options.fix && !options.detect) return refuse(kFixNeedsDetect);
-    if (options.align && options.mode_ != SplitMode::Parts) return refuse(kAlignNeedsParts);
-    const bool byteMode = options.mode_ == SplitMode::Parts || options.mode_ == SplitMode::Bytes;
-    if (options.whole && !byteMode) return refuse(kWholeLinesNeedsBytes);
-    if ((options.header > 0 || options.csv) && !byteMode && options.mode_ != SplitMode::Lines)
-        return refuse(kHeaderNeedsLines);
-    if ((options.crc || options.joinScripts) && !byteMode) return refuse(kJoinFilesNeedBytes);
-    if (options.nameAfter && !options.names.empty()) return refuse(kNameWithRename);
+    if (const int refused = refuseCombination(options)) return refused;
 
     FileJob job(options.dryRun, options.console);
     FileSystem& fs = job.files();
     Failures listFailures;
     const std::vector<Text> files =
         gatherSources(job.lister(), fs, options.types, paths, listFailures);
+    ConsoleSplitHost splitHost;
     if (options.dryRun && options.mode_ == SplitMode::Chapters) {
-        SplitContext ctx{job.listing(), options};
+        SplitContext ctx{job.listing(), options, splitHost};
         return printChapterPreview(ctx, files, std::move(listFailures));
     }
 
@@ -405,7 +415,7 @@ int runSplit(int argc, char** argv) {
     for (const Text& f : files) total += fileSize(fs, f);
     if (options.preset > 0 && !options.console.quiet)
         for (const Text& f : files) reportPresetParts(options, f, fileSize(fs, f));
-    SplitContext ctx{job.start(total), options};
+    SplitContext ctx{job.start(total), options, splitHost};
     // A signal while the folders were listed stops the job before it starts.
     const SplitSummary summary = stopSignal() ? SplitSummary{} : splitFiles(ctx, files);
     job.finishProgress();

@@ -52,8 +52,8 @@ bool copyParts(MergeContext& ctx, const PartSet& set, SafeWriter& out, Sha256& j
     for (int64_t i = 0; i < n && out.ok(); ++i) {
         const Text& part = set.parts[size_t(i)];
         ctx.host.setProgressPosition(i + 1);
-        ctx.options.showProgressText("(" + std::to_string(i + 1) + "/" + std::to_string(n) + ")" +
-                                     fileNameOf(part));
+        ctx.host.showProgressText("(" + std::to_string(i + 1) + "/" + std::to_string(n) + ")" +
+                                  fileNameOf(part));
         if (m && i > 0) put(m->joiner);
         std::optional<Sha256> own;
         if (m) own.emplace();

@@ -228,8 +228,8 @@ void mergeBatch(MergeContext& ctx, const std::vector<Text>& given, MergeSummary&
         int64_t written = 0;
         for (int64_t i = 1; i <= n && out->ok(); ++i) {
             const Text& file = files[size_t(i - 1)];
-            ctx.options.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
-                                         fileNameOf(file));
+            host.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
+                                  fileNameOf(file));
             host.setProgressPosition(i);
 
             BatchSource& source = sources[size_t(i - 1)];

@@ -22,8 +22,6 @@ class MergeOptions {
     virtual Text joinFilePath() const = 0;
     // The folder every output goes to; empty: as intoParentFolder() says.
     virtual Text outputFolder() const { return {}; }
-
-    virtual void showProgressText(const Text& text) = 0;
 };
 
 // An engine context with the merge's options.

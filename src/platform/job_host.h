@@ -21,6 +21,8 @@ class JobHost {
 
     virtual void setProgressMaximum(int64_t maximum) = 0;
     virtual void setProgressPosition(int64_t position) = 0;
+    // A line saying what the job is at: the current file, or the current part of it.
+    virtual void showProgressText(const Text& text) = 0;
 
     // A message box with the given buttons; an empty title means "信息：".
     virtual Answer message(const Text& text, Buttons buttons, const Text& title = {}) = 0;

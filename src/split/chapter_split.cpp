@@ -47,7 +47,7 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
     RegexError error;
     if (!chapterRuleOf(ctx.options, &error)) {
         ctx.host.message(badPatternMessage(ctx.options.headingPattern(), error), Buttons::Ok);
-        ctx.options.focus(SplitOptionBox::HeadingPattern);
+        ctx.splitHost.focus(SplitOptionBox::HeadingPattern);
         return ModeResult::Abort;
     }
     return ModeResult::Done;

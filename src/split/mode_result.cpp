@@ -6,7 +6,7 @@ namespace pw {
 
 ModeResult refuseOption(SplitContext& ctx, std::string_view message, SplitOptionBox box) {
     ctx.host.message(lit(message), Buttons::Ok);
-    ctx.options.focus(box);
+    ctx.splitHost.focus(box);
     return ModeResult::Abort;
 }
 

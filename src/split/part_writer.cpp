@@ -413,8 +413,8 @@ bool PartStream::finish() {
         state_.sourceIntact = false;
         state_.failures.push_back({FailureKind::Write, path_, out_.error()});
     }
-    ctx_.options.showProgressText("[" + std::to_string(state_.partNumber) + "] " +
-                                  state_.progressText);
+    ctx_.host.showProgressText("[" + std::to_string(state_.partNumber) + "] " +
+                               state_.progressText);
     return ok;
 }
 

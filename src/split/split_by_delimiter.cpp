@@ -176,7 +176,7 @@ class DelimiterParts {
 ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text& source) {
     if (ctx.options.delimiter().empty()) {
         ctx.host.message(lit(texts::kEnterDelimiter), Buttons::Ok);
-        ctx.options.askDelimiter();
+        ctx.splitHost.askDelimiter();
         return ModeResult::Abort;
     }
     const std::unique_ptr<TextSource> text = openSourceText(ctx, state, source);

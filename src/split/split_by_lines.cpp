@@ -16,7 +16,7 @@ namespace pw {
 namespace {
 
 void showStage(SplitContext& ctx, std::string_view caption) {
-    ctx.options.showStage(lit(caption));
+    ctx.splitHost.showStage(lit(caption));
 }
 
 // An option read for every line. It is read again only after events ran, as nothing else

@@ -162,7 +162,7 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
         state.progressText =
             "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
         ctx.host.setProgressPosition(i);
-        ctx.options.showProgressText(state.progressText);
+        ctx.host.showProgressText(state.progressText);
 
         state.startSource(source);
         // Created when the first part is written: a source that gives none leaves no folder.

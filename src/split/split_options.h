@@ -5,21 +5,11 @@
 #include <cstdint>
 
 #include "platform/engine_context.h"
+#include "split/split_host.h"
 
 namespace pw {
 
 enum class SplitMode { Parts, Bytes, Lines, Characters, Delimiter, Chapters };
-
-// The option a refusal points the user to.
-enum class SplitOptionBox {
-    PartCount,
-    PartSize,
-    LineCount,
-    CharCount,
-    ChapterCount,
-    HeadingPattern,
-    NameTemplate
-};
 
 // How much recovery data a split writes beside its parts: enough to rebuild `parts` whole parts,
 // or `percent` of the data; neither set: none.
@@ -82,21 +72,15 @@ class SplitOptions {
     // The user's heading pattern (empty: the built-in rule) and the longest heading line.
     virtual Text headingPattern() const = 0;
     virtual int32_t headingMaxChars() const = 0;
-
-    // Asks the user for the delimiter; an answer becomes the new delimiter.
-    virtual void askDelimiter() = 0;
-    virtual void focus(SplitOptionBox box) = 0;
-    // Where the split says what it is doing: the current part, and a long step's stage.
-    virtual void showProgressText(const Text& text) = 0;
-    virtual void showStage(const Text& caption) = 0;
 };
 
 // Whether a part is held whole before it is named: its name comes from its text.
 bool namesPartsAfterText(const SplitOptions& options);
 
-// An engine context with the split's options.
+// An engine context with the split's options and what the split asks of its host.
 struct SplitContext : EngineContext {
     SplitOptions& options;
+    SplitHost& splitHost;
 };
 
 }  // namespace pw

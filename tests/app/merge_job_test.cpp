@@ -138,7 +138,8 @@ TEST_F(MergeJobTest, AChapterSplitsFolderGivesBackTheOriginalAndTheQuestionSaysS
     split.set.mode = SplitMode::Chapters;
     split.set.writeManifest = true;
     TestJobHost host;
-    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split};
+    TestSplitHost splitHost(split);
+    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split, splitHost};
     ASSERT_EQ(splitFiles(splitting, {fromUtf8(dir.path("novel.txt"))}).partsWritten, 5);
     std::filesystem::rename(dir.path("novel.txt"), dir.path("source.txt"));
     writeFile(dir.path("novel/novel_6 第6章 旧.txt"), "left from an earlier split");
@@ -186,7 +187,8 @@ TEST_F(MergeJobTest, ADamagedSetWithRecoveryFilesIsRepairedWhenTheUserSaysYes) {
     split.set.partCount = 4;
     split.set.recovery = {1, 0};
     TestJobHost host;
-    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split};
+    TestSplitHost splitHost(split);
+    SplitContext splitting{{host, posixFileSystem(), systemClock()}, split, splitHost};
     ASSERT_EQ(splitFiles(splitting, {fromUtf8(dir.path("d.bin"))}).partsWritten, 4);
     std::filesystem::rename(dir.path("d.bin"), dir.path("source.bin"));
     const std::string lost = readFile(dir.path("d/d_3.bin"));

@@ -318,8 +318,9 @@ TEST_F(SplitJobTest, CloseDuringAJobStopsItAndWaits) {
 TEST(DelimiterPrompt, AsksInTheInputDialogAndKeepsTheOldDelimiterOnCancel) {
     MemoryForm form(mainWindowSpec());
     FormSplitOptions options(form);
+    FormSplitHost host(form);
     form.setTag(ctl::kDelimiterButton, "##");
-    options.askDelimiter();  // cancelled
+    host.askDelimiter();  // cancelled
     EXPECT_EQ(options.delimiter(), "##");
     ASSERT_EQ(form.inputDialogs.size(), 1u);
     const InputDialogArgs& asked = form.inputDialogs[0];
@@ -330,7 +331,7 @@ TEST(DelimiterPrompt, AsksInTheInputDialogAndKeepsTheOldDelimiterOnCancel) {
     EXPECT_EQ(asked.importButtons, 0);
 
     form.inputAnswers.push_back(Text());  // OK on an empty body
-    options.askDelimiter();
+    host.askDelimiter();
     EXPECT_EQ(options.delimiter(), "");
 }
 

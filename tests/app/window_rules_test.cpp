@@ -117,6 +117,7 @@ TEST(OptionStates, APresetStandsInForTheSizeBoxAndTheTemplateGivesWayToNamingAft
     MemoryForm form(mainWindowSpec());
     onWindowCreated(form);
     FormSplitOptions options(form);
+    FormSplitHost host(form);
     EXPECT_TRUE(form.enabled(ctl::kNameTemplate));
     EXPECT_TRUE(options.nameTemplate().empty());  // the first item: the names of old
 
@@ -131,7 +132,7 @@ TEST(OptionStates, APresetStandsInForTheSizeBoxAndTheTemplateGivesWayToNamingAft
         EXPECT_FALSE(form.enabled(ctl::kPartSizeUnit));
     }
     // A refusal of the size points to the drop-down while it holds the size.
-    options.focus(SplitOptionBox::PartSize);
+    host.focus(SplitOptionBox::PartSize);
     EXPECT_EQ(form.focus, ctl::kSizePreset);
     form.setChecked(ctl::kByLines, true);
     applySplitOptionStates(form);
@@ -142,12 +143,12 @@ TEST(OptionStates, APresetStandsInForTheSizeBoxAndTheTemplateGivesWayToNamingAft
     applySplitOptionStates(form);
     EXPECT_EQ(options.presetPartSize(), 0);
     EXPECT_TRUE(form.enabled(ctl::kPartSize));
-    options.focus(SplitOptionBox::PartSize);
+    host.focus(SplitOptionBox::PartSize);
     EXPECT_EQ(form.focus, ctl::kPartSize);
 
     form.setSelectedIndex(ctl::kNameTemplate, 1);
     EXPECT_EQ(options.nameTemplate(), "{name}.{ext}.{n:03}");
-    options.focus(SplitOptionBox::NameTemplate);
+    host.focus(SplitOptionBox::NameTemplate);
     EXPECT_EQ(form.focus, ctl::kNameTemplate);
     form.setChecked(ctl::kNameAfterText, true);
     applySplitOptionStates(form);

@@ -26,7 +26,7 @@ TEST_F(Joining, IntermediateDataStandsOnlyBetweenFiles) {
     const std::string d = "\xCE\xD2\xCA\xC7\xD6\xD0\xBC\xE4\xD7\xD6\xB7\xFB\xB4\xAE";  // 14 bytes
     EXPECT_EQ(readFile(dir.path("a等3个文件.txt")), "AAA" + d + d + "C\nC");
     EXPECT_EQ(host.progressMaximum, 3);
-    EXPECT_EQ(toUtf8(options.progressText), "(3/3)c.txt");
+    EXPECT_EQ(toUtf8(host.progressText), "(3/3)c.txt");
 
     // Line breaks of the two-line box are CR LF.
     useText("--\r\n--");

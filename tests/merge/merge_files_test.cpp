@@ -23,7 +23,7 @@ TEST_F(MergeDriver, StopAfterTheSecondOfFiveKeepsWhatWasJoined) {
     useText("|");
     options.set.deleteSources = true;
     host.onProcessEvents = [&] {
-        if (toUtf8(options.progressText) == "(2/5)2.txt") stop = 1;
+        if (toUtf8(host.progressText) == "(2/5)2.txt") stop = 1;
     };
     const MergeSummary s = mergeDir(dir.path("in"));
 
@@ -82,7 +82,8 @@ TEST_F(MergeDriver, SplitThenMergeGivesTheSourceBack) {
         writeFile(dir.path("src/book.bin"), content);
         TestSplitOptions splitOptions;
         splitOptions.set.partCount = 12;  // book_1 ... book_12: natural order matters
-        SplitContext ctx{{host, *fs, systemClock()}, splitOptions};
+        TestSplitHost splitHost(splitOptions);
+        SplitContext ctx{{host, *fs, systemClock()}, splitOptions, splitHost};
         splitFiles(ctx, {fromUtf8(dir.path("src/book.bin"))});
 
         for (bool parent : {false, true}) {

@@ -30,7 +30,8 @@ class MergeManifest : public MergeFixture {
         TestSplitOptions split;
         split.set.partCount = parts;
         split.set.writeManifest = manifest;
-        SplitContext ctx{{host, *fs, systemClock()}, split};
+        TestSplitHost splitHost(split);
+        SplitContext ctx{{host, *fs, systemClock()}, split, splitHost};
         splitFiles(ctx, {fromUtf8(dir.path(name))});
     }
     static std::string names(const std::vector<Text>& paths) {

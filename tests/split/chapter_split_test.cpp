@@ -116,7 +116,7 @@ TEST_F(ChapterSplit, UnusableOptionsEndTheJobBeforeAnythingIsWritten) {
     byChapters("0");
     SplitSummary summary = split({dir.path("novel.txt")});
     EXPECT_TRUE(summary.aborted);
-    EXPECT_EQ(options.focused, SplitOptionBox::ChapterCount);
+    EXPECT_EQ(splitHost.focused, SplitOptionBox::ChapterCount);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(toUtf8(host.messages[0].text), texts::kChaptersPerPartAtLeastOne);
 
@@ -124,7 +124,7 @@ TEST_F(ChapterSplit, UnusableOptionsEndTheJobBeforeAnythingIsWritten) {
     options.set.headingPattern = fromUtf8("第(\\d+");
     summary = split({dir.path("novel.txt")});
     EXPECT_TRUE(summary.aborted);
-    EXPECT_EQ(options.focused, SplitOptionBox::HeadingPattern);
+    EXPECT_EQ(splitHost.focused, SplitOptionBox::HeadingPattern);
     EXPECT_EQ(listing(dir.path()), "novel.txt");
     // The message gives PCRE2's reason and place, and quotes at most 80 characters.
     ASSERT_EQ(host.messages.size(), 2u);

@@ -113,7 +113,8 @@ SplitSummary runJob(TestSplitOptions& options, FileSystem& files, const std::vec
     options.set.deleteSources = true;
     StepClock clock;
     TestJobHost host;
-    SplitContext ctx{{host, files, clock}, options};
+    TestSplitHost splitHost(options);
+    SplitContext ctx{{host, files, clock}, options, splitHost};
     return splitFiles(ctx, sources);
 }
 

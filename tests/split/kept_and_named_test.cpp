@@ -50,7 +50,7 @@ TEST_F(KeptAndNamed, AReadErrorNeverLeavesAPartEndingInACutLine) {
         SCOPED_TRACE("read " + std::to_string(k) + " fails");
         std::filesystem::remove_all(dir.path("big"));
         FaultyFiles files(posixFileSystem(), FaultCall::Read, k, FaultError::Io);
-        SplitContext ctx{{host, files, systemClock()}, options};
+        SplitContext ctx{{host, files, systemClock()}, options, splitHost};
         const SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("big.txt"))});
         ASSERT_TRUE(files.fired());
         EXPECT_EQ(s.unreadableSources, 1);
@@ -73,7 +73,7 @@ TEST_F(KeptAndNamed, FoldersMadeForPartsThatFailedAreRemoved) {
     writeFile(dir.path("keep/old.txt"), "x");
     byCount("2");
     RefusingFiles refusing;  // folders are made, files refused
-    SplitContext ctx{{host, refusing, systemClock()}, options};
+    SplitContext ctx{{host, refusing, systemClock()}, options, splitHost};
     SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("a.txt"))});
     EXPECT_EQ(s.failedOutputs, 2);
     ASSERT_EQ(s.failures.size(), 2u);
@@ -95,7 +95,7 @@ TEST_F(KeptAndNamed, ASourceGoesOnlyWithTheManifestAskedFor) {
     options.set.deleteSources = true;
     // The fourth rename is the manifest's, after the three parts'.
     FaultyFiles files(posixFileSystem(), FaultCall::Rename, 4, FaultError::NoPermission);
-    SplitContext ctx{{host, files, systemClock()}, options};
+    SplitContext ctx{{host, files, systemClock()}, options, splitHost};
     SplitSummary s = splitFiles(ctx, {fromUtf8(dir.path("a.txt"))});
     ASSERT_TRUE(files.fired());
     EXPECT_EQ(readFile(dir.path("a.txt")), "abcdefghi");

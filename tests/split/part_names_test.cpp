@@ -39,7 +39,7 @@ TEST_F(Split, TemplatedNamesKeepNumbersAndPhrasesApart) {
     EXPECT_FALSE(fileExists(dir.path("b")));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, lit(texts::kNameTemplatePhraseJoins));
-    EXPECT_EQ(options.focused, SplitOptionBox::NameTemplate);
+    EXPECT_EQ(splitHost.focused, SplitOptionBox::NameTemplate);
 
     // {count} is known in the byte modes.
     options.set.nameTemplate = fromUtf8("{name}-{n}-of-{count}.{ext}");
@@ -58,7 +58,7 @@ TEST_F(Split, APresetCutsExactBytesAndAFat32FolderRefusesLargerParts) {
 
     // The last part of a count takes the rest: 2500 / 2 fits 1250, 2500 / 3 gives 834 last.
     LimitedFiles fat(1000);
-    SplitContext ctx{{host, fat, systemClock()}, options};
+    SplitContext ctx{{host, fat, systemClock()}, options, splitHost};
     options.set.presetPartSize = 0;
     byCount("2");
     EXPECT_TRUE(splitFiles(ctx, {fromUtf8(dir.path("p.bin"))}).aborted);

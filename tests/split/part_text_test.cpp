@@ -70,7 +70,7 @@ TEST_F(PartText, TakenNamesFallBackToNumbersInsteadOfReplacingFiles) {
 }
 
 TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
-    SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
+    SplitContext ctx{{host, posixFileSystem(), systemClock()}, options, splitHost};
     SplitJobState state;
     state.startSource(fromUtf8(dir.path("src.txt")));
     state.outputFolder = fromUtf8(dir.path()) + "/";
@@ -90,7 +90,7 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
                 : *convertCharset(text, "GB18030", "BIG5");  // no mark; the emoji becomes "?"
         EXPECT_EQ(written, expected);
     }
-    EXPECT_EQ(options.progressText, "[3] (1/1)src.txt");
+    EXPECT_EQ(host.progressText, "[3] (1/1)src.txt");
     EXPECT_EQ(state.partsWritten, 3);
 
     state.outputFolder = fromUtf8(dir.path("missing")) + "/";

@@ -118,7 +118,7 @@ TEST_F(Split, RefusedOptionsEndTheWholeJob) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         host.messages.clear();
-        options.focused.reset();
+        splitHost.focused.reset();
         if (c.bySize)
             bySize(c.text, c.unit);
         else
@@ -128,7 +128,7 @@ TEST_F(Split, RefusedOptionsEndTheWholeJob) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, lit(c.message));
         EXPECT_EQ(host.messages[0].buttons, Buttons::Ok);
-        EXPECT_EQ(options.focused, c.focus);
+        EXPECT_EQ(splitHost.focused, c.focus);
         // Nothing was written, so no folder was made for either source.
         EXPECT_FALSE(fileExists(dir.path("a")));
         EXPECT_FALSE(fileExists(dir.path("b")));

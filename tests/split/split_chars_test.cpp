@@ -114,7 +114,7 @@ TEST_F(Chars, TextAfterANulAndAStopKeepTheSource) {
     EXPECT_FALSE(fileExists(dir.path("whole.txt")));
 
     host.onProcessEvents = [&] {
-        if (toUtf8(options.progressText).starts_with("[2]")) stop = 1;
+        if (toUtf8(host.progressText).starts_with("[2]")) stop = 1;
     };
     auto summary = split({dir.path("long.txt")});
     EXPECT_TRUE(summary.stopped);

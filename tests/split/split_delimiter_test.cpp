@@ -57,12 +57,12 @@ class DelimiterSplit : public SplitFixture {
 TEST_F(DelimiterSplit, WithoutDelimiterTheJobAsksForOneAndEnds) {
     writeFile(dir.path("a.txt"), "A##B");
     byDelimiter("");
-    options.delimiterAnswers.push_back(Text("##"));
+    splitHost.delimiterAnswers.push_back(Text("##"));
     SplitSummary summary = split({dir.path("a.txt"), dir.path("b.txt")});
     EXPECT_TRUE(summary.aborted);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(toUtf8(host.messages[0].text), texts::kEnterDelimiter);
-    EXPECT_EQ(options.delimiterAsks, 1);
+    EXPECT_EQ(splitHost.delimiterAsks, 1);
     EXPECT_EQ(options.delimiter(), "##");
     EXPECT_FALSE(fileExists(dir.path("a")));  // nothing written
 
@@ -84,7 +84,7 @@ TEST_F(DelimiterSplit, PartsGoBackIntoTheSourceEncoding) {
     EXPECT_EQ(readFile(dir.path("gbk/gbk_3.txt")), fromUtf8("乙\r\n"));
     EXPECT_EQ(readFile(dir.path("u16/u16_2.txt")),
               "\xFF\xFE" + *convertCharset(fromUtf8("甲\r\n"), kCodePage, "UTF-16LE"));
-    EXPECT_EQ(options.progressText, "[3] (2/2)u16.txt");
+    EXPECT_EQ(host.progressText, "[3] (2/2)u16.txt");
 }
 
 TEST_F(DelimiterSplit, SourcesAreDeletedOnlyWhenAllTheirTextReachedParts) {

@@ -14,7 +14,7 @@ TEST_F(Job, ProgressAndOutputFolders) {
     writeFile(dir.path("README"), "abcd");
     byCount("2");
     std::vector<std::string> labels;
-    host.onProcessEvents = [&] { labels.push_back(toUtf8(options.progressText)); };
+    host.onProcessEvents = [&] { labels.push_back(toUtf8(host.progressText)); };
     split({dir.path("x.tar.gz"), dir.path("sub/b.txt"), dir.path("README")});
 
     EXPECT_EQ(listing(dir.path("x.tar")), "x.tar_1.gz x.tar_2.gz");

@@ -233,14 +233,15 @@ TEST_F(Lines, RangeBelowOneEndsTheJobInBothTextModes) {
                           {false, "3", "-1"}}) {
         SCOPED_TRACE(std::string(c.low) + ".." + c.high);
         host.messages.clear();
-        options.focused.reset();
+        splitHost.focused.reset();
         c.lines ? byLines(c.low, c.high) : byChars(c.low, c.high);
         auto summary = split({dir.path("a.txt"), dir.path("b.txt")});
         EXPECT_TRUE(summary.aborted);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text,
                   lit(c.lines ? texts::kLineCountAtLeastOne : texts::kCharCountAtLeastOne));
-        EXPECT_EQ(options.focused, c.lines ? SplitOptionBox::LineCount : SplitOptionBox::CharCount);
+        EXPECT_EQ(splitHost.focused,
+                  c.lines ? SplitOptionBox::LineCount : SplitOptionBox::CharCount);
         EXPECT_FALSE(fileExists(dir.path("a")));
         EXPECT_FALSE(fileExists(dir.path("b")));
     }
@@ -253,7 +254,7 @@ TEST_F(Lines, StageCaptionsOnTheStartButton) {
     options.set.fixLineBreaks = true;
     std::vector<std::string> captions;
     host.onProcessEvents = [&] {
-        const std::string c = toUtf8(options.stage);
+        const std::string c = toUtf8(splitHost.stage);
         if (captions.empty() || captions.back() != c) captions.push_back(c);
     };
     split({dir.path("u.txt")});

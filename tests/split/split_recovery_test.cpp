@@ -77,7 +77,7 @@ TEST_F(RecoverySplit, ByteModesSumAsTheyWriteAndGiveTheSetOfASecondRead) {
     byCount("2");
     options.set.recovery = {1, 0};
     ReadCountingFiles files(posixFileSystem());
-    SplitContext ctx{{host, files, systemClock()}, options};
+    SplitContext ctx{{host, files, systemClock()}, options, splitHost};
     const SplitSummary summary = splitFiles(ctx, {fromUtf8(dir.path("d.bin"))});
     ASSERT_EQ(summary.partsWritten, 2);
     ASSERT_EQ(summary.recoveryIndexes.size(), 1u);

@@ -22,6 +22,7 @@ class PlainForm : public Form, public MessageQueue {
         Text tag;
         int selected = -1;
         int items = 0;  // a combo box's: an index outside them selects nothing
+        bool editable = false;
         bool enabled = true;
         bool visible = true;
         bool editable = false;  // a combo box the user types into
@@ -41,6 +42,7 @@ class PlainForm : public Form, public MessageQueue {
     bool enabled(std::string_view name) const override { return at(name).enabled; }
     void setEnabled(std::string_view name, bool on) override { at(name).enabled = on; }
     bool visible(std::string_view name) const override { return at(name).visible; }
+    bool editable(std::string_view name) const override { return at(name).editable; }
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
     bool editable(std::string_view name) const override { return at(name).editable; }
     void setFocus(std::string_view name) override { at(name); }

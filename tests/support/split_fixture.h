@@ -17,7 +17,7 @@ class SplitFixture : public ::testing::Test {
     SplitSummary split(const std::vector<std::string>& nativePaths) {
         std::vector<Text> files;
         for (const auto& p : nativePaths) files.push_back(fromUtf8(p));
-        SplitContext ctx{{host, posixFileSystem(), systemClock()}, options};
+        SplitContext ctx{{host, posixFileSystem(), systemClock()}, options, splitHost};
         return splitFiles(ctx, files);
     }
     void byCount(const std::string& count) {
@@ -53,6 +53,7 @@ class SplitFixture : public ::testing::Test {
     TempDir dir;
     TestJobHost host;
     TestSplitOptions options;
+    TestSplitHost splitHost{options};
     StopFlag& stop = host.stop;
 };
 

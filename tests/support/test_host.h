@@ -13,6 +13,7 @@ class TestJobHost : public JobHost, public MessageQueue {
   public:
     void setProgressMaximum(int64_t maximum) override { progressMaximum = maximum; }
     void setProgressPosition(int64_t position) override { progressPosition = position; }
+    void showProgressText(const Text& text) override { progressText = text; }
     Answer message(const Text& text, Buttons buttons, const Text& title = {}) override {
         return answer(text, buttons, title);
     }
@@ -25,6 +26,7 @@ class TestJobHost : public JobHost, public MessageQueue {
 
     int64_t progressMaximum = 0;
     int64_t progressPosition = 0;
+    Text progressText;
     int eventRounds = 0;
     StopFlag stop = 0;
     // Runs at every event point, as a pending click would.

@@ -66,23 +66,31 @@ class TestSplitOptions : public SplitOptions {
     int64_t presetPartSize() const override { return set.presetPartSize; }
     bool writeJoinScripts() const override { return set.writeJoinScripts; }
     bool writeCrcFile() const override { return set.writeCrcFile; }
+};
+
+// A split's host that records where it pointed and what it showed, and answers the delimiter
+// question from a queue into `options`.
+class TestSplitHost : public SplitHost {
+  public:
+    explicit TestSplitHost(TestSplitOptions& options) : options_(options) {}
 
     // An answer becomes the delimiter; with none left the question is cancelled.
     void askDelimiter() override {
         ++delimiterAsks;
         if (delimiterAnswers.empty()) return;
-        set.delimiter = delimiterAnswers.front();
+        options_.set.delimiter = delimiterAnswers.front();
         delimiterAnswers.pop_front();
     }
     void focus(SplitOptionBox box) override { focused = box; }
-    void showProgressText(const Text& text) override { progressText = text; }
     void showStage(const Text& caption) override { stage = caption; }
 
     std::deque<Text> delimiterAnswers;
     int delimiterAsks = 0;
     std::optional<SplitOptionBox> focused;
-    Text progressText;
     Text stage;
+
+  private:
+    TestSplitOptions& options_;
 };
 
 class TestMergeOptions : public MergeOptions {
@@ -106,9 +114,6 @@ class TestMergeOptions : public MergeOptions {
     JoinWith joinWith() const override { return set.joinWith; }
     Text joinText() const override { return set.joinText; }
     Text joinFilePath() const override { return set.joinFilePath; }
-    void showProgressText(const Text& text) override { progressText = text; }
-
-    Text progressText;
 };
 
 }  // namespace pw::test
