@@ -25,7 +25,6 @@ class PlainForm : public Form, public MessageQueue {
         bool editable = false;
         bool enabled = true;
         bool visible = true;
-        bool editable = false;  // a combo box the user types into
     };
 
     // Adds a control at the end of the window order; the reference stays valid until the next.
@@ -44,7 +43,6 @@ class PlainForm : public Form, public MessageQueue {
     bool visible(std::string_view name) const override { return at(name).visible; }
     bool editable(std::string_view name) const override { return at(name).editable; }
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
-    bool editable(std::string_view name) const override { return at(name).editable; }
     void setFocus(std::string_view name) override { at(name); }
     std::vector<std::string> controlNames() const override;
     std::string containerOf(std::string_view name) const override { return at(name).container; }
