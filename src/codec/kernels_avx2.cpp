@@ -3,6 +3,8 @@
 
 #include "codec/kernel_sets.h"
 
+#include <cstring>
+
 #if PW_X86_KERNELS
 
 namespace pw::simd::avx2 {
@@ -200,12 +202,30 @@ __attribute__((target("avx2,popcnt"))) size_t countCodePageStartsAvx2(const char
     return i * 64 + size_t(trail | (crBefore & (p[0] == '\n')));
 }
 
+__attribute__((target("avx2"))) size_t findAvx2(const char* p, size_t n, std::string_view needle) {
+    const size_t m = needle.size();
+    const __m256i first = _mm256_set1_epi8(needle[0]), last = _mm256_set1_epi8(needle[m - 1]);
+    size_t i = 0;
+    for (; n - i >= m + 31; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + m - 1));
+        for (unsigned hits = unsigned(_mm256_movemask_epi8(
+                 _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+             hits; hits &= hits - 1) {
+            const size_t at = i + size_t(__builtin_ctz(hits));
+            if (memcmp(p + at + 1, needle.data() + 1, m - 2) == 0) return at;
+        }
+    }
+    return i + sse2::find(p + i, n - i, needle);
+}
+
 }  // namespace
 
 const Kernels kKernels = {KernelSet::Avx2,
                           "avx2",
                           asciiPrefixAvx2,
                           sse2::firstOf,
+                          findAvx2,
                           sse2::narrowAsciiUtf16,
                           sse2::widenAscii,
                           byteBitsAvx2,
