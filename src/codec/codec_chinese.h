@@ -79,14 +79,17 @@ inline size_t asciiOf16(const unsigned char* p) {
         if (ascii == 16) return i;
         // A code reads two bytes and writes at most three: the input's end and the output's are
         // counted down once for the whole run, not tested at every code.
+        // A pair that starts with ASCII has no entry either, so one test ends the run at
+        // whatever is no two-byte code.
         size_t codes = std::min((n - i) / 2, size_t(end - o) / 3);
-        do {
-            const uint32_t e = pair(i);
-            if (!e) return i;
+        uint32_t e;
+        while ((e = pair(i)) != 0) {
             std::memcpy(o, &e, 4);
             o += e >> 24;
             i += 2;
-        } while (--codes && p[i] >= 0x80);
+            if (!--codes) break;
+        }
+        if (!e && p[i] >= 0x80) return i;
     }
     while (n - i >= 2 && o < end) {
         const unsigned b = p[i];
