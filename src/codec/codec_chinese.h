@@ -77,10 +77,9 @@ inline size_t asciiOf16(const unsigned char* p) {
         o += ascii;
         i += ascii;
         if (ascii == 16) return i;
-        // A code reads two bytes and writes at most three: the input's end and the output's are
-        // counted down once for the whole run, not tested at every code.
-        // A pair that starts with ASCII has no entry either, so one test ends the run at
-        // whatever is no two-byte code.
+        // A code reads two bytes and writes at most three: the room of the whole run is counted
+        // down, not the input's and the output's ends tested at every code. A pair that starts
+        // with ASCII has no entry either, so one test ends the run at whatever is no code.
         size_t codes = std::min((n - i) / 2, size_t(end - o) / 3);
         uint32_t e;
         while ((e = pair(i)) != 0) {
