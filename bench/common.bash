@@ -103,3 +103,66 @@ compare_with_split() {
     printf "%-${label_width:-28}s partwell %6.2fs   split %6.2fs   ratio %.2f\n" "$label" "$ma" \
         "$mb" "$(echo "$ma / $mb" | bc -l)"
 }
+
+# sectioned_prose DIR MIB: DIR/sections_utf8.txt, about MIB MiB of Chinese prose in UTF-8, and
+# DIR/sections_gbk.txt, the same text in GBK; a line 【節】 about every 30,000 characters, LF,
+# CR LF and CR line ends mixed, and 1.5 % of the characters outside the common 3500: traditional
+# and rare characters and full-width forms in both, and in the UTF-8 file half of them emoji and
+# supplementary-plane CJK (four-byte GB18030 codes, which GBK cannot hold) instead. A line break
+# before and after the delimiter line is always LF or CR LF, so csplit cuts at the same lines.
+# One block of about 2 MiB, written twice (with and without four-byte characters), is repeated.
+sectioned_prose() {
+    local program='BEGIN {
+        srand(39)
+        nc = split("我们 他们 时候 没有 什么 知道 一个 自己 这样 已经 看见 出来 起来 事情 地方 " \
+            "现在 因为 所以 但是 如果 还是 可以 大家 今天 明天 晚上 早上 先生 姑娘 孩子 " \
+            "眼睛 心里 声音 回头 走进 门口 窗外 天空 山上 河边 城里 村子 朋友 母亲 父亲 " \
+            "说话 笑着 点头 问道 回答 忽然 慢慢 轻轻 一直 终于 也许 似乎 仿佛 这里 那里 " \
+            "东西 时间 生活 世界 问题 消息 故事 读书 写字 吃饭 睡觉 工作 学习 开始 结束 " \
+            "风 雨 云 雪 花 草 树 水 火 光 夜 春 秋 路 船 马 灯 茶 酒 书", c, " ")
+        # in GBK, outside the common 3500: traditional, rare, full-width
+        nr = split("節 龍 體 書 畫 彧 璟 琨 犇 鑫 淼 焱 堃 昇 燚 瑄 Ａ Ｂ Ｃ １ ２ ３ ～ ＃ ＠ （ ）", r, " ")
+        # four bytes in GB18030: emoji and supplementary-plane CJK
+        nf = split("😀 🎉 👍 🌸 🐉 🍵 𠀀 𠮷 𡈽 𤭢 𪚥 𫓧", f, " ")
+        np = split("， 。 、 ； ： ！ ？ “ ” ……", p, " ")
+        ends[0] = "\n"; ends[1] = "\r\n"; ends[2] = "\r"
+        chars = 0; since = 0
+        while (chars < 700000) {
+            n = 10 + int(rand() * 90); line = ""
+            for (k = 0; k < n; k++) {
+                x = rand()
+                if (x < 0.025)
+                    w = (four && rand() < 0.5) ? f[1 + int(rand() * nf)] : r[1 + int(rand() * nr)]
+                else if (x < 0.14) w = p[1 + int(rand() * np)]
+                else if (x < 0.145) { w = int(rand() * 3000); k += length(w) - 1 }
+                else { w = c[1 + int(rand() * nc)]; k += (length(w) > 3) }
+                line = line w
+            }
+            chars += n; since += n
+            if (since >= 30000) {
+                printf "\n【節】\n"; since = 0
+                e = (rand() < 0.5) ? 1 : 0
+            } else {
+                x = rand(); e = x < 0.5 ? 0 : (x < 0.85 ? 1 : 2)
+            }
+            printf "%s%s", line, ends[e]
+        }
+        printf "\n"
+    }'
+    LC_ALL=C awk -v four=1 "$program" > "$1/block_utf8.txt"
+    LC_ALL=C awk -v four=0 "$program" | iconv -f UTF-8 -t GBK > "$1/block_gbk.txt"
+    # the same number of blocks in both, so both hold the same text
+    local blocks enc whole
+    blocks=$(( ($2 << 20) / $(stat -c %s "$1/block_utf8.txt") ))
+    [ "$blocks" -ge 1 ] || blocks=1
+    for enc in utf8 gbk; do
+        whole=$(( blocks * $(stat -c %s "$1/block_$enc.txt") ))
+        cp "$1/block_$enc.txt" "$1/sections_$enc.txt"
+        while [ "$(stat -c %s "$1/sections_$enc.txt")" -lt "$whole" ]; do
+            cat "$1/sections_$enc.txt" "$1/sections_$enc.txt" > "$1/doubled.txt"
+            mv "$1/doubled.txt" "$1/sections_$enc.txt"
+        done
+        truncate -s "$whole" "$1/sections_$enc.txt"
+        rm "$1/block_$enc.txt"
+    done
+}

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# The text modes on GBK and UTF-8 Chinese prose against iconv(1) converting the same file, in the
-# same run (medians of ROUNDS, the two taking turns), with partwell-cli's peak memory in every
-# mode; then the peak memory of a character split of a large GBK file, which must stay bounded
-# whatever the file's size.
+# The text modes on two inputs, each in GBK and UTF-8, against iconv(1) converting the same file
+# and against the physical floor, in the same run (medians of ROUNDS, the three taking turns):
+# cp(1) of the file for the modes that write few files, csplit(1) cutting the same bytes at the
+# same places into as many files for the modes that write one a delimiter or heading. Then the
+# peak memory of a character split of a large GBK file, which must stay bounded whatever its size.
 #   bench/stream.sh [SIZE_MIB] [ROUNDS] [LARGE_MIB]   (defaults: 256 MiB, 3 rounds, 4096 MiB;
 #                                                      LARGE_MIB 0 leaves the large file out)
+# The inputs: "prose", short lines of Chinese with ASCII words and a heading line 【分节】 every
+# thousand lines; "sections", Chinese prose with 1.5 % rare, full-width and (UTF-8) four-byte
+# characters, mixed line ends and a line 【節】 every 30,000 characters (see sectioned_prose).
 # The large file is real data (no sparse holes); it is skipped, with a message, when the disk has
 # not room for it and its parts. TMPDIR=/dev/shm runs it all on tmpfs, which leaves out the cost
 # of creating files on the disk: thousands of parts cost more there than the conversion itself.
@@ -15,72 +19,93 @@ mib=${1:-256}
 rounds=${2:-3}
 large_mib=${3:-4096}
 
-# Prose with a heading line every thousand lines, where the delimiter split cuts.
 chinese_prose "$work/prose.txt" $((mib << 20))
-awk 'NR % 1000 == 0 { print "【分节】" } { print }' "$work/prose.txt" > "$work/utf8.txt"
+awk 'NR % 1000 == 0 { print "【分节】" } { print }' "$work/prose.txt" > "$work/prose_utf8.txt"
 rm "$work/prose.txt"
-iconv -f UTF-8 -t GBK "$work/utf8.txt" > "$work/gbk.txt"
+iconv -f UTF-8 -t GBK "$work/prose_utf8.txt" > "$work/prose_gbk.txt"
+sectioned_prose "$work" "$mib"
 # The merge's eight inputs, made just before the merge is measured and gone after it: with half a
 # GiB more freshly written on the file system, creating files costs the kernel up to twice as much
 # here, which would slow the modes that write many parts and not iconv.
 merge_inputs() {
-    mkdir "$work/merge_$1"
-    split -n l/8 -d "$work/$1.txt" "$work/merge_$1/p_"
-    for f in "$work/merge_$1"/p_*; do mv "$f" "$f.txt"; done
+    mkdir "$work/merge"
+    split -n l/8 -d "$1" "$work/merge/p_"
+    for f in "$work/merge"/p_*; do mv "$f" "$f.txt"; done
 }
-echo "inputs: $(( $(stat -c %s "$work/gbk.txt") >> 20 )) MiB GBK, $(( $(stat -c %s "$work/utf8.txt") >> 20 )) MiB UTF-8; load $(cut -d' ' -f1-3 /proc/loadavg)"
+size() { echo "$(( $(stat -c %s "$work/$1.txt") >> 20 )) MiB"; }
+echo "inputs: prose $(size prose_gbk) GBK, $(size prose_utf8) UTF-8; sections $(size sections_gbk) GBK, $(size sections_utf8) UTF-8; load $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# "elapsed cpu peak_kib files" of one command (cpu: user + system, steadier than the elapsed
-# time on a busy machine; files: how many it wrote); outputs of earlier runs gone and written
-# out, inputs cached
+# "elapsed cpu peak_kib" of one command (cpu: user + system, steadier than the elapsed time on a
+# busy machine); outputs of earlier runs gone and written out, the input cached
 measure() {
-    discard "$work/out" && rm -f "$work"/p_00* && mkdir "$work/out"
-    settle "$work/gbk.txt" "$work/utf8.txt"
-    /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
-    awk -v files="$(find "$work/out" -type f ! -name in.txt | wc -l)" \
-        '{ printf "%s %.3f %s %s\n", $1, $2 + $3, $4, files }' "$work/time"
+    discard "$work/out" && mkdir "$work/out"
+    settle "$input"
+    # the elapsed time to the microsecond: cp of a file in the page cache takes a tenth of a second
+    local start end
+    start=$(date +%s.%N)
+    /usr/bin/time -f '%U %S %M' -o "$work/time" bash -c "$1" > /dev/null 2>&1
+    end=$(date +%s.%N)
+    awk -v e="$(echo "$end - $start" | bc)" '{ printf "%.4f %.3f %s\n", e, $1 + $2, $3 }' "$work/time"
 }
 
-# compare LABEL OURS THEIRS: medians of both (elapsed and cpu), their ratios and our peak memory
+# compare LABEL OURS ICONV FLOOR FLOOR_NAME TARGET: medians of the three (elapsed and cpu), our
+# ratios to both and our peak memory; the floor's target ratio is printed beside it. The order
+# of the three turns round from round to round.
 compare() {
-    local a=() b=() ca=() cb=() peak=0 files=0 e c m round
+    local commands=("$2" "$3" "$4") e=() c=() peak=0 round k i el cp m
     for round in $(seq "$rounds"); do
-        if [ $((round % 2)) -eq 0 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
-        read -r e c m files < <(measure "$2") && a+=("$e") ca+=("$c") && peak=$((m > peak ? m : peak))
-        if [ $((round % 2)) -eq 1 ]; then read -r e c m < <(measure "$3") && b+=("$e") cb+=("$c"); fi
+        for k in 0 1 2; do
+            i=$(( (k + round) % 3 ))
+            read -r el cp m < <(measure "${commands[$i]}")
+            e[$i]+="$el " c[$i]+="$cp "
+            [ "$i" -eq 0 ] && peak=$((m > peak ? m : peak))
+        done
     done
-    local ma mb mca mcb
-    ma=$(printf '%s\n' "${a[@]}" | median)
-    mb=$(printf '%s\n' "${b[@]}" | median)
-    mca=$(printf '%s\n' "${ca[@]}" | median)
-    mcb=$(printf '%s\n' "${cb[@]}" | median)
-    printf '%-40s elapsed %5.2fs vs %5.2fs ratio %.2f | cpu %5.2fs vs %5.2fs ratio %.2f | peak %6d KiB' \
-        "$1" "$ma" "$mb" "$(echo "$ma / $mb" | bc -l)" "$mca" "$mcb" "$(echo "$mca / $mcb" | bc -l)" "$peak"
-    # What creating its files alone costs on this file system, against the same iconv time.
-    [ "$files" -le 1 ] && { echo; return; }
-    local floor
-    floor=$(creation_seconds "$work/floor" "$files")
-    printf ' | %d files, creating them alone %.2fs, ratio %.2f\n' "$files" "$floor" \
-        "$(echo "$floor / $mb" | bc -l)"
+    local me=() mc=()
+    for i in 0 1 2; do
+        me[$i]=$(printf '%s\n' ${e[$i]} | median)
+        mc[$i]=$(printf '%s\n' ${c[$i]} | median)
+    done
+    # cp's CPU time may round to 0 s on a small input
+    ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "$1 / $2" | bc -l; else echo nan; fi; }
+    printf '%-44s %6.3fs | iconv %6.3fs ratio %.2f (cpu %.2f) | %-6s %6.3fs ratio %.2f (cpu %.2f; target %s) | peak %6d KiB\n' \
+        "$1" "${me[0]}" "${me[1]}" "$(ratio "${me[0]}" "${me[1]}")" "$(ratio "${mc[0]}" "${mc[1]}")" \
+        "$5" "${me[2]}" "$(ratio "${me[0]}" "${me[2]}")" "$(ratio "${mc[0]}" "${mc[2]}")" "$6" "$peak"
 }
 
-for enc in gbk utf8; do
-    from=$([ $enc = gbk ] && echo GBK || echo UTF-8)
-    to=$([ $enc = gbk ] && echo UTF-8 || echo GB18030)
-    conv="iconv -f $from -t $to '$work/$enc.txt' > '$work/out/converted'"
-    in="ln -f '$work/$enc.txt' '$work/out/in.txt' && '$cli'"
-    compare "$enc: detect --decode" "'$cli' detect --decode '$work/$enc.txt'" \
-        "iconv -f $from -t $to '$work/$enc.txt'"
-    compare "$enc: --chars 200000" "$in split --chars 200000 '$work/out/in.txt'" "$conv"
-    compare "$enc: --lines 10000 --detect-encoding" \
-        "$in split --lines 10000 --detect-encoding '$work/out/in.txt'" "$conv"
-    compare "$enc: --delimiter 【分节】" "$in split --delimiter 【分节】 '$work/out/in.txt'" "$conv"
-    compare "$enc: --chars 2000000 --rename-by-content" \
-        "$in split --chars 2000000 --rename-by-content '$work/out/in.txt'" "$conv"
-    merge_inputs $enc
-    compare "$enc: merge --handle-encoding" "'$cli' merge --handle-encoding '$work/merge_$enc'" \
-        "iconv -f $from -t $to '$work'/merge_$enc/p_*.txt > '$work/out/converted'"
-    rm -rf "$work/merge_$enc"
+for name in prose sections; do
+    delimiter=$([ $name = prose ] && echo 【分节】 || echo 【節】)
+    for enc in gbk utf8; do
+        input="$work/${name}_$enc.txt"
+        from=$([ $enc = gbk ] && echo GBK || echo UTF-8)
+        to=$([ $enc = gbk ] && echo UTF-8 || echo GB18030)
+        # csplit reads bytes: the delimiter in the file's own encoding
+        cut_at=$(printf '%s' "$delimiter" | iconv -f UTF-8 -t "$from")
+        conv="iconv -f $from -t $to '$input' > '$work/out/converted'"
+        copy="cp '$input' '$work/out/copy'"
+        csplit_at="cd '$work/out' && LC_ALL=C csplit -s -z -n 6 '$input'"
+        in="ln -f '$input' '$work/out/in.txt' && '$cli'"
+        label="$name $enc:"
+        compare "$label detect --decode" "'$cli' detect --decode '$input'" \
+            "iconv -f $from -t $to '$input'" "$copy" cp 4
+        compare "$label --chars 200000" "$in split --chars 200000 '$work/out/in.txt'" "$conv" \
+            "$copy" cp 2.5
+        compare "$label --lines 10000 --detect-encoding" \
+            "$in split --lines 10000 --detect-encoding '$work/out/in.txt'" "$conv" "$copy" cp 2.5
+        compare "$label --delimiter $delimiter" \
+            "$in split --delimiter $delimiter '$work/out/in.txt'" "$conv" \
+            "$csplit_at '/$cut_at/' '{*}'" csplit 1.5
+        compare "$label --chapters --heading-regex ^$delimiter" \
+            "$in split --chapters 1 --heading-regex '^$delimiter' '$work/out/in.txt'" "$conv" \
+            "$csplit_at '/^$cut_at/' '{*}'" csplit 1.5
+        compare "$label --chars 2000000 --rename-by-content" \
+            "$in split --chars 2000000 --rename-by-content '$work/out/in.txt'" "$conv" "$copy" cp -
+        merge_inputs "$input"
+        compare "$label merge --handle-encoding" "'$cli' merge --handle-encoding '$work/merge'" \
+            "iconv -f $from -t $to '$work'/merge/p_*.txt > '$work/out/converted'" \
+            "cat '$work'/merge/p_*.txt > '$work/out/copy'" cat -
+        rm -rf "$work/merge"
+    done
 done
 
 # The large file: its bytes, then as many again in parts, must fit on the disk.
@@ -90,10 +115,12 @@ if [ "$free_mib" -lt $((large_mib * 2 + 1024)) ]; then
     echo "large GBK character split skipped: $free_mib MiB free, $((large_mib * 2 + 1024)) MiB needed"
     exit 0
 fi
-discard "$work/out" && rm "$work/utf8.txt"
-cp "$work/gbk.txt" "$work/large.txt"
+# Made of the sections text: mixed line ends and rare characters, as the file a user has.
+discard "$work/out" && rm "$work"/prose_*.txt "$work/sections_utf8.txt"
+mv "$work/sections_gbk.txt" "$work/large.txt"
 while [ "$(stat -c %s "$work/large.txt")" -lt $((large_mib << 20)) ]; do
-    cat "$work/gbk.txt" >> "$work/large.txt"
+    cat "$work/large.txt" "$work/large.txt" > "$work/doubled.txt"
+    mv "$work/doubled.txt" "$work/large.txt"
 done
 truncate -s $((large_mib << 20)) "$work/large.txt"
 sync

@@ -14,6 +14,7 @@ namespace pw::simd {
 namespace scalar {
 size_t asciiPrefix(const char* p, size_t n);
 size_t firstOf(const char* p, size_t n, std::string_view bytes);
+size_t find(const char* p, size_t n, std::string_view needle);
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out);
 void widenAscii(const char* p, size_t n, bool bigEndian, char* out);
 void byteBits(const char* p, const ByteSet& set, ByteBits& out);
@@ -36,6 +37,7 @@ inline size_t asciiPrefix(const char* p, size_t n) {
     return i;
 }
 size_t firstOf(const char* p, size_t n, std::string_view bytes);
+size_t find(const char* p, size_t n, std::string_view needle);
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out);
 void widenAscii(const char* p, size_t n, bool bigEndian, char* out);
 extern const Kernels kKernels;

@@ -27,6 +27,8 @@ struct Kernels {
     const char* name;
     size_t (*asciiPrefix)(const char* p, size_t n);
     size_t (*firstOf)(const char* p, size_t n, std::string_view bytes);
+    // Where `needle` (two bytes or more) first occurs in the n bytes at `p`; n when nowhere.
+    size_t (*find)(const char* p, size_t n, std::string_view needle);
     size_t (*narrowAsciiUtf16)(const char* p, size_t units, bool bigEndian, char* out);
     void (*widenAscii)(const char* p, size_t n, bool bigEndian, char* out);
     void (*byteBits)(const char* p, const ByteSet& set, ByteBits& out);

@@ -3,6 +3,8 @@
 
 #include "codec/kernel_sets.h"
 
+#include <cstring>
+
 #if PW_X86_KERNELS
 
 namespace pw::simd::avx2 {
@@ -19,11 +21,18 @@ __attribute__((target("avx2"))) size_t asciiPrefixAvx2(const char* p, size_t n) 
 }
 
 // The lookup-table check of UTF-8 (three nibble tables and the continuation rule of the two
-// bytes before), here for the structural rule: no value checks, only leads F5-FF refused.
+// bytes before), here for the structural rule: no value checks, only leads F5-FF refused. Four
+// bits of the same tables mark the second bytes of values UTF-8 forbids, which well-formed bytes
+// may hold, so they cost no instructions of their own.
 constexpr char kTooShort = 1;  // a lead not followed by a continuation byte
 constexpr char kTooLong = 2;   // a continuation byte after ASCII
 constexpr char kTooLarge = 4;  // a continuation byte after F5-FF
 constexpr char kTwoConts = char(0x80);
+constexpr char kStructure = char(kTooShort | kTooLong | kTooLarge | kTwoConts);
+constexpr char kOverlong3 = 0x08;  // E0 80-9F
+constexpr char kSurrogate = 0x10;  // ED A0-BF
+constexpr char kOverlong4 = 0x20;  // F0 80-8F
+constexpr char kPastLimit = 0x40;  // F4 90-BF: past U+10FFFF
 
 __attribute__((target("avx2"))) __m256i prevBytes(__m256i input, __m256i prev, int n) {
     const __m256i joined = _mm256_permute2x128_si256(prev, input, 0x21);
@@ -49,45 +58,39 @@ __attribute__((target("avx2"))) __m256i atMost(__m256i v, char b) {
     return equals(_mm256_max_epu8(v, _mm256_set1_epi8(b)), b);
 }
 
-// Where well-formed bytes hold a value UTF-8 forbids: a lead C0 or C1, or a second byte after E0,
-// ED, F0 or F4 out of its narrower range (overlong forms, surrogates, past U+10FFFF).
-__attribute__((target("avx2"))) __m256i oddValuesAvx2(__m256i in, __m256i prev1) {
-    const __m256i low = atMost(in, char(0x9F)), below90 = atMost(in, char(0x8F));
-    const __m256i twoByteOverlong =
-        equals(_mm256_and_si256(in, _mm256_set1_epi8(char(0xFE))), char(0xC0));
-    return _mm256_or_si256(
-        _mm256_or_si256(twoByteOverlong, _mm256_and_si256(equals(prev1, char(0xE0)), low)),
-        _mm256_or_si256(_mm256_or_si256(_mm256_andnot_si256(low, equals(prev1, char(0xED))),
-                                        _mm256_and_si256(equals(prev1, char(0xF0)), below90)),
-                        _mm256_andnot_si256(below90, equals(prev1, char(0xF4)))));
-}
-
 // Checks whole 32-byte blocks that start at a sequence boundary; false when one breaks the rule.
 // A sequence the last block leaves open is not an error here: the caller continues it.
 __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p, size_t blocks,
                                                          bool& nonAscii, bool& odd) {
     const char s = kTooShort, l = kTooLong, g = kTooLarge, t = kTwoConts;
-    const __m256i byte1High = _mm256_setr_epi8(                    //
-        l, l, l, l, l, l, l, l, t, t, t, t, s, s, s, char(s | g),  //
-        l, l, l, l, l, l, l, l, t, t, t, t, s, s, s, char(s | g));
+    const char e = char(s | kOverlong3 | kSurrogate), f = char(s | g | kOverlong4 | kPastLimit);
+    const __m256i byte1High = _mm256_setr_epi8(          //
+        l, l, l, l, l, l, l, l, t, t, t, t, s, s, e, f,  //
+        l, l, l, l, l, l, l, l, t, t, t, t, s, s, e, f);
     const char a = char(s | l | t), b = char(s | l | t | g);
-    const __m256i byte1Low = _mm256_setr_epi8(           //
-        a, a, a, a, a, b, b, b, b, b, b, b, b, b, b, b,  //
-        a, a, a, a, a, b, b, b, b, b, b, b, b, b, b, b);
+    const char a0 = char(a | kOverlong3 | kOverlong4), a4 = char(a | kPastLimit);
+    const char bd = char(b | kSurrogate);
+    const __m256i byte1Low = _mm256_setr_epi8(              //
+        a0, a, a, a, a4, b, b, b, b, b, b, b, b, bd, b, b,  //
+        a0, a, a, a, a4, b, b, b, b, b, b, b, b, bd, b, b);
     const char c = char(l | g | t);
-    const __m256i byte2High = _mm256_setr_epi8(          //
-        s, s, s, s, s, s, s, s, c, c, c, c, s, s, s, s,  //
-        s, s, s, s, s, s, s, s, c, c, c, c, s, s, s, s);
+    const char c8 = char(c | kOverlong3 | kOverlong4), c9 = char(c | kOverlong3 | kPastLimit);
+    const char cab = char(c | kSurrogate | kPastLimit);
+    const __m256i byte2High = _mm256_setr_epi8(                //
+        s, s, s, s, s, s, s, s, c8, c9, cab, cab, s, s, s, s,  //
+        s, s, s, s, s, s, s, s, c8, c9, cab, cab, s, s, s, s);
     const __m256i lastThree = _mm256_setr_epi8(                          //
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  //
         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xEF), char(0xDF), char(0xBF));
+    // `error` gathers the marks of both kinds; C0 and C1, overlong whatever follows, go apart.
     __m256i prev = _mm256_setzero_si256(), error = prev, incomplete = prev, any = prev, odds = prev;
     // A pointer, not an index: called through the table, the loop took two instructions more.
     for (const unsigned char* const end = p + 32 * blocks; p != end; p += 32) {
         const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         any = _mm256_or_si256(any, in);
         if (_mm256_movemask_epi8(in) == 0) {
-            error = _mm256_or_si256(error, incomplete);
+            // A lead left open before ASCII: a structural mark, whatever its value.
+            error = _mm256_or_si256(error, _mm256_min_epu8(incomplete, _mm256_set1_epi8(s)));
             incomplete = _mm256_setzero_si256();
             prev = in;
             continue;
@@ -105,13 +108,16 @@ __attribute__((target("avx2"))) bool structureBlocksAvx2(const unsigned char* p,
         const __m256i must =
             _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(kTwoConts));
         error = _mm256_or_si256(error, _mm256_xor_si256(special, must));
-        odds = _mm256_or_si256(odds, oddValuesAvx2(in, prev1));
+        odds = _mm256_or_si256(
+            odds, equals(_mm256_and_si256(in, _mm256_set1_epi8(char(0xFE))), char(0xC0)));
         incomplete = _mm256_subs_epu8(in, lastThree);
         prev = in;
     }
     if (_mm256_movemask_epi8(any)) nonAscii = true;
-    if (_mm256_movemask_epi8(odds)) odd = true;
-    return _mm256_testz_si256(error, error);
+    const __m256i oddMarks =
+        _mm256_set1_epi8(char(kOverlong3 | kSurrogate | kOverlong4 | kPastLimit));
+    if (_mm256_movemask_epi8(odds) || !_mm256_testz_si256(error, oddMarks)) odd = true;
+    return _mm256_testz_si256(error, _mm256_set1_epi8(kStructure));
 }
 
 // The set's members, digits or NULs, and continuation bytes among 32 bytes.
@@ -200,12 +206,30 @@ __attribute__((target("avx2,popcnt"))) size_t countCodePageStartsAvx2(const char
     return i * 64 + size_t(trail | (crBefore & (p[0] == '\n')));
 }
 
+__attribute__((target("avx2"))) size_t findAvx2(const char* p, size_t n, std::string_view needle) {
+    const size_t m = needle.size();
+    const __m256i first = _mm256_set1_epi8(needle[0]), last = _mm256_set1_epi8(needle[m - 1]);
+    size_t i = 0;
+    for (; n - i >= m + 31; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + m - 1));
+        for (unsigned hits = unsigned(_mm256_movemask_epi8(
+                 _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+             hits; hits &= hits - 1) {
+            const size_t at = i + size_t(__builtin_ctz(hits));
+            if (memcmp(p + at + 1, needle.data() + 1, m - 2) == 0) return at;
+        }
+    }
+    return i + sse2::find(p + i, n - i, needle);
+}
+
 }  // namespace
 
 const Kernels kKernels = {KernelSet::Avx2,
                           "avx2",
                           asciiPrefixAvx2,
                           sse2::firstOf,
+                          findAvx2,
                           sse2::narrowAsciiUtf16,
                           sse2::widenAscii,
                           byteBitsAvx2,

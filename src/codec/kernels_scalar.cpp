@@ -129,8 +129,14 @@ size_t countCodePageStarts(const char* data, size_t blocks, size_t& chars) {
     return pos;
 }
 
-const Kernels kKernels = {KernelSet::Scalar,   "scalar",   asciiPrefix, firstOf,
-                          narrowAsciiUtf16,    widenAscii, byteBits,    countUtf8Starts,
-                          countCodePageStarts, nullptr,    false};
+size_t find(const char* p, size_t n, std::string_view needle) {
+    const void* hit = memmem(p, n, needle.data(), needle.size());
+    return hit ? size_t(static_cast<const char*>(hit) - p) : n;
+}
+
+const Kernels kKernels = {
+    KernelSet::Scalar, "scalar",   asciiPrefix, firstOf,         find,
+    narrowAsciiUtf16,  widenAscii, byteBits,    countUtf8Starts, countCodePageStarts,
+    nullptr,           false};
 
 }  // namespace pw::simd::scalar

@@ -3,6 +3,8 @@
 
 #include "codec/kernel_sets.h"
 
+#include <cstring>
+
 #if PW_X86_KERNELS
 
 namespace pw::simd::sse2 {
@@ -39,6 +41,23 @@ size_t firstOf(const char* p, size_t n, std::string_view bytes) {
     return i + scalar::firstOf(p + i, n - i, bytes);
 }
 
+size_t find(const char* p, size_t n, std::string_view needle) {
+    const size_t m = needle.size();
+    const __m128i first = _mm_set1_epi8(needle[0]), last = _mm_set1_epi8(needle[m - 1]);
+    size_t i = 0;
+    for (; n - i >= m + 15; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + m - 1));
+        for (unsigned hits = unsigned(_mm_movemask_epi8(
+                 _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+             hits; hits &= hits - 1) {
+            const size_t at = i + size_t(__builtin_ctz(hits));
+            if (memcmp(p + at + 1, needle.data() + 1, m - 2) == 0) return at;
+        }
+    }
+    return i + scalar::find(p + i, n - i, needle);
+}
+
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {
     size_t i = 0;
     // Eight units a load: each must be 00xx with xx below 80.
@@ -71,6 +90,7 @@ const Kernels kKernels = {KernelSet::Sse2,
                           "sse2",
                           asciiPrefix,
                           firstOf,
+                          find,
                           narrowAsciiUtf16,
                           widenAscii,
                           scalar::byteBits,

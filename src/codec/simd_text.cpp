@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -153,6 +154,15 @@ size_t firstOf(const char* p, size_t n, std::string_view bytes) {
     if (bytes.size() > 4) throw std::logic_error("firstOf() of more than four bytes");
     if (bytes.empty()) return n;
     return chosen().firstOf(p, n, bytes);
+}
+
+size_t find(const char* p, size_t n, std::string_view needle) {
+    if (needle.empty() || needle.size() > n) return n;
+    if (needle.size() == 1) {
+        const void* hit = memchr(p, needle[0], n);
+        return hit ? size_t(static_cast<const char*>(hit) - p) : n;
+    }
+    return chosen().find(p, n, needle);
 }
 
 size_t narrowAsciiUtf16(const char* p, size_t units, bool bigEndian, char* out) {

@@ -75,12 +75,15 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
     size_t pos = position;
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
+    // Whole blocks, as many as cannot hold more characters than are still wanted, again and
+    // again: in Chinese text one pass takes only a third of them.
+    for (size_t blocks; (blocks = std::min(size_t(n - count) / 64, (content.size() - pos) / 64));
+         pos += blocks * 64)
+        count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks,
+                                               pos > position && p[pos - 1] == '\r'));
     // Eight bytes at a time: a character starts at every byte but a continuation byte and the LF
     // of CR LF. The last character counted may run on past the eight bytes.
-    const size_t blocks = std::min(size_t(n - count) / 64, (content.size() - pos) / 64);
-    count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks, false));
-    pos += blocks * 64;
-    uint64_t crBefore = blocks > 0 && p[pos - 1] == '\r' ? 0x80 : 0;
+    uint64_t crBefore = pos > position && p[pos - 1] == '\r' ? 0x80 : 0;
     for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
         const uint64_t word = wordAt(p + pos);
         const uint64_t continuation = word & ~(word << 1) & kHighs;

@@ -1,11 +1,9 @@
 #include "split/split_by_delimiter.h"
 
-#include <string.h>
-
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
+#include "codec/simd_text.h"
 #include "split/decode_source.h"
 #include "split/part_writer.h"
 #include "text/chars.h"
@@ -77,16 +75,15 @@ void DelimiterSplitter::giveOut(std::string_view& piece, size_t end) {
 }
 
 bool DelimiterSplitter::take(std::string_view& piece) {
-    // Occurrences are found from the left with memmem; one counts when it starts at a character
+    // Occurrences are found from the left; one counts when it starts at a character
     // boundary, and after one inside a character the next, perhaps overlapping it, is looked for.
     // The boundaries are walked forward only.
     const size_t m = delimiter_.size();
     const std::string_view text = text_;
     if (m == 0) return false;
     for (size_t from = size_t(scanned_ - base_); from + m <= text.size();) {
-        const void* hit = memmem(text.data() + from, text.size() - from, delimiter_.data(), m);
-        if (!hit) break;
-        const size_t start = size_t(static_cast<const char*>(hit) - text.data());
+        const size_t start = from + simd::find(text.data() + from, text.size() - from, delimiter_);
+        if (start == text.size()) break;
         if (!utf8_) walkTo(text, start);
         if (utf8_ || boundary_ == base_ + start) {
             giveOut(piece, start);

@@ -146,6 +146,39 @@ TEST_P(SimdText, AsciiRunsWidenAndNarrowAtEveryLength) {
     }
 }
 
+TEST_P(SimdText, FindsTheFirstOccurrenceAsAPlainSearchDoes) {
+    // Needles whose first and last bytes come often alone, at every place up to past a block
+    // edge, with near misses (first and last bytes right, a middle one wrong) before them.
+    const std::string needles[] = {"\xA1\xBE\xB9\x9D\xA1\xBF",
+                                   "\xE3\x80\x90\xE7\xAF\x80\xE3\x80\x91", "ab", "aba",
+                                   std::string(40, 'a') + "b"};
+    for (const std::string& needle : needles)
+        for (size_t n = 0; n < 110; ++n)
+            for (size_t at = 0; at + needle.size() <= n + needle.size(); ++at) {
+                std::string bytes(n, needle[0]);
+                for (size_t i = 1; i < n; i += 3) bytes[i] = needle.back();
+                std::string miss = needle;
+                if (miss.size() > 2) miss[1] ^= 1;
+                if (at >= miss.size() && miss.size() > 2)
+                    bytes.replace(at - miss.size(), miss.size(), miss);
+                if (at + needle.size() <= n) bytes.replace(at, needle.size(), needle);
+                const size_t want = std::string_view(bytes).find(needle);
+                ASSERT_EQ(simd::find(bytes.data(), n, needle), want == std::string::npos ? n : want)
+                    << n << " " << at << " " << needle.size();
+            }
+    // Random bytes of a small alphabet, where candidates are many.
+    std::mt19937 random(39);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(random() % 300, 'a');
+        for (char& c : bytes) c = "ab\xA1\xBF"[random() % 4];
+        std::string needle(2 + random() % 5, 'a');
+        for (char& c : needle) c = "ab\xA1\xBF"[random() % 4];
+        const size_t want = std::string_view(bytes).find(needle);
+        ASSERT_EQ(simd::find(bytes.data(), bytes.size(), needle),
+                  want == std::string::npos ? bytes.size() : want);
+    }
+}
+
 // The characters countCodePageStarts() counts, walked as charLengthAt() walks them: whole blocks
 // up to one with a lead before a digit.
 size_t modelCodePageStarts(const std::string& bytes, size_t blocks, size_t& chars) {

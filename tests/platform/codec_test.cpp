@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,23 @@ TEST(Codec, DecodesEverySequenceAsIconvDoes) {
                 for (const char* to : kCharsets)
                     if (std::string_view(from) != to)
                         expectSameAsIconv(whole.substr(0, n), from, to);
+}
+
+TEST(Codec, DecodesLongRunsOfTwoByteCodesAcrossItsPieces) {
+    // Runs of Chinese with no ASCII, whose UTF-8 fills the output piece (256 KiB) at every
+    // offset around its end, broken by what leaves the fast loop: ASCII, a four-byte code, an
+    // invalid byte, and a lead cut off by the end.
+    std::mt19937 random(39);
+    for (size_t codes = 87370; codes < 87400; ++codes) {
+        std::string gbk;
+        for (size_t k = 0; k < codes; ++k)
+            gbk += {char(0xB0 + random() % 0x28), char(0xA1 + random() % 0x5E)};
+        const size_t at = 2 * (random() % codes);
+        const char* breaks[] = {"a", "\x81\x30\x81\x30", "\x80", "\xA1\xBF"};
+        gbk.insert(at, breaks[codes % 4]);
+        if (codes % 3 == 0) gbk += '\xB0';
+        expectSameAsIconv(gbk, "GB18030", "UTF-8");
+    }
 }
 
 TEST(Codec, KeepsALetterBigFiveHkscsHeldBackWhenInvalidInputFollows) {

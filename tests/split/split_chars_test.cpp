@@ -57,11 +57,12 @@ TEST_P(TakeChars, AgreesWithTheCharacterRuleOneCharacterAtATime) {
     // Over valid UTF-8, the count stops where it stops over the same text in the code page,
     // counted a character, eight bytes or 64 bytes at a time (valid text: no lone lead).
     std::uniform_int_distribution<size_t> pickValid(0, pieces.size() - 2);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 600; ++round) {
         std::string content;
         for (int i = 0; i < round % 60 * 4; ++i) content += pieces[pickValid(gen)];
         const std::string utf8 = convertEncoding(content, kCodePage, "UTF-8");
-        const int64_t n = 1 + round % 29 * 9;
+        // Counts of many blocks too, which take them in more than one pass.
+        const int64_t n = round < 300 ? 1 + round % 29 * 9 : 64 + round % 37 * 23;
         size_t inCodePage = 0, inUtf8 = 0;
         while (inCodePage < content.size()) {
             const int64_t counted = skipChars(content, n, inCodePage);
