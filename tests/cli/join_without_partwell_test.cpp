@@ -4,17 +4,10 @@
 #include <string>
 
 #include "cli/cli_run.h"
+#include "support/shell_in.h"
 
 namespace pw::test {
 namespace {
-
-// Runs `command` in `folder` through sh; its exit status.
-int shell(const std::string& folder, const std::string& command) {
-    std::string quoted = "'";
-    for (char c : folder) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    const int raw = std::system(("cd " + quoted + "' && " + command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 TEST(CliJoinScript, JoinShQuotesOddNamesAndRefusesAMissingOrAChangedPart) {
     TempDir dir;
@@ -32,17 +25,17 @@ TEST(CliJoinScript, JoinShQuotesOddNamesAndRefusesAMissingOrAChangedPart) {
     EXPECT_EQ(readFile(folder + "/" + name + ".crc").substr(0, name.size() + 27),
               "filename=" + name + ".bin\r\nsize=10000\r\n");
 
-    EXPECT_EQ(shell(folder, "sh join.sh"), 0);
+    EXPECT_EQ(shellIn(folder, "sh join.sh"), 0);
     EXPECT_EQ(readFile(folder + "/" + name + ".bin"), bytes);
     EXPECT_FALSE(fileExists(folder + "/pwned"));
     EXPECT_FALSE(fileExists(dir.path("pwned")));
-    EXPECT_EQ(shell(folder, "sh join.sh"), 1);  // the original is there: never replaced
+    EXPECT_EQ(shellIn(folder, "sh join.sh"), 1);  // the original is there: never replaced
     std::remove((folder + "/" + name + ".bin").c_str());
 
     // A missing part: nothing is written, not even a short file.
     const std::string second = folder + "/" + name + "_2.bin";
     std::rename(second.c_str(), dir.path("kept").c_str());
-    EXPECT_EQ(shell(folder, "sh join.sh"), 1);
+    EXPECT_EQ(shellIn(folder, "sh join.sh"), 1);
     EXPECT_FALSE(fileExists(folder + "/" + name + ".bin"));
     std::rename(dir.path("kept").c_str(), second.c_str());
 
@@ -50,7 +43,7 @@ TEST(CliJoinScript, JoinShQuotesOddNamesAndRefusesAMissingOrAChangedPart) {
     std::string changed = readFile(second);
     changed[100] ^= 1;
     writeFile(second, changed);
-    EXPECT_EQ(shell(folder, "sh join.sh"), 1);
+    EXPECT_EQ(shellIn(folder, "sh join.sh"), 1);
     EXPECT_FALSE(fileExists(folder + "/" + name + ".bin"));
     EXPECT_EQ(listing(folder).find("partwell-join"), std::string::npos) << listing(folder);
 
@@ -63,7 +56,7 @@ TEST(CliJoinScript, JoinShQuotesOddNamesAndRefusesAMissingOrAChangedPart) {
 // any cmd.exe is that the script gives the original exactly or leaves nothing behind.
 TEST(CliJoinScript, JoinCmdGivesTheOriginalExactlyOrLeavesNothing) {
     TempDir dir;
-    if (shell(dir.path(), "command -v wine") != 0)
+    if (shellIn(dir.path(), "command -v wine") != 0)
         GTEST_SKIP() << "wine is not installed: join.cmd needs a cmd.exe";
     // A prefix of its own, gone with the folder once its server has ended.
     const std::string wine =
@@ -78,7 +71,7 @@ TEST(CliJoinScript, JoinCmdGivesTheOriginalExactlyOrLeavesNothing) {
         for (bool missing : {false, true}) {
             const std::string second = folder + "/" + name + "_2.bin";
             if (missing) std::rename(second.c_str(), dir.path("kept").c_str());
-            shell(folder, wine + " wine cmd /c join.cmd");
+            shellIn(folder, wine + " wine cmd /c join.cmd");
             const std::string joined = folder + "/" + name + ".bin";
             if (fileExists(joined)) {
                 EXPECT_FALSE(missing);
@@ -89,7 +82,7 @@ TEST(CliJoinScript, JoinCmdGivesTheOriginalExactlyOrLeavesNothing) {
             if (missing) std::rename(dir.path("kept").c_str(), second.c_str());
         }
     }
-    shell(dir.path(), wine + " wineserver -w");
+    shellIn(dir.path(), wine + " wineserver -w");
 }
 
 TEST(CliJoinScript, TheCrcFileHoldsZlibsCrc32) {
@@ -155,7 +148,7 @@ TEST(CliNames, ADottedSetJoinsWithAndWithoutItsManifest) {
 TEST(CliNames, PresetsSayHowManyPartsTheyGive) {
     TempDir dir;
     // Sparse files: only the dry run's arithmetic is asked for.
-    ASSERT_EQ(shell(dir.path(), "truncate -s 36000001 m.bin && truncate -s 8589934590 f.bin"), 0);
+    ASSERT_EQ(shellIn(dir.path(), "truncate -s 36000001 m.bin && truncate -s 8589934590 f.bin"), 0);
     CliRun r = cli(dir, "split --dry-run --size mail m.bin");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("m.bin: 3 parts of at most 18000000 bytes (mail)"), std::string::npos)

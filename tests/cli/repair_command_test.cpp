@@ -12,20 +12,11 @@
 #include "cli/cli_run.h"
 #include "support/par2_create.h"
 #include "support/random_bytes.h"
+#include "support/shell_in.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
-
-bool haveParCmdline() {
-    return std::system("command -v par2 > /dev/null 2>&1") == 0;
-}
-
-int shell(const TempDir& dir, const std::string& command) {
-    const int raw =
-        std::system(("cd '" + dir.path() + "' && " + command + " > /dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 struct Parts {
     std::vector<std::string> names, content;
@@ -64,11 +55,11 @@ TEST(CliRepair, ParCmdlineVerifiesAndRepairsOurSets) {
         std::vector<std::string> names = p.names;
         names.push_back("空.bin");
         ASSERT_TRUE(createRecovery(dir.path(), names, "书", 2500, 8, memory));
-        EXPECT_EQ(shell(dir, "par2 verify -q 书.par2"), 0);
+        EXPECT_EQ(shellIn(dir.path(), "par2 verify -q 书.par2"), 0);
         std::remove(dir.path("书_2.bin").c_str());
         writeFile(dir.path("书_4.bin"),
                   p.content[3].substr(0, 3000) + "x" + p.content[3].substr(3001));
-        EXPECT_EQ(shell(dir, "par2 repair -q 书.par2"), 0);
+        EXPECT_EQ(shellIn(dir.path(), "par2 repair -q 书.par2"), 0);
         expectWhole(dir, p);
     }
 }
@@ -78,7 +69,8 @@ TEST(CliRepair, RepairsFromParCmdlineSetsByAnyPathAndRefusesTooMuchDamage) {
         GTEST_SKIP() << "par2 (par2cmdline) is not installed: bash scripts/install-deps.sh test";
     TempDir dir;
     const Parts p = writeParts(dir, 4, 3000, 1001);
-    ASSERT_EQ(shell(dir, "par2 create -q -s1000 -c8 p.par2 p_1.bin p_2.bin p_3.bin p_4.bin"), 0);
+    ASSERT_EQ(
+        shellIn(dir.path(), "par2 create -q -s1000 -c8 p.par2 p_1.bin p_2.bin p_3.bin p_4.bin"), 0);
     const std::string whole = listing(dir.path());
 
     for (const std::string path : {"p_1.bin", ".", "p.par2", "p.vol1+2.par2"}) {
@@ -94,7 +86,7 @@ TEST(CliRepair, RepairsFromParCmdlineSetsByAnyPathAndRefusesTooMuchDamage) {
         expectWhole(dir, p);
         EXPECT_EQ(listing(dir.path()), whole);
     }
-    EXPECT_EQ(shell(dir, "par2 verify -q p.par2"), 0);
+    EXPECT_EQ(shellIn(dir.path(), "par2 verify -q p.par2"), 0);
     const CliRun intact = cli(dir, "repair p.par2");
     EXPECT_EQ(intact.status, 0);
     EXPECT_NE(intact.err.find("nothing to repair"), std::string::npos) << intact.err;

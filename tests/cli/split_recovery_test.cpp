@@ -8,20 +8,11 @@
 
 #include "cli/cli_run.h"
 #include "support/par2_create.h"
+#include "support/shell_in.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
 namespace {
-
-bool haveParCmdline() {
-    return std::system("command -v par2 > /dev/null 2>&1") == 0;
-}
-
-int shell(const std::string& folder, const std::string& command) {
-    const int raw =
-        std::system(("cd '" + folder + "' && " + command + " > /dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 std::string bookText() {
     std::string text;
@@ -56,7 +47,7 @@ TEST(CliSplitRecovery, EveryModesPartsAreVerifiedByParCmdlineAndRebuiltByRepair)
             << r.err;
         // --recovery implies --manifest.
         EXPECT_TRUE(fileExists(dir.path("book/book.sha256")));
-        EXPECT_EQ(shell(dir.path("book"), "par2 verify -q book.par2"), 0);
+        EXPECT_EQ(shellIn(dir.path("book"), "par2 verify -q book.par2"), 0);
 
         // One part lost: repair gives it back byte for byte, and the set joins again.
         std::string lost = mode.firstPart;
@@ -86,12 +77,12 @@ TEST(CliSplitRecovery, CoversTheLostPartsAskedForAndNoMore) {
     writeFile(dir.path("d.bin"), data);
     ASSERT_EQ(cli(dir, "split --parts 6 --recovery 2 d.bin").status, 0);
     for (const char* part : {"d_1.bin", "d_6.bin"}) std::filesystem::remove(dir.path("d/") + part);
-    EXPECT_EQ(shell(dir.path("d"), "par2 repair -q d.par2"), 0);
+    EXPECT_EQ(shellIn(dir.path("d"), "par2 repair -q d.par2"), 0);
     EXPECT_TRUE(readFile(dir.path("d/d_6.bin")) == data.substr(250000));
     // Three lost of two: par2cmdline cannot repair either.
     for (const char* part : {"d_1.bin", "d_2.bin", "d_3.bin"})
         std::filesystem::remove(dir.path("d/") + part);
-    EXPECT_NE(shell(dir.path("d"), "par2 repair -q d.par2"), 0);
+    EXPECT_NE(shellIn(dir.path("d"), "par2 repair -q d.par2"), 0);
 
     // A tenth of the data: one slice of the six parts' 24.
     TempDir tenth;
@@ -100,7 +91,7 @@ TEST(CliSplitRecovery, CoversTheLostPartsAskedForAndNoMore) {
     EXPECT_TRUE(fileExists(tenth.path("d/d.vol0+1.par2")));
     EXPECT_TRUE(fileExists(tenth.path("d/d.vol1+2.par2")));
     EXPECT_FALSE(fileExists(tenth.path("d/d.vol3+1.par2")));
-    EXPECT_EQ(shell(tenth.path("d"), "par2 verify -q d.par2"), 0);
+    EXPECT_EQ(shellIn(tenth.path("d"), "par2 verify -q d.par2"), 0);
 }
 
 TEST(CliSplitRecovery, RefusesWhatItCannotWriteAndKeepsTheSource) {

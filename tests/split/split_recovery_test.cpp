@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "support/par2_create.h"
+#include "support/shell_in.h"
 #include "support/split_fixture.h"
 
 namespace pw::test {
@@ -49,16 +50,6 @@ std::string someBytes(size_t n) {
     return data;
 }
 
-bool haveParCmdline() {
-    return std::system("command -v par2 > /dev/null 2>&1") == 0;
-}
-
-int shell(const std::string& folder, const std::string& command) {
-    const int raw =
-        std::system(("cd '" + folder + "' && " + command + " > /dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
 std::vector<std::string> par2Names(const std::string& folder) {
     std::vector<std::string> out;
     for (const auto& e : std::filesystem::directory_iterator(folder))
@@ -97,9 +88,9 @@ TEST_F(RecoverySplit, ByteModesSumAsTheyWriteAndGiveTheSetOfASecondRead) {
         EXPECT_TRUE(readFile(dir.path("d/" + name)) == readFile(dir.path("again/" + name))) << name;
 
     if (!haveParCmdline()) GTEST_SKIP() << "par2 (par2cmdline) is not installed";
-    EXPECT_EQ(shell(dir.path("d"), "par2 verify -q d.par2"), 0);
+    EXPECT_EQ(shellIn(dir.path("d"), "par2 verify -q d.par2"), 0);
     std::filesystem::remove(dir.path("d/d_2.bin"));
-    EXPECT_EQ(shell(dir.path("d"), "par2 repair -q d.par2"), 0);
+    EXPECT_EQ(shellIn(dir.path("d"), "par2 repair -q d.par2"), 0);
     EXPECT_TRUE(readFile(dir.path("d/d_2.bin")) == data.substr(4500000));
 }
 
