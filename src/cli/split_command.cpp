@@ -424,7 +424,7 @@ int runSplit(int argc, char** argv) {
     reportWithoutHeadings(summary);
     for (const Text& path : summary.oversizedParts)
         printErr(std::string(kPrefix) + shownPath(path) + tr(kOversizedPart) + "\n");
-    if (!options.console.quiet) {
+    if (!options.console.quiet && !options.dryRun) {  // a dry run lists them with the parts
         for (const Text& index : summary.recoveryIndexes) say(kRecoveryWritten, shownPath(index));
         if (summary.recoveryVolumes > 0)
             say(kRecoveryVolumes, std::to_string(summary.recoveryVolumes));

@@ -141,6 +141,7 @@ TEST(CliSplitRecovery, ADryRunListsTheRecoveryFilesWithTheirSizes) {
         const CliRun dry = cli(dir, std::string("split --dry-run ") + mode + " book.txt");
         ASSERT_EQ(dry.status, 0) << dry.err;
         EXPECT_FALSE(fileExists(dir.path("book")));
+        EXPECT_EQ(dry.err.find("recovery files written"), std::string::npos) << dry.err;
         ASSERT_EQ(cli(dir, std::string("split ") + mode + " book.txt").status, 0);
         std::string listed;
         int par2Files = 0;
