@@ -84,9 +84,10 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
                 stream->finish();
                 stream.reset();
             } else {
-                state.partContent.setBytes(std::move(held));
-                writePart(ctx, state);
-                held = std::move(state.partContent.bytes);
+                PartContent part;
+                part.setBytes(std::move(held));
+                writePart(ctx, state, part);
+                held = std::move(part.bytes);
             }
             taken = 0;
             ++k;

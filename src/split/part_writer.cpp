@@ -81,8 +81,7 @@ struct PartText {
     bool utf8 = false;
 };
 
-PartText partText(const SplitJobState& state) {
-    const PartContent& part = state.partContent;
+PartText partText(const SplitJobState& state, const PartContent& part) {
     auto bytes = part.load();
     if (!bytes) return {};
     if (part.validUtf8) return {std::move(*bytes), true};
@@ -120,10 +119,11 @@ Text templatedName(SplitContext& ctx, const SplitJobState& state, Text first) {
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job. With a template, the whole
 // file name with the phrase in it.
-Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
+Text phraseName(SplitContext& ctx, SplitJobState& state, const PartContent& part,
+                const Text& extension) {
     TitlePhrases phrases;
     try {
-        PartText text = partText(state);
+        PartText text = partText(state, part);
         phrases = titlePhrases(std::move(text.text), text.utf8);
     } catch (const std::bad_alloc&) {
         return Text();  // a part too large to hold as text is named by its number
@@ -225,11 +225,11 @@ bool namesPartsAfterText(const SplitOptions& options) {
     return names && names->usesFirst();
 }
 
-bool writePart(SplitContext& ctx, SplitJobState& state, Text* written) {
+bool writePart(SplitContext& ctx, SplitJobState& state, const PartContent& part, Text* written) {
     prepareFolder(ctx, state);
     Text stem;
-    if (namesPartsAfterText(ctx.options)) stem = phraseName(ctx, state, state.source.extension);
-    const PartContent& part = state.partContent;
+    if (namesPartsAfterText(ctx.options))
+        stem = phraseName(ctx, state, part, state.source.extension);
     PartStream stream(ctx, state, partPath(ctx, state, stem), part.validUtf8);
     if (part.source)
         stream.copy(*part.source, part.offset, part.length);

@@ -66,10 +66,11 @@ void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int6
     for (int64_t k = 1; k <= n; ++k) {
         state.partNumber = k;
         const int64_t take = partBytes(k, n, position, length, size);
-        state.partContent.setRange(file, position, take);
+        PartContent part;
+        part.setRange(file, position, take);
         position += take;
         if (state.recoveryPass) state.recoveryFeed = state.recoveryPass->beginPart(size_t(k - 1));
-        writePart(ctx, state);
+        writePart(ctx, state, part);
         if (state.recoveryPass) state.recoveryPass->endPart();
         state.recoveryFeed = nullptr;
         ctx.host.processEvents();

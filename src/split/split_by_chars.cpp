@@ -160,9 +160,10 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         if (stream) {
             stream->finish();
         } else {
-            state.partContent.setBytes(std::move(part), utf8);
-            writePart(ctx, state);
-            part = std::move(state.partContent.bytes);
+            PartContent content;
+            content.setBytes(std::move(part), utf8);
+            writePart(ctx, state, content);
+            part = std::move(content.bytes);
         }
         ctx.host.processEvents();
         if (ctx.stopRequested) break;

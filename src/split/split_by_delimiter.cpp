@@ -142,16 +142,17 @@ class DelimiterParts {
     // Writes the part that ended, at `r` in the text.
     void write(const DelimiterSplitter::Range& r) {
         if (file_) {
-            state_.partContent.setRange(*file_, textStart_ + int64_t(r.from),
-                                        int64_t(r.to - r.from), utf8_);
-            writePart(ctx_, state_);
+            PartContent part;
+            part.setRange(*file_, textStart_ + int64_t(r.from), int64_t(r.to - r.from), utf8_);
+            writePart(ctx_, state_, part);
         } else if (stream_) {
             stream_->finish();
             stream_.reset();
         } else {
-            state_.partContent.setBytes(std::move(held_), utf8_);
-            writePart(ctx_, state_);
-            held_ = std::move(state_.partContent.bytes);
+            PartContent part;
+            part.setBytes(std::move(held_), utf8_);
+            writePart(ctx_, state_, part);
+            held_ = std::move(part.bytes);
         }
         partOpen_ = false;
     }

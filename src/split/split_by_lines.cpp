@@ -192,10 +192,11 @@ class LineParts {
             stream_.reset();
             return;
         }
-        state_.partContent.setBytes(std::move(held_), utf8_);
-        writePart(ctx_, state_);
+        PartContent part;
+        part.setBytes(std::move(held_), utf8_);
+        writePart(ctx_, state_, part);
         // The next part reuses the memory of this one.
-        held_ = std::move(state_.partContent.bytes);
+        held_ = std::move(part.bytes);
         held_.clear();
     }
 

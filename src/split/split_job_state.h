@@ -16,32 +16,6 @@
 
 namespace pw {
 
-// The bytes of one part handed to writePart whole: either held in memory (a part named after its
-// text), or a range of the open source that is copied straight to the part file. Other parts are
-// streamed (PartStream) and never held.
-struct PartContent {
-    ByteBuffer bytes;
-    bool validUtf8 = false;  // the bytes are the source's own valid UTF-8, not code-page text
-    FileHandle* source = nullptr;
-    int64_t offset = 0;
-    int64_t length = 0;
-
-    void setBytes(ByteBuffer b, bool utf8 = false) {
-        bytes = std::move(b);
-        validUtf8 = utf8;
-        source = nullptr;
-    }
-    void setRange(FileHandle& file, int64_t from, int64_t count, bool utf8 = false) {
-        bytes.clear();
-        validUtf8 = utf8;
-        source = &file;
-        offset = from;
-        length = count;
-    }
-    // The bytes themselves, read from the source if the part is a range; nothing on a read error.
-    std::optional<ByteBuffer> load() const;
-};
-
 // The source's path and the pieces of it that part names and folders are made of.
 struct SourceNames {
     Text path;
@@ -56,7 +30,6 @@ struct SplitJobState {
     bool outputFolderReady = true;  // false until the folder was created (or found taken)
     EncodingCode sourceEncoding = kEncodingUnknown;
     int64_t partNumber = 0;
-    PartContent partContent;
     Text progressText;
     Text partHeading;                   // a chapter part is named after its first heading
     std::optional<NameTemplate> names;  // the user's part names, checked for the job

@@ -22,9 +22,9 @@ bool writeRange(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64
     bool ok;
     if (header.empty() || from == to) {
         // As the byte modes write: a part named after its text, or copied by the kernel.
-        state.partContent.setRange(file, from, to - from);
-        ok = writePart(ctx, state, &path);
-        state.partContent.setRange(file, 0, 0);
+        PartContent part;
+        part.setRange(file, from, to - from);
+        ok = writePart(ctx, state, part, &path);
     } else {
         PartStream stream(ctx, state, false);
         stream.writeCopy(header);
