@@ -121,6 +121,127 @@ void deleteMergedSources(MergeContext& ctx, const Text& outputPath, const std::v
     }
 }
 
+// A writer's temporary file and a split's manifest are never joined into an output, nor give
+// the output its name.
+std::vector<Text> joinableFiles(MergeContext& ctx, const std::vector<Text>& given) {
+    std::vector<Text> files;
+    files.reserve(given.size());
+    for (const Text& f : given)
+        if (!isTemporaryFileName(fileNameOf(f)) &&
+            !(extensionOf(f) == kManifestExtension && isManifestFile(ctx.files, f)))
+            files.push_back(f);
+    return files;
+}
+
+// One batch joined into one output: the output, the bytes between sources and what became of
+// each source.
+class BatchJoin {
+  public:
+    enum class Pass { Done, Again, Failed };
+
+    BatchJoin(MergeContext& ctx, const std::vector<Text>& files, MergeSummary& summary)
+        : ctx_(ctx),
+          files_(files),
+          summary_(summary),
+          outputPath_(
+              freeOutputPath(ctx, files.front(), int64_t(files.size()), summary, renamed_)) {}
+
+    bool openOutput() {
+        out_ = std::make_unique<SafeWriter>(ctx_.files, outputPath_);
+        if (out_->ok()) return true;
+        ++summary_.failedOutputs;
+        summary_.failures.push_back({FailureKind::Write, outputPath_, out_->error()});
+        return false;
+    }
+
+    void takeSeparator() {
+        std::error_code betweenError;
+        between_ = intermediateData(ctx_.options, ctx_.files, &betweenError);
+        if (betweenError && !summary_.separatorUnreadable) {
+            // Joined with nothing between, as when no file is set; the user is told once.
+            summary_.separatorUnreadable = true;
+            summary_.failures.push_back(
+                {FailureKind::Read, ctx_.options.joinFilePath(), betweenError});
+        }
+        // Valid UTF-8 sources are joined as they stand, so that their UTF-8 output is written
+        // once; a source that is not has the batch joined again in the code page.
+        if (ctx_.options.handleEncoding()) utf8_ = Utf8Join::of(between_);
+    }
+
+    // One pass over the sources; Again when one was not UTF-8 and the batch starts over.
+    Pass joinSources() {
+        const int64_t n = int64_t(files_.size());
+        sources_.assign(files_.size(), BatchSource());
+        unreadable_.clear();
+        code_ = kEncodingUnknown;
+        int64_t written = 0;
+        for (int64_t i = 1; i <= n && out_->ok(); ++i) {
+            const Text& file = files_[size_t(i - 1)];
+            ctx_.host.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
+                                       fileNameOf(file));
+            ctx_.host.setProgressPosition(i);
+            BatchSource& source = sources_[size_t(i - 1)];
+            std::error_code readError;
+            source.begin = written;
+            source.outcome = appendSource(ctx_, *out_, file, code_, written, readError,
+                                          utf8_ ? &*utf8_ : nullptr);
+            if (source.outcome == SourceOutcome::NotUtf8) {
+                utf8_.reset();
+                return openOutput() ? Pass::Again : Pass::Failed;
+            }
+            source.read = true;
+            source.end = written;
+            if (source.outcome == SourceOutcome::Unreadable)
+                unreadable_.push_back({FailureKind::Read, file, readError});
+            const std::string_view next = utf8_ ? std::string_view(utf8_->between) : between_;
+            if (i < n && (utf8_ ? utf8_->write(*out_, next) : out_->write(next)))
+                written += int64_t(next.size());
+            ctx_.host.processEvents();
+            if (ctx_.stopRequested) {
+                summary_.stopped = true;
+                break;
+            }
+        }
+        return Pass::Done;
+    }
+
+    // Nothing is written for a batch of which nothing could be read; a source that failed in
+    // the middle of its copy is told as unreadable, and the output is not kept half-done.
+    void finish() {
+        summary_.unreadableSources += int64_t(unreadable_.size());
+        summary_.failures.insert(summary_.failures.end(), unreadable_.begin(), unreadable_.end());
+        const bool anyRead = std::any_of(sources_.begin(), sources_.end(), [](const auto& s) {
+            return s.read && s.outcome != SourceOutcome::Unreadable;
+        });
+        if (!anyRead || (!out_->ok() && out_->readFailed())) return;
+        std::error_code error;
+        if (!out_->ok() ||
+            !placeOutput(ctx_, *out_, outputPath_, code_, utf8_, files_, sources_, error)) {
+            ++summary_.failedOutputs;
+            summary_.failures.push_back(
+                {FailureKind::Write, outputPath_, out_->ok() ? error : out_->error()});
+            return;
+        }
+        summary_.outputs.push_back(outputPath_);
+        if (auto id = ctx_.files.fileId(outputPath_)) summary_.jobFiles.insert(*id);
+        if (renamed_) ++summary_.renamedOutputs;
+        deleteMergedSources(ctx_, outputPath_, files_, sources_, summary_);
+    }
+
+  private:
+    MergeContext& ctx_;
+    const std::vector<Text>& files_;
+    MergeSummary& summary_;
+    bool renamed_ = false;
+    Text outputPath_;
+    std::unique_ptr<SafeWriter> out_;
+    ByteBuffer between_;
+    std::optional<Utf8Join> utf8_;
+    std::vector<BatchSource> sources_;
+    Failures unreadable_;
+    EncodingCode code_ = kEncodingUnknown;
+};
+
 // NOLINTNEXTLINE(misc-no-recursion): one call per subfolder level, as deep as the folder tree
 void mergeTree(MergeContext& ctx, const Text& folder, MergeSummary& summary,
                std::set<FileId>& visited) {
@@ -174,110 +295,21 @@ Text mergeOutputPath(MergeContext& ctx, const Text& first, int64_t count, int va
     return folder + fitFileName(ctx.files, baseNameOf(first), tail) + tail;
 }
 
-// Long until the Files port and the readers answer with one result type instead of three ways
-// of telling an error, and the job's state is cut as the split's; then about 30 lines.
-// NOLINTNEXTLINE(readability-function-size)
 void mergeBatch(MergeContext& ctx, const std::vector<Text>& given, MergeSummary& summary) {
-    // Another writer's temporary file is never a source, nor gives the output its name.
-    std::vector<Text> files;
-    files.reserve(given.size());
-    // A writer's temporary file and a split's manifest are never joined into an output.
-    for (const Text& f : given)
-        if (!isTemporaryFileName(fileNameOf(f)) &&
-            !(extensionOf(f) == kManifestExtension && isManifestFile(ctx.files, f)))
-            files.push_back(f);
+    const std::vector<Text> files = joinableFiles(ctx, given);
     const int64_t n = int64_t(files.size());
     if (n == 0) return;
-    JobHost& host = ctx.host;
-    host.setProgressPosition(0);
-    host.setProgressMaximum(n);
-
+    ctx.host.setProgressPosition(0);
+    ctx.host.setProgressMaximum(n);
     for (const Text& f : files)
         if (auto id = ctx.files.fileId(f)) summary.jobFiles.insert(*id);
-    bool renamed = false;
-    const Text outputPath = freeOutputPath(ctx, files.front(), n, summary, renamed);
-    std::unique_ptr<SafeWriter> out;
-    const auto openOutput = [&] {
-        out = std::make_unique<SafeWriter>(ctx.files, outputPath);
-        if (out->ok()) return true;
-        ++summary.failedOutputs;
-        summary.failures.push_back({FailureKind::Write, outputPath, out->error()});
-        return false;
-    };
-    if (!openOutput()) return;
-    std::error_code betweenError;
-    const ByteBuffer between = intermediateData(ctx.options, ctx.files, &betweenError);
-    if (betweenError && !summary.separatorUnreadable) {
-        // Joined with nothing between, as when no file is set; the user is told once.
-        summary.separatorUnreadable = true;
-        summary.failures.push_back({FailureKind::Read, ctx.options.joinFilePath(), betweenError});
-    }
-
-    // Valid UTF-8 sources are joined as they stand, so that their UTF-8 output is written once; a
-    // source that is not has the batch joined again in the code page.
-    std::optional<Utf8Join> utf8 =
-        ctx.options.handleEncoding() ? Utf8Join::of(between) : std::nullopt;
-    std::vector<BatchSource> sources;
-    Failures unreadable;
-    EncodingCode code = kEncodingUnknown;
-    for (bool again = true; again;) {
-        again = false;
-        sources.assign(files.size(), BatchSource());
-        unreadable.clear();
-        code = kEncodingUnknown;
-        int64_t written = 0;
-        for (int64_t i = 1; i <= n && out->ok(); ++i) {
-            const Text& file = files[size_t(i - 1)];
-            host.showProgressText("(" + std::to_string(i) + "/" + std::to_string(n) + ")" +
-                                  fileNameOf(file));
-            host.setProgressPosition(i);
-
-            BatchSource& source = sources[size_t(i - 1)];
-            std::error_code readError;
-            source.begin = written;
-            source.outcome =
-                appendSource(ctx, *out, file, code, written, readError, utf8 ? &*utf8 : nullptr);
-            if (source.outcome == SourceOutcome::NotUtf8) {
-                utf8.reset();
-                if (!openOutput()) return;
-                again = true;
-                break;
-            }
-            source.read = true;
-            source.end = written;
-            if (source.outcome == SourceOutcome::Unreadable)
-                unreadable.push_back({FailureKind::Read, file, readError});
-            const std::string_view next = utf8 ? std::string_view(utf8->between) : between;
-            if (i < n && (utf8 ? utf8->write(*out, next) : out->write(next)))
-                written += int64_t(next.size());
-
-            host.processEvents();
-            if (ctx.stopRequested) {
-                summary.stopped = true;
-                break;
-            }
-        }
-    }
-    summary.unreadableSources += int64_t(unreadable.size());
-    summary.failures.insert(summary.failures.end(), unreadable.begin(), unreadable.end());
-
-    // Nothing is written for a batch of which nothing could be read; a source that failed in the
-    // middle of its copy is told as unreadable, and the output is not kept half-done.
-    const bool anyRead = std::any_of(sources.begin(), sources.end(), [](const BatchSource& s) {
-        return s.read && s.outcome != SourceOutcome::Unreadable;
-    });
-    if (!anyRead || (!out->ok() && out->readFailed())) return;
-    std::error_code error;
-    if (!out->ok() || !placeOutput(ctx, *out, outputPath, code, utf8, files, sources, error)) {
-        ++summary.failedOutputs;
-        summary.failures.push_back(
-            {FailureKind::Write, outputPath, out->ok() ? error : out->error()});
-        return;
-    }
-    summary.outputs.push_back(outputPath);
-    if (auto id = ctx.files.fileId(outputPath)) summary.jobFiles.insert(*id);
-    if (renamed) ++summary.renamedOutputs;
-    deleteMergedSources(ctx, outputPath, files, sources, summary);
+    BatchJoin join(ctx, files, summary);
+    if (!join.openOutput()) return;
+    join.takeSeparator();
+    BatchJoin::Pass pass = BatchJoin::Pass::Again;
+    while (pass == BatchJoin::Pass::Again) pass = join.joinSources();
+    if (pass == BatchJoin::Pass::Failed) return;
+    join.finish();
 }
 
 void mergeFolder(MergeContext& ctx, const Text& folder, MergeSummary& summary) {

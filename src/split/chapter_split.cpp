@@ -67,8 +67,8 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
     while (!stopped && k < parts.size() && !(piece = text.next()).empty()) {
         while (!piece.empty() && k < parts.size()) {
             if (taken == 0) {
-                state.partNumber = int64_t(k) + 1;
-                state.partHeading = parts[k].heading;
+                state.run.partNumber = int64_t(k) + 1;
+                state.run.partHeading = parts[k].heading;
                 held.clear();
                 if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, false);
             }
@@ -84,9 +84,10 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
                 stream->finish();
                 stream.reset();
             } else {
-                state.partContent.setBytes(std::move(held));
-                writePart(ctx, state);
-                held = std::move(state.partContent.bytes);
+                PartContent part;
+                part.setBytes(std::move(held));
+                writePart(ctx, state, part);
+                held = std::move(part.bytes);
             }
             taken = 0;
             ++k;
@@ -98,9 +99,9 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
         }
     }
     stream.reset();  // a part the text ended inside is in no file
-    state.partHeading.clear();
+    state.run.partHeading.clear();
     // A stop, or a source that changed between the passes, leaves text in no part.
-    if (k < parts.size() || !piece.empty() || !text.next().empty()) state.sourceIntact = false;
+    if (k < parts.size() || !piece.empty() || !text.next().empty()) state.run.sourceIntact = false;
 }
 
 }  // namespace
@@ -122,8 +123,8 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     }
     if (!planner.foundHeading()) {
         // Nothing is written; the source stays, and the job says so at its end.
-        state.withoutHeadings.push_back(source);
-        state.sourceIntact = false;
+        state.tally.withoutHeadings.push_back(source);
+        state.run.sourceIntact = false;
         return ModeResult::Done;
     }
     const std::vector<PlannedPart> parts =

@@ -10,13 +10,13 @@ std::unique_ptr<TextSource> openSourceText(SplitContext& ctx, SplitJobState& sta
         state.markUnreadable(error);
         return nullptr;
     }
-    state.sourceEncoding = text->code();
+    state.run.sourceEncoding = text->code();
     return text;
 }
 
 void finishSourceText(SplitJobState& state, const TextSource& text) {
     if (text.failed()) state.markUnreadable(text.error());
-    if (text.cutAtNul()) state.sourceIntact = false;
+    if (text.cutAtNul()) state.run.sourceIntact = false;
     state.noteReplacements(text.replacements());
 }
 

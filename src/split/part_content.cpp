@@ -1,4 +1,4 @@
-#include "split/split_job_state.h"
+#include "split/part_content.h"
 
 namespace pw {
 

@@ -21,9 +21,9 @@ constexpr int kFolderAttempts = 3;
 // Creates the output folder before the first part goes in. A source without extension has a
 // subfolder name that is taken by the source itself; its parts then go beside it.
 void prepareFolder(SplitContext& ctx, SplitJobState& state) {
-    if (state.outputFolderReady) return;
-    state.outputFolderReady = true;
-    const Text& folder = state.outputFolder;
+    if (state.run.outputFolderReady) return;
+    state.run.outputFolderReady = true;
+    const Text& folder = state.run.outputFolder;
     // The folders this source makes are noted, so that they go again if no part lands in them.
     std::vector<Text> missing;
     for (size_t sep = folder.find(kPathSeparator); sep != Text::npos;
@@ -34,15 +34,15 @@ void prepareFolder(SplitContext& ctx, SplitJobState& state) {
         const bool made = ensureFolder(ctx.files, folder);
         for (const Text& m : missing)
             if (ctx.files.isFolder(m) &&
-                std::find(state.createdFolders.begin(), state.createdFolders.end(), m) ==
-                    state.createdFolders.end())
-                state.createdFolders.push_back(m);
+                std::find(state.run.createdFolders.begin(), state.run.createdFolders.end(), m) ==
+                    state.run.createdFolders.end())
+                state.run.createdFolders.push_back(m);
         if (made) return;
         ctx.host.processEvents();
     }
     const Text taken = folder.substr(0, folder.size() - 1);
     if (ctx.files.exists(taken) && !ctx.files.isFolder(taken))
-        state.outputFolder = state.source.folder + kPathSeparator;
+        state.run.outputFolder = state.run.source.folder + kPathSeparator;
 }
 
 Text numberSuffix(int64_t partNumber) {
@@ -60,7 +60,7 @@ Text withExtension(const Text& name, const Text& extension) {
 // A file the job read or wrote; no part may replace one.
 bool isJobFile(FileSystem& fs, const SplitJobState& state, const Text& path) {
     auto id = fs.fileId(path);
-    return id && (state.jobSources.contains(*id) || state.jobParts.contains(*id));
+    return id && (state.tally.jobSources.contains(*id) || state.tally.jobParts.contains(*id));
 }
 
 // The first of "stem suffix", "stem suffix (2)", "stem suffix (3)" … that names no file of the job.
@@ -68,7 +68,7 @@ Text freePartPath(SplitContext& ctx, const SplitJobState& state, const Text& ste
                   const Text& suffix, const Text& extension) {
     for (int variant = 1;; ++variant) {
         const Text tail = variant == 1 ? suffix : suffix + " (" + std::to_string(variant) + ")";
-        const Text path = state.outputFolder +
+        const Text path = state.run.outputFolder +
                           withExtension(fitPartName(ctx.files, stem, tail, extension), extension);
         if (!isJobFile(ctx.files, state, path)) return path;
     }
@@ -81,13 +81,12 @@ struct PartText {
     bool utf8 = false;
 };
 
-PartText partText(const SplitJobState& state) {
-    const PartContent& part = state.partContent;
+PartText partText(const SplitJobState& state, const PartContent& part) {
     auto bytes = part.load();
     if (!bytes) return {};
     if (part.validUtf8) return {std::move(*bytes), true};
     // The loaded bytes are decoded in place: a large part is not held twice.
-    if (state.sourceEncoding == kEncodingUnknown) {
+    if (state.run.sourceEncoding == kEncodingUnknown) {
         DecodedText decoded = decodeContent(std::move(*bytes), nullptr, true);
         return {std::move(decoded.text), decoded.utf8};
     }
@@ -108,8 +107,8 @@ Text nameAfterPhrase(const TitlePhrases& phrases, size_t number) {
 // The file name the template gives the current part, with `first` cut until the name fits.
 Text templatedName(SplitContext& ctx, const SplitJobState& state, Text first) {
     const auto name = [&] {
-        return state.names->expand(state.source.stem, state.source.extension, state.partNumber,
-                                   state.partCount, first);
+        return state.names->expand(state.run.source.stem, state.run.source.extension,
+                                   state.run.partNumber, state.run.partCount, first);
     };
     while (!first.empty() && ctx.files.nativeNameBytes(name()) > ctx.files.maxNameBytes())
         first = leftChars(first, countChars(first) - 1);
@@ -120,10 +119,11 @@ Text templatedName(SplitContext& ctx, const SplitJobState& state, Text first) {
 // names already taken. Empty when no attempt gives a free name: the numbered name is used then,
 // so a part never replaces an earlier one, nor a source of the job. With a template, the whole
 // file name with the phrase in it.
-Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) {
+Text phraseName(SplitContext& ctx, SplitJobState& state, const PartContent& part,
+                const Text& extension) {
     TitlePhrases phrases;
     try {
-        PartText text = partText(state);
+        PartText text = partText(state, part);
         phrases = titlePhrases(std::move(text.text), text.utf8);
     } catch (const std::bad_alloc&) {
         return Text();  // a part too large to hold as text is named by its number
@@ -140,12 +140,12 @@ Text phraseName(SplitContext& ctx, SplitJobState& state, const Text& extension) 
         if (!usableName(candidate)) continue;
         if (state.names) {
             const Text name = templatedName(ctx, state, candidate);
-            if (!ctx.files.exists(state.outputFolder + name)) return name;
+            if (!ctx.files.exists(state.run.outputFolder + name)) return name;
             continue;
         }
         const Text name = fitPartName(ctx.files, candidate, "", extension);
         if (usableName(name) &&
-            !ctx.files.exists(state.outputFolder + withExtension(name, extension)))
+            !ctx.files.exists(state.run.outputFolder + withExtension(name, extension)))
             return name;
     }
     return Text();
@@ -190,7 +190,7 @@ namespace {
 Text templatedPath(SplitContext& ctx, const SplitJobState& state, const Text& stem) {
     const Text name = usableName(stem) ? stem : templatedName(ctx, state, Text());
     for (int variant = 1;; ++variant) {
-        const Text path = state.outputFolder +
+        const Text path = state.run.outputFolder +
                           (variant == 1 ? name : name + " (" + std::to_string(variant) + ")");
         if (!isJobFile(ctx.files, state, path)) return path;
     }
@@ -200,16 +200,16 @@ Text templatedPath(SplitContext& ctx, const SplitJobState& state, const Text& st
 Text partPath(SplitContext& ctx, const SplitJobState& state, Text stem) {
     if (state.names) return templatedPath(ctx, state, stem);
     Text suffix;
-    if (!usableName(stem) && !state.partHeading.empty()) {
+    if (!usableName(stem) && !state.run.partHeading.empty()) {
         // "book_3 第三章 风起": the number stays, the heading is cut to fit.
-        stem = state.source.stem + numberSuffix(state.partNumber) + " " +
-               cleanFileName(state.partHeading, kMaxNameChars);
+        stem = state.run.source.stem + numberSuffix(state.run.partNumber) + " " +
+               cleanFileName(state.run.partHeading, kMaxNameChars);
     }
     if (!usableName(stem)) {
-        stem = state.source.stem;
-        suffix = numberSuffix(state.partNumber);
+        stem = state.run.source.stem;
+        suffix = numberSuffix(state.run.partNumber);
     }
-    return freePartPath(ctx, state, stem, suffix, state.source.extension);
+    return freePartPath(ctx, state, stem, suffix, state.run.source.extension);
 }
 
 }  // namespace
@@ -225,11 +225,11 @@ bool namesPartsAfterText(const SplitOptions& options) {
     return names && names->usesFirst();
 }
 
-bool writePart(SplitContext& ctx, SplitJobState& state, Text* written) {
+bool writePart(SplitContext& ctx, SplitJobState& state, const PartContent& part, Text* written) {
     prepareFolder(ctx, state);
     Text stem;
-    if (namesPartsAfterText(ctx.options)) stem = phraseName(ctx, state, state.source.extension);
-    const PartContent& part = state.partContent;
+    if (namesPartsAfterText(ctx.options))
+        stem = phraseName(ctx, state, part, state.run.source.extension);
     PartStream stream(ctx, state, partPath(ctx, state, stem), part.validUtf8);
     if (part.source)
         stream.copy(*part.source, part.offset, part.length);
@@ -247,24 +247,25 @@ PartStream::PartStream(SplitContext& ctx, SplitJobState& state, const Text& path
       state_(state),
       path_(path),
       out_(ctx.files, path),
-      recording_(state.recording && state.recording->textMode() ? state.recording.get() : nullptr),
-      text_(state.sourceEncoding >= kEncodingUtf8),
+      recording_(state.run.recording && state.run.recording->textMode() ? state.run.recording.get()
+                                                                        : nullptr),
+      text_(state.run.sourceEncoding >= kEncodingUtf8),
       utf8_(utf8),
       capacity_(textBufferSize()),
       buffer_(std::move(state.encodedPart)) {
     buffer_.clear();
-    if (ManifestRecording* recording = state.recording.get()) {
+    if (ManifestRecording* recording = state.run.recording.get()) {
         // With recovery sums taken as the part is written, they take the source's digests too.
         out_.hashInto(&recording->partHash(),
-                      state.recoveryFeed ? nullptr : recording->wholeHash());
-        out_.crcInto(state.recoveryFeed ? nullptr : recording->wholeCrc());
-        out_.feedInto(state.recoveryFeed);
-        if (recording_) recording_->beginTextPart(state.sourceEncoding);
+                      state.run.recoveryFeed ? nullptr : recording->wholeHash());
+        out_.crcInto(state.run.recoveryFeed ? nullptr : recording->wholeCrc());
+        out_.feedInto(state.run.recoveryFeed);
+        if (recording_) recording_->beginTextPart(state.run.sourceEncoding);
     }
     // Code-page text goes back into the source's encoding.
     if (text_ && !utf8_)
         converter_ =
-            std::make_unique<StreamConverter>(kCodePage, charsetNameOf(state.sourceEncoding));
+            std::make_unique<StreamConverter>(kCodePage, charsetNameOf(state.run.sourceEncoding));
 }
 
 PartStream::~PartStream() {
@@ -277,14 +278,15 @@ void PartStream::markFirst() {
     gathers_ = !converter_ && !(recording_ && text_);
     if (marked_ || !text_) return;
     marked_ = true;
-    const std::string_view mark = byteOrderMarkOf(utf8_ ? kEncodingUtf8 : state_.sourceEncoding);
+    const std::string_view mark =
+        byteOrderMarkOf(utf8_ ? kEncodingUtf8 : state_.run.sourceEncoding);
     (void)out_.write(mark);
     size_ += int64_t(mark.size());
 }
 
 void PartStream::record(std::string_view written) {
     if (copying_)
-        state_.recording->noteHeader(written);
+        state_.run.recording->noteHeader(written);
     else if (recording_)
         recording_->addTextBytes(written);
 }
@@ -312,7 +314,7 @@ void PartStream::writeSlowly(std::string_view bytes) {
     if (cut_) return;
     if (!converter_) {
         if (recording_ && text_ && bytes.find('\0') != std::string_view::npos)
-            state_.sourceIntact = false;
+            state_.run.sourceIntact = false;
         if (bytes.empty()) return;
         markFirst();
         emit(bytes);
@@ -320,7 +322,7 @@ void PartStream::writeSlowly(std::string_view bytes) {
     }
     // The text ends at a NUL; what comes after it is in no part.
     if (const size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
-        state_.sourceIntact = false;
+        state_.run.sourceIntact = false;
         cut_ = true;
         bytes = bytes.substr(0, nul);
     }
@@ -367,7 +369,7 @@ void PartStream::copy(FileHandle& file, int64_t offset, int64_t length) {
 }
 
 void PartStream::writeCopy(std::string_view bytes) {
-    ManifestRecording* recording = state_.recording.get();
+    ManifestRecording* recording = state_.run.recording.get();
     flush();
     if (recording) {
         out_.hashInto(&recording->partHash());
@@ -378,7 +380,8 @@ void PartStream::writeCopy(std::string_view bytes) {
     // the source's.
     if (converter_) {
         ByteBuffer encoded;
-        StreamConverter(kCodePage, charsetNameOf(state_.sourceEncoding)).feed(bytes, true, encoded);
+        StreamConverter(kCodePage, charsetNameOf(state_.run.sourceEncoding))
+            .feed(bytes, true, encoded);
         markFirst();
         emit(encoded);
     } else {
@@ -388,7 +391,7 @@ void PartStream::writeCopy(std::string_view bytes) {
     if (recording) {
         copying_ = false;
         out_.hashInto(&recording->partHash(),
-                      state_.recoveryFeed ? nullptr : recording->wholeHash());
+                      state_.run.recoveryFeed ? nullptr : recording->wholeHash());
     }
 }
 
@@ -399,22 +402,22 @@ bool PartStream::finish() {
     }
     flush();
     const bool ok = out_.commit();
-    if (ok && state_.recording) state_.recording->recordPart(path_, size_);
+    if (ok && state_.run.recording) state_.run.recording->recordPart(path_, size_);
     if (ok) {
-        ++state_.partsWritten;
-        ++state_.partsOfSource;
-        state_.partNamesOfSource.insert(fileNameOf(path_));
-        if (auto id = ctx_.files.fileId(path_)) state_.jobParts.insert(*id);
+        ++state_.tally.partsWritten;
+        ++state_.run.partsOfSource;
+        state_.run.partNamesOfSource.insert(fileNameOf(path_));
+        if (auto id = ctx_.files.fileId(path_)) state_.tally.jobParts.insert(*id);
     } else if (out_.readFailed()) {
         // The part was not written because its bytes could not be read: a read error.
         state_.markUnreadable(out_.error());
     } else {
-        ++state_.failedOutputs;
-        state_.sourceIntact = false;
-        state_.failures.push_back({FailureKind::Write, path_, out_.error()});
+        ++state_.tally.failedOutputs;
+        state_.run.sourceIntact = false;
+        state_.tally.failures.push_back({FailureKind::Write, path_, out_.error()});
     }
-    ctx_.host.showProgressText("[" + std::to_string(state_.partNumber) + "] " +
-                               state_.progressText);
+    ctx_.host.showProgressText("[" + std::to_string(state_.run.partNumber) + "] " +
+                               state_.run.progressText);
     return ok;
 }
 

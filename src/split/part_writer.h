@@ -4,15 +4,17 @@
 #include <cstdint>
 #include <memory>
 
+#include "split/part_content.h"
 #include "split/split_job_state.h"
 #include "text/encoding_stream.h"
 
 namespace pw {
 
-// Writes the current part of the state's source into the output folder and shows it in the progress
-// text. False when the part could not be written (the failure is counted in the state).
-// `written`, when given, gets the part's path.
-bool writePart(SplitContext& ctx, SplitJobState& state, Text* written = nullptr);
+// Writes `part` as the current part of the state's source into the output folder and shows it in
+// the progress text. False when the part could not be written (the failure is counted in the
+// state). `written`, when given, gets the part's path.
+bool writePart(SplitContext& ctx, SplitJobState& state, const PartContent& part,
+               Text* written = nullptr);
 
 // The path writePart gives the current part when it is not named after its text; the output
 // folder is made first.

@@ -41,41 +41,44 @@ int64_t partBytes(int64_t k, int64_t n, int64_t position, int64_t length, int64_
 // are known now, so the recovery sums are taken as the parts are written.
 void planRecoveryPass(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
                       int64_t size, int64_t n) {
-    if (!ctx.options.recovery().wanted() || ctx.options.countsOnly() || !state.recording ||
+    if (!ctx.options.recovery().wanted() || ctx.options.countsOnly() || !state.run.recording ||
         namesPartsAfterText(ctx.options) || length <= 0 || n < 1)
         return;
     std::vector<RecoveryPass::Part> parts;
     int64_t position = 0;
     for (int64_t k = 1; k <= n; ++k) {
-        state.partNumber = k;
+        state.run.partNumber = k;
         const int64_t take = partBytes(k, n, position, length, size);
         parts.push_back({fileNameOf(plainPartPath(ctx, state)), position, take});
         position += take;
     }
-    state.recoveryPass = RecoveryPass::plan(file, std::move(parts), ctx.options.recovery());
+    state.run.recoveryPass = RecoveryPass::plan(file, std::move(parts), ctx.options.recovery());
     // The source's digests are taken beside the recovery sums, off the thread that writes.
-    if (state.recoveryPass)
-        state.recoveryPass->alsoSum(state.recording->wholeHash(), state.recording->wholeCrc());
+    if (state.run.recoveryPass)
+        state.run.recoveryPass->alsoSum(state.run.recording->wholeHash(),
+                                        state.run.recording->wholeCrc());
 }
 
 void runPartLoop(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t length,
                  int64_t size, int64_t n) {
     int64_t position = 0;
-    state.partCount = n;
+    state.run.partCount = n;
     planRecoveryPass(ctx, state, file, length, size, n);
     for (int64_t k = 1; k <= n; ++k) {
-        state.partNumber = k;
+        state.run.partNumber = k;
         const int64_t take = partBytes(k, n, position, length, size);
-        state.partContent.setRange(file, position, take);
+        PartContent part;
+        part.setRange(file, position, take);
         position += take;
-        if (state.recoveryPass) state.recoveryFeed = state.recoveryPass->beginPart(size_t(k - 1));
-        writePart(ctx, state);
-        if (state.recoveryPass) state.recoveryPass->endPart();
-        state.recoveryFeed = nullptr;
+        if (state.run.recoveryPass)
+            state.run.recoveryFeed = state.run.recoveryPass->beginPart(size_t(k - 1));
+        writePart(ctx, state, part);
+        if (state.run.recoveryPass) state.run.recoveryPass->endPart();
+        state.run.recoveryFeed = nullptr;
         ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }
-    if (position < length || n < 1) state.sourceIntact = false;
+    if (position < length || n < 1) state.run.sourceIntact = false;
 }
 
 }  // namespace

@@ -135,12 +135,12 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         }
         return piece.empty();
     };
-    state.partNumber = 0;
+    state.run.partNumber = 0;
     state.rng.seed(ctx.clock);
     ByteBuffer part;  // a part held whole, to be named after its text
     for (bool more = !piece.empty(); more;) {
         const int64_t n = drawCount(ctx, state);
-        ++state.partNumber;
+        ++state.run.partNumber;
         // A part is written while its characters are read, unless its name is taken from them.
         std::optional<PartStream> stream;
         if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
@@ -160,15 +160,16 @@ ModeResult splitByCharacters(SplitContext& ctx, SplitJobState& state, const Text
         if (stream) {
             stream->finish();
         } else {
-            state.partContent.setBytes(std::move(part), utf8);
-            writePart(ctx, state);
-            part = std::move(state.partContent.bytes);
+            PartContent content;
+            content.setBytes(std::move(part), utf8);
+            writePart(ctx, state, content);
+            part = std::move(content.bytes);
         }
         ctx.host.processEvents();
         if (ctx.stopRequested) break;
     }
     // A stop leaves the rest of the text in no part.
-    if (!atEnd()) state.sourceIntact = false;
+    if (!atEnd()) state.run.sourceIntact = false;
     finishSourceText(state, *text);
     return ModeResult::Done;
 }

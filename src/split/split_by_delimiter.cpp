@@ -128,7 +128,7 @@ class DelimiterParts {
     void add(std::string_view bytes) {
         if (!partOpen_) {
             partOpen_ = true;
-            state_.partNumber = k_ + 1;
+            state_.run.partNumber = k_ + 1;
             held_.clear();
             if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
         }
@@ -138,20 +138,21 @@ class DelimiterParts {
             held_ += bytes;
     }
     // The search found the end of a part.
-    void countEnded() { state_.partNumber = ++k_; }
+    void countEnded() { state_.run.partNumber = ++k_; }
     // Writes the part that ended, at `r` in the text.
     void write(const DelimiterSplitter::Range& r) {
         if (file_) {
-            state_.partContent.setRange(*file_, textStart_ + int64_t(r.from),
-                                        int64_t(r.to - r.from), utf8_);
-            writePart(ctx_, state_);
+            PartContent part;
+            part.setRange(*file_, textStart_ + int64_t(r.from), int64_t(r.to - r.from), utf8_);
+            writePart(ctx_, state_, part);
         } else if (stream_) {
             stream_->finish();
             stream_.reset();
         } else {
-            state_.partContent.setBytes(std::move(held_), utf8_);
-            writePart(ctx_, state_);
-            held_ = std::move(state_.partContent.bytes);
+            PartContent part;
+            part.setBytes(std::move(held_), utf8_);
+            writePart(ctx_, state_, part);
+            held_ = std::move(part.bytes);
         }
         partOpen_ = false;
     }
@@ -187,7 +188,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
     // A part that is the file's own bytes is copied from the file, not held: a delimiter that
     // comes seldom costs no memory. Converted text, and text a manifest hashes (which is read
     // anyway, so not read twice), go into their part as the search passes them.
-    FileHandle* const file = state.recording ? nullptr : text->textFile(utf8.has_value());
+    FileHandle* const file = state.run.recording ? nullptr : text->textFile(utf8.has_value());
     DelimiterSplitter splitter(utf8 ? *utf8 : delimiter, utf8.has_value(),
                                file ? PieceText::None : PieceText::Passed);
     DelimiterParts parts(ctx, state, file, text->textStart(), utf8.has_value());
@@ -205,7 +206,7 @@ ModeResult splitByDelimiter(SplitContext& ctx, SplitJobState& state, const Text&
             parts.countEnded();
             ctx.host.processEvents();
             if (ctx.stopRequested) {
-                state.sourceIntact = false;
+                state.run.sourceIntact = false;
                 finishSourceText(state, *text);
                 return ModeResult::Done;
             }

@@ -157,11 +157,11 @@ class LineParts {
         partOpen_ = true;
         const CountRange range = ctx_.options.lineCountRange();
         target_ = random(state_.rng, range.low, range.high);
-        ++state_.partNumber;
+        ++state_.run.partNumber;
         if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
         if (header_.empty()) return;
         // The first part holds the source's own header; the others a copy of it.
-        if (state_.partNumber == 1 || !stream_) {
+        if (state_.run.partNumber == 1 || !stream_) {
             add(header_);
             add("\r\n");
         } else {
@@ -178,8 +178,8 @@ class LineParts {
     // At the source's end: the open part, or a header that is all there is as the one part.
     void finish() {
         if (partOpen_) return writeLines();
-        if (state_.partNumber != 0 || header_.empty()) return;
-        ++state_.partNumber;
+        if (state_.run.partNumber != 0 || header_.empty()) return;
+        ++state_.run.partNumber;
         if (!namesPartsAfterText(ctx_.options)) stream_.emplace(ctx_, state_, utf8_);
         add(header_);
         writeLines();
@@ -192,10 +192,11 @@ class LineParts {
             stream_.reset();
             return;
         }
-        state_.partContent.setBytes(std::move(held_), utf8_);
-        writePart(ctx_, state_);
+        PartContent part;
+        part.setBytes(std::move(held_), utf8_);
+        writePart(ctx_, state_, part);
         // The next part reuses the memory of this one.
-        held_ = std::move(state_.partContent.bytes);
+        held_ = std::move(part.bytes);
         held_.clear();
     }
 
@@ -309,10 +310,10 @@ ModeResult splitByLines(SplitContext& ctx, SplitJobState& state, const Text& sou
     LineSource lines = openLineSource(ctx, state, source);
     showStage(ctx, texts::kStageSplitting);
     state.rng.seed(ctx.clock);
-    state.partNumber = 0;
+    state.run.partNumber = 0;
     bool headerTooLong = false;
     if (lines.file && !splitLineSource(ctx, state, *lines.file, lines.utf8, headerTooLong))
-        state.sourceIntact = false;
+        state.run.sourceIntact = false;
     if (headerTooLong) {
         if (lines.text) finishSourceText(state, *lines.text);
         return refuseOption(ctx, texts::kHeaderTooLong, SplitOptionBox::LineCount);

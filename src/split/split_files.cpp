@@ -48,10 +48,11 @@ ModeResult runMode(SplitContext& ctx, SplitJobState& state, const Text& source) 
 
 // Folders made for a source that got no part are removed again (only empty ones go).
 void removeUnusedFolders(FileSystem& fs, SplitJobState& state) {
-    if (state.partsOfSource == 0)
-        for (auto it = state.createdFolders.rbegin(); it != state.createdFolders.rend(); ++it)
+    if (state.run.partsOfSource == 0)
+        for (auto it = state.run.createdFolders.rbegin(); it != state.run.createdFolders.rend();
+             ++it)
             (void)fs.removeFolder(*it);
-    state.createdFolders.clear();
+    state.run.createdFolders.clear();
 }
 
 Text outputFolderFor(const SplitOptions& options, const SourceNames& source) {
@@ -132,77 +133,110 @@ ModeResult refuseOverFileLimit(SplitContext& ctx, const std::vector<Text>& files
     return ModeResult::Done;
 }
 
-}  // namespace
+bool isByteMode(SplitMode mode) {
+    return mode == SplitMode::Parts || mode == SplitMode::Bytes;
+}
 
-// Long until SplitJobState is cut into the job's tally, one source's run and the part content
-// handed to writePart; then about 30 lines.
-// NOLINTNEXTLINE(readability-function-size)
-SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
-    SplitSummary summary;
-    SplitJobState state;
+// The job's sets, the random draw and the checks made once before any source.
+ModeResult startJob(SplitContext& ctx, SplitJobState& state, const std::vector<Text>& files,
+                    SplitSummary& summary) {
     state.rng.seed(ctx.clock);
     for (const Text& f : files)
-        if (auto id = ctx.files.fileId(f)) state.jobSources.insert(*id);
-
-    bool severalFolders = false;
+        if (auto id = ctx.files.fileId(f)) state.tally.jobSources.insert(*id);
     if (ctx.options.mode() == SplitMode::Bytes) summary.presetBytes = ctx.options.presetPartSize();
-    const int64_t n = int64_t(files.size());
     ctx.host.setProgressPosition(0);
-    ctx.host.setProgressMaximum(n);
+    ctx.host.setProgressMaximum(int64_t(files.size()));
     ctx.stopRequested = 0;
     if (refuseTooManyParts(ctx, ctx.options.mode(), files) == ModeResult::Abort ||
         takeNameTemplate(ctx, state) == ModeResult::Abort ||
-        refuseOverFileLimit(ctx, files) == ModeResult::Abort) {
+        refuseOverFileLimit(ctx, files) == ModeResult::Abort)
+        return ModeResult::Abort;
+    return ModeResult::Done;
+}
+
+void showSourceProgress(SplitContext& ctx, SplitJobState& state, int64_t i, int64_t n,
+                        const Text& source) {
+    state.run.progressText =
+        "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
+    ctx.host.setProgressPosition(i);
+    ctx.host.showProgressText(state.run.progressText);
+}
+
+void beginSource(SplitContext& ctx, SplitJobState& state, const Text& source) {
+    state.startSource(source);
+    // Created when the first part is written: a source that gives none leaves no folder.
+    state.run.outputFolder = outputFolderFor(ctx.options, state.run.source);
+    state.run.outputFolderReady = false;
+    const bool byteMode = isByteMode(ctx.options.mode());
+    if (ctx.options.writeManifest() || ctx.options.recovery().wanted() ||
+        (byteMode && ctx.options.writeCrcFile()))
+        state.run.recording = std::make_unique<ManifestRecording>(ctx.options, !byteMode);
+}
+
+// A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves the
+// folder as it was and writes no manifest.
+bool sourceWhollyWritten(const SplitContext& ctx, const SplitJobState& state,
+                         int64_t failedBefore) {
+    return state.run.partsOfSource > 0 && !ctx.stopRequested && !state.run.sourceUnreadable &&
+           state.tally.failedOutputs == failedBefore &&
+           (state.run.sourceIntact || !isByteMode(ctx.options.mode()));
+}
+
+void countSource(SplitSummary& summary, const SplitJobState& state, const Text& source,
+                 bool& severalFolders) {
+    ++summary.sourcesDone;
+    if (state.run.sourceUnreadable) ++summary.unreadableSources;
+    if (summary.presetBytes > 0 && state.run.partsOfSource > 0)
+        summary.presetParts.push_back({source, state.run.partsOfSource});
+    if (state.run.partsOfSource > 0)
+        notePartsFolder(summary, state.run.outputFolder, severalFolders);
+}
+
+// A source goes only when every byte of it is in parts that were written and closed, and the
+// manifest and recovery files asked for are beside them.
+void deleteWrittenSource(SplitContext& ctx, SplitJobState& state, const Text& source,
+                         bool manifestDone, SplitSummary& summary) {
+    if (!ctx.options.deleteSources()) return;
+    if (state.run.sourceReplaced) ++summary.keptForReplacements;
+    if (state.run.sourceIntact && state.run.partsOfSource > 0 && manifestDone &&
+        !ctx.files.remove(source)) {
+        ++summary.undeletedSources;
+        state.tally.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});
+    }
+}
+
+ModeResult splitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
+                       SplitSummary& summary, bool& severalFolders) {
+    beginSource(ctx, state, source);
+    const EarlierSplit earlier = findEarlierSplit(ctx.files, state.run.outputFolder, source);
+    const int64_t failedBefore = state.tally.failedOutputs;
+    const ModeResult result = runMode(ctx, state, source);
+    removeUnusedFolders(ctx.files, state);
+    if (result == ModeResult::Abort) return result;
+    countSource(summary, state, source, severalFolders);
+    const bool manifestDone = finishSplitSource(
+        ctx, state, source, earlier, sourceWhollyWritten(ctx, state, failedBefore), summary);
+    deleteWrittenSource(ctx, state, source, manifestDone, summary);
+    return ModeResult::Done;
+}
+
+}  // namespace
+
+SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
+    SplitSummary summary;
+    SplitJobState state;
+    if (startJob(ctx, state, files, summary) == ModeResult::Abort) {
         summary.aborted = true;
         return summary;
     }
-
+    bool severalFolders = false;
+    const int64_t n = int64_t(files.size());
     for (int64_t i = 1; i <= n; ++i) {
         const Text& source = files[size_t(i - 1)];
-        state.progressText =
-            "(" + std::to_string(i) + "/" + std::to_string(n) + ")" + fileNameOf(source);
-        ctx.host.setProgressPosition(i);
-        ctx.host.showProgressText(state.progressText);
-
-        state.startSource(source);
-        // Created when the first part is written: a source that gives none leaves no folder.
-        state.outputFolder = outputFolderFor(ctx.options, state.source);
-        state.outputFolderReady = false;
-        const SplitMode mode = ctx.options.mode();
-        const bool byteMode = mode == SplitMode::Parts || mode == SplitMode::Bytes;
-        if (ctx.options.writeManifest() || ctx.options.recovery().wanted() ||
-            (byteMode && ctx.options.writeCrcFile()))
-            state.recording = std::make_unique<ManifestRecording>(ctx.options, !byteMode);
-        const EarlierSplit earlier = findEarlierSplit(ctx.files, state.outputFolder, source);
-        const int64_t failedBefore = state.failedOutputs;
-
-        const ModeResult result = runMode(ctx, state, source);
-        removeUnusedFolders(ctx.files, state);
-        if (result == ModeResult::Abort) {
+        showSourceProgress(ctx, state, i, n, source);
+        if (splitSource(ctx, state, source, summary, severalFolders) == ModeResult::Abort) {
             summary.aborted = true;
             break;
-        }
-        ++summary.sourcesDone;
-        if (state.sourceUnreadable) ++summary.unreadableSources;
-        if (summary.presetBytes > 0 && state.partsOfSource > 0)
-            summary.presetParts.push_back({source, state.partsOfSource});
-        if (state.partsOfSource > 0) notePartsFolder(summary, state.outputFolder, severalFolders);
-        // A byte mode that left bytes out, or any failed part, stop or unreadable source, leaves
-        // the folder as it was and writes no manifest.
-        const bool manifestDone = finishSplitSource(
-            ctx, state, source, earlier,
-            state.partsOfSource > 0 && !ctx.stopRequested && !state.sourceUnreadable &&
-                state.failedOutputs == failedBefore && (state.sourceIntact || !byteMode),
-            summary);
-
-        // A source goes only when every byte of it is in parts that were written and closed, and
-        // the manifest and recovery files asked for are beside them.
-        const bool deleting = ctx.options.deleteSources();
-        if (deleting && state.sourceReplaced) ++summary.keptForReplacements;
-        if (deleting && state.sourceIntact && state.partsOfSource > 0 && manifestDone &&
-            !ctx.files.remove(source)) {
-            ++summary.undeletedSources;
-            state.failures.push_back({FailureKind::Delete, source, ctx.files.lastError()});
         }
         ctx.host.processEvents();
         if (ctx.stopRequested) {
@@ -210,11 +244,11 @@ SplitSummary splitFiles(SplitContext& ctx, const std::vector<Text>& files) {
             break;
         }
     }
-    summary.partsWritten = state.partsWritten;
-    summary.failedOutputs += state.failedOutputs;
-    summary.failures = std::move(state.failures);
-    summary.withoutHeadings = std::move(state.withoutHeadings);
-    summary.oversizedParts = std::move(state.oversizedParts);
+    summary.partsWritten = state.tally.partsWritten;
+    summary.failedOutputs += state.tally.failedOutputs;
+    summary.failures = std::move(state.tally.failures);
+    summary.withoutHeadings = std::move(state.tally.withoutHeadings);
+    summary.oversizedParts = std::move(state.tally.oversizedParts);
     return summary;
 }
 

@@ -5,16 +5,16 @@
 namespace pw {
 
 void SplitJobState::startSource(const Text& path) {
-    source = {path, folderOf(path), baseNameOf(path), extensionOf(path)};
-    sourceEncoding = kEncodingUnknown;
-    sourceIntact = true;
-    sourceUnreadable = false;
-    sourceReplaced = false;
-    partsOfSource = 0;
-    partCount = 0;
-    partNamesOfSource.clear();
-    recoveryPass.reset();
-    recoveryFeed = nullptr;
+    run.source = {path, folderOf(path), baseNameOf(path), extensionOf(path)};
+    run.sourceEncoding = kEncodingUnknown;
+    run.sourceIntact = true;
+    run.sourceUnreadable = false;
+    run.sourceReplaced = false;
+    run.partsOfSource = 0;
+    run.partCount = 0;
+    run.partNamesOfSource.clear();
+    run.recoveryPass.reset();
+    run.recoveryFeed = nullptr;
 }
 
 }  // namespace pw

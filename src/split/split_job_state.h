@@ -1,5 +1,5 @@
 #pragma once
-// What the split job knows about the source and the part it is working on.
+// What the split job keeps: its tally, and the run of the source it is at.
 
 #include <cstdint>
 #include <set>
@@ -16,32 +16,6 @@
 
 namespace pw {
 
-// The bytes of one part handed to writePart whole: either held in memory (a part named after its
-// text), or a range of the open source that is copied straight to the part file. Other parts are
-// streamed (PartStream) and never held.
-struct PartContent {
-    ByteBuffer bytes;
-    bool validUtf8 = false;  // the bytes are the source's own valid UTF-8, not code-page text
-    FileHandle* source = nullptr;
-    int64_t offset = 0;
-    int64_t length = 0;
-
-    void setBytes(ByteBuffer b, bool utf8 = false) {
-        bytes = std::move(b);
-        validUtf8 = utf8;
-        source = nullptr;
-    }
-    void setRange(FileHandle& file, int64_t from, int64_t count, bool utf8 = false) {
-        bytes.clear();
-        validUtf8 = utf8;
-        source = &file;
-        offset = from;
-        length = count;
-    }
-    // The bytes themselves, read from the source if the part is a range; nothing on a read error.
-    std::optional<ByteBuffer> load() const;
-};
-
 // The source's path and the pieces of it that part names and folders are made of.
 struct SourceNames {
     Text path;
@@ -50,35 +24,48 @@ struct SourceNames {
     Text extension;
 };
 
-struct SplitJobState {
+// What the whole job did: handed to its summary at the end.
+struct SplitTally {
+    // Every source of the job, and every part it wrote: no part may replace one of them.
+    std::set<FileId> jobSources;
+    std::set<FileId> jobParts;
+    int64_t partsWritten = 0;
+    int64_t failedOutputs = 0;
+    Failures failures;
+    std::vector<Text> withoutHeadings;  // sources the chapter mode found no heading in
+    std::vector<Text> oversizedParts;   // parts of one record longer than the part size
+};
+
+// The source being split, the part it is at and the safety account of what became of it.
+struct SourceRun {
     SourceNames source;
     Text outputFolder;              // ends in a separator
     bool outputFolderReady = true;  // false until the folder was created (or found taken)
     EncodingCode sourceEncoding = kEncodingUnknown;
     int64_t partNumber = 0;
-    PartContent partContent;
     Text progressText;
-    Text partHeading;                   // a chapter part is named after its first heading
-    std::optional<NameTemplate> names;  // the user's part names, checked for the job
-    int64_t partCount = 0;              // the source's part count where known before its parts
-    ByteBuffer encodedPart;  // a streamed part's bytes on their way out, kept between parts
-    RandomSource rng;
-    // Every source of the job, and every part it wrote: no part may replace one of them.
-    std::set<FileId> jobSources;
-    std::set<FileId> jobParts;
-
-    // Safety accounting of the current source and of the whole job.
+    Text partHeading;          // a chapter part is named after its first heading
+    int64_t partCount = 0;     // the source's part count where known before its parts
     bool sourceIntact = true;  // false once any of the source failed to reach a written part
     bool sourceUnreadable = false;
     bool sourceReplaced = false;  // its text was converted with a substitute somewhere
     int64_t partsOfSource = 0;
     std::set<Text> partNamesOfSource;
-    int64_t partsWritten = 0;
-    int64_t failedOutputs = 0;
     std::vector<Text> createdFolders;  // made for the current source, outermost first
-    Failures failures;
-    std::vector<Text> withoutHeadings;  // sources the chapter mode found no heading in
-    std::vector<Text> oversizedParts;   // parts of one record longer than the part size
+    // The current source's manifest while one is asked for.
+    std::unique_ptr<ManifestRecording> recording;
+    // The recovery sums a byte mode takes as it writes the source's parts; `recoveryFeed` takes
+    // the bytes of the part being written.
+    std::unique_ptr<RecoveryPass> recoveryPass;
+    ByteSink* recoveryFeed = nullptr;
+};
+
+struct SplitJobState {
+    std::optional<NameTemplate> names;  // the user's part names, checked for the job
+    RandomSource rng;
+    ByteBuffer encodedPart;  // a streamed part's bytes on their way out, kept between parts
+    SplitTally tally;
+    SourceRun run;
 
     // Takes up the next source: its names, and a clean account of what became of it.
     void startSource(const Text& path);
@@ -86,21 +73,16 @@ struct SplitJobState {
     // it may be deleted. The reason is told once a source.
     void markUnreadable(std::error_code reason) {
         if (!reason) reason = std::make_error_code(std::errc::io_error);
-        if (!sourceUnreadable) failures.push_back({FailureKind::Read, source.path, reason});
-        sourceUnreadable = true;
-        sourceIntact = false;
+        if (!run.sourceUnreadable)
+            tally.failures.push_back({FailureKind::Read, run.source.path, reason});
+        run.sourceUnreadable = true;
+        run.sourceIntact = false;
     }
-    // The current source's manifest while one is asked for.
-    std::unique_ptr<ManifestRecording> recording;
-    // The recovery sums a byte mode takes as it writes the source's parts; `recoveryFeed` takes
-    // the bytes of the part being written.
-    std::unique_ptr<RecoveryPass> recoveryPass;
-    ByteSink* recoveryFeed = nullptr;
     // A conversion of the source's text put in substitutes: its content is not whole in parts.
     void noteReplacements(size_t count) {
         if (count == 0) return;
-        sourceReplaced = true;
-        sourceIntact = false;
+        run.sourceReplaced = true;
+        run.sourceIntact = false;
     }
 };
 

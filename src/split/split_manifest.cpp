@@ -39,11 +39,11 @@ bool unchanged(FileSystem& fs, const Text& path, const ManifestPart& part) {
 
 void settleEarlierParts(EngineContext& ctx, const SplitJobState& state, const Text& source,
                         const EarlierSplit& earlier, SplitSummary& summary) {
-    const Text& folder = state.outputFolder;
+    const Text& folder = state.run.outputFolder;
     std::vector<Text> kept;
     if (earlier.manifest)
         for (const ManifestPart& p : earlier.manifest->parts) {
-            if (state.partNamesOfSource.contains(p.name) || !ctx.files.exists(folder + p.name))
+            if (state.run.partNamesOfSource.contains(p.name) || !ctx.files.exists(folder + p.name))
                 continue;
             // A link out of the folder is not read to prove it unchanged: it is kept and named.
             if (inSetFolder(ctx.files, folder, folder + p.name) &&
@@ -56,8 +56,8 @@ void settleEarlierParts(EngineContext& ctx, const SplitJobState& state, const Te
     const Text base = baseNameOf(source), extension = extensionOf(source);
     if (auto entries = ctx.files.listFolder(folder))
         for (const FolderEntry& e : *entries)
-            if (!e.isFolder && !state.partNamesOfSource.contains(e.name) &&
-                numberedAbove(e.name, base, extension, state.partsOfSource) &&
+            if (!e.isFolder && !state.run.partNamesOfSource.contains(e.name) &&
+                numberedAbove(e.name, base, extension, state.run.partsOfSource) &&
                 std::find(kept.begin(), kept.end(), folder + e.name) == kept.end())
                 kept.push_back(folder + e.name);
     std::sort(kept.begin(), kept.end(),
@@ -83,10 +83,10 @@ Text manifestPathFor(FileSystem& fs, const SplitJobState& state, const Text& sou
     const Text base = baseNameOf(source);
     for (int variant = 1;; ++variant) {
         const Text name = variant == 1 ? base : base + " (" + std::to_string(variant) + ")";
-        const Text path = state.outputFolder + withExtension(name, kManifestExtension);
+        const Text path = state.run.outputFolder + withExtension(name, kManifestExtension);
         const auto id = fs.fileId(path);
         if (!id) return path;
-        if (state.jobSources.contains(*id) || state.jobParts.contains(*id)) continue;
+        if (state.tally.jobSources.contains(*id) || state.tally.jobParts.contains(*id)) continue;
         std::string problem;
         const auto other = readManifest(fs, path, problem);
         if (other && other->sourceName == fileNameOf(source)) return path;
@@ -107,15 +107,15 @@ bool writeRecovery(SplitContext& ctx, SplitJobState& state, const Text& source,
     std::vector<Text> written;
     Failure failure{};
     RecoveryWriting how;
-    how.pass = state.recoveryPass.get();
+    how.pass = state.run.recoveryPass.get();
     how.sizesOnly = ctx.options.countsOnly();
     how.stopped = [&ctx] {
         ctx.host.processEvents();
         return ctx.stopRequested != 0;
     };
-    const RecoveryResult result = writeRecoveryFiles(ctx.files, state.outputFolder, base, manifest,
-                                                     recovery, how, written, failure);
-    state.recoveryPass.reset();
+    const RecoveryResult result = writeRecoveryFiles(ctx.files, state.run.outputFolder, base,
+                                                     manifest, recovery, how, written, failure);
+    state.run.recoveryPass.reset();
     switch (result) {
         case RecoveryResult::Stopped:
             // The split stops here; the source stays, as after any stopped split.
@@ -125,7 +125,7 @@ bool writeRecovery(SplitContext& ctx, SplitJobState& state, const Text& source,
             return false;
         case RecoveryResult::Failed:
             ++summary.failedOutputs;
-            state.failures.push_back(failure);
+            state.tally.failures.push_back(failure);
             return false;
         case RecoveryResult::Written:
             break;
@@ -141,9 +141,9 @@ bool writeRecovery(SplitContext& ctx, SplitJobState& state, const Text& source,
 bool writeBeside(SplitContext& ctx, SplitJobState& state, const Text& path, std::string_view bytes,
                  SplitSummary& summary) {
     if (auto id = ctx.files.fileId(path);
-        id && (state.jobSources.contains(*id) || state.jobParts.contains(*id))) {
+        id && (state.tally.jobSources.contains(*id) || state.tally.jobParts.contains(*id))) {
         ++summary.failedOutputs;
-        state.failures.push_back(
+        state.tally.failures.push_back(
             {FailureKind::Write, path, std::make_error_code(std::errc::file_exists)});
         return false;
     }
@@ -151,7 +151,7 @@ bool writeBeside(SplitContext& ctx, SplitJobState& state, const Text& path, std:
     (void)out.write(bytes);
     if (out.commit()) return true;
     ++summary.failedOutputs;
-    state.failures.push_back({FailureKind::Write, path, out.error()});
+    state.tally.failures.push_back({FailureKind::Write, path, out.error()});
     return false;
 }
 
@@ -159,14 +159,14 @@ bool writeBeside(SplitContext& ctx, SplitJobState& state, const Text& path, std:
 bool writeCompanions(SplitContext& ctx, SplitJobState& state, const Text& source,
                      const Manifest& manifest, uint32_t crc, SplitSummary& summary) {
     const Text base = baseNameOf(source);
-    const Text prefix = state.outputFolder + (ctx.options.intoSubfolder() ? "" : base + "-");
+    const Text prefix = state.run.outputFolder + (ctx.options.intoSubfolder() ? "" : base + "-");
     bool ok = true;
     if (ctx.options.writeJoinScripts()) {
         ok = writeBeside(ctx, state, prefix + "join.sh", joinShellScript(manifest), summary) && ok;
         ok = writeBeside(ctx, state, prefix + "join.cmd", joinCmdScript(manifest), summary) && ok;
     }
     if (ctx.options.writeCrcFile())
-        ok = writeBeside(ctx, state, state.outputFolder + withExtension(base, "crc"),
+        ok = writeBeside(ctx, state, state.run.outputFolder + withExtension(base, "crc"),
                          crcFileText(manifest, crc), summary) &&
              ok;
     return ok;
@@ -176,9 +176,9 @@ bool writeCompanions(SplitContext& ctx, SplitJobState& state, const Text& source
 
 bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& source,
                        const EarlierSplit& earlier, bool complete, SplitSummary& summary) {
-    std::unique_ptr<ManifestRecording> recording = std::move(state.recording);
-    if (state.recoveryPass) state.recoveryPass->finish();
-    if (!complete) state.recoveryPass.reset();
+    std::unique_ptr<ManifestRecording> recording = std::move(state.run.recording);
+    if (state.run.recoveryPass) state.run.recoveryPass->finish();
+    if (!complete) state.run.recoveryPass.reset();
     if (!complete) return !recording;
     settleEarlierParts(ctx, state, source, earlier, summary);
     if (!recording) {
@@ -190,7 +190,7 @@ bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& sour
     if (!manifest) {
         // The source could not be read again for its digest.
         ++summary.failedOutputs;
-        state.failures.push_back({FailureKind::Read, source, ctx.files.lastError()});
+        state.tally.failures.push_back({FailureKind::Read, source, ctx.files.lastError()});
         return false;
     }
     const uint32_t crc = recording->crc();
@@ -203,7 +203,7 @@ bool finishSplitSource(SplitContext& ctx, SplitJobState& state, const Text& sour
     std::error_code error;
     if (!writeManifest(ctx.files, path, *manifest, &error)) {
         ++summary.failedOutputs;
-        state.failures.push_back({FailureKind::Write, path, error});
+        state.tally.failures.push_back({FailureKind::Write, path, error});
         return false;
     }
     ++summary.manifestsWritten;

@@ -17,14 +17,14 @@ constexpr int64_t kHeadBytes = 4096;  // enough for a byte-order mark
 // empty range is an empty part, without the copy.
 bool writeRange(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64_t number,
                 int64_t from, int64_t to, std::string_view header, bool oversized = false) {
-    state.partNumber = number;
+    state.run.partNumber = number;
     Text path;
     bool ok;
     if (header.empty() || from == to) {
         // As the byte modes write: a part named after its text, or copied by the kernel.
-        state.partContent.setRange(file, from, to - from);
-        ok = writePart(ctx, state, &path);
-        state.partContent.setRange(file, 0, 0);
+        PartContent part;
+        part.setRange(file, from, to - from);
+        ok = writePart(ctx, state, part, &path);
     } else {
         PartStream stream(ctx, state, false);
         stream.writeCopy(header);
@@ -32,7 +32,7 @@ bool writeRange(SplitContext& ctx, SplitJobState& state, FileHandle& file, int64
         path = stream.path();
         ok = stream.finish();
     }
-    if (ok && oversized) state.oversizedParts.push_back(path);
+    if (ok && oversized) state.tally.oversizedParts.push_back(path);
     return ok;
 }
 
@@ -54,7 +54,7 @@ void splitInto(SplitContext& ctx, SplitJobState& state, FileHandle& file, Record
         ctx.host.processEvents();
         if (ctx.stopRequested || ends.failed()) break;
     }
-    if (start < length) state.sourceIntact = false;
+    if (start < length) state.run.sourceIntact = false;
 }
 
 // GNU split -C: as many whole records as fit `size` bytes with the header's copy, but a record
@@ -78,7 +78,7 @@ void splitUnder(SplitContext& ctx, SplitJobState& state, FileHandle& file, Recor
         ctx.host.processEvents();
         if (ctx.stopRequested || ends.failed()) break;
     }
-    if (start < length) state.sourceIntact = false;
+    if (start < length) state.run.sourceIntact = false;
 }
 
 }  // namespace

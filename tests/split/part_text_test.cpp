@@ -73,15 +73,16 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
     SplitContext ctx{{host, posixFileSystem(), systemClock()}, options, splitHost};
     SplitJobState state;
     state.startSource(fromUtf8(dir.path("src.txt")));
-    state.outputFolder = fromUtf8(dir.path()) + "/";
-    state.partNumber = 3;
-    state.progressText = "(1/1)src.txt";
+    state.run.outputFolder = fromUtf8(dir.path()) + "/";
+    state.run.partNumber = 3;
+    state.run.progressText = "(1/1)src.txt";
     const Text text = fromUtf8("文字 \xF0\x9F\x98\x80");
+    PartContent part;
+    part.setBytes(text);
     for (EncodingCode code : {kEncodingUtf8, kEncodingUtf16Be, kEncodingBig5}) {
-        state.sourceEncoding = code;
-        state.partContent.setBytes(text);
-        state.jobParts.clear();  // each round stands for a job of its own
-        ASSERT_TRUE(writePart(ctx, state));
+        state.run.sourceEncoding = code;
+        state.tally.jobParts.clear();  // each round stands for a job of its own
+        ASSERT_TRUE(writePart(ctx, state, part));
         const std::string written = readFile(dir.path("src_3.txt"));
         const std::string expected =
             code == kEncodingUtf8 ? "\xEF\xBB\xBF" + toUtf8(text)
@@ -91,12 +92,12 @@ TEST_F(PartText, DetectedEncodingsAreWrittenBackWithTheirMark) {
         EXPECT_EQ(written, expected);
     }
     EXPECT_EQ(host.progressText, "[3] (1/1)src.txt");
-    EXPECT_EQ(state.partsWritten, 3);
+    EXPECT_EQ(state.tally.partsWritten, 3);
 
-    state.outputFolder = fromUtf8(dir.path("missing")) + "/";
-    EXPECT_FALSE(writePart(ctx, state));
-    EXPECT_EQ(state.failedOutputs, 1);
-    EXPECT_FALSE(state.sourceIntact);
+    state.run.outputFolder = fromUtf8(dir.path("missing")) + "/";
+    EXPECT_FALSE(writePart(ctx, state, part));
+    EXPECT_EQ(state.tally.failedOutputs, 1);
+    EXPECT_FALSE(state.run.sourceIntact);
 }
 
 }  // namespace
