@@ -93,6 +93,23 @@ std::string joinShellScript(const Manifest& m) {
     return s;
 }
 
+// The end of join.cmd: success, and the ways out of a failure, none leaving a piece of the join.
+constexpr std::string_view kCmdExits =
+    "endlocal & chcp %PW_CP% >nul\r\n"
+    "exit /b 0\r\n"
+    ":notutf8\r\n"
+    "echo this cmd.exe does not read the script as UTF-8: nothing was joined\r\n"
+    "goto failed\r\n"
+    ":nohash\r\n"
+    "echo certutil gave no SHA-256, so the joined file could not be checked: nothing was kept\r\n"
+    "goto failed\r\n"
+    ":damaged\r\n"
+    "echo the joined file is not the original: nothing was kept\r\n"
+    ":failed\r\n"
+    "if exist \"%PW_TMP%\" del \"%PW_TMP%\"\r\n"
+    "endlocal & chcp %PW_CP% >nul\r\n"
+    "exit /b 1\r\n";
+
 std::string joinCmdScript(const Manifest& m) {
     const std::string original = cmdQuoted(toNativeName(m.sourceName));
     std::string s;
@@ -139,22 +156,7 @@ std::string joinCmdScript(const Manifest& m) {
     line("if /i not \"%PW_SUM%\"==\"" + m.sourceSha256 + "\" goto damaged");
     line("ren \"%PW_TMP%\" " + original + " || goto failed");
     line("echo joined and checked: " + original);
-    line("endlocal & chcp %PW_CP% >nul");
-    line("exit /b 0");
-    line(":notutf8");
-    line("echo this cmd.exe does not read the script as UTF-8: nothing was joined");
-    line("goto failed");
-    line(":nohash");
-    line(
-        "echo certutil gave no SHA-256, so the joined file could not be checked: nothing was kept");
-    line("goto failed");
-    line(":damaged");
-    line("echo the joined file is not the original: nothing was kept");
-    // Whatever stopped the join, no piece of it stays behind.
-    line(":failed");
-    line("if exist \"%PW_TMP%\" del \"%PW_TMP%\"");
-    line("endlocal & chcp %PW_CP% >nul");
-    line("exit /b 1");
+    s += kCmdExits;
     return s;
 }
 

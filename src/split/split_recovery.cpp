@@ -161,6 +161,53 @@ par2::RecoveryBuilder* RecoveryPass::builderFor(const Manifest& manifest) {
     return builder_->fedAsGiven() ? builder_.get() : nullptr;
 }
 
+namespace {
+
+// The bytes at `offset` of the file at `path`, all of them.
+bool readExactly(FileSystem& fs, const Text& path, uint64_t offset, void* into, size_t size) {
+    auto f = fs.open(path, OpenMode::Read);
+    if (!f || !f->seek(int64_t(offset))) return false;
+    for (size_t got = 0; got < size;) {
+        const int64_t n = f->read(static_cast<char*>(into) + got, size - got);
+        if (n <= 0) return false;
+        got += size_t(n);
+    }
+    return true;
+}
+
+// A builder of its own over the parts read again (they were just written: from the cache); null,
+// with `result` saying why, when a part could not be read or the job was stopped.
+std::unique_ptr<par2::RecoveryBuilder> sumWrittenParts(FileSystem& fs, const Text& folder,
+                                                       const Manifest& manifest,
+                                                       std::vector<par2::InputFile> inputs,
+                                                       int64_t sliceSize, uint32_t count,
+                                                       const RecoveryWriting& how,
+                                                       RecoveryResult& result, Failure& failure) {
+    // The file IDs fix the set's order, so every head is read before the first byte is summed.
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const auto head = par2::headMd5Of(fs, folder + manifest.parts[i].name);
+        if (!head) {
+            failure = {FailureKind::Read, folder + manifest.parts[i].name, fs.lastError()};
+            return nullptr;
+        }
+        inputs[i].headMd5 = *head;
+    }
+    auto builder =
+        std::make_unique<par2::RecoveryBuilder>(uint64_t(sliceSize), count, std::move(inputs));
+    std::string buffer(kPiece, '\0');
+    for (size_t i = 0; i < manifest.parts.size(); ++i)
+        if (!feedPart(fs, folder + manifest.parts[i].name, *builder, i, buffer, how.stopped)) {
+            if (how.stopped && how.stopped())
+                result = RecoveryResult::Stopped;
+            else
+                failure = {FailureKind::Read, folder + manifest.parts[i].name, errnoCode(EIO)};
+            return nullptr;
+        }
+    return builder;
+}
+
+}  // namespace
+
 RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text& base,
                                   const Manifest& manifest, RecoveryAmount amount,
                                   const RecoveryWriting& how, std::vector<Text>& written,
@@ -196,36 +243,14 @@ RecoveryResult writeRecoveryFiles(FileSystem& fs, const Text& folder, const Text
     par2::RecoveryBuilder* builder = how.pass ? how.pass->builderFor(manifest) : nullptr;
     std::unique_ptr<par2::RecoveryBuilder> own;
     if (!builder) {
-        // The file IDs fix the set's order, so every head is read before the first byte is
-        // summed; the parts were just written and are read again from the cache.
-        for (size_t i = 0; i < inputs.size(); ++i) {
-            const auto head = par2::headMd5Of(fs, folder + manifest.parts[i].name);
-            if (!head) {
-                failure = {FailureKind::Read, folder + manifest.parts[i].name, fs.lastError()};
-                return RecoveryResult::Failed;
-            }
-            inputs[i].headMd5 = *head;
-        }
-        own =
-            std::make_unique<par2::RecoveryBuilder>(uint64_t(sliceSize), count, std::move(inputs));
+        RecoveryResult result = RecoveryResult::Failed;
+        own = sumWrittenParts(fs, folder, manifest, std::move(inputs), sliceSize, count, how,
+                              result, failure);
+        if (!own) return result;
         builder = own.get();
-        std::string buffer(kPiece, '\0');
-        for (size_t i = 0; i < manifest.parts.size(); ++i)
-            if (!feedPart(fs, folder + manifest.parts[i].name, *builder, i, buffer, how.stopped)) {
-                if (stopped()) return RecoveryResult::Stopped;
-                failure = {FailureKind::Read, folder + manifest.parts[i].name, errnoCode(EIO)};
-                return RecoveryResult::Failed;
-            }
     }
     const auto read = [&](size_t i, uint64_t offset, void* into, size_t size) {
-        auto f = fs.open(folder + manifest.parts[i].name, OpenMode::Read);
-        if (!f || !f->seek(int64_t(offset))) return false;
-        for (size_t got = 0; got < size;) {
-            const int64_t n = f->read(static_cast<char*>(into) + got, size - got);
-            if (n <= 0) return false;
-            got += size_t(n);
-        }
-        return true;
+        return readExactly(fs, folder + manifest.parts[i].name, offset, into, size);
     };
     builder->stopWhen(how.stopped);
     if (builder->write(fs, folder, base, read, written, failure)) return RecoveryResult::Written;
