@@ -6,7 +6,7 @@
 // every slice's constant, follows from the IDs, which hash the first 16 KiB of each file. The
 // recovery slices are accumulated in memory up to a budget; beyond it only the first bytes of
 // every slice are summed as the data passes, and the rest is computed a range at a time from a
-// second read of the files (`finishRanges`).
+// second read of the files (in `write`).
 
 #include <cstddef>
 #include <cstdint>
