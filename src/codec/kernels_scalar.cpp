@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codec/byte_words.h"
 #include "codec/kernel_sets.h"
 
 namespace pw::simd::scalar {
@@ -17,20 +18,6 @@ uint64_t bitsWhere(const unsigned char* p, Is is) {
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
-}
-
-constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-
-uint64_t wordAt(const unsigned char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
-// The high bit of every byte of `word` that is zero.
-uint64_t zeros(uint64_t word) {
-    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
-    return ~(((word & kLows) + kLows) | word) & kHighs;
 }
 
 }  // namespace
@@ -74,21 +61,12 @@ void byteBits(const char* p, const ByteSet& set, ByteBits& out) {
     out.continuations = bitsWhere(u, [](unsigned char c) { return c >= 0x80 && c < 0xC0; });
 }
 
-// Eight bytes at a time, as the character split did before it had vector kernels: a character
-// starts at every byte but a continuation byte and the LF of CR LF.
+// Eight bytes at a time, as the character split does for what is left after whole blocks.
 size_t countUtf8Starts(const char* data, size_t blocks, bool crBefore) {
     const auto* p = reinterpret_cast<const unsigned char*>(data);
     size_t count = 0;
     uint64_t crEnds = crBefore ? 0x80 : 0;  // the high bit of a CR that ends the last word
-    for (size_t i = 0; i < blocks * 64; i += 8) {
-        const uint64_t word = wordAt(p + i);
-        const uint64_t continuation = word & ~(word << 1) & kHighs;
-        const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
-        // One high bit for each byte that starts no character: a multiply adds them up.
-        const uint64_t noStart = (continuation | (lf & (cr << 8 | crEnds))) >> 7;
-        count += 8 - size_t((noStart * kOnes) >> 56);
-        crEnds = cr >> 56;
-    }
+    for (size_t i = 0; i < blocks * 64; i += 8) count += utf8StartsInWord(wordAt(p + i), crEnds);
     return count;
 }
 
@@ -108,7 +86,7 @@ size_t countCodePageStarts(const char* data, size_t blocks, size_t& chars) {
                     inBlock += 4;
                     continue;
                 }
-                if ((word & kHighs) == 0 && zeros(word ^ (kOnes * '\r')) == 0) {
+                if ((word & kHighs) == 0 && zeroBytes(word ^ (kOnes * '\r')) == 0) {
                     at += 8;
                     inBlock += 8;
                     continue;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "codec/byte_words.h"
 #include "codec/simd_text.h"
 #include "split/decode_source.h"
 #include "split/part_writer.h"
@@ -13,13 +14,9 @@
 namespace pw {
 namespace {
 
-constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-
-uint64_t wordAt(const unsigned char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
+using simd::kHighs;
+using simd::kOnes;
+using simd::wordAt;
 
 // Eight ASCII bytes without a CR are eight characters.
 bool eightPlainChars(const unsigned char* p) {
@@ -69,9 +66,6 @@ int64_t skipChars(std::string_view content, int64_t n, size_t& position) {
 }
 
 int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
-    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
-    // The high bit of every byte of `word` that is zero.
-    const auto zeros = [](uint64_t word) { return ~(((word & kLows) + kLows) | word) & kHighs; };
     size_t pos = position;
     int64_t count = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(content.data());
@@ -81,19 +75,10 @@ int64_t skipUtf8Chars(std::string_view content, int64_t n, size_t& position) {
          pos += blocks * 64)
         count += int64_t(simd::countUtf8Starts(content.data() + pos, blocks,
                                                pos > position && p[pos - 1] == '\r'));
-    // Eight bytes at a time: a character starts at every byte but a continuation byte and the LF
-    // of CR LF. The last character counted may run on past the eight bytes.
+    // Eight bytes at a time; the last character counted may run on past the eight bytes.
     uint64_t crBefore = pos > position && p[pos - 1] == '\r' ? 0x80 : 0;
-    for (; n - count >= 8 && content.size() - pos >= 8; pos += 8) {
-        const uint64_t word = wordAt(p + pos);
-        const uint64_t continuation = word & ~(word << 1) & kHighs;
-        const uint64_t cr = zeros(word ^ (kOnes * '\r')), lf = zeros(word ^ (kOnes * '\n'));
-        // The bytes that start no character hold one high bit each: a multiply adds them up
-        // (the baseline instruction set has no population count).
-        const uint64_t noStart = (continuation | (lf & (cr << 8 | crBefore))) >> 7;
-        count += 8 - int64_t((noStart * kOnes) >> 56);
-        crBefore = cr >> 56;
-    }
+    for (; n - count >= 8 && content.size() - pos >= 8; pos += 8)
+        count += int64_t(simd::utf8StartsInWord(wordAt(p + pos), crBefore));
     while (pos < content.size() &&
            ((p[pos] & 0xC0) == 0x80 || (crBefore && p[pos] == '\n' && p[pos - 1] == '\r')))
         ++pos;
