@@ -19,8 +19,8 @@ class ManifestRecording {
     // it (byte modes); null when it does not apply.
     Sha256& partHash() { return *partHash_; }
     Sha256* wholeHash() { return textMode_ ? nullptr : &whole_; }
-    // The parts' CRC32 in order (byte modes), for a ".crc" file.
-    uint32_t* wholeCrc() { return textMode_ ? nullptr : &crc_; }
+    // The parts' CRC32 in order (byte modes), when a ".crc" file is asked for.
+    uint32_t* wholeCrc() { return textMode_ || !options_.writeCrcFile() ? nullptr : &crc_; }
     uint32_t crc() const { return crc_; }
     bool textMode() const { return textMode_; }
     // A part of a text mode begins, in the encoding `code` of the source; its bytes as written,
@@ -48,9 +48,8 @@ class ManifestRecording {
     uint32_t crc_ = 0;
     bool textReady_ = false;
     int64_t textParts_ = 0;
-    bool headerDone_ = false;
-    int64_t copiedBytes_ = 0;  // the header's copy in the part being written  // the first part
-                               // with a header's copy is recorded
+    bool headerDone_ = false;  // the first part with a header's copy is recorded
+    int64_t copiedBytes_ = 0;  // the header's copy in the part being written
 };
 
 }  // namespace pw
