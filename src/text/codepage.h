@@ -8,8 +8,9 @@
 
 namespace pw {
 
-// The one way the program's own texts (written in UTF-8 in the source) become code-page text.
-Text lit(std::string_view utf8);
+// The one way the program's own texts (written in UTF-8 in the source) become code-page text;
+// each is converted once and kept.
+const Text& lit(std::string_view utf8);
 
 // Between the edges' UTF-8 and the code page. Nothing is lost in either direction for valid input.
 Text fromUtf8(std::string_view utf8);
