@@ -6,6 +6,7 @@
 
 #include "files/par2_builder_state.h"
 #include "platform/gf16.h"
+#include "platform/two_halves.h"
 
 namespace pw::par2 {
 namespace {
@@ -32,17 +33,10 @@ void addToAll(unsigned char* recovery, uint64_t stride, uint32_t count, uint64_t
 
 void addToAllOnTwo(unsigned char* recovery, uint64_t stride, uint32_t count,
                    const unsigned char* data, size_t bytes, uint16_t constant) {
-    const uint32_t half = count / 2;
-    std::optional<std::thread> other;
-    if (half > 0 && bytes >= (size_t{256} << 10)) {
-        try {
-            other.emplace(addToSome, recovery, stride, half, count, 0, data, bytes, constant);
-        } catch (const std::system_error&) {
-            // No thread to be had: this one does all.
-        }
-    }
-    addToSome(recovery, stride, 0, other ? half : count, 0, data, bytes, constant);
-    if (other) other->join();
+    onTwoThreads(count, bytes >= (size_t{256} << 10), [&](size_t first, size_t end) {
+        addToSome(recovery, stride, static_cast<uint32_t>(first), static_cast<uint32_t>(end), 0,
+                  data, bytes, constant);
+    });
 }
 
 void RecoveryBuilder::State::startLanes() {

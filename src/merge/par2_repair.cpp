@@ -1,11 +1,15 @@
 #include "merge/par2_repair.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/gf16.h"
+#include "platform/md5_pair.h"
+#include "platform/two_halves.h"
 
 namespace pw {
 namespace {
@@ -13,6 +17,8 @@ namespace {
 using par2::RecoverySet;
 
 constexpr size_t kAlign = 64;
+// Below this a second thread costs more than it saves.
+constexpr size_t kTwoThreadBytes = size_t{256} << 10;
 
 struct FreeAligned {
     void operator()(unsigned char* p) const { std::free(p); }
@@ -49,45 +55,48 @@ uint64_t sliceLength(const par2::FileDescription& f, uint64_t sliceSize, uint64_
 }
 
 // Which slices of one file hold what the set records; the file is whole only with its length and
-// MD5 right too.
-RecoveryFileState checkFile(FileSystem& fs, const Text& path, const par2::FileDescription& desc,
-                            const std::vector<par2::SliceChecksum>& sums, uint64_t sliceSize,
-                            std::vector<bool>& good, const StopFlag& stop) {
+// MD5 right too. The file's MD5 and its slices' go side by side, in one pass.
+RecoveryFileState checkSlices(FileHandle* file, const par2::FileDescription& desc,
+                              const std::vector<par2::SliceChecksum>& sums, uint64_t sliceSize,
+                              std::vector<bool>& good, const StopFlag& stop) {
     good.assign(sums.size(), false);
-    auto file = fs.isFolder(path) ? nullptr : fs.open(path, OpenMode::Read);
     if (!file) return RecoveryFileState::Missing;
     const int64_t length = file->length();
     std::string buffer(static_cast<size_t>(std::min<uint64_t>(sliceSize, 1 << 20)), '\0');
     static const std::string zeros(1 << 16, '\0');
-    Md5 whole;
+    Md5Pair md5s;  // first: the whole file; second: the slice
     bool allGood = length >= 0 && static_cast<uint64_t>(length) == desc.length;
     for (uint64_t k = 0; k < sums.size() && !stop; ++k) {
         const uint64_t want = sliceLength(desc, sliceSize, k);
-        Md5 md5;
         uint32_t crc = 0;
         uint64_t done = 0;
         while (done < want) {
             const size_t n = static_cast<size_t>(std::min<uint64_t>(buffer.size(), want - done));
             const int64_t got = readAt(*file, k * sliceSize + done, buffer.data(), n);
             if (got <= 0) break;
-            md5.update(buffer.data(), static_cast<size_t>(got));
-            whole.update(buffer.data(), static_cast<size_t>(got));
+            md5s.update(buffer.data(), static_cast<size_t>(got));
             crc = crc32Update(crc, buffer.data(), static_cast<size_t>(got));
             done += static_cast<uint64_t>(got);
         }
         if (done == want) {
             for (uint64_t pad = sliceSize - want; pad > 0;) {
                 const size_t n = static_cast<size_t>(std::min<uint64_t>(pad, zeros.size()));
-                md5.update(zeros.data(), n);
+                md5s.updateSecond(zeros.data(), n);
                 crc = crc32Update(crc, zeros.data(), n);
                 pad -= n;
             }
-            good[k] = crc == sums[k].crc32 && md5.finish() == sums[k].md5;
+            good[k] = crc == sums[k].crc32 && md5s.finishSecond() == sums[k].md5;
+        } else {
+            (void)md5s.finishSecond();  // the next slice's MD5 starts afresh
         }
         allGood = allGood && good[k];
     }
-    if (allGood && !stop && whole.finish() == desc.md5) return RecoveryFileState::Ok;
+    if (allGood && !stop && md5s.finishFirst() == desc.md5) return RecoveryFileState::Ok;
     return RecoveryFileState::Damaged;
+}
+
+std::unique_ptr<FileHandle> openToCheck(FileSystem& fs, const Text& path) {
+    return fs.isFolder(path) ? nullptr : fs.open(path, OpenMode::Read);
 }
 
 // Inverts a square matrix over GF(2^16) in place; false when it is singular.
@@ -219,9 +228,9 @@ class Rebuild {
                 return;
             }
             std::vector<bool> good;
-            if (checkFile(fs_, o.writer->temporaryPath(), set_.files[o.file],
-                          set_.checksums[o.file], set_.sliceSize, good,
-                          stop) != RecoveryFileState::Ok) {
+            const auto written = openToCheck(fs_, o.writer->temporaryPath());
+            if (checkSlices(written.get(), set_.files[o.file], set_.checksums[o.file],
+                            set_.sliceSize, good, stop) != RecoveryFileState::Ok) {
                 out_.mismatched.push_back(set_.names[o.file]);
                 return;
             }
@@ -280,9 +289,11 @@ class Rebuild {
                     return failRead(pathOf(i), f ? f->error() : fs_.lastError());
                 const uint16_t c = constants_[firstSlice_[i] + k];
                 const size_t bytes = static_cast<size_t>((have + 1) / 2 * 2);
-                for (size_t j = 0; j < bad_.size(); ++j)
-                    gf16::multiplyAdd(sums_.get() + j * stride_, input_.get(), bytes,
-                                      gf16::power(c, set_.recovery[j].exponent));
+                onTwoThreads(bad_.size(), bytes >= kTwoThreadBytes, [&](size_t first, size_t end) {
+                    for (size_t j = first; j < end; ++j)
+                        gf16::multiplyAdd(sums_.get() + j * stride_, input_.get(), bytes,
+                                          gf16::power(c, set_.recovery[j].exponent));
+                });
             }
         }
         return true;
@@ -291,10 +302,13 @@ class Rebuild {
     bool writeBadSlices(uint64_t at, uint64_t length) {
         const size_t n = bad_.size();
         std::memset(rebuilt_.get(), 0, static_cast<size_t>(stride_ * n));
+        onTwoThreads(n, length >= kTwoThreadBytes, [&](size_t first, size_t end) {
+            for (size_t m = first; m < end; ++m)
+                for (size_t j = 0; j < n; ++j)
+                    gf16::multiplyAdd(rebuilt_.get() + m * stride_, sums_.get() + j * stride_,
+                                      static_cast<size_t>(length), matrix_[m * n + j]);
+        });
         for (size_t m = 0; m < n; ++m) {
-            for (size_t j = 0; j < n; ++j)
-                gf16::multiplyAdd(rebuilt_.get() + m * stride_, sums_.get() + j * stride_,
-                                  static_cast<size_t>(length), matrix_[m * n + j]);
             const BadSlice& b = bad_[m];
             const uint64_t len = sliceLength(set_.files[b.file], set_.sliceSize, b.slice);
             if (at >= len) continue;
@@ -327,13 +341,27 @@ class Rebuild {
 RecoveryCheck checkRecoverySet(FileSystem& fs, const Text& folder, const RecoverySet& set,
                                const StopFlag& stop) {
     RecoveryCheck check;
-    check.goodSlices.resize(set.files.size());
-    for (size_t i = 0; i < set.files.size(); ++i) {
-        check.states.push_back(checkFile(fs, inFolder(folder, set.names[i]), set.files[i],
-                                         set.checksums[i], set.sliceSize, check.goodSlices[i],
-                                         stop));
-        for (bool g : check.goodSlices[i]) check.badSlices += !g;
-    }
+    const size_t count = set.files.size();
+    check.goodSlices.resize(count);
+    check.states.resize(count);
+    // Two checkers take the files in turn; the file system is asked one at a time (it keeps the
+    // last failure's reason), the reading and summing go side by side.
+    std::atomic<size_t> next = 0;
+    std::mutex opening;
+    const auto checkFiles = [&] {
+        for (size_t i; (i = next++) < count;) {
+            std::unique_ptr<FileHandle> file;
+            {
+                const std::lock_guard<std::mutex> guard(opening);
+                file = openToCheck(fs, inFolder(folder, set.names[i]));
+            }
+            check.states[i] = checkSlices(file.get(), set.files[i], set.checksums[i], set.sliceSize,
+                                          check.goodSlices[i], stop);
+        }
+    };
+    onTwoThreads(2, count > 1, [&](size_t, size_t) { checkFiles(); });
+    for (const auto& good : check.goodSlices)
+        for (bool g : good) check.badSlices += !g;
     check.recoverySlices = static_cast<uint32_t>(set.recovery.size());
     return check;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "merge/par2_repair.h"
+#include "support/faulty_files.h"
 #include "support/par2_create.h"
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
@@ -113,6 +114,29 @@ TEST(Par2Repair, ARebuildThatDoesNotMatchIsNotKept) {
     EXPECT_EQ(outcome.mismatched, std::vector<Text>{"s_2.bin"});
     EXPECT_FALSE(fileExists(dir.path("s_2.bin")));
     EXPECT_EQ(listing(dir.path()).find(".~partwell"), std::string::npos) << listing(dir.path());
+}
+
+// A slice that cannot be read spoils that slice alone: the slices after it in the same file are
+// still judged on their own bytes, so the repair needs no more recovery than the damage. Slices
+// just over a read's megabyte, so that a read can fail halfway through one.
+TEST(Par2Repair, AReadFailureCostsOnlyItsSlice) {
+    TempDir dir;
+    const std::vector<std::string> names = {"s_1.bin", "s_2.bin"};
+    const size_t slice = (size_t{1} << 20) + 4;
+    writeFile(dir.path("s_1.bin"), randomBytes(2 * slice, 1));
+    writeFile(dir.path("s_2.bin"), randomBytes(2 * slice, 2));
+    ASSERT_TRUE(createRecovery(dir.path(), names, "s", slice, 2));
+    const par2::RecoverySet set = readSet(dir);
+    const Text folder = fromNativeName(dir.path());
+    for (int64_t failing = 1; failing <= 8; ++failing) {
+        SCOPED_TRACE("read " + std::to_string(failing) + " fails");
+        FaultyFiles fs(posixFileSystem(), FaultCall::Read, failing, FaultError::Io);
+        StopFlag stop = 0;
+        const RecoveryCheck check = checkRecoverySet(fs, folder, set, stop);
+        EXPECT_TRUE(fs.fired());
+        EXPECT_EQ(check.badSlices, 1u);
+        EXPECT_EQ(std::count(check.states.begin(), check.states.end(), RecoveryFileState::Ok), 1);
+    }
 }
 
 }  // namespace

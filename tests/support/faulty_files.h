@@ -3,6 +3,7 @@
 // fails the way a real system call fails: a write on a full disk leaves part of its bytes behind,
 // a close after such a write may have lost data, the other calls change nothing.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -74,7 +75,7 @@ class FaultyFiles : public FileSystem {
     FaultCall call_;
     int64_t failingCall_;
     FaultError error_;
-    int64_t calls_ = 0;
+    std::atomic<int64_t> calls_ = 0;  // the checks of a recovery set read on two threads
     Text failedPath_;
     bool injectedLast_ = false;
 };
