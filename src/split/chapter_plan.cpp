@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "split/split_by_chars.h"
 #include "text/chars.h"
+#include "text/codepage.h"
 #include "text/encoding_stream.h"
 
 namespace pw {
@@ -12,6 +14,23 @@ namespace {
 
 bool isBlank(std::string_view line) {
     return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// skipCodePageSpaces for UTF-8.
+std::string_view skipUtf8Spaces(std::string_view s) {
+    for (;;) {
+        if (!s.empty() && (s[0] == ' ' || s[0] == '\t'))
+            s.remove_prefix(1);
+        else if (s.starts_with("\u3000"))
+            s.remove_prefix(3);
+        else
+            return s;
+    }
+}
+
+size_t countUtf8Chars(std::string_view bytes) {
+    size_t end = 0;
+    return size_t(skipUtf8Chars(bytes, INT64_MAX, end));
 }
 
 }  // namespace
@@ -41,12 +60,14 @@ void ChapterPlanner::addLine(std::string_view line) {
     addLine(line, {line.size(), int64_t(countChars(line)), isBlank(line)});
 }
 
-void ChapterPlanner::addLine(std::optional<std::string_view> start, const LineShape& shape) {
+void ChapterPlanner::addLine(std::optional<std::string_view> start, const LineShape& shape,
+                             bool utf8) {
     if (chapters_.empty()) chapters_.push_back({});
-    const std::optional<ChapterHeading> mark =
-        start ? findChapterHeading(*start, rule_) : std::nullopt;
+    const std::optional<ChapterHeading> mark = !start ? std::nullopt
+                                               : utf8 ? findUtf8ChapterHeading(*start, rule_)
+                                                      : findChapterHeading(*start, rule_);
     if (mark) {
-        startChapter(*start, *mark);
+        startChapter(utf8 ? fromUtf8(*start) : Text(*start), *mark);
         blankSinceHeading_ = true;
     } else if (!shape.blank) {
         blankSinceHeading_ = false;
@@ -63,10 +84,15 @@ void planChapters(ChapterPlanner& planner, std::string_view text) {
     feeder.finish();
 }
 
-// A heading is at most so many characters of at most four bytes, and a few spaces after them.
-LineFeeder::LineFeeder(ChapterPlanner& planner)
+// A heading is at most so many characters of at most four bytes, and a few spaces after them;
+// its UTF-8 form is at most half as long again (a two-byte character takes three), the rule
+// then applies the exact bound to the code-page form.
+LineFeeder::LineFeeder(ChapterPlanner& planner, bool utf8)
     : planner_(planner),
-      limit_(planner.rule().pattern ? SIZE_MAX : planner.rule().maxChars * 4 + 16),
+      utf8_(utf8),
+      limit_(planner.rule().pattern ? SIZE_MAX
+             : utf8                 ? (planner.rule().maxChars * 4 + 16) * 3 / 2 + 1
+                                    : planner.rule().maxChars * 4 + 16),
       skipSpaces_(!planner.rule().pattern) {}
 
 void LineFeeder::feed(std::string_view piece) {
@@ -77,7 +103,7 @@ void LineFeeder::feed(std::string_view piece) {
             return;
         }
         const size_t end = size_t(static_cast<const char*>(lf) - piece.data()) + 1;
-        if (!inLine_) {
+        if (!inLine_ && !utf8_) {
             planner_.addLine(piece.substr(0, end));
         } else {
             take(piece.substr(0, end));
@@ -91,10 +117,10 @@ void LineFeeder::take(std::string_view bytes) {
     // Pieces end where characters end, so the counts add up.
     inLine_ = true;
     shape_.bytes += bytes.size();
-    shape_.chars += int64_t(countChars(bytes));
+    shape_.chars += int64_t(utf8_ ? countUtf8Chars(bytes) : countChars(bytes));
     shape_.blank = shape_.blank && isBlank(bytes);
     if (tooLong_) return;
-    if (!started_ && skipSpaces_) bytes = skipCodePageSpaces(bytes);
+    if (!started_ && skipSpaces_) bytes = utf8_ ? skipUtf8Spaces(bytes) : skipCodePageSpaces(bytes);
     if (bytes.empty()) return;
     started_ = true;
     // Line breaks at the end are no part of what the rule looks at; they are counted, not held
@@ -115,7 +141,8 @@ void LineFeeder::take(std::string_view bytes) {
 }
 
 void LineFeeder::endLine() {
-    planner_.addLine(tooLong_ ? std::nullopt : std::optional<std::string_view>(start_), shape_);
+    planner_.addLine(tooLong_ ? std::nullopt : std::optional<std::string_view>(start_), shape_,
+                     utf8_);
     inLine_ = started_ = tooLong_ = false;
     start_.clear();
     breaks_ = 0;
@@ -126,9 +153,11 @@ void LineFeeder::finish() {
     if (inLine_) endLine();
 }
 
-void planChapters(ChapterPlanner& planner, TextSource& text) {
-    LineFeeder feeder(planner);
-    for (std::string_view piece; !(piece = text.next()).empty();) feeder.feed(piece);
+void planChapters(ChapterPlanner& planner, TextSource& text, bool asStored) {
+    const bool utf8 = asStored && text.validUtf8();
+    LineFeeder feeder(planner, utf8);
+    for (std::string_view piece; !(piece = utf8 ? text.nextUtf8() : text.next()).empty();)
+        feeder.feed(piece);
     feeder.finish();
 }
 

@@ -35,8 +35,9 @@ class ChapterPlanner {
     // The next line of the text, with its line break.
     void addLine(std::string_view line);
     // The same for a line not held whole: `start`, when the line may be a heading, is what the
-    // rule looks at (from its first character that is no space, without line breaks).
-    void addLine(std::optional<std::string_view> start, const LineShape& shape);
+    // rule looks at (from its first character that is no space, without line breaks), in the
+    // code page or, with `utf8`, as the source's own valid UTF-8.
+    void addLine(std::optional<std::string_view> start, const LineShape& shape, bool utf8 = false);
     const HeadingRule& rule() const { return rule_; }
 
     // Every stretch of the text in order: the text before the first heading (when there is
@@ -60,8 +61,10 @@ void planChapters(ChapterPlanner& planner, std::string_view text);
 
 class TextSource;
 
-// Every line of a streamed text, read to its end (or to a read error), fed to the planner.
-void planChapters(ChapterPlanner& planner, TextSource& text);
+// Every line of a streamed text, read to its end (or to a read error), fed to the planner. With
+// `asStored` and a source of valid UTF-8 the planner sees the file's own bytes, so the chapters'
+// offsets and sizes are the file's (and nothing is decoded but the heading lines).
+void planChapters(ChapterPlanner& planner, TextSource& text, bool asStored = false);
 
 // Cuts text that comes in pieces into lines, each with its line break. Of a line that runs over a
 // piece's end only what may still make a heading is held (all of it for the user's pattern, which
@@ -69,7 +72,8 @@ void planChapters(ChapterPlanner& planner, TextSource& text);
 // last line without a break.
 class LineFeeder {
   public:
-    explicit LineFeeder(ChapterPlanner& planner);
+    // `utf8`: the pieces are the source's own valid UTF-8, not code-page text.
+    explicit LineFeeder(ChapterPlanner& planner, bool utf8 = false);
     void feed(std::string_view piece);
     void finish();
 
@@ -78,6 +82,7 @@ class LineFeeder {
     void endLine();
 
     ChapterPlanner& planner_;
+    bool utf8_;
     size_t limit_;     // the longest start a heading line has
     bool skipSpaces_;  // leading spaces are no part of what the rule looks at
     bool inLine_ = false, started_ = false, tooLong_ = false;

@@ -56,21 +56,22 @@ ModeResult checkChapterOptions(SplitContext& ctx) {
 namespace {
 
 // The second pass: each part is written as its text is read again, unless it is named after its
-// text.
+// text. With `utf8` the plan and the parts are the source's own UTF-8 bytes.
 void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
-                 const std::vector<PlannedPart>& parts) {
+                 const std::vector<PlannedPart>& parts, bool utf8) {
     std::optional<PartStream> stream;
     ByteBuffer held;
     size_t k = 0, taken = 0;  // the part being cut, and its bytes so far
     bool stopped = false;
     std::string_view piece;
-    while (!stopped && k < parts.size() && !(piece = text.next()).empty()) {
+    const auto next = [&] { return utf8 ? text.nextUtf8() : text.next(); };
+    while (!stopped && k < parts.size() && !(piece = next()).empty()) {
         while (!piece.empty() && k < parts.size()) {
             if (taken == 0) {
                 state.run.partNumber = int64_t(k) + 1;
                 state.run.partHeading = parts[k].heading;
                 held.clear();
-                if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, false);
+                if (!namesPartsAfterText(ctx.options)) stream.emplace(ctx, state, utf8);
             }
             const size_t take = std::min(parts[k].bytes - taken, piece.size());
             if (stream)
@@ -85,7 +86,7 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
                 stream.reset();
             } else {
                 PartContent part;
-                part.setBytes(std::move(held));
+                part.setBytes(std::move(held), utf8);
                 writePart(ctx, state, part);
                 held = std::move(part.bytes);
             }
@@ -101,7 +102,7 @@ void cutChapters(SplitContext& ctx, SplitJobState& state, TextSource& text,
     stream.reset();  // a part the text ended inside is in no file
     state.run.partHeading.clear();
     // A stop, or a source that changed between the passes, leaves text in no part.
-    if (k < parts.size() || !piece.empty() || !text.next().empty()) state.run.sourceIntact = false;
+    if (k < parts.size() || !piece.empty() || !next().empty()) state.run.sourceIntact = false;
 }
 
 }  // namespace
@@ -116,7 +117,8 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
     const std::optional<ChapterRule> rule = chapterRuleOf(ctx.options);
     if (!rule) return checkChapterOptions(ctx);
     ChapterPlanner planner(rule->rule);
-    planChapters(planner, *text);
+    const bool utf8 = text->validUtf8();
+    planChapters(planner, *text, utf8);
     if (text->failed()) {
         finishSourceText(state, *text);
         return ModeResult::Done;
@@ -136,7 +138,7 @@ ModeResult splitByChapters(SplitContext& ctx, SplitJobState& state, const Text& 
         state.markUnreadable(text->error());
         return ModeResult::Done;
     }
-    cutChapters(ctx, state, *text, parts);
+    cutChapters(ctx, state, *text, parts, utf8);
     finishSourceText(state, *text);
     return ModeResult::Done;
 }

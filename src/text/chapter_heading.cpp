@@ -266,6 +266,13 @@ std::optional<ChapterHeading> findChapterHeading(std::string_view line, const He
     return headingAt(s, Chars());
 }
 
+std::optional<ChapterHeading> findUtf8ChapterHeading(std::string_view line,
+                                                     const HeadingRule& rule) {
+    if (!rule.pattern) return findChapterHeading(fromUtf8(line), rule);
+    if (!rule.pattern->search(withoutLineBreak(line))) return std::nullopt;
+    return ChapterHeading{};
+}
+
 Text headingText(std::string_view line) {
     line = skipCodePageSpaces(withoutLineBreak(line));
     const Text wide = lit("\u3000");

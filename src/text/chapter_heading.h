@@ -40,6 +40,9 @@ std::string_view skipCodePageSpaces(std::string_view text);
 
 // `line` is code-page text; a line break at its end is ignored.
 std::optional<ChapterHeading> findChapterHeading(std::string_view line, const HeadingRule& rule);
+// The same for a line of valid UTF-8: the user's pattern looks at it as it is.
+std::optional<ChapterHeading> findUtf8ChapterHeading(std::string_view line,
+                                                     const HeadingRule& rule);
 
 // The heading line without its line break and surrounding spaces (for names and the preview).
 Text headingText(std::string_view line);

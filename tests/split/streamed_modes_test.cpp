@@ -115,13 +115,28 @@ TEST(DelimiterSplitter, TextFedInPiecesSplitsAsTheWholeText) {
 }
 
 // The chapters a plan found, each as one line of text.
-std::vector<std::string> planned(const ChapterPlanner& planner) {
+std::vector<std::string> planned(const std::vector<ChapterEntry>& chapters) {
     std::vector<std::string> out;
-    for (const ChapterEntry& c : planner.chapters())
+    for (const ChapterEntry& c : chapters)
         out.push_back(std::to_string(c.offset) + "+" + std::to_string(c.bytes) + "/" +
                       std::to_string(c.chars) + " " + c.heading + " " +
                       (c.mark ? std::to_string(c.mark->number) : "-"));
     return out;
+}
+std::vector<std::string> planned(const ChapterPlanner& planner) {
+    return planned(planner.chapters());
+}
+
+// The same chapters with the offsets and sizes of the text's UTF-8 form.
+std::vector<ChapterEntry> inUtf8(std::vector<ChapterEntry> chapters, std::string_view text) {
+    size_t offset = 0;
+    for (ChapterEntry& c : chapters) {
+        const size_t bytes = toUtf8(text.substr(c.offset, c.bytes)).size();
+        c.offset = offset;
+        c.bytes = bytes;
+        offset += bytes;
+    }
+    return chapters;
 }
 
 TEST(ChapterPlanner, LinesReadInPiecesPlanAsWholeLines) {
@@ -131,7 +146,9 @@ TEST(ChapterPlanner, LinesReadInPiecesPlanAsWholeLines) {
         lit("第十章 ") + std::string(30, 'x'), lit("第十一章 ") + std::string(60, 'y'),
         lit("文字文字"), std::string(5000, 'z'), "",
         // Eight characters of 43 and 49 bytes: the rule takes up to 48.
-        lit("第一章 😀😀😀😀") + std::string(20, ' '), lit("第二章 😀😀😀😀") + std::string(26, ' ')};
+        lit("第一章 😀😀😀😀") + std::string(20, ' '), lit("第二章 😀😀😀😀") + std::string(26, ' '),
+        // 45 bytes, but 52 in UTF-8.
+        lit("第三章 风起云涌") + std::string(30, ' ')};
     const std::vector<std::string> spaces = {" ", "\t", lit("　")};
     std::mt19937 gen(5);
     const auto pick = [&](size_t n) {
@@ -165,6 +182,12 @@ TEST(ChapterPlanner, LinesReadInPiecesPlanAsWholeLines) {
         ASSERT_TRUE(source);
         planChapters(pieces, *source);
         ASSERT_EQ(planned(pieces), planned(whole)) << "round " << round;
+        // Stored as UTF-8 and planned on its own bytes: the same chapters, in UTF-8 sizes.
+        ChapterPlanner stored(rule);
+        auto utf8 = TextSource::open(makeMemoryFile(toUtf8(text)));
+        ASSERT_TRUE(utf8 && utf8->validUtf8());
+        planChapters(stored, *utf8, true);
+        ASSERT_EQ(planned(stored), planned(inUtf8(whole.chapters(), text))) << "round " << round;
     }
 }
 
