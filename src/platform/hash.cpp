@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include "platform/crc32_fold.h"
+
 namespace pw {
 
 struct Sha256::State {
@@ -74,6 +76,7 @@ uint32_t crc32Combine(uint32_t first, uint32_t second, int64_t secondLength) {
 }
 
 uint32_t crc32Update(uint32_t crc, const void* data, size_t size) {
+    if (crc32FoldRuns()) return crc32Folded(crc, static_cast<const unsigned char*>(data), size);
     return static_cast<uint32_t>(
         crc32_z(crc, static_cast<const Bytef*>(data), static_cast<z_size_t>(size)));
 }

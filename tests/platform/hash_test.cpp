@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 #include "platform/md5_pair.h"
+#include "support/kernel_sets.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 #include "text/codepage.h"
 
@@ -83,6 +85,34 @@ TEST(Md5Pair, GivesLibcryptosDigestsWhereverTheStreamsAreCut) {
                    b = crc32Update(0, data.data() + 1000, 77);
     EXPECT_EQ(crc32Combine(a, b, 77), crc32Update(0, data.data(), 1077));
 }
+
+// The CRC-32 one bit at a time, as the polynomial defines it.
+uint32_t crcModel(uint32_t crc, std::string_view bytes) {
+    crc = ~crc;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int i = 0; i < 8; ++i) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+class Crc32 : public EachKernelSet {};
+
+// Every length around the folding's 16- and 64-byte steps, at every alignment, from any start.
+TEST_P(Crc32, IsThePolynomialsAtEveryLengthAndAlignment) {
+    const std::string data = randomBytes(5000, 9);
+    uint32_t start = 0;
+    for (size_t length :
+         {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 191, 255, 1000, 4930})
+        for (size_t offset = 0; offset < 64; offset += 7) {
+            const std::string_view bytes = std::string_view(data).substr(offset, length);
+            EXPECT_EQ(crc32Update(start, bytes.data(), bytes.size()), crcModel(start, bytes))
+                << length << " bytes at " << offset;
+            start = start * 2654435761u + 1;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(, Crc32, testing::ValuesIn(simd::supportedKernelSets()), kernelSetName);
 
 }  // namespace
 }  // namespace pw::test
