@@ -57,6 +57,7 @@ inline constexpr const char* kJoinFilesNeedBytes =
 inline constexpr const char* kNameWithRename =
     N_("--rename-by-content and --name: put {first} into the template instead");
 inline constexpr const char* kPresetParts = N_("%lld parts of at most %lld bytes (%s)");
+inline constexpr const char* kPresetOnePart = N_("%lld part of at most %lld bytes (%s)");
 
 // Summaries.
 inline constexpr const char* kSplitSummary = N_("parts written: ");

@@ -366,8 +366,8 @@ void reportPresetParts(const SplitSettings& s, const Text& file, int64_t length)
     if (length < 0) return;
     const int64_t parts = length <= s.preset ? 1 : (length + s.preset - 1) / s.preset;
     char line[300];
-    std::snprintf(line, sizeof line, tr(kPresetParts), (long long)parts, (long long)s.preset,
-                  s.presetName.c_str());
+    std::snprintf(line, sizeof line, tr(parts == 1 ? kPresetOnePart : kPresetParts),
+                  (long long)parts, (long long)s.preset, s.presetName.c_str());
     printErr(std::string(kPrefix) + shownPath(fileNameOf(file)) + ": " + line + "\n");
 }
 

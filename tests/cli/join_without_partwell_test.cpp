@@ -159,7 +159,7 @@ TEST(CliNames, PresetsSayHowManyPartsTheyGive) {
     EXPECT_NE(r.err.find("f.bin: 2 parts of at most 4294967295 bytes (fat32)"), std::string::npos)
         << r.err;
     r = cli(dir, "split --dry-run --size cd --size dvd m.bin");  // the last one counts
-    EXPECT_NE(r.err.find("1 parts of at most 4700000000 bytes (dvd)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 part of at most 4700000000 bytes (dvd)"), std::string::npos) << r.err;
     r = cli(dir, "split --dry-run --size cd --size 1MB m.bin");  // a number ends the preset
     EXPECT_EQ(r.err.find("(cd)"), std::string::npos) << r.err;
     EXPECT_EQ(listing(dir.path()), "f.bin m.bin");
