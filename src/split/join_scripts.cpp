@@ -143,9 +143,11 @@ std::string joinCmdScript(const Manifest& m) {
     line("if exist \"%PW_TMP%\" del \"%PW_TMP%\"");
     for (size_t i = 0; i < m.parts.size(); ++i) {
         const std::string part = cmdQuoted(toNativeName(m.parts[i].name));
-        // One part a line: appending keeps every line short, whatever the count.
-        line(i == 0 ? "copy /b " + part + " \"%PW_TMP%\" >nul || goto failed"
-                    : "copy /b \"%PW_TMP%\" + " + part + " \"%PW_TMP%\" >nul || goto failed");
+        // One part a line: appending keeps every line short, whatever the count. The error
+        // level, not ||, judges each step: some cmd.exe (Wine's) take || after a copy that worked.
+        line(i == 0 ? "copy /b " + part + " \"%PW_TMP%\" >nul"
+                    : "copy /b \"%PW_TMP%\" + " + part + " \"%PW_TMP%\" >nul");
+        line("if errorlevel 1 goto failed");
     }
     line("set \"PW_SUM=\"");
     line(
@@ -154,7 +156,8 @@ std::string joinCmdScript(const Manifest& m) {
     line("if not defined PW_SUM goto nohash");
     line("set \"PW_SUM=%PW_SUM: =%\"");
     line("if /i not \"%PW_SUM%\"==\"" + m.sourceSha256 + "\" goto damaged");
-    line("ren \"%PW_TMP%\" " + original + " || goto failed");
+    line("ren \"%PW_TMP%\" " + original);
+    line("if errorlevel 1 goto failed");
     line("echo joined and checked: " + original);
     s += kCmdExits;
     return s;
