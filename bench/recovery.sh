@@ -8,12 +8,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.bash
-lib="${PARTWELL_LIB_DIR:-build}"/libpartwell_platform.a
+libs="${PARTWELL_LIB_DIR:-build}"
+lib=$libs/libpartwell_platform.a
 mib=${1:-1024}
 rounds=${2:-3}
 
 if [[ -f $lib ]]; then
-    g++ -std=c++20 -O2 -Isrc bench/gf16_speed.cpp "$lib" -lgf_complete -o "$work/gf16_speed"
+    g++ -std=c++20 -O2 -Isrc bench/gf16_speed.cpp "$lib" "$libs/libpartwell_codec.a" -lgf_complete \
+        -o "$work/gf16_speed"
     "$work/gf16_speed"
 else
     echo "GF(2^16) speeds skipped: $lib not built"

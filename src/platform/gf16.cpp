@@ -12,7 +12,9 @@ extern "C" {
 #include <mutex>
 #include <new>
 
-#if defined(__x86_64__)
+#include "codec/kernels.h"
+
+#if PW_X86_KERNELS
 #include <immintrin.h>
 #endif
 
@@ -115,11 +117,12 @@ bool libraryMultiplyAdd(unsigned char* out, const unsigned char* in, size_t byte
     return true;
 }
 
-#if defined(__x86_64__)
+#if PW_X86_KERNELS
+// The codec's kernel sets say what the CPU runs; it is not asked again here.
 bool avx2Present() {
     static const bool present = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        const auto sets = simd::supportedKernelSets();
+        return std::find(sets.begin(), sets.end(), simd::KernelSet::Avx2) != sets.end();
     }();
     return present;
 }
@@ -178,7 +181,7 @@ __attribute__((target("avx2"))) void avx2MultiplyAdd(unsigned char* out, const u
 bool hasKernel(Kernel kernel) {
     switch (kernel) {
         case Kernel::Avx2:
-#if defined(__x86_64__)
+#if PW_X86_KERNELS
             return avx2Present() && std::endian::native == std::endian::little;
 #else
             return false;
@@ -197,7 +200,7 @@ void multiplyAddWith(Kernel kernel, void* target, const void* source, size_t byt
     if (factor == 0 || bytes == 0) return;
     auto* out = static_cast<unsigned char*>(target);
     const auto* in = static_cast<const unsigned char*>(source);
-#if defined(__x86_64__)
+#if PW_X86_KERNELS
     if (kernel == Kernel::Avx2 && hasKernel(Kernel::Avx2))
         return avx2MultiplyAdd(out, in, bytes, factor);
 #endif
@@ -207,9 +210,10 @@ void multiplyAddWith(Kernel kernel, void* target, const void* source, size_t byt
     tablesMultiplyAdd(out, in, bytes, factor);
 }
 
+// The AVX2 kernel while the codec's chosen set is AVX2, so that PARTWELL_KERNELS pins this too.
 void multiplyAdd(void* target, const void* source, size_t bytes, uint16_t factor) {
-    static const Kernel best = hasKernel(Kernel::Avx2) ? Kernel::Avx2 : Kernel::Library;
-    multiplyAddWith(best, target, source, bytes, factor);
+    const bool avx2 = simd::kernels().set == simd::KernelSet::Avx2;
+    multiplyAddWith(avx2 ? Kernel::Avx2 : Kernel::Library, target, source, bytes, factor);
 }
 
 }  // namespace pw::gf16
