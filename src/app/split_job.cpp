@@ -13,6 +13,8 @@ namespace pw {
 namespace {
 
 constexpr std::string_view kButton = ctl::kSplitButton;
+constexpr ButtonCaptions kSplitCaptions{texts::kSplitIdle, texts::kSplitRunning,
+                                        texts::kSplitStopping};
 
 std::vector<Text> gatherFromFolder(JobContext& ctx, JobHost& host, const Text& folder,
                                    std::error_code& error) {
@@ -62,17 +64,12 @@ Text splitCompletionText(const Text& folder, const SplitSummary& summary) {
     return lit(texts::kSplitDoneOpenFolder) + folder + note + more;
 }
 
-void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
-    Form& form = ctx.form;
-    if (form.text(kButton) != lit(texts::kSplitIdle)) {
-        ctx.state.stopRequested = 1;
-        form.setText(kButton, lit(texts::kSplitStopping));
-        return;
-    }
-    RunningJob running(ctx.state);
-    OtherJobBlocked blocked(form, ctl::kMergeButton);
-    form.setText(kButton, lit(texts::kSplitRunning));
+namespace {
 
+// The split of the files given, or of a folder's, or of those chosen now (`sources` then holds
+// them).
+SplitSummary runSplit(JobContext& ctx, const Text& folder, std::vector<Text>& sources) {
+    Form& form = ctx.form;
     FormSplitOptions options(form);
     FormJobHost host(form, ctx.state.stopRequested);
     FormSplitHost splitHost(form);
@@ -96,7 +93,18 @@ void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
             summary = splitFiles(engine, sources);
         }
     }
-    form.setText(kButton, lit(texts::kSplitIdle));
+    return summary;
+}
+
+}  // namespace
+
+void splitJob(JobContext& ctx, const Text& folder, std::vector<Text> sources) {
+    SplitSummary summary;
+    {
+        const ButtonJob job(ctx, kButton, ctl::kMergeButton, kSplitCaptions);
+        if (!job.started()) return;
+        summary = runSplit(ctx, folder, sources);
+    }
     // Offer the folder the parts are in when they all went into one.
     if (!summary.partsFolder.empty()) ctx.state.splitSaveFolder = summary.partsFolder;
 
